@@ -1,0 +1,33 @@
+#include "app/MainLoop.h"
+
+#include "app/FrameTimer.h"
+
+namespace Orvanta {
+
+FrameTimer& frameTimer()
+{
+    static FrameTimer timer;
+    return timer;
+}
+
+int runMainLoop(MainLoopSteps& steps, FrameTimer& timer)
+{
+    timer.elapsedSeconds = 0.0f;
+    uint32_t tick = steps.ticks();
+    for (;;) {
+        timer.lastTick = tick;
+        steps.applyKeyboardControls();
+        steps.updateVisibleSets();
+        steps.handleMouse();
+        steps.updateAudio();
+        if (steps.escapePressed())
+            return 0;
+        steps.renderFrame();
+        if (!steps.pumpMessages())
+            return 0;
+        tick = steps.ticks();
+        timer.elapsedSeconds = FrameTimer::secondsBetween(timer.lastTick, tick);
+    }
+}
+
+}  // namespace Orvanta

@@ -1,0 +1,87 @@
+#include "app/Window.h"
+
+#include "app/GlExtensions.h"
+#include "platform/HeadlessContext.h"
+#include "platform/Input.h"
+#include "platform/SdlWindow.h"
+
+namespace Orvanta {
+namespace {
+int headlessWidth = 0;
+int headlessHeight = 0;
+}  // namespace
+
+Window::Window() = default;
+
+Window::~Window()
+{
+    if (sdlInput)
+        setPlatformInput(nullptr);
+}
+
+void Window::requestHeadless(int width, int height)
+{
+    headlessWidth = width;
+    headlessHeight = height;
+}
+
+bool Window::headlessRequested()
+{
+    return headlessWidth > 0 && headlessHeight > 0;
+}
+
+bool Window::initialiseContext()
+{
+    if (surface)
+        return true;
+    if (headlessRequested()) {
+        auto context = std::make_unique<HeadlessContext>();
+        if (!context->create(headlessWidth, headlessHeight, error))
+            return false;
+        headlessContext = std::move(context);
+        surface = headlessContext.get();
+    } else {
+        int w = 0, h = 0;
+        std::string reason;
+        if (!SdlWindow::displayAvailable(&reason)) {
+            error = "no display is available (" + reason + ")";
+            return false;
+        }
+        if (!SdlWindow::primaryDisplaySize(w, h)) {
+            error = "the primary display's mode cannot be read";
+            return false;
+        }
+        auto window = std::make_unique<SdlWindow>();
+        if (!window->create("Orvanta Engine", w, h, error))
+            return false;
+        sdlWindow = std::move(window);
+        sdlInput = std::make_unique<SdlInput>();
+        setPlatformInput(sdlInput.get());
+        surface = sdlWindow.get();
+    }
+    loadExtensions();
+    return true;
+}
+
+int Window::width() const
+{
+    return surface ? surface->width() : 0;
+}
+
+int Window::height() const
+{
+    return surface ? surface->height() : 0;
+}
+
+unsigned Window::windowFramebuffer() const
+{
+    return surface ? surface->framebuffer() : 0;
+}
+
+void Window::swapBuffers()
+{
+    if (surface)
+        surface->swapBuffers();
+}
+
+}  // namespace Orvanta
