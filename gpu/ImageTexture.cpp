@@ -85,4 +85,17 @@ Texture2D* getTexture(const std::string& path, bool srgb)
     return texture;
 }
 
+Texture2D* whiteTexture()
+{
+    static Texture2D* white = [] {
+        Image image;
+        image.width = 1;
+        image.height = 1;
+        image.format = PixelFormatBgra8;
+        image.pixels.assign(4, 0xFF);
+        return uploadImage(image);
+    }();
+    return white;
+}
+
 }  // namespace Orvanta

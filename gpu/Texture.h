@@ -87,4 +87,7 @@ bool loadTga(Image& image, const std::string& path, bool srgb);
 // choice of the first request stays in force.
 Texture2D* getTexture(const std::string& path, bool srgb);
 
+// A shared 1 x 1 white opaque texture, the stand-in for textures that could not be found.
+Texture2D* whiteTexture();
+
 }  // namespace Orvanta
