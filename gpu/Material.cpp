@@ -1,6 +1,5 @@
 #include "gpu/Material.h"
 
-#include "app/GlExtensions.h"
 #include "gpu/ResourceCache.h"
 #include "gpu/Semantics.h"
 #include "gpu/TextParser.h"
@@ -8,8 +7,8 @@
 #include "platform/Log.h"
 #include "scene/LightType.h"
 
-#include <cstdio>
 #include <cstdlib>
+#include <cstdio>
 
 namespace Orvanta {
 
@@ -43,83 +42,45 @@ namespace {
 
 using TextureTable = std::vector<std::pair<std::string, Texture2D*>>;
 
-void readFlag(const TextNode& node, bool& flag)
+void readFlag(const std::string& value, bool& flag)
 {
-    if (node.value == "true")
+    if (value == "true")
         flag = true;
-    else if (node.value == "false")
+    else if (value == "false")
         flag = false;
 }
 
-void readTextureBlock(const TextNode& block, TextureTable& table)
-{
-    std::string name;
-    Texture2D* texture = nullptr;
-    for (const TextNode& child : block.children) {
-        if (child.kind != TextNode::Value)
-            continue;
-        if (child.name == "name")
-            name = child.value;
-        else if (child.name == "fileName")
-            texture = getTexture(child.value, false);
-    }
-    table.emplace_back(name, texture);
-}
-
-// Marks the uniforms named in a pass "semantics" block as MATERIAL_TEXTURE and lists their
-// textures in binding order. A name with no usable texture still takes its slot (with the white
-// stand-in), so the uniforms after it keep their own textures.
-void resolvePassTextures(const std::string& path, const TextNode& block, const TextureTable& table,
-                         MaterialPass& pass)
+void resolveSemantics(MaterialPass& pass, const TextNode& block, const TextureTable& textures,
+                      const std::string& path)
 {
     for (UniformBinding& binding : pass.program.uniformBindings) {
-        const TextNode* named = nullptr;
-        for (const TextNode& child : block.children)
-            if (child.kind == TextNode::Value && child.name == binding.name) {
-                named = &child;
-                break;
-            }
-        if (!named)
-            continue;
-        binding.semantic = MATERIAL_TEXTURE;
-        Texture2D* texture = nullptr;
-        bool declared = false;
-        for (const auto& entry : table)
-            if (entry.first == named->value) {
-                texture = entry.second;
-                declared = true;
-                break;
-            }
-        if (!texture) {
-            logError(path + ": uniform \"" + binding.name + "\" names texture \"" + named->value + "\", which " +
-                     (declared ? "has no fileName" : "is not declared before the pass") +
-                     "; it gets a white texture");
-            texture = whiteTexture();
+        for (const TextNode& child : block.children) {
+            if (child.name != binding.name)
+                continue;
+            binding.semantic = MATERIAL_TEXTURE;
+            Texture2D* texture = nullptr;
+            for (const auto& entry : textures)
+                if (entry.first == child.value) {
+                    texture = entry.second;
+                    break;
+                }
+            if (!texture)
+                logError("material " + path + ": texture \"" + child.value + "\" is not declared before the pass");
+            // A null entry keeps the slot, so the other MATERIAL_TEXTURE uniforms keep their textures.
+            pass.textures.push_back(texture);
+            break;
         }
-        pass.textures.push_back(texture);
     }
 }
 
-void deleteProgramObjects(ShaderProgram& program)
-{
-    if (program.vertexShader)
-        glDeleteObjectARB(program.vertexShader);
-    if (program.fragmentShader)
-        glDeleteObjectARB(program.fragmentShader);
-    if (program.program)
-        glDeleteObjectARB(program.program);
-}
-
-// Reads one pass block. Returns null (with a message) for a pass the renderer could never choose.
-std::unique_ptr<MaterialPass> readPass(const std::string& path, const TextNode& block, const TextureTable& table)
+std::unique_ptr<MaterialPass> readPass(const TextNode& block, const TextureTable& textures, const std::string& path)
 {
     auto pass = std::make_unique<MaterialPass>();
     createProgramObject(pass->program);
     std::vector<SemanticPair> pairs;
     bool linked = false;
     for (const TextNode& child : block.children) {
-        bool isValue = child.kind == TextNode::Value;
-        if (isValue && child.name == "type") {
+        if (child.kind == TextNode::Value && child.name == "type") {
             int32_t type = findPassType(child.value);
             if (type != PassTypeNone)
                 pass->type = type;
@@ -132,14 +93,11 @@ std::unique_ptr<MaterialPass> readPass(const std::string& path, const TextNode& 
                         break;
                     }
             }
-        } else if (isValue && child.name == "useDefaultPass") {
-            readFlag(child, pass->useDefaultPass);
-        } else if (isValue && (child.name == "vertexShader" || child.name == "fragmentShader")) {
-            if (linked) {
-                logError(path + ": " + child.name + " \"" + child.value +
-                         "\" stands after the pass's semantics block and is not part of its program");
-                continue;
-            }
+        } else if (child.kind == TextNode::Value && child.name == "useDefaultPass") {
+            readFlag(child.value, pass->useDefaultPass);
+        } else if (child.kind == TextNode::Value && (child.name == "vertexShader" || child.name == "fragmentShader")) {
+            if (linked)
+                continue;  // a shader attached after the link would not be part of the program
             ShaderSource source = loadShaderSource(child.value);
             if (child.name == "vertexShader")
                 attachVertexShader(pass->program, source);
@@ -148,42 +106,17 @@ std::unique_ptr<MaterialPass> readPass(const std::string& path, const TextNode& 
             pairs.insert(pairs.end(), source.semantics.begin(), source.semantics.end());
         } else if (child.kind == TextNode::Block && child.name == "semantics") {
             if (linked) {
-                logError(path + ": a pass has a second semantics block; it is ignored");
+                logError("material " + path + ": a pass holds a second \"semantics\" block; it is ignored");
                 continue;
             }
             linkProgram(pass->program, pairs);
-            resolvePassTextures(path, child, table, *pass);
+            resolveSemantics(*pass, child, textures, path);
             linked = true;
         }
     }
     if (!linked)
         linkProgram(pass->program, pairs);
-    if (pass->type == PassTypeNone) {
-        logError(path + ": a pass without a known type (LIGHT, DEFERRED_WRITE, SKY, RAYCASTING, RAYTRACED, "
-                        "TRANSPARENCY) is left out");
-        deleteProgramObjects(pass->program);
-        return nullptr;
-    }
-    if (pass->type == PassTypeLight && pass->lightType == LightTypeNone) {
-        logError(path + ": a LIGHT pass without a known lightType (POINT, AMBIENT, PROJECTED, SUN) is left out");
-        deleteProgramObjects(pass->program);
-        return nullptr;
-    }
     return pass;
-}
-
-void addPass(Material& material, std::unique_ptr<MaterialPass> pass)
-{
-    MaterialPass* added = pass.get();
-    material.passes.push_back(std::move(pass));
-    switch (added->type) {
-    case PassTypeDeferredWrite: material.deferredWritePass = added; break;
-    case PassTypeSky: material.skyPass = added; break;
-    case PassTypeRaycasting: material.raycastingPass = added; break;
-    case PassTypeRaytraced: material.raytracedPass = added; break;
-    case PassTypeTransparency: material.transparencyPass = added; break;
-    default: break;
-    }
 }
 
 }  // namespace
@@ -193,12 +126,12 @@ std::unique_ptr<Material> loadMaterial(const std::string& path)
     auto material = std::make_unique<Material>();
     std::unique_ptr<TextNode> root = parseFile(path);
     if (!root || root->kind != TextNode::Block || root->name != "material") {
-        FILE* file = std::fopen(path.c_str(), "rb");
-        if (file) {
-            std::fclose(file);
-            logError(path + ": not a material file (it must start with \"material {\"); using the defaults");
+        FILE* probe = std::fopen(path.c_str(), "rb");
+        if (probe) {
+            std::fclose(probe);
+            logError("material " + path + ": no \"material\" block; using the defaults");
         } else {
-            logError(path + ": cannot open the material file; using the defaults");
+            logError("material " + path + ": cannot be opened; using the defaults");
         }
         return material;
     }
@@ -206,20 +139,49 @@ std::unique_ptr<Material> loadMaterial(const std::string& path)
     for (const TextNode& child : root->children) {
         if (child.kind == TextNode::Value) {
             if (child.name == "isDoubleSided")
-                readFlag(child, material->isDoubleSided);
+                readFlag(child.value, material->isDoubleSided);
             else if (child.name == "castShadows")
-                readFlag(child, material->castShadows);
+                readFlag(child.value, material->castShadows);
             else if (child.name == "isTransparent")
-                readFlag(child, material->isTransparent);
+                readFlag(child.value, material->isTransparent);
             else if (child.name == "isAlphaTested")
-                readFlag(child, material->isAlphaTested);
+                readFlag(child.value, material->isAlphaTested);
             else if (child.name == "alphaTestTreshold")
-                material->alphaTestTreshold = std::strtof(child.value.c_str(), nullptr);
+                material->alphaTestTreshold = static_cast<float>(std::atof(child.value.c_str()));
         } else if (child.name == "texture") {
-            readTextureBlock(child, textures);
+            std::string name;
+            Texture2D* texture = nullptr;
+            for (const TextNode& entry : child.children) {
+                if (entry.kind != TextNode::Value)
+                    continue;
+                if (entry.name == "name")
+                    name = entry.value;
+                else if (entry.name == "fileName")
+                    texture = getTexture(entry.value, false);
+            }
+            if (!texture)
+                logError("material " + path + ": texture \"" + name + "\" has no fileName");
+            textures.emplace_back(name, texture);
         } else if (child.name == "pass") {
-            if (std::unique_ptr<MaterialPass> pass = readPass(path, child, textures))
-                addPass(*material, std::move(pass));
+            std::unique_ptr<MaterialPass> pass = readPass(child, textures, path);
+            if (pass->type == PassTypeNone) {
+                logError("material " + path + ": a pass without a valid type is ignored");
+                continue;
+            }
+            if (pass->type == PassTypeLight && pass->lightType == LightTypeNone) {
+                logError("material " + path + ": a LIGHT pass without a valid lightType is ignored");
+                continue;
+            }
+            MaterialPass* added = pass.get();
+            material->passes.push_back(std::move(pass));
+            switch (added->type) {
+            case PassTypeDeferredWrite: material->deferredWritePass = added; break;
+            case PassTypeSky: material->skyPass = added; break;
+            case PassTypeRaycasting: material->raycastingPass = added; break;
+            case PassTypeRaytraced: material->raytracedPass = added; break;
+            case PassTypeTransparency: material->transparencyPass = added; break;
+            default: break;
+            }
         }
     }
     return material;
