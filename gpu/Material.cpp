@@ -1,5 +1,6 @@
 #include "gpu/Material.h"
 
+#include "app/GlExtensions.h"
 #include "gpu/ResourceCache.h"
 #include "gpu/Semantics.h"
 #include "gpu/TextParser.h"
@@ -7,8 +8,8 @@
 #include "platform/Log.h"
 #include "scene/LightType.h"
 
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 
 namespace Orvanta {
 
@@ -42,45 +43,83 @@ namespace {
 
 using TextureTable = std::vector<std::pair<std::string, Texture2D*>>;
 
-void readFlag(const std::string& value, bool& flag)
+void readFlag(const TextNode& node, bool& flag)
 {
-    if (value == "true")
+    if (node.value == "true")
         flag = true;
-    else if (value == "false")
+    else if (node.value == "false")
         flag = false;
 }
 
-void resolveSemantics(MaterialPass& pass, const TextNode& block, const TextureTable& textures,
-                      const std::string& path)
+void readTextureBlock(const TextNode& block, TextureTable& table)
+{
+    std::string name;
+    Texture2D* texture = nullptr;
+    for (const TextNode& child : block.children) {
+        if (child.kind != TextNode::Value)
+            continue;
+        if (child.name == "name")
+            name = child.value;
+        else if (child.name == "fileName")
+            texture = getTexture(child.value, false);
+    }
+    table.emplace_back(name, texture);
+}
+
+// Marks the uniforms named in a pass "semantics" block as MATERIAL_TEXTURE and lists their
+// textures in binding order. A name with no usable texture still takes its slot (with the white
+// stand-in), so the uniforms after it keep their own textures.
+void resolvePassTextures(const std::string& path, const TextNode& block, const TextureTable& table,
+                         MaterialPass& pass)
 {
     for (UniformBinding& binding : pass.program.uniformBindings) {
-        for (const TextNode& child : block.children) {
-            if (child.name != binding.name)
-                continue;
-            binding.semantic = MATERIAL_TEXTURE;
-            Texture2D* texture = nullptr;
-            for (const auto& entry : textures)
-                if (entry.first == child.value) {
-                    texture = entry.second;
-                    break;
-                }
-            if (!texture)
-                logError("material " + path + ": texture \"" + child.value + "\" is not declared before the pass");
-            // A null entry keeps the slot, so the other MATERIAL_TEXTURE uniforms keep their textures.
-            pass.textures.push_back(texture);
-            break;
+        const TextNode* named = nullptr;
+        for (const TextNode& child : block.children)
+            if (child.kind == TextNode::Value && child.name == binding.name) {
+                named = &child;
+                break;
+            }
+        if (!named)
+            continue;
+        binding.semantic = MATERIAL_TEXTURE;
+        Texture2D* texture = nullptr;
+        bool declared = false;
+        for (const auto& entry : table)
+            if (entry.first == named->value) {
+                texture = entry.second;
+                declared = true;
+                break;
+            }
+        if (!texture) {
+            logError(path + ": uniform \"" + binding.name + "\" names texture \"" + named->value + "\", which " +
+                     (declared ? "has no fileName" : "is not declared before the pass") +
+                     "; it gets a white texture");
+            texture = whiteTexture();
         }
+        pass.textures.push_back(texture);
     }
 }
 
-std::unique_ptr<MaterialPass> readPass(const TextNode& block, const TextureTable& textures, const std::string& path)
+void deleteProgramObjects(ShaderProgram& program)
+{
+    if (program.vertexShader)
+        glDeleteObjectARB(program.vertexShader);
+    if (program.fragmentShader)
+        glDeleteObjectARB(program.fragmentShader);
+    if (program.program)
+        glDeleteObjectARB(program.program);
+}
+
+// Reads one pass block. Returns null (with a message) for a pass the renderer could never choose.
+std::unique_ptr<MaterialPass> readPass(const std::string& path, const TextNode& block, const TextureTable& table)
 {
     auto pass = std::make_unique<MaterialPass>();
     createProgramObject(pass->program);
     std::vector<SemanticPair> pairs;
     bool linked = false;
     for (const TextNode& child : block.children) {
-        if (child.kind == TextNode::Value && child.name == "type") {
+        bool isValue = child.kind == TextNode::Value;
+        if (isValue && child.name == "type") {
             int32_t type = findPassType(child.value);
             if (type != PassTypeNone)
                 pass->type = type;
@@ -93,11 +132,14 @@ std::unique_ptr<MaterialPass> readPass(const TextNode& block, const TextureTable
                         break;
                     }
             }
-        } else if (child.kind == TextNode::Value && child.name == "useDefaultPass") {
-            readFlag(child.value, pass->useDefaultPass);
-        } else if (child.kind == TextNode::Value && (child.name == "vertexShader" || child.name == "fragmentShader")) {
-            if (linked)
-                continue;  // a shader attached after the link would not be part of the program
+        } else if (isValue && child.name == "useDefaultPass") {
+            readFlag(child, pass->useDefaultPass);
+        } else if (isValue && (child.name == "vertexShader" || child.name == "fragmentShader")) {
+            if (linked) {
+                logError(path + ": " + child.name + " \"" + child.value +
+                         "\" stands after the pass's semantics block and is not part of its program");
+                continue;
+            }
             ShaderSource source = loadShaderSource(child.value);
             if (child.name == "vertexShader")
                 attachVertexShader(pass->program, source);
@@ -106,17 +148,42 @@ std::unique_ptr<MaterialPass> readPass(const TextNode& block, const TextureTable
             pairs.insert(pairs.end(), source.semantics.begin(), source.semantics.end());
         } else if (child.kind == TextNode::Block && child.name == "semantics") {
             if (linked) {
-                logError("material " + path + ": a pass holds a second \"semantics\" block; it is ignored");
+                logError(path + ": a pass has a second semantics block; it is ignored");
                 continue;
             }
             linkProgram(pass->program, pairs);
-            resolveSemantics(*pass, child, textures, path);
+            resolvePassTextures(path, child, table, *pass);
             linked = true;
         }
     }
     if (!linked)
         linkProgram(pass->program, pairs);
+    if (pass->type == PassTypeNone) {
+        logError(path + ": a pass without a known type (LIGHT, DEFERRED_WRITE, SKY, RAYCASTING, RAYTRACED, "
+                        "TRANSPARENCY) is left out");
+        deleteProgramObjects(pass->program);
+        return nullptr;
+    }
+    if (pass->type == PassTypeLight && pass->lightType == LightTypeNone) {
+        logError(path + ": a LIGHT pass without a known lightType (POINT, AMBIENT, PROJECTED, SUN) is left out");
+        deleteProgramObjects(pass->program);
+        return nullptr;
+    }
     return pass;
+}
+
+void addPass(Material& material, std::unique_ptr<MaterialPass> pass)
+{
+    MaterialPass* added = pass.get();
+    material.passes.push_back(std::move(pass));
+    switch (added->type) {
+    case PassTypeDeferredWrite: material.deferredWritePass = added; break;
+    case PassTypeSky: material.skyPass = added; break;
+    case PassTypeRaycasting: material.raycastingPass = added; break;
+    case PassTypeRaytraced: material.raytracedPass = added; break;
+    case PassTypeTransparency: material.transparencyPass = added; break;
+    default: break;
+    }
 }
 
 }  // namespace
@@ -126,12 +193,12 @@ std::unique_ptr<Material> loadMaterial(const std::string& path)
     auto material = std::make_unique<Material>();
     std::unique_ptr<TextNode> root = parseFile(path);
     if (!root || root->kind != TextNode::Block || root->name != "material") {
-        FILE* probe = std::fopen(path.c_str(), "rb");
-        if (probe) {
-            std::fclose(probe);
-            logError("material " + path + ": no \"material\" block; using the defaults");
+        FILE* file = std::fopen(path.c_str(), "rb");
+        if (file) {
+            std::fclose(file);
+            logError(path + ": not a material file (it must start with \"material {\"); using the defaults");
         } else {
-            logError("material " + path + ": cannot be opened; using the defaults");
+            logError(path + ": cannot open the material file; using the defaults");
         }
         return material;
     }
@@ -139,49 +206,20 @@ std::unique_ptr<Material> loadMaterial(const std::string& path)
     for (const TextNode& child : root->children) {
         if (child.kind == TextNode::Value) {
             if (child.name == "isDoubleSided")
-                readFlag(child.value, material->isDoubleSided);
+                readFlag(child, material->isDoubleSided);
             else if (child.name == "castShadows")
-                readFlag(child.value, material->castShadows);
+                readFlag(child, material->castShadows);
             else if (child.name == "isTransparent")
-                readFlag(child.value, material->isTransparent);
+                readFlag(child, material->isTransparent);
             else if (child.name == "isAlphaTested")
-                readFlag(child.value, material->isAlphaTested);
+                readFlag(child, material->isAlphaTested);
             else if (child.name == "alphaTestTreshold")
-                material->alphaTestTreshold = static_cast<float>(std::atof(child.value.c_str()));
+                material->alphaTestTreshold = std::strtof(child.value.c_str(), nullptr);
         } else if (child.name == "texture") {
-            std::string name;
-            Texture2D* texture = nullptr;
-            for (const TextNode& entry : child.children) {
-                if (entry.kind != TextNode::Value)
-                    continue;
-                if (entry.name == "name")
-                    name = entry.value;
-                else if (entry.name == "fileName")
-                    texture = getTexture(entry.value, false);
-            }
-            if (!texture)
-                logError("material " + path + ": texture \"" + name + "\" has no fileName");
-            textures.emplace_back(name, texture);
+            readTextureBlock(child, textures);
         } else if (child.name == "pass") {
-            std::unique_ptr<MaterialPass> pass = readPass(child, textures, path);
-            if (pass->type == PassTypeNone) {
-                logError("material " + path + ": a pass without a valid type is ignored");
-                continue;
-            }
-            if (pass->type == PassTypeLight && pass->lightType == LightTypeNone) {
-                logError("material " + path + ": a LIGHT pass without a valid lightType is ignored");
-                continue;
-            }
-            MaterialPass* added = pass.get();
-            material->passes.push_back(std::move(pass));
-            switch (added->type) {
-            case PassTypeDeferredWrite: material->deferredWritePass = added; break;
-            case PassTypeSky: material->skyPass = added; break;
-            case PassTypeRaycasting: material->raycastingPass = added; break;
-            case PassTypeRaytraced: material->raytracedPass = added; break;
-            case PassTypeTransparency: material->transparencyPass = added; break;
-            default: break;
-            }
+            if (std::unique_ptr<MaterialPass> pass = readPass(path, child, textures))
+                addPass(*material, std::move(pass));
         }
     }
     return material;
