@@ -18,7 +18,9 @@ namespace {
 
 std::vector<uint8_t> tgaBytes(uint16_t width, uint16_t height, uint8_t bits, const std::vector<uint8_t>& storedRows)
 {
-    std::vector<uint8_t> bytes(18, 0);
+    std::vector<uint8_t> bytes;
+    bytes.reserve(18 + storedRows.size());
+    bytes.resize(18, 0);
     bytes[2] = 2;
     bytes[12] = width & 0xFF;
     bytes[13] = width >> 8;
