@@ -31,15 +31,6 @@ bool tinyBoxVisible(const Camera& c, Float3 p)
 
 }  // namespace
 
-TEST(Camera, NewCameraHasIdentityMatricesAndZeroFrustum)
-{
-    Camera c;
-    for (int i = 0; i < 16; ++i)
-        EXPECT_EQ(c.viewProjectionMatrix[i], (i % 5 == 0) ? 1.0f : 0.0f);
-    EXPECT_EQ(c.frustum.planes[0].d, 0.0f);
-    EXPECT_EQ(c.frustum.cornerRays[3].z, 0.0f);
-}
-
 TEST(Camera, ViewMatrixPutsTheEyeAtTheOriginLookingDownMinusZ)
 {
     Camera c = makeCamera({1, 2, 3}, fromAxisAngle({0, 1, 0}, 1.5707963f));

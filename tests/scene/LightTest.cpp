@@ -8,17 +8,6 @@
 using namespace Orvanta;
 using OrvantaTest::expectNear;
 
-TEST(Light, NewLightDefaults)
-{
-    Light light(LightTypePoint, 4.0f);
-    EXPECT_EQ(light.type, LightTypePoint);
-    EXPECT_EQ(light.radius, 4.0f);
-    EXPECT_EQ(light.color[0], 0.0f);
-    EXPECT_EQ(light.color[3], 1.0f);
-    expectNear(light.direction, {0, 0, 0});
-    expectNear(light.position, {0, 0, 0});
-}
-
 TEST(SunLight, IsASunLightFallingStraightDownAtNoon)
 {
     SunLight sun;
