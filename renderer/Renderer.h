@@ -98,6 +98,12 @@ public:
 private:
     friend class PassScope;
     void loadViewMatrices();
+
+public:
+    // Loads the camera matrices as the frame does at its start (for drawing scene passes alone).
+    void loadViewMatricesForTests() { loadViewMatrices(); }
+
+private:
     FullScreenQuad lightQuad(float noiseWidth, float noiseHeight) const;
     SubmeshMaterial withFallbackTextures(const SubmeshMaterial& submesh) const;
 
