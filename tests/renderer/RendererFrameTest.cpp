@@ -153,13 +153,14 @@ TEST(RendererFrame, DoubleSidedMaterialDrawsWithCullingOffAndRestoresIt)
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         r.loadViewMatricesForTests();
         r.drawScene(ScenePassKind::DeferredWrite, r.camera);
-        std::vector<float> position(160 * 90 * 4);
-        glReadBuffer(GL_COLOR_ATTACHMENT4);
-        glReadPixels(0, 0, 160, 90, GL_RGBA, GL_FLOAT, position.data());
+        // Attachment 3 holds the eye depth: positive where a surface was written.
+        std::vector<float> depth(160 * 90);
+        glReadBuffer(GL_COLOR_ATTACHMENT3);
+        glReadPixels(0, 0, 160, 90, GL_RED, GL_FLOAT, depth.data());
         r.popFrameBuffer();
         int covered = 0;
-        for (size_t i = 3; i < position.size(); i += 4)
-            covered += position[i] > 0.5f;
+        for (float d : depth)
+            covered += d > 0.0f;
         return covered;
     };
     material->isDoubleSided = false;
