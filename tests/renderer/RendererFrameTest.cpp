@@ -139,6 +139,8 @@ TEST(RendererFrame, DoubleSidedMaterialDrawsWithCullingOffAndRestoresIt)
 {
     ORVANTA_REQUIRE_GL();
     Renderer& r = readyRenderer();
+    showInstances(testWorld().instances);
+    renderPixels();  // leaves the frame's GL state, culling on
     // From inside the box every face is a back face: culled unless the material is double-sided.
     ObjectInstance* box = testWorld().box;
     Material* material = box->object->submeshes[0].material->material;
