@@ -1,9 +1,11 @@
 // orvanta-contentgen: writes every generated resource of the demo (scene, objects, textures,
-// sounds) under <root>/resources/. Usage: orvanta-contentgen [--root DIR]
+// sounds) under <root>/resources/. Usage: orvanta-contentgen [--root DIR] [--preview FILE.png]
+// --preview also rasterises the scene from the start camera into FILE.png for a quick look.
 #include "AmbientSounds.h"
 #include "DemoSurfaces.h"
 #include "KindergartenScene.h"
 #include "Random.h"
+#include "ScenePreview.h"
 #include "UiImages.h"
 #include "platform/Log.h"
 
@@ -63,9 +65,16 @@ bool writeTextures(const std::string& textures)
     return true;
 }
 
-bool writeObjects(const std::string& objects)
+bool writeObjects(const std::string& objects, const std::string& preview)
 {
     KindergartenContent content = buildKindergarten();
+    if (!preview.empty()) {
+        std::string previewError;
+        if (!writeScenePreview(content, preview, previewError)) {
+            logError(previewError);
+            return false;
+        }
+    }
     std::string error;
     for (const auto& [name, data] : content.objects) {
         if (!writeObjectFile(objects + "/scene/" + name, data, error)) {
@@ -86,12 +95,15 @@ bool writeObjects(const std::string& objects)
 int main(int argc, char** argv)
 {
     std::string root = ".";
+    std::string preview;
     for (int i = 1; i < argc; ++i) {
         std::string arg = argv[i];
         if (arg == "--root" && i + 1 < argc) {
             root = argv[++i];
+        } else if (arg == "--preview" && i + 1 < argc) {
+            preview = argv[++i];
         } else {
-            logError("orvanta-contentgen: unknown argument '" + arg + "' (usage: orvanta-contentgen [--root DIR])");
+            logError("orvanta-contentgen: unknown argument '" + arg + "' (usage: orvanta-contentgen [--root DIR] [--preview FILE.png])");
             return 2;
         }
     }
@@ -100,7 +112,7 @@ int main(int argc, char** argv)
         if (!makeDirectory(resources + dir))
             return 1;
     std::string error;
-    if (!writeObjects(resources + "/objects") || !writeTextures(resources + "/textures"))
+    if (!writeObjects(resources + "/objects", preview) || !writeTextures(resources + "/textures"))
         return 1;
     if (!writeAmbientSounds(resources + "/audio", error)) {
         logError(error);
