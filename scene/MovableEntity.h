@@ -26,6 +26,9 @@ public:
     void addChild(MovableEntity* child);
 
     // Called once per updateTransform(), after worldMatrix is rebuilt, before the children.
+    // The base constructor's update runs before a derived class exists, so it reaches only this
+    // empty body: a subclass whose override derives data (box corners) calls updateTransform()
+    // at the end of its own constructor.
     virtual void transformChanged() {}
 
     Float3 localPosition;

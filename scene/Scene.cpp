@@ -1,6 +1,13 @@
 #include "scene/Scene.h"
 
+#include <algorithm>
+
 namespace Orvanta {
+
+void Scene::unregisterView(SceneView* view)
+{
+    views.erase(std::remove(views.begin(), views.end(), view), views.end());
+}
 
 Scene& scene()
 {

@@ -15,6 +15,8 @@ public:
     std::vector<SceneView*> views;
 
     void registerView(SceneView* view) { views.push_back(view); }
+    // Removes a view that is being destroyed; unknown views are ignored.
+    void unregisterView(SceneView* view);
     // Refreshes the visible and ray-traced sets of every registered view, in registration order.
     // Defined with the object instances (content/), which it needs to test.
     void updateVisibleSets();
