@@ -43,6 +43,13 @@ void frustumSliceCorners(Float3 eye, Float3 forward, const Float3 cornerRays[4],
 {
     // The four rays of a symmetric frustum share one depth along the viewing direction.
     float rayDepth = dot(cornerRays[0], forward);
+    // A camera whose frustum was never built has zero rays; its slice shrinks to the eye rather
+    // than to infinities that would poison every matrix made from it.
+    if (!(std::fabs(rayDepth) > 1.0e-6f)) {
+        for (int i = 0; i < 8; ++i)
+            corners[i] = eye;
+        return;
+    }
     for (int i = 0; i < 4; ++i) {
         corners[i] = eye + cornerRays[i] * (nearDepth / rayDepth);
         corners[4 + i] = eye + cornerRays[i] * (farDepth / rayDepth);

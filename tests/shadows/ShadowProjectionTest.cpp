@@ -1,3 +1,4 @@
+#include "renderer/ShadowCameras.h"
 #include "renderer/ShadowProjection.h"
 
 #include <gtest/gtest.h>
@@ -8,28 +9,27 @@ using namespace Orvanta;
 
 namespace {
 
-// The start-up camera: its pose and a 16:9 perspective, with the view matrix built the way every
-// camera builds it (it looks along its local +z).
+// The start-up camera with a 16:9 perspective.
 struct TestCamera {
-    Float3 position{12.504345f, 6.255634f, -6.039891f};
-    Quaternion orientation{-0.13794975f, -0.34154350f, -0.050747287f, 0.92845172f};
+    Camera camera;
+    Float3 position;
+    Quaternion orientation;
     Float3 forward;
     Frustum frustum;
 
     TestCamera()
     {
-        forward = rotate(orientation, {0, 0, 1});
-        Float3 up = rotate(orientation, {0, 1, 0});
-        Float3 side = normalize(cross(forward, up));
-        Matrix4 view;
-        const Float3 rows[3] = {side, up, -forward};
-        for (int r = 0; r < 3; ++r) {
-            view[0 + r] = rows[r].x;
-            view[4 + r] = rows[r].y;
-            view[8 + r] = rows[r].z;
-            view[12 + r] = -dot(rows[r], position);
-        }
-        frustum = extractFrustum(multiply(perspective(60.0f, 16.0f / 9.0f, 0.1f, 10000.0f), view));
+        camera.fieldOfView = 60.0f;
+        camera.aspectRatio = 16.0f / 9.0f;
+        camera.nearDistance = 0.1f;
+        camera.farDistance = 10000.0f;
+        camera.setPosition({12.504345f, 6.255634f, -6.039891f});
+        camera.setOrientation({-0.13794975f, -0.34154350f, -0.050747287f, 0.92845172f});
+        camera.updateMatrices();
+        position = camera.position;
+        orientation = camera.orientation;
+        forward = viewingDirection(camera);
+        frustum = camera.frustum;
     }
 };
 
@@ -164,4 +164,35 @@ TEST(OverlappedProjection, CoversItsSquareAndTheDepthsFromMinus150To100)
         1.0f, 1e-4f);
     EXPECT_NEAR(transformPoint(shadow.viewProjection, lightPlaneOrigin - basis.direction * 150.0f).z,
         -1.0f, 1e-4f);
+}
+
+TEST(CascadeSlices, AnUnbuiltCameraGivesAFiniteCascade)
+{
+    Camera camera;  // frustum rays still zero
+    SunLightBasis basis = makeSunLightBasis({0, -1, 0});
+    ShadowProjection shadow = cascadeShadowProjectionFor(camera, basis, 5.0f, 15.0f, 2.0f);
+    for (float e : shadow.viewProjection.m)
+        EXPECT_TRUE(std::isfinite(e));
+}
+
+TEST(ShadowCamera, TakesTheMapsMatricesAndFrustum)
+{
+    TestCamera view;
+    SunLightBasis basis = makeSunLightBasis(startSunDirection());
+    ShadowProjection shadow = cascadeShadowProjectionFor(view.camera, basis, 0.0f, 5.0f, 2.0f);
+    Camera shadowCamera;
+    placeShadowCamera(shadowCamera, shadow);
+    for (int e = 0; e < 16; ++e) {
+        EXPECT_EQ(shadowCamera.viewProjectionMatrix[e], shadow.viewProjection[e]);
+        EXPECT_EQ(shadowCamera.viewMatrix[e], shadow.view[e]);
+    }
+    // The eye is inside the first cascade's culling volume; a point far across the light is not.
+    auto inside = [&](Float3 p) {
+        for (const Plane& plane : shadowCamera.frustum.planes)
+            if (plane.a * p.x + plane.b * p.y + plane.c * p.z + plane.d < 0.0f)
+                return false;
+        return true;
+    };
+    EXPECT_TRUE(inside(view.position));
+    EXPECT_FALSE(inside(view.position + basis.v * 100.0f));
 }
