@@ -1,0 +1,101 @@
+#include "gpu/ResourceCache.h"
+#include "gpu/Texture.h"
+#include "gpu/TgaFile.h"
+
+#include "app/GlDebug.h"
+#include "app/GlExtensions.h"
+#include "platform/Log.h"
+
+#include <cstring>
+
+namespace Orvanta {
+
+bool loadTga(Image& image, const std::string& path, bool srgb)
+{
+    TgaImage tga;
+    std::string error;
+    if (!readTgaFile(path, tga, error)) {
+        logError(error + "; using a white 1 x 1 texture instead");
+        // A white opaque texel keeps materials that use the file drawable and visibly untextured.
+        image.width = 1;
+        image.height = 1;
+        image.format = srgb ? PixelFormatSrgbBgra8 : PixelFormatBgra8;
+        image.pixels.assign(4, 0xFF);
+        return false;
+    }
+    image.width = tga.width;
+    image.height = tga.height;
+    if (tga.bitsPerPixel == 32)
+        image.format = srgb ? PixelFormatSrgbBgra8 : PixelFormatBgra8;
+    else
+        image.format = srgb ? PixelFormatSrgbBgr8 : PixelFormatBgr8;
+    image.pixels = std::move(tga.pixels);
+    return true;
+}
+
+static bool hasExtension(const char* wanted)
+{
+    const char* all = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    if (!all)
+        return false;
+    size_t length = std::strlen(wanted);
+    for (const char* at = std::strstr(all, wanted); at; at = std::strstr(at + 1, wanted)) {
+        bool startsWord = at == all || at[-1] == ' ';
+        bool endsWord = at[length] == ' ' || at[length] == '\0';
+        if (startsWord && endsWord)
+            return true;
+    }
+    return false;
+}
+
+static Texture2D* uploadImage(const Image& image)
+{
+    PixelFormatInfo info = pixelFormatInfo(image.format);
+    auto* texture = new Texture2D();
+    glBindTexture(GL_TEXTURE_2D, texture->name);
+    // Rows of 24-bit images are not padded to four bytes.
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glTexImage2D(GL_TEXTURE_2D, 0, info.internalFormat, image.width, image.height, 0, info.clientFormat,
+                 GL_UNSIGNED_BYTE, image.pixels.data());
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    texture->hasMipmaps = true;
+    glGenerateMipmap(GL_TEXTURE_2D);
+    static const bool anisotropic = hasExtension("GL_EXT_texture_filter_anisotropic");
+    if (anisotropic)
+        glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, 16.0f);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_R, GL_REPEAT);
+    checkGlErrors("uploading an image texture");
+    return texture;
+}
+
+Texture2D* getTexture(const std::string& path, bool srgb)
+{
+    ResourceCache& cache = resourceCache();
+    if (Texture2D* found = cache.textures.find(path))
+        return found;
+    Image image;
+    loadTga(image, path, srgb);
+    // A file that failed to load is cached too (as its white stand-in) so it is reported once.
+    Texture2D* texture = uploadImage(image);
+    cache.textures.append(path, texture);
+    return texture;
+}
+
+Texture2D* whiteTexture()
+{
+    static Texture2D* white = [] {
+        Image image;
+        image.width = 1;
+        image.height = 1;
+        image.format = PixelFormatBgra8;
+        image.pixels.assign(4, 0xFF);
+        return uploadImage(image);
+    }();
+    return white;
+}
+
+}  // namespace Orvanta

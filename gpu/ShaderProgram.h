@@ -1,0 +1,71 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace Orvanta {
+
+// (GLSL variable name, semantic name) as written in a "semantics" block.
+using SemanticPair = std::pair<std::string, std::string>;
+
+// One shader file read with its includes.
+struct ShaderSource {
+    std::string path;                    // the file read (for messages)
+    std::vector<std::string> sources;    // included pieces in order, then this file's code
+    std::string code;                    // this file's own "code" value
+    std::vector<SemanticPair> semantics; // own and included pairs, in the order they stand
+};
+
+enum AttributeKind : int32_t {
+    FixedFunctionArray = 0,  // gl_Vertex
+    TexCoordArray = 1,       // gl_MultiTexCoord0
+    GenericAttribute = 2,
+};
+
+// No semantic: the variable is never fed.
+constexpr int32_t SemanticNone = -1;
+
+struct UniformBinding {
+    std::string name;  // as the driver reports it
+    int32_t location = -1;
+    int32_t semantic = SemanticNone;  // uniform semantic id
+};
+
+struct AttributeBinding {
+    std::string name;
+    int32_t location = -1;
+    int32_t semantic = SemanticNone;  // vertex attribute semantic id
+    int32_t kind = GenericAttribute;
+};
+
+struct ShaderProgram {
+    uint32_t program = 0;
+    uint32_t vertexShader = 0;
+    uint32_t fragmentShader = 0;
+    std::vector<AttributeBinding> attributeBindings;
+    std::vector<UniformBinding> uniformBindings;
+    // Files whose code went into the shaders, for compile and link messages.
+    std::vector<std::string> sourcePaths;
+};
+
+// Reads a shader file and, recursively, its includes. A file that is already being read higher up
+// the include chain is not read again (with a message); a missing file gives an empty source and a
+// message naming it.
+ShaderSource loadShaderSource(const std::string& path);
+
+// Cached programs, built on first request and kept for the life of the process. The two-stage
+// key is the vertex path immediately followed by the fragment path.
+ShaderProgram* getProgram(const std::string& vertexPath, const std::string& fragmentPath);
+ShaderProgram* getVertexProgram(const std::string& path);
+ShaderProgram* getFragmentProgram(const std::string& path);
+
+// Creates the GL program object of a program that is built by hand (material passes).
+void createProgramObject(ShaderProgram& program);
+// Compile all pieces of the source as one shader of that stage and attach it.
+void attachVertexShader(ShaderProgram& program, const ShaderSource& source);
+void attachFragmentShader(ShaderProgram& program, const ShaderSource& source);
+// Links, makes the program current and builds its attribute and uniform bindings from the pairs.
+void linkProgram(ShaderProgram& program, const std::vector<SemanticPair>& pairs);
+
+}  // namespace Orvanta
