@@ -1,0 +1,215 @@
+#include "ContentTestFiles.h"
+#include "support/GlTestContext.h"
+
+#include "app/GlDebug.h"
+#include "app/GlExtensions.h"
+#include "content/BinaryIo.h"
+#include "content/Object.h"
+#include "content/ObjectInstance.h"
+#include "content/SceneLoader.h"
+#include "content/SubmeshDraw.h"
+#include "gpu/Material.h"
+#include "gpu/ResourceCache.h"
+#include "gpu/SubmeshMaterial.h"
+#include "gpu/TgaFile.h"
+#include "platform/Log.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+using namespace Orvanta;
+
+namespace {
+
+// Runs a test inside a fresh directory with its own resources/ tree (material and texture paths
+// are fixed relative paths), restoring the working directory afterwards.
+class ObjectLoading : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        previous = std::filesystem::current_path();
+        root = OrvantaTest::makeTempDir("objects");
+        std::filesystem::current_path(root);
+        std::filesystem::create_directories("resources/textures");
+        std::filesystem::create_directories("resources/materials");
+        std::filesystem::create_directories("resources/objects/scene/props");
+        std::string error;
+        for (const char* name : {"stone.tga", "stoneNormal.tga", "stoneSpecular.tga"})
+            ASSERT_TRUE(writeTgaFile(std::string("resources/textures/") + name, 1, 1, 24, {10, 20, 30},
+                                     error))
+                << error;
+        setLogSink([this](const std::string& m) { messages.push_back(m); });
+    }
+    void TearDown() override
+    {
+        setLogSink({});
+        std::filesystem::current_path(previous);
+    }
+    // A unique object path per test, so the process-wide cache never hides a load.
+    std::string writeObject(const std::string& relativePath, const ObjectFileData& data)
+    {
+        std::string error;
+        EXPECT_TRUE(writeObjectFile(relativePath, data, error)) << error;
+        return relativePath;
+    }
+
+    std::filesystem::path previous;
+    std::string root;
+    std::vector<std::string> messages;
+};
+
+}  // namespace
+
+TEST_F(ObjectLoading, BuffersHoldTheFileDataAndSubmeshesTheirIndexRanges)
+{
+    ORVANTA_REQUIRE_GL();
+    ObjectFileData data = OrvantaTest::smallObject();
+    Object* object = findOrLoadObject(writeObject("resources/objects/quad.object", data));
+    ASSERT_NE(object, nullptr);
+    EXPECT_EQ(object->minCorner, data.minCorner);
+    EXPECT_EQ(object->maxCorner, data.maxCorner);
+    ASSERT_TRUE(glIsBufferARB(object->vertexBuffer));
+    ASSERT_TRUE(glIsBufferARB(object->indexBuffer));
+    EXPECT_NE(object->vertexBuffer, object->indexBuffer);
+
+    std::vector<ObjectVertex> vertices(4);
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, object->vertexBuffer);
+    glGetBufferSubDataARB(GL_ARRAY_BUFFER_ARB, 0, 4 * 56, vertices.data());
+    glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
+    EXPECT_EQ(std::memcmp(vertices.data(), data.vertices.data(), 4 * 56), 0);
+    std::vector<uint32_t> indices(6);
+    glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, object->indexBuffer);
+    glGetBufferSubDataARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0, 6 * 4, indices.data());
+    glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
+    EXPECT_EQ(indices, data.indices);
+
+    // One triangle per submesh: three indices each, the second starting at byte 12.
+    ASSERT_EQ(object->submeshes.size(), 2u);
+    EXPECT_EQ(object->submeshes[0].firstIndex, 0u);
+    EXPECT_EQ(object->submeshes[0].lastIndex, 2u);
+    EXPECT_EQ(object->submeshes[1].firstIndex, 3u);
+    EXPECT_EQ(object->submeshes[1].lastIndex, 5u);
+    EXPECT_EQ(submeshIndexCount(object->submeshes[1]), 3);
+    EXPECT_EQ(submeshIndexOffset(object->submeshes[1]), 12u);
+    EXPECT_EQ(checkGlErrors("object upload"), 0);
+}
+
+TEST_F(ObjectLoading, SubmeshMaterialsResolveTexturesAndMaterialByResourcePath)
+{
+    ORVANTA_REQUIRE_GL();
+    Object* object = findOrLoadObject(writeObject("resources/objects/textured.object",
+                                                  OrvantaTest::smallObject()));
+    ASSERT_NE(object, nullptr);
+    const SubmeshMaterial* first = object->submeshes[0].material;
+    const SubmeshMaterial* second = object->submeshes[1].material;
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_NE(first, second);
+    ResourceCache& cache = resourceCache();
+    EXPECT_EQ(first->colorTexture, cache.textures.find("resources/textures/stone.tga"));
+    EXPECT_EQ(first->normalTexture, cache.textures.find("resources/textures/stoneNormal.tga"));
+    EXPECT_EQ(first->specularTexture, cache.textures.find("resources/textures/stoneSpecular.tga"));
+    EXPECT_NE(first->colorTexture, nullptr);
+    EXPECT_NE(first->colorTexture, first->normalTexture);
+    EXPECT_EQ(first->material, cache.materials.find("resources/materials/stone.material"));
+    EXPECT_NE(first->material, nullptr);
+    EXPECT_EQ(first->specularPower, 16.0f);
+    // Empty names leave empty slots; the material is still resolved.
+    EXPECT_EQ(second->colorTexture, nullptr);
+    EXPECT_EQ(second->normalTexture, nullptr);
+    EXPECT_EQ(second->specularTexture, nullptr);
+    EXPECT_EQ(second->material, cache.materials.find("resources/materials/plain.material"));
+    EXPECT_EQ(second->specularPower, 2.0f);
+}
+
+TEST_F(ObjectLoading, OneFileIsSharedByInstancesButTwoPathStringsLoadTwice)
+{
+    ORVANTA_REQUIRE_GL();
+    std::string path = writeObject("resources/objects/shared.object", OrvantaTest::smallObject());
+    int reads = objectFileReadCount();
+    ObjectInstance* a = createObjectInstance(path, {0, 0, 0}, {1, 1, 1}, {});
+    ObjectInstance* b = createObjectInstance(path, {5, 0, 0}, {1, 1, 1}, {});
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(b, nullptr);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(a->object, b->object);
+    EXPECT_EQ(objectFileReadCount(), reads + 1);
+    EXPECT_EQ(resourceCache().objects.find(path), a->object);
+
+    ObjectInstance* c = createObjectInstance("resources/objects/../objects/shared.object", {}, {1, 1, 1}, {});
+    ASSERT_NE(c, nullptr);
+    EXPECT_NE(c->object, a->object);
+    EXPECT_EQ(objectFileReadCount(), reads + 2);
+    delete a;
+    delete b;
+    delete c;
+}
+
+TEST_F(ObjectLoading, BadObjectFileIsReportedOnceAndYieldsNoInstance)
+{
+    ORVANTA_REQUIRE_GL();
+    std::vector<uint8_t> bytes = encodeObjectFile(OrvantaTest::smallObject());
+    bytes.resize(bytes.size() - 3);
+    std::string error;
+    ASSERT_TRUE(writeFileAtomically("resources/objects/cut.object", bytes, error));
+    size_t buffersBefore = resourceCache().objects.size();
+    EXPECT_EQ(createObjectInstance("resources/objects/cut.object", {}, {1, 1, 1}, {}), nullptr);
+    EXPECT_EQ(createObjectInstance("resources/objects/cut.object", {}, {1, 1, 1}, {}), nullptr);
+    EXPECT_EQ(resourceCache().objects.size(), buffersBefore);
+    int reports = 0;
+    for (const std::string& m : messages)
+        reports += m.find("resources/objects/cut.object") != std::string::npos;
+    EXPECT_EQ(reports, 1);
+}
+
+TEST_F(ObjectLoading, SceneInstancesFollowFileOrderWithObjectsBesideTheScene)
+{
+    ORVANTA_REQUIRE_GL();
+    writeObject("resources/objects/scene/box.object", OrvantaTest::smallObject());
+    writeObject("resources/objects/scene/props/chair.object", OrvantaTest::smallObject());
+    SceneFileData scene = OrvantaTest::smallScene();
+    scene.instances.push_back(scene.instances[0]);  // box twice
+    std::string error;
+    ASSERT_TRUE(writeSceneFile("resources/objects/scene/room.scene", scene, error)) << error;
+    std::vector<ObjectInstance*> instances;
+    loadScene("resources/objects/scene/room.scene", instances);
+    ASSERT_EQ(instances.size(), 3u);
+    ResourceCache& cache = resourceCache();
+    EXPECT_EQ(instances[0]->object, cache.objects.find("resources/objects/scene/box.object"));
+    EXPECT_EQ(instances[1]->object, cache.objects.find("resources/objects/scene/props/chair.object"));
+    EXPECT_EQ(instances[2]->object, instances[0]->object);
+    EXPECT_NE(instances[0]->object, nullptr);
+    EXPECT_NE(instances[1]->object, nullptr);
+    EXPECT_EQ(instances[0]->position, (Float3{1, 2, 3}));
+    EXPECT_EQ(instances[0]->scale, (Float3{2, 2, 2}));
+    EXPECT_EQ(instances[0]->orientation, (Quaternion{0, 0.6f, 0, 0.8f}));
+    EXPECT_EQ(instances[1]->position, (Float3{-4, 0, 9}));
+    for (ObjectInstance* instance : instances)
+        delete instance;
+}
+
+TEST_F(ObjectLoading, DoubleSidedSubmeshDrawsWithCullingRestored)
+{
+    ORVANTA_REQUIRE_GL();
+    Object* object = findOrLoadObject(writeObject("resources/objects/drawn.object", OrvantaTest::smallObject()));
+    ASSERT_NE(object, nullptr);
+    Material doubleSided;
+    doubleSided.isDoubleSided = true;
+    SubmeshMaterial submeshMaterial;
+    submeshMaterial.material = &doubleSided;
+    Submesh submesh = object->submeshes[0];
+    submesh.material = &submeshMaterial;
+
+    glEnable(GL_CULL_FACE);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    bindObjectBuffers(*object);
+    glVertexPointer(3, GL_FLOAT, 56, nullptr);
+    drawSubmesh(submesh);
+    drawSubmesh(object->submeshes[1]);
+    unbindObjectBuffers();
+    glDisableClientState(GL_VERTEX_ARRAY);
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_EQ(checkGlErrors("submesh draw"), 0);
+}
