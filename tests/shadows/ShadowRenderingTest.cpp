@@ -266,3 +266,16 @@ TEST_F(ShadowRendering, NothingDrawnIntoTheMapsCastsNoShadow)
     pixels = renderLitGround(150.0f);
     EXPECT_GT(litAt(pixels, tanf(0.5f), 0.0f), 0.95f);
 }
+
+TEST_F(ShadowRendering, EveryCascadeShadowsTheGround)
+{
+    ORVANTA_REQUIRE_GL();
+    SunLight sun;
+    updateCascades(sun, {ground, occluder});
+    for (float viewDepth : {2.0f, 10.0f, 20.0f, 40.0f, 70.0f}) {
+        std::vector<uint8_t> pixels = renderLitGround(viewDepth);
+        EXPECT_LT(litAt(pixels, 0.0f, 0.0f), 0.1f) << "view depth " << viewDepth;
+        EXPECT_LT(litAt(pixels, 0.2f, -0.2f), 0.1f) << "view depth " << viewDepth;
+        EXPECT_GT(litAt(pixels, 1.2f, 0.0f), 0.9f) << "view depth " << viewDepth;
+    }
+}
