@@ -1,56 +1,75 @@
 #include "app/OrvantaApplication.h"
 
 #include "app/FrameTimer.h"
-#include "app/GlExtensions.h"
 #include "app/MainLoop.h"
-#include "app/Window.h"
+#include "content/ObjectInstance.h"
+#include "content/SceneLoader.h"
 #include "platform/Input.h"
 #include "platform/Log.h"
+#include "renderer/Renderer.h"
+#include "scene/InputControls.h"
+#include "scene/Scene.h"
+
+#include <AL/alc.h>
 
 namespace Orvanta {
 
-Window& mainWindow()
+Renderer& mainWindow()
 {
-    static Window window;
+    static Renderer window;
     return window;
 }
 
 namespace {
 
+// The audio device and context stay open for the life of the process.
+void openAudio()
+{
+    ALCdevice* device = alcOpenDevice(nullptr);
+    if (!device) {
+        logInfo("no audio device could be opened; the demo runs silent");
+        return;
+    }
+    ALCcontext* context = alcCreateContext(device, nullptr);
+    if (!context || !alcMakeContextCurrent(context))
+        logInfo("no audio context could be made current; the demo runs silent");
+}
+
 // The main loop's steps on the real subsystems.
 class DemoSteps final : public MainLoopSteps {
 public:
-    explicit DemoSteps(Window& w) : window(w) {}
+    explicit DemoSteps(Renderer& r) : renderer(r) { startMouseLook(mouse); }
 
     uint32_t ticks() override { return platformInput().ticks(); }
-    void applyKeyboardControls() override {}
-    void updateVisibleSets() override {}
-    void handleMouse() override {}
+    void applyKeyboardControls() override
+    {
+        applyKeyboardAndLook(renderer.camera, mouse, frameTimer().elapsedSeconds);
+    }
+    void updateVisibleSets() override { scene().updateVisibleSets(); }
+    void handleMouse() override { Orvanta::handleMouse(mouse, {}); }
     void updateAudio() override {}
     bool escapePressed() override { return platformInput().queryKey(Key::Escape); }
-    void renderFrame() override
-    {
-        glBindFramebuffer(GL_FRAMEBUFFER, window.windowFramebuffer());
-        glViewport(0, 0, window.width(), window.height());
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-        window.swapBuffers();
-    }
+    void renderFrame() override { renderer.renderFrame(); }
     bool pumpMessages() override { return platformInput().pumpMessages(); }
 
 private:
-    Window& window;
+    Renderer& renderer;
+    MouseLookState mouse;
 };
 
 }  // namespace
 
 bool OrvantaApplication::initInstance()
 {
-    Window& window = mainWindow();
-    if (!window.initialiseContext()) {
-        logError("cannot start: " + window.contextError());
+    Renderer& renderer = mainWindow();
+    if (!renderer.initRenderer()) {
+        logError("cannot start: " + renderer.contextError());
         return false;
     }
+    openAudio();
+    loadScene(sceneFilePath, scene().instances);
+    if (ObjectInstance* sky = createObjectInstance(skyObjectPath, {0, 0, 0}, {1, 1, 1}, {0, 0, 0, 1}))
+        scene().instances.push_back(sky);
     return true;
 }
 

@@ -2,19 +2,24 @@
 
 namespace Orvanta {
 
-class Window;
+class Renderer;
 
 // The demo: initInstance builds everything once, run drives the main loop until Escape.
 class OrvantaApplication {
 public:
-    // Builds the demo. Returns false only when no OpenGL context could be made (the reason has
-    // been logged); every other start-up problem is reported and start-up goes on.
+    // Builds the demo: the renderer (with the window and its context), the scene and the sky.
+    // Returns false only when no OpenGL context could be made (the reason has been logged);
+    // every other start-up problem is reported and start-up goes on.
     bool initInstance();
     // Runs the main loop; the result is the process's exit code (0 after Escape).
     int run();
 };
 
-// The window singleton (created on first use, destroyed at exit).
-Window& mainWindow();
+// The window singleton, which is the renderer (created on first use, destroyed at exit).
+Renderer& mainWindow();
+
+// The sky object added after the scene's own instances.
+constexpr const char* sceneFilePath = "resources/objects/scene/kindergarten.scene";
+constexpr const char* skyObjectPath = "resources/objects/sky.object";
 
 }  // namespace Orvanta

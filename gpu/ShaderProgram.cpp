@@ -55,8 +55,8 @@ void readShaderFile(const std::string& path, std::vector<std::string>& includeSt
             }
         }
         includeStack.pop_back();
+        out.sources.push_back(out.code);
     }
-    out.sources.push_back(out.code);
 }
 
 std::string infoLog(GLhandleARB object)

@@ -1,0 +1,36 @@
+#pragma once
+#include "renderer/FrameBuffer.h"
+
+namespace Orvanta {
+
+struct ShaderProgram;
+
+// The floating-point scene target every lighting pass writes into, the 512 x 512 log-luminance
+// target whose mipmap chain averages it, and the two 1 x 1 adapted-luminance targets that carry
+// the eye's adaptation from frame to frame. The adaptation index names the target the next
+// adaptation pass writes; the other holds the previous frame's value.
+struct HdrSet {
+    static constexpr int luminanceSize = 512;
+    // What the eye starts adapted to: a bright overcast day in the engine's radiance units, so
+    // the first frames are neither black nor blown out before adaptation catches up.
+    static constexpr float neutralLuminance = 0.6f;
+
+    // Builds the set at the client size; leaves the last target bound.
+    void create(int width, int height);
+
+    Texture2D* sceneTexture() const { return scene.colorTexture(0); }
+    Texture2D* luminanceTexture() const { return luminance.colorTexture(0); }
+    // The adaptation target the next adaptation pass writes, and the one it reads.
+    Texture2D* currentAdaptationTexture() const { return adaptation[adaptationIndex].colorTexture(0); }
+    Texture2D* previousAdaptationTexture() const { return adaptation[1 - adaptationIndex].colorTexture(0); }
+
+    FrameBuffer scene;
+    FrameBuffer luminance;
+    FrameBuffer adaptation[2];
+    int adaptationIndex = 0;
+    ShaderProgram* luminanceProgram = nullptr;
+    ShaderProgram* eyeAdaptationProgram = nullptr;
+    ShaderProgram* toneMappingProgram = nullptr;
+};
+
+}  // namespace Orvanta

@@ -1,0 +1,125 @@
+#pragma once
+#include "app/Window.h"
+#include "gpu/Semantics.h"
+#include "renderer/FeatureSwitches.h"
+#include "renderer/FrameBuffer.h"
+#include "renderer/FrameBufferStack.h"
+#include "renderer/FullScreenQuad.h"
+#include "renderer/GBuffer.h"
+#include "renderer/HdrSet.h"
+#include "renderer/ScenePassKind.h"
+#include "renderer/ScissorStack.h"
+#include "renderer/SkySet.h"
+#include "renderer/TextureUnitTable.h"
+#include "scene/RenderCamera.h"
+
+#include <memory>
+#include <vector>
+
+namespace Orvanta {
+
+class Light;
+class PassTimer;
+class SunLight;
+class Texture2D;
+struct ShaderProgram;
+struct SubmeshMaterial;
+
+// The renderer: the window singleton with everything it draws through. Its state follows the
+// window's (the context exists once initRenderer has run); renderFrame draws and presents one
+// frame of the scene's visible instances through the deferred pipeline.
+class Renderer : public Window, public UniformValueSource {
+public:
+    Renderer();
+    ~Renderer() override;
+
+    // Creates the window or headless target with its context, places the camera and the sun and
+    // builds every render target and engine program. Returns false (reason in contextError())
+    // only when no context can be made.
+    bool initRenderer();
+    bool rendererReady() const { return ready; }
+    void renderFrame();
+
+    // Adds a light to the light list; a sun light (type 3) also becomes the sun.
+    void addLight(Light* light);
+    // Draws the view's visible instances with one scene pass kind.
+    void drawScene(ScenePassKind kind, SceneView& view);
+    // Adds one light to the target on top of the framebuffer stack (not ray-traced: the main
+    // lighting; ray-traced: the reflections' G-buffer).
+    void drawLight(Light& light, bool raytraced);
+    // Renders the light-mask target for one light.
+    void drawLightMask(Light& light);
+    // Sun colour and sky map, when the sky's update flag is set.
+    void updateSunAndSkyMap();
+    void measureLuminance();
+    void toneMap();
+
+    void pushFrameBuffer(FrameBuffer* frameBuffer) { frameBuffers.push(frameBuffer); }
+    void popFrameBuffer() { frameBuffers.pop(); }
+    void pushScissor(int x, int y, int width, int height) { scissors.push(x, y, width, height); }
+    void popScissor() { scissors.pop(); }
+    bool bindTextureUnitChecked(int unit, Texture* texture) { return textureUnits.bind(unit, texture); }
+    void unbindAllTextureUnits() { textureUnits.unbindAll(); }
+    // Feeds a program's uniforms for an engine pass or a material pass (see UniformValueSource).
+    void applyPassUniforms(const MaterialPass* pass, const SubmeshMaterial* submesh, const ShaderProgram& program,
+                           const Light* light);
+
+    // UniformValueSource: the renderer's value behind each semantic.
+    bool setUniform(UniformSemantic semantic, int location, const UniformContext& context) override;
+    Texture* texture(UniformSemantic semantic, const UniformContext& context) override;
+    void bindTextureUnit(int unit, Texture* texture) override;
+
+    bool featureOn(FeatureSwitch feature) const { return featureSwitches[feature]; }
+
+    // The view, with its visible sets filled by the scene's visibility update.
+    RenderCamera camera;
+    SunLight* sun = nullptr;
+    std::vector<Light*> lights;
+    HdrSet hdr;
+    GBuffer gBuffer;
+    GBufferInterface* currentGBuffer = nullptr;
+    TextureUnitTable textureUnits;
+    ShaderProgram* zFillProgram = nullptr;
+    ShaderProgram* alphaTestedZFillProgram = nullptr;
+    // Built by the shadow-map set; until then the scene passes that need them draw nothing.
+    ShaderProgram* shadowZFillProgram = nullptr;
+    ShaderProgram* alphaTestedShadowZFillProgram = nullptr;
+    ShaderProgram* reflectiveShadowMapProgram = nullptr;
+    FrameBuffer lightMask;
+    Texture2D* shadowSamplingNoise = nullptr;
+    SkySet sky;
+    FrameBufferStack frameBuffers;
+    ScissorStack scissors;
+    // The seven feature switches, all on; the overlay's check boxes drive them.
+    bool featureSwitches[FeatureSwitchCount] = {true, true, true, true, true, true, true};
+    // When set, every pass of the frame is timed into it.
+    PassTimer* passTimer = nullptr;
+
+private:
+    friend class PassScope;
+    void loadViewMatrices();
+    FullScreenQuad lightQuad(float noiseWidth, float noiseHeight) const;
+    SubmeshMaterial withFallbackTextures(const SubmeshMaterial& submesh) const;
+
+    bool ready = false;
+    FrustumVectors frustumVectors;
+    std::unique_ptr<Texture2D> flatNormalTexture;
+    std::unique_ptr<Texture2D> defaultSpecularTexture;
+    std::unique_ptr<SunLight> ownedSun;
+};
+
+// Marks one pass of the frame: times it when the renderer has a pass timer and, with GL checking
+// on, reports GL errors and changes to the conventional GL state when the pass ends.
+class PassScope {
+public:
+    PassScope(Renderer& renderer, const char* name);
+    ~PassScope();
+    PassScope(const PassScope&) = delete;
+    PassScope& operator=(const PassScope&) = delete;
+
+private:
+    Renderer& renderer;
+    const char* name;
+};
+
+}  // namespace Orvanta

@@ -1,0 +1,90 @@
+#include "app/GlExtensions.h"
+#include "gpu/ShaderProgram.h"
+#include "gpu/Texture.h"
+#include "renderer/PassTimer.h"
+#include "renderer/Renderer.h"
+#include "scene/Light.h"
+
+namespace Orvanta {
+
+namespace {
+
+// A 1 x 1 texture of one RGBA8 colour, the stand-in for a sub-mesh texture the object does not
+// name.
+std::unique_ptr<Texture2D> solidTexture(uint8_t r, uint8_t g, uint8_t b)
+{
+    auto texture = std::make_unique<Texture2D>();
+    const uint8_t texel[4] = {r, g, b, 255};
+    glBindTexture(GL_TEXTURE_2D, texture->name);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return texture;
+}
+
+}  // namespace
+
+Renderer::Renderer() = default;
+
+Renderer::~Renderer() = default;
+
+void Renderer::addLight(Light* light)
+{
+    if (light->type == LightTypeSun)
+        sun = static_cast<SunLight*>(light);
+    lights.push_back(light);
+}
+
+bool Renderer::initRenderer()
+{
+    if (ready)
+        return true;
+    if (!initialiseContext())
+        return false;
+    frameBuffers.setWindow(this);
+
+    camera.setPosition({5.0f, 5.0f, -3.0f});
+    camera.updateTransform();
+    camera.fieldOfView = 60.0f;
+    camera.aspectRatio = static_cast<float>(width()) / static_cast<float>(height());
+    camera.nearDistance = 0.1f;
+    camera.farDistance = 10000.0f;
+    camera.setPosition({12.504345f, 6.255634f, -6.039891f});
+    camera.setOrientation({-0.13794975f, -0.34154350f, -0.050747287f, 0.92845172f});
+    camera.updateMatrices();
+
+    ownedSun = std::make_unique<SunLight>();
+    ownedSun->setSunPosition(-0.3454f, -0.80855f);
+    addLight(ownedSun.get());
+
+    textureUnits.initialise();
+    hdr.create(width(), height());
+
+    zFillProgram = getVertexProgram("resources/shaders/engine/defaultZFillVertex.shader");
+    alphaTestedZFillProgram = getProgram("resources/shaders/engine/defaultZFillVertex.shader",
+                                         "resources/shaders/engine/defaultZFillAlphaTestedFragment.shader");
+
+    gBuffer.create(width(), height());
+    currentGBuffer = &gBuffer;
+
+    lightMask.create(width(), height());
+    lightMask.addColorAttachment(0, PixelFormatIntensity8, 0, false);
+    lightMask.setDrawBuffers();
+    lightMask.checkComplete("light mask");
+    glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());
+
+    shadowSamplingNoise = getTexture("resources/textures/engine/shadowSamplingNoise.tga", false);
+
+    sky.create();
+    glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());
+    glViewport(0, 0, width(), height());
+
+    flatNormalTexture = solidTexture(128, 128, 255);
+    defaultSpecularTexture = solidTexture(40, 40, 40);
+    glUseProgramObjectARB(0);
+    ready = true;
+    return true;
+}
+
+}  // namespace Orvanta

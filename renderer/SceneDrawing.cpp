@@ -1,0 +1,82 @@
+#include "app/GlExtensions.h"
+#include "content/Object.h"
+#include "content/ObjectInstance.h"
+#include "content/SubmeshDraw.h"
+#include "gpu/Material.h"
+#include "gpu/ShaderProgram.h"
+#include "gpu/SubmeshMaterial.h"
+#include "gpu/Texture.h"
+#include "renderer/Renderer.h"
+#include "scene/Light.h"
+
+namespace Orvanta {
+
+SubmeshMaterial Renderer::withFallbackTextures(const SubmeshMaterial& submesh) const
+{
+    // A sampler whose texture is missing would otherwise read whatever unit 0 holds.
+    SubmeshMaterial complete = submesh;
+    if (!complete.colorTexture)
+        complete.colorTexture = whiteTexture();
+    if (!complete.normalTexture)
+        complete.normalTexture = flatNormalTexture.get();
+    if (!complete.specularTexture)
+        complete.specularTexture = defaultSpecularTexture.get();
+    return complete;
+}
+
+void Renderer::drawScene(ScenePassKind kind, SceneView& view)
+{
+    ScenePassPrograms programs;
+    programs.zFill = zFillProgram;
+    programs.alphaTestedZFill = alphaTestedZFillProgram;
+    programs.shadowZFill = shadowZFillProgram;
+    programs.alphaTestedShadowZFill = alphaTestedShadowZFillProgram;
+    programs.defaultGBufferWrite = gBuffer.defaultWriteProgram;
+    programs.alphaTestedGBufferWrite = gBuffer.alphaTestedWriteProgram;
+    programs.reflectiveShadowMap = reflectiveShadowMapProgram;
+    const Light* light = nullptr;
+    if (kind == ScenePassKind::ReflectiveShadowMap)
+        light = sun;
+
+    glMatrixMode(GL_MODELVIEW);
+    for (uint32_t i = 0; i < view.visibleCount; ++i) {
+        ObjectInstance* instance = view.visibleObjects[i];
+        if (!instance || !instance->object)
+            continue;
+        const Object& object = *instance->object;
+        for (const Submesh& submesh : object.submeshes) {
+            if (!submesh.material || !submesh.material->material)
+                continue;
+            const Material& material = *submesh.material->material;
+            ScenePassChoice choice = chooseScenePass(kind, material, programs);
+            if (!choice.program)
+                continue;
+            if (choice.emptyTextureUnits)
+                unbindAllTextureUnits();
+            if (material.isDoubleSided)
+                glDisable(GL_CULL_FACE);
+            SubmeshMaterial complete = withFallbackTextures(*submesh.material);
+            applyPassUniforms(choice.pass, &complete, *choice.program, light);
+            glPushMatrix();
+            glMultMatrixf(instance->worldMatrix.m);
+            applyInstanceUniforms(*choice.program, instance->worldMatrix);
+            glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, object.indexBuffer);
+            enableVertexAttributes(object.vertexBuffer, *choice.program);
+            glDrawElements(GL_TRIANGLES, submeshIndexCount(submesh), GL_UNSIGNED_INT,
+                           reinterpret_cast<const void*>(submeshIndexOffset(submesh)));
+            disableVertexAttributes(*choice.program);
+            glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
+            glPopMatrix();
+            if (material.isDoubleSided)
+                glEnable(GL_CULL_FACE);
+        }
+    }
+}
+
+void Renderer::applyPassUniforms(const MaterialPass* pass, const SubmeshMaterial* submesh,
+                                 const ShaderProgram& program, const Light* light)
+{
+    Orvanta::applyPassUniforms(pass, submesh, this, program, light);
+}
+
+}  // namespace Orvanta

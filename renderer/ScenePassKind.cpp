@@ -1,0 +1,88 @@
+#include "renderer/ScenePassKind.h"
+
+#include "gpu/Material.h"
+
+namespace Orvanta {
+
+const char* scenePassKindName(ScenePassKind kind)
+{
+    switch (kind) {
+    case ScenePassKind::Sky: return "sky";
+    case ScenePassKind::ZFill: return "z-fill";
+    case ScenePassKind::ShadowZFill: return "shadow z-fill";
+    case ScenePassKind::DeferredWrite: return "deferred write";
+    case ScenePassKind::ReflectiveShadowMap: return "reflective shadow map";
+    case ScenePassKind::Raycasting: return "ray casting";
+    case ScenePassKind::RaytracedZFill: return "ray-traced z-fill";
+    case ScenePassKind::Raytraced: return "ray-traced";
+    case ScenePassKind::Transparency: return "transparency";
+    }
+    return "unknown";
+}
+
+namespace {
+
+ScenePassChoice ownPass(const MaterialPass* pass)
+{
+    ScenePassChoice choice;
+    if (pass) {
+        choice.program = &pass->program;
+        choice.pass = pass;
+    }
+    return choice;
+}
+
+ScenePassChoice depthPass(const Material& material, const ShaderProgram* plain, const ShaderProgram* alphaTested,
+                          bool emptyUnits)
+{
+    ScenePassChoice choice;
+    choice.program = material.isAlphaTested ? alphaTested : plain;
+    choice.emptyTextureUnits = emptyUnits;
+    return choice;
+}
+
+}  // namespace
+
+ScenePassChoice chooseScenePass(ScenePassKind kind, const Material& m, const ScenePassPrograms& programs)
+{
+    bool hasSky = m.skyPass != nullptr;
+    switch (kind) {
+    case ScenePassKind::Sky:
+        return ownPass(m.skyPass);
+    case ScenePassKind::ZFill:
+        if (m.isTransparent || hasSky)
+            return {};
+        return depthPass(m, programs.zFill, programs.alphaTestedZFill, true);
+    case ScenePassKind::ShadowZFill:
+        if (m.isTransparent || !m.castShadows || hasSky)
+            return {};
+        return depthPass(m, programs.shadowZFill, programs.alphaTestedShadowZFill, false);
+    case ScenePassKind::DeferredWrite:
+        if (!m.deferredWritePass)
+            return {};
+        if (m.deferredWritePass->useDefaultPass) {
+            ScenePassChoice choice;
+            choice.program = m.isAlphaTested ? programs.alphaTestedGBufferWrite : programs.defaultGBufferWrite;
+            choice.pass = m.deferredWritePass;
+            return choice;
+        }
+        return ownPass(m.deferredWritePass);
+    case ScenePassKind::ReflectiveShadowMap:
+        if (m.isTransparent || !m.deferredWritePass)
+            return {};
+        return {programs.reflectiveShadowMap, m.deferredWritePass, false};
+    case ScenePassKind::Raycasting:
+        return ownPass(m.raycastingPass);
+    case ScenePassKind::RaytracedZFill:
+        if (!m.raytracedPass || hasSky)
+            return {};
+        return depthPass(m, programs.zFill, programs.alphaTestedZFill, true);
+    case ScenePassKind::Raytraced:
+        return ownPass(m.raytracedPass);
+    case ScenePassKind::Transparency:
+        return ownPass(m.transparencyPass);
+    }
+    return {};
+}
+
+}  // namespace Orvanta

@@ -1,0 +1,137 @@
+#include "app/FrameTimer.h"
+#include "app/GlExtensions.h"
+#include "gpu/Texture.h"
+#include "renderer/Renderer.h"
+#include "scene/Light.h"
+
+namespace Orvanta {
+
+namespace {
+
+void setVector(int location, Float3 v)
+{
+    glUniform3fARB(location, v.x, v.y, v.z);
+}
+
+}  // namespace
+
+// Semantics of features that are not part of this renderer yet (shadow maps, ambient occlusion,
+// light propagation, the sky lighting volume, the ray tracer) have no value here and are passed
+// over; so are light semantics when no light is being applied.
+bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformContext& context)
+{
+    const Light* light = context.light;
+    const SkyParameters& p = sky.parameters;
+    switch (semantic) {
+    case CAMERA_POSITION:
+        setVector(location, camera.position);
+        return true;
+    case LIGHT_POSITION:
+        if (!light)
+            return false;
+        setVector(location, light->position);
+        return true;
+    case LIGHT_RADIUS:
+        if (!light)
+            return false;
+        glUniform1fARB(location, light->radius);
+        return true;
+    case LIGHT_COLOR:
+        if (!light)
+            return false;
+        glUniform4fARB(location, light->color[0], light->color[1], light->color[2], light->color[3]);
+        return true;
+    case LIGHT_DIRECTION:
+        if (!light)
+            return false;
+        setVector(location, light->direction);
+        return true;
+    case SUN_LIGHT_DIRECTION:
+        if (!sun)
+            return false;
+        setVector(location, sun->direction);
+        return true;
+    case RAYLEIGH_PARTICLES_CONCENTRATION:
+        glUniform1fARB(location, p.rayleighParticlesConcentration);
+        return true;
+    case MIE_PARTICLES_CONCENTRATION:
+        glUniform1fARB(location, p.mieParticlesConcentration);
+        return true;
+    case RAYLEIGH_COLOR_SCATTERING_COEFFICIENTS:
+        setVector(location, p.rayleighColorScatteringCoefficients);
+        return true;
+    case MIE_COLOR_SCATTERING_COEFFICIENTS:
+        setVector(location, p.mieColorScatteringCoefficients);
+        return true;
+    case MIE_PHASE_PARAMETER_G:
+        glUniform1fARB(location, p.miePhaseParameterG);
+        return true;
+    case AERIAL_PERSPECTIVE_FOG_DENSITY:
+        glUniform1fARB(location, p.aerialPerspectiveFogDensity);
+        return true;
+    case FRUSTUM_TOP_LEFT_VECTOR:
+        setVector(location, frustumVectors.topLeft);
+        return true;
+    case FRUSTUM_TOP_RIGHT_VECTOR:
+        setVector(location, frustumVectors.topRight);
+        return true;
+    case FRUSTUM_BOTTOM_LEFT_VECTOR:
+        setVector(location, frustumVectors.bottomLeft);
+        return true;
+    case FRUSTUM_BOTTOM_RIGHT_VECTOR:
+        setVector(location, frustumVectors.bottomRight);
+        return true;
+    case VIEWPORT_ASPECT_RATIO:
+        glUniform1fARB(location, static_cast<float>(width()) / static_cast<float>(height()));
+        return true;
+    case ELAPSED_TIME:
+        glUniform1fARB(location, frameTimer().elapsedSeconds);
+        return true;
+    default:
+        return false;
+    }
+}
+
+Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
+{
+    switch (semantic) {
+    case SKY_MAP_TEXTURE:
+        return sky.skyMap.colorTexture(0);
+    case GBUFFER_COLOR_TEXTURE:
+        return currentGBuffer ? currentGBuffer->colorTexture() : nullptr;
+    case GBUFFER_NORMAL_TEXTURE:
+        return currentGBuffer ? currentGBuffer->normalTexture() : nullptr;
+    case GBUFFER_POSITION_TEXTURE:
+        return currentGBuffer ? currentGBuffer->positionTexture() : nullptr;
+    case GBUFFER_GEOMETRY_NORMAL_TEXTURE:
+        return currentGBuffer ? currentGBuffer->geometryNormalTexture() : nullptr;
+    case GBUFFER_DEPTH_TEXTURE:
+        // Always the rasterised depth, also while the ray-traced buffer is being lit.
+        return gBuffer.depthTexture();
+    case RAYTRACING_RAYS_ORIGINS_TEXTURE:
+        return currentGBuffer ? currentGBuffer->rayOriginsTexture() : nullptr;
+    case RAYTRACING_RAYS_DIRECTIONS_TEXTURE:
+        return currentGBuffer ? currentGBuffer->rayDirectionsTexture() : nullptr;
+    case LIGHT_MASK_TEXTURE:
+        return lightMask.colorTexture(0);
+    case SHADOW_SAMPLING_NOISE_TEXTURE:
+        return shadowSamplingNoise;
+    case HDR_MAIN_FRAME_BUFFER_COLOR_TEXTURE:
+        return hdr.sceneTexture();
+    case HDR_SCENE_AVERAGE_LUMINANCE_TEXTURE:
+        return hdr.luminanceTexture();
+    case HDR_CURRENT_FRAME_LUMINANCE_TEXTURE:
+        return hdr.currentAdaptationTexture();
+    case HDR_PREVIOUS_FRAME_LUMINANCE_TEXTURE:
+        return hdr.previousAdaptationTexture();
+    default:
+        return nullptr;
+    }
+}
+
+void Renderer::bindTextureUnit(int unit, Texture* texture)
+{
+    textureUnits.bind(unit, texture);
+}
+
+}  // namespace Orvanta

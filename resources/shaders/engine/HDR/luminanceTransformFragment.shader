@@ -1,0 +1,23 @@
+shader
+{
+	includes
+	{
+		file = "resources/shaders/engine/common/glslVersion.shader"
+	}
+	semantics
+	{
+		sceneColor = HDR_MAIN_FRAME_BUFFER_COLOR_TEXTURE
+	}
+	code = "
+// Log luminance of the scene, so that the mipmap average is the log of the geometric mean: a
+// few very bright pixels (the sun) do not swamp the measurement.
+uniform sampler2D sceneColor;
+
+void main()
+{
+    vec3 color = texture2D(sceneColor, gl_TexCoord[0].xy).rgb;
+    float luminance = dot(max(color, vec3(0.0)), vec3(0.2126, 0.7152, 0.0722));
+    gl_FragColor = vec4(clamp(log(luminance + 1e-4), -9.0, 9.0));
+}
+"
+}

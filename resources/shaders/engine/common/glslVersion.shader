@@ -1,0 +1,5 @@
+shader
+{
+	code = "#version 120
+"
+}

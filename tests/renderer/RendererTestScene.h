@@ -1,0 +1,37 @@
+#pragma once
+#include "content/ObjectInstance.h"
+#include "gpu/Material.h"
+#include "renderer/Renderer.h"
+
+#include <string>
+#include <vector>
+
+namespace OrvantaTest {
+
+// A renderer on a small headless target with hand-built content: a ground slab and a box lit by
+// the sun in front of the start camera, and a sky dome with the sky material. Created once per
+// test process (after the test GL context, so the renderer's own context stays current).
+struct TestWorld {
+    Orvanta::Renderer* renderer = nullptr;
+    Orvanta::ObjectInstance* box = nullptr;
+    Orvanta::ObjectInstance* sky = nullptr;
+    std::vector<Orvanta::ObjectInstance*> instances;
+    std::string logged;  // every message logged since the world was made
+};
+
+TestWorld& testWorld();
+// Fills the renderer's view with the given instances (all visible), as the visibility update would.
+void showInstances(const std::vector<Orvanta::ObjectInstance*>& instances);
+// Renders one frame and returns the window's pixels (RGBA8, top row first).
+std::vector<uint8_t> renderPixels();
+// A material pass program linked from two shader files; false when it does not link.
+bool linkMaterialProgram(Orvanta::MaterialPass& pass, const std::string& vertex, const std::string& fragment);
+
+struct Rgb {
+    double r = 0, g = 0, b = 0;
+    double sum() const { return r + g + b; }
+};
+// Mean colour of a pixel rectangle (x, y from the top-left).
+Rgb meanColor(const std::vector<uint8_t>& rgba, int width, int x0, int y0, int x1, int y1);
+
+}  // namespace OrvantaTest

@@ -1,0 +1,123 @@
+#include "RenderOptions.h"
+
+#include "renderer/FeatureSwitches.h"
+
+#include <cstdlib>
+#include <sstream>
+
+namespace Orvanta {
+
+namespace {
+
+bool parseFloat(const std::string& text, float& value)
+{
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    value = std::strtof(text.c_str(), &end);
+    return end && *end == '\0';
+}
+
+bool parseInt(const std::string& text, int& value, int minimum)
+{
+    if (text.empty())
+        return false;
+    char* end = nullptr;
+    long parsed = std::strtol(text.c_str(), &end, 10);
+    if (!end || *end != '\0' || parsed < minimum || parsed > 16384)
+        return false;
+    value = static_cast<int>(parsed);
+    return true;
+}
+
+bool parseCamera(const std::string& text, RenderOptions& options)
+{
+    std::vector<float> values;
+    std::stringstream stream(text);
+    std::string item;
+    while (std::getline(stream, item, ',')) {
+        float v = 0.0f;
+        if (!parseFloat(item, v))
+            return false;
+        values.push_back(v);
+    }
+    if (values.size() != 7)
+        return false;
+    options.cameraPosition = {values[0], values[1], values[2]};
+    options.cameraOrientation = normalize(Quaternion{values[3], values[4], values[5], values[6]});
+    options.hasCamera = true;
+    return true;
+}
+
+bool parseSwitch(const std::string& text, RenderOptions& options)
+{
+    size_t equals = text.find('=');
+    if (equals == std::string::npos)
+        return false;
+    std::string name = text.substr(0, equals);
+    std::string state = text.substr(equals + 1);
+    if (state != "0" && state != "1")
+        return false;
+    int index = -1;
+    if (!parseInt(name, index, 0))
+        index = findFeatureSwitch(name.c_str());
+    if (index < 0 || index >= FeatureSwitchCount)
+        return false;
+    options.switches.emplace_back(index, state == "1");
+    return true;
+}
+
+}  // namespace
+
+const char* renderUsage()
+{
+    return "usage: orvanta-render [--width N] [--height N] [--frames N] [--camera x,y,z,qx,qy,qz,qw]\n"
+           "                      [--time-of-day RADIANS] [--inclination RADIANS] [--switch INDEX|NAME=0|1]...\n"
+           "                      [--output FILE.png] [--debug]\n"
+           "switch names: directLighting skyLighting lightPropagationVolumes propagateSunLighting\n"
+           "              propagateSkyLighting SSAO raytracing\n";
+}
+
+bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions& options, std::string& error)
+{
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        if (a == "--debug") {
+            options.debug = true;
+            continue;
+        }
+        if (i + 1 >= arguments.size()) {
+            error = "option " + a + (a.rfind("--", 0) == 0 ? " needs a value" : " is not known");
+            return false;
+        }
+        const std::string& v = arguments[++i];
+        bool ok = true;
+        if (a == "--width")
+            ok = parseInt(v, options.width, 1);
+        else if (a == "--height")
+            ok = parseInt(v, options.height, 1);
+        else if (a == "--frames")
+            ok = parseInt(v, options.frames, 1);
+        else if (a == "--camera")
+            ok = parseCamera(v, options);
+        else if (a == "--time-of-day")
+            ok = options.hasTimeOfDay = parseFloat(v, options.timeOfDay);
+        else if (a == "--inclination")
+            ok = options.hasInclination = parseFloat(v, options.inclination);
+        else if (a == "--switch")
+            ok = parseSwitch(v, options);
+        else if (a == "--output")
+            options.output = v;
+        else {
+            error = "option " + a + " is not known";
+            return false;
+        }
+        if (!ok) {
+            error = "option " + a + ": '" + v + "' is not a valid value";
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace Orvanta

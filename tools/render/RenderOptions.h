@@ -1,0 +1,32 @@
+#pragma once
+#include "scene/Math.h"
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace Orvanta {
+
+// Command line of the headless render tool.
+struct RenderOptions {
+    int width = 640;
+    int height = 360;
+    int frames = 8;
+    bool hasCamera = false;
+    Float3 cameraPosition;
+    Quaternion cameraOrientation;
+    bool hasTimeOfDay = false;
+    float timeOfDay = 0.0f;
+    bool hasInclination = false;
+    float inclination = 0.0f;
+    std::vector<std::pair<int, bool>> switches;  // feature index, state
+    std::string output = "render.png";
+    bool debug = false;
+};
+
+// Parses the arguments after the program name. On a bad argument returns false with a message
+// that names it.
+bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions& options, std::string& error);
+const char* renderUsage();
+
+}  // namespace Orvanta

@@ -1,0 +1,83 @@
+// Renders the demo's start-up scene headless and writes the window's image as a PNG, printing
+// the time of every pass.
+#include "RenderOptions.h"
+
+#include "app/FrameTimer.h"
+#include "app/GlDebug.h"
+#include "app/OrvantaApplication.h"
+#include "platform/HeadlessContext.h"
+#include "renderer/PassTimer.h"
+#include "renderer/Renderer.h"
+#include "scene/Light.h"
+#include "scene/Scene.h"
+
+#include <chrono>
+#include <cstdio>
+#include <map>
+
+using namespace Orvanta;
+
+int main(int argc, char** argv)
+{
+    RenderOptions options;
+    std::string error;
+    if (!parseRenderOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+        std::fprintf(stderr, "orvanta-render: %s\n%s", error.c_str(), renderUsage());
+        return 2;
+    }
+    if (options.debug)
+        setGlDebug(true);
+    Window::requestHeadless(options.width, options.height);
+    OrvantaApplication application;
+    if (!application.initInstance())
+        return 1;
+    Renderer& renderer = mainWindow();
+    if (options.hasCamera) {
+        renderer.camera.setPosition(options.cameraPosition);
+        renderer.camera.setOrientation(options.cameraOrientation);
+        renderer.camera.updateMatrices();
+    }
+    if (renderer.sun && (options.hasTimeOfDay || options.hasInclination)) {
+        renderer.sun->setSunPosition(options.hasTimeOfDay ? options.timeOfDay : renderer.sun->timeOfDay,
+                                     options.hasInclination ? options.inclination : renderer.sun->inclination);
+        renderer.sky.updateFlag = true;
+    }
+    for (auto [index, on] : options.switches)
+        renderer.featureSwitches[index] = on;
+
+    PassTimer timer;
+    renderer.passTimer = &timer;
+    std::vector<std::string> order;
+    std::map<std::string, double> first, rest;
+    for (int frame = 0; frame < options.frames; ++frame) {
+        auto start = std::chrono::steady_clock::now();
+        scene().updateVisibleSets();
+        timer.beginFrame();
+        renderer.renderFrame();
+        for (const PassTimer::Sample& sample : timer.endFrame()) {
+            if (frame == 0) {
+                order.push_back(sample.pass);
+                first[sample.pass] = sample.milliseconds;
+            } else {
+                rest[sample.pass] += sample.milliseconds;
+            }
+        }
+        // The eye adapts over the frames' real durations, as in the demo.
+        frameTimer().elapsedSeconds =
+            std::chrono::duration<float>(std::chrono::steady_clock::now() - start).count();
+    }
+    std::printf("%dx%d, %d frames, %s timing\n", options.width, options.height, options.frames,
+                timer.usesGpuQueries() ? "GPU timestamp" : "CPU");
+    std::printf("%-32s %12s %16s\n", "pass", "frame 1 ms", "later mean ms");
+    for (const std::string& pass : order) {
+        double mean = options.frames > 1 ? rest[pass] / (options.frames - 1) : 0.0;
+        std::printf("%-32s %12.2f %16.2f\n", pass.c_str(), first[pass], mean);
+    }
+    std::vector<uint8_t> pixels = renderer.headless()->readPixels();
+    if (!writePng(options.output, options.width, options.height, pixels, error)) {
+        std::fprintf(stderr, "orvanta-render: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("wrote %s\n", options.output.c_str());
+    return glErrorTotal() > 0 ? 3 : 0;
+}
