@@ -2,11 +2,6 @@
 
 namespace Orvanta {
 
-Float3 viewingDirection(const Camera& camera)
-{
-    return Orvanta::rotate(camera.orientation, {0.0f, 0.0f, 1.0f});
-}
-
 ShadowProjection cascadeShadowProjectionFor(const Camera& viewCamera, const SunLightBasis& basis,
     float nearSplit, float farSplit, float sunLightRadius)
 {

@@ -1,13 +1,12 @@
 #pragma once
+#include "renderer/FrustumVectors.h"
 #include "renderer/ShadowProjection.h"
 #include "scene/Camera.h"
 
 namespace Orvanta {
 
-// The direction a camera looks in world space: its local +z turned by its orientation (eye space
-// looks down -z, so this is where the frustum's corner rays point).
-Float3 viewingDirection(const Camera& camera);
-
+// The slices lie along viewingDirection (FrustumVectors.h): the camera's local +z turned by its
+// orientation, where eye space's -z and the frustum's corner rays point.
 // The cascade covering the slice of the camera's view frustum between two view depths.
 ShadowProjection cascadeShadowProjectionFor(const Camera& viewCamera, const SunLightBasis& basis,
     float nearSplit, float farSplit, float sunLightRadius);
