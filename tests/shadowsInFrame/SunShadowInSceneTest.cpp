@@ -1,5 +1,7 @@
-// The shadow passes inside the renderer's frame: the renderer's small test world (a ground slab
-// and a box in front of the camera, lit by the start-up sun) is reused here.
+// The shadow passes inside the renderer's frame, in a process of their own: the program cache is
+// process-wide, so programs built for another context earlier in a process would not draw here.
+// The renderer's small test world (a ground slab and a box in front of the camera, lit by the
+// start-up sun) is reused.
 #include "renderer/RendererTestScene.cpp"
 
 #include <gtest/gtest.h>
