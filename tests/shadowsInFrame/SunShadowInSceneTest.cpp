@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
+
 using namespace Orvanta;
 using namespace OrvantaTest;
 
@@ -50,6 +52,10 @@ TEST(SunShadowInScene, TheBoxShadowsTheGroundWhereTheSunPutsItAndOnlyWhileItCast
     double inLight = brightnessAt(pixels, lit);
     EXPECT_GT(inLight, 30.0);
     EXPECT_LT(inShadow, inLight * 0.6) << "shadowed " << inShadow << ", lit " << inLight;
+    std::string picture = makeTempDir("sun-shadow-frame") + "/frame.png";
+    std::string error;
+    EXPECT_TRUE(writePng(picture, r.width(), r.height(), pixels, error)) << error;
+    std::cout << "frame with the box's shadow: " << picture << "\n";
 
     // Every cascade was placed around its slice of this camera's view.
     for (const ShadowMapRecord& cascade : r.shadows.cascades)
