@@ -16,15 +16,31 @@ FullScreenQuad Renderer::lightQuad(float noiseWidth, float noiseHeight) const
     return quad;
 }
 
+ShadowPassHooks Renderer::shadowPassHooks()
+{
+    ShadowPassHooks hooks;
+    hooks.pushFrameBuffer = [this](FrameBuffer& frameBuffer) { pushFrameBuffer(&frameBuffer); };
+    hooks.popFrameBuffer = [this] { popFrameBuffer(); };
+    hooks.drawShadowCasters = [this](SceneView& view) { drawScene(ScenePassKind::ShadowZFill, view); };
+    return hooks;
+}
+
 void Renderer::drawLight(Light& light, bool raytraced)
 {
     const ShaderProgram* program = nullptr;
     if (light.type == LightTypePoint) {
         program = gBuffer.pointLightProgram;
     } else if (light.type == LightTypeSun && !raytraced) {
+        updateCascadedShadowMaps(shadows, static_cast<const SunLight&>(light), camera, shadowPassHooks());
         drawLightMask(light);
         program = gBuffer.sunLightProgram;
     } else if (light.type == LightTypeSun) {
+        // The overlapped maps are drawn whole, whatever the traced rectangle's scissor.
+        bool scissorOn = glIsEnabled(GL_SCISSOR_TEST);
+        glDisable(GL_SCISSOR_TEST);
+        updateOverlappedShadowMaps(shadows, static_cast<const SunLight&>(light), camera, shadowPassHooks());
+        if (scissorOn)
+            glEnable(GL_SCISSOR_TEST);
         program = gBuffer.raytracedSunLightProgram;
     }
     // Ambient and projected lights have no lighting program.

@@ -4,6 +4,8 @@
 #include "renderer/FeatureSwitches.h"
 #include "renderer/FrameBuffer.h"
 #include "renderer/FrameBufferStack.h"
+#include "renderer/ShadowMapRendering.h"
+#include "renderer/ShadowMapSet.h"
 #include "renderer/FullScreenQuad.h"
 #include "renderer/GBuffer.h"
 #include "renderer/HdrSet.h"
@@ -49,6 +51,8 @@ public:
     void drawLight(Light& light, bool raytraced);
     // Renders the light-mask target for one light.
     void drawLightMask(Light& light);
+    // The framebuffer stack and shadow-caster drawing, for the shadow map passes.
+    ShadowPassHooks shadowPassHooks();
     // Sun colour and sky map, when the sky's update flag is set.
     void updateSunAndSkyMap();
     void measureLuminance();
@@ -87,6 +91,8 @@ public:
     ShaderProgram* reflectiveShadowMapProgram = nullptr;
     FrameBuffer lightMask;
     Texture2D* shadowSamplingNoise = nullptr;
+    // Point-light faces, cascaded and overlapped sun maps, their programs and sampling disc.
+    ShadowMapSet shadows;
     SkySet sky;
     FrameBufferStack frameBuffers;
     ScissorStack scissors;

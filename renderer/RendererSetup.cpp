@@ -65,6 +65,14 @@ bool Renderer::initRenderer()
     alphaTestedZFillProgram = getProgram("resources/shaders/engine/defaultZFillVertex.shader",
                                          "resources/shaders/engine/defaultZFillAlphaTestedFragment.shader");
 
+    createPointLightShadowFaces(shadows);
+    createCascadedShadowMaps(shadows);
+    createOverlappedShadowMaps(shadows);
+    createShadowPrograms(shadows);
+    shadowZFillProgram = shadows.zFillProgram;
+    alphaTestedShadowZFillProgram = shadows.alphaTestedZFillProgram;
+    glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());
+
     gBuffer.create(width(), height());
     currentGBuffer = &gBuffer;
 
@@ -75,6 +83,7 @@ bool Renderer::initRenderer()
     glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());
 
     shadowSamplingNoise = getTexture("resources/textures/engine/shadowSamplingNoise.tga", false);
+    shadows.samplingNoise = shadowSamplingNoise;
 
     sky.create();
     glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());

@@ -2,6 +2,7 @@
 #include "app/GlExtensions.h"
 #include "gpu/Texture.h"
 #include "renderer/Renderer.h"
+#include "renderer/ShadowUniforms.h"
 #include "scene/Light.h"
 
 namespace Orvanta {
@@ -88,7 +89,7 @@ bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformC
         glUniform1fARB(location, frameTimer().elapsedSeconds);
         return true;
     default:
-        return false;
+        return setShadowUniform(shadows, semantic, location);
     }
 }
 
@@ -125,7 +126,7 @@ Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
     case HDR_PREVIOUS_FRAME_LUMINANCE_TEXTURE:
         return hdr.previousAdaptationTexture();
     default:
-        return nullptr;
+        return shadowTexture(shadows, semantic);
     }
 }
 

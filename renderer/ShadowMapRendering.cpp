@@ -1,0 +1,80 @@
+#include "renderer/ShadowMapRendering.h"
+
+#include "app/GlDebug.h"
+#include "app/GlExtensions.h"
+#include "platform/Log.h"
+#include "renderer/ShadowCameras.h"
+#include "scene/Light.h"
+
+namespace Orvanta {
+
+void computeCascadedShadowCameras(ShadowMapSet& set, const SunLight& sun, const Camera& camera)
+{
+    SunLightBasis basis = makeSunLightBasis(sun.direction);
+    for (ShadowMapRecord& cascade : set.cascades) {
+        ShadowProjection projection = cascadeShadowProjectionFor(camera, basis,
+            cascade.nearSplitDistance, cascade.farSplitDistance, set.cascadedSunLightRadius);
+        placeShadowCamera(cascade.camera, projection);
+        cascade.uvSpaceSunLightRadius = projection.uvSpaceSunLightRadius;
+    }
+}
+
+void computeOverlappedShadowCameras(ShadowMapSet& set, const SunLight& sun, const Camera& camera)
+{
+    SunLightBasis basis = makeSunLightBasis(sun.direction);
+    for (ShadowMapRecord& map : set.overlapped) {
+        ShadowProjection projection = overlappedShadowProjection(basis, camera.position,
+            map.farSplitDistance, set.overlappedSunLightRadius);
+        placeShadowCamera(map.camera, projection);
+        map.uvSpaceSunLightRadius = projection.uvSpaceSunLightRadius;
+    }
+}
+
+void renderShadowMap(ShadowMapRecord& record, const ShadowPassHooks& hooks)
+{
+    if (!hooks.pushFrameBuffer || !hooks.popFrameBuffer || !hooks.drawShadowCasters) {
+        logError("shadow map pass: the renderer's framebuffer stack or scene drawing is missing; "
+                 "the map is left as it was");
+        return;
+    }
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadMatrixf(record.camera.projectionMatrix.m);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadMatrixf(record.camera.viewMatrix.m);
+
+    GLfloat previousClearColor[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, previousClearColor);
+    hooks.pushFrameBuffer(record.shadowMap);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    hooks.drawShadowCasters(record.camera);
+    hooks.popFrameBuffer();
+    glClearColor(previousClearColor[0], previousClearColor[1], previousClearColor[2],
+        previousClearColor[3]);
+
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    checkGlErrors("renderShadowMap");
+}
+
+void updateCascadedShadowMaps(ShadowMapSet& set, const SunLight& sun, const Camera& camera,
+    const ShadowPassHooks& hooks)
+{
+    computeCascadedShadowCameras(set, sun, camera);
+    for (ShadowMapRecord& cascade : set.cascades)
+        renderShadowMap(cascade, hooks);
+}
+
+void updateOverlappedShadowMaps(ShadowMapSet& set, const SunLight& sun, const Camera& camera,
+    const ShadowPassHooks& hooks)
+{
+    computeOverlappedShadowCameras(set, sun, camera);
+    for (ShadowMapRecord& map : set.overlapped)
+        renderShadowMap(map, hooks);
+}
+
+}  // namespace Orvanta

@@ -1,0 +1,70 @@
+#include "renderer/SamplingVectors.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+
+using namespace Orvanta;
+
+// rand() is process-wide: each test seeds it itself so that the order of tests does not matter.
+
+TEST(DiscSamplingVectors, LieInsideTheDiscOfTheirScale)
+{
+    std::srand(1);
+    for (float scale : {1.0f, 0.25f}) {
+        std::vector<float> vectors = makeDiscSamplingVectors(64, scale);
+        ASSERT_EQ(vectors.size(), 128u);
+        for (size_t i = 0; i < vectors.size(); i += 2)
+            EXPECT_LE(std::hypot(vectors[i], vectors[i + 1]), scale * 1.0001f) << "vector " << i / 2;
+    }
+}
+
+TEST(DiscSamplingVectors, FollowTheRandSequenceAngleThenRadius)
+{
+    std::srand(77);
+    std::vector<int> draws;
+    for (int i = 0; i < 64; ++i)
+        draws.push_back(std::rand());
+    int following = std::rand();
+
+    std::srand(77);
+    std::vector<float> vectors = makeDiscSamplingVectors(32, 1.0f);
+    // The generator neither reseeds nor draws more than two values per vector.
+    EXPECT_EQ(std::rand(), following);
+
+    for (int i = 0; i < 32; ++i) {
+        double angleDraw = static_cast<double>(draws[2 * i]) / RAND_MAX;
+        double radiusDraw = static_cast<double>(draws[2 * i + 1]) / RAND_MAX;
+        double angle = (angleDraw * 2.0 - 1.0) * 3.141592;
+        double radius = std::sqrt(radiusDraw);
+        EXPECT_NEAR(vectors[2 * i], std::cos(angle) * radius, 2e-3) << "vector " << i;
+        EXPECT_NEAR(vectors[2 * i + 1], std::sin(angle) * radius, 2e-3) << "vector " << i;
+    }
+}
+
+TEST(DiscSamplingVectors, CoverTheDiscRatherThanClusterAtItsCentre)
+{
+    // Uniform over the area: about a quarter of the points fall within half the radius.
+    std::srand(5);
+    std::vector<float> vectors = makeDiscSamplingVectors(4000, 1.0f);
+    int inner = 0;
+    int positiveX = 0;
+    for (size_t i = 0; i < vectors.size(); i += 2) {
+        inner += std::hypot(vectors[i], vectors[i + 1]) < 0.5f;
+        positiveX += vectors[i] > 0.0f;
+    }
+    EXPECT_NEAR(inner / 4000.0, 0.25, 0.03);
+    EXPECT_NEAR(positiveX / 4000.0, 0.5, 0.03);
+}
+
+TEST(DiscSamplingVectors, ScaleMultipliesEveryVector)
+{
+    std::srand(9);
+    std::vector<float> unit = makeDiscSamplingVectors(16, 1.0f);
+    std::srand(9);
+    std::vector<float> quarter = makeDiscSamplingVectors(16, 0.25f);
+    for (size_t i = 0; i < unit.size(); ++i)
+        EXPECT_FLOAT_EQ(quarter[i], unit[i] * 0.25f);
+    EXPECT_TRUE(makeDiscSamplingVectors(0, 1.0f).empty());
+}
