@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <thread>
 
@@ -66,9 +67,9 @@ double raysPerSecond(const KdTree& tree, float extent, int threads, int raysPerT
 
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
-    const float extent = 20.0f;
+    const float extent = argc > 1 ? float(std::atof(argv[1])) : 20.0f;
     OrvantaTest::TestScene scene = makeScene(60, extent, 2800);
     const size_t triangles = scene.geometry.triangles.size();
 
