@@ -183,3 +183,20 @@ TEST(KdTreeBuild, FastBuildEqualsLiteralBuildAwayFromTheOrigin)
             << "seed " << seed;
     }
 }
+
+TEST(KdTreeBuild, HugeCoordinatesWhereAddingATenthStallsStillFinish)
+{
+    // At 4e6 a float step is 0.5, so c + 0.1 == c: the split search must not loop forever.
+    TestScene s;
+    for (int i = 0; i < 6; ++i) {
+        const float x = 4.0e6f + float(i) * 2.0f;
+        s.add({x, 0, 0}, {x + 1.0f, 0, 0}, {x, 1.0f, 1.0f});
+    }
+    KdTree fast = built(s);
+    KdTree literal;
+    literal.geometry = &s.geometry;
+    buildKdTreeWith(literal, literalSplit);
+    const std::string dir = makeTempDir("kdtree_huge");
+    EXPECT_TRUE(savedBytes(fast, dir + "/a.kdTree") == savedBytes(literal, dir + "/b.kdTree"));
+    EXPECT_GT(fast.nodes.size(), 1u);
+}
