@@ -1,0 +1,61 @@
+#pragma once
+#include "content/ObjectFile.h"
+#include "scene/Math.h"
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace Orvanta {
+
+struct RtImage;
+
+// A world-space vertex in the object-file layout.
+using RtVertex = ObjectVertex;
+
+// Shading data of one non-transparent submesh of one instance.
+struct RtSurface {
+    RtImage* colorImage = nullptr;
+    RtImage* normalImage = nullptr;
+    uint8_t doubleSided = 0;
+};
+
+struct RtTriangle {
+    uint32_t index0 = 0;
+    uint32_t index1 = 0;
+    uint32_t index2 = 0;
+    const RtSurface* surface = nullptr;
+    Float3 boxMin;
+    Float3 boxMax;
+};
+
+// The ray tracer's own copy of the scene: every instance pre-transformed to world space.
+// Filled while the scene loads, read-only (and read concurrently) afterwards. Surfaces live in a
+// deque so their addresses never move; the kd-tree refers to triangles by address, so it must be
+// built or loaded only after the last append.
+struct RayTracingGeometry {
+    std::vector<RtVertex> vertices;
+    std::vector<RtTriangle> triangles;
+    std::deque<RtSurface> surfaces;
+};
+
+// The two material flags the ray tracer needs, looked up by material file path.
+struct SurfaceFlags {
+    bool isTransparent = false;
+    bool isDoubleSided = false;
+};
+using SurfaceFlagsLookup = std::function<SurfaceFlags(const std::string& materialPath)>;
+
+// Reads the flags from the material table (getMaterial); needs the context materials need.
+SurfaceFlags materialSurfaceFlags(const std::string& materialPath);
+
+// Appends the object's triangles at the instance's world transform (the parentless world matrix of
+// a MovableEntity with these values). Transparent submeshes contribute nothing. An object file that
+// cannot be read is reported and contributes nothing; returns false then.
+bool appendInstanceGeometry(RayTracingGeometry& geometry, const std::string& objectPath,
+                            Float3 position, Float3 scale, Quaternion orientation,
+                            const SurfaceFlagsLookup& flags = materialSurfaceFlags);
+
+}  // namespace Orvanta

@@ -1,0 +1,26 @@
+#pragma once
+#include "content/KdTriAccel.h"
+#include "content/RayTracingGeometry.h"
+
+namespace Orvanta {
+
+inline constexpr float kRayNoHit = 100000.0f;
+
+// One traced ray. Distances are in units of the direction's length.
+struct Ray {
+    float origin[3] = {0, 0, 0};
+    float direction[3] = {0, 0, 0};
+    float inverseDirection[3] = {0, 0, 0};
+    float tMin = 0.0f;
+    float tMax = kRayNoHit;
+    float tHit = kRayNoHit;
+    const TriAccel* hitAccel = nullptr;
+    const RtTriangle* hitTriangle = nullptr;
+    float beta = 0.0f;   // weight of the triangle's second vertex
+    float gamma = 0.0f;  // weight of the triangle's third vertex
+};
+
+// A ray at its start values; a zero direction component gives an infinite inverse.
+Ray makeRay(const float origin[3], const float direction[3]);
+
+}  // namespace Orvanta

@@ -1,0 +1,28 @@
+#pragma once
+#include "content/KdTreeBuild.h"
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace OrvantaTest {
+
+// Scenes with their own storage, so triangle pointers stay valid while a test runs.
+struct TestScene {
+    Orvanta::RayTracingGeometry geometry;
+
+    void add(Orvanta::Float3 a, Orvanta::Float3 b, Orvanta::Float3 c, bool doubleSided = false);
+};
+
+// Random scene: ordinary triangles, flat triangles in axis planes, walls on positions reached by
+// stepping 0.1 from the scene's minimum, and triangles without area.
+TestScene randomScene(uint32_t seed, int triangleCount, float extent);
+
+// The split choice evaluated literally: every candidate against every triangle of the node.
+Orvanta::KdSplitChoice literalSplit(const Orvanta::KdNodeBox& box, const std::vector<uint32_t>& list,
+                                    const std::vector<Orvanta::RtTriangle>& triangles);
+
+std::vector<uint8_t> savedBytes(const Orvanta::KdTree& tree, const std::string& path);
+
+}  // namespace OrvantaTest

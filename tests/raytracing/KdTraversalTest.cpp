@@ -1,0 +1,124 @@
+#include "KdTestScenes.h"
+#include "raytracing/KdTraversal.h"
+#include "raytracing/TriAccelHit.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace Orvanta;
+using namespace OrvantaTest;
+
+namespace {
+
+KdTree built(const TestScene& s)
+{
+    KdTree tree;
+    tree.geometry = &s.geometry;
+    tree.buildKdTree();
+    return tree;
+}
+
+TriAccel accelOf(const RayTracingGeometry& g, const RtTriangle& t)
+{
+    return computeTriAccel(g.vertices[t.index0].position, g.vertices[t.index1].position,
+                           g.vertices[t.index2].position, t.surface->doubleSided);
+}
+
+// Nearest hit over all triangles, without the tree.
+float bruteForce(const RayTracingGeometry& g, const Ray& ray, const RtTriangle** hit)
+{
+    float best = kRayNoHit;
+    *hit = nullptr;
+    for (const RtTriangle& t : g.triangles) {
+        float d, b, c;
+        if (intersectTriAccel(accelOf(g, t), ray.origin, ray.direction, best, d, b, c)) {
+            best = d;
+            *hit = &t;
+        }
+    }
+    return best;
+}
+
+Ray rayFrom(float ox, float oy, float oz, float dx, float dy, float dz)
+{
+    const float o[3] = {ox, oy, oz}, d[3] = {dx, dy, dz};
+    return makeRay(o, d);
+}
+
+}  // namespace
+
+TEST(KdTraversal, NearestHitMatchesBruteForceOnRandomScenes)
+{
+    int hits = 0, rays = 0;
+    for (uint32_t seed = 11; seed < 19; ++seed) {
+        TestScene s = randomScene(seed, 400, 5.0f);
+        KdTree tree = built(s);
+        std::mt19937 rng(seed);
+        std::uniform_real_distribution<float> pos(-1.0f, 6.0f), dir(-1.0f, 1.0f);
+        for (int i = 0; i < 2000; ++i, ++rays) {
+            float d[3] = {dir(rng), dir(rng), dir(rng)};
+            if (i % 10 == 0)
+                d[i / 10 % 3] = 0.0f;  // axis-parallel components
+            Ray ray = rayFrom(pos(rng), pos(rng), pos(rng), d[0], d[1], d[2]);
+            const RtTriangle* expected = nullptr;
+            const float tExpected = bruteForce(s.geometry, ray, &expected);
+            traverse(tree, ray);
+            ASSERT_EQ(ray.tHit, tExpected) << "seed " << seed << " ray " << i;
+            if (expected) {
+                ++hits;
+                ASSERT_NE(ray.hitTriangle, nullptr);
+                // Two triangles may be hit at the same t; the surface point must be the same.
+                EXPECT_EQ(ray.hitAccel->k, accelOf(s.geometry, *ray.hitTriangle).k);
+            } else {
+                EXPECT_EQ(ray.hitTriangle, nullptr);
+            }
+        }
+    }
+    EXPECT_GT(hits, rays / 10) << "too few hits for the comparison to mean much";
+}
+
+TEST(KdTraversal, BackFacesAreCulledUnlessDoubleSided)
+{
+    for (bool twoSided : {false, true}) {
+        TestScene s;
+        // Counter-clockwise seen from +z: the normal points to +z.
+        s.add({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, twoSided);
+        KdTree tree = built(s);
+        Ray front = rayFrom(0.25f, 0.25f, 5, 0, 0, -1);
+        traverse(tree, front);
+        EXPECT_EQ(front.tHit, 5.0f);
+        EXPECT_FLOAT_EQ(front.beta, 0.25f);
+        EXPECT_FLOAT_EQ(front.gamma, 0.25f);
+        EXPECT_EQ(front.hitTriangle, &s.geometry.triangles[0]);
+        Ray back = rayFrom(0.25f, 0.25f, -5, 0, 0, 2);
+        traverse(tree, back);
+        EXPECT_EQ(back.tHit, twoSided ? 2.5f : kRayNoHit) << "double-sided " << twoSided;
+    }
+}
+
+TEST(KdTraversal, ParallelRaysEdgesAndZeroAreaTrianglesAreNeverHit)
+{
+    TestScene s;
+    s.add({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, true);
+    s.add({3, 0, 0}, {3, 0, 0}, {3, 1, 0}, true);     // repeated vertex
+    s.add({5, 0, 0}, {6, 0, 0}, {7, 0, 0}, true);     // collinear
+    for (size_t i = 1; i < 3; ++i) {
+        const TriAccel a = accelOf(s.geometry, s.geometry.triangles[i]);
+        EXPECT_TRUE(isDegenerateTriAccel(a));
+    }
+    KdTree tree = built(s);
+    Ray inPlane = rayFrom(-1, 0.25f, 0, 1, 0, 0);
+    traverse(tree, inPlane);
+    EXPECT_EQ(inPlane.tHit, kRayNoHit);
+    Ray onEdge = rayFrom(0.5f, 0, 1, 0, 0, -1);  // on the edge A-B: gamma = 0
+    traverse(tree, onEdge);
+    EXPECT_EQ(onEdge.tHit, kRayNoHit);
+    std::mt19937 rng(5);
+    std::uniform_real_distribution<float> any(-10.0f, 10.0f);
+    for (int i = 0; i < 5000; ++i) {
+        Ray r = rayFrom(any(rng), any(rng), any(rng), any(rng), any(rng), any(rng));
+        traverse(tree, r);
+        EXPECT_TRUE(r.hitTriangle == nullptr || r.hitTriangle == &s.geometry.triangles[0]);
+    }
+}

@@ -1,0 +1,202 @@
+#include "KdTestScenes.h"
+#include "support/GlTestContext.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+
+using namespace Orvanta;
+using namespace OrvantaTest;
+
+namespace {
+
+KdTree built(const TestScene& s)
+{
+    KdTree tree;
+    tree.geometry = &s.geometry;
+    tree.buildKdTree();
+    return tree;
+}
+
+// Visits every leaf with its depth; checks along the way that children follow their parent.
+void forEachLeaf(const KdTree& tree, const std::function<void(uint32_t node, uint32_t depth)>& f,
+                 uint32_t node = 0, uint32_t depth = 0)
+{
+    const KdNode& n = tree.nodes[node];
+    if (n.isLeaf()) {
+        f(node, depth);
+        return;
+    }
+    ASSERT_GT(n.leftChild(), node);
+    ASSERT_LT(n.leftChild() + 1, tree.nodes.size());
+    forEachLeaf(tree, f, n.leftChild(), depth + 1);
+    forEachLeaf(tree, f, n.leftChild() + 1, depth + 1);
+}
+
+}  // namespace
+
+TEST(KdTreeBuild, EmptySceneIsOneLeafWithInvertedBox)
+{
+    TestScene s;
+    KdTree tree = built(s);
+    ASSERT_EQ(tree.nodes.size(), 1u);
+    ASSERT_EQ(tree.nodeBoxes.size(), 1u);
+    ASSERT_EQ(tree.leaves.size(), 1u);
+    EXPECT_EQ(tree.nodes[0].word0, 1u);
+    EXPECT_EQ(tree.leaves[0].count, 0u);
+    EXPECT_EQ(tree.nodeBoxes[0].boxMin.x, 10000.0f);
+    EXPECT_EQ(tree.nodeBoxes[0].boxMax.z, -10000.0f);
+}
+
+TEST(KdTreeBuild, FourTrianglesMakeALeafAndFiveAreSplit)
+{
+    TestScene s;
+    for (int i = 0; i < 4; ++i)
+        s.add({float(i), 0, 0}, {float(i) + 0.5f, 0, 0}, {float(i), 0.5f, 0});
+    KdTree four = built(s);
+    ASSERT_EQ(four.nodes.size(), 1u);
+    EXPECT_EQ(four.leaves[0].count, 4u);
+    EXPECT_EQ(four.leaves[0].triangles[2], &s.geometry.triangles[2]);
+
+    // Five copies of one triangle: no split helps, yet the node is split.
+    TestScene same;
+    for (int i = 0; i < 5; ++i)
+        same.add({0, 0, 0}, {1, 0, 0}, {0, 1, 1});
+    KdTree five = built(same);
+    EXPECT_FALSE(five.nodes[0].isLeaf());
+    EXPECT_EQ(five.nodes[0].leftChild(), 1u);
+    EXPECT_EQ(five.nodeBoxes[1].depth, 1u);
+}
+
+TEST(KdTreeBuild, DepthNeverExceedsTheLimit)
+{
+    // Many identical triangles can never be separated, so only the depth limit stops the split.
+    TestScene s;
+    for (int i = 0; i < 6; ++i)
+        s.add({0, 0, 0}, {0.3f, 0, 0}, {0, 0.3f, 0.3f});
+    KdTree tree = built(s);
+    uint32_t deepest = 0;
+    forEachLeaf(tree, [&](uint32_t node, uint32_t depth) {
+        deepest = std::max(deepest, depth);
+        EXPECT_EQ(tree.nodeBoxes[node].depth, depth);
+    });
+    EXPECT_EQ(deepest, kKdMaxDepth);
+}
+
+namespace {
+
+void collect(const KdTree& tree, uint32_t node, std::set<const RtTriangle*>& out)
+{
+    const KdNode& n = tree.nodes[node];
+    if (n.isLeaf()) {
+        for (const RtTriangle* t : tree.leaves[n.leafIndex()].triangles)
+            out.insert(t);
+        return;
+    }
+    collect(tree, n.leftChild(), out);
+    collect(tree, n.leftChild() + 1, out);
+}
+
+}  // namespace
+
+TEST(KdTreeBuild, TriangleInTheSplitPlaneIsInBothSubtrees)
+{
+    // Two clusters along x and a wall perpendicular to x; the wall is moved over the candidate
+    // positions until the root splits exactly in its plane.
+    int cases = 0;
+    for (float w = 0.0f; w < 2.0f; w += 0.1f) {
+        TestScene s;
+        for (int i = 0; i < 4; ++i) {
+            s.add({0, float(i), 0}, {0.2f, float(i), 0}, {0, float(i) + 0.2f, 0.1f});
+            s.add({1.8f, float(i), 0}, {2.0f, float(i), 0}, {2.0f, float(i) + 0.2f, 0.1f});
+        }
+        s.add({w, 0.5f, 0.0f}, {w, 2.5f, 0.0f}, {w, 0.5f, 0.1f});
+        KdTree tree = built(s);
+        const KdNode& root = tree.nodes[0];
+        if (root.isLeaf() || root.axis() != 0 || root.split() != w)
+            continue;
+        ++cases;
+        std::set<const RtTriangle*> left, right;
+        collect(tree, root.leftChild(), left);
+        collect(tree, root.leftChild() + 1, right);
+        const RtTriangle* wall = &s.geometry.triangles.back();
+        EXPECT_TRUE(left.count(wall)) << "wall at " << w;
+        EXPECT_TRUE(right.count(wall)) << "wall at " << w;
+    }
+    EXPECT_GT(cases, 0) << "the root never split in the wall's plane; the scene no longer tests this";
+}
+
+TEST(KdTreeBuild, EveryTriangleReachesALeafOverlappingIt)
+{
+    TestScene s = randomScene(7, 300, 4.0f);
+    KdTree tree = built(s);
+    std::vector<int> found(s.geometry.triangles.size(), 0);
+    forEachLeaf(tree, [&](uint32_t node, uint32_t) {
+        const KdLeaf& leaf = tree.leaves[tree.nodes[node].leafIndex()];
+        ASSERT_EQ(leaf.accels.size(), leaf.count);
+        ASSERT_EQ(leaf.triangles.size(), leaf.count);
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(leaf.accels.data()) % 16, 0u);
+        for (const RtTriangle* t : leaf.triangles)
+            found[t - s.geometry.triangles.data()]++;
+    });
+    for (size_t i = 0; i < found.size(); ++i)
+        EXPECT_GE(found[i], 1) << "triangle " << i << " is in no leaf";
+}
+
+TEST(KdTreeBuild, FastBuildEqualsLiteralBuild)
+{
+    const std::string dir = makeTempDir("kdtree_equal");
+    for (uint32_t seed = 1; seed <= 40; ++seed) {
+        const int count = 20 + int(seed * 7 % 120);
+        const float extent = (seed % 4 == 0) ? 0.7f : 1.0f + float(seed % 5);
+        TestScene s = randomScene(seed, count, extent);
+        KdTree fast = built(s);
+        KdTree literal;
+        literal.geometry = &s.geometry;
+        buildKdTreeWith(literal, literalSplit);
+        const std::vector<uint8_t> a = savedBytes(fast, dir + "/fast.kdTree");
+        const std::vector<uint8_t> b = savedBytes(literal, dir + "/literal.kdTree");
+        ASSERT_FALSE(a.empty());
+        ASSERT_TRUE(a == b) << "seed " << seed << ": " << fast.nodes.size() << " nodes against "
+                            << literal.nodes.size();
+    }
+}
+
+TEST(KdTreeBuild, FastBuildEqualsLiteralBuildAwayFromTheOrigin)
+{
+    // Larger coordinates make the float overlap test round differently around candidates.
+    const std::string dir = makeTempDir("kdtree_far");
+    for (uint32_t seed = 100; seed < 110; ++seed) {
+        TestScene s = randomScene(seed, 80, 3.0f);
+        for (RtVertex& v : s.geometry.vertices)
+            v.position = {v.position.x + 1234.5f, v.position.y - 777.7f, v.position.z + 99.9f};
+        for (RtTriangle& t : s.geometry.triangles) {
+            t.boxMin = {t.boxMin.x + 1234.5f, t.boxMin.y - 777.7f, t.boxMin.z + 99.9f};
+            t.boxMax = {t.boxMax.x + 1234.5f, t.boxMax.y - 777.7f, t.boxMax.z + 99.9f};
+        }
+        KdTree fast = built(s);
+        KdTree literal;
+        literal.geometry = &s.geometry;
+        buildKdTreeWith(literal, literalSplit);
+        ASSERT_TRUE(savedBytes(fast, dir + "/a.kdTree") == savedBytes(literal, dir + "/b.kdTree"))
+            << "seed " << seed;
+    }
+}
+
+TEST(KdTreeBuild, HugeCoordinatesWhereAddingATenthStallsStillFinish)
+{
+    // At 4e6 a float step is 0.5, so c + 0.1 == c: the split search must not loop forever.
+    TestScene s;
+    for (int i = 0; i < 6; ++i) {
+        const float x = 4.0e6f + float(i) * 2.0f;
+        s.add({x, 0, 0}, {x + 1.0f, 0, 0}, {x, 1.0f, 1.0f});
+    }
+    KdTree fast = built(s);
+    KdTree literal;
+    literal.geometry = &s.geometry;
+    buildKdTreeWith(literal, literalSplit);
+    const std::string dir = makeTempDir("kdtree_huge");
+    EXPECT_TRUE(savedBytes(fast, dir + "/a.kdTree") == savedBytes(literal, dir + "/b.kdTree"));
+    EXPECT_GT(fast.nodes.size(), 1u);
+}

@@ -1,0 +1,141 @@
+#include "KdTestScenes.h"
+#include "platform/Log.h"
+#include "support/GlTestContext.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+
+using namespace Orvanta;
+using namespace OrvantaTest;
+
+namespace {
+
+void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+bool sameTree(const KdTree& a, const KdTree& b)
+{
+    if (a.nodes.size() != b.nodes.size() || a.nodeBoxes.size() != b.nodeBoxes.size() ||
+        a.leaves.size() != b.leaves.size())
+        return false;
+    if (std::memcmp(a.nodes.data(), b.nodes.data(), a.nodes.size() * sizeof(KdNode)) ||
+        std::memcmp(a.nodeBoxes.data(), b.nodeBoxes.data(), a.nodeBoxes.size() * sizeof(KdNodeBox)))
+        return false;
+    for (size_t i = 0; i < a.leaves.size(); ++i) {
+        const KdLeaf &x = a.leaves[i], &y = b.leaves[i];
+        if (x.count != y.count || x.triangles != y.triangles ||
+            std::memcmp(x.accels.data(), y.accels.data(), x.count * sizeof(TriAccel)))
+            return false;
+    }
+    return true;
+}
+
+struct QuietLog {
+    QuietLog() { setLogSink([this](const std::string& m) { messages.push_back(m); }); }
+    ~QuietLog() { setLogSink(nullptr); }
+    std::vector<std::string> messages;
+};
+
+}  // namespace
+
+TEST(KdTreeFile, RoundTripGivesTheBuiltTreeWithPointersIntoTheSameGeometry)
+{
+    const std::string dir = makeTempDir("kdtree_file");
+    TestScene s = randomScene(3, 200, 3.0f);
+    KdTree built;
+    built.geometry = &s.geometry;
+    built.buildKdTree();
+    ASSERT_TRUE(built.saveKdTree(dir + "/scene.kdTree", "scene-v1"));
+    KdTree loaded;
+    loaded.geometry = &s.geometry;
+    ASSERT_TRUE(loaded.loadKdTree(dir + "/scene.kdTree", "scene-v1"));
+    EXPECT_TRUE(sameTree(built, loaded));
+    for (const KdLeaf& leaf : loaded.leaves)
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(leaf.accels.data()) % 16, 0u);
+}
+
+TEST(KdTreeFile, MissingFileAndOtherTagsAreNotLoaded)
+{
+    const std::string dir = makeTempDir("kdtree_tag");
+    TestScene s = randomScene(4, 30, 2.0f);
+    KdTree built;
+    built.geometry = &s.geometry;
+    built.buildKdTree();
+    ASSERT_TRUE(built.saveKdTree(dir + "/t.kdTree", "abc"));
+
+    KdTree other = built;
+    other.nodes.clear();
+    EXPECT_FALSE(other.loadKdTree(dir + "/none.kdTree", "abc"));
+    EXPECT_FALSE(other.loadKdTree(dir + "/t.kdTree", "ab"));
+    EXPECT_FALSE(other.loadKdTree(dir + "/t.kdTree", "abcd"));
+    EXPECT_FALSE(other.loadKdTree(dir + "/t.kdTree", ""));
+    EXPECT_TRUE(other.nodes.empty()) << "a rejected file must leave the tree as it was";
+    EXPECT_TRUE(other.loadKdTree(dir + "/t.kdTree", "abc"));
+}
+
+TEST(KdTreeFile, EveryTruncationIsRejectedAndNamesTheFile)
+{
+    const std::string dir = makeTempDir("kdtree_trunc");
+    TestScene s = randomScene(5, 12, 1.5f);
+    KdTree built;
+    built.geometry = &s.geometry;
+    built.buildKdTree();
+    ASSERT_GT(built.leaves.size(), 1u);
+    const std::vector<uint8_t> whole = savedBytes(built, dir + "/whole.kdTree");
+    ASSERT_FALSE(whole.empty());
+    QuietLog log;
+    const std::string path = dir + "/cut.kdTree";
+    for (size_t n = 0; n < whole.size(); ++n) {
+        writeBytes(path, std::vector<uint8_t>(whole.begin(), whole.begin() + n));
+        KdTree t;
+        t.geometry = &s.geometry;
+        EXPECT_FALSE(t.loadKdTree(path, "test")) << "cut at " << n;
+        EXPECT_TRUE(t.nodes.empty());
+    }
+    ASSERT_FALSE(log.messages.empty());
+    EXPECT_NE(log.messages.back().find(path), std::string::npos);
+    std::vector<uint8_t> longer = whole;
+    longer.push_back(0);
+    writeBytes(path, longer);
+    KdTree t;
+    t.geometry = &s.geometry;
+    EXPECT_FALSE(t.loadKdTree(path, "test"));
+}
+
+TEST(KdTreeFile, InconsistentContentIsRejected)
+{
+    const std::string dir = makeTempDir("kdtree_bad");
+    TestScene s = randomScene(6, 40, 2.0f);
+    KdTree built;
+    built.geometry = &s.geometry;
+    built.buildKdTree();
+    ASSERT_FALSE(built.nodes[0].isLeaf());
+    const std::vector<uint8_t> whole = savedBytes(built, dir + "/whole.kdTree");
+    const size_t nodesAt = 5 + 4;  // "test\0", nodeCount
+    const size_t boxesAt = nodesAt + built.nodes.size() * 8 + 4;
+    QuietLog log;
+    auto rejects = [&](const std::function<void(std::vector<uint8_t>&)>& edit, const char* what) {
+        std::vector<uint8_t> bytes = whole;
+        edit(bytes);
+        writeBytes(dir + "/bad.kdTree", bytes);
+        KdTree t;
+        t.geometry = &s.geometry;
+        EXPECT_FALSE(t.loadKdTree(dir + "/bad.kdTree", "test")) << what;
+    };
+    auto putU32 = [](std::vector<uint8_t>& b, size_t at, uint32_t v) { std::memcpy(&b[at], &v, 4); };
+    rejects([&](auto& b) { putU32(b, nodesAt, 0u * 8); }, "root's child is the root");
+    rejects([&](auto& b) { putU32(b, nodesAt, uint32_t(built.nodes.size()) * 8); }, "child beyond the nodes");
+    rejects([&](auto& b) { putU32(b, nodesAt, uint32_t(built.leaves.size()) * 2 + 1); }, "missing leaf");
+    rejects([&](auto& b) { putU32(b, nodesAt, 1u * 8 + 3 * 2); }, "axis 3");
+    rejects([&](auto& b) { putU32(b, 5, 0xFFFFFFFFu); }, "node count beyond the file");
+    rejects([&](auto& b) { putU32(b, boxesAt - 4, uint32_t(built.nodes.size()) - 1); }, "box count");
+    rejects([&](auto& b) { putU32(b, boxesAt + 28, 21); }, "depth beyond 20");
+    // The last u32 of the file is the last leaf's last triangle index.
+    rejects([&](auto& b) { putU32(b, b.size() - 4, uint32_t(s.geometry.triangles.size())); },
+            "triangle index beyond the geometry");
+}
