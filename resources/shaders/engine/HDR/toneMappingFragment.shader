@@ -28,7 +28,7 @@ vec3 filmic(vec3 x)
 void main()
 {
     const float whitePoint = 11.2;
-    const float exposureBias = 2.0;
+    const float exposureBias = 1.0;
     vec3 color = max(texture2D(sceneColor, gl_TexCoord[0].xy).rgb, vec3(0.0));
     vec3 mapped = filmic(color * exposure * exposureBias) / filmic(vec3(whitePoint));
     gl_FragColor = vec4(clamp(mapped, 0.0, 1.0), 1.0);
