@@ -58,4 +58,9 @@ public:
     bool loadKdTree(const std::string& path, const std::string& tag);
 };
 
+// Loads the tree saved at kdTreePath for sceneTag; when that fails for any reason, builds it and
+// saves it there. tree.geometry must be set and complete. An empty path (a scene path the tree
+// file name cannot be formed from) builds without saving, with a message.
+void obtainKdTree(KdTree& tree, const std::string& kdTreePath, const std::string& sceneTag);
+
 }  // namespace Orvanta

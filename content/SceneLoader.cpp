@@ -4,6 +4,7 @@
 #include "content/SceneFile.h"
 #include "content/SkyOcclusion.h"
 #include "platform/Log.h"
+#include "raytracing/RayTracer.h"
 
 namespace Orvanta {
 
@@ -28,8 +29,8 @@ void loadScene(const std::string& scenePath, std::vector<ObjectInstance*>& insta
             createObjectInstance(objectPath, record.position, record.scale, record.orientation);
         if (!instance)
             continue;
-        // Ray-tracing geometry: the instance's world-space triangles are appended here, with the
-        // same object path and transform.
+        appendInstanceGeometry(rayTracer().geometry, objectPath, record.position, record.scale,
+                               record.orientation);
         instances.push_back(instance);
     }
 
@@ -38,8 +39,10 @@ void loadScene(const std::string& scenePath, std::vector<ObjectInstance*>& insta
         for (const Float3& corner : quad.corners)
             corners.push_back(corner);
 
-    // Kd-tree: loaded from kdTreePathForScene(scenePath) when its tag matches file.sceneTag,
-    // otherwise built over the ray-tracing geometry and saved there.
+    // The geometry is complete now (the sky is added after loading and never traced).
+    KdTree& kdTree = rayTracer().kdTree;
+    kdTree.geometry = &rayTracer().geometry;
+    obtainKdTree(kdTree, kdTreePathForScene(scenePath), file.sceneTag);
 }
 
 }  // namespace Orvanta

@@ -1,0 +1,26 @@
+#include "content/KdTree.h"
+
+#include "platform/Log.h"
+
+namespace Orvanta {
+
+void obtainKdTree(KdTree& tree, const std::string& kdTreePath, const std::string& sceneTag)
+{
+    if (!tree.geometry) {
+        logError("kd-tree not obtained for " + kdTreePath + ": no ray-tracing geometry set");
+        return;
+    }
+    if (kdTreePath.empty()) {
+        logError("kd-tree: no tree file name can be formed for this scene; building without saving");
+        tree.buildKdTree();
+        return;
+    }
+    if (tree.loadKdTree(kdTreePath, sceneTag))
+        return;
+    logInfo("building kd-tree for " + kdTreePath);
+    tree.buildKdTree();
+    // A failed save is reported by saveKdTree; the built tree is used all the same.
+    tree.saveKdTree(kdTreePath, sceneTag);
+}
+
+}  // namespace Orvanta
