@@ -1,0 +1,71 @@
+#include "raytracing/ImageSampling.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace Orvanta {
+
+namespace {
+
+// Splits a level-space coordinate into a wrapped integer texel index in [0, size) and the
+// fraction towards the next texel. Wrapping in floating point first keeps huge or negative
+// coordinates exact for any level size and away from out-of-range integer conversions.
+void wrapCoordinate(float coordinate, uint32_t size, uint32_t& index, float& fraction) {
+    double c = std::isfinite(coordinate) ? double(coordinate) * double(size) : 0.0;
+    double base = std::floor(c);
+    fraction = float(c - base);
+    double wrapped = base - std::floor(base / double(size)) * double(size);
+    int64_t i = int64_t(wrapped);
+    if (i < 0 || i >= int64_t(size)) i = 0;
+    index = uint32_t(i);
+}
+
+}  // namespace
+
+uint32_t selectMipLevel(const RtImage& image, float footprint) {
+    if (image.levels.empty() || !(footprint > 0.0f) || !std::isfinite(footprint)) return 0;
+    float level = std::ceil(std::log2(footprint));
+    float last = float(image.levels.size() - 1);
+    return uint32_t(std::clamp(level, 0.0f, last));
+}
+
+SampledColor sampleImage(const RtImage& image, float tu, float tv, float dudx, float dvdx,
+                         float dudy, float dvdy) {
+    if (image.levels.empty()) return {1.0f, 1.0f, 1.0f, 1.0f};
+    const RtImageLevel& base = image.levels[0];
+    float w0 = float(base.width);
+    float h0 = float(base.height);
+    float fx = std::sqrt((dudx * w0) * (dudx * w0) + (dvdx * h0) * (dvdx * h0));
+    float fy = std::sqrt((dudy * w0) * (dudy * w0) + (dvdy * h0) * (dvdy * h0));
+    uint32_t levelIndex = selectMipLevel(image, std::max(fx, fy));
+
+    // Fall back to finer levels if a level is malformed rather than read outside its texels.
+    while (levelIndex > 0) {
+        const RtImageLevel& l = image.levels[levelIndex];
+        if (l.width > 0 && l.height > 0 && l.texels.size() >= size_t(l.width) * l.height) break;
+        --levelIndex;
+    }
+    const RtImageLevel& level = image.levels[levelIndex];
+    if (level.width == 0 || level.height == 0 ||
+        level.texels.size() < size_t(level.width) * level.height)
+        return {1.0f, 1.0f, 1.0f, 1.0f};
+
+    uint32_t x0, y0;
+    float ax, ay;
+    wrapCoordinate(tu, level.width, x0, ax);
+    wrapCoordinate(tv, level.height, y0, ay);
+    uint32_t x1 = x0 + 1 == level.width ? 0 : x0 + 1;
+    uint32_t y1 = y0 + 1 == level.height ? 0 : y0 + 1;
+
+    const RtTexel& t00 = level.texel(x0, y0);
+    const RtTexel& t10 = level.texel(x1, y0);
+    const RtTexel& t01 = level.texel(x0, y1);
+    const RtTexel& t11 = level.texel(x1, y1);
+    auto blend = [&](float c00, float c10, float c01, float c11) {
+        return ((1.0f - ax) * c00 + ax * c10) * (1.0f - ay) + ((1.0f - ax) * c01 + ax * c11) * ay;
+    };
+    return {blend(t00.r, t10.r, t01.r, t11.r), blend(t00.g, t10.g, t01.g, t11.g),
+            blend(t00.b, t10.b, t01.b, t11.b), blend(t00.a, t10.a, t01.a, t11.a)};
+}
+
+}  // namespace Orvanta
