@@ -157,3 +157,30 @@ TEST(PixelTracing, OnePixelWideOrHighRegionHasNoFootprintOnThatAxis) {
         EXPECT_EQ(b.colors[4], 0);
     }
 }
+
+TEST(PixelTracing, NeighbourPairsAndLastColumnAndRow) {
+    Scene scene;
+    const float far = 2.5f / 16.0f * 10.0f;  // 2.5 texels: level 2, red 0.5
+    {
+        Buffers b(3, 1, 0);
+        b.ray(0, 0, 2.0f - far, 5.0f, -1.0f);
+        b.ray(1, 0, 2.0f, 5.0f, -1.0f);
+        b.ray(2, 0, 2.01f, 5.0f, -1.0f);
+        TraceRegion r = b.region();
+        traceTile(scene.tracer, r, 0, 0, 2, 0);
+        EXPECT_EQ(b.colors[0], uint8_t(255 * 0.5f));  // pairs with column 1
+        EXPECT_EQ(b.colors[4], uint8_t(255 * 0.5f));  // odd column pairs with column 0
+        EXPECT_EQ(b.colors[8], 0);                    // last column pairs with column 1
+    }
+    {
+        Buffers b(1, 3, 0);
+        b.ray(0, 0, 5.0f, 2.0f - far, -1.0f);
+        b.ray(0, 1, 5.0f, 2.0f, -1.0f);
+        b.ray(0, 2, 5.0f, 2.01f, -1.0f);
+        TraceRegion r = b.region();
+        traceTile(scene.tracer, r, 0, 0, 0, 2);
+        EXPECT_EQ(b.colors[0], uint8_t(255 * 0.5f));
+        EXPECT_EQ(b.colors[4], uint8_t(255 * 0.5f));
+        EXPECT_EQ(b.colors[8], 0);
+    }
+}
