@@ -184,3 +184,28 @@ TEST(PixelTracing, NeighbourPairsAndLastColumnAndRow) {
         EXPECT_EQ(b.colors[8], 0);
     }
 }
+
+TEST(PixelTracing, NormalMapTiltsTowardsTangentAndMissingImagesAreWhiteAndFlat) {
+    Scene scene;
+    RtImage normalMap;
+    RtImageLevel level;
+    level.width = level.height = 1;
+    level.texels.push_back({1.0f, 0.5f, 0.5f, 1.0f});  // m = (1, 0, 0): along the tangent
+    normalMap.levels.push_back(level);
+    RtSurface& surface = scene.tracer.geometry.surfaces.back();
+
+    Buffers b(1, 1, 0);
+    b.ray(0, 0, 2.0f, 3.0f, -1.0f);
+    TraceRegion r = b.region();
+    surface.normalImage = &normalMap;
+    traceTile(scene.tracer, r, 0, 0, 0, 0);
+    EXPECT_NEAR(widenHalf(b.normals[0]), 1.0f, 1e-3f);
+    EXPECT_NEAR(widenHalf(b.normals[2]), 0.0f, 1e-3f);
+
+    surface.colorImage = nullptr;
+    surface.normalImage = nullptr;
+    traceTile(scene.tracer, r, 0, 0, 0, 0);
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(b.colors[c], 255);
+    EXPECT_NEAR(widenHalf(b.normals[0]), 0.0f, 1e-3f);
+    EXPECT_NEAR(widenHalf(b.normals[2]), 1.0f, 1e-3f);
+}
