@@ -41,27 +41,27 @@ void FrameBuffer::addColorAttachment(int index, int32_t format, int filter, bool
     drawBuffers.push_back(attachment);
 }
 
-void FrameBuffer::addDepthStencilRenderbuffer()
+void FrameBuffer::attachDepthRenderbuffer(uint32_t internalFormat, bool alsoStencil)
 {
     GLuint id = 0;
     glGenRenderbuffers(1, &id);
     depthRenderbuffer = id;
     glBindRenderbuffer(GL_RENDERBUFFER, id);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH32F_STENCIL8, width, height);
+    glRenderbufferStorage(GL_RENDERBUFFER, internalFormat, width, height);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, id);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, id);
+    if (alsoStencil)
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, id);
     glBindRenderbuffer(GL_RENDERBUFFER, 0);
+}
+
+void FrameBuffer::addDepthStencilRenderbuffer()
+{
+    attachDepthRenderbuffer(GL_DEPTH32F_STENCIL8, true);
 }
 
 void FrameBuffer::addDepthRenderbuffer()
 {
-    GLuint id = 0;
-    glGenRenderbuffers(1, &id);
-    depthRenderbuffer = id;
-    glBindRenderbuffer(GL_RENDERBUFFER, id);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT, width, height);
-    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, id);
-    glBindRenderbuffer(GL_RENDERBUFFER, 0);
+    attachDepthRenderbuffer(GL_DEPTH_COMPONENT, false);
 }
 
 void FrameBuffer::setDrawBuffers()

@@ -42,6 +42,9 @@ public:
     std::vector<std::unique_ptr<Texture2D>> colorTextures;
     std::vector<uint32_t> drawBuffers;
     uint32_t depthRenderbuffer = 0;
+
+private:
+    void attachDepthRenderbuffer(uint32_t internalFormat, bool alsoStencil);
 };
 
 }  // namespace Orvanta

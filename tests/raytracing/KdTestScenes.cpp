@@ -110,6 +110,14 @@ KdSplitChoice literalSplit(const KdNodeBox& box, const std::vector<uint32_t>& li
     return best;
 }
 
+KdTree built(const TestScene& scene)
+{
+    KdTree tree;
+    tree.geometry = &scene.geometry;
+    tree.buildKdTree();
+    return tree;
+}
+
 std::vector<uint8_t> savedBytes(const KdTree& tree, const std::string& path)
 {
     if (!tree.saveKdTree(path, "test"))

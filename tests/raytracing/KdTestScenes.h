@@ -23,6 +23,9 @@ TestScene randomScene(uint32_t seed, int triangleCount, float extent);
 Orvanta::KdSplitChoice literalSplit(const Orvanta::KdNodeBox& box, const std::vector<uint32_t>& list,
                                     const std::vector<Orvanta::RtTriangle>& triangles);
 
+// The tree the engine's build gives for a scene.
+Orvanta::KdTree built(const TestScene& scene);
+
 std::vector<uint8_t> savedBytes(const Orvanta::KdTree& tree, const std::string& path);
 
 }  // namespace OrvantaTest

@@ -11,14 +11,6 @@ using namespace OrvantaTest;
 
 namespace {
 
-KdTree built(const TestScene& s)
-{
-    KdTree tree;
-    tree.geometry = &s.geometry;
-    tree.buildKdTree();
-    return tree;
-}
-
 TriAccel accelOf(const RayTracingGeometry& g, const RtTriangle& t)
 {
     return computeTriAccel(g.vertices[t.index0].position, g.vertices[t.index1].position,

@@ -11,14 +11,6 @@ using namespace OrvantaTest;
 
 namespace {
 
-KdTree built(const TestScene& s)
-{
-    KdTree tree;
-    tree.geometry = &s.geometry;
-    tree.buildKdTree();
-    return tree;
-}
-
 // Visits every leaf with its depth; checks along the way that children follow their parent.
 void forEachLeaf(const KdTree& tree, const std::function<void(uint32_t node, uint32_t depth)>& f,
                  uint32_t node = 0, uint32_t depth = 0)
