@@ -1,14 +1,26 @@
-// kd-tree build and traversal throughput on a synthetic scene: a wavy terrain grid plus random
-// small triangles floating above it. Prints one table.
+// kd-tree build, memory and closest-hit throughput on the demo scene, against the literal split
+// search (kept with the tests) and, when installed, Embree 3 on the same triangles and rays.
+// Prints one table.
+//
+//   bench_kdtree [--scene PATH] [--literal none|part|full] [--threads N]
+//
+// The literal build runs on the whole scene by default (about 11 s on a 2-core machine);
+// --literal part limits it to the triangles inside x, z in [-24, 24], --literal none skips it.
 #include "KdTestScenes.h"
+#include "support/DemoScene.h"
+
+#include "content/KdTreeBuild.h"
 #include "raytracing/KdTraversal.h"
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <random>
+#include <string>
 #include <thread>
+#include <vector>
 
 #ifdef ORVANTA_BENCH_EMBREE
 #include <embree3/rtcore.h>
@@ -19,178 +31,403 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-OrvantaTest::TestScene makeScene(int grid, float extent, int floaters)
-{
-    OrvantaTest::TestScene s;
-    auto height = [](float x, float z) { return 0.5f * std::sin(x * 0.7f) * std::cos(z * 0.5f); };
-    const float cell = extent / float(grid);
-    for (int i = 0; i < grid; ++i)
-        for (int j = 0; j < grid; ++j) {
-            const float x0 = i * cell, z0 = j * cell, x1 = x0 + cell, z1 = z0 + cell;
-            const Float3 a{x0, height(x0, z0), z0}, b{x1, height(x1, z0), z0};
-            const Float3 c{x1, height(x1, z1), z1}, d{x0, height(x0, z1), z1};
-            s.add(a, d, c);
-            s.add(a, c, b);
-        }
-    std::mt19937 rng(1);
-    std::uniform_real_distribution<float> pos(0.0f, extent), up(0.5f, 4.0f), small(-0.3f, 0.3f);
-    for (int i = 0; i < floaters; ++i) {
-        const Float3 a{pos(rng), up(rng), pos(rng)};
-        s.add(a, {a.x + small(rng), a.y + small(rng), a.z + small(rng)},
-              {a.x + small(rng), a.y + small(rng), a.z + small(rng)}, true);
-    }
-    return s;
-}
-
 double seconds(Clock::time_point from)
 {
     return std::chrono::duration<double>(Clock::now() - from).count();
 }
 
-double raysPerSecond(const KdTree& tree, float extent, int threads, int raysPerThread)
+struct RaySet {
+    std::vector<Float3> origins;
+    std::vector<Float3> directions;
+    size_t size() const { return origins.size(); }
+};
+
+// The nearest hit of one ray: triangle index (or -1) and distance.
+struct HitRecord {
+    int64_t triangle = -1;
+    float t = kRayNoHit;
+};
+
+HitRecord traceOurs(const KdTree& tree, const Float3& o, const Float3& d)
 {
+    const float origin[3] = {o.x, o.y, o.z}, direction[3] = {d.x, d.y, d.z};
+    Ray ray = makeRay(origin, direction);
+    traverse(tree, ray);
+    HitRecord hit;
+    if (ray.hitTriangle) {
+        hit.triangle = ray.hitTriangle - tree.geometry->triangles.data();
+        hit.t = ray.tHit;
+    }
+    return hit;
+}
+
+// Runs trace(i) for every ray on `threads` threads pulling blocks of rays; returns rays per second.
+template <typename Trace>
+double runThreads(size_t count, int threads, Trace trace)
+{
+    std::atomic<size_t> next{0};
     std::vector<std::thread> workers;
-    std::vector<int> hits(threads, 0);
     const auto start = Clock::now();
     for (int w = 0; w < threads; ++w)
-        workers.emplace_back([&, w] {
-            std::mt19937 rng(100 + w);
-            std::uniform_real_distribution<float> pos(0.0f, extent), dir(-1.0f, 1.0f);
-            for (int i = 0; i < raysPerThread; ++i) {
-                const float o[3] = {pos(rng), 5.0f, pos(rng)};
-                const float d[3] = {dir(rng), -1.0f, dir(rng)};
-                Ray r = makeRay(o, d);
-                traverse(tree, r);
-                hits[w] += r.hitTriangle != nullptr;
+        workers.emplace_back([&] {
+            for (;;) {
+                const size_t from = next.fetch_add(1024);
+                if (from >= count)
+                    return;
+                const size_t to = std::min(count, from + 1024);
+                for (size_t i = from; i < to; ++i)
+                    trace(i);
             }
         });
     for (std::thread& t : workers)
         t.join();
-    return double(threads) * raysPerThread / seconds(start);
+    return double(count) / seconds(start);
 }
 
+Float3 sub(Float3 a, Float3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 
-#ifdef ORVANTA_BENCH_EMBREE
-// The same rays through Embree's own BVH over the same triangles (culling and hit rules differ:
-// Embree reports back faces too), as a reference for the traversal rate.
-struct EmbreeResult {
-    double buildSeconds = 0;
-    double raysPerSecond1 = 0;
-    double raysPerSecond4 = 0;
+// Camera rays of the start view at half of 1280 x 720 (the ray-input resolution), reflected off
+// their first hit about the geometric normal; pixels that see the sky give no ray.
+RaySet reflectionRays(const KdTree& tree, int width, int height)
+{
+    const OrvantaBench::ViewRays view = OrvantaBench::startView(float(width) / float(height));
+    RaySet rays;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const Float3 d = view.through(x, y, width, height);
+            const float origin[3] = {view.eye.x, view.eye.y, view.eye.z}, direction[3] = {d.x, d.y, d.z};
+            Ray ray = makeRay(origin, direction);
+            traverse(tree, ray);
+            if (!ray.hitAccel || ray.tHit >= 9000.0f)
+                continue;
+            Float3 n{ray.hitAccel->normal[0], ray.hitAccel->normal[1], ray.hitAccel->normal[2]};
+            if (dot(n, d) > 0.0f)
+                n = -n;  // the far side of a double-sided surface
+            const Float3 r = d - n * (2.0f * dot(d, n));
+            // Start a little off the surface so the ray does not find its own triangle at t = 0.
+            rays.origins.push_back(view.eye + d * ray.tHit + n * 1e-3f);
+            rays.directions.push_back(normalize(r));
+        }
+    return rays;
+}
+
+RaySet randomRays(const KdTree& tree, size_t count)
+{
+    const KdNodeBox& box = tree.nodeBoxes[0];
+    std::mt19937 rng(7);
+    std::uniform_real_distribution<float> unit(0.0f, 1.0f), sym(-1.0f, 1.0f);
+    RaySet rays;
+    while (rays.size() < count) {
+        const Float3 d{sym(rng), sym(rng), sym(rng)};
+        const float len = length(d);
+        if (len > 1.0f || len < 1e-3f)
+            continue;
+        rays.origins.push_back({box.boxMin.x + unit(rng) * (box.boxMax.x - box.boxMin.x),
+                                box.boxMin.y + unit(rng) * (box.boxMax.y - box.boxMin.y),
+                                box.boxMin.z + unit(rng) * (box.boxMax.z - box.boxMin.z)});
+        rays.directions.push_back(d / len);
+    }
+    return rays;
+}
+
+size_t treeBytes(const KdTree& tree)
+{
+    size_t bytes = tree.nodes.size() * sizeof(KdNode) + tree.nodeBoxes.size() * sizeof(KdNodeBox);
+    for (const KdLeaf& leaf : tree.leaves)
+        bytes += sizeof(KdLeaf) + leaf.count * (sizeof(TriAccel) + sizeof(const RtTriangle*));
+    return bytes;
+}
+
+size_t references(const KdTree& tree)
+{
+    size_t n = 0;
+    for (const KdLeaf& leaf : tree.leaves)
+        n += leaf.count;
+    return n;
+}
+
+struct Table {
+    void row(const std::string& measure, const std::string& value)
+    {
+        std::printf("| %s | %s |\n", measure.c_str(), value.c_str());
+    }
+    template <typename... Args>
+    void rowf(const std::string& measure, const char* format, Args... args)
+    {
+        char text[256];
+        std::snprintf(text, sizeof text, format, args...);
+        row(measure, text);
+    }
 };
 
-EmbreeResult runEmbree(const RayTracingGeometry& g, float extent, int rays)
+#ifdef ORVANTA_BENCH_EMBREE
+// Embree keeps its own triangle test; this filter applies ours on top of it: single-sided
+// triangles are hit from the front only (the side their winding's normal points to).
+struct CullData {
+    std::vector<Float3> normals;
+    std::vector<uint8_t> doubleSided;
+};
+
+void cullBackFaces(const RTCFilterFunctionNArguments* args)
 {
-    EmbreeResult result;
-    RTCDevice device = rtcNewDevice(nullptr);
-    const auto start = Clock::now();
-    RTCScene scene = rtcNewScene(device);
-    RTCGeometry geom = rtcNewGeometry(device, RTC_GEOMETRY_TYPE_TRIANGLE);
-    float* v = static_cast<float*>(rtcSetNewGeometryBuffer(geom, RTC_BUFFER_TYPE_VERTEX, 0, RTC_FORMAT_FLOAT3,
-                                                           3 * sizeof(float), g.vertices.size()));
-    for (size_t i = 0; i < g.vertices.size(); ++i) {
-        v[3 * i] = g.vertices[i].position.x;
-        v[3 * i + 1] = g.vertices[i].position.y;
-        v[3 * i + 2] = g.vertices[i].position.z;
+    const CullData& data = *static_cast<const CullData*>(args->geometryUserPtr);
+    for (unsigned i = 0; i < args->N; ++i) {
+        if (args->valid[i] != -1)
+            continue;
+        const unsigned prim = RTCHitN_primID(args->hit, args->N, i);
+        if (data.doubleSided[prim])
+            continue;
+        const Float3 d{RTCRayN_dir_x(args->ray, args->N, i), RTCRayN_dir_y(args->ray, args->N, i),
+                       RTCRayN_dir_z(args->ray, args->N, i)};
+        if (dot(d, data.normals[prim]) >= 0.0f)
+            args->valid[i] = 0;
     }
-    unsigned* idx = static_cast<unsigned*>(rtcSetNewGeometryBuffer(geom, RTC_BUFFER_TYPE_INDEX, 0, RTC_FORMAT_UINT3,
-                                                                   3 * sizeof(unsigned), g.triangles.size()));
-    for (size_t i = 0; i < g.triangles.size(); ++i) {
-        idx[3 * i] = g.triangles[i].index0;
-        idx[3 * i + 1] = g.triangles[i].index1;
-        idx[3 * i + 2] = g.triangles[i].index2;
-    }
-    rtcCommitGeometry(geom);
-    rtcAttachGeometry(scene, geom);
-    rtcReleaseGeometry(geom);
-    rtcCommitScene(scene);
-    result.buildSeconds = seconds(start);
-    auto trace = [&](int threads) {
-        std::vector<std::thread> workers;
-        const int perThread = rays / threads;
-        const auto t0 = Clock::now();
-        for (int w = 0; w < threads; ++w)
-            workers.emplace_back([&, w] {
-                std::mt19937 rng(100 + w);
-                std::uniform_real_distribution<float> pos(0.0f, extent), dir(-1.0f, 1.0f);
-                RTCIntersectContext context;
-                rtcInitIntersectContext(&context);
-                for (int i = 0; i < perThread; ++i) {
-                    RTCRayHit rh{};
-                    rh.ray.org_x = pos(rng);
-                    rh.ray.org_y = 5.0f;
-                    rh.ray.org_z = pos(rng);
-                    rh.ray.dir_x = dir(rng);
-                    rh.ray.dir_y = -1.0f;
-                    rh.ray.dir_z = dir(rng);
-                    rh.ray.tnear = 0.0f;
-                    rh.ray.tfar = kRayNoHit;
-                    rh.ray.mask = 0xFFFFFFFFu;
-                    rh.hit.geomID = RTC_INVALID_GEOMETRY_ID;
-                    rtcIntersect1(scene, &context, &rh);
-                }
-            });
-        for (std::thread& t : workers)
-            t.join();
-        return double(perThread) * threads / seconds(t0);
-    };
-    result.raysPerSecond1 = trace(1);
-    result.raysPerSecond4 = trace(4);
-    rtcReleaseScene(scene);
-    rtcReleaseDevice(device);
-    return result;
 }
+
+std::atomic<int64_t> embreeBytes{0};
+bool countBytes(void*, ssize_t bytes, bool)
+{
+    embreeBytes += bytes;
+    return true;
+}
+
+struct EmbreeScene {
+    RTCDevice device = nullptr;
+    RTCScene culled = nullptr;
+    RTCScene plain = nullptr;
+    double buildSeconds = 0.0;
+    int64_t bytes = 0;
+    CullData cull;
+
+    RTCScene make(const RayTracingGeometry& g, bool withCulling, double* build)
+    {
+        RTCScene scene = rtcNewScene(device);
+        rtcSetSceneBuildQuality(scene, RTC_BUILD_QUALITY_HIGH);
+        RTCGeometry geom = rtcNewGeometry(device, RTC_GEOMETRY_TYPE_TRIANGLE);
+        rtcSetGeometryBuildQuality(geom, RTC_BUILD_QUALITY_HIGH);
+        auto* v = static_cast<float*>(rtcSetNewGeometryBuffer(geom, RTC_BUFFER_TYPE_VERTEX, 0, RTC_FORMAT_FLOAT3,
+                                                              3 * sizeof(float), g.vertices.size()));
+        for (size_t i = 0; i < g.vertices.size(); ++i) {
+            v[3 * i] = g.vertices[i].position.x;
+            v[3 * i + 1] = g.vertices[i].position.y;
+            v[3 * i + 2] = g.vertices[i].position.z;
+        }
+        auto* idx = static_cast<unsigned*>(rtcSetNewGeometryBuffer(geom, RTC_BUFFER_TYPE_INDEX, 0, RTC_FORMAT_UINT3,
+                                                                   3 * sizeof(unsigned), g.triangles.size()));
+        for (size_t i = 0; i < g.triangles.size(); ++i) {
+            idx[3 * i] = g.triangles[i].index0;
+            idx[3 * i + 1] = g.triangles[i].index1;
+            idx[3 * i + 2] = g.triangles[i].index2;
+        }
+        if (withCulling) {
+            rtcSetGeometryUserData(geom, &cull);
+            rtcSetGeometryIntersectFilterFunction(geom, cullBackFaces);
+        }
+        rtcCommitGeometry(geom);
+        rtcAttachGeometry(scene, geom);
+        rtcReleaseGeometry(geom);
+        const int64_t before = embreeBytes;
+        const auto start = Clock::now();
+        rtcCommitScene(scene);
+        if (build) {
+            *build = seconds(start);
+            bytes = embreeBytes - before;
+        }
+        return scene;
+    }
+
+    explicit EmbreeScene(const KdTree& tree)
+    {
+        const RayTracingGeometry& g = *tree.geometry;
+        for (const RtTriangle& t : g.triangles) {
+            const Float3 a = g.vertices[t.index0].position, b = g.vertices[t.index1].position,
+                         c = g.vertices[t.index2].position;
+            cull.normals.push_back(cross(sub(b, a), sub(c, a)));
+            cull.doubleSided.push_back(t.surface ? t.surface->doubleSided : 0);
+        }
+        device = rtcNewDevice(nullptr);
+        rtcSetDeviceMemoryMonitorFunction(device, countBytes, nullptr);
+        // The first commit warms Embree's thread pool; the timed one is the second.
+        rtcReleaseScene(make(g, false, nullptr));
+        plain = make(g, false, &buildSeconds);
+        culled = make(g, true, nullptr);
+    }
+    ~EmbreeScene()
+    {
+        rtcReleaseScene(plain);
+        rtcReleaseScene(culled);
+        rtcReleaseDevice(device);
+    }
+
+    static HitRecord trace(RTCScene scene, const Float3& o, const Float3& d)
+    {
+        RTCIntersectContext context;
+        rtcInitIntersectContext(&context);
+        RTCRayHit rh{};
+        rh.ray.org_x = o.x;
+        rh.ray.org_y = o.y;
+        rh.ray.org_z = o.z;
+        rh.ray.dir_x = d.x;
+        rh.ray.dir_y = d.y;
+        rh.ray.dir_z = d.z;
+        rh.ray.tnear = 0.0f;
+        rh.ray.tfar = kRayNoHit;
+        rh.ray.mask = 0xFFFFFFFFu;
+        rh.hit.geomID = RTC_INVALID_GEOMETRY_ID;
+        rtcIntersect1(scene, &context, &rh);
+        HitRecord hit;
+        if (rh.hit.geomID != RTC_INVALID_GEOMETRY_ID) {
+            hit.triangle = rh.hit.primID;
+            hit.t = rh.ray.tfar;
+        }
+        return hit;
+    }
+};
 #endif
+
+bool agree(const HitRecord& a, const HitRecord& b)
+{
+    if (a.triangle == b.triangle)
+        return true;
+    if (a.triangle < 0 || b.triangle < 0)
+        return false;
+    return std::fabs(a.t - b.t) <= 1e-4f * std::max(a.t, b.t);
+}
+
+void throughput(Table& table, const char* name, const KdTree& tree, const RaySet& rays, int threads,
+                void* embree)
+{
+    std::vector<HitRecord> ours(rays.size());
+    const double one = runThreads(rays.size(), 1, [&](size_t i) {
+        ours[i] = traceOurs(tree, rays.origins[i], rays.directions[i]);
+    });
+    const double many = runThreads(rays.size(), threads, [&](size_t i) {
+        ours[i] = traceOurs(tree, rays.origins[i], rays.directions[i]);
+    });
+    size_t hits = 0;
+    for (const HitRecord& h : ours)
+        hits += h.triangle >= 0;
+    table.rowf(std::string(name) + ": rays / hits", "%zu / %zu", rays.size(), hits);
+    table.rowf(std::string(name) + ": traverse, 1 / " + std::to_string(threads) + " threads",
+               "%.2f / %.2f Mrays/s", one / 1e6, many / 1e6);
+#ifdef ORVANTA_BENCH_EMBREE
+    const EmbreeScene& e = *static_cast<const EmbreeScene*>(embree);
+    std::vector<HitRecord> theirs(rays.size());
+    const double eOne = runThreads(rays.size(), 1, [&](size_t i) {
+        theirs[i] = EmbreeScene::trace(e.culled, rays.origins[i], rays.directions[i]);
+    });
+    const double eMany = runThreads(rays.size(), threads, [&](size_t i) {
+        theirs[i] = EmbreeScene::trace(e.culled, rays.origins[i], rays.directions[i]);
+    });
+    const double pOne = runThreads(rays.size(), 1, [&](size_t i) {
+        EmbreeScene::trace(e.plain, rays.origins[i], rays.directions[i]);
+    });
+    const double pMany = runThreads(rays.size(), threads, [&](size_t i) {
+        EmbreeScene::trace(e.plain, rays.origins[i], rays.directions[i]);
+    });
+    size_t same = 0;
+    for (size_t i = 0; i < rays.size(); ++i)
+        same += agree(ours[i], theirs[i]);
+    table.rowf(std::string(name) + ": Embree rtcIntersect1 with our culling, 1 / " + std::to_string(threads) +
+                   " threads",
+               "%.2f / %.2f Mrays/s", eOne / 1e6, eMany / 1e6);
+    table.rowf(std::string(name) + ": Embree rtcIntersect1 without culling, 1 / " + std::to_string(threads) +
+                   " threads",
+               "%.2f / %.2f Mrays/s", pOne / 1e6, pMany / 1e6);
+    table.rowf(std::string(name) + ": ours / Embree (culling), 1 / " + std::to_string(threads) + " threads",
+               "%.2fx / %.2fx", one / eOne, many / eMany);
+    table.rowf(std::string(name) + ": agreement with Embree (same triangle or t within 1e-4)", "%.3f %%",
+               100.0 * double(same) / double(rays.size()));
+#else
+    (void)embree;
+#endif
+}
 
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    const float extent = argc > 1 ? float(std::atof(argv[1])) : 20.0f;
-    OrvantaTest::TestScene scene = makeScene(60, extent, 2800);
+    std::string scenePath = "resources/objects/scene/kindergarten.scene";
+    std::string literal = "full";
+    int threads = 4;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--scene" && i + 1 < argc)
+            scenePath = argv[++i];
+        else if (arg == "--literal" && i + 1 < argc)
+            literal = argv[++i];
+        else if (arg == "--threads" && i + 1 < argc)
+            threads = std::max(1, std::atoi(argv[++i]));
+        else {
+            std::fprintf(stderr, "usage: bench_kdtree [--scene PATH] [--literal none|part|full] [--threads N]\n");
+            return 2;
+        }
+    }
+
+    OrvantaBench::LoadedScene scene;
+    if (!OrvantaBench::loadSceneGeometry(scenePath, scene))
+        return 1;
     const size_t triangles = scene.geometry.triangles.size();
-
-    KdTree fast;
-    fast.geometry = &scene.geometry;
-    auto start = Clock::now();
-    fast.buildKdTree();
-    const double fastSeconds = seconds(start);
-
-    KdTree literal;
-    literal.geometry = &scene.geometry;
-    start = Clock::now();
-    buildKdTreeWith(literal, OrvantaTest::literalSplit);
-    const double literalSeconds = seconds(start);
-
-    const std::string path = "/tmp/bench_kdtree.kdTree";
-    const size_t bytes = OrvantaTest::savedBytes(fast, path).size();
-    const bool identical = OrvantaTest::savedBytes(literal, path + "2") == OrvantaTest::savedBytes(fast, path);
-    size_t references = 0;
-    for (const KdLeaf& leaf : fast.leaves)
-        references += leaf.count;
-
-    const int rays = 400000;
-    const double one = raysPerSecond(fast, extent, 1, rays);
-    const double four = raysPerSecond(fast, extent, 4, rays / 4);
-
-    std::printf("kd-tree, synthetic scene: %zu triangles (60x60 terrain grid + 2800 floaters), %.0f x %.0f units\n",
-                triangles, extent, extent);
+    Table table;
+    std::printf("kd-tree on %s: %zu triangles, %zu vertices; %u hardware threads\n\n", scenePath.c_str(),
+                triangles, scene.geometry.vertices.size(), std::thread::hardware_concurrency());
     std::printf("| measure | value |\n|---|---|\n");
-    std::printf("| fast build | %.3f s |\n", fastSeconds);
-    std::printf("| literal build (every candidate x every triangle) | %.3f s |\n", literalSeconds);
-    std::printf("| speed-up | %.1fx |\n", literalSeconds / fastSeconds);
-    std::printf("| trees identical | %s |\n", identical ? "yes" : "NO");
-    std::printf("| nodes / leaves / triangle references | %zu / %zu / %zu |\n", fast.nodes.size(),
-                fast.leaves.size(), references);
-    std::printf("| file bytes per triangle | %.1f |\n", double(bytes) / double(triangles));
-    std::printf("| traverse, 1 thread | %.2f Mrays/s |\n", one / 1e6);
-    std::printf("| traverse, 4 threads (%u hardware threads) | %.2f Mrays/s |\n",
-                std::thread::hardware_concurrency(), four / 1e6);
+
+    KdTree tree;
+    tree.geometry = &scene.geometry;
+    auto start = Clock::now();
+    tree.buildKdTree();
+    const double buildSeconds = seconds(start);
+    table.rowf("build, whole scene", "%.3f s", buildSeconds);
+    table.rowf("nodes / leaves / triangle references", "%zu / %zu / %zu", tree.nodes.size(), tree.leaves.size(),
+               references(tree));
+    const std::string path = "/tmp/bench_kdtree.kdTree";
+    const std::vector<uint8_t> bytes = OrvantaTest::savedBytes(tree, path);
+    table.rowf("tree in memory, bytes per triangle", "%.1f", double(treeBytes(tree)) / double(triangles));
+    table.rowf("tree file, bytes per triangle", "%.1f", double(bytes.size()) / double(triangles));
+
+    if (literal != "none") {
+        RayTracingGeometry part;
+        const RayTracingGeometry* subject = &scene.geometry;
+        std::string label = "whole scene";
+        if (literal == "part") {
+            OrvantaBench::keepTrianglesInside(scene.geometry, {-24, 0, -24}, {24, 0, 24}, part);
+            subject = &part;
+            label = "part: " + std::to_string(part.triangles.size()) + " triangles in x, z [-24, 24]";
+        }
+        KdTree fastPart, literalPart;
+        fastPart.geometry = literalPart.geometry = subject;
+        start = Clock::now();
+        fastPart.buildKdTree();
+        const double fastSeconds = seconds(start);
+        start = Clock::now();
+        OrvantaTest::buildLiteralKdTree(literalPart);
+        const double literalSeconds = seconds(start);
+        const bool identical = OrvantaTest::savedBytes(fastPart, path + "1") ==
+                               OrvantaTest::savedBytes(literalPart, path + "2");
+        table.rowf("build, " + label, "%.3f s", fastSeconds);
+        table.rowf("literal build (every candidate x every triangle), " + label, "%.3f s", literalSeconds);
+        table.rowf("speed-up over the literal build", "%.0fx", literalSeconds / fastSeconds);
+        table.row("literal and fast \".kdTree\" files byte-identical", identical ? "yes" : "NO");
+        std::remove((path + "1").c_str());
+        std::remove((path + "2").c_str());
+        if (!identical)
+            return 1;
+    }
+    std::remove(path.c_str());
+
+    void* embree = nullptr;
 #ifdef ORVANTA_BENCH_EMBREE
-    const EmbreeResult e = runEmbree(scene.geometry, extent, rays);
-    std::printf("| Embree 3 BVH build | %.3f s |\n", e.buildSeconds);
-    std::printf("| Embree 3 rtcIntersect1, 1 thread | %.2f Mrays/s |\n", e.raysPerSecond1 / 1e6);
-    std::printf("| Embree 3 rtcIntersect1, 4 threads | %.2f Mrays/s |\n", e.raysPerSecond4 / 1e6);
+    EmbreeScene embreeScene(tree);
+    embree = &embreeScene;
+    table.rowf("Embree 3 rtcCommitScene, high quality, all threads", "%.3f s", embreeScene.buildSeconds);
+    table.rowf("build time / Embree's", "%.1fx", buildSeconds / embreeScene.buildSeconds);
+    table.rowf("Embree BVH, bytes per triangle", "%.1f", double(embreeScene.bytes) / double(triangles));
 #endif
-    return identical ? 0 : 1;
+
+    const RaySet reflected = reflectionRays(tree, 640, 360);
+    throughput(table, "start-view reflection rays", tree, reflected, threads, embree);
+    const RaySet random = randomRays(tree, 250000);
+    throughput(table, "random rays in the scene box", tree, random, threads, embree);
+    return 0;
 }

@@ -42,16 +42,36 @@ double overlapErrorBound(float boxMin, float boxMax, float triMin, float triMax)
     return s * std::ldexp(1.0, -19) + 1e-30;
 }
 
+// Candidates sit about 0.1 apart from c[0], so the position of a value is guessed from its
+// distance to c[0] and then corrected by stepping; the accumulated rounding of the additions moves
+// the guess by far less than one step, so the walk is short. The result is the one a binary search
+// over the sorted candidates gives.
+size_t guessIndex(const std::vector<float>& c, double value)
+{
+    const double guess = std::ceil((value - double(c[0])) * 10.0);
+    if (!(guess > 0.0))
+        return 0;  // also NaN
+    return guess >= double(c.size()) ? c.size() : size_t(guess);
+}
+
 size_t firstAtLeast(const std::vector<float>& c, double value)
 {
-    return std::lower_bound(c.begin(), c.end(), value,
-                            [](float a, double v) { return double(a) < v; }) - c.begin();
+    size_t i = guessIndex(c, value);
+    while (i > 0 && double(c[i - 1]) >= value)
+        --i;
+    while (i < c.size() && double(c[i]) < value)
+        ++i;
+    return i;
 }
 
 size_t firstAbove(const std::vector<float>& c, double value)
 {
-    return std::upper_bound(c.begin(), c.end(), value,
-                            [](double v, float a) { return v < double(a); }) - c.begin();
+    size_t i = guessIndex(c, value);
+    while (i > 0 && double(c[i - 1]) > value)
+        --i;
+    while (i < c.size() && double(c[i]) <= value)
+        ++i;
+    return i;
 }
 
 // Adds to counts[i] (as differences: +1 at i, -1 at i + 1) the candidates where the left and right

@@ -3,16 +3,48 @@
 #include "content/KdTriangleBox.h"
 
 #include <algorithm>
+#include <cmath>
+#include <future>
+#include <thread>
 
 namespace Orvanta {
 
+unsigned screenedSides(const KdNodeBox& box, uint32_t axis, float position, const RtTriangle& triangle)
+{
+    // The exact test's float steps (slab distances, plane distances along box edges, barycentric
+    // rows) err by a few dozen units in the last place of the largest coordinate involved. A
+    // triangle whose box keeps 1e-4 of that scale (about 800 such units) away from the plane is
+    // therefore judged by the test exactly as geometry says: it overlaps the child on its own side,
+    // because it overlaps the node box and that child holds all of the node box it can reach, and
+    // not the child across the plane.
+    float scale = std::fabs(position);
+    for (const Float3* p : {&box.boxMin, &box.boxMax, &triangle.boxMin, &triangle.boxMax})
+        scale = std::max({scale, std::fabs(p->x), std::fabs(p->y), std::fabs(p->z)});
+    const float margin = 1e-4f * (1.0f + scale);
+    if (axisOf(triangle.boxMax, axis) < position - margin)
+        return 1u;
+    if (axisOf(triangle.boxMin, axis) > position + margin)
+        return 2u;
+    return 0u;
+}
+
 namespace {
 
+// A tree under construction whose node 0 is the root of the subtree it holds. Appends follow the
+// literal order, so a subtree built on its own splices into its parent by shifting indices.
+struct PartialTree {
+    std::vector<KdNode> nodes;
+    std::vector<KdNodeBox> boxes;
+    std::vector<KdLeaf> leaves;
+};
+
 struct Builder {
-    KdTree& tree;
-    const KdSplitChooser& chooser;
+    const KdBuildRules& rules;
     const RayTracingGeometry& geometry;
     std::vector<TriAccel> accels;  // one per geometry triangle
+    // Subtrees are handed to other threads only above this depth: enough pieces to keep every
+    // thread busy while some finish early, without a thread per node.
+    uint32_t parallelDepth = 0;
 
     void corners(uint32_t index, Float3 out[3]) const
     {
@@ -22,7 +54,7 @@ struct Builder {
         out[2] = geometry.vertices[t.index2].position;
     }
 
-    void makeLeaf(uint32_t node, const std::vector<uint32_t>& list)
+    void makeLeaf(PartialTree& tree, uint32_t node, const std::vector<uint32_t>& list) const
     {
         tree.nodes[node].word0 = uint32_t(tree.leaves.size()) * 2u + 1u;
         tree.nodes[node].word1 = 0.0f;
@@ -37,21 +69,39 @@ struct Builder {
         tree.leaves.push_back(std::move(leaf));
     }
 
-    void build(uint32_t node, const std::vector<uint32_t>& list, uint32_t depth)
+    void partition(const KdNodeBox& leftBox, const KdNodeBox& rightBox, uint32_t axis, float position,
+                   const std::vector<uint32_t>& list, std::vector<uint32_t>& leftList,
+                   std::vector<uint32_t>& rightList) const
     {
-        const KdNodeBox box = tree.nodeBoxes[node];
-        tree.nodeBoxes[node].depth = depth;
+        for (uint32_t index : list) {
+            unsigned sides = rules.screenPartition
+                                 ? screenedSides(leftBox, axis, position, geometry.triangles[index]) : 0u;
+            if (sides == 0u) {
+                Float3 v[3];
+                corners(index, v);
+                sides = (triangleOverlapsBox(leftBox.boxMin, leftBox.boxMax, v, accels[index]) ? 1u : 0u) |
+                        (triangleOverlapsBox(rightBox.boxMin, rightBox.boxMax, v, accels[index]) ? 2u : 0u);
+            }
+            if (sides & 1u)
+                leftList.push_back(index);
+            if (sides & 2u)
+                rightList.push_back(index);
+        }
+    }
+
+    // Builds node `node` of `tree` (already appended, with its box) from `list`.
+    void build(PartialTree& tree, uint32_t node, const std::vector<uint32_t>& list, uint32_t depth) const
+    {
+        const KdNodeBox box = tree.boxes[node];
+        tree.boxes[node].depth = depth;
         KdSplitChoice split;
         if (list.size() > 4 && depth < kKdMaxDepth)
-            split = chooser(box, list, geometry.triangles);
+            split = rules.chooser(box, list, geometry.triangles);
         if (!split.found) {
-            makeLeaf(node, list);
+            makeLeaf(tree, node, list);
             return;
         }
-        const uint32_t leftIndex = uint32_t(tree.nodes.size());
-        tree.nodes[node].word0 = leftIndex * 8u + split.axis * 2u;
-        tree.nodes[node].word1 = split.position;
-        tree.nodeBoxes[node].axis = split.axis;
+        tree.boxes[node].axis = split.axis;
 
         KdNodeBox leftBox = box, rightBox = box;
         axisOf(leftBox.boxMax, split.axis) = split.position;
@@ -59,34 +109,85 @@ struct Builder {
         leftBox.axis = rightBox.axis = 0;
         leftBox.depth = rightBox.depth = 0;
         std::vector<uint32_t> leftList, rightList;
-        for (uint32_t index : list) {
-            Float3 v[3];
-            corners(index, v);
-            if (triangleOverlapsBox(leftBox.boxMin, leftBox.boxMax, v, accels[index]))
-                leftList.push_back(index);
-            if (triangleOverlapsBox(rightBox.boxMin, rightBox.boxMax, v, accels[index]))
-                rightList.push_back(index);
+        partition(leftBox, rightBox, split.axis, split.position, list, leftList, rightList);
+
+        const uint32_t leftIndex = uint32_t(tree.nodes.size());
+        tree.nodes[node].word0 = leftIndex * 8u + split.axis * 2u;
+        tree.nodes[node].word1 = split.position;
+        if (depth < parallelDepth && leftList.size() + rightList.size() >= rules.parallelMinTriangles) {
+            // Both children are built as trees of their own, the left one on another thread, and
+            // spliced in the order a single-threaded build would have appended them.
+            auto buildAlone = [this, depth](const KdNodeBox& childBox, const std::vector<uint32_t>& childList) {
+                PartialTree child;
+                child.nodes.push_back(KdNode{});
+                child.boxes.push_back(childBox);
+                build(child, 0, childList, depth + 1);
+                return child;
+            };
+            std::future<PartialTree> left =
+                std::async(std::launch::async, buildAlone, std::cref(leftBox), std::cref(leftList));
+            PartialTree right = buildAlone(rightBox, rightList);
+            splice(tree, left.get(), std::move(right));
+            return;
         }
         tree.nodes.push_back(KdNode{});
         tree.nodes.push_back(KdNode{});
-        tree.nodeBoxes.push_back(leftBox);
-        tree.nodeBoxes.push_back(rightBox);
-        build(leftIndex, leftList, depth + 1);
-        build(leftIndex + 1, rightList, depth + 1);
+        tree.boxes.push_back(leftBox);
+        tree.boxes.push_back(rightBox);
+        build(tree, leftIndex, leftList, depth + 1);
+        std::vector<uint32_t>().swap(leftList);  // not needed while the right side is built
+        build(tree, leftIndex + 1, rightList, depth + 1);
+    }
+
+    // Appends the two children of the node whose left child goes at the current end of `tree`:
+    // both roots first, then the rest of the left subtree, then the rest of the right one.
+    static void splice(PartialTree& tree, PartialTree&& left, PartialTree&& right)
+    {
+        const uint32_t leftRoot = uint32_t(tree.nodes.size());
+        const uint32_t leftRest = leftRoot + 2;  // where left's node 1 goes
+        const uint32_t rightRest = leftRest + uint32_t(left.nodes.size()) - 1;
+        const uint32_t leftLeaves = uint32_t(tree.leaves.size());
+        const uint32_t rightLeaves = leftLeaves + uint32_t(left.leaves.size());
+        auto place = [](uint32_t local, uint32_t root, uint32_t rest) {
+            return local == 0 ? root : rest + local - 1;
+        };
+        auto moved = [&](KdNode n, uint32_t root, uint32_t rest, uint32_t leafBase) {
+            if (n.isLeaf())
+                n.word0 = (n.leafIndex() + leafBase) * 2u + 1u;
+            else
+                n.word0 = place(n.leftChild(), root, rest) * 8u + n.axis() * 2u;
+            return n;
+        };
+        tree.nodes.push_back(moved(left.nodes[0], leftRoot, leftRest, leftLeaves));
+        tree.nodes.push_back(moved(right.nodes[0], leftRoot + 1, rightRest, rightLeaves));
+        tree.boxes.push_back(left.boxes[0]);
+        tree.boxes.push_back(right.boxes[0]);
+        for (size_t i = 1; i < left.nodes.size(); ++i) {
+            tree.nodes.push_back(moved(left.nodes[i], leftRoot, leftRest, leftLeaves));
+            tree.boxes.push_back(left.boxes[i]);
+        }
+        for (size_t i = 1; i < right.nodes.size(); ++i) {
+            tree.nodes.push_back(moved(right.nodes[i], leftRoot + 1, rightRest, rightLeaves));
+            tree.boxes.push_back(right.boxes[i]);
+        }
+        for (KdLeaf& leaf : left.leaves)
+            tree.leaves.push_back(std::move(leaf));
+        for (KdLeaf& leaf : right.leaves)
+            tree.leaves.push_back(std::move(leaf));
     }
 };
 
 }  // namespace
 
-void buildKdTreeWith(KdTree& tree, const KdSplitChooser& chooser)
+void buildKdTreeWith(KdTree& tree, const KdBuildRules& rules)
 {
     static const RayTracingGeometry empty;
     const RayTracingGeometry& geometry = tree.geometry ? *tree.geometry : empty;
-    tree.nodes.clear();
-    tree.nodeBoxes.clear();
-    tree.leaves.clear();
 
-    Builder builder{tree, chooser, geometry, {}};
+    Builder builder{rules, geometry, {}};
+    const unsigned threads = rules.threads ? rules.threads : std::max(1u, std::thread::hardware_concurrency());
+    if (threads > 1)
+        builder.parallelDepth = uint32_t(std::ceil(std::log2(double(threads)))) + 2u;
     const size_t count = geometry.triangles.size();
     builder.accels.reserve(count);
     std::vector<uint32_t> list(count);
@@ -105,14 +206,27 @@ void buildKdTreeWith(KdTree& tree, const KdSplitChooser& chooser)
         const RtSurface* surface = geometry.triangles[i].surface;
         builder.accels.push_back(computeTriAccel(v[0], v[1], v[2], surface ? surface->doubleSided : 0));
     }
-    tree.nodes.push_back(KdNode{});
-    tree.nodeBoxes.push_back(root);
-    builder.build(0, list, 0);
+    PartialTree built;
+    built.nodes.push_back(KdNode{});
+    built.boxes.push_back(root);
+    builder.build(built, 0, list, 0);
+    tree.nodes = std::move(built.nodes);
+    tree.nodeBoxes = std::move(built.boxes);
+    tree.leaves = std::move(built.leaves);
+}
+
+void buildKdTreeWith(KdTree& tree, const KdSplitChooser& chooser)
+{
+    KdBuildRules literal;
+    literal.chooser = chooser;
+    literal.screenPartition = false;
+    literal.threads = 1;
+    buildKdTreeWith(tree, literal);
 }
 
 void KdTree::buildKdTree()
 {
-    buildKdTreeWith(*this, chooseKdSplit);
+    buildKdTreeWith(*this, KdBuildRules{});
 }
 
 }  // namespace Orvanta

@@ -3,6 +3,7 @@
 #include "gpu/Texture.h"
 #include "renderer/PassTimer.h"
 #include "renderer/Renderer.h"
+#include "renderer/StartCamera.h"
 #include "scene/Light.h"
 
 namespace Orvanta {
@@ -50,8 +51,8 @@ bool Renderer::initRenderer()
     camera.aspectRatio = static_cast<float>(width()) / static_cast<float>(height());
     camera.nearDistance = 0.1f;
     camera.farDistance = 10000.0f;
-    camera.setPosition({12.504345f, 6.255634f, -6.039891f});
-    camera.setOrientation({-0.13794975f, -0.34154350f, -0.050747287f, 0.92845172f});
+    camera.setPosition(kStartCameraPosition);
+    camera.setOrientation(kStartCameraOrientation);
     camera.updateMatrices();
 
     ownedSun = std::make_unique<SunLight>();

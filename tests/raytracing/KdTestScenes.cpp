@@ -110,6 +110,11 @@ KdSplitChoice literalSplit(const KdNodeBox& box, const std::vector<uint32_t>& li
     return best;
 }
 
+void buildLiteralKdTree(KdTree& tree)
+{
+    buildKdTreeWith(tree, literalSplit);
+}
+
 KdTree built(const TestScene& scene)
 {
     KdTree tree;

@@ -23,6 +23,10 @@ TestScene randomScene(uint32_t seed, int triangleCount, float extent);
 Orvanta::KdSplitChoice literalSplit(const Orvanta::KdNodeBox& box, const std::vector<uint32_t>& list,
                                     const std::vector<Orvanta::RtTriangle>& triangles);
 
+// The whole build done literally: literalSplit for every node and the exact triangle-box test for
+// every triangle of every partition.
+void buildLiteralKdTree(Orvanta::KdTree& tree);
+
 // The tree the engine's build gives for a scene.
 Orvanta::KdTree built(const TestScene& scene);
 

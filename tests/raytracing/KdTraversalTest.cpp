@@ -89,6 +89,25 @@ TEST(KdTraversal, BackFacesAreCulledUnlessDoubleSided)
     }
 }
 
+TEST(KdTraversal, FacingFollowsTheWholeNormalNotItsDominantComponent)
+{
+    // A slope with normal (0.8, 0.6, 0), dominant axis x. The ray comes down onto its front face
+    // while moving towards +x, so direction.x * N.x > 0 although direction . N < 0.
+    TestScene s;
+    s.add({0, 0, 0}, {-3, 4, 0}, {0, 0, 5});
+    KdTree tree = built(s);
+    ASSERT_EQ(tree.leaves[0].accels[0].k, 0u);
+    const float cx = -1.0f, cy = 4.0f / 3.0f, cz = 5.0f / 3.0f;  // centroid
+    Ray front = rayFrom(cx - 0.2f, cy + 2.0f, cz, 0.1f, -1.0f, 0.0f);
+    traverse(tree, front);
+    EXPECT_NEAR(front.tHit, 2.0f, 1e-5f);
+    EXPECT_EQ(front.hitTriangle, &s.geometry.triangles[0]);
+    // The mirror case from below: direction.x * N.x < 0 but the face is seen from behind.
+    Ray back = rayFrom(cx + 0.2f, cy - 2.0f, cz, -0.1f, 1.0f, 0.0f);
+    traverse(tree, back);
+    EXPECT_EQ(back.hitTriangle, nullptr);
+}
+
 TEST(KdTraversal, ParallelRaysEdgesAndZeroAreaTrianglesAreNeverHit)
 {
     TestScene s;

@@ -1,8 +1,11 @@
 #include "KdTestScenes.h"
+#include "content/KdTriangleBox.h"
 #include "support/GlTestContext.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <functional>
 #include <set>
 
@@ -191,4 +194,74 @@ TEST(KdTreeBuild, HugeCoordinatesWhereAddingATenthStallsStillFinish)
     const std::string dir = makeTempDir("kdtree_huge");
     EXPECT_TRUE(savedBytes(fast, dir + "/a.kdTree") == savedBytes(literal, dir + "/b.kdTree"));
     EXPECT_GT(fast.nodes.size(), 1u);
+}
+
+TEST(KdTreeBuild, ThreadsAndSplicedSubtreesGiveTheSingleThreadedTree)
+{
+    const std::string dir = makeTempDir("kdtree_threads");
+    for (uint32_t seed = 200; seed < 206; ++seed) {
+        TestScene s = randomScene(seed, 700, 4.0f);
+        KdTree single, parallel;
+        single.geometry = parallel.geometry = &s.geometry;
+        KdBuildRules one;
+        one.threads = 1;
+        buildKdTreeWith(single, one);
+        KdBuildRules many;
+        many.threads = 4;
+        many.parallelMinTriangles = 1;  // splice at every interior node
+        buildKdTreeWith(parallel, many);
+        ASSERT_GT(single.nodes.size(), 50u);
+        ASSERT_TRUE(savedBytes(single, dir + "/one.kdTree") == savedBytes(parallel, dir + "/many.kdTree"))
+            << "seed " << seed;
+        // The spliced leaves point into the same geometry, in the same order.
+        for (size_t i = 0; i < single.leaves.size(); ++i)
+            ASSERT_EQ(single.leaves[i].triangles, parallel.leaves[i].triangles) << "leaf " << i;
+    }
+}
+
+TEST(KdTreeBuild, ScreenedSidesAgreeWithTheExactTest)
+{
+    // Triangles around split planes at several scales; whenever the box screen decides, it must
+    // decide what the exact test says for both children.
+    std::mt19937 rng(31);
+    int decided = 0, undecided = 0;
+    for (float offset : {0.0f, 37.3f, -1500.0f, 60000.0f}) {
+        std::uniform_real_distribution<float> pos(offset - 2.0f, offset + 2.0f), small(-0.6f, 0.6f);
+        std::uniform_real_distribution<float> near(-2e-3f, 2e-3f);
+        for (int i = 0; i < 4000; ++i) {
+            KdNodeBox box;
+            box.boxMin = {offset - 1.0f, offset - 1.0f, offset - 1.0f};
+            box.boxMax = {offset + 1.0f, offset + 1.0f, offset + 1.0f};
+            const uint32_t axis = uint32_t(i % 3);
+            const float split = pos(rng) * 0.5f + offset * 0.5f;
+            Float3 v[3];
+            v[0] = {pos(rng), pos(rng), pos(rng)};
+            if (i % 4 == 0)
+                axisOf(v[0], axis) = split + near(rng) * (1.0f + std::fabs(offset));  // hugging the plane
+            v[1] = {v[0].x + small(rng), v[0].y + small(rng), v[0].z + small(rng)};
+            v[2] = {v[0].x + small(rng), v[0].y + small(rng), v[0].z + small(rng)};
+            const TriAccel accel = computeTriAccel(v[0], v[1], v[2], 0);
+            if (!triangleOverlapsBox(box.boxMin, box.boxMax, v, accel))
+                continue;  // not in this node's list
+            RtTriangle t;
+            t.boxMin = {std::min({v[0].x, v[1].x, v[2].x}), std::min({v[0].y, v[1].y, v[2].y}),
+                        std::min({v[0].z, v[1].z, v[2].z})};
+            t.boxMax = {std::max({v[0].x, v[1].x, v[2].x}), std::max({v[0].y, v[1].y, v[2].y}),
+                        std::max({v[0].z, v[1].z, v[2].z})};
+            KdNodeBox left = box, right = box;
+            axisOf(left.boxMax, axis) = split;
+            axisOf(right.boxMin, axis) = split;
+            const unsigned exact = (triangleOverlapsBox(left.boxMin, left.boxMax, v, accel) ? 1u : 0u) |
+                                   (triangleOverlapsBox(right.boxMin, right.boxMax, v, accel) ? 2u : 0u);
+            const unsigned screened = screenedSides(box, axis, split, t);
+            if (screened == 0u) {
+                ++undecided;
+                continue;
+            }
+            ++decided;
+            ASSERT_EQ(screened, exact) << "offset " << offset << " case " << i;
+        }
+    }
+    EXPECT_GT(decided, 1000);
+    EXPECT_GT(undecided, 100);
 }
