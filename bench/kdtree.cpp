@@ -304,12 +304,37 @@ void throughput(Table& table, const char* name, const KdTree& tree, const RaySet
     const double many = runThreads(rays.size(), threads, [&](size_t i) {
         ours[i] = traceOurs(tree, rays.origins[i], rays.directions[i]);
     });
+    // Four neighbouring rays at a time through the packet walk (rays are stored in pixel order).
+    std::vector<HitRecord> packed(rays.size());
+    auto tracePacket = [&](size_t group) {
+        Ray lanes[4];
+        const size_t first = group * 4, count = std::min<size_t>(4, rays.size() - first);
+        for (size_t r = 0; r < count; ++r) {
+            const Float3 o = rays.origins[first + r], d = rays.directions[first + r];
+            const float origin[3] = {o.x, o.y, o.z}, direction[3] = {d.x, d.y, d.z};
+            lanes[r] = makeRay(origin, direction);
+        }
+        traversePacket(tree, lanes, unsigned(count));
+        for (size_t r = 0; r < count; ++r)
+            packed[first + r] = lanes[r].hitTriangle
+                                    ? HitRecord{lanes[r].hitTriangle - tree.geometry->triangles.data(), lanes[r].tHit}
+                                    : HitRecord{};
+    };
+    const size_t groups = (rays.size() + 3) / 4;
+    const double packetOne = 4.0 * runThreads(groups, 1, tracePacket);
+    const double packetMany = 4.0 * runThreads(groups, threads, tracePacket);
+    size_t packetSame = 0;
+    for (size_t i = 0; i < rays.size(); ++i)
+        packetSame += packed[i].triangle == ours[i].triangle && packed[i].t == ours[i].t;
     size_t hits = 0;
     for (const HitRecord& h : ours)
         hits += h.triangle >= 0;
     table.rowf(std::string(name) + ": rays / hits", "%zu / %zu", rays.size(), hits);
     table.rowf(std::string(name) + ": traverse, 1 / " + std::to_string(threads) + " threads",
                "%.2f / %.2f Mrays/s", one / 1e6, many / 1e6);
+    table.rowf(std::string(name) + ": traversePacket (4 rays), 1 / " + std::to_string(threads) + " threads",
+               "%.2f / %.2f Mrays/s (%s the single walk)", packetOne / 1e6, packetMany / 1e6,
+               packetSame == rays.size() ? "identical to" : "DIFFERENT FROM");
 #ifdef ORVANTA_BENCH_EMBREE
     const EmbreeScene& e = *static_cast<const EmbreeScene*>(embree);
     std::vector<HitRecord> theirs(rays.size());
@@ -335,7 +360,8 @@ void throughput(Table& table, const char* name, const KdTree& tree, const RaySet
                    " threads",
                "%.2f / %.2f Mrays/s", pOne / 1e6, pMany / 1e6);
     table.rowf(std::string(name) + ": ours / Embree (culling), 1 / " + std::to_string(threads) + " threads",
-               "%.2fx / %.2fx", one / eOne, many / eMany);
+               "single %.2fx / %.2fx, packets %.2fx / %.2fx", one / eOne, many / eMany, packetOne / eOne,
+               packetMany / eMany);
     table.rowf(std::string(name) + ": agreement with Embree (same triangle or t within 1e-4)", "%.3f %%",
                100.0 * double(same) / double(rays.size()));
 #else

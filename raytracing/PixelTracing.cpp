@@ -129,8 +129,10 @@ ShadedHit shadeHit(const RayTracingGeometry& geometry, const TraceRegion& region
     return out;
 }
 
-void tracePixel(const KdTree& tree, const TraceRegion& region, Ray& ray, uint32_t x, uint32_t y) {
-    traverse(tree, ray);
+namespace {
+
+// The outputs of pixel (x, y) for a ray already traversed.
+void writePixel(const KdTree& tree, const TraceRegion& region, const Ray& ray, uint32_t x, uint32_t y) {
     const size_t i = size_t(x) + size_t(region.width) * y;
     uint16_t* position = region.positions + i * 4;
     if (!(ray.tHit < kMissDistance) || !tree.geometry) {
@@ -151,6 +153,13 @@ void tracePixel(const KdTree& tree, const TraceRegion& region, Ray& ray, uint32_
     position[3] = 0;
 }
 
+}  // namespace
+
+void tracePixel(const KdTree& tree, const TraceRegion& region, Ray& ray, uint32_t x, uint32_t y) {
+    traverse(tree, ray);
+    writePixel(tree, region, ray, x, y);
+}
+
 void traceTile(const RayTracer& tracer, const TraceRegion& region, uint32_t x0, uint32_t y0,
                uint32_t x1, uint32_t y1) {
     if (region.width == 0 || region.height == 0 || !region.origins || !region.directions ||
@@ -158,6 +167,16 @@ void traceTile(const RayTracer& tracer, const TraceRegion& region, uint32_t x0, 
         return;
     x1 = std::min(x1, region.width - 1);
     y1 = std::min(y1, region.height - 1);
+    // Neighbouring rays of a row are walked four at a time; the packet walk ends every ray as the
+    // single walk would, so each pixel gets exactly what tracePixel would write for it.
+    Ray rays[4];
+    uint32_t columns[4];
+    unsigned count = 0;
+    auto flush = [&](uint32_t y) {
+        traversePacket(tracer.kdTree, rays, count);
+        for (unsigned r = 0; r < count; ++r) writePixel(tracer.kdTree, region, rays[r], columns[r], y);
+        count = 0;
+    };
     for (uint32_t y = y0; y <= y1; ++y) {
         for (uint32_t x = x0; x <= x1; ++x) {
             const size_t i = size_t(x) + size_t(region.width) * y;
@@ -166,9 +185,11 @@ void traceTile(const RayTracer& tracer, const TraceRegion& region, uint32_t x0, 
             if (!(d[3] > kRayMarker)) continue;
             float o[4];
             decodeTexel(region.origins, i, o);
-            Ray ray = makeRay(o, d);
-            tracePixel(tracer.kdTree, region, ray, x, y);
+            rays[count] = makeRay(o, d);
+            columns[count++] = x;
+            if (count == 4) flush(y);
         }
+        if (count) flush(y);
     }
 }
 

@@ -209,3 +209,39 @@ TEST(PixelTracing, NormalMapTiltsTowardsTangentAndMissingImagesAreWhiteAndFlat) 
     EXPECT_NEAR(widenHalf(b.normals[0]), 0.0f, 1e-3f);
     EXPECT_NEAR(widenHalf(b.normals[2]), 1.0f, 1e-3f);
 }
+
+TEST(PixelTracing, TilesWriteWhatEachPixelTracedAloneWrites) {
+    // Rows long enough for full, partial and interrupted groups of four: every third pixel has no
+    // ray, some rays miss, the rest hit at varying distances.
+    Scene scene;
+    const uint32_t w = 13, h = 5;
+    Buffers tiled(w, h, 0), alone(w, h, 0);
+    for (uint32_t y = 0; y < h; ++y)
+        for (uint32_t x = 0; x < w; ++x) {
+            const float ox = 0.7f * float(x) - 0.5f, oy = 1.9f * float(y) + 0.3f;
+            const float dz = (x + y) % 5 == 4 ? 1.0f : -1.0f;
+            const float marker = (x + 2 * y) % 3 == 0 ? 0.0f : 1.0f;
+            tiled.ray(x, y, ox, oy, dz, marker);
+            alone.ray(x, y, ox, oy, dz, marker);
+        }
+    TraceRegion t = tiled.region();
+    traceTile(scene.tracer, t, 0, 0, w - 1, h - 1);
+    TraceRegion a = alone.region();
+    int traced = 0;
+    for (uint32_t y = 0; y < h; ++y)
+        for (uint32_t x = 0; x < w; ++x) {
+            const size_t i = x + size_t(w) * y;
+            float o[4], d[4];
+            widenHalf4(a.origins + i * 4, o);
+            widenHalf4(a.directions + i * 4, d);
+            if (!(d[3] > 0.001f))
+                continue;
+            Ray ray = makeRay(o, d);
+            tracePixel(scene.tracer.kdTree, a, ray, x, y);
+            ++traced;
+        }
+    EXPECT_GT(traced, 30);
+    EXPECT_EQ(tiled.colors, alone.colors);
+    EXPECT_EQ(tiled.normals, alone.normals);
+    EXPECT_EQ(tiled.positions, alone.positions);
+}
