@@ -48,10 +48,10 @@ double overlapErrorBound(float boxMin, float boxMax, float triMin, float triMax)
 // over the sorted candidates gives.
 size_t guessIndex(const std::vector<float>& c, double value)
 {
-    const double guess = std::ceil((value - double(c[0])) * 10.0);
+    const double guess = (value - double(c[0])) * 10.0;
     if (!(guess > 0.0))
         return 0;  // also NaN
-    return guess >= double(c.size()) ? c.size() : size_t(guess);
+    return guess < double(c.size()) ? size_t(guess) : c.size();
 }
 
 size_t firstAtLeast(const std::vector<float>& c, double value)
@@ -64,59 +64,103 @@ size_t firstAtLeast(const std::vector<float>& c, double value)
     return i;
 }
 
-size_t firstAbove(const std::vector<float>& c, double value)
+// [lo, hi): the candidates within err of value, where the float test must be evaluated.
+void band(const std::vector<float>& c, double value, double err, size_t& lo, size_t& hi)
 {
-    size_t i = guessIndex(c, value);
-    while (i > 0 && double(c[i - 1]) > value)
-        --i;
-    while (i < c.size() && double(c[i]) <= value)
-        ++i;
-    return i;
+    lo = firstAtLeast(c, value - err);
+    hi = lo;
+    while (hi < c.size() && double(c[hi]) <= value + err)
+        ++hi;
 }
 
-// Adds to counts[i] (as differences: +1 at i, -1 at i + 1) the candidates where the left and right
-// candidate boxes overlap one triangle along the split axis.
-void countTriangle(const std::vector<float>& c, float m, float big, float tMin, float tMax,
-                   std::vector<int64_t>& left, std::vector<int64_t>& right)
-{
-    const size_t n = c.size();
-    const double err = overlapErrorBound(m, big, tMin, tMax);
-    auto evaluate = [&](size_t from, size_t to, bool isLeft) {
+// A triangle interval whose overlap with every candidate box of one side has to be evaluated:
+// one end of it lies (within rounding) on the fixed face of those boxes.
+struct FixedInterval {
+    float tMin;
+    float tMax;
+    bool isLeft;
+    bool operator<(const FixedInterval& o) const
+    {
+        if (isLeft != o.isLeft)
+            return isLeft < o.isLeft;
+        if (tMin != o.tMin)
+            return tMin < o.tMin;
+        return tMax < o.tMax;
+    }
+    bool operator==(const FixedInterval& o) const
+    {
+        return isLeft == o.isLeft && tMin == o.tMin && tMax == o.tMax;
+    }
+};
+
+struct AxisCounts {
+    const std::vector<float>& c;
+    float m, big;
+    std::vector<int64_t>& left;
+    std::vector<int64_t>& right;
+    std::vector<FixedInterval>& fixed;
+
+    // Adds `weight` at every candidate from..to-1 where the float test says the side's box
+    // overlaps [tMin, tMax].
+    void evaluate(size_t from, size_t to, bool isLeft, float tMin, float tMax, int64_t weight)
+    {
+        std::vector<int64_t>& d = isLeft ? left : right;
         for (size_t i = from; i < to; ++i) {
-            const bool hit = isLeft ? intervalsOverlap(m, c[i], tMin, tMax)
-                                    : intervalsOverlap(c[i], big, tMin, tMax);
+            const bool hit = isLeft ? intervalsOverlap(m, c[i], tMin, tMax) : intervalsOverlap(c[i], big, tMin, tMax);
             if (hit) {
-                std::vector<int64_t>& d = isLeft ? left : right;
-                d[i] += 1;
-                d[i + 1] -= 1;
+                d[i] += weight;
+                d[i + 1] -= weight;
             }
         }
-    };
-
-    // Left boxes [m, c]: exact gap max(m - tMax, tMin - c).
-    const double leftFixed = double(m) - double(tMax);
-    if (leftFixed >= -err && leftFixed <= err) {
-        evaluate(0, n, true);
-    } else if (leftFixed < -err) {
-        const size_t lo = firstAtLeast(c, double(tMin) - err);
-        const size_t hi = firstAbove(c, double(tMin) + err);
-        evaluate(lo, hi, true);
-        left[hi] += 1;
-        left[n] -= 1;
     }
 
-    // Right boxes [c, big]: exact gap max(c - tMax, tMin - big).
-    const double rightFixed = double(tMin) - double(big);
-    if (rightFixed >= -err && rightFixed <= err) {
-        evaluate(0, n, false);
-    } else if (rightFixed < -err) {
-        const size_t lo = firstAtLeast(c, double(tMax) - err);
-        const size_t hi = firstAbove(c, double(tMax) + err);
-        right[0] += 1;
-        right[lo] -= 1;
-        evaluate(lo, hi, false);
+    // Adds to the counts (kept as differences: +1 at i, -1 at i + 1) the candidates where the
+    // left and right candidate boxes overlap one triangle along the split axis.
+    void count(float tMin, float tMax)
+    {
+        const size_t n = c.size();
+        const double err = overlapErrorBound(m, big, tMin, tMax);
+        size_t lo, hi;
+
+        // Left boxes [m, c]: exact gap max(m - tMax, tMin - c).
+        const double leftFixed = double(m) - double(tMax);
+        if (leftFixed >= -err && leftFixed <= err) {
+            fixed.push_back({tMin, tMax, true});
+        } else if (leftFixed < -err) {
+            band(c, double(tMin), err, lo, hi);
+            evaluate(lo, hi, true, tMin, tMax, 1);
+            left[hi] += 1;
+            left[n] -= 1;
+        }
+
+        // Right boxes [c, big]: exact gap max(c - tMax, tMin - big).
+        const double rightFixed = double(tMin) - double(big);
+        if (rightFixed >= -err && rightFixed <= err) {
+            fixed.push_back({tMin, tMax, false});
+        } else if (rightFixed < -err) {
+            band(c, double(tMax), err, lo, hi);
+            right[0] += 1;
+            right[lo] -= 1;
+            evaluate(lo, hi, false, tMin, tMax, 1);
+        }
     }
-}
+
+    // Triangles lying on a fixed face (flat floors on the box's bottom, walls in a parent's split
+    // plane) are many and share a few intervals: each distinct interval is evaluated once, with
+    // its multiplicity.
+    void countFixed()
+    {
+        std::sort(fixed.begin(), fixed.end());
+        for (size_t i = 0; i < fixed.size();) {
+            size_t j = i + 1;
+            while (j < fixed.size() && fixed[j] == fixed[i])
+                ++j;
+            evaluate(0, c.size(), fixed[i].isLeft, fixed[i].tMin, fixed[i].tMax, int64_t(j - i));
+            i = j;
+        }
+        fixed.clear();
+    }
+};
 
 }  // namespace
 
@@ -125,7 +169,9 @@ KdSplitChoice chooseKdSplit(const KdNodeBox& box, const std::vector<uint32_t>& l
 {
     KdSplitChoice best;
     float bestCost = 0.0f;
-    std::vector<int64_t> left, right;
+    // Scratch reused across the nodes a thread builds.
+    thread_local std::vector<int64_t> left, right;
+    thread_local std::vector<FixedInterval> fixed;
     for (uint32_t axis = 0; axis < 3; ++axis) {
         const float m = axisOf(box.boxMin, axis), big = axisOf(box.boxMax, axis);
         const std::vector<float> c = splitCandidates(m, big);
@@ -134,6 +180,7 @@ KdSplitChoice chooseKdSplit(const KdNodeBox& box, const std::vector<uint32_t>& l
         const size_t n = c.size();
         left.assign(n + 1, 0);
         right.assign(n + 1, 0);
+        AxisCounts counts{c, m, big, left, right, fixed};
         const uint32_t o1 = (axis + 1) % 3, o2 = (axis + 2) % 3;
         for (uint32_t index : list) {
             const RtTriangle& t = triangles[index];
@@ -143,8 +190,9 @@ KdSplitChoice chooseKdSplit(const KdNodeBox& box, const std::vector<uint32_t>& l
                 !intervalsOverlap(axisOf(box.boxMin, o2), axisOf(box.boxMax, o2),
                                   axisOf(t.boxMin, o2), axisOf(t.boxMax, o2)))
                 continue;
-            countTriangle(c, m, big, axisOf(t.boxMin, axis), axisOf(t.boxMax, axis), left, right);
+            counts.count(axisOf(t.boxMin, axis), axisOf(t.boxMax, axis));
         }
+        counts.countFixed();
         int64_t nLeft = 0, nRight = 0;
         for (size_t i = 0; i < n; ++i) {
             nLeft += left[i];

@@ -265,3 +265,30 @@ TEST(KdTreeBuild, ScreenedSidesAgreeWithTheExactTest)
     EXPECT_GT(decided, 1000);
     EXPECT_GT(undecided, 100);
 }
+
+TEST(KdTreeBuild, FloorsOnTheBoxFaceEqualLiteralBuild)
+{
+    // Many triangles share an interval lying on a face of the node box (a flat floor at the
+    // scene's lowest y, a ceiling at its highest), the case whose candidates are all evaluated.
+    const std::string dir = makeTempDir("kdtree_floor");
+    for (uint32_t seed = 300; seed < 304; ++seed) {
+        TestScene s = randomScene(seed, 150, 3.0f);
+        std::mt19937 rng(seed);
+        std::uniform_real_distribution<float> pos(0.0f, 3.0f), size(0.05f, 0.4f);
+        float lowest = 0.0f, highest = 0.0f;
+        for (const RtVertex& v : s.geometry.vertices) {
+            lowest = std::min(lowest, v.position.y);
+            highest = std::max(highest, v.position.y);
+        }
+        for (int i = 0; i < 150; ++i) {
+            const float x = pos(rng), z = pos(rng), e = size(rng);
+            const float y = i % 3 == 0 ? highest : lowest;
+            s.add({x, y, z}, {x, y, z + e}, {x + e, y, z}, i % 2 == 0);
+        }
+        KdTree fast = built(s), literal;
+        literal.geometry = &s.geometry;
+        buildLiteralKdTree(literal);
+        ASSERT_TRUE(savedBytes(fast, dir + "/a.kdTree") == savedBytes(literal, dir + "/b.kdTree"))
+            << "seed " << seed;
+    }
+}
