@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <future>
+#include <system_error>
 #include <thread>
 
 namespace Orvanta {
@@ -124,8 +125,13 @@ struct Builder {
                 build(child, 0, childList, depth + 1);
                 return child;
             };
-            std::future<PartialTree> left =
-                std::async(std::launch::async, buildAlone, std::cref(leftBox), std::cref(leftList));
+            std::future<PartialTree> left;
+            try {
+                left = std::async(std::launch::async, buildAlone, std::cref(leftBox), std::cref(leftList));
+            } catch (const std::system_error&) {
+                // No thread to be had: the left side is built here, when its result is asked for.
+                left = std::async(std::launch::deferred, buildAlone, std::cref(leftBox), std::cref(leftList));
+            }
             PartialTree right = buildAlone(rightBox, rightList);
             splice(tree, left.get(), std::move(right));
             return;

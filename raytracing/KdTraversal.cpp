@@ -233,7 +233,7 @@ void traversePacket(const KdTree& tree, Ray* rays, unsigned count)
             const uint32_t axis = n.axis();
             const __m128 split = _mm_set1_ps(n.split());
             const __m128 d = _mm_mul_ps(_mm_sub_ps(split, p.origin[axis]), p.inverse[axis]);
-            // Per ray, as in the single walk: near only (A), far only (B) or both, near first (C).
+            // Per ray, as in the single walk: near child only, far child only, or both, near first.
             const unsigned leftNear = unsigned(_mm_movemask_ps(_mm_cmpge_ps(split, p.origin[axis])));
             const __m128 crosses = _mm_and_ps(_mm_cmple_ps(d, p.tMax), _mm_cmpnle_ps(d, zero));
             const __m128 before = _mm_cmplt_ps(d, p.tMin);
