@@ -8,6 +8,13 @@ namespace Orvanta {
 std::vector<float> splitCandidates(float boxMin, float boxMax)
 {
     std::vector<float> candidates;
+    fillSplitCandidates(boxMin, boxMax, candidates);
+    return candidates;
+}
+
+void fillSplitCandidates(float boxMin, float boxMax, std::vector<float>& candidates)
+{
+    candidates.clear();
     for (float c = boxMin; boxMax > c;) {
         candidates.push_back(c);
         const float next = c + 0.1f;
@@ -15,7 +22,6 @@ std::vector<float> splitCandidates(float boxMin, float boxMax)
             break;
         c = next;
     }
-    return candidates;
 }
 
 float splitCost(const KdNodeBox& box, uint32_t axis, float c, uint32_t nLeft, uint32_t nRight)
@@ -35,7 +41,7 @@ namespace {
 // Bound on the rounding error of intervalsOverlap's float evaluation relative to the exact gap
 // between the intervals. Away from that band the float test agrees with exact arithmetic, which is
 // monotonic in the candidate position; inside it the test itself is evaluated.
-double overlapErrorBound(float boxMin, float boxMax, float triMin, float triMax)
+inline double overlapErrorBound(float boxMin, float boxMax, float triMin, float triMax)
 {
     const double s = 2.0 * std::max(std::fabs(double(boxMin)), std::fabs(double(boxMax))) +
                      std::fabs(double(triMin)) + std::fabs(double(triMax));
@@ -46,7 +52,7 @@ double overlapErrorBound(float boxMin, float boxMax, float triMin, float triMax)
 // distance to c[0] and then corrected by stepping; the accumulated rounding of the additions moves
 // the guess by far less than one step, so the walk is short. The result is the one a binary search
 // over the sorted candidates gives.
-size_t guessIndex(const std::vector<float>& c, double value)
+inline size_t guessIndex(const std::vector<float>& c, double value)
 {
     const double guess = (value - double(c[0])) * 10.0;
     if (!(guess > 0.0))
@@ -54,7 +60,7 @@ size_t guessIndex(const std::vector<float>& c, double value)
     return guess < double(c.size()) ? size_t(guess) : c.size();
 }
 
-size_t firstAtLeast(const std::vector<float>& c, double value)
+inline size_t firstAtLeast(const std::vector<float>& c, double value)
 {
     size_t i = guessIndex(c, value);
     while (i > 0 && double(c[i - 1]) >= value)
@@ -65,7 +71,7 @@ size_t firstAtLeast(const std::vector<float>& c, double value)
 }
 
 // [lo, hi): the candidates within err of value, where the float test must be evaluated.
-void band(const std::vector<float>& c, double value, double err, size_t& lo, size_t& hi)
+inline void band(const std::vector<float>& c, double value, double err, size_t& lo, size_t& hi)
 {
     lo = firstAtLeast(c, value - err);
     hi = lo;
@@ -172,26 +178,45 @@ KdSplitChoice chooseKdSplit(const KdNodeBox& box, const std::vector<uint32_t>& l
     // Scratch reused across the nodes a thread builds.
     thread_local std::vector<int64_t> left, right;
     thread_local std::vector<FixedInterval> fixed;
+    thread_local std::vector<float> lows, highs;  // per axis, the node's triangle boxes in list order
+    thread_local std::vector<uint8_t> overlaps;   // bit a: the box overlaps the node box on axis a
+    thread_local std::vector<float> c;
+
+    // One pass over the triangles gathers their boxes, so the three axis passes read them
+    // linearly, and tests each axis against the node box once instead of twice.
+    const size_t count = list.size();
+    lows.resize(3 * count);
+    highs.resize(3 * count);
+    overlaps.resize(count);
+    for (size_t j = 0; j < count; ++j) {
+        const RtTriangle& t = triangles[list[j]];
+        uint8_t bits = 0;
+        for (uint32_t a = 0; a < 3; ++a) {
+            const float lo = axisOf(t.boxMin, a), hi = axisOf(t.boxMax, a);
+            lows[a * count + j] = lo;
+            highs[a * count + j] = hi;
+            if (intervalsOverlap(axisOf(box.boxMin, a), axisOf(box.boxMax, a), lo, hi))
+                bits |= uint8_t(1u << a);
+        }
+        overlaps[j] = bits;
+    }
+
     for (uint32_t axis = 0; axis < 3; ++axis) {
         const float m = axisOf(box.boxMin, axis), big = axisOf(box.boxMax, axis);
-        const std::vector<float> c = splitCandidates(m, big);
+        fillSplitCandidates(m, big, c);
         if (c.empty())
             continue;
         const size_t n = c.size();
         left.assign(n + 1, 0);
         right.assign(n + 1, 0);
         AxisCounts counts{c, m, big, left, right, fixed};
-        const uint32_t o1 = (axis + 1) % 3, o2 = (axis + 2) % 3;
-        for (uint32_t index : list) {
-            const RtTriangle& t = triangles[index];
-            // The candidate boxes equal the node box on the other two axes.
-            if (!intervalsOverlap(axisOf(box.boxMin, o1), axisOf(box.boxMax, o1),
-                                  axisOf(t.boxMin, o1), axisOf(t.boxMax, o1)) ||
-                !intervalsOverlap(axisOf(box.boxMin, o2), axisOf(box.boxMax, o2),
-                                  axisOf(t.boxMin, o2), axisOf(t.boxMax, o2)))
-                continue;
-            counts.count(axisOf(t.boxMin, axis), axisOf(t.boxMax, axis));
-        }
+        // The candidate boxes equal the node box on the other two axes.
+        const uint8_t others = uint8_t(7u & ~(1u << axis));
+        const float* axisLows = lows.data() + axis * count;
+        const float* axisHighs = highs.data() + axis * count;
+        for (size_t j = 0; j < count; ++j)
+            if ((overlaps[j] & others) == others)
+                counts.count(axisLows[j], axisHighs[j]);
         counts.countFixed();
         int64_t nLeft = 0, nRight = 0;
         for (size_t i = 0; i < n; ++i) {

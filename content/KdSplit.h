@@ -22,6 +22,8 @@ inline float& axisOf(Float3& p, uint32_t axis)
 // boxMax > c. Stops when the addition no longer moves c (coordinates beyond about 2^21), where
 // stepping on would never end.
 std::vector<float> splitCandidates(float boxMin, float boxMax);
+// The same into a reused buffer.
+void fillSplitCandidates(float boxMin, float boxMax, std::vector<float>& candidates);
 
 // Interval overlap in the centre / half-extent form, inclusive.
 inline bool intervalsOverlap(float minA, float maxA, float minB, float maxB)
