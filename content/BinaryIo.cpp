@@ -1,5 +1,8 @@
 #include "content/BinaryIo.h"
 
+#include <unistd.h>
+
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 
@@ -28,7 +31,11 @@ bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::st
 
 bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error)
 {
-    std::string temporary = path + ".tmp";
+    // The temporary name is unique to this process and call, so writers racing for the same file
+    // (two programs building the same kd-tree) never write into each other's half-done copy.
+    static std::atomic<unsigned> serial{0};
+    const std::string temporary =
+        path + ".tmp" + std::to_string(long(getpid())) + "-" + std::to_string(serial.fetch_add(1));
     FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file) {
         error = path + ": cannot write (" + std::strerror(errno) + ")";

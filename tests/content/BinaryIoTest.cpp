@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <thread>
+
 #include <filesystem>
 #include <fstream>
 
@@ -46,7 +49,37 @@ TEST(AtomicWrite, ReplacesTheFileWholeAndLeavesNoTemporary)
     std::vector<uint8_t> bytes;
     ASSERT_TRUE(readWholeFile(path, bytes, error)) << error;
     EXPECT_EQ(bytes, (std::vector<uint8_t>{4, 5}));
-    EXPECT_FALSE(std::filesystem::exists(path + ".tmp"));
+    // Nothing but the file itself is left in the directory.
+    size_t entries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        entries += entry.path().filename() == "f.bin" ? 0 : 1;
+    EXPECT_EQ(entries, 0u);
+}
+
+TEST(AtomicWrite, RacingWritersOfOneFileLeaveOneWholeCopy)
+{
+    // Threads standing in for programs that save the same kd-tree at once: every write either
+    // lands whole or fails, and the file read afterwards is one writer's complete content.
+    std::string dir = OrvantaTest::makeTempDir("atomic-race");
+    const std::string path = dir + "/shared.bin";
+    std::vector<std::thread> writers;
+    for (int w = 0; w < 4; ++w)
+        writers.emplace_back([&, w] {
+            const std::vector<uint8_t> bytes(1 << 21, uint8_t(w + 1));
+            for (int i = 0; i < 8; ++i) {
+                std::string error;
+                writeFileAtomically(path, bytes, error);
+            }
+        });
+    for (std::thread& t : writers)
+        t.join();
+    std::vector<uint8_t> bytes;
+    std::string error;
+    ASSERT_TRUE(readWholeFile(path, bytes, error)) << error;
+    ASSERT_EQ(bytes.size(), size_t(1) << 21);
+    EXPECT_TRUE(std::all_of(bytes.begin(), bytes.end(), [&](uint8_t b) { return b == bytes[0]; }));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1)
+        << "temporary files left behind";
 }
 
 TEST(AtomicWrite, UnwritableDirectoryFailsWithThePath)
