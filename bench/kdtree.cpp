@@ -11,6 +11,7 @@
 #include "support/DemoScene.h"
 
 #include "content/KdTreeBuild.h"
+#include "content/RayTracingScene.h"
 #include "raytracing/KdTraversal.h"
 
 #include <atomic>
@@ -394,9 +395,14 @@ int main(int argc, char** argv)
         }
     }
 
-    OrvantaBench::LoadedScene scene;
-    if (!OrvantaBench::loadSceneGeometry(scenePath, scene))
+    struct {
+        RayTracingGeometry geometry;
+    } scene;
+    std::string tag, error;
+    if (!loadRayTracingScene(scenePath, scene.geometry, tag, error)) {
+        std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
+    }
     const size_t triangles = scene.geometry.triangles.size();
     Table table;
     std::printf("kd-tree on %s: %zu triangles, %zu vertices; %u hardware threads\n\n", scenePath.c_str(),

@@ -226,6 +226,14 @@ Float3 normalOf(const Plane& p)
 
 }  // namespace
 
+Float3 frustumRay(const Frustum& frustum, float u, float v)
+{
+    const Float3* c = frustum.cornerRays;
+    const Float3 top = c[Frustum::TopLeft] * (1.0f - u) + c[Frustum::TopRight] * u;
+    const Float3 bottom = c[Frustum::BottomLeft] * (1.0f - u) + c[Frustum::BottomRight] * u;
+    return top * (1.0f - v) + bottom * v;
+}
+
 Frustum extractFrustum(const Matrix4& m)
 {
     Frustum f;

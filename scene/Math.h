@@ -88,6 +88,9 @@ Float3 transformPoint(const Matrix4& m, Float3 p);
 Float3 transformVector(const Matrix4& m, Float3 v);
 
 Frustum extractFrustum(const Matrix4& viewProjection);
+// The viewing direction through a point of the image: the corner rays blended bilinearly, u from
+// the left edge (0) to the right (1), v from the top (0) to the bottom (1). Not normalised.
+Float3 frustumRay(const Frustum& frustum, float u, float v);
 // False when all eight corners are outside one plane; conservative near the frustum's edges.
 bool obbInFrustum(const Float3 corners[8], const Frustum& frustum);
 

@@ -95,3 +95,25 @@ TEST(Camera, CornerRaysRunAlongTheFrustumEdges)
     expectNear(c.frustum.cornerRays[Frustum::BottomLeft], normalize(Float3{tx, -ty, 1}));
     expectNear(c.frustum.cornerRays[Frustum::BottomRight], normalize(Float3{-tx, -ty, 1}));
 }
+
+TEST(Camera, FrustumRaysBlendTheCornersAndProjectToTheirPixel)
+{
+    Camera c = makeCamera({3, 2, -1}, normalize(Quaternion{0.1f, -0.3f, 0.05f, 0.95f}));
+    const Frustum& f = c.frustum;
+    expectNear(frustumRay(f, 0, 0), f.cornerRays[Frustum::TopLeft]);
+    expectNear(frustumRay(f, 1, 0), f.cornerRays[Frustum::TopRight]);
+    expectNear(frustumRay(f, 0, 1), f.cornerRays[Frustum::BottomLeft]);
+    expectNear(frustumRay(f, 1, 1), f.cornerRays[Frustum::BottomRight]);
+    // A point along the ray through (u, v) lands on that spot of the image: x = 2u - 1, y = 1 - 2v.
+    for (float u : {0.1f, 0.5f, 0.83f})
+        for (float v : {0.2f, 0.5f, 0.9f}) {
+            const Float3 p = c.position + frustumRay(f, u, v) * 7.0f;
+            const float clip[4] = {
+                c.viewProjectionMatrix.m[0] * p.x + c.viewProjectionMatrix.m[4] * p.y + c.viewProjectionMatrix.m[8] * p.z + c.viewProjectionMatrix.m[12],
+                c.viewProjectionMatrix.m[1] * p.x + c.viewProjectionMatrix.m[5] * p.y + c.viewProjectionMatrix.m[9] * p.z + c.viewProjectionMatrix.m[13],
+                0.0f,
+                c.viewProjectionMatrix.m[3] * p.x + c.viewProjectionMatrix.m[7] * p.y + c.viewProjectionMatrix.m[11] * p.z + c.viewProjectionMatrix.m[15]};
+            EXPECT_NEAR(clip[0] / clip[3], 2.0f * u - 1.0f, 1e-4f) << u << ", " << v;
+            EXPECT_NEAR(clip[1] / clip[3], 1.0f - 2.0f * v, 1e-4f) << u << ", " << v;
+        }
+}

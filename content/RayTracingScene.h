@@ -1,0 +1,20 @@
+#pragma once
+#include "content/RayTracingGeometry.h"
+
+#include <string>
+
+namespace Orvanta {
+
+// The two flags read from a material file's own text, without compiling its shaders (so without
+// a GL context). A file that cannot be read gives the defaults.
+SurfaceFlags materialFileSurfaceFlags(const std::string& materialPath);
+
+// The ray tracer's half of scene loading on its own: every placement of the scene file appended
+// to geometry (objects read from their files, materials' flags from their text, images from their
+// TGA files). For tools and benchmarks that trace without rendering. False with a message naming
+// the file when the scene file cannot be read; placements whose object cannot be read are
+// reported and left out.
+bool loadRayTracingScene(const std::string& scenePath, RayTracingGeometry& geometry, std::string& sceneTag,
+                         std::string& error);
+
+}  // namespace Orvanta

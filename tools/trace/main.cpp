@@ -1,0 +1,170 @@
+// orvanta-trace: the CPU ray tracer on its own. Loads the scene's ray-tracing geometry and
+// kd-tree (building and saving the tree when its file is missing or stale), traces one camera ray
+// per pixel of the start view through traceTile on worker threads, and writes what the traced
+// G-buffer holds as a picture: the sampled colour lit by a fixed light along the shading normal,
+// misses in a flat sky colour. No GL context is needed.
+//
+//   orvanta-trace [--scene PATH] [--width W] [--height H] [--threads N] [--output FILE.png]
+#include "content/KdTree.h"
+#include "content/RayTracingScene.h"
+#include "content/SceneFile.h"
+#include "platform/HeadlessContext.h"
+#include "raytracing/HalfFloat.h"
+#include "raytracing/PixelTracing.h"
+#include "raytracing/RayTracer.h"
+#include "renderer/StartCamera.h"
+#include "scene/Camera.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace Orvanta;
+
+namespace {
+
+struct Options {
+    std::string scene = "resources/objects/scene/kindergarten.scene";
+    std::string output = "build/trace.png";
+    int width = 640;
+    int height = 360;
+    int threads = 4;
+};
+
+bool parse(int argc, char** argv, Options& o)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        const bool hasValue = i + 1 < argc;
+        if (arg == "--scene" && hasValue)
+            o.scene = argv[++i];
+        else if (arg == "--output" && hasValue)
+            o.output = argv[++i];
+        else if (arg == "--width" && hasValue)
+            o.width = std::atoi(argv[++i]);
+        else if (arg == "--height" && hasValue)
+            o.height = std::atoi(argv[++i]);
+        else if (arg == "--threads" && hasValue)
+            o.threads = std::atoi(argv[++i]);
+        else
+            return false;
+    }
+    return o.width > 0 && o.height > 0 && o.width <= 8192 && o.height <= 8192 && o.threads > 0 &&
+           o.threads <= 64;
+}
+
+double since(std::chrono::steady_clock::time_point t)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
+}
+
+// Traced colours are linear (colour images are decoded from sRGB when loaded); the picture is not.
+uint8_t toDisplayByte(float linear)
+{
+    return uint8_t(std::pow(std::clamp(linear, 0.0f, 1.0f), 1.0f / 2.2f) * 255.0f + 0.5f);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (!parse(argc, argv, options)) {
+        std::fprintf(stderr, "usage: orvanta-trace [--scene PATH] [--width W] [--height H] [--threads N] "
+                             "[--output FILE.png]\n");
+        return 2;
+    }
+
+    auto start = std::chrono::steady_clock::now();
+    RayTracer tracer;
+    std::string tag, error;
+    if (!loadRayTracingScene(options.scene, tracer.geometry, tag, error)) {
+        std::fprintf(stderr, "orvanta-trace: %s\n", error.c_str());
+        return 1;
+    }
+    const double loadSeconds = since(start);
+    start = std::chrono::steady_clock::now();
+    tracer.kdTree.geometry = &tracer.geometry;
+    obtainKdTree(tracer.kdTree, kdTreePathForScene(options.scene), tag);
+    const double treeSeconds = since(start);
+
+    // The ray inputs as the GPU writes them: half-float origin and direction per pixel, w > 0.001
+    // marking a ray. Row 0 of the region is the bottom row of the picture, as in GL.
+    const uint32_t w = uint32_t(options.width), h = uint32_t(options.height);
+    Camera camera;
+    camera.fieldOfView = 60.0f;
+    camera.aspectRatio = float(w) / float(h);
+    camera.nearDistance = 0.1f;
+    camera.farDistance = 10000.0f;
+    camera.setPosition(kStartCameraPosition);
+    camera.setOrientation(kStartCameraOrientation);
+    camera.updateTransform();
+    camera.updateMatrices();
+    const size_t pixels = size_t(w) * h;
+    std::vector<uint16_t> origins(pixels * 4), directions(pixels * 4), normals(pixels * 4), positions(pixels * 4);
+    std::vector<uint8_t> colors(pixels * 4);
+    for (uint32_t y = 0; y < h; ++y)
+        for (uint32_t x = 0; x < w; ++x) {
+            const size_t i = (x + size_t(w) * y) * 4;
+            const Float3 d = normalize(frustumRay(camera.frustum, (float(x) + 0.5f) / float(w),
+                                                  1.0f - (float(y) + 0.5f) / float(h)));
+            const float o[4] = {camera.position.x, camera.position.y, camera.position.z, 1.0f};
+            const float dir[4] = {d.x, d.y, d.z, 1.0f};
+            for (int c = 0; c < 4; ++c) {
+                origins[i + c] = narrowToHalf(o[c]);
+                directions[i + c] = narrowToHalf(dir[c]);
+            }
+        }
+    TraceRegion region{w, h, origins.data(), directions.data(), colors.data(), normals.data(), positions.data()};
+
+    // Tiles of 16 x 16 pixels handed out to the workers in order.
+    const uint32_t tile = 16, tilesX = (w + tile - 1) / tile, tilesY = (h + tile - 1) / tile;
+    std::atomic<uint32_t> next{0};
+    start = std::chrono::steady_clock::now();
+    std::vector<std::thread> workers;
+    for (int t = 0; t < options.threads; ++t)
+        workers.emplace_back([&] {
+            for (uint32_t n; (n = next++) < tilesX * tilesY;) {
+                const uint32_t x0 = (n % tilesX) * tile, y0 = (n / tilesX) * tile;
+                traceTile(tracer, region, x0, y0, std::min(w, x0 + tile) - 1, std::min(h, y0 + tile) - 1);
+            }
+        });
+    for (std::thread& t : workers)
+        t.join();
+    const double traceSeconds = since(start);
+
+    const Float3 light = normalize(Float3{0.4f, 0.8f, 0.3f});
+    std::vector<uint8_t> image(pixels * 4);
+    size_t hits = 0;
+    for (uint32_t y = 0; y < h; ++y)
+        for (uint32_t x = 0; x < w; ++x) {
+            const size_t i = (x + size_t(w) * y) * 4;
+            uint8_t* out = &image[(x + size_t(w) * (h - 1 - y)) * 4];
+            out[3] = 255;
+            if (positions[i + 3] != 0) {  // a miss sets w to 1
+                out[0] = 150, out[1] = 190, out[2] = 235;
+                continue;
+            }
+            ++hits;
+            const Float3 n{widenHalf(normals[i]), widenHalf(normals[i + 1]), widenHalf(normals[i + 2])};
+            const float lit = 0.3f + 0.7f * std::max(0.0f, dot(n, light));
+            for (int c = 0; c < 3; ++c)
+                out[c] = toDisplayByte(float(colors[i + c]) / 255.0f * lit);
+        }
+    if (!writePng(options.output, int(w), int(h), image, error)) {
+        std::fprintf(stderr, "orvanta-trace: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("scene %s: %zu triangles, loaded in %.2f s; kd-tree ready in %.2f s\n", options.scene.c_str(),
+                tracer.geometry.triangles.size(), loadSeconds, treeSeconds);
+    std::printf("traced %zu rays (%zu hits) on %d threads in %.3f s: %.2f Mrays/s\n", pixels, hits,
+                options.threads, traceSeconds, double(pixels) / traceSeconds / 1e6);
+    std::printf("wrote %s\n", options.output.c_str());
+    return 0;
+}
