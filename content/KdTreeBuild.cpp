@@ -10,6 +10,27 @@
 
 namespace Orvanta {
 
+namespace {
+
+float maxAbs(const Float3& p)
+{
+    return std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)});
+}
+
+// The screen of screenedSides with its scale given: the largest magnitude among the plane
+// position, the node box and the triangle box.
+unsigned screenedSidesAtScale(uint32_t axis, float position, const RtTriangle& triangle, float scale)
+{
+    const float margin = 1e-4f * (1.0f + scale);
+    if (axisOf(triangle.boxMax, axis) < position - margin)
+        return 1u;
+    if (axisOf(triangle.boxMin, axis) > position + margin)
+        return 2u;
+    return 0u;
+}
+
+}  // namespace
+
 unsigned screenedSides(const KdNodeBox& box, uint32_t axis, float position, const RtTriangle& triangle)
 {
     // The exact test's float steps (slab distances, plane distances along box edges, barycentric
@@ -18,15 +39,9 @@ unsigned screenedSides(const KdNodeBox& box, uint32_t axis, float position, cons
     // therefore judged by the test exactly as geometry says: it overlaps the child on its own side,
     // because it overlaps the node box and that child holds all of the node box it can reach, and
     // not the child across the plane.
-    float scale = std::fabs(position);
-    for (const Float3* p : {&box.boxMin, &box.boxMax, &triangle.boxMin, &triangle.boxMax})
-        scale = std::max({scale, std::fabs(p->x), std::fabs(p->y), std::fabs(p->z)});
-    const float margin = 1e-4f * (1.0f + scale);
-    if (axisOf(triangle.boxMax, axis) < position - margin)
-        return 1u;
-    if (axisOf(triangle.boxMin, axis) > position + margin)
-        return 2u;
-    return 0u;
+    const float scale = std::max({std::fabs(position), maxAbs(box.boxMin), maxAbs(box.boxMax),
+                                  maxAbs(triangle.boxMin), maxAbs(triangle.boxMax)});
+    return screenedSidesAtScale(axis, position, triangle, scale);
 }
 
 namespace {
@@ -43,6 +58,7 @@ struct Builder {
     const KdBuildRules& rules;
     const RayTracingGeometry& geometry;
     std::vector<TriAccel> accels;  // one per geometry triangle
+    std::vector<float> triangleScale;  // per geometry triangle: the largest magnitude of its box
     // Subtrees are handed to other threads only above this depth: enough pieces to keep every
     // thread busy while some finish early, without a thread per node.
     uint32_t parallelDepth = 0;
@@ -74,9 +90,13 @@ struct Builder {
                    const std::vector<uint32_t>& list, std::vector<uint32_t>& leftList,
                    std::vector<uint32_t>& rightList) const
     {
+        const float nodeScale = std::max({std::fabs(position), maxAbs(leftBox.boxMin), maxAbs(leftBox.boxMax),
+                                          maxAbs(rightBox.boxMax)});
         for (uint32_t index : list) {
             unsigned sides = rules.screenPartition
-                                 ? screenedSides(leftBox, axis, position, geometry.triangles[index]) : 0u;
+                                 ? screenedSidesAtScale(axis, position, geometry.triangles[index],
+                                                        std::max(nodeScale, triangleScale[index]))
+                                 : 0u;
             if (sides == 0u) {
                 Float3 v[3];
                 corners(index, v);
@@ -190,12 +210,13 @@ void buildKdTreeWith(KdTree& tree, const KdBuildRules& rules)
     static const RayTracingGeometry empty;
     const RayTracingGeometry& geometry = tree.geometry ? *tree.geometry : empty;
 
-    Builder builder{rules, geometry, {}};
+    Builder builder{rules, geometry, {}, {}};
     const unsigned threads = rules.threads ? rules.threads : std::max(1u, std::thread::hardware_concurrency());
     if (threads > 1)
         builder.parallelDepth = uint32_t(std::ceil(std::log2(double(threads)))) + 2u;
     const size_t count = geometry.triangles.size();
     builder.accels.reserve(count);
+    builder.triangleScale.reserve(count);
     std::vector<uint32_t> list(count);
     KdNodeBox root;
     root.boxMin = {10000.0f, 10000.0f, 10000.0f};
@@ -209,6 +230,8 @@ void buildKdTreeWith(KdTree& tree, const KdBuildRules& rules)
                 axisOf(root.boxMin, a) = std::min(axisOf(root.boxMin, a), axisOf(p, a));
                 axisOf(root.boxMax, a) = std::max(axisOf(root.boxMax, a), axisOf(p, a));
             }
+        builder.triangleScale.push_back(
+            std::max(maxAbs(geometry.triangles[i].boxMin), maxAbs(geometry.triangles[i].boxMax)));
         const RtSurface* surface = geometry.triangles[i].surface;
         builder.accels.push_back(computeTriAccel(v[0], v[1], v[2], surface ? surface->doubleSided : 0));
     }
