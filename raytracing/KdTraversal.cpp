@@ -42,6 +42,33 @@ void intersectLeaf(const KdLeaf& leaf, Ray& ray)
     }
 }
 
+// Every triangle lies inside the root box (the box is their bounds), so no hit lies beyond the
+// point where the ray leaves it. The segment is cut there, with a margin far above the rounding of
+// any hit distance: this only spares the splits the ray would go on crossing outside the box, and
+// the nearest hit stays what it was. A ray that never leaves (NaN from a zero direction component
+// on a box face) keeps its segment.
+void clipToRootBox(const KdTree& tree, Ray& ray)
+{
+    if (tree.nodeBoxes.empty())
+        return;
+    const KdNodeBox& box = tree.nodeBoxes[0];
+    const float lo[3] = {box.boxMin.x, box.boxMin.y, box.boxMin.z};
+    const float hi[3] = {box.boxMax.x, box.boxMax.y, box.boxMax.z};
+    float exit = ray.tMax;
+    for (int a = 0; a < 3; ++a) {
+        const float t0 = (lo[a] - ray.origin[a]) * ray.inverseDirection[a];
+        const float t1 = (hi[a] - ray.origin[a]) * ray.inverseDirection[a];
+        const float leaves = t0 > t1 ? t0 : t1;
+        if (leaves < exit)
+            exit = leaves;
+    }
+    if (!(exit > 0.0f))
+        exit = 0.0f;  // the box is behind the ray: nothing can be hit
+    const float clipped = exit * 1.0001f + 1e-3f;
+    if (clipped < ray.tMax)
+        ray.tMax = clipped;
+}
+
 // The walk from `node` with the ray's current segment and `size` entries already on the stack.
 void traverseFrom(const KdTree& tree, Ray& ray, uint32_t node, StackEntry* stack, uint32_t size)
 {
@@ -87,6 +114,7 @@ void traverse(const KdTree& tree, Ray& ray)
     // Built and loaded trees have no path with more than kKdMaxDepth interior nodes, and each
     // interior node pushes at most once on the way down, so the stack cannot overflow.
     StackEntry stack[kKdMaxDepth];
+    clipToRootBox(tree, ray);
     traverseFrom(tree, ray, 0, stack, 0);
 }
 
@@ -217,6 +245,8 @@ void traversePacket(const KdTree& tree, Ray* rays, unsigned count)
         return;
     if (count > 4)
         count = 4;
+    for (unsigned r = 0; r < count; ++r)
+        clipToRootBox(tree, rays[r]);
     Packet p(rays, count);
     const KdNode* nodes = tree.nodes.data();
     PacketEntry stack[kKdMaxDepth];

@@ -1,5 +1,7 @@
 #include "KdTestScenes.h"
 
+#include "raytracing/TriAccelHit.h"
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -113,6 +115,51 @@ KdSplitChoice literalSplit(const KdNodeBox& box, const std::vector<uint32_t>& li
 void buildLiteralKdTree(KdTree& tree)
 {
     buildKdTreeWith(tree, literalSplit);
+}
+
+void literalTraverse(const KdTree& tree, Ray& ray)
+{
+    struct Entry {
+        uint32_t node;
+        float tMin, tMax;
+    } stack[kKdMaxDepth];
+    uint32_t size = 0, node = 0;
+    for (;;) {
+        while (!tree.nodes[node].isLeaf()) {
+            const KdNode& n = tree.nodes[node];
+            const uint32_t axis = n.axis(), left = n.leftChild();
+            const float d = (n.split() - ray.origin[axis]) * ray.inverseDirection[axis];
+            const uint32_t nearNode = n.split() >= ray.origin[axis] ? left : left + 1;
+            const uint32_t farNode = nearNode == left ? left + 1 : left;
+            // A NaN distance (a ray inside the split plane) takes the near side.
+            if (!(d <= ray.tMax) || d <= 0.0f) {
+                node = nearNode;
+            } else if (d < ray.tMin) {
+                node = farNode;
+            } else {
+                stack[size++] = {farNode, d, ray.tMax};
+                ray.tMax = d;
+                node = nearNode;
+            }
+        }
+        const KdLeaf& leaf = tree.leaves[tree.nodes[node].leafIndex()];
+        for (uint32_t i = 0; i < leaf.count; ++i) {
+            float t, beta, gamma;
+            if (intersectTriAccel(leaf.accels[i], ray.origin, ray.direction, ray.tHit, t, beta, gamma)) {
+                ray.tHit = t;
+                ray.hitAccel = &leaf.accels[i];
+                ray.hitTriangle = leaf.triangles[i];
+                ray.beta = beta;
+                ray.gamma = gamma;
+            }
+        }
+        if (ray.tMax >= ray.tHit || size == 0)
+            return;
+        const Entry& top = stack[--size];
+        node = top.node;
+        ray.tMin = top.tMin;
+        ray.tMax = top.tMax;
+    }
 }
 
 KdTree built(const TestScene& scene)

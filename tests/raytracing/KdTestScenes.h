@@ -1,5 +1,6 @@
 #pragma once
 #include "content/KdTreeBuild.h"
+#include "raytracing/Ray.h"
 
 #include <cstdint>
 #include <random>
@@ -26,6 +27,10 @@ Orvanta::KdSplitChoice literalSplit(const Orvanta::KdNodeBox& box, const std::ve
 // The whole build done literally: literalSplit for every node and the exact triangle-box test for
 // every triangle of every partition.
 void buildLiteralKdTree(Orvanta::KdTree& tree);
+
+// The walk done literally: segment 0..100000 from the root, no clipping, one ray, the scalar leaf
+// test. The engine's walks must end every ray with the same hit, distance and weights.
+void literalTraverse(const Orvanta::KdTree& tree, Orvanta::Ray& ray);
 
 // The tree the engine's build gives for a scene.
 Orvanta::KdTree built(const TestScene& scene);
