@@ -24,14 +24,7 @@ Float3 ViewRays::through(int x, int y, int width, int height) const
 ViewRays startView(float aspectRatio)
 {
     Camera camera;
-    camera.fieldOfView = 60.0f;
-    camera.aspectRatio = aspectRatio;
-    camera.nearDistance = 0.1f;
-    camera.farDistance = 10000.0f;
-    camera.setPosition(kStartCameraPosition);
-    camera.setOrientation(kStartCameraOrientation);
-    camera.updateTransform();
-    camera.updateMatrices();
+    placeAtStartView(camera, aspectRatio);
     return {camera.position, camera.frustum};
 }
 

@@ -98,14 +98,7 @@ int main(int argc, char** argv)
     // marking a ray. Row 0 of the region is the bottom row of the picture, as in GL.
     const uint32_t w = uint32_t(options.width), h = uint32_t(options.height);
     Camera camera;
-    camera.fieldOfView = 60.0f;
-    camera.aspectRatio = float(w) / float(h);
-    camera.nearDistance = 0.1f;
-    camera.farDistance = 10000.0f;
-    camera.setPosition(kStartCameraPosition);
-    camera.setOrientation(kStartCameraOrientation);
-    camera.updateTransform();
-    camera.updateMatrices();
+    placeAtStartView(camera, float(w) / float(h));
     const size_t pixels = size_t(w) * h;
     std::vector<uint16_t> origins(pixels * 4), directions(pixels * 4), normals(pixels * 4), positions(pixels * 4);
     std::vector<uint8_t> colors(pixels * 4);
