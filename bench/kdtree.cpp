@@ -405,22 +405,20 @@ int main(int argc, char** argv)
         }
     }
 
-    struct {
-        RayTracingGeometry geometry;
-    } scene;  // kept as one object so its triangles outlive every tree built over them
+    RayTracingGeometry geometry;
     std::string tag, error;
-    if (!loadRayTracingScene(scenePath, scene.geometry, tag, error)) {
+    if (!loadRayTracingScene(scenePath, geometry, tag, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
-    const size_t triangles = scene.geometry.triangles.size();
+    const size_t triangles = geometry.triangles.size();
     Table table;
     std::printf("kd-tree on %s: %zu triangles, %zu vertices; %u hardware threads\n\n", scenePath.c_str(),
-                triangles, scene.geometry.vertices.size(), std::thread::hardware_concurrency());
+                triangles, geometry.vertices.size(), std::thread::hardware_concurrency());
     std::printf("| measure | value |\n|---|---|\n");
 
     KdTree tree;
-    tree.geometry = &scene.geometry;
+    tree.geometry = &geometry;
     auto start = Clock::now();
     tree.buildKdTree();
     const double buildSeconds = seconds(start);
@@ -460,11 +458,11 @@ int main(int argc, char** argv)
     bool identical = true;
     if (literal != "none") {
         RayTracingGeometry part;
-        OrvantaBench::keepTrianglesInside(scene.geometry, {-24, 0, -24}, {24, 0, 24}, part);
+        OrvantaBench::keepTrianglesInside(geometry, {-24, 0, -24}, {24, 0, 24}, part);
         identical = compareWithLiteral(part, "part (" + std::to_string(part.triangles.size()) +
                                                  " triangles inside x, z [-24, 24])", nullptr, 0.0);
         if (literal == "full")
-            identical = compareWithLiteral(scene.geometry, "whole scene", &tree, buildSeconds) && identical;
+            identical = compareWithLiteral(geometry, "whole scene", &tree, buildSeconds) && identical;
     }
     if (!identical)
         return 1;
