@@ -5,13 +5,6 @@
 
 namespace Orvanta {
 
-std::vector<float> splitCandidates(float boxMin, float boxMax)
-{
-    std::vector<float> candidates;
-    fillSplitCandidates(boxMin, boxMax, candidates);
-    return candidates;
-}
-
 void fillSplitCandidates(float boxMin, float boxMax, std::vector<float>& candidates)
 {
     candidates.clear();
