@@ -18,9 +18,9 @@ inline float& axisOf(Float3& p, uint32_t axis)
     return axis == 0 ? p.x : (axis == 1 ? p.y : p.z);
 }
 
-// Fills `candidates` (replacing its content) with the positions along one axis: boxMin, then repeated single-precision +0.1 while
-// boxMax > c. Stops when the addition no longer moves c (coordinates beyond about 2^21), where
-// stepping on would never end.
+// Fills `candidates` (replacing its content) with the positions along one axis: boxMin, then
+// repeated single-precision +0.1 while boxMax > c. Stops when the addition no longer moves c
+// (coordinates beyond about 2^21), where stepping on would never end.
 void fillSplitCandidates(float boxMin, float boxMax, std::vector<float>& candidates);
 
 // Interval overlap in the centre / half-extent form, inclusive.
