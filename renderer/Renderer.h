@@ -74,6 +74,11 @@ public:
     void bindTextureUnit(int unit, Texture* texture) override;
 
     bool featureOn(FeatureSwitch feature) const { return featureSwitches[feature]; }
+    // Sets one feature switch as a click on its check box would.
+    void setFeature(FeatureSwitch feature, bool on) { featureSwitches[feature] = on; }
+    // Moves the sun to a time of day and inclination and asks every sun-dependent pass (sun
+    // colour, sky map) to follow at the next frame.
+    void moveSun(float timeOfDay, float inclination);
 
     // The view, with its visible sets filled by the scene's visibility update.
     RenderCamera camera;
@@ -96,8 +101,6 @@ public:
     SkySet sky;
     FrameBufferStack frameBuffers;
     ScissorStack scissors;
-    // The seven feature switches, all on; the overlay's check boxes drive them.
-    bool featureSwitches[FeatureSwitchCount] = {true, true, true, true, true, true, true};
     // When set, every pass of the frame is timed into it.
     PassTimer* passTimer = nullptr;
 
@@ -114,6 +117,8 @@ private:
     SubmeshMaterial withFallbackTextures(const SubmeshMaterial& submesh) const;
 
     bool ready = false;
+    // The seven feature switches, all on; the overlay's check boxes drive them.
+    bool featureSwitches[FeatureSwitchCount] = {true, true, true, true, true, true, true};
     FrustumVectors frustumVectors;
     std::unique_ptr<Texture2D> flatNormalTexture;
     std::unique_ptr<Texture2D> defaultSpecularTexture;

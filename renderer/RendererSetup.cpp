@@ -37,6 +37,14 @@ void Renderer::addLight(Light* light)
     lights.push_back(light);
 }
 
+void Renderer::moveSun(float timeOfDay, float inclination)
+{
+    if (!sun)
+        return;
+    sun->setSunPosition(timeOfDay, inclination);
+    sky.updateFlag = true;
+}
+
 bool Renderer::initRenderer()
 {
     if (ready)

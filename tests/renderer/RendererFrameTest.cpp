@@ -85,9 +85,9 @@ TEST(RendererFrame, DirectLightingOffDarkensLitSurfaces)
     Renderer& r = readyRenderer();
     showInstances(testWorld().instances);
     Rgb lit = meanColor(settledFrame(), 160, 0, 75, 160, 90);
-    r.featureSwitches[DirectLighting] = false;
+    r.setFeature(DirectLighting, false);
     Rgb dark = meanColor(renderPixels(), 160, 0, 75, 160, 90);
-    r.featureSwitches[DirectLighting] = true;
+    r.setFeature(DirectLighting, true);
     EXPECT_LT(dark.sum(), lit.sum() * 0.5);
 }
 
@@ -101,8 +101,7 @@ TEST(RendererFrame, TimeOfDayChangesTheSkyAndSunColour)
     float before[3];
     glBindFramebuffer(GL_FRAMEBUFFER, r.sky.skyMap.framebufferId);
     glReadPixels(128, 200, 1, 1, GL_RGB, GL_FLOAT, before);
-    r.sun->setSunPosition(1.45f, -0.8f);
-    r.sky.updateFlag = true;
+    r.moveSun(1.45f, -0.8f);
     renderPixels();
     EXPECT_FALSE(r.sky.updateFlag);
     float after[3];
@@ -113,8 +112,7 @@ TEST(RendererFrame, TimeOfDayChangesTheSkyAndSunColour)
     // Low sun: longer path through the air, redder and dimmer light.
     EXPECT_LT(r.sun->color[0], noonRed);
     EXPECT_LT(r.sun->color[2] / r.sun->color[0], 1.0f);
-    r.sun->setSunPosition(-0.3454f, -0.80855f);
-    r.sky.updateFlag = true;
+    r.moveSun(-0.3454f, -0.80855f);
 }
 
 TEST(RendererFrame, UncoveredPixelsAreUntouchedByLighting)

@@ -38,12 +38,11 @@ int main(int argc, char** argv)
         renderer.camera.updateMatrices();
     }
     if (renderer.sun && (options.hasTimeOfDay || options.hasInclination)) {
-        renderer.sun->setSunPosition(options.hasTimeOfDay ? options.timeOfDay : renderer.sun->timeOfDay,
-                                     options.hasInclination ? options.inclination : renderer.sun->inclination);
-        renderer.sky.updateFlag = true;
+        renderer.moveSun(options.hasTimeOfDay ? options.timeOfDay : renderer.sun->timeOfDay,
+                         options.hasInclination ? options.inclination : renderer.sun->inclination);
     }
     for (auto [index, on] : options.switches)
-        renderer.featureSwitches[index] = on;
+        renderer.setFeature(static_cast<FeatureSwitch>(index), on);
 
     PassTimer timer;
     renderer.passTimer = &timer;
