@@ -1,4 +1,6 @@
 #pragma once
+#include "platform/FileAccess.h"
+
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -14,6 +16,7 @@ public:
 
     bool ok() const { return good; }
     size_t remaining() const { return data.size() - offset; }
+    bool atEnd() const { return offset == data.size(); }
     size_t position() const { return offset; }
 
     bool readBytes(void* out, size_t count)
@@ -38,8 +41,8 @@ public:
     // A byte string ended by one zero byte; fails when the file ends before the zero byte.
     bool readCString(std::string& value)
     {
-        if (!good)
-            return false;
+        if (!good || atEnd())
+            return good = false;
         const void* end = std::memchr(data.data() + offset, 0, remaining());
         if (!end)
             return good = false;
@@ -73,10 +76,8 @@ private:
     std::vector<uint8_t> data;
 };
 
-// Whole-file read; false (with a message naming the path) when the file cannot be read.
+// Whole-file read of a regular file (readRegularFile); false with a message naming the path when
+// the file cannot be read. Files are written with writeFileAtomically (platform/FileAccess.h).
 bool readWholeFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& error);
-// Writes to "<path>.tmp" in the same directory and renames it over path, so readers never see a
-// half-written file. False with a message when any step fails (the temporary is removed).
-bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);
 
 }  // namespace Orvanta

@@ -54,13 +54,26 @@ public:
     // Writes the tree atomically; false with a message naming the file when that fails.
     bool saveKdTree(const std::string& path, const std::string& tag) const;
     // Reads a tree saved for exactly this tag. False, leaving the tree as it was, when the file is
-    // missing, belongs to another tag, or is truncated or inconsistent with itself or geometry.
+    // missing, belongs to another tag, or is truncated or inconsistent with itself or geometry:
+    // every node, box, leaf and intersection record must be what the build makes for geometry's
+    // triangles (a file saved for other geometry under the same tag is refused with a message).
     bool loadKdTree(const std::string& path, const std::string& tag);
+    // loadKdTree for a file's bytes already in memory; `name` is used in the messages.
+    bool parseKdTree(const std::string& name, std::vector<uint8_t> bytes, const std::string& tag);
+};
+
+// Whether the geometry a tree is obtained for is the whole scene its tag stands for.
+enum class KdTreeSource {
+    SceneComplete,
+    ScenePartial,  // some placements could not be loaded
 };
 
 // Loads the tree saved at kdTreePath for sceneTag; when that fails for any reason, builds it and
-// saves it there. tree.geometry must be set and complete. An empty path (a scene path the tree
-// file name cannot be formed from) builds without saving, with a message.
-void obtainKdTree(KdTree& tree, const std::string& kdTreePath, const std::string& sceneTag);
+// saves it there. tree.geometry must be set. The tree is built in memory and not saved (with one
+// message) when the geometry is partial, so that a tree of a damaged scene never outlives the
+// damage, when the path names a directory or anything else that is not a file, and when no path
+// can be formed (an empty kdTreePath). A failed save is reported once; the built tree is used.
+void obtainKdTree(KdTree& tree, const std::string& kdTreePath, const std::string& sceneTag,
+                  KdTreeSource source = KdTreeSource::SceneComplete);
 
 }  // namespace Orvanta

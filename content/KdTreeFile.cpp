@@ -1,9 +1,11 @@
 #include "content/BinaryIo.h"
+#include "content/KdSplit.h"
 #include "content/KdTree.h"
 #include "platform/Log.h"
 
 #include <algorithm>
-#include <fstream>
+#include <cmath>
+#include <cstring>
 
 namespace Orvanta {
 
@@ -25,7 +27,7 @@ bool KdTree::saveKdTree(const std::string& path, const std::string& tag) const
     }
     std::string error;
     if (!writeFileAtomically(path, out.bytes(), error)) {
-        logError("kd-tree file " + path + ": " + error);
+        logError("kd-tree not saved: " + error + "; the tree built in memory is used");
         return false;
     }
     return true;
@@ -33,53 +35,163 @@ bool KdTree::saveKdTree(const std::string& path, const std::string& tag) const
 
 namespace {
 
-// Node structure checks: children come after their parent and exist, leaves exist, and no path
-// from the root crosses more interior nodes than the traversal stack holds.
-bool nodesConsistent(const std::vector<KdNode>& nodes, size_t leafCount, std::string& problem)
-{
-    std::vector<uint32_t> depth(nodes.size(), 0);
-    for (size_t i = 0; i < nodes.size(); ++i) {
-        const KdNode& n = nodes[i];
-        if (n.isLeaf()) {
-            if (n.leafIndex() >= leafCount) {
-                problem = "node " + std::to_string(i) + " refers to a missing leaf";
-                return false;
-            }
-            continue;
-        }
-        if (n.axis() > 2) {
-            problem = "node " + std::to_string(i) + " has an invalid split axis";
-            return false;
-        }
-        const uint64_t left = n.leftChild();
-        if (left <= i || left + 1 >= nodes.size()) {
-            problem = "node " + std::to_string(i) + " has a child index out of range";
-            return false;
-        }
-        if (depth[i] >= kKdMaxDepth) {
-            problem = "the tree is deeper than " + std::to_string(kKdMaxDepth) + " levels";
-            return false;
-        }
-        depth[left] = std::max(depth[left], depth[i] + 1);
-        depth[left + 1] = std::max(depth[left + 1], depth[i] + 1);
+// What a tree read from a file must satisfy before the traversal may walk it. The build is
+// deterministic in everything checked here, so a tree this program saved always passes, and a
+// damaged file, or one saved for other geometry under the same tag, does not.
+class TreeCheck {
+public:
+    TreeCheck(const std::vector<KdNode>& n, const std::vector<KdNodeBox>& b, const std::vector<KdLeaf>& l,
+              const RayTracingGeometry* g)
+        : nodes(n), boxes(b), leaves(l), geometry(g)
+    {
     }
-    return true;
-}
+
+    // Empty when the tree fits; otherwise the first problem found.
+    std::string problem()
+    {
+        if (!structureSound() || !boxesSound() || !leavesFitGeometry())
+            return found;
+        return std::string();
+    }
+
+private:
+    bool fail(const std::string& what)
+    {
+        found = what;
+        return false;
+    }
+
+    // Every node but the root has exactly one parent that comes before it, every leaf record
+    // belongs to exactly one leaf node, and no path crosses more interior nodes than the traversal
+    // stack holds.
+    bool structureSound()
+    {
+        std::vector<uint8_t> parents(nodes.size(), 0);
+        std::vector<uint8_t> leafUsed(leaves.size(), 0);
+        depth.assign(nodes.size(), 0);
+        for (size_t i = 0; i < nodes.size(); ++i) {
+            const KdNode& n = nodes[i];
+            if (i > 0 && parents[i] != 1)
+                return fail("node " + std::to_string(i) + " is not the child of exactly one node");
+            if (n.isLeaf()) {
+                if (n.leafIndex() >= leaves.size())
+                    return fail("node " + std::to_string(i) + " refers to a missing leaf");
+                if (leafUsed[n.leafIndex()]++)
+                    return fail("leaf " + std::to_string(n.leafIndex()) + " belongs to two nodes");
+                continue;
+            }
+            if (n.axis() > 2)
+                return fail("node " + std::to_string(i) + " has an invalid split axis");
+            const uint64_t left = n.leftChild();
+            if (left <= i || left + 1 >= nodes.size())
+                return fail("node " + std::to_string(i) + " has a child index out of range");
+            if (depth[i] >= kKdMaxDepth)
+                return fail("the tree is deeper than " + std::to_string(kKdMaxDepth) + " levels");
+            for (uint64_t child : {left, left + 1}) {
+                parents[child] = uint8_t(std::min(parents[child] + 1, 2));
+                depth[child] = depth[i] + 1;
+            }
+        }
+        if (std::find(leafUsed.begin(), leafUsed.end(), 0) != leafUsed.end())
+            return fail("a leaf belongs to no node");
+        return true;
+    }
+
+    static bool sameBox(const KdNodeBox& a, const KdNodeBox& b)
+    {
+        return a.boxMin == b.boxMin && a.boxMax == b.boxMax;
+    }
+
+    // The root box is the geometry's bounds as the build computes them, each split plane is a
+    // finite position inside its node's box, and each child's box is its parent's cut at the plane.
+    bool boxesSound()
+    {
+        KdNodeBox root;
+        root.boxMin = {10000.0f, 10000.0f, 10000.0f};
+        root.boxMax = {-10000.0f, -10000.0f, -10000.0f};
+        const size_t count = geometry ? geometry->triangles.size() : 0;
+        for (size_t i = 0; i < count; ++i) {
+            const RtTriangle& t = geometry->triangles[i];
+            for (uint32_t index : {t.index0, t.index1, t.index2}) {
+                const Float3& p = geometry->vertices[index].position;
+                for (uint32_t a = 0; a < 3; ++a) {
+                    axisOf(root.boxMin, a) = std::min(axisOf(root.boxMin, a), axisOf(p, a));
+                    axisOf(root.boxMax, a) = std::max(axisOf(root.boxMax, a), axisOf(p, a));
+                }
+            }
+        }
+        if (!sameBox(boxes[0], root))
+            return fail("its root box is not the bounds of the scene's geometry (saved for other geometry?)");
+        for (size_t i = 0; i < nodes.size(); ++i) {
+            if (boxes[i].depth != depth[i])
+                return fail("node box " + std::to_string(i) + " records the wrong depth");
+            const KdNode& n = nodes[i];
+            if (n.isLeaf())
+                continue;
+            const uint32_t axis = n.axis();
+            const float split = n.split();
+            const KdNodeBox& box = boxes[i];
+            if (!std::isfinite(split) || split < axisOf(box.boxMin, axis) || split > axisOf(box.boxMax, axis))
+                return fail("node " + std::to_string(i) + " splits outside its box or at a position that is not finite");
+            KdNodeBox left = box, right = box;
+            axisOf(left.boxMax, axis) = split;
+            axisOf(right.boxMin, axis) = split;
+            if (box.axis != axis || !sameBox(boxes[n.leftChild()], left) || !sameBox(boxes[n.leftChild() + 1], right))
+                return fail("the boxes of node " + std::to_string(i) + "'s children do not follow its split");
+        }
+        return true;
+    }
+
+    // Each leaf's records are the records of the triangles they name, and every triangle of the
+    // geometry is in some leaf (the build keeps each triangle in a child holding one of its
+    // vertices, so none is ever lost).
+    bool leavesFitGeometry()
+    {
+        const size_t count = geometry ? geometry->triangles.size() : 0;
+        std::vector<uint8_t> covered(count, 0);
+        for (size_t l = 0; l < leaves.size(); ++l) {
+            const KdLeaf& leaf = leaves[l];
+            for (uint32_t j = 0; j < leaf.count; ++j) {
+                const RtTriangle& t = *leaf.triangles[j];
+                const TriAccel expected =
+                    computeTriAccel(geometry->vertices[t.index0].position, geometry->vertices[t.index1].position,
+                                    geometry->vertices[t.index2].position, t.surface ? t.surface->doubleSided : 0);
+                if (std::memcmp(&expected, &leaf.accels[j], sizeof(TriAccel)) != 0)
+                    return fail("leaf " + std::to_string(l) + " holds an intersection record that does not match "
+                                "its triangle (damaged, or saved for other geometry)");
+                covered[size_t(&t - geometry->triangles.data())] = 1;
+            }
+        }
+        if (std::find(covered.begin(), covered.end(), 0) != covered.end())
+            return fail("some scene triangles are in no leaf (saved for other geometry?)");
+        return true;
+    }
+
+    const std::vector<KdNode>& nodes;
+    const std::vector<KdNodeBox>& boxes;
+    const std::vector<KdLeaf>& leaves;
+    const RayTracingGeometry* geometry;
+    std::vector<uint32_t> depth;
+    std::string found;
+};
 
 }  // namespace
 
 bool KdTree::loadKdTree(const std::string& path, const std::string& tag)
 {
-    std::ifstream probe(path, std::ios::binary);
-    if (!probe)
+    if (pathKind(path) == PathKind::Missing)
         return false;  // no tree saved yet: the caller builds one
-    probe.close();
     std::vector<uint8_t> bytes;
     std::string error;
     if (!readWholeFile(path, bytes, error)) {
-        logError("kd-tree file " + path + ": " + error);
+        logError("kd-tree file " + error);
         return false;
     }
+    return parseKdTree(path, std::move(bytes), tag);
+}
+
+bool KdTree::parseKdTree(const std::string& path, std::vector<uint8_t> bytes, const std::string& tag)
+{
     BinaryReader in(std::move(bytes));
     std::string fileTag;
     if (!in.readCString(fileTag) || fileTag != tag)
@@ -99,9 +211,6 @@ bool KdTree::loadKdTree(const std::string& path, const std::string& tag)
         return reject("box count differs from the node count or exceeds the file size");
     std::vector<KdNodeBox> newBoxes(boxCount);
     in.readBytes(newBoxes.data(), boxCount * sizeof(KdNodeBox));
-    for (const KdNodeBox& b : newBoxes)
-        if (b.depth > kKdMaxDepth)
-            return reject("a node box records a depth beyond " + std::to_string(kKdMaxDepth));
     if (!in.readU32(leafCount) || leafCount > in.remaining() / 4)
         return reject("leaf count missing or beyond the file size");
     std::vector<KdLeaf> newLeaves(leafCount);
@@ -124,8 +233,8 @@ bool KdTree::loadKdTree(const std::string& path, const std::string& tag)
         return reject("file truncated");
     if (in.remaining() != 0)
         return reject("unexpected bytes after the last leaf");
-    std::string problem;
-    if (!nodesConsistent(newNodes, newLeaves.size(), problem))
+    const std::string problem = TreeCheck(newNodes, newBoxes, newLeaves, geometry).problem();
+    if (!problem.empty())
         return reject(problem);
 
     nodes = std::move(newNodes);

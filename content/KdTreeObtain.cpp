@@ -1,10 +1,11 @@
 #include "content/KdTree.h"
 
+#include "platform/FileAccess.h"
 #include "platform/Log.h"
 
 namespace Orvanta {
 
-void obtainKdTree(KdTree& tree, const std::string& kdTreePath, const std::string& sceneTag)
+void obtainKdTree(KdTree& tree, const std::string& kdTreePath, const std::string& sceneTag, KdTreeSource source)
 {
     if (!tree.geometry) {
         logError("kd-tree not obtained for " + kdTreePath + ": no ray-tracing geometry set");
@@ -15,11 +16,24 @@ void obtainKdTree(KdTree& tree, const std::string& kdTreePath, const std::string
         tree.buildKdTree();
         return;
     }
-    if (tree.loadKdTree(kdTreePath, sceneTag))
+    if (source == KdTreeSource::ScenePartial) {
+        logInfo("kd-tree " + kdTreePath + ": the scene did not load completely; the tree is built in memory "
+                "and neither read from nor saved to the file");
+        tree.buildKdTree();
+        return;
+    }
+    const PathKind kind = pathKind(kdTreePath);
+    if (kind == PathKind::Directory || kind == PathKind::Other) {
+        logError("kd-tree file " + kdTreePath + ": " +
+                 (kind == PathKind::Directory ? "is a directory" : "is not a regular file") +
+                 "; the tree is built in memory and not saved");
+        tree.buildKdTree();
+        return;
+    }
+    if (kind == PathKind::RegularFile && tree.loadKdTree(kdTreePath, sceneTag))
         return;
     logInfo("building kd-tree for " + kdTreePath);
     tree.buildKdTree();
-    // A failed save is reported by saveKdTree; the built tree is used all the same.
     tree.saveKdTree(kdTreePath, sceneTag);
 }
 

@@ -1,8 +1,27 @@
 #include "content/ObjectFile.h"
 
 #include "content/BinaryIo.h"
+#include "content/SceneExtent.h"
+
+#include <cmath>
 
 namespace Orvanta {
+
+namespace {
+
+// Why a vertex cannot be drawn or traced, or null. Positions beyond the scene extent would make
+// the kd-tree build endless; non-finite attributes would spread NaN through lighting.
+const char* vertexProblem(const ObjectVertex& v)
+{
+    if (!withinSceneExtent(v.position))
+        return "has a position that is not finite or lies beyond the scene extent";
+    if (!isFinite(v.normal) || !isFinite(v.tangent) || !isFinite(v.binormal) || !std::isfinite(v.texCoord[0]) ||
+        !std::isfinite(v.texCoord[1]))
+        return "has an attribute that is not a finite number";
+    return nullptr;
+}
+
+}  // namespace
 
 bool parseObjectFile(const std::string& name, std::vector<uint8_t> bytes, ObjectFileData& data,
                      std::string& error)
@@ -17,6 +36,9 @@ bool parseObjectFile(const std::string& name, std::vector<uint8_t> bytes, Object
         return fail("the header text has no terminating zero byte");
     if (!in.readFloats(&data.minCorner.x, 3) || !in.readFloats(&data.maxCorner.x, 3))
         return fail("truncated in the bounding box");
+    if (!withinSceneExtent(data.minCorner) || !withinSceneExtent(data.maxCorner))
+        return fail("the bounding box is not finite or lies beyond " + std::to_string(int(kMaxSceneCoordinate)) +
+                    " units");
 
     uint32_t vertexCount = 0;
     if (!in.readU32(vertexCount))
@@ -25,6 +47,9 @@ bool parseObjectFile(const std::string& name, std::vector<uint8_t> bytes, Object
         return fail("vertex count " + std::to_string(vertexCount) + " is larger than the file");
     data.vertices.resize(vertexCount);
     in.readBytes(data.vertices.data(), static_cast<size_t>(vertexCount) * sizeof(ObjectVertex));
+    for (size_t i = 0; i < data.vertices.size(); ++i)
+        if (const char* what = vertexProblem(data.vertices[i]))
+            return fail("vertex " + std::to_string(i) + " " + what);
 
     uint32_t triangleCount = 0;
     if (!in.readU32(triangleCount))
@@ -51,6 +76,13 @@ bool parseObjectFile(const std::string& name, std::vector<uint8_t> bytes, Object
             !in.readCString(r.normalTextureName) || !in.readCString(r.specularTextureName) ||
             !in.readF32(r.specularPower) || !in.readU32(r.firstTriangle) || !in.readU32(r.lastTriangle))
             return fail("truncated in submesh " + std::to_string(s));
+        for (const std::string* name : {&r.materialName, &r.colorTextureName, &r.normalTextureName,
+                                        &r.specularTextureName})
+            if (hasParentStep(*name))
+                return fail("submesh " + std::to_string(s) + " names \"" + *name +
+                            "\", which climbs out of its directory with \"..\"");
+        if (!std::isfinite(r.specularPower))
+            return fail("submesh " + std::to_string(s) + " has a specular power that is not a finite number");
         if (r.firstTriangle > r.lastTriangle || r.lastTriangle >= triangleCount)
             return fail("submesh " + std::to_string(s) + " covers triangles " +
                         std::to_string(r.firstTriangle) + ".." + std::to_string(r.lastTriangle) +

@@ -1,10 +1,12 @@
 #include "content/RayTracingGeometry.h"
 
 #include "content/RtImage.h"
+#include "content/SceneExtent.h"
 #include "gpu/Material.h"
 #include "platform/Log.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace Orvanta {
 
@@ -29,9 +31,11 @@ bool appendInstanceGeometry(RayTracingGeometry& geometry, const std::string& obj
         return false;
     }
 
+    // Every vertex is placed and checked before anything is added, so a refused instance leaves
+    // the geometry as it was.
     const Matrix4 world = composeTransform(position, orientation, scale);
-    const uint32_t base = static_cast<uint32_t>(geometry.vertices.size());
-    geometry.vertices.reserve(geometry.vertices.size() + file.vertices.size());
+    std::vector<RtVertex> placed;
+    placed.reserve(file.vertices.size());
     for (const ObjectVertex& v : file.vertices) {
         RtVertex w;
         w.position = transformPoint(world, v.position);
@@ -40,8 +44,19 @@ bool appendInstanceGeometry(RayTracingGeometry& geometry, const std::string& obj
         w.binormal = transformVector(world, v.binormal);
         w.texCoord[0] = v.texCoord[0];
         w.texCoord[1] = v.texCoord[1];
-        geometry.vertices.push_back(w);
+        if (!withinSceneExtent(w.position)) {
+            logError("ray-tracing geometry skipped: " + objectPath + ": placed this way, a vertex lies beyond " +
+                     std::to_string(int(kMaxSceneCoordinate)) + " units or is not finite");
+            return false;
+        }
+        placed.push_back(w);
     }
+    if (geometry.vertices.size() + placed.size() > UINT32_MAX) {
+        logError("ray-tracing geometry skipped: " + objectPath + ": the scene has more vertices than 32-bit indices reach");
+        return false;
+    }
+    const uint32_t base = static_cast<uint32_t>(geometry.vertices.size());
+    geometry.vertices.insert(geometry.vertices.end(), placed.begin(), placed.end());
 
     for (const SubmeshRecord& submesh : file.submeshes) {
         const SurfaceFlags surfaceFlags = flags ? flags("resources/materials/" + submesh.materialName + ".material")

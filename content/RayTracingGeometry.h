@@ -53,7 +53,8 @@ SurfaceFlags materialSurfaceFlags(const std::string& materialPath);
 
 // Appends the object's triangles at the instance's world transform (the parentless world matrix of
 // a MovableEntity with these values). Transparent submeshes contribute nothing. An object file that
-// cannot be read is reported and contributes nothing; returns false then.
+// cannot be read, or a placement that puts a vertex beyond the scene extent (content/SceneExtent.h),
+// is reported and contributes nothing; returns false then.
 bool appendInstanceGeometry(RayTracingGeometry& geometry, const std::string& objectPath,
                             Float3 position, Float3 scale, Quaternion orientation,
                             const SurfaceFlagsLookup& flags = materialSurfaceFlags);

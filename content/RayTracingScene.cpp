@@ -1,7 +1,8 @@
 #include "content/RayTracingScene.h"
 
 #include "content/SceneFile.h"
-#include "gpu/TextParser.h"
+#include "gpu/MaterialFile.h"
+#include "platform/Log.h"
 
 #include <map>
 #include <mutex>
@@ -17,35 +18,42 @@ SurfaceFlags materialFileSurfaceFlags(const std::string& materialPath)
     auto found = cache.find(materialPath);
     if (found != cache.end())
         return found->second;
+    // The material loader's own reading; its messages are the engine's to give when it loads the
+    // material, so the tools stay quiet about them.
+    MaterialFileData file;
+    std::vector<std::string> problems;
+    readMaterialFile(materialPath, file, problems);
     SurfaceFlags flags;
-    std::unique_ptr<TextNode> root = parseFile(materialPath);
-    if (root && root->kind == TextNode::Block && root->name == "material") {
-        for (const TextNode& child : root->children) {
-            if (child.kind != TextNode::Value)
-                continue;
-            // The same words the material loader accepts: anything but true/false keeps the default.
-            const bool isTrue = child.value == "true", isFalse = child.value == "false";
-            if (child.name == "isTransparent" && (isTrue || isFalse))
-                flags.isTransparent = isTrue;
-            else if (child.name == "isDoubleSided" && (isTrue || isFalse))
-                flags.isDoubleSided = isTrue;
-        }
-    }
+    flags.isTransparent = file.isTransparent;
+    flags.isDoubleSided = file.isDoubleSided;
     cache[materialPath] = flags;
     return flags;
 }
 
 bool loadRayTracingScene(const std::string& scenePath, RayTracingGeometry& geometry, std::string& sceneTag,
-                         std::string& error)
+                         std::string& error, bool* complete)
 {
     SceneFileData file;
     if (!readSceneFile(scenePath, file, error))
         return false;
     sceneTag = file.sceneTag;
+    bool all = true;
     const std::string directory = sceneDirectory(scenePath);
-    for (const SceneInstanceRecord& record : file.instances)
-        appendInstanceGeometry(geometry, directory + record.objectName, record.position, record.scale,
-                               record.orientation, materialFileSurfaceFlags);
+    for (size_t i = 0; i < file.instances.size(); ++i) {
+        const SceneInstanceRecord& record = file.instances[i];
+        const std::string objectPath = directory + record.objectName;
+        const std::string problem = placementProblem(record);
+        if (!problem.empty()) {
+            logError(scenePath + ": instance " + std::to_string(i) + " (" + objectPath + ") is left out: " + problem);
+            all = false;
+            continue;
+        }
+        all = appendInstanceGeometry(geometry, objectPath, record.position, record.scale, record.orientation,
+                                     materialFileSurfaceFlags) &&
+              all;
+    }
+    if (complete)
+        *complete = all;
     return true;
 }
 

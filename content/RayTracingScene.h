@@ -12,9 +12,10 @@ SurfaceFlags materialFileSurfaceFlags(const std::string& materialPath);
 // The ray tracer's half of scene loading on its own: every placement of the scene file appended
 // to geometry (objects read from their files, materials' flags from their text, images from their
 // TGA files). For tools and benchmarks that trace without rendering. False with a message naming
-// the file when the scene file cannot be read; placements whose object cannot be read are
-// reported and left out.
+// the file when the scene file cannot be read; placements whose object cannot be read, or that
+// lie beyond the scene extent, are reported and left out, and `complete` (when given) says whether
+// every placement was added.
 bool loadRayTracingScene(const std::string& scenePath, RayTracingGeometry& geometry, std::string& sceneTag,
-                         std::string& error);
+                         std::string& error, bool* complete = nullptr);
 
 }  // namespace Orvanta

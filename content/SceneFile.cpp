@@ -1,8 +1,10 @@
 #include "content/SceneFile.h"
 
 #include "content/BinaryIo.h"
+#include "content/SceneExtent.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace Orvanta {
 
@@ -28,6 +30,14 @@ bool parseSceneFile(const std::string& name, std::vector<uint8_t> bytes, SceneFi
         if (!in.readFloats(&r.position.x, 3) || !in.readFloats(&r.orientation.x, 4) ||
             !in.readFloats(&r.scale.x, 3) || !in.readCString(r.objectName))
             return fail("truncated in instance " + std::to_string(i));
+        if (!isFinite(r.position) || !isFinite(r.scale) || !std::isfinite(r.orientation.x) ||
+            !std::isfinite(r.orientation.y) || !std::isfinite(r.orientation.z) || !std::isfinite(r.orientation.w))
+            return fail("instance " + std::to_string(i) + " (" + r.objectName + ") has a number that is not finite");
+        if (r.objectName.empty())
+            return fail("instance " + std::to_string(i) + " names no object");
+        if (hasParentStep(r.objectName))
+            return fail("instance " + std::to_string(i) + " names \"" + r.objectName +
+                        "\", which climbs out of the scene's directory with \"..\"");
     }
     uint32_t quadCount = 0;
     if (!in.readU32(quadCount))
@@ -41,7 +51,15 @@ bool parseSceneFile(const std::string& name, std::vector<uint8_t> bytes, SceneFi
         in.readFloats(&q.corners[2].x, 3);
         in.readFloats(&q.corners[3].x, 2);
         q.corners[3].z = 0.0f;
+        for (const Float3& corner : q.corners)
+            if (!isFinite(corner))
+                return fail("occlusion quad " + std::to_string(&q - data.quads.data()) +
+                            " has a corner that is not finite");
     }
+    // Bytes left over mean the counts do not describe the file: a tag missing its zero byte, for
+    // one, swallows the count after it and leaves the rest unread.
+    if (!in.atEnd())
+        return fail(std::to_string(in.remaining()) + " unexpected bytes after the last occlusion quad");
     return true;
 }
 
@@ -77,6 +95,20 @@ std::vector<uint8_t> encodeSceneFile(const SceneFileData& data)
 bool writeSceneFile(const std::string& path, const SceneFileData& data, std::string& error)
 {
     return writeFileAtomically(path, encodeSceneFile(data), error);
+}
+
+std::string placementProblem(const SceneInstanceRecord& record)
+{
+    if (!withinSceneExtent(record.position))
+        return "its position lies beyond " + std::to_string(int(kMaxSceneCoordinate)) + " units";
+    const Quaternion& q = record.orientation;
+    if (!(q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w > 1e-6f))
+        return "its orientation is a zero quaternion";
+    const Float3& s = record.scale;
+    if (!(std::fabs(s.x) <= kMaxSceneCoordinate && std::fabs(s.y) <= kMaxSceneCoordinate &&
+          std::fabs(s.z) <= kMaxSceneCoordinate))
+        return "its scale exceeds " + std::to_string(int(kMaxSceneCoordinate));
+    return std::string();
 }
 
 std::string sceneDirectory(const std::string& scenePath)

@@ -29,12 +29,19 @@ struct SceneFileData {
 };
 
 // Reads a whole scene file, never past its end. On a missing, truncated or inconsistent file
-// returns false with a message naming the path and the problem.
+// (counts that do not match the bytes, numbers that are not finite, an object name that is empty
+// or climbs out of the scene's directory with "..") returns false with a message naming the path
+// and the problem.
 bool readSceneFile(const std::string& path, SceneFileData& data, std::string& error);
 bool parseSceneFile(const std::string& name, std::vector<uint8_t> bytes, SceneFileData& data,
                     std::string& error);
 std::vector<uint8_t> encodeSceneFile(const SceneFileData& data);
 bool writeSceneFile(const std::string& path, const SceneFileData& data, std::string& error);
+
+// Why a placement read from a well-formed file cannot be used, or an empty string: a position
+// beyond the scene extent (content/SceneExtent.h), a zero quaternion, or an absurd scale. The
+// loaders leave such a placement out with a message.
+std::string placementProblem(const SceneInstanceRecord& record);
 
 // The directory part of a scene path, up to and including its last '/' or '\\' (empty if none).
 std::string sceneDirectory(const std::string& scenePath);

@@ -22,15 +22,32 @@ void loadScene(const std::string& scenePath, std::vector<ObjectInstance*>& insta
         return;
     }
 
+    // Whether every placement made it into both the drawn scene and the traced geometry. A tree
+    // built from less than the whole scene must not be saved under the scene's tag.
+    bool complete = true;
     const std::string directory = sceneDirectory(scenePath);
-    for (const SceneInstanceRecord& record : file.instances) {
+    for (size_t i = 0; i < file.instances.size(); ++i) {
+        const SceneInstanceRecord& record = file.instances[i];
         const std::string objectPath = directory + record.objectName;
+        const std::string problem = placementProblem(record);
+        if (!problem.empty()) {
+            logError(scenePath + ": instance " + std::to_string(i) + " (" + objectPath + ") is left out: " + problem);
+            complete = false;
+            continue;
+        }
         ObjectInstance* instance =
             createObjectInstance(objectPath, record.position, record.scale, record.orientation);
-        if (!instance)
+        if (!instance) {
+            complete = false;
             continue;
-        appendInstanceGeometry(rayTracer().geometry, objectPath, record.position, record.scale,
-                               record.orientation);
+        }
+        if (!appendInstanceGeometry(rayTracer().geometry, objectPath, record.position, record.scale,
+                                    record.orientation)) {
+            // Drawn but not traced would show reflections without it; leave it out entirely.
+            delete instance;
+            complete = false;
+            continue;
+        }
         instances.push_back(instance);
     }
 
@@ -42,7 +59,8 @@ void loadScene(const std::string& scenePath, std::vector<ObjectInstance*>& insta
     // The geometry is complete now (the sky is added after loading and never traced).
     KdTree& kdTree = rayTracer().kdTree;
     kdTree.geometry = &rayTracer().geometry;
-    obtainKdTree(kdTree, kdTreePathForScene(scenePath), file.sceneTag);
+    obtainKdTree(kdTree, kdTreePathForScene(scenePath), file.sceneTag,
+                 complete ? KdTreeSource::SceneComplete : KdTreeSource::ScenePartial);
 }
 
 }  // namespace Orvanta

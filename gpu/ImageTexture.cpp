@@ -48,6 +48,24 @@ static bool hasExtension(const char* wanted)
     return false;
 }
 
+// The driver's limit on a texture's width and height, asked once.
+static int maxTextureSize()
+{
+    static const int size = [] {
+        GLint value = 0;
+        glGetIntegerv(GL_MAX_TEXTURE_SIZE, &value);
+        return int(value);
+    }();
+    return size;
+}
+
+// A larger image would reach the driver only to fail there, with a GL error that names no file.
+static bool fitsTextureLimit(const Image& image)
+{
+    const int limit = maxTextureSize();
+    return limit <= 0 || (image.width <= uint32_t(limit) && image.height <= uint32_t(limit));
+}
+
 static Texture2D* uploadImage(const Image& image)
 {
     PixelFormatInfo info = pixelFormatInfo(image.format);
@@ -78,7 +96,15 @@ Texture2D* getTexture(const std::string& path, bool srgb)
     if (Texture2D* found = cache.textures.find(path))
         return found;
     Image image;
-    loadTga(image, path, srgb);
+    if (loadTga(image, path, srgb) && !fitsTextureLimit(image)) {
+        logError(path + ": " + std::to_string(image.width) + " x " + std::to_string(image.height) +
+                 " pixels exceed the largest texture the driver takes (" + std::to_string(maxTextureSize()) +
+                 "); using a white 1 x 1 texture instead");
+        image.width = 1;
+        image.height = 1;
+        image.format = srgb ? PixelFormatSrgbBgra8 : PixelFormatBgra8;
+        image.pixels.assign(4, 0xFF);
+    }
     // A file that failed to load is cached too (as its white stand-in) so it is reported once.
     Texture2D* texture = uploadImage(image);
     cache.textures.append(path, texture);

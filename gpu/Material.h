@@ -1,4 +1,5 @@
 #pragma once
+#include "gpu/MaterialFile.h"
 #include "gpu/ShaderProgram.h"
 
 #include <cstdint>
@@ -9,22 +10,6 @@
 namespace Orvanta {
 
 class Texture2D;
-
-// Which scene pass of the renderer draws with a material pass.
-enum PassType : int32_t {
-    PassTypeLight = 0,          // "LIGHT"
-    PassTypeDeferredWrite = 1,  // "DEFERRED_WRITE"
-    PassTypeSky = 2,            // "SKY"
-    PassTypeRaycasting = 3,     // "RAYCASTING"
-    PassTypeRaytraced = 4,      // "RAYTRACED"
-    PassTypeTransparency = 5,   // "TRANSPARENCY"
-};
-constexpr int32_t PassTypeNone = -1;
-constexpr int32_t LightTypeNone = -1;
-
-// Exact name lookups; PassTypeNone / LightTypeNone when the name is not known.
-int32_t findPassType(const std::string& name);
-int32_t findLightType(const std::string& name);
 
 struct MaterialPass {
     int32_t type = PassTypeNone;
@@ -53,9 +38,10 @@ struct Material {
 // The first light pass for a light type, or null.
 const MaterialPass* findLightPass(const Material& material, int32_t lightType);
 
-// Reads a ".material" file. A missing file or one whose root is not "material" gives the
-// defaults and no passes (with a message). A pass without a valid type, or a light pass without a
-// valid light type, is left out with a message.
+// Reads a ".material" file (readMaterialFile, gpu/MaterialFile.h, reporting each problem it finds
+// with one message) and builds its textures and pass programs. A missing file or one whose root is
+// not "material" gives the defaults and no passes. A pass without a valid type, or a light pass
+// without a valid light type, is left out.
 std::unique_ptr<Material> loadMaterial(const std::string& path);
 // The cached material of a path, loaded on first request.
 Material* getMaterial(const std::string& path);

@@ -4,60 +4,13 @@
 #include "app/GlExtensions.h"
 #include "gpu/ResourceCache.h"
 #include "gpu/Semantics.h"
-#include "gpu/TextParser.h"
 #include "platform/Log.h"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace Orvanta {
 
 namespace {
-
-void readShaderFile(const std::string& path, std::vector<std::string>& includeStack, ShaderSource& out)
-{
-    out.path = path;
-    std::unique_ptr<TextNode> root = parseFile(path);
-    if (!root) {
-        if (FILE* probe = std::fopen(path.c_str(), "rb"))
-            std::fclose(probe);
-        else
-            logError("shader file " + path + ": cannot be opened");
-    }
-    if (root && (root->kind != TextNode::Block || root->name != "shader")) {
-        logError("shader file " + path + ": the root block is not \"shader\"");
-        root.reset();
-    }
-    if (root) {
-        includeStack.push_back(path);
-        for (const TextNode& child : root->children) {
-            if (child.kind == TextNode::Block && child.name == "includes") {
-                for (const TextNode& file : child.children) {
-                    if (file.kind != TextNode::Value || file.name != "file")
-                        continue;
-                    if (std::find(includeStack.begin(), includeStack.end(), file.value) != includeStack.end()) {
-                        logError("shader file " + path + ": include of " + file.value +
-                                 " refused, it is already being included");
-                        continue;
-                    }
-                    ShaderSource included;
-                    readShaderFile(file.value, includeStack, included);
-                    out.sources.insert(out.sources.end(), included.sources.begin(), included.sources.end());
-                    out.semantics.insert(out.semantics.end(), included.semantics.begin(),
-                                         included.semantics.end());
-                }
-            } else if (child.kind == TextNode::Value && child.name == "code") {
-                out.code = child.value;
-            } else if (child.kind == TextNode::Block && child.name == "semantics") {
-                for (const TextNode& pair : child.children)
-                    if (pair.kind == TextNode::Value)
-                        out.semantics.emplace_back(pair.name, pair.value);
-            }
-        }
-        includeStack.pop_back();
-        out.sources.push_back(out.code);
-    }
-}
 
 std::string infoLog(GLhandleARB object)
 {
@@ -69,6 +22,21 @@ std::string infoLog(GLhandleARB object)
     GLsizei written = 0;
     glGetInfoLogARB(object, length, &written, log.data());
     log.resize(static_cast<size_t>(std::max<GLsizei>(written, 0)));
+    return log;
+}
+
+// The driver's log, or what is known without it: drivers give an empty log for a shader without
+// any code, which is what a missing or unreadable shader file leaves.
+std::string compileFailureReason(const ShaderSource& source, const std::string& log)
+{
+    size_t codeBytes = 0;
+    for (const std::string& piece : source.sources)
+        codeBytes += piece.find_first_not_of(" \t\r\n") == std::string::npos ? 0 : piece.size();
+    if (codeBytes == 0)
+        return "the shader has no code (see the messages about its file above)";
+    if (log.find_first_not_of(" \t\r\n") == std::string::npos)
+        return "the driver gave no log (" + std::to_string(source.sources.size()) + " pieces, " +
+               std::to_string(codeBytes) + " bytes of code)";
     return log;
 }
 
@@ -99,7 +67,7 @@ void attachShader(ShaderProgram& program, const ShaderSource& source, GLenum sta
         glGetObjectParameterivARB(shader, GL_OBJECT_COMPILE_STATUS_ARB, &compiled);
         if (!compiled)
             logError(std::string(stage == GL_VERTEX_SHADER_ARB ? "vertex" : "fragment") + " shader " +
-                     source.path + " failed to compile: " + infoLog(shader));
+                     source.path + " failed to compile: " + compileFailureReason(source, infoLog(shader)));
     }
 }
 
@@ -122,14 +90,6 @@ ShaderProgram* buildProgram(const std::string& key, const ShaderSource* vertex, 
 }
 
 }  // namespace
-
-ShaderSource loadShaderSource(const std::string& path)
-{
-    std::vector<std::string> includeStack;
-    ShaderSource source;
-    readShaderFile(path, includeStack, source);
-    return source;
-}
 
 void createProgramObject(ShaderProgram& program)
 {

@@ -1,21 +1,12 @@
 #pragma once
+#include "gpu/ShaderSource.h"
+
 #include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace Orvanta {
-
-// (GLSL variable name, semantic name) as written in a "semantics" block.
-using SemanticPair = std::pair<std::string, std::string>;
-
-// One shader file read with its includes.
-struct ShaderSource {
-    std::string path;                    // the file read (for messages)
-    std::vector<std::string> sources;    // included pieces in order, then this file's code
-    std::string code;                    // this file's own "code" value
-    std::vector<SemanticPair> semantics; // own and included pairs, in the order they stand
-};
 
 enum AttributeKind : int32_t {
     FixedFunctionArray = 0,  // gl_Vertex
@@ -48,11 +39,6 @@ struct ShaderProgram {
     // Files whose code went into the shaders, for compile and link messages.
     std::vector<std::string> sourcePaths;
 };
-
-// Reads a shader file and, recursively, its includes. A file that is already being read higher up
-// the include chain is not read again (with a message); a missing file gives an empty source and a
-// message naming it.
-ShaderSource loadShaderSource(const std::string& path);
 
 // Cached programs, built on first request and kept for the life of the process. The two-stage
 // key is the vertex path immediately followed by the fragment path.

@@ -1,15 +1,23 @@
 #include "gpu/TextParser.h"
 
-#include <cstdio>
+#include "platform/FileAccess.h"
 
 namespace Orvanta {
 
 namespace {
 
+// Text files are small; anything beyond this is not a shader or a material.
+constexpr size_t kMaxTextFileBytes = size_t(64) << 20;
+
 bool isSeparator(char c)
 {
     return c == '{' || c == '}' || c == '=' || c == '\n';
 }
+
+struct Token {
+    std::string text;
+    size_t line = 1;  // where the token starts
+};
 
 // Blanks outside double-quoted strings carry no meaning; an unclosed quote keeps its blanks to
 // the end of the text.
@@ -28,18 +36,77 @@ std::string removeBlanks(const std::string& text)
     return kept;
 }
 
-// The state of one parse: tokens, the cursor into them and the tree built so far.
+std::vector<Token> tokenize(const std::string& input, std::string& problem)
+{
+    const std::string text = removeBlanks(input);
+    std::vector<Token> tokens;
+    size_t at = 0;
+    size_t line = 1;
+    auto countLines = [&](size_t from, size_t to) {
+        for (size_t i = from; i < to; ++i)
+            line += text[i] == '\n';
+    };
+    while (at < text.size()) {
+        const char c = text[at];
+        if (c == '"') {
+            const size_t close = text.find('"', at + 1);
+            if (close == std::string::npos) {
+                // An unclosed quote takes the rest of the text.
+                if (problem.empty())
+                    problem = "line " + std::to_string(line) +
+                              ": a double quote is never closed; the rest of the file became one value";
+                tokens.push_back({text.substr(at + 1), line});
+                break;
+            }
+            tokens.push_back({text.substr(at + 1, close - at - 1), line});
+            countLines(at, close);
+            at = close + 1;
+        } else if (!isSeparator(c)) {
+            size_t end = at;
+            while (end < text.size() && !isSeparator(text[end]))
+                ++end;
+            tokens.push_back({text.substr(at, end - at), line});
+            at = end;
+        } else {
+            if (c == '\n')
+                ++line;
+            else
+                tokens.push_back({std::string(1, c), line});
+            ++at;
+        }
+    }
+    return tokens;
+}
+
+std::string quoted(const std::string& token)
+{
+    constexpr size_t shown = 40;
+    return "\"" + (token.size() > shown ? token.substr(0, shown) + "..." : token) + "\"";
+}
+
+// The state of one parse: tokens, the cursor into them and the tree built so far. Blocks are
+// parsed with an explicit stack rather than by recursion, so the depth of the file never reaches
+// the depth of the machine stack.
 class TextParser {
 public:
-    explicit TextParser(std::vector<std::string> parsedTokens) : tokens(std::move(parsedTokens)) {}
+    TextParser(std::vector<Token> parsedTokens, std::string& firstProblem)
+        : tokens(std::move(parsedTokens)), problem(firstProblem)
+    {
+    }
 
     std::unique_ptr<TextNode> parseRoot()
     {
-        if (tokens.size() < 2 || !isWord(0) || tokens[1] != "{")
+        if (tokens.empty()) {
+            report(0, "the file holds no text");
             return nullptr;
+        }
+        if (tokens.size() < 2 || !isWord(0) || tokens[1].text != "{") {
+            report(0, "the file does not start with a name followed by \"{\"");
+            return nullptr;
+        }
         auto root = std::make_unique<TextNode>();
         root->kind = TextNode::Block;
-        root->name = tokens[0];
+        root->name = tokens[0].text;
         cursor = 2;
         parseContents(*root);
         return root;
@@ -48,104 +115,130 @@ public:
 private:
     bool isWord(size_t at) const
     {
-        const std::string& t = tokens[at];
+        const std::string& t = tokens[at].text;
         return t != "{" && t != "}" && t != "=";
     }
     bool has(size_t at) const { return at < tokens.size(); }
+    bool is(size_t at, const char* text) const { return has(at) && tokens[at].text == text; }
 
-    // Returns false when a malformed sequence stopped the parse: every open block then ends.
-    bool parseContents(TextNode& block)
+    void report(size_t at, const std::string& what)
     {
-        while (has(cursor)) {
-            if (isWord(cursor) && has(cursor + 1) && tokens[cursor + 1] == "{") {
-                TextNode child;
-                child.kind = TextNode::Block;
-                child.name = tokens[cursor];
-                cursor += 2;
-                bool wellFormed = parseContents(child);
-                block.children.push_back(std::move(child));
-                if (!wellFormed)
-                    return false;
-            } else if (tokens[cursor] == "}") {
-                cursor += 1;
-                return true;
-            } else if (isWord(cursor) && has(cursor + 2) && tokens[cursor + 1] == "=") {
-                TextNode child;
-                child.kind = TextNode::Value;
-                child.name = tokens[cursor];
-                child.value = tokens[cursor + 2];
-                cursor += 3;
-                block.children.push_back(std::move(child));
-            } else {
-                cursor = tokens.size();
-                return false;
-            }
-        }
-        return true;
+        if (!problem.empty())
+            return;
+        problem = has(at) ? "line " + std::to_string(tokens[at].line) + ": " + what : what;
     }
 
-    std::vector<std::string> tokens;
+    // Why the token under the cursor fits none of the three forms of a block's contents.
+    std::string malformed() const
+    {
+        const std::string& t0 = tokens[cursor].text;
+        if (!isWord(cursor))
+            return quoted(t0) + " stands where a name was expected";
+        if (!has(cursor + 1))
+            return "the file ends after the name " + quoted(t0);
+        if (tokens[cursor + 1].text == "=")
+            return "the file ends after " + quoted(t0) + " =, without a value";
+        return "the name " + quoted(t0) + " is followed by " + quoted(tokens[cursor + 1].text) +
+               " instead of \"=\" or \"{\"";
+    }
+
+    void parseContents(TextNode& root)
+    {
+        // The open blocks, innermost last. Each points into its parent's children, which do not
+        // move while a deeper block is being filled.
+        std::vector<TextNode*> open{&root};
+        std::vector<size_t> openedAt{0};
+        while (has(cursor)) {
+            TextNode& block = *open.back();
+            if (isWord(cursor) && is(cursor + 1, "{")) {
+                if (open.size() >= kMaxTextNesting) {
+                    report(cursor, "blocks are nested deeper than " + std::to_string(kMaxTextNesting) +
+                                       " levels; the rest of the file is ignored");
+                    return;
+                }
+                TextNode child;
+                child.kind = TextNode::Block;
+                child.name = tokens[cursor].text;
+                block.children.push_back(std::move(child));
+                open.push_back(&block.children.back());
+                openedAt.push_back(cursor);
+                cursor += 2;
+            } else if (is(cursor, "}")) {
+                cursor += 1;
+                open.pop_back();
+                openedAt.pop_back();
+                if (open.empty()) {
+                    if (has(cursor))
+                        report(cursor, "text after the closing \"}\" of " + quoted(root.name) + " is ignored");
+                    return;
+                }
+            } else if (isWord(cursor) && is(cursor + 1, "=") && has(cursor + 2)) {
+                TextNode child;
+                child.kind = TextNode::Value;
+                child.name = tokens[cursor].text;
+                child.value = tokens[cursor + 2].text;
+                block.children.push_back(std::move(child));
+                cursor += 3;
+            } else {
+                report(cursor, malformed() + "; the rest of the file is ignored");
+                cursor = tokens.size();
+                return;
+            }
+        }
+        // Blocks still open at the end of the text simply end there; the reader gets the tree.
+        report(openedAt.back(), "the block " + quoted(open.back()->name) + " opened here is not closed before the end "
+                                "of the file" + (open.size() > 1 ? " (nor are the " + std::to_string(open.size() - 1) +
+                                " blocks around it)" : std::string()));
+    }
+
+    std::vector<Token> tokens;
     size_t cursor = 0;
+    std::string& problem;
 };
 
 }  // namespace
 
 std::vector<std::string> tokenizeText(const std::string& input)
 {
-    std::string text = removeBlanks(input);
-    std::vector<std::string> tokens;
-    size_t at = 0;
-    while (at < text.size()) {
-        char c = text[at];
-        if (c == '"') {
-            size_t close = text.find('"', at + 1);
-            if (close == std::string::npos) {
-                // An unclosed quote takes the rest of the text.
-                tokens.push_back(text.substr(at + 1));
-                break;
-            }
-            tokens.push_back(text.substr(at + 1, close - at - 1));
-            at = close + 1;
-        } else if (!isSeparator(c)) {
-            size_t end = at;
-            while (end < text.size() && !isSeparator(text[end]))
-                ++end;
-            tokens.push_back(text.substr(at, end - at));
-            at = end;
-        } else {
-            if (c != '\n')
-                tokens.push_back(std::string(1, c));
-            ++at;
-        }
-    }
-    return tokens;
+    std::string problem;
+    std::vector<std::string> texts;
+    for (Token& token : tokenize(input, problem))
+        texts.push_back(std::move(token.text));
+    return texts;
+}
+
+std::unique_ptr<TextNode> parseText(const std::string& text, std::string& problem)
+{
+    problem.clear();
+    TextParser parser(tokenize(text, problem), problem);
+    return parser.parseRoot();
 }
 
 std::unique_ptr<TextNode> parseText(const std::string& text)
 {
-    TextParser parser(tokenizeText(text));
-    return parser.parseRoot();
+    std::string problem;
+    return parseText(text, problem);
 }
 
-std::unique_ptr<TextNode> parseFile(const std::string& path)
+std::unique_ptr<TextNode> parseFile(const std::string& path, std::string& problem)
 {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
+    std::vector<uint8_t> raw;
+    if (!readRegularFile(path, raw, problem, kMaxTextFileBytes))
         return nullptr;
-    std::string raw;
-    char buffer[1 << 14];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        raw.append(buffer, n);
-    std::fclose(file);
     std::string text;
     text.reserve(raw.size());
     for (size_t i = 0; i < raw.size(); ++i) {
         if (raw[i] == '\r' && i + 1 < raw.size() && raw[i + 1] == '\n')
             continue;
-        text.push_back(raw[i]);
+        text.push_back(char(raw[i]));
     }
-    return parseText(text);
+    return parseText(text, problem);
+}
+
+std::unique_ptr<TextNode> parseFile(const std::string& path)
+{
+    std::string problem;
+    return parseFile(path, problem);
 }
 
 }  // namespace Orvanta

@@ -1,7 +1,7 @@
 #include "gpu/TgaFile.h"
 
-#include <cerrno>
-#include <cstdio>
+#include "platform/FileAccess.h"
+
 #include <cstring>
 
 namespace Orvanta {
@@ -49,17 +49,12 @@ bool parseTga(const std::string& name, const std::vector<uint8_t>& bytes, TgaIma
 
 bool readTgaFile(const std::string& path, TgaImage& image, std::string& error)
 {
-    FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        error = path + ": cannot open (" + std::strerror(errno) + ")";
+    std::vector<uint8_t> bytes;
+    std::string problem;
+    if (!readRegularFile(path, bytes, problem)) {
+        error = path + ": " + problem;
         return false;
     }
-    std::vector<uint8_t> bytes;
-    uint8_t buffer[1 << 16];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.insert(bytes.end(), buffer, buffer + n);
-    std::fclose(file);
     return parseTga(path, bytes, image, error);
 }
 
@@ -79,21 +74,10 @@ bool writeTgaFile(const std::string& path, uint32_t width, uint32_t height, uint
     header[15] = height >> 8;
     header[16] = static_cast<uint8_t>(bitsPerPixel);
     header[17] = bitsPerPixel == 32 ? 8 : 0;  // alpha bits; origin bottom-left
-    std::string temporary = path + ".tmp";
-    FILE* file = std::fopen(temporary.c_str(), "wb");
-    if (!file) {
-        error = path + ": cannot write (" + std::strerror(errno) + ")";
-        return false;
-    }
-    bool ok = std::fwrite(header, 1, 18, file) == 18 &&
-              std::fwrite(storedRows.data(), 1, storedRows.size(), file) == storedRows.size();
-    ok = (std::fclose(file) == 0) && ok;
-    if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        error = path + ": cannot write the file completely";
-        return false;
-    }
-    return true;
+    std::vector<uint8_t> bytes(sizeof header + storedRows.size());
+    std::memcpy(bytes.data(), header, sizeof header);
+    std::memcpy(bytes.data() + sizeof header, storedRows.data(), storedRows.size());
+    return writeFileAtomically(path, bytes, error);
 }
 
 }  // namespace Orvanta

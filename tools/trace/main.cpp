@@ -84,14 +84,16 @@ int main(int argc, char** argv)
     auto start = std::chrono::steady_clock::now();
     RayTracer tracer;
     std::string tag, error;
-    if (!loadRayTracingScene(options.scene, tracer.geometry, tag, error)) {
+    bool complete = true;
+    if (!loadRayTracingScene(options.scene, tracer.geometry, tag, error, &complete)) {
         std::fprintf(stderr, "orvanta-trace: %s\n", error.c_str());
         return 1;
     }
     const double loadSeconds = since(start);
     start = std::chrono::steady_clock::now();
     tracer.kdTree.geometry = &tracer.geometry;
-    obtainKdTree(tracer.kdTree, kdTreePathForScene(options.scene), tag);
+    obtainKdTree(tracer.kdTree, kdTreePathForScene(options.scene), tag,
+                 complete ? KdTreeSource::SceneComplete : KdTreeSource::ScenePartial);
     const double treeSeconds = since(start);
 
     // The ray inputs as the GPU writes them: half-float origin and direction per pixel, w > 0.001

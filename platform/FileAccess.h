@@ -1,0 +1,44 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace Orvanta {
+
+// The largest file a loader reads whole. Far above any scene, tree or texture the engine uses,
+// it keeps a mistyped path (a disk image, a log) from taking all memory.
+inline constexpr size_t kMaxReadFileBytes = size_t(1) << 30;
+
+// What a path names, without following it further than stat does.
+enum class PathKind {
+    Missing,
+    RegularFile,
+    Directory,
+    Other,  // a device, a FIFO, a socket
+};
+PathKind pathKind(const std::string& path);
+
+// Reads a whole regular file into bytes. Fails, with `problem` saying why (without the path, so
+// the caller names the file once), for a path that cannot be opened, a directory, a device, a
+// FIFO or a socket (never blocking on one), a file larger than maxBytes, or a file that shrinks
+// while it is read. At most the size the file had when it was opened is read.
+bool readRegularFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& problem,
+                     size_t maxBytes = kMaxReadFileBytes);
+
+// Writes bytes to a temporary file beside path ("<path>.tmp<pid>-<n>"), flushes it to the disk,
+// renames it over path and flushes the directory, so that whatever stops the program at any moment
+// leaves either the old file or the complete new one. Temporaries left by earlier writers that no
+// longer run are removed first. False with a message naming the path when any step fails (the
+// temporary is then removed).
+bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);
+
+// Removes the temporaries of path that writeFileAtomically left behind in processes that were
+// killed mid-write (their process no longer exists). Returns how many were removed.
+int removeStaleTemporaries(const std::string& path);
+
+// True when a path read from a resource file has a ".." component (separated by '/' or '\\'):
+// such a name could reach outside the directory it is resolved in, so loaders refuse it.
+bool hasParentStep(const std::string& path);
+
+}  // namespace Orvanta
