@@ -1,0 +1,47 @@
+// The kd-tree file loader against a fixed small scene. A file it accepts is traced with a fan of
+// rays through both walks, which must then stay inside the tree and the geometry: a tree that
+// loads but breaks the walk is the failure this target looks for.
+#include "content/KdTree.h"
+#include "raytracing/KdTraversal.h"
+#include "support/FuzzSupport.h"
+
+namespace {
+
+void traceFan(const Orvanta::KdTree& tree)
+{
+    using namespace Orvanta;
+    Ray packet[4];
+    unsigned inPacket = 0;
+    for (int i = 0; i < 64; ++i) {
+        const float origin[3] = {-6.0f + 0.2f * float(i % 7), 3.0f, -6.0f + 0.15f * float(i % 11)};
+        const float direction[3] = {1.0f, -0.4f - 0.01f * float(i), 0.9f - 0.03f * float(i)};
+        Ray ray = makeRay(origin, direction);
+        traverse(tree, ray);
+        if (ray.hitTriangle && (ray.hitTriangle < tree.geometry->triangles.data() ||
+                                ray.hitTriangle >= tree.geometry->triangles.data() + tree.geometry->triangles.size()))
+            __builtin_trap();
+        packet[inPacket++] = makeRay(origin, direction);
+        if (inPacket == 4) {
+            traversePacket(tree, packet, 4);
+            inPacket = 0;
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    OrvantaFuzz::quietLog();
+    OrvantaFuzz::fixedGeometry();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    Orvanta::KdTree tree;
+    tree.geometry = &OrvantaFuzz::fixedGeometry();
+    if (tree.parseKdTree("fuzz.kdTree", OrvantaFuzz::bytesOf(data, size), OrvantaFuzz::kFixedTag))
+        traceFan(tree);
+    return 0;
+}
