@@ -159,17 +159,26 @@ bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& by
     removeStaleTemporaries(path);
     // The temporary name is unique to this process and call, so writers racing for the same file
     // (two programs building the same kd-tree) never write into each other's half-done copy.
+    // A name already taken (left by an earlier process that had this process's id) is skipped.
     static std::atomic<unsigned> serial{0};
-    const std::string temporary =
-        path + ".tmp" + std::to_string(long(::getpid())) + "-" + std::to_string(serial.fetch_add(1));
+    std::string temporary;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temporary = path + ".tmp" + std::to_string(long(::getpid())) + "-" + std::to_string(serial.fetch_add(1));
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0 && errno != EEXIST)
+            break;
+    }
     auto fail = [&](const std::string& problem) {
         ::unlink(temporary.c_str());
         error = path + ": " + problem;
         return false;
     };
-    if (pathKind(path) == PathKind::Directory)
+    if (pathKind(path) == PathKind::Directory) {
+        if (fd >= 0)
+            ::close(fd);
         return fail("is a directory, a file cannot be written in its place");
-    int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    }
     if (fd < 0) {
         error = path + ": cannot write (" + systemError() + ")";
         return false;

@@ -13,6 +13,7 @@
 #include "gpu/SubmeshMaterial.h"
 #include "gpu/TgaFile.h"
 #include "platform/Log.h"
+#include "raytracing/RayTracer.h"
 
 #include <gtest/gtest.h>
 
@@ -212,4 +213,63 @@ TEST_F(ObjectLoading, DoubleSidedSubmeshDrawsWithCullingRestored)
     glDisableClientState(GL_VERTEX_ARRAY);
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
     EXPECT_EQ(checkGlErrors("submesh draw"), 0);
+}
+
+TEST_F(ObjectLoading, APartlyLoadedSceneNeverSavesItsTree)
+{
+    // The last object is cut short: the scene loads without it, and its tree must not be saved
+    // under the scene's tag, or it would keep loading once the file is repaired.
+    ORVANTA_REQUIRE_GL();
+    rayTracer().geometry = RayTracingGeometry();
+    writeObject("resources/objects/scene/whole.object", OrvantaTest::smallObject());
+    std::vector<uint8_t> cut = encodeObjectFile(OrvantaTest::smallObject());
+    cut.resize(cut.size() - 10);
+    std::string error;
+    ASSERT_TRUE(writeFileAtomically("resources/objects/scene/props/cut.object", cut, error)) << error;
+    SceneFileData scene = OrvantaTest::smallScene();
+    scene.instances[0].objectName = "whole.object";
+    scene.instances[1].objectName = "props/cut.object";
+    ASSERT_TRUE(writeSceneFile("resources/objects/scene/partial.scene", scene, error)) << error;
+    std::vector<ObjectInstance*> instances;
+    loadScene("resources/objects/scene/partial.scene", instances);
+    EXPECT_EQ(instances.size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists("resources/objects/scene/partial.kdTree"));
+    EXPECT_EQ(rayTracer().kdTree.geometry, &rayTracer().geometry);
+    EXPECT_FALSE(rayTracer().kdTree.nodes.empty());  // built in memory all the same
+}
+
+TEST_F(ObjectLoading, ADistantPlacementIsLeftOutWithAMessageAndTheRestLoads)
+{
+    ORVANTA_REQUIRE_GL();
+    rayTracer().geometry = RayTracingGeometry();
+    writeObject("resources/objects/scene/far.object", OrvantaTest::smallObject());
+    writeObject("resources/objects/scene/props/near.object", OrvantaTest::smallObject());
+    SceneFileData scene = OrvantaTest::smallScene();
+    scene.instances[0].objectName = "far.object";
+    scene.instances[1].objectName = "props/near.object";
+    scene.instances[0].position.x = 1e30f;
+    std::string error;
+    ASSERT_TRUE(writeSceneFile("resources/objects/scene/far.scene", scene, error)) << error;
+    messages.clear();
+    std::vector<ObjectInstance*> instances;
+    loadScene("resources/objects/scene/far.scene", instances);
+    ASSERT_EQ(instances.size(), 1u);
+    EXPECT_EQ(instances[0]->position, (Float3{-4, 0, 9}));
+    EXPECT_EQ(rayTracer().geometry.triangles.size(), 2u);
+    int reports = 0;
+    for (const std::string& m : messages)
+        reports += m.find("resources/objects/scene/far.scene: instance 0 (resources/objects/scene/far.object) is "
+                          "left out: its position lies beyond") != std::string::npos;
+    EXPECT_EQ(reports, 1);
+    EXPECT_FALSE(std::filesystem::exists("resources/objects/scene/far.kdTree"));
+
+    // The whole scene again, every placement sane: its tree is saved and loads for its geometry.
+    scene.instances[0].position.x = 1;
+    ASSERT_TRUE(writeSceneFile("resources/objects/scene/near.scene", scene, error)) << error;
+    rayTracer().geometry = RayTracingGeometry();
+    loadScene("resources/objects/scene/near.scene", instances);
+    ASSERT_TRUE(std::filesystem::exists("resources/objects/scene/near.kdTree"));
+    KdTree reloaded;
+    reloaded.geometry = &rayTracer().geometry;
+    EXPECT_TRUE(reloaded.loadKdTree("resources/objects/scene/near.kdTree", scene.sceneTag));
 }

@@ -206,3 +206,41 @@ TEST(RenderTargets, UnknownFormatFallsBackToRgb8)
     EXPECT_EQ(pixelFormatInfo(PixelFormatSrgbBgra8).internalFormat, GLenum(GL_SRGB8_ALPHA8));
     EXPECT_EQ(pixelFormatInfo(PixelFormatR32F).clientType, GLenum(GL_FLOAT));
 }
+
+TEST(TextureLimits, AnImageWiderThanTheDriverTakesIsReportedOnceAndWhite)
+{
+    ORVANTA_REQUIRE_GL();
+    GLint limit = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &limit);
+    ASSERT_GT(limit, 0);
+    ASSERT_LT(limit, 65535) << "the driver takes every width a TGA file can state";
+    const std::string dir = OrvantaTest::makeTempDir("widetga");
+    const uint32_t width = uint32_t(limit) + 1;
+    std::string error;
+    ASSERT_TRUE(writeTgaFile(dir + "/wide.tga", width, 1, 24, std::vector<uint8_t>(width * 3, 0x40), error)) << error;
+    OrvantaTest::LogCapture log;
+    Texture2D* texture = getTexture(dir + "/wide.tga", false);
+    ASSERT_NE(texture, nullptr);
+    EXPECT_EQ(getTexture(dir + "/wide.tga", true), texture);
+    ASSERT_EQ(log.messages.size(), 1u);
+    EXPECT_NE(log.messages[0].find(dir + "/wide.tga: " + std::to_string(width) + " x 1 pixels exceed"),
+              std::string::npos)
+        << log.messages[0];
+    GLint storedWidth = 0;
+    glBindTexture(GL_TEXTURE_2D, texture->name);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &storedWidth);
+    EXPECT_EQ(storedWidth, 1);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST(TextureLimits, ADeviceOrADirectoryIsNotReadAsAnImage)
+{
+    ORVANTA_REQUIRE_GL();
+    OrvantaTest::LogCapture log;
+    getTexture("/dev/zero", false);
+    const std::string dir = OrvantaTest::makeTempDir("dirtga");
+    getTexture(dir, false);
+    ASSERT_EQ(log.messages.size(), 2u);
+    EXPECT_NE(log.messages[0].find("/dev/zero: is not a regular file"), std::string::npos) << log.messages[0];
+    EXPECT_NE(log.messages[1].find(dir + ": is a directory"), std::string::npos) << log.messages[1];
+}

@@ -4,8 +4,17 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <csignal>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <random>
+#include <thread>
 
 using namespace Orvanta;
 using namespace OrvantaTest;
@@ -138,4 +147,145 @@ TEST(KdTreeFile, InconsistentContentIsRejected)
     // The last u32 of the file is the last leaf's last triangle index.
     rejects([&](auto& b) { putU32(b, b.size() - 4, uint32_t(s.geometry.triangles.size())); },
             "triangle index beyond the geometry");
+}
+
+TEST(KdTreeFile, RecordsThatDoNotMatchTheirTrianglesAreRejected)
+{
+    const std::string dir = makeTempDir("kdtree_records");
+    TestScene s = randomScene(7, 60, 2.0f);
+    KdTree builtTree = built(s);
+    const std::vector<uint8_t> whole = savedBytes(builtTree, dir + "/whole.kdTree");
+    const size_t nodesAt = 5 + 4;
+    const size_t leavesAt = nodesAt + builtTree.nodes.size() * 8 + 4 + builtTree.nodeBoxes.size() * 32 + 4;
+    size_t firstRecord = leavesAt;  // the first record of the first leaf holding one
+    for (const KdLeaf& leaf : builtTree.leaves) {
+        if (leaf.count)
+            break;
+        firstRecord += 4;
+    }
+    firstRecord += 4;
+    QuietLog log;
+    auto loads = [&](const std::vector<uint8_t>& bytes) {
+        writeBytes(dir + "/bad.kdTree", bytes);
+        KdTree t;
+        t.geometry = &s.geometry;
+        return t.loadKdTree(dir + "/bad.kdTree", "test");
+    };
+    std::vector<uint8_t> axis3 = whole;  // the walk would index its axis table with 3
+    const uint32_t three = 3;
+    std::memcpy(&axis3[firstRecord + 16], &three, 4);
+    EXPECT_FALSE(loads(axis3));
+    std::vector<uint8_t> nanPlane = whole;  // the root's split position
+    const float nan = std::nanf("");
+    std::memcpy(&nanPlane[nodesAt + 4], &nan, 4);
+    EXPECT_FALSE(loads(nanPlane));
+    std::vector<uint8_t> nudged = whole;  // a record's plane distance off by one unit in the last place
+    nudged[firstRecord + 28] ^= 1;
+    EXPECT_FALSE(loads(nudged));
+    EXPECT_TRUE(loads(whole));
+    ASSERT_EQ(log.messages.size(), 3u);
+    EXPECT_NE(log.messages[0].find(dir + "/bad.kdTree"), std::string::npos) << log.messages[0];
+    EXPECT_NE(log.messages[1].find("not finite"), std::string::npos) << log.messages[1];
+}
+
+TEST(KdTreeFile, TreeSavedForOtherGeometryUnderTheSameTagIsRejected)
+{
+    // The tree of a scene whose last object failed to load, saved under the scene's tag, must not
+    // be used once the object loads again: its triangles are a prefix of the whole scene's.
+    const std::string dir = makeTempDir("kdtree_partial");
+    TestScene whole = randomScene(8, 120, 3.0f);
+    TestScene partial = whole;
+    partial.geometry.triangles.resize(90);
+    KdTree partialTree = built(partial);
+    ASSERT_TRUE(partialTree.saveKdTree(dir + "/scene.kdTree", "tag"));
+    QuietLog log;
+    KdTree t;
+    t.geometry = &whole.geometry;
+    EXPECT_FALSE(t.loadKdTree(dir + "/scene.kdTree", "tag"));
+    ASSERT_EQ(log.messages.size(), 1u);
+    EXPECT_NE(log.messages[0].find("other geometry"), std::string::npos) << log.messages[0];
+
+    // Moving one triangle of the scene is caught as well.
+    KdTree wholeTree = built(whole);
+    ASSERT_TRUE(wholeTree.saveKdTree(dir + "/scene.kdTree", "tag"));
+    TestScene moved = whole;
+    moved.geometry.vertices[moved.geometry.triangles[50].index0].position.y += 0.25f;
+    t.geometry = &moved.geometry;
+    EXPECT_FALSE(t.loadKdTree(dir + "/scene.kdTree", "tag"));
+    t.geometry = &whole.geometry;
+    EXPECT_TRUE(t.loadKdTree(dir + "/scene.kdTree", "tag"));
+}
+
+TEST(KdTreeObtaining, PartialSceneAndADirectoryInThePlaceOfTheFileBuildWithoutSaving)
+{
+    const std::string dir = makeTempDir("kdtree_obtain");
+    TestScene s = randomScene(9, 50, 2.0f);
+    const KdTree expected = built(s);
+    QuietLog log;
+
+    KdTree partial;
+    partial.geometry = &s.geometry;
+    obtainKdTree(partial, dir + "/partial.kdTree", "tag", KdTreeSource::ScenePartial);
+    EXPECT_TRUE(sameTree(partial, expected));
+    EXPECT_FALSE(std::filesystem::exists(dir + "/partial.kdTree"));
+
+    std::filesystem::create_directory(dir + "/taken.kdTree");
+    const size_t before = log.messages.size();
+    KdTree blocked;
+    blocked.geometry = &s.geometry;
+    obtainKdTree(blocked, dir + "/taken.kdTree", "tag");
+    EXPECT_TRUE(sameTree(blocked, expected));
+    ASSERT_EQ(log.messages.size(), before + 1);
+    EXPECT_NE(log.messages.back().find(dir + "/taken.kdTree: is a directory"), std::string::npos)
+        << log.messages.back();
+    EXPECT_TRUE(std::filesystem::is_directory(dir + "/taken.kdTree"));
+
+    KdTree complete;
+    complete.geometry = &s.geometry;
+    obtainKdTree(complete, dir + "/complete.kdTree", "tag");
+    EXPECT_TRUE(std::filesystem::is_regular_file(dir + "/complete.kdTree"));
+}
+
+TEST(KdTreeObtaining, KillingABuildAndSaveAtAnyMomentLeavesTheOldTreeOrTheNewOne)
+{
+    const std::string dir = makeTempDir("kdtree_kill");
+    const std::string path = dir + "/scene.kdTree";
+    TestScene s = randomScene(10, 4000, 6.0f);
+    // The old tree on disk before any kill; each child then builds and saves a new one over it in
+    // a loop, under another tag, until it is killed.
+    KdTree first = built(s);
+    ASSERT_TRUE(first.saveKdTree(path, "tag"));
+    std::mt19937 random(10);
+    QuietLog log;
+    int killedWhileWriting = 0;
+    for (int round = 0; round < 25; ++round) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (;;) {
+                KdTree tree;
+                tree.geometry = &s.geometry;
+                tree.buildKdTree();
+                tree.saveKdTree(path, "new");
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::microseconds(random() % 150000));
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+        for (const auto& entry : std::filesystem::directory_iterator(dir))
+            killedWhileWriting += entry.path().filename().string() != "scene.kdTree";
+        // The file holds the old tree ("tag") or a whole new one ("new"), never a part of either.
+        KdTree loaded;
+        loaded.geometry = &s.geometry;
+        ASSERT_TRUE(loaded.loadKdTree(path, "tag") || loaded.loadKdTree(path, "new")) << "round " << round;
+        EXPECT_TRUE(sameTree(loaded, first));
+        EXPECT_TRUE(log.messages.empty()) << log.messages.front();
+    }
+    // The temporaries of killed writers go with the next save.
+    ASSERT_TRUE(first.saveKdTree(path, "tag"));
+    std::vector<std::string> left;
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"scene.kdTree"});
+    RecordProperty("killedWhileWriting", killedWhileWriting);
 }
