@@ -73,7 +73,7 @@ const char* renderUsage()
 {
     return "usage: orvanta-render [--width N] [--height N] [--frames N] [--camera x,y,z,qx,qy,qz,qw]\n"
            "                      [--time-of-day RADIANS] [--inclination RADIANS] [--switch INDEX|NAME=0|1]...\n"
-           "                      [--output FILE.png] [--debug]\n"
+           "                      [--output FILE.png] [--debug] [--report-memory]\n"
            "switch names: directLighting skyLighting lightPropagationVolumes propagateSunLighting\n"
            "              propagateSkyLighting SSAO raytracing\n";
 }
@@ -84,6 +84,10 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
         const std::string& a = arguments[i];
         if (a == "--debug") {
             options.debug = true;
+            continue;
+        }
+        if (a == "--report-memory") {
+            options.reportMemory = true;
             continue;
         }
         if (i + 1 >= arguments.size()) {

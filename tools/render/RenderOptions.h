@@ -22,6 +22,7 @@ struct RenderOptions {
     std::vector<std::pair<int, bool>> switches;  // feature index, state
     std::string output = "render.png";
     bool debug = false;
+    bool reportMemory = false;  // resident memory at frames 1, 100, every 500th and the last
 };
 
 // Parses the arguments after the program name. On a bad argument returns false with a message

@@ -6,6 +6,7 @@
 #include "app/GlDebug.h"
 #include "app/OrvantaApplication.h"
 #include "platform/HeadlessContext.h"
+#include "platform/ProcessMemory.h"
 #include "renderer/PassTimer.h"
 #include "renderer/Renderer.h"
 #include "scene/Light.h"
@@ -60,6 +61,11 @@ int main(int argc, char** argv)
             } else {
                 rest[sample.pass] += sample.milliseconds;
             }
+        }
+        const int drawn = frame + 1;
+        if (options.reportMemory && (drawn == 1 || drawn == 100 || drawn % 500 == 0 || drawn == options.frames)) {
+            std::printf("frame %d: resident %llu KiB\n", drawn, (unsigned long long)(residentBytes() / 1024));
+            std::fflush(stdout);
         }
         // The eye adapts over the frames' real durations, as in the demo.
         frameTimer().elapsedSeconds =
