@@ -5,8 +5,11 @@
 
 namespace {
 
+// Levels of blocks (a value inside the deepest block adds none).
 size_t depthOf(const Orvanta::TextNode& node)
 {
+    if (node.kind != Orvanta::TextNode::Block)
+        return 0;
     size_t deepest = 0;
     for (const Orvanta::TextNode& child : node.children)
         deepest = std::max(deepest, depthOf(child));

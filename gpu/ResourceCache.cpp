@@ -4,8 +4,10 @@ namespace Orvanta {
 
 ResourceCache& resourceCache()
 {
-    static ResourceCache cache;
-    return cache;
+    // Never destroyed: what it lists lives until the process ends, and destroying the lists at
+    // exit would only leave those resources unreachable (which leak checkers rightly report).
+    static ResourceCache* cache = new ResourceCache();
+    return *cache;
 }
 
 }  // namespace Orvanta

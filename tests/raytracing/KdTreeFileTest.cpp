@@ -38,7 +38,7 @@ bool sameTree(const KdTree& a, const KdTree& b)
     for (size_t i = 0; i < a.leaves.size(); ++i) {
         const KdLeaf &x = a.leaves[i], &y = b.leaves[i];
         if (x.count != y.count || x.triangles != y.triangles ||
-            std::memcmp(x.accels.data(), y.accels.data(), x.count * sizeof(TriAccel)))
+            (x.count && std::memcmp(x.accels.data(), y.accels.data(), x.count * sizeof(TriAccel))))
             return false;
     }
     return true;
