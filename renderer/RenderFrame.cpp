@@ -3,6 +3,7 @@
 #include "renderer/GlStateCheck.h"
 #include "renderer/PassTimer.h"
 #include "renderer/Renderer.h"
+#include "renderer/SsaoPass.h"
 #include "scene/Light.h"
 
 namespace Orvanta {
@@ -77,6 +78,10 @@ void Renderer::renderFrame()
     // From here to the end of the lights, lighting touches covered pixels only.
     glStencilFunc(GL_EQUAL, 1, 0xFFFFFFFFu);
     glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+    if (featureOn(Ssao)) {
+        PassScope pass(*this, "ambient occlusion");
+        drawSsao(ssao, {gBuffer.depthTexture(), &frustumVectors, this, &frameBuffers, &textureUnits});
+    }
     if (featureOn(DirectLighting)) {
         PassScope pass(*this, "direct lighting");
         for (Light* light : lights)

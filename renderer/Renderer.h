@@ -12,6 +12,7 @@
 #include "renderer/ScenePassKind.h"
 #include "renderer/ScissorStack.h"
 #include "renderer/SkySet.h"
+#include "renderer/SsaoSet.h"
 #include "renderer/TextureUnitTable.h"
 #include "scene/RenderCamera.h"
 
@@ -73,6 +74,9 @@ public:
     Texture* texture(UniformSemantic semantic, const UniformContext& context) override;
     void bindTextureUnit(int unit, Texture* texture) override;
 
+    // The ambient-occlusion targets, programs and constants.
+    const SsaoSet& ssaoSet() const { return ssao; }
+
     bool featureOn(FeatureSwitch feature) const { return featureSwitches[feature]; }
     // Sets one feature switch as a click on its check box would.
     void setFeature(FeatureSwitch feature, bool on) { featureSwitches[feature] = on; }
@@ -120,6 +124,7 @@ private:
     // The seven feature switches, all on; the overlay's check boxes drive them.
     bool featureSwitches[FeatureSwitchCount] = {true, true, true, true, true, true, true};
     FrustumVectors frustumVectors;
+    SsaoSet ssao;
     std::unique_ptr<Texture2D> flatNormalTexture;
     std::unique_ptr<Texture2D> defaultSpecularTexture;
     std::unique_ptr<SunLight> ownedSun;

@@ -5,6 +5,9 @@
 
 namespace Orvanta {
 
+// The engine's value of pi: every angle computation uses these six decimals.
+constexpr float Pi = 3.141592f;
+
 struct Float3 {
     float x = 0.0f;
     float y = 0.0f;
