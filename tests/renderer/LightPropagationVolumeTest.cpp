@@ -506,7 +506,7 @@ TEST(LightPropagationVolumes, ALitRedFloorMakesTheGreyWallsFootRedder)
     EXPECT_EQ(conventionViolationTotal(), violationsBefore);
 }
 
-TEST(LightPropagationVolumes, NestedVolumesShareEachPixelSoEvenLightStaysEvenAcrossTheirBorders)
+TEST(LightPropagationVolumes, NestedVolumesShareEachPixelEvenlyAndOnlyTheFinestAddsGlossyLight)
 {
     ORVANTA_REQUIRE_GL();
     ASSERT_NE(testWorld().renderer, nullptr);
@@ -548,12 +548,23 @@ TEST(LightPropagationVolumes, NestedVolumesShareEachPixelSoEvenLightStaysEvenAcr
     for (int i = 0; i < LightPropagationVolumeCount; ++i)
         drawVolumeDiffuse(r, volumes(), i);
     r.popFrameBuffer();
+    std::vector<float> light = readAttachment(target, 0, GL_RGBA);
+    // The frame's drawing: the same diffuse light plus volume 0's glossy reflections.
+    r.pushFrameBuffer(&target);
+    glClear(GL_COLOR_BUFFER_BIT);
+    r.drawLightPropagationVolumes();
+    r.popFrameBuffer();
+    std::vector<float> withGlossy = readAttachment(target, 0, GL_RGBA);
 
     // Even light of constant coefficient c gives irradiance 0.886227 c on any surface, whatever
     // volume it comes from; the floor's colour over pi turns it into reflected light.
-    std::vector<float> light = readAttachment(target, 0, GL_RGBA);
     std::vector<float> albedo = readAttachment(r.gBuffer.frameBuffer, 0, GL_RGBA);
     std::vector<float> position = readAttachment(r.gBuffer.frameBuffer, 4, GL_RGBA);
+    VolumeGrid finest = volumes().volumes[0].grid();
+    Float3 finestLow = finest.minimumCorner();
+    Float3 finestHigh = finestLow + finest.extent();
+    int glossyInside = 0;
+    int glossyOutside = 0;
     float nearest = 1e9f;
     float farthest = 0.0f;
     for (size_t p = 0; p < light.size() / 4; ++p) {
@@ -564,7 +575,24 @@ TEST(LightPropagationVolumes, NestedVolumesShareEachPixelSoEvenLightStaysEvenAcr
         farthest = std::fmax(farthest, distance);
         float expected = albedo[p * 4] / Pi * 0.886227f * level;
         ASSERT_NEAR(light[p * 4], expected, 0.01f * expected) << "pixel " << p << " at distance " << distance;
+
+        // Glossy light of even light is its radiance 0.282095 c times the specular intensity,
+        // where volume 0 reaches; nothing anywhere else.
+        float glossy = withGlossy[p * 4] - light[p * 4];
+        bool insideFinest = world.x > finestLow.x && world.x < finestHigh.x && world.z > finestLow.z &&
+                            world.z < finestHigh.z;
+        bool plateau = world.x > finestLow.x + 2.0f && world.x < finestHigh.x - 2.0f &&
+                       world.z > finestLow.z + 2.0f && world.z < finestHigh.z - 2.0f;
+        if (plateau) {
+            ASSERT_NEAR(glossy, 0.282095f * level * albedo[p * 4 + 3], 0.003f * level) << "pixel " << p;
+            glossyInside += 1;
+        } else if (!insideFinest) {
+            ASSERT_EQ(glossy, 0.0f) << "pixel " << p << " at distance " << distance;
+            glossyOutside += 1;
+        }
     }
+    EXPECT_GT(glossyInside, 100);
+    EXPECT_GT(glossyOutside, 100);
     // The view spans volume 0's border (about 8 units out) and volume 1's (about 16).
     EXPECT_LT(nearest, 6.0f);
     EXPECT_GT(farthest, 18.0f);
