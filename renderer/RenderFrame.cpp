@@ -61,6 +61,10 @@ void Renderer::renderFrame()
         PassScope pass(*this, "sun colour and sky map");
         updateSunAndSkyMap();
     }
+    if (featureOn(LightPropagationVolumes)) {
+        PassScope pass(*this, "light propagation volumes update");
+        updateLightPropagationVolumes();
+    }
     pushFrameBuffer(&hdr.scene);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClearStencil(0);
@@ -78,6 +82,10 @@ void Renderer::renderFrame()
     // From here to the end of the lights, lighting touches covered pixels only.
     glStencilFunc(GL_EQUAL, 1, 0xFFFFFFFFu);
     glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+    if (featureOn(LightPropagationVolumes)) {
+        PassScope pass(*this, "light propagation volumes");
+        drawLightPropagationVolumes();
+    }
     if (featureOn(Ssao)) {
         PassScope pass(*this, "ambient occlusion");
         drawSsao(ssao, {gBuffer.depthTexture(), &frustumVectors, this, &frameBuffers, &textureUnits});

@@ -28,7 +28,7 @@ std::vector<float> makeDiscSamplingVectors(int count, float scale)
     vectors.reserve(static_cast<size_t>(count) * 2);
     for (int i = 0; i < count; ++i) {
         // The two draws are separate statements: their order is part of the sequence.
-        float angle = (static_cast<float>(drawRand15()) * inverseRandRange * 2.0f - 1.0f) * Pi;
+        float angle = (static_cast<float>(drawRand15()) * inverseRandRange * 2.0f - 1.0f) * EnginePi;
         float radius = std::sqrt(static_cast<float>(drawRand15()) * inverseRandRange);
         vectors.push_back(std::cos(angle) * radius * scale);
         vectors.push_back(std::sin(angle) * radius * scale);

@@ -33,7 +33,7 @@ std::array<float, SsaoBlurCoefficientCount> makeSsaoBlurCoefficients()
 {
     std::array<float, SsaoBlurCoefficientCount> coefficients{};
     // The normalising factor in double precision, the rest in single.
-    const float normalisation = static_cast<float>(std::sqrt(1.0 / static_cast<double>(Pi)));
+    const float normalisation = static_cast<float>(std::sqrt(1.0 / static_cast<double>(EnginePi)));
     float sum = 0.0f;
     for (int i = 0; i < SsaoBlurCoefficientCount; ++i) {
         float x = -2.0f + 0.2f * static_cast<float>(i);

@@ -2,6 +2,7 @@
 #include "app/GlExtensions.h"
 #include "gpu/Texture.h"
 #include "renderer/Renderer.h"
+#include "renderer/LightPropagationVolumeUniforms.h"
 #include "renderer/ShadowUniforms.h"
 #include "renderer/SsaoUniforms.h"
 #include "scene/Light.h"
@@ -17,13 +18,11 @@ void setVector(int location, Float3 v)
 
 }  // namespace
 
-// Semantics of features that are not part of this renderer yet (light propagation, the sky
-// lighting volume, the ray tracer) have no value here and are passed over; so are light
-// semantics when no light is being applied.
+// Semantics of features that are not part of this renderer yet (the sky lighting volume, the ray
+// tracer) have no value here and are passed over; so are light semantics when no light is being
+// applied.
 bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformContext& context)
 {
-    if (setSsaoUniform(ssao, semantic, location))
-        return true;
     const Light* light = context.light;
     const SkyParameters& p = sky.parameters;
     switch (semantic) {
@@ -92,14 +91,14 @@ bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformC
         glUniform1fARB(location, frameTimer().elapsedSeconds);
         return true;
     default:
-        return setShadowUniform(shadows, semantic, location);
+        return setShadowUniform(shadows, semantic, location)
+            || setLightPropagationVolumeUniform(propagationVolumes, semantic, location)
+            || setSsaoUniform(ssao, semantic, location);
     }
 }
 
 Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
 {
-    if (Texture* ambientOcclusion = ssaoTexture(ssao, semantic))
-        return ambientOcclusion;
     switch (semantic) {
     case SKY_MAP_TEXTURE:
         return sky.skyMap.colorTexture(0);
@@ -131,7 +130,11 @@ Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
     case HDR_PREVIOUS_FRAME_LUMINANCE_TEXTURE:
         return hdr.previousAdaptationTexture();
     default:
-        return shadowTexture(shadows, semantic);
+        if (Texture* shadowMap = shadowTexture(shadows, semantic))
+            return shadowMap;
+        if (Texture* ambientOcclusion = ssaoTexture(ssao, semantic))
+            return ambientOcclusion;
+        return lightPropagationVolumeTexture(propagationVolumes, semantic);
     }
 }
 

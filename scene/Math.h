@@ -5,8 +5,8 @@
 
 namespace Orvanta {
 
-// The engine's value of pi: every angle computation uses these six decimals.
-constexpr float Pi = 3.141592f;
+// Pi to the six decimals the engine's own angle and sampling computations use.
+constexpr float EnginePi = 3.141592f;
 
 struct Float3 {
     float x = 0.0f;

@@ -20,6 +20,11 @@ struct TestWorld {
 };
 
 TestWorld& testWorld();
+// An axis-aligned box as 12 triangles with outward (or, with inward, inward-facing) normals and
+// tangents, drawn with one material and no textures of its own.
+Orvanta::Object* makeBox(Orvanta::Float3 lo, Orvanta::Float3 hi, Orvanta::Material* material, bool inward);
+// An opaque material whose deferred-write pass uses the default G-buffer program.
+Orvanta::Material* opaqueMaterial();
 // A new instance of an opaque axis-aligned box (default G-buffer write), for scenes of one test.
 Orvanta::ObjectInstance* makeBoxInstance(Orvanta::Float3 lo, Orvanta::Float3 hi);
 // Fills the renderer's view with the given instances (all visible), as the visibility update would.
