@@ -1,6 +1,7 @@
 #include "app/FrameTimer.h"
 #include "app/GlExtensions.h"
 #include "gpu/Texture.h"
+#include "renderer/RayTracingUniforms.h"
 #include "renderer/Renderer.h"
 #include "renderer/ShadowUniforms.h"
 #include "scene/Light.h"
@@ -16,9 +17,9 @@ void setVector(int location, Float3 v)
 
 }  // namespace
 
-// Semantics of features that are not part of this renderer yet (shadow maps, ambient occlusion,
-// light propagation, the sky lighting volume, the ray tracer) have no value here and are passed
-// over; so are light semantics when no light is being applied.
+// Semantics of features that are not part of this renderer yet (ambient occlusion, light
+// propagation, the sky lighting volume) have no value here and are passed over; so are light
+// semantics when no light is being applied.
 bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformContext& context)
 {
     const Light* light = context.light;
@@ -89,7 +90,7 @@ bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformC
         glUniform1fARB(location, frameTimer().elapsedSeconds);
         return true;
     default:
-        return setShadowUniform(shadows, semantic, location);
+        return setShadowUniform(shadows, semantic, location) || setRayTracingUniform(rayTracing, semantic, location);
     }
 }
 
@@ -126,7 +127,7 @@ Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
     case HDR_PREVIOUS_FRAME_LUMINANCE_TEXTURE:
         return hdr.previousAdaptationTexture();
     default:
-        return shadowTexture(shadows, semantic);
+        return isShadowSemantic(semantic) ? shadowTexture(shadows, semantic) : rayTracingTexture(rayTracing, semantic);
     }
 }
 
