@@ -14,9 +14,6 @@ namespace OrvantaTest {
 
 using namespace Orvanta;
 
-namespace {
-
-// An axis-aligned box as 12 triangles with outward normals and tangents.
 Object* makeBox(Float3 lo, Float3 hi, Material* material, bool inward)
 {
     std::vector<ObjectVertex> vertices;
@@ -73,6 +70,8 @@ Object* makeBox(Float3 lo, Float3 hi, Material* material, bool inward)
     object->maxCorner = hi;
     return object;
 }
+
+namespace {
 
 Material* opaqueMaterial()
 {

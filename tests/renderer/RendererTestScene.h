@@ -24,6 +24,9 @@ TestWorld& testWorld();
 void showInstances(const std::vector<Orvanta::ObjectInstance*>& instances);
 // Renders one frame and returns the window's pixels (RGBA8, top row first).
 std::vector<uint8_t> renderPixels();
+// An axis-aligned box as 12 triangles with outward (inward: inward-facing) normals, tangents and
+// texture coordinates 0..1 on each face, one sub-mesh of the material, in GL buffers.
+Orvanta::Object* makeBox(Orvanta::Float3 lo, Orvanta::Float3 hi, Orvanta::Material* material, bool inward);
 // A material pass program linked from two shader files; false when it does not link.
 bool linkMaterialProgram(Orvanta::MaterialPass& pass, const std::string& vertex, const std::string& fragment);
 
