@@ -51,9 +51,10 @@ void drawRayTracedLighting(Renderer& renderer, RayTracingSet& set)
     glClearStencil(0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     markRaytracedSurfaces(renderer);
-    // Sky lighting (while the skyLighting switch is on) and the three light propagation volumes'
-    // diffuse and glossy light (while lightPropagationVolumes is on) are added here, before the
-    // direct light, once those passes exist.
+    // Sky lighting (while the skyLighting switch is on) is added here, first, once that pass
+    // exists. Missed rays and pixels without a ray have a zero normal, which the volumes skip.
+    if (renderer.featureOn(LightPropagationVolumes))
+        renderer.drawLightPropagationVolumes();
     if (renderer.featureOn(DirectLighting))
         for (Light* light : renderer.lights)
             renderer.drawLight(*light, true);

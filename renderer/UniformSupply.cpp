@@ -3,6 +3,7 @@
 #include "gpu/Texture.h"
 #include "renderer/RayTracingUniforms.h"
 #include "renderer/Renderer.h"
+#include "renderer/LightPropagationVolumeUniforms.h"
 #include "renderer/ShadowUniforms.h"
 #include "scene/Light.h"
 
@@ -17,8 +18,8 @@ void setVector(int location, Float3 v)
 
 }  // namespace
 
-// Semantics of features that are not part of this renderer yet (ambient occlusion, light
-// propagation, the sky lighting volume) have no value here and are passed over; so are light
+// Semantics of features that are not part of this renderer yet (ambient occlusion, the sky
+// lighting volume) have no value here and are passed over; so are light
 // semantics when no light is being applied.
 bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformContext& context)
 {
@@ -90,7 +91,9 @@ bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformC
         glUniform1fARB(location, frameTimer().elapsedSeconds);
         return true;
     default:
-        return setShadowUniform(shadows, semantic, location) || setRayTracingUniform(rayTracing, semantic, location);
+        return setShadowUniform(shadows, semantic, location)
+            || setLightPropagationVolumeUniform(propagationVolumes, semantic, location)
+            || setRayTracingUniform(rayTracing, semantic, location);
     }
 }
 
@@ -127,7 +130,11 @@ Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
     case HDR_PREVIOUS_FRAME_LUMINANCE_TEXTURE:
         return hdr.previousAdaptationTexture();
     default:
-        return isShadowSemantic(semantic) ? shadowTexture(shadows, semantic) : rayTracingTexture(rayTracing, semantic);
+        if (Texture* shadowMap = shadowTexture(shadows, semantic))
+            return shadowMap;
+        if (Texture* rayTraced = rayTracingTexture(rayTracing, semantic))
+            return rayTraced;
+        return lightPropagationVolumeTexture(propagationVolumes, semantic);
     }
 }
 

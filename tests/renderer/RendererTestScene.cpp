@@ -71,8 +71,6 @@ Object* makeBox(Float3 lo, Float3 hi, Material* material, bool inward)
     return object;
 }
 
-namespace {
-
 Material* opaqueMaterial()
 {
     auto* material = new Material;
@@ -83,6 +81,8 @@ Material* opaqueMaterial()
     material->passes.push_back(std::move(pass));
     return material;
 }
+
+namespace {
 
 Material* skyMaterial()
 {
