@@ -47,7 +47,6 @@ public:
     uint32_t height() const { return tracingHeight; }
     const PixelRect& region() const { return currentRegion; }
     uint32_t tileCount() const { return tilesInUse; }
-    const Tile& tile(uint32_t index) const { return tiles[index]; }
     uint32_t tileCapacity() const { return static_cast<uint32_t>(tiles.size()); }
     unsigned workerCount() const { return workers ? workers->workerCount() : 0; }
 

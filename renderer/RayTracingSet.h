@@ -66,6 +66,7 @@ struct RayTracingSet {
     // Set by readBackRays while the read-back and upload buffers are mapped; cleared by
     // uploadReflections.
     bool raysPending = false;
+    // Set once the workers have filled the mapped buffers this frame; only then is uploaded.
     bool traced = false;
     // Frames whose rays were read back, since creation.
     uint64_t readBackCount = 0;
