@@ -4,10 +4,11 @@
 #include "app/MainLoop.h"
 #include "content/ObjectInstance.h"
 #include "content/SceneLoader.h"
+#include "overlay/ControlPanel.h"
+#include "overlay/PanelInteraction.h"
 #include "platform/Input.h"
 #include "platform/Log.h"
 #include "renderer/Renderer.h"
-#include "scene/InputControls.h"
 #include "scene/Scene.h"
 
 #include <AL/alc.h>
@@ -38,15 +39,15 @@ void openAudio()
 // The main loop's steps on the real subsystems.
 class DemoSteps final : public MainLoopSteps {
 public:
-    explicit DemoSteps(Renderer& r) : renderer(r) { startMouseLook(mouse); }
+    explicit DemoSteps(Renderer& r) : renderer(r) {}
 
     uint32_t ticks() override { return platformInput().ticks(); }
     void applyKeyboardControls() override
     {
-        applyKeyboardAndLook(renderer.camera, mouse, frameTimer().elapsedSeconds);
+        applyKeyboardAndLook(renderer.camera, controlPanel().mouse, frameTimer().elapsedSeconds);
     }
     void updateVisibleSets() override { scene().updateVisibleSets(); }
-    void handleMouse() override { Orvanta::handleMouse(mouse, {}); }
+    void handleMouse() override { Orvanta::handleMouse(controlPanel(), renderer); }
     void updateAudio() override {}
     bool escapePressed() override { return platformInput().queryKey(Key::Escape); }
     void renderFrame() override { renderer.renderFrame(); }
@@ -54,7 +55,6 @@ public:
 
 private:
     Renderer& renderer;
-    MouseLookState mouse;
 };
 
 }  // namespace
@@ -70,6 +70,7 @@ bool OrvantaApplication::initInstance()
     loadScene(sceneFilePath, scene().instances);
     if (ObjectInstance* sky = createObjectInstance(skyObjectPath, {0, 0, 0}, {1, 1, 1}, {0, 0, 0, 1}))
         scene().instances.push_back(sky);
+    loadPanel(controlPanel(), renderer);
     return true;
 }
 

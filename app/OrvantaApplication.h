@@ -7,7 +7,8 @@ class Renderer;
 // The demo: initInstance builds everything once, run drives the main loop until Escape.
 class OrvantaApplication {
 public:
-    // Builds the demo: the renderer (with the window and its context), the scene and the sky.
+    // Builds the demo: the renderer (with the window and its context), the scene, the sky and
+    // the overlay panel (which hides the cursor and centres it).
     // Returns false only when no OpenGL context could be made (the reason has been logged);
     // every other start-up problem is reported and start-up goes on.
     bool initInstance();
