@@ -112,15 +112,15 @@ bool fitSize(FT_Face face, const std::vector<std::u32string>& lines, int width, 
     return false;
 }
 
-// White text with a soft dark shadow on a transparent background, as large as fits, at most
-// maxSize pixels. Text too long for one line at maxSize is broken at the space nearest its middle
-// into two smaller lines, so every label of a set keeps a readable size.
-void drawText(FT_Face face, const std::string& utf8, Coverage& coverage, int align, int maxSize)
+// Text as large as fits, at most maxSize pixels. With `wrap`, text too long for one line at
+// maxSize is broken at the space nearest its middle into two smaller lines, so every label of a
+// set keeps a readable size.
+void drawText(FT_Face face, const std::string& utf8, Coverage& coverage, int align, int maxSize, bool wrap)
 {
     std::u32string text = decodeUtf8(utf8);
     FT_Set_Pixel_Sizes(face, 0, static_cast<FT_UInt>(maxSize));
     size_t split = std::u32string::npos;
-    if (textWidth(face, text) > coverage.width - 4) {
+    if (wrap && textWidth(face, text) > coverage.width - 4) {
         for (size_t i = 0; i < text.size(); ++i)
             if (text[i] == U' ' && (split == std::u32string::npos ||
                                     std::abs(static_cast<long>(i) - static_cast<long>(text.size() / 2)) <
@@ -162,7 +162,8 @@ void drawCheckMark(Coverage& coverage)
         }
 }
 
-// The coverage as white on transparent, with a shadow one pixel down and right.
+// The coverage as white on a transparent background, with a soft dark shadow one pixel down and
+// right.
 Picture toPicture(const Coverage& coverage)
 {
     Picture picture(coverage.width, coverage.height);
@@ -198,31 +199,33 @@ bool writeUiImages(const std::string& uiRoot, std::string& error)
         const char* text;  // null: the check mark, drawn as a shape
         int width, height, align;
         int maxSize;       // largest font size in pixels
+        bool wrap;         // may take two lines
     };
     // The labels share one size (long ones take two lines) so the panel reads evenly.
     constexpr int labelSize = 18;
     const Image images[] = {
-        {"timeOfDay.tga", "Time of day", 180, 32, 2, labelSize},
-        {"sunInclination.tga", "Sun inclination", 180, 32, 2, labelSize},
-        {"directLighting.tga", "Direct lighting", 180, 32, 2, labelSize},
-        {"skyLighting.tga", "Sky lighting", 180, 32, 2, labelSize},
-        {"lightPropagationVolumes.tga", "Light propagation volumes", 180, 32, 2, labelSize},
-        {"propagateSunLighting.tga", "Propagate sun lighting", 180, 32, 2, labelSize},
-        {"propagateSkyLighting.tga", "Propagate sky lighting", 180, 32, 2, labelSize},
-        {"SSAO.tga", "SSAO", 180, 32, 2, labelSize},
-        {"raytracing.tga", "Ray tracing", 180, 32, 2, labelSize},
-        {"pressF1.tga", "Press F1 for the control panel", 256, 32, 0, 30},
-        {"checkMark.tga", nullptr, 16, 16, 1, 16},
-        {"fps.tga", "FPS", 52, 16, 1, 16},
-        {"0.tga", "0", 12, 16, 1, 16}, {"1.tga", "1", 12, 16, 1, 16}, {"2.tga", "2", 12, 16, 1, 16},
-        {"3.tga", "3", 12, 16, 1, 16}, {"4.tga", "4", 12, 16, 1, 16}, {"5.tga", "5", 12, 16, 1, 16},
-        {"6.tga", "6", 12, 16, 1, 16}, {"7.tga", "7", 12, 16, 1, 16}, {"8.tga", "8", 12, 16, 1, 16},
-        {"9.tga", "9", 12, 16, 1, 16},
+        {"timeOfDay.tga", "Time of day", 180, 32, 2, labelSize, true},
+        {"sunInclination.tga", "Sun inclination", 180, 32, 2, labelSize, true},
+        {"directLighting.tga", "Direct lighting", 180, 32, 2, labelSize, true},
+        {"skyLighting.tga", "Sky lighting", 180, 32, 2, labelSize, true},
+        {"lightPropagationVolumes.tga", "Light propagation volumes", 180, 32, 2, labelSize, true},
+        {"propagateSunLighting.tga", "Propagate sun lighting", 180, 32, 2, labelSize, true},
+        {"propagateSkyLighting.tga", "Propagate sky lighting", 180, 32, 2, labelSize, true},
+        {"SSAO.tga", "SSAO", 180, 32, 2, labelSize, true},
+        {"raytracing.tga", "Ray tracing", 180, 32, 2, labelSize, true},
+        {"pressF1.tga", "Press F1 for the control panel", 256, 32, 0, 30, false},
+        {"checkMark.tga", nullptr, 16, 16, 1, 16, false},
+        {"fps.tga", "FPS", 52, 16, 1, 16, false},
+        {"0.tga", "0", 12, 16, 1, 16, false}, {"1.tga", "1", 12, 16, 1, 16, false},
+        {"2.tga", "2", 12, 16, 1, 16, false}, {"3.tga", "3", 12, 16, 1, 16, false},
+        {"4.tga", "4", 12, 16, 1, 16, false}, {"5.tga", "5", 12, 16, 1, 16, false},
+        {"6.tga", "6", 12, 16, 1, 16, false}, {"7.tga", "7", 12, 16, 1, 16, false},
+        {"8.tga", "8", 12, 16, 1, 16, false}, {"9.tga", "9", 12, 16, 1, 16, false},
     };
     for (const Image& image : images) {
         Coverage coverage(image.width, image.height);
         if (image.text)
-            drawText(font.face, image.text, coverage, image.align, image.maxSize);
+            drawText(font.face, image.text, coverage, image.align, image.maxSize, image.wrap);
         else
             drawCheckMark(coverage);
         if (!writePicture(uiRoot + "/" + image.file, toPicture(coverage), true, error))

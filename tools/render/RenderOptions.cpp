@@ -80,7 +80,7 @@ const char* renderUsage()
 {
     return "usage: orvanta-render [--width N] [--height N] [--frames N] [--camera x,y,z,qx,qy,qz,qw]\n"
            "                      [--time-of-day RADIANS] [--inclination RADIANS] [--switch INDEX|NAME=0|1]...\n"
-           "                      [--ui] [--output FILE.png] [--debug]\n"
+           "                      [--ui] [--output FILE.png] [--debug] [--help]\n"
            "--time-of-day (-2.07..2.07) and --inclination (-1.57..1.57) move the panel's sun sliders\n"
            "  and the sun with them.\n"
            "--switch sets a check box of the panel as a click would, in command-line order: switching\n"
@@ -97,6 +97,10 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
         const std::string& a = arguments[i];
         if (a == "--debug") {
             options.debug = true;
+            continue;
+        }
+        if (a == "--help" || a == "-h") {
+            options.help = true;
             continue;
         }
         if (a == "--ui") {

@@ -26,6 +26,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "orvanta-render: %s\n%s", error.c_str(), renderUsage());
         return 2;
     }
+    if (options.help) {
+        std::printf("%s", renderUsage());
+        return 0;
+    }
     if (options.debug)
         setGlDebug(true);
     Window::requestHeadless(options.width, options.height);
