@@ -2,6 +2,10 @@
 
 #include "app/FrameTimer.h"
 #include "app/MainLoop.h"
+#include "audio/AmbientSounds.h"
+#include "audio/AudioOutput.h"
+#include "audio/SoundList.h"
+#include "audio/UpdateAudio.h"
 #include "content/ObjectInstance.h"
 #include "content/SceneLoader.h"
 #include "overlay/ControlPanel.h"
@@ -10,8 +14,6 @@
 #include "platform/Log.h"
 #include "renderer/Renderer.h"
 #include "scene/Scene.h"
-
-#include <AL/alc.h>
 
 namespace Orvanta {
 
@@ -23,17 +25,11 @@ Renderer& mainWindow()
 
 namespace {
 
-// The audio device and context stay open for the life of the process.
-void openAudio()
+// The audio device and context, open from start-up until the main loop ends.
+AudioOutput& audioOutput()
 {
-    ALCdevice* device = alcOpenDevice(nullptr);
-    if (!device) {
-        logInfo("no audio device could be opened; the demo runs silent");
-        return;
-    }
-    ALCcontext* context = alcCreateContext(device, nullptr);
-    if (!context || !alcMakeContextCurrent(context))
-        logInfo("no audio context could be made current; the demo runs silent");
+    static AudioOutput output;
+    return output;
 }
 
 // The main loop's steps on the real subsystems.
@@ -48,7 +44,11 @@ public:
     }
     void updateVisibleSets() override { scene().updateVisibleSets(); }
     void handleMouse() override { Orvanta::handleMouse(controlPanel(), renderer); }
-    void updateAudio() override {}
+    void updateAudio() override
+    {
+        if (audioOutput().isOpen())
+            Orvanta::updateAudio(soundList(), renderer.camera);
+    }
     bool escapePressed() override { return platformInput().queryKey(Key::Escape); }
     void renderFrame() override { renderer.renderFrame(); }
     bool pumpMessages() override { return platformInput().pumpMessages(); }
@@ -66,10 +66,13 @@ bool OrvantaApplication::initInstance()
         logError("cannot start: " + renderer.contextError());
         return false;
     }
-    openAudio();
+    SoundList& sounds = soundList();
+    bool audio = openAudio(audioOutput());
     loadScene(sceneFilePath, scene().instances);
     if (ObjectInstance* sky = createObjectInstance(skyObjectPath, {0, 0, 0}, {1, 1, 1}, {0, 0, 0, 1}))
         scene().instances.push_back(sky);
+    if (audio)
+        startAmbientSounds(sounds);
     loadPanel(controlPanel(), renderer);
     return true;
 }
@@ -77,7 +80,9 @@ bool OrvantaApplication::initInstance()
 int OrvantaApplication::run()
 {
     DemoSteps steps(mainWindow());
-    return runMainLoop(steps, frameTimer());
+    int exitCode = runMainLoop(steps, frameTimer());
+    closeAudio(audioOutput(), soundList());
+    return exitCode;
 }
 
 }  // namespace Orvanta

@@ -10,6 +10,7 @@
 #include "renderer/FullScreenQuad.h"
 #include "renderer/GBuffer.h"
 #include "renderer/HdrSet.h"
+#include "renderer/LightPropagationVolumeSet.h"
 #include "renderer/ScenePassKind.h"
 #include "renderer/ScissorStack.h"
 #include "renderer/SkySet.h"
@@ -58,6 +59,12 @@ public:
     void updateSunAndSkyMap();
     void measureLuminance();
     void toneMap();
+    // Every light propagation volume's reflective shadow map, injection and propagation.
+    void updateLightPropagationVolumes();
+    // The volumes' light on the current G-buffer, added to the target on top of the stack: each
+    // volume's diffuse light, then its glossy reflections where it has them.
+    void drawLightPropagationVolumes();
+    LightPropagationVolumeSet& lightPropagationVolumes() { return propagationVolumes; }
 
     void pushFrameBuffer(FrameBuffer* frameBuffer) { frameBuffers.push(frameBuffer); }
     void popFrameBuffer() { frameBuffers.pop(); }
@@ -121,12 +128,14 @@ public:
 
 private:
     FullScreenQuad lightQuad(float noiseWidth, float noiseHeight) const;
+    void initLightPropagationVolumes();
     SubmeshMaterial withFallbackTextures(const SubmeshMaterial& submesh) const;
 
     bool ready = false;
     FeatureSwitchSource* featureSwitchSource = nullptr;
     FrameOverlay* overlay = nullptr;
     FrustumVectors frustumVectors;
+    LightPropagationVolumeSet propagationVolumes;
     std::unique_ptr<Texture2D> flatNormalTexture;
     std::unique_ptr<Texture2D> defaultSpecularTexture;
     std::unique_ptr<SunLight> ownedSun;

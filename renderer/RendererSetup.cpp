@@ -111,6 +111,7 @@ bool Renderer::initRenderer()
     shadowSamplingNoise = getTexture("resources/textures/engine/shadowSamplingNoise.tga", false);
     shadows.samplingNoise = shadowSamplingNoise;
 
+    initLightPropagationVolumes();
     sky.create();
     glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());
     glViewport(0, 0, width(), height());

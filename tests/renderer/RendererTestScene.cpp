@@ -15,9 +15,6 @@ namespace OrvantaTest {
 
 using namespace Orvanta;
 
-namespace {
-
-// An axis-aligned box as 12 triangles with outward normals and tangents.
 Object* makeBox(Float3 lo, Float3 hi, Material* material, bool inward)
 {
     std::vector<ObjectVertex> vertices;
@@ -85,6 +82,8 @@ Material* opaqueMaterial()
     material->passes.push_back(std::move(pass));
     return material;
 }
+
+namespace {
 
 Material* skyMaterial()
 {

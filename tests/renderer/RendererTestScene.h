@@ -21,6 +21,11 @@ struct TestWorld {
 };
 
 TestWorld& testWorld();
+// An axis-aligned box as 12 triangles with outward (or, with inward, inward-facing) normals and
+// tangents, drawn with one material and no textures of its own.
+Orvanta::Object* makeBox(Orvanta::Float3 lo, Orvanta::Float3 hi, Orvanta::Material* material, bool inward);
+// An opaque material whose deferred-write pass uses the default G-buffer program.
+Orvanta::Material* opaqueMaterial();
 // Fills the renderer's view with the given instances (all visible), as the visibility update would.
 void showInstances(const std::vector<Orvanta::ObjectInstance*>& instances);
 // Renders one frame and returns the window's pixels (RGBA8, top row first).
