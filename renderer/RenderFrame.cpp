@@ -133,6 +133,10 @@ void Renderer::renderFrame()
         unbindAllTextureUnits();
         glUseProgramObjectARB(0);
     }
+    if (overlay) {
+        PassScope pass(*this, "overlay");
+        overlay->drawOverlay(*this);
+    }
     swapBuffers();
 }
 

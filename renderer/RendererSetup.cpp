@@ -1,6 +1,7 @@
 #include "app/GlExtensions.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
+#include "platform/Log.h"
 #include "raytracing/RayTracer.h"
 #include "renderer/PassTimer.h"
 #include "renderer/Renderer.h"
@@ -44,6 +45,22 @@ void Renderer::moveSun(float timeOfDay, float inclination)
         return;
     sun->setSunPosition(timeOfDay, inclination);
     sky.updateFlag = true;
+}
+
+bool Renderer::featureOn(FeatureSwitch feature) const
+{
+    return featureSwitchSource ? featureSwitchSource->featureOn(feature) : true;
+}
+
+void Renderer::setFeature(FeatureSwitch feature, bool on)
+{
+    if (!featureSwitchSource) {
+        const char* name = featureSwitchName(feature);
+        logError(std::string("cannot set the feature switch ") + (name ? name : "?") +
+                 ": no control panel is attached to the renderer");
+        return;
+    }
+    featureSwitchSource->setFeature(feature, on);
 }
 
 bool Renderer::initRenderer()
