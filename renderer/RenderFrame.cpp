@@ -2,16 +2,17 @@
 #include "app/GlExtensions.h"
 #include "renderer/GlStateCheck.h"
 #include "renderer/PassTimer.h"
+#include "renderer/RayTracedFrame.h"
 #include "renderer/Renderer.h"
 #include "renderer/SsaoPass.h"
 #include "scene/Light.h"
 
 namespace Orvanta {
 
-PassScope::PassScope(Renderer& r, const char* passName) : renderer(r), name(passName)
+PassScope::PassScope(Renderer& r, const char* passName, bool cpuWork) : renderer(r), name(passName)
 {
     if (renderer.passTimer)
-        renderer.passTimer->begin(name);
+        renderer.passTimer->begin(name, cpuWork);
 }
 
 PassScope::~PassScope()
@@ -48,6 +49,7 @@ void Renderer::renderFrame()
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         frustumVectors = unitDepthFrustumVectors(camera);
     }
+    drawRayCastingPrePass(*this, rayTracing);
     {
         PassScope pass(*this, "G-buffer");
         pushFrameBuffer(&gBuffer.frameBuffer);
@@ -122,6 +124,7 @@ void Renderer::renderFrame()
         glDisable(GL_BLEND);
     }
     glFlush();
+    drawRayTracedReflections(*this, rayTracing);
     popFrameBuffer();
     {
         PassScope pass(*this, "luminance and eye adaptation");
@@ -134,6 +137,10 @@ void Renderer::renderFrame()
         glDisable(GL_FRAMEBUFFER_SRGB);
         unbindAllTextureUnits();
         glUseProgramObjectARB(0);
+    }
+    if (overlay) {
+        PassScope pass(*this, "overlay");
+        overlay->drawOverlay(*this);
     }
     swapBuffers();
 }

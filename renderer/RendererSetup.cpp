@@ -1,6 +1,8 @@
 #include "app/GlExtensions.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
+#include "platform/Log.h"
+#include "raytracing/RayTracer.h"
 #include "renderer/PassTimer.h"
 #include "renderer/Renderer.h"
 #include "renderer/StartCamera.h"
@@ -45,6 +47,22 @@ void Renderer::moveSun(float timeOfDay, float inclination)
     sky.updateFlag = true;
 }
 
+bool Renderer::featureOn(FeatureSwitch feature) const
+{
+    return featureSwitchSource ? featureSwitchSource->featureOn(feature) : true;
+}
+
+void Renderer::setFeature(FeatureSwitch feature, bool on)
+{
+    if (!featureSwitchSource) {
+        const char* name = featureSwitchName(feature);
+        logError(std::string("cannot set the feature switch ") + (name ? name : "?") +
+                 ": no control panel is attached to the renderer");
+        return;
+    }
+    featureSwitchSource->setFeature(feature, on);
+}
+
 bool Renderer::initRenderer()
 {
     if (ready)
@@ -52,6 +70,7 @@ bool Renderer::initRenderer()
     if (!initialiseContext())
         return false;
     frameBuffers.setWindow(this);
+    createRayTracingSet(rayTracing, rayTracer(), width(), height());
 
     camera.setPosition({5.0f, 5.0f, -3.0f});
     camera.updateTransform();

@@ -10,7 +10,8 @@ namespace OrvantaTest {
 
 // A renderer on a small headless target with hand-built content: a ground slab and a box lit by
 // the sun in front of the start camera, and a sky dome with the sky material. Created once per
-// test process (after the test GL context, so the renderer's own context stays current).
+// test process (after the test GL context, so the renderer's own context stays current). A loaded
+// control panel supplies the feature switches (setFeature works); it is not drawn over the frame.
 struct TestWorld {
     Orvanta::Renderer* renderer = nullptr;
     Orvanta::ObjectInstance* box = nullptr;

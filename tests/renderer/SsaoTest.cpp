@@ -415,6 +415,9 @@ TEST(SsaoInFrame, SwitchedOffNothingRunsAndSwitchedOnTheDirectLightIsNotDarkened
         glBindFramebuffer(GL_FRAMEBUFFER, r->windowFramebuffer());
         return rgb;
     };
+    bool savedSwitches[FeatureSwitchCount] = {};
+    for (int i = 0; i < FeatureSwitchCount; ++i)
+        savedSwitches[i] = r->featureOn(static_cast<FeatureSwitch>(i));
     // Nothing adds indirect light before the occlusion: only direct light reaches the target.
     r->setFeature(SkyLighting, false);
     r->setFeature(LightPropagationVolumes, false);
@@ -439,8 +442,8 @@ TEST(SsaoInFrame, SwitchedOffNothingRunsAndSwitchedOnTheDirectLightIsNotDarkened
     renderPixels();
     std::vector<float> withOcclusion = hdrPixels();
     std::vector<float> written = readTexture(set.occlusionTexture(), set.occlusion.width, set.occlusion.height);
-    r->setFeature(SkyLighting, true);
-    r->setFeature(LightPropagationVolumes, true);
+    for (int i = 0; i < FeatureSwitchCount; ++i)
+        r->setFeature(static_cast<FeatureSwitch>(i), savedSwitches[i]);
     EXPECT_EQ(glErrorTotal(), errorsBefore) << testWorld().logged;
     EXPECT_EQ(conventionViolationTotal(), violationsBefore) << testWorld().logged;
     EXPECT_FALSE(std::all_of(written.begin(), written.end(), [](float v) { return std::fabs(v - 0.5f) < 0.01f; }));
