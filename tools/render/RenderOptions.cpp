@@ -73,7 +73,7 @@ const char* renderUsage()
 {
     return "usage: orvanta-render [--width N] [--height N] [--frames N] [--camera x,y,z,qx,qy,qz,qw]\n"
            "                      [--time-of-day RADIANS] [--inclination RADIANS] [--switch INDEX|NAME=0|1]...\n"
-           "                      [--output FILE.png] [--debug]\n"
+           "                      [--output FILE.png] [--debug] [--scene FILE.scene] [--frame-scene]\n"
            "switch names: directLighting skyLighting lightPropagationVolumes propagateSunLighting\n"
            "              propagateSkyLighting SSAO raytracing\n";
 }
@@ -84,6 +84,10 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
         const std::string& a = arguments[i];
         if (a == "--debug") {
             options.debug = true;
+            continue;
+        }
+        if (a == "--frame-scene") {
+            options.frameScene = true;
             continue;
         }
         if (i + 1 >= arguments.size()) {
@@ -108,6 +112,8 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
             ok = parseSwitch(v, options);
         else if (a == "--output")
             options.output = v;
+        else if (a == "--scene")
+            options.scene = v;
         else {
             error = "option " + a + " is not known";
             return false;
@@ -116,6 +122,10 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
             error = "option " + a + ": '" + v + "' is not a valid value";
             return false;
         }
+    }
+    if (options.frameScene && options.hasCamera) {
+        error = "--camera and --frame-scene both place the camera; give one of them";
+        return false;
     }
     return true;
 }
