@@ -8,10 +8,11 @@
 #include "audio/UpdateAudio.h"
 #include "content/ObjectInstance.h"
 #include "content/SceneLoader.h"
+#include "overlay/ControlPanel.h"
+#include "overlay/PanelInteraction.h"
 #include "platform/Input.h"
 #include "platform/Log.h"
 #include "renderer/Renderer.h"
-#include "scene/InputControls.h"
 #include "scene/Scene.h"
 
 namespace Orvanta {
@@ -34,15 +35,15 @@ AudioOutput& audioOutput()
 // The main loop's steps on the real subsystems.
 class DemoSteps final : public MainLoopSteps {
 public:
-    explicit DemoSteps(Renderer& r) : renderer(r) { startMouseLook(mouse); }
+    explicit DemoSteps(Renderer& r) : renderer(r) {}
 
     uint32_t ticks() override { return platformInput().ticks(); }
     void applyKeyboardControls() override
     {
-        applyKeyboardAndLook(renderer.camera, mouse, frameTimer().elapsedSeconds);
+        applyKeyboardAndLook(renderer.camera, controlPanel().mouse, frameTimer().elapsedSeconds);
     }
     void updateVisibleSets() override { scene().updateVisibleSets(); }
-    void handleMouse() override { Orvanta::handleMouse(mouse, {}); }
+    void handleMouse() override { Orvanta::handleMouse(controlPanel(), renderer); }
     void updateAudio() override
     {
         if (audioOutput().isOpen())
@@ -54,7 +55,6 @@ public:
 
 private:
     Renderer& renderer;
-    MouseLookState mouse;
 };
 
 }  // namespace
@@ -73,6 +73,7 @@ bool OrvantaApplication::initInstance(const char* scenePath)
         scene().instances.push_back(sky);
     if (audio)
         startAmbientSounds(sounds);
+    loadPanel(controlPanel(), renderer);
     return true;
 }
 

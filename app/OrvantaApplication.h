@@ -8,7 +8,8 @@ class Renderer;
 class OrvantaApplication {
 public:
     // Builds the demo: the renderer (with the window and its context), the audio output, the
-    // scene, the sky and the ambient sounds (left out, with one message, when there is no sound).
+    // scene, the sky, the ambient sounds (left out, with one message, when there is no sound) and
+    // the overlay panel (which hides the cursor and centres it).
     // Returns false only when no OpenGL context could be made (the reason has been logged);
     // every other start-up problem is reported and start-up goes on. The demo loads its own scene
     // (scenePath null); tools may name another scene file.

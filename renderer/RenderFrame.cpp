@@ -60,6 +60,10 @@ void Renderer::renderFrame()
         PassScope pass(*this, "sun colour and sky map");
         updateSunAndSkyMap();
     }
+    if (featureOn(LightPropagationVolumes)) {
+        PassScope pass(*this, "light propagation volumes update");
+        updateLightPropagationVolumes();
+    }
     pushFrameBuffer(&hdr.scene);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClearStencil(0);
@@ -77,6 +81,10 @@ void Renderer::renderFrame()
     // From here to the end of the lights, lighting touches covered pixels only.
     glStencilFunc(GL_EQUAL, 1, 0xFFFFFFFFu);
     glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+    if (featureOn(LightPropagationVolumes)) {
+        PassScope pass(*this, "light propagation volumes");
+        drawLightPropagationVolumes();
+    }
     if (featureOn(DirectLighting)) {
         PassScope pass(*this, "direct lighting");
         for (Light* light : lights)
@@ -121,6 +129,10 @@ void Renderer::renderFrame()
         glDisable(GL_FRAMEBUFFER_SRGB);
         unbindAllTextureUnits();
         glUseProgramObjectARB(0);
+    }
+    if (overlay) {
+        PassScope pass(*this, "overlay");
+        overlay->drawOverlay(*this);
     }
     swapBuffers();
 }

@@ -1,6 +1,7 @@
 #include "app/GlExtensions.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
+#include "platform/Log.h"
 #include "renderer/PassTimer.h"
 #include "renderer/Renderer.h"
 #include "renderer/StartCamera.h"
@@ -43,6 +44,22 @@ void Renderer::moveSun(float timeOfDay, float inclination)
         return;
     sun->setSunPosition(timeOfDay, inclination);
     sky.updateFlag = true;
+}
+
+bool Renderer::featureOn(FeatureSwitch feature) const
+{
+    return featureSwitchSource ? featureSwitchSource->featureOn(feature) : true;
+}
+
+void Renderer::setFeature(FeatureSwitch feature, bool on)
+{
+    if (!featureSwitchSource) {
+        const char* name = featureSwitchName(feature);
+        logError(std::string("cannot set the feature switch ") + (name ? name : "?") +
+                 ": no control panel is attached to the renderer");
+        return;
+    }
+    featureSwitchSource->setFeature(feature, on);
 }
 
 bool Renderer::initRenderer()
@@ -94,6 +111,7 @@ bool Renderer::initRenderer()
     shadowSamplingNoise = getTexture("resources/textures/engine/shadowSamplingNoise.tga", false);
     shadows.samplingNoise = shadowSamplingNoise;
 
+    initLightPropagationVolumes();
     sky.create();
     glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());
     glViewport(0, 0, width(), height());

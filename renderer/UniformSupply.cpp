@@ -2,6 +2,7 @@
 #include "app/GlExtensions.h"
 #include "gpu/Texture.h"
 #include "renderer/Renderer.h"
+#include "renderer/LightPropagationVolumeUniforms.h"
 #include "renderer/ShadowUniforms.h"
 #include "scene/Light.h"
 
@@ -89,7 +90,8 @@ bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformC
         glUniform1fARB(location, frameTimer().elapsedSeconds);
         return true;
     default:
-        return setShadowUniform(shadows, semantic, location);
+        return setShadowUniform(shadows, semantic, location)
+            || setLightPropagationVolumeUniform(propagationVolumes, semantic, location);
     }
 }
 
@@ -126,7 +128,9 @@ Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
     case HDR_PREVIOUS_FRAME_LUMINANCE_TEXTURE:
         return hdr.previousAdaptationTexture();
     default:
-        return shadowTexture(shadows, semantic);
+        if (Texture* shadowMap = shadowTexture(shadows, semantic))
+            return shadowMap;
+        return lightPropagationVolumeTexture(propagationVolumes, semantic);
     }
 }
 

@@ -24,6 +24,8 @@ struct RenderOptions {
     std::string scene;        // empty: the demo's scene
     bool frameScene = false;  // camera framing the whole scene from the sun's side
     bool debug = false;
+    bool help = false;    // print the usage and stop
+    bool uiMode = false;  // draw the frames in UI mode: the panel and counter instead of the hint
 };
 
 // Parses the arguments after the program name. On a bad argument returns false with a message

@@ -7,6 +7,7 @@
 #include "app/GlDebug.h"
 #include "app/OrvantaApplication.h"
 #include "content/SceneFile.h"
+#include "overlay/ControlPanel.h"
 #include "platform/HeadlessContext.h"
 #include "renderer/PassTimer.h"
 #include "renderer/Renderer.h"
@@ -27,6 +28,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "orvanta-render: %s\n%s", error.c_str(), renderUsage());
         return 2;
     }
+    if (options.help) {
+        std::printf("%s", renderUsage());
+        return 0;
+    }
     if (options.debug)
         setGlDebug(true);
     SceneFileData sceneFile;
@@ -44,12 +49,16 @@ int main(int argc, char** argv)
         renderer.camera.setOrientation(options.cameraOrientation);
         renderer.camera.updateMatrices();
     }
-    if (renderer.sun && (options.hasTimeOfDay || options.hasInclination)) {
-        renderer.moveSun(options.hasTimeOfDay ? options.timeOfDay : renderer.sun->timeOfDay,
-                         options.hasInclination ? options.inclination : renderer.sun->inclination);
+    ControlPanel& panel = controlPanel();
+    if (options.hasTimeOfDay || options.hasInclination) {
+        setSunSliders(panel, renderer,
+                      options.hasTimeOfDay ? options.timeOfDay : panel.sliders[timeOfDaySlider].value,
+                      options.hasInclination ? options.inclination : panel.sliders[sunInclinationSlider].value);
     }
+    // Through the panel's check boxes, so dependents follow as they do for a click.
     for (auto [index, on] : options.switches)
         renderer.setFeature(static_cast<FeatureSwitch>(index), on);
+    panel.mouse.uiMode = options.uiMode;
     if (options.frameScene && !frameLoadedScene(renderer, error)) {
         std::fprintf(stderr, "orvanta-render: %s\n", error.c_str());
         return 1;
