@@ -2,15 +2,16 @@
 #include "app/GlExtensions.h"
 #include "renderer/GlStateCheck.h"
 #include "renderer/PassTimer.h"
+#include "renderer/RayTracedFrame.h"
 #include "renderer/Renderer.h"
 #include "scene/Light.h"
 
 namespace Orvanta {
 
-PassScope::PassScope(Renderer& r, const char* passName) : renderer(r), name(passName)
+PassScope::PassScope(Renderer& r, const char* passName, bool cpuWork) : renderer(r), name(passName)
 {
     if (renderer.passTimer)
-        renderer.passTimer->begin(name);
+        renderer.passTimer->begin(name, cpuWork);
 }
 
 PassScope::~PassScope()
@@ -47,6 +48,7 @@ void Renderer::renderFrame()
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         frustumVectors = unitDepthFrustumVectors(camera);
     }
+    drawRayCastingPrePass(*this, rayTracing);
     {
         PassScope pass(*this, "G-buffer");
         pushFrameBuffer(&gBuffer.frameBuffer);
@@ -117,6 +119,7 @@ void Renderer::renderFrame()
         glDisable(GL_BLEND);
     }
     glFlush();
+    drawRayTracedReflections(*this, rayTracing);
     popFrameBuffer();
     {
         PassScope pass(*this, "luminance and eye adaptation");

@@ -11,6 +11,7 @@
 #include "renderer/GBuffer.h"
 #include "renderer/HdrSet.h"
 #include "renderer/LightPropagationVolumeSet.h"
+#include "renderer/RayTracingSet.h"
 #include "renderer/ScenePassKind.h"
 #include "renderer/ScissorStack.h"
 #include "renderer/SkySet.h"
@@ -117,6 +118,8 @@ public:
     ScissorStack scissors;
     // When set, every pass of the frame is timed into it.
     PassTimer* passTimer = nullptr;
+    // The GPU half of the ray-traced reflections, for tests and tools to inspect.
+    const RayTracingSet& rayTracingSet() const { return rayTracing; }
 
 private:
     friend class PassScope;
@@ -139,13 +142,15 @@ private:
     std::unique_ptr<Texture2D> flatNormalTexture;
     std::unique_ptr<Texture2D> defaultSpecularTexture;
     std::unique_ptr<SunLight> ownedSun;
+    RayTracingSet rayTracing;
 };
 
 // Marks one pass of the frame: times it when the renderer has a pass timer and, with GL checking
 // on, reports GL errors and changes to the conventional GL state when the pass ends.
 class PassScope {
 public:
-    PassScope(Renderer& renderer, const char* name);
+    // cpuWork: the pass works on the CPU and is timed on the CPU clock.
+    PassScope(Renderer& renderer, const char* name, bool cpuWork = false);
     ~PassScope();
     PassScope(const PassScope&) = delete;
     PassScope& operator=(const PassScope&) = delete;

@@ -2,6 +2,7 @@
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
 #include "platform/Log.h"
+#include "raytracing/RayTracer.h"
 #include "renderer/PassTimer.h"
 #include "renderer/Renderer.h"
 #include "renderer/StartCamera.h"
@@ -69,6 +70,7 @@ bool Renderer::initRenderer()
     if (!initialiseContext())
         return false;
     frameBuffers.setWindow(this);
+    createRayTracingSet(rayTracing, rayTracer(), width(), height());
 
     camera.setPosition({5.0f, 5.0f, -3.0f});
     camera.updateTransform();

@@ -1,6 +1,7 @@
 #include "app/FrameTimer.h"
 #include "app/GlExtensions.h"
 #include "gpu/Texture.h"
+#include "renderer/RayTracingUniforms.h"
 #include "renderer/Renderer.h"
 #include "renderer/LightPropagationVolumeUniforms.h"
 #include "renderer/ShadowUniforms.h"
@@ -17,9 +18,9 @@ void setVector(int location, Float3 v)
 
 }  // namespace
 
-// Semantics of features that are not part of this renderer yet (shadow maps, ambient occlusion,
-// light propagation, the sky lighting volume, the ray tracer) have no value here and are passed
-// over; so are light semantics when no light is being applied.
+// Semantics of features that are not part of this renderer yet (ambient occlusion, the sky
+// lighting volume) have no value here and are passed over; so are light
+// semantics when no light is being applied.
 bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformContext& context)
 {
     const Light* light = context.light;
@@ -91,7 +92,8 @@ bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformC
         return true;
     default:
         return setShadowUniform(shadows, semantic, location)
-            || setLightPropagationVolumeUniform(propagationVolumes, semantic, location);
+            || setLightPropagationVolumeUniform(propagationVolumes, semantic, location)
+            || setRayTracingUniform(rayTracing, semantic, location);
     }
 }
 
@@ -130,6 +132,8 @@ Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
     default:
         if (Texture* shadowMap = shadowTexture(shadows, semantic))
             return shadowMap;
+        if (Texture* rayTraced = rayTracingTexture(rayTracing, semantic))
+            return rayTraced;
         return lightPropagationVolumeTexture(propagationVolumes, semantic);
     }
 }

@@ -92,6 +92,9 @@ int main(int argc, char** argv)
         double mean = options.frames > 1 ? rest[pass] / (options.frames - 1) : 0.0;
         std::printf("%-32s %12.2f %16.2f\n", pass.c_str(), first[pass], mean);
     }
+    const RayTracingFrameStats& traced = renderer.rayTracingSet().lastFrame;
+    std::printf("ray tracing, last traced frame: region %ux%u at (%u, %u), %llu rays\n", traced.region.width,
+                traced.region.height, traced.region.x, traced.region.y, static_cast<unsigned long long>(traced.rays));
     std::vector<uint8_t> pixels = renderer.headless()->readPixels();
     if (!writePng(options.output, options.width, options.height, pixels, error)) {
         std::fprintf(stderr, "orvanta-render: %s\n", error.c_str());
