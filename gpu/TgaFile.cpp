@@ -58,12 +58,12 @@ bool readTgaFile(const std::string& path, TgaImage& image, std::string& error)
     return parseTga(path, bytes, image, error);
 }
 
-bool writeTgaFile(const std::string& path, uint32_t width, uint32_t height, uint32_t bitsPerPixel,
-                  const std::vector<uint8_t>& storedRows, std::string& error)
+bool encodeTga(const std::string& name, uint32_t width, uint32_t height, uint32_t bitsPerPixel,
+               const std::vector<uint8_t>& storedRows, std::vector<uint8_t>& bytes, std::string& error)
 {
     if ((bitsPerPixel != 24 && bitsPerPixel != 32) || width == 0 || height == 0 || width > 65535 ||
         height > 65535 || storedRows.size() != static_cast<size_t>(width) * height * (bitsPerPixel / 8)) {
-        error = path + ": invalid image for a TGA file";
+        error = name + ": invalid image for a TGA file";
         return false;
     }
     uint8_t header[18] = {};
@@ -74,9 +74,19 @@ bool writeTgaFile(const std::string& path, uint32_t width, uint32_t height, uint
     header[15] = height >> 8;
     header[16] = static_cast<uint8_t>(bitsPerPixel);
     header[17] = bitsPerPixel == 32 ? 8 : 0;  // alpha bits; origin bottom-left
-    std::vector<uint8_t> bytes(sizeof header + storedRows.size());
+    bytes.resize(sizeof header + storedRows.size());
     std::memcpy(bytes.data(), header, sizeof header);
-    std::memcpy(bytes.data() + sizeof header, storedRows.data(), storedRows.size());
+    if (!storedRows.empty())
+        std::memcpy(bytes.data() + sizeof header, storedRows.data(), storedRows.size());
+    return true;
+}
+
+bool writeTgaFile(const std::string& path, uint32_t width, uint32_t height, uint32_t bitsPerPixel,
+                  const std::vector<uint8_t>& storedRows, std::string& error)
+{
+    std::vector<uint8_t> bytes;
+    if (!encodeTga(path, width, height, bitsPerPixel, storedRows, bytes, error))
+        return false;
     return writeFileAtomically(path, bytes, error);
 }
 

@@ -2,15 +2,17 @@
 #include "app/GlExtensions.h"
 #include "renderer/GlStateCheck.h"
 #include "renderer/PassTimer.h"
+#include "renderer/RayTracedFrame.h"
 #include "renderer/Renderer.h"
+#include "renderer/SsaoPass.h"
 #include "scene/Light.h"
 
 namespace Orvanta {
 
-PassScope::PassScope(Renderer& r, const char* passName) : renderer(r), name(passName)
+PassScope::PassScope(Renderer& r, const char* passName, bool cpuWork) : renderer(r), name(passName)
 {
     if (renderer.passTimer)
-        renderer.passTimer->begin(name);
+        renderer.passTimer->begin(name, cpuWork);
 }
 
 PassScope::~PassScope()
@@ -47,6 +49,7 @@ void Renderer::renderFrame()
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         frustumVectors = unitDepthFrustumVectors(camera);
     }
+    drawRayCastingPrePass(*this, rayTracing);
     {
         PassScope pass(*this, "G-buffer");
         pushFrameBuffer(&gBuffer.frameBuffer);
@@ -59,6 +62,10 @@ void Renderer::renderFrame()
     {
         PassScope pass(*this, "sun colour and sky map");
         updateSunAndSkyMap();
+    }
+    if (featureOn(LightPropagationVolumes)) {
+        PassScope pass(*this, "light propagation volumes update");
+        updateLightPropagationVolumes();
     }
     pushFrameBuffer(&hdr.scene);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -77,6 +84,14 @@ void Renderer::renderFrame()
     // From here to the end of the lights, lighting touches covered pixels only.
     glStencilFunc(GL_EQUAL, 1, 0xFFFFFFFFu);
     glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+    if (featureOn(LightPropagationVolumes)) {
+        PassScope pass(*this, "light propagation volumes");
+        drawLightPropagationVolumes();
+    }
+    if (featureOn(Ssao)) {
+        PassScope pass(*this, "ambient occlusion");
+        drawSsao(ssao, {gBuffer.depthTexture(), &frustumVectors, this, &frameBuffers, &textureUnits});
+    }
     if (featureOn(DirectLighting)) {
         PassScope pass(*this, "direct lighting");
         for (Light* light : lights)
@@ -109,6 +124,7 @@ void Renderer::renderFrame()
         glDisable(GL_BLEND);
     }
     glFlush();
+    drawRayTracedReflections(*this, rayTracing);
     popFrameBuffer();
     {
         PassScope pass(*this, "luminance and eye adaptation");
@@ -121,6 +137,10 @@ void Renderer::renderFrame()
         glDisable(GL_FRAMEBUFFER_SRGB);
         unbindAllTextureUnits();
         glUseProgramObjectARB(0);
+    }
+    if (overlay) {
+        PassScope pass(*this, "overlay");
+        overlay->drawOverlay(*this);
     }
     swapBuffers();
 }

@@ -4,14 +4,18 @@
 #include "renderer/FeatureSwitches.h"
 #include "renderer/FrameBuffer.h"
 #include "renderer/FrameBufferStack.h"
+#include "renderer/FrameOverlay.h"
 #include "renderer/ShadowMapRendering.h"
 #include "renderer/ShadowMapSet.h"
 #include "renderer/FullScreenQuad.h"
 #include "renderer/GBuffer.h"
 #include "renderer/HdrSet.h"
+#include "renderer/LightPropagationVolumeSet.h"
+#include "renderer/RayTracingSet.h"
 #include "renderer/ScenePassKind.h"
 #include "renderer/ScissorStack.h"
 #include "renderer/SkySet.h"
+#include "renderer/SsaoSet.h"
 #include "renderer/TextureUnitTable.h"
 #include "scene/RenderCamera.h"
 
@@ -57,6 +61,12 @@ public:
     void updateSunAndSkyMap();
     void measureLuminance();
     void toneMap();
+    // Every light propagation volume's reflective shadow map, injection and propagation.
+    void updateLightPropagationVolumes();
+    // The volumes' light on the current G-buffer, added to the target on top of the stack: each
+    // volume's diffuse light, then its glossy reflections where it has them.
+    void drawLightPropagationVolumes();
+    LightPropagationVolumeSet& lightPropagationVolumes() { return propagationVolumes; }
 
     void pushFrameBuffer(FrameBuffer* frameBuffer) { frameBuffers.push(frameBuffer); }
     void popFrameBuffer() { frameBuffers.pop(); }
@@ -73,9 +83,18 @@ public:
     Texture* texture(UniformSemantic semantic, const UniformContext& context) override;
     void bindTextureUnit(int unit, Texture* texture) override;
 
-    bool featureOn(FeatureSwitch feature) const { return featureSwitches[feature]; }
-    // Sets one feature switch as a click on its check box would.
-    void setFeature(FeatureSwitch feature, bool on) { featureSwitches[feature] = on; }
+    // The ambient-occlusion targets, programs and constants.
+    const SsaoSet& ssaoSet() const { return ssao; }
+
+    // The feature switches are the attached source's (the control panel's check boxes), read
+    // afresh at every call. With no source attached every feature is on, the start state.
+    bool featureOn(FeatureSwitch feature) const;
+    // Sets one feature switch as a click on its check box would (dependents follow). With no
+    // source attached there is nothing to set: the call logs an error naming the switch.
+    void setFeature(FeatureSwitch feature, bool on);
+    // The source of the feature switches and the layer drawn over every frame; null detaches.
+    void attachFeatureSwitches(FeatureSwitchSource* source) { featureSwitchSource = source; }
+    void attachOverlay(FrameOverlay* layer) { overlay = layer; }
     // Moves the sun to a time of day and inclination and asks every sun-dependent pass (sun
     // colour, sky map) to follow at the next frame.
     void moveSun(float timeOfDay, float inclination);
@@ -103,6 +122,8 @@ public:
     ScissorStack scissors;
     // When set, every pass of the frame is timed into it.
     PassTimer* passTimer = nullptr;
+    // The GPU half of the ray-traced reflections, for tests and tools to inspect.
+    const RayTracingSet& rayTracingSet() const { return rayTracing; }
 
 private:
     friend class PassScope;
@@ -114,22 +135,27 @@ public:
 
 private:
     FullScreenQuad lightQuad(float noiseWidth, float noiseHeight) const;
+    void initLightPropagationVolumes();
     SubmeshMaterial withFallbackTextures(const SubmeshMaterial& submesh) const;
 
     bool ready = false;
-    // The seven feature switches, all on; the overlay's check boxes drive them.
-    bool featureSwitches[FeatureSwitchCount] = {true, true, true, true, true, true, true};
+    FeatureSwitchSource* featureSwitchSource = nullptr;
+    FrameOverlay* overlay = nullptr;
     FrustumVectors frustumVectors;
+    LightPropagationVolumeSet propagationVolumes;
+    SsaoSet ssao;
     std::unique_ptr<Texture2D> flatNormalTexture;
     std::unique_ptr<Texture2D> defaultSpecularTexture;
     std::unique_ptr<SunLight> ownedSun;
+    RayTracingSet rayTracing;
 };
 
 // Marks one pass of the frame: times it when the renderer has a pass timer and, with GL checking
 // on, reports GL errors and changes to the conventional GL state when the pass ends.
 class PassScope {
 public:
-    PassScope(Renderer& renderer, const char* name);
+    // cpuWork: the pass works on the CPU and is timed on the CPU clock.
+    PassScope(Renderer& renderer, const char* name, bool cpuWork = false);
     ~PassScope();
     PassScope(const PassScope&) = delete;
     PassScope& operator=(const PassScope&) = delete;

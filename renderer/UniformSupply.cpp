@@ -1,8 +1,11 @@
 #include "app/FrameTimer.h"
 #include "app/GlExtensions.h"
 #include "gpu/Texture.h"
+#include "renderer/RayTracingUniforms.h"
 #include "renderer/Renderer.h"
+#include "renderer/LightPropagationVolumeUniforms.h"
 #include "renderer/ShadowUniforms.h"
+#include "renderer/SsaoUniforms.h"
 #include "scene/Light.h"
 
 namespace Orvanta {
@@ -16,9 +19,8 @@ void setVector(int location, Float3 v)
 
 }  // namespace
 
-// Semantics of features that are not part of this renderer yet (shadow maps, ambient occlusion,
-// light propagation, the sky lighting volume, the ray tracer) have no value here and are passed
-// over; so are light semantics when no light is being applied.
+// Semantics of features that are not part of this renderer yet (the sky lighting volume) have
+// no value here and are passed over; so are light semantics when no light is being applied.
 bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformContext& context)
 {
     const Light* light = context.light;
@@ -89,7 +91,10 @@ bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformC
         glUniform1fARB(location, frameTimer().elapsedSeconds);
         return true;
     default:
-        return setShadowUniform(shadows, semantic, location);
+        return setShadowUniform(shadows, semantic, location)
+            || setLightPropagationVolumeUniform(propagationVolumes, semantic, location)
+            || setRayTracingUniform(rayTracing, semantic, location)
+            || setSsaoUniform(ssao, semantic, location);
     }
 }
 
@@ -126,7 +131,13 @@ Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
     case HDR_PREVIOUS_FRAME_LUMINANCE_TEXTURE:
         return hdr.previousAdaptationTexture();
     default:
-        return shadowTexture(shadows, semantic);
+        if (Texture* shadowMap = shadowTexture(shadows, semantic))
+            return shadowMap;
+        if (Texture* rayTraced = rayTracingTexture(rayTracing, semantic))
+            return rayTraced;
+        if (Texture* ambientOcclusion = ssaoTexture(ssao, semantic))
+            return ambientOcclusion;
+        return lightPropagationVolumeTexture(propagationVolumes, semantic);
     }
 }
 

@@ -1,10 +1,13 @@
-// Renders the demo's start-up scene headless and writes the window's image as a PNG, printing
-// the time of every pass.
+// Renders the demo's start-up scene, or the scene file given with --scene, headless and writes the
+// window's image as a PNG, printing the time of every pass.
+#include "FrameScene.h"
 #include "RenderOptions.h"
 
 #include "app/FrameTimer.h"
 #include "app/GlDebug.h"
 #include "app/OrvantaApplication.h"
+#include "content/SceneFile.h"
+#include "overlay/ControlPanel.h"
 #include "platform/HeadlessContext.h"
 #include "platform/ProcessMemory.h"
 #include "renderer/PassTimer.h"
@@ -26,11 +29,20 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "orvanta-render: %s\n%s", error.c_str(), renderUsage());
         return 2;
     }
+    if (options.help) {
+        std::printf("%s", renderUsage());
+        return 0;
+    }
     if (options.debug)
         setGlDebug(true);
+    SceneFileData sceneFile;
+    if (!options.scene.empty() && !readSceneFile(options.scene, sceneFile, error)) {
+        std::fprintf(stderr, "orvanta-render: %s\n", error.c_str());
+        return 1;
+    }
     Window::requestHeadless(options.width, options.height);
     OrvantaApplication application;
-    if (!application.initInstance())
+    if (!application.initInstance(options.scene.empty() ? nullptr : options.scene.c_str()))
         return 1;
     Renderer& renderer = mainWindow();
     if (options.hasCamera) {
@@ -38,12 +50,20 @@ int main(int argc, char** argv)
         renderer.camera.setOrientation(options.cameraOrientation);
         renderer.camera.updateMatrices();
     }
-    if (renderer.sun && (options.hasTimeOfDay || options.hasInclination)) {
-        renderer.moveSun(options.hasTimeOfDay ? options.timeOfDay : renderer.sun->timeOfDay,
-                         options.hasInclination ? options.inclination : renderer.sun->inclination);
+    ControlPanel& panel = controlPanel();
+    if (options.hasTimeOfDay || options.hasInclination) {
+        setSunSliders(panel, renderer,
+                      options.hasTimeOfDay ? options.timeOfDay : panel.sliders[timeOfDaySlider].value,
+                      options.hasInclination ? options.inclination : panel.sliders[sunInclinationSlider].value);
     }
+    // Through the panel's check boxes, so dependents follow as they do for a click.
     for (auto [index, on] : options.switches)
         renderer.setFeature(static_cast<FeatureSwitch>(index), on);
+    panel.mouse.uiMode = options.uiMode;
+    if (options.frameScene && !frameLoadedScene(renderer, error)) {
+        std::fprintf(stderr, "orvanta-render: %s\n", error.c_str());
+        return 1;
+    }
 
     PassTimer timer;
     renderer.passTimer = &timer;
@@ -78,6 +98,9 @@ int main(int argc, char** argv)
         double mean = options.frames > 1 ? rest[pass] / (options.frames - 1) : 0.0;
         std::printf("%-32s %12.2f %16.2f\n", pass.c_str(), first[pass], mean);
     }
+    const RayTracingFrameStats& traced = renderer.rayTracingSet().lastFrame;
+    std::printf("ray tracing, last traced frame: region %ux%u at (%u, %u), %llu rays\n", traced.region.width,
+                traced.region.height, traced.region.x, traced.region.y, static_cast<unsigned long long>(traced.rays));
     std::vector<uint8_t> pixels = renderer.headless()->readPixels();
     if (!writePng(options.output, options.width, options.height, pixels, error)) {
         std::fprintf(stderr, "orvanta-render: %s\n", error.c_str());

@@ -1,10 +1,12 @@
 // orvanta-trace: the CPU ray tracer on its own. Loads the scene's ray-tracing geometry and
 // kd-tree (building and saving the tree when its file is missing or stale), traces one camera ray
-// per pixel of the start view through traceTile on worker threads, and writes what the traced
+// per pixel of the start view on the ray tracer's workers, tile by tile, and writes what the traced
 // G-buffer holds as a picture: the sampled colour lit by a fixed light along the shading normal,
-// misses in a flat sky colour. No GL context is needed.
+// misses in a flat sky colour. No GL context is needed. --frame-scene replaces the start view by
+// one that sees the whole scene from the light's side.
 //
-//   orvanta-trace [--scene PATH] [--width W] [--height H] [--threads N] [--output FILE.png]
+//   orvanta-trace [--scene PATH] [--frame-scene] [--width W] [--height H] [--threads N]
+//                 [--output FILE.png]
 #include "content/KdTree.h"
 #include "content/RayTracingScene.h"
 #include "content/SceneFile.h"
@@ -14,15 +16,14 @@
 #include "raytracing/RayTracer.h"
 #include "renderer/StartCamera.h"
 #include "scene/Camera.h"
+#include "scene/CameraFraming.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace Orvanta;
@@ -35,7 +36,11 @@ struct Options {
     int width = 640;
     int height = 360;
     int threads = 4;
+    bool frameScene = false;
 };
+
+// Direction towards the fixed light the picture is shaded with.
+constexpr Float3 kTowardLight{0.4f, 0.8f, 0.3f};
 
 bool parse(int argc, char** argv, Options& o)
 {
@@ -44,6 +49,8 @@ bool parse(int argc, char** argv, Options& o)
         const bool hasValue = i + 1 < argc;
         if (arg == "--scene" && hasValue)
             o.scene = argv[++i];
+        else if (arg == "--frame-scene")
+            o.frameScene = true;
         else if (arg == "--output" && hasValue)
             o.output = argv[++i];
         else if (arg == "--width" && hasValue)
@@ -76,8 +83,8 @@ int main(int argc, char** argv)
 {
     Options options;
     if (!parse(argc, argv, options)) {
-        std::fprintf(stderr, "usage: orvanta-trace [--scene PATH] [--width W] [--height H] [--threads N] "
-                             "[--output FILE.png]\n");
+        std::fprintf(stderr, "usage: orvanta-trace [--scene PATH] [--frame-scene] [--width W] [--height H] "
+                             "[--threads N] [--output FILE.png]\n");
         return 2;
     }
 
@@ -101,6 +108,13 @@ int main(int argc, char** argv)
     const uint32_t w = uint32_t(options.width), h = uint32_t(options.height);
     Camera camera;
     placeAtStartView(camera, float(w) / float(h));
+    const KdTree& tree = tracer.kdTree;
+    if (options.frameScene &&
+        (tree.nodeBoxes.empty() ||
+         !frameBox(camera, tree.nodeBoxes[0].boxMin, tree.nodeBoxes[0].boxMax, -normalize(kTowardLight)))) {
+        std::fprintf(stderr, "orvanta-trace: --frame-scene: the scene has no opaque triangles to frame\n");
+        return 1;
+    }
     const size_t pixels = size_t(w) * h;
     std::vector<uint16_t> origins(pixels * 4), directions(pixels * 4), normals(pixels * 4), positions(pixels * 4);
     std::vector<uint8_t> colors(pixels * 4);
@@ -118,23 +132,14 @@ int main(int argc, char** argv)
         }
     TraceRegion region{w, h, origins.data(), directions.data(), colors.data(), normals.data(), positions.data()};
 
-    // Tiles of 16 x 16 pixels handed out to the workers in order.
-    const uint32_t tile = 16, tilesX = (w + tile - 1) / tile, tilesY = (h + tile - 1) / tile;
-    std::atomic<uint32_t> next{0};
+    // The whole picture is the traced region; the workers take its 40 x 40 tiles.
+    tracer.create(w, h, unsigned(options.threads));
+    tracer.setRegion(0.0f, 0.0f, 1.0f, 1.0f);
     start = std::chrono::steady_clock::now();
-    std::vector<std::thread> workers;
-    for (int t = 0; t < options.threads; ++t)
-        workers.emplace_back([&] {
-            for (uint32_t n; (n = next++) < tilesX * tilesY;) {
-                const uint32_t x0 = (n % tilesX) * tile, y0 = (n / tilesX) * tile;
-                traceTile(tracer, region, x0, y0, std::min(w, x0 + tile) - 1, std::min(h, y0 + tile) - 1);
-            }
-        });
-    for (std::thread& t : workers)
-        t.join();
+    const uint64_t rays = tracer.traceRegion(region);
     const double traceSeconds = since(start);
 
-    const Float3 light = normalize(Float3{0.4f, 0.8f, 0.3f});
+    const Float3 light = normalize(kTowardLight);
     std::vector<uint8_t> image(pixels * 4);
     size_t hits = 0;
     for (uint32_t y = 0; y < h; ++y)
@@ -158,8 +163,9 @@ int main(int argc, char** argv)
     }
     std::printf("scene %s: %zu triangles, loaded in %.2f s; kd-tree ready in %.2f s\n", options.scene.c_str(),
                 tracer.geometry.triangles.size(), loadSeconds, treeSeconds);
-    std::printf("traced %zu rays (%zu hits) on %d threads in %.3f s: %.2f Mrays/s\n", pixels, hits,
-                options.threads, traceSeconds, double(pixels) / traceSeconds / 1e6);
+    std::printf("traced %llu rays (%zu hits) on %u threads in %.3f s: %.2f Mrays/s\n",
+                static_cast<unsigned long long>(rays), hits, tracer.workerCount(), traceSeconds,
+                double(rays) / traceSeconds / 1e6);
     std::printf("wrote %s\n", options.output.c_str());
     return 0;
 }
