@@ -76,11 +76,6 @@ bool parseObjectFile(const std::string& name, std::vector<uint8_t> bytes, Object
             !in.readCString(r.normalTextureName) || !in.readCString(r.specularTextureName) ||
             !in.readF32(r.specularPower) || !in.readU32(r.firstTriangle) || !in.readU32(r.lastTriangle))
             return fail("truncated in submesh " + std::to_string(s));
-        for (const std::string* name : {&r.materialName, &r.colorTextureName, &r.normalTextureName,
-                                        &r.specularTextureName})
-            if (hasParentStep(*name))
-                return fail("submesh " + std::to_string(s) + " names \"" + *name +
-                            "\", which climbs out of its directory with \"..\"");
         if (!std::isfinite(r.specularPower))
             return fail("submesh " + std::to_string(s) + " has a specular power that is not a finite number");
         if (r.firstTriangle > r.lastTriangle || r.lastTriangle >= triangleCount)

@@ -47,9 +47,9 @@ struct ObjectFileData {
 // Reads and checks a whole object file: counts must fit the file (bytes after the last submesh
 // are allowed), every index must be below the vertex count, every triangle range inside the
 // triangle count, every number finite, positions and the box within the scene extent
-// (content/SceneExtent.h), and no material or texture name may climb out of its directory with
-// "..". On any problem returns false with a message naming the path and the problem; `data` is
-// then unspecified.
+// (content/SceneExtent.h). Material and texture names are checked where they are opened (a name
+// climbing out of the content folders is refused there). On any problem returns false with a
+// message naming the path and the problem; `data` is then unspecified.
 bool readObjectFile(const std::string& path, ObjectFileData& data, std::string& error);
 // Parses object-file bytes already in memory (same checks; `name` is used in messages).
 bool parseObjectFile(const std::string& name, std::vector<uint8_t> bytes, ObjectFileData& data,

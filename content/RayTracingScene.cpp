@@ -2,6 +2,7 @@
 
 #include "content/SceneFile.h"
 #include "gpu/MaterialFile.h"
+#include "platform/FileAccess.h"
 #include "platform/Log.h"
 
 #include <map>
@@ -39,6 +40,7 @@ bool loadRayTracingScene(const std::string& scenePath, RayTracingGeometry& geome
     sceneTag = file.sceneTag;
     bool all = true;
     const std::string directory = sceneDirectory(scenePath);
+    addContentRoot(directory);  // as loadScene does
     for (size_t i = 0; i < file.instances.size(); ++i) {
         const SceneInstanceRecord& record = file.instances[i];
         const std::string objectPath = directory + record.objectName;

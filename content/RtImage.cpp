@@ -2,6 +2,7 @@
 
 #include "gpu/ResourceCache.h"
 #include "gpu/TgaFile.h"
+#include "platform/FileAccess.h"
 #include "platform/Log.h"
 
 #include <cmath>
@@ -101,6 +102,10 @@ RtImage* findOrLoadImage(const std::string& path, bool srgb)
         return cached;
     TgaImage tga;
     std::string error;
+    if (!staysInContentRoots(path)) {
+        logError("ray-tracing image not loaded: " + path + ": the path climbs out of the content folders with \"..\"");
+        return nullptr;
+    }
     if (!readTgaFile(path, tga, error)) {
         logError("ray-tracing image not loaded: " + error);
         return nullptr;

@@ -3,6 +3,7 @@
 #include "content/ObjectInstance.h"
 #include "content/SceneFile.h"
 #include "content/SkyOcclusion.h"
+#include "platform/FileAccess.h"
 #include "platform/Log.h"
 #include "raytracing/RayTracer.h"
 
@@ -26,6 +27,9 @@ void loadScene(const std::string& scenePath, std::vector<ObjectInstance*>& insta
     // built from less than the whole scene must not be saved under the scene's tag.
     bool complete = true;
     const std::string directory = sceneDirectory(scenePath);
+    // The scene's folder is content: an imported scene kept outside "resources/" names its own
+    // materials and textures through "resources/materials/../..".
+    addContentRoot(directory);
     for (size_t i = 0; i < file.instances.size(); ++i) {
         const SceneInstanceRecord& record = file.instances[i];
         const std::string objectPath = directory + record.objectName;

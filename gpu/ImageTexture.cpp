@@ -4,6 +4,7 @@
 
 #include "app/GlDebug.h"
 #include "app/GlExtensions.h"
+#include "platform/FileAccess.h"
 #include "platform/Log.h"
 
 #include <cstring>
@@ -96,7 +97,14 @@ Texture2D* getTexture(const std::string& path, bool srgb)
     if (Texture2D* found = cache.textures.find(path))
         return found;
     Image image;
-    if (loadTga(image, path, srgb) && !fitsTextureLimit(image)) {
+    if (!staysInContentRoots(path)) {
+        logError(path + ": the path climbs out of the content folders with \"..\"; using a white 1 x 1 texture "
+                        "instead");
+        image.width = 1;
+        image.height = 1;
+        image.format = srgb ? PixelFormatSrgbBgra8 : PixelFormatBgra8;
+        image.pixels.assign(4, 0xFF);
+    } else if (loadTga(image, path, srgb) && !fitsTextureLimit(image)) {
         logError(path + ": " + std::to_string(image.width) + " x " + std::to_string(image.height) +
                  " pixels exceed the largest texture the driver takes (" + std::to_string(maxTextureSize()) +
                  "); using a white 1 x 1 texture instead");

@@ -4,6 +4,7 @@
 #include "gpu/ResourceCache.h"
 #include "gpu/Semantics.h"
 #include "gpu/Texture.h"
+#include "platform/FileAccess.h"
 #include "platform/Log.h"
 #include "scene/LightType.h"
 
@@ -145,7 +146,14 @@ Material* getMaterial(const std::string& path)
     ResourceCache& cache = resourceCache();
     if (Material* found = cache.materials.find(path))
         return found;
-    Material* material = loadMaterial(path).release();
+    Material* material = nullptr;
+    if (staysInContentRoots(path)) {
+        material = loadMaterial(path).release();
+    } else {
+        logError(path + ": the path climbs out of the content folders with \"..\"; the material keeps its "
+                        "defaults");
+        material = new Material();
+    }
     cache.materials.append(path, material);
     return material;
 }

@@ -76,9 +76,9 @@ private:
 
     bool refusedPath(const std::string& key, const std::string& value)
     {
-        if (!hasParentStep(value))
+        if (staysInContentRoots(value))
             return false;
-        report(key + " " + value + " refused, its path climbs out of its directory with \"..\"");
+        report(key + " " + value + " refused, its path climbs out of the content folders with \"..\"");
         return true;
     }
 

@@ -64,7 +64,8 @@ struct MaterialFileData {
 // Reads a material file. Each problem found becomes one message naming the file in `problems`:
 // text that does not parse cleanly (the part before the problem is used), a flag that is neither
 // "true" nor "false" (left unchanged), an alphaTestTreshold that is not a finite number (left
-// unchanged when NaN or infinite, 0 when there is no number), a path with a ".." step (refused),
+// unchanged when NaN or infinite, 0 when there is no number), a path whose ".." steps leave the
+// content folders (refused, platform/FileAccess.h),
 // a shader key after the pass's "semantics" block, a second "semantics" block, and a pass without
 // a known type or a LIGHT pass without a known lightType (left out). Returns false, with `data` at
 // its defaults, when the file cannot be read or its root is not a "material" block.

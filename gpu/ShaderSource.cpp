@@ -51,9 +51,9 @@ void readShaderFile(const std::string& path, IncludeWalk& walk, ShaderSource& ou
             for (const TextNode& file : child.children) {
                 if (file.kind != TextNode::Value || file.name != "file")
                     continue;
-                if (hasParentStep(file.value)) {
+                if (!staysInContentRoots(file.value)) {
                     logError("shader file " + path + ": include of " + file.value +
-                             " refused, its path climbs out of its directory with \"..\"");
+                             " refused, its path climbs out of the content folders with \"..\"");
                     continue;
                 }
                 if (std::find(walk.stack.begin(), walk.stack.end(), file.value) != walk.stack.end()) {

@@ -6,9 +6,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <mutex>
 
 namespace Orvanta {
 
@@ -213,6 +216,65 @@ bool hasParentStep(const std::string& path)
             return true;
         start = end + 1;
     }
+    return false;
+}
+
+namespace {
+
+std::mutex& rootsMutex()
+{
+    static std::mutex* mutex = new std::mutex();
+    return *mutex;
+}
+
+std::vector<std::filesystem::path>& addedRoots()
+{
+    static auto* roots = new std::vector<std::filesystem::path>();
+    return *roots;
+}
+
+bool isWithin(const std::filesystem::path& path, const std::filesystem::path& root)
+{
+    auto p = path.begin();
+    for (auto r = root.begin(); r != root.end(); ++r, ++p) {
+        if (r->empty() && std::next(r) == root.end())
+            return true;  // a root given with a trailing separator
+        if (p == path.end() || *p != *r)
+            return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+void addContentRoot(const std::string& directory)
+{
+    std::error_code error;
+    const std::filesystem::path root =
+        std::filesystem::absolute(directory.empty() ? "." : directory, error).lexically_normal();
+    if (error)
+        return;
+    std::lock_guard<std::mutex> lock(rootsMutex());
+    std::vector<std::filesystem::path>& roots = addedRoots();
+    if (std::find(roots.begin(), roots.end(), root) == roots.end())
+        roots.push_back(root);
+}
+
+bool staysInContentRoots(const std::string& path)
+{
+    if (!hasParentStep(path))
+        return true;
+    std::error_code error;
+    const std::filesystem::path resolved = std::filesystem::absolute(path, error).lexically_normal();
+    const std::filesystem::path resources = std::filesystem::absolute("resources", error).lexically_normal();
+    if (error)
+        return false;
+    if (isWithin(resolved, resources))
+        return true;
+    std::lock_guard<std::mutex> lock(rootsMutex());
+    for (const std::filesystem::path& root : addedRoots())
+        if (isWithin(resolved, root))
+            return true;
     return false;
 }
 

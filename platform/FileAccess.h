@@ -37,8 +37,17 @@ bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& by
 // killed mid-write (their process no longer exists). Returns how many were removed.
 int removeStaleTemporaries(const std::string& path);
 
-// True when a path read from a resource file has a ".." component (separated by '/' or '\\'):
-// such a name could reach outside the directory it is resolved in, so loaders refuse it.
+// True when a path has a ".." component (separated by '/' or '\\').
 bool hasParentStep(const std::string& path);
+
+// Content roots: the folders a path read from a resource file may reach with "..". The engine's
+// "resources/" folder (under the working directory) is always one; loading a scene adds the
+// scene's folder, so that an imported scene kept elsewhere reaches its own materials and
+// textures through "resources/materials/../../..".
+void addContentRoot(const std::string& directory);
+// False for a path with a ".." step that, resolved against the working directory, leaves every
+// content root (for instance "resources/textures/../../../etc/passwd"). Paths without ".." are
+// used as they stand.
+bool staysInContentRoots(const std::string& path);
 
 }  // namespace Orvanta

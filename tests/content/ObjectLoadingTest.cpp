@@ -273,3 +273,25 @@ TEST_F(ObjectLoading, ADistantPlacementIsLeftOutWithAMessageAndTheRestLoads)
     reloaded.geometry = &rayTracer().geometry;
     EXPECT_TRUE(reloaded.loadKdTree("resources/objects/scene/near.kdTree", scene.sceneTag));
 }
+
+TEST_F(ObjectLoading, NamesClimbingOutOfTheContentFoldersAreRefusedWhereTheyAreOpened)
+{
+    ORVANTA_REQUIRE_GL();
+    ObjectFileData data = OrvantaTest::smallObject();
+    data.submeshes[0].materialName = "../../../escape";
+    data.submeshes[0].colorTextureName = "../../../../etc/passwd";
+    data.submeshes[0].normalTextureName = "kindergarten/../stone.tga";  // climbs, but stays inside
+    std::filesystem::create_directories("resources/textures/kindergarten");
+    Object* object = findOrLoadObject(writeObject("resources/objects/climbing.object", data));
+    ASSERT_NE(object, nullptr);
+    const SubmeshMaterial* first = object->submeshes[0].material;
+    EXPECT_TRUE(first->material->passes.empty());
+    EXPECT_EQ(first->colorTexture, resourceCache().textures.find("resources/textures/../../../../etc/passwd"));
+    EXPECT_EQ(first->normalTexture, resourceCache().textures.find("resources/textures/kindergarten/../stone.tga"));
+    int refused = 0;
+    for (const std::string& m : messages)
+        refused += m.find("climbs out of the content folders") != std::string::npos;
+    EXPECT_EQ(refused, 2);
+    for (const std::string& m : messages)
+        EXPECT_EQ(m.find("kindergarten/../stone.tga"), std::string::npos) << m;
+}

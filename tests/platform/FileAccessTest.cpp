@@ -130,3 +130,22 @@ TEST(ResourcePaths, ParentStepsAreFoundBetweenEitherSeparator)
     for (const char* staying : {"a.tga", "kindergarten/wood.tga", "a..b/c", "...", "a/.../b", ".hidden/x", ""})
         EXPECT_FALSE(hasParentStep(staying)) << staying;
 }
+
+TEST(ResourcePaths, ParentStepsMustStayInsideTheContentFolders)
+{
+    EXPECT_TRUE(staysInContentRoots("resources/textures/a.tga"));
+    EXPECT_TRUE(staysInContentRoots("/anywhere/without/parent/steps.tga"));
+    EXPECT_TRUE(staysInContentRoots("resources/materials/../textures/a.tga"));
+    EXPECT_FALSE(staysInContentRoots("resources/textures/../../../../etc/passwd"));
+    EXPECT_FALSE(staysInContentRoots("resources/../secret.material"));
+    EXPECT_FALSE(staysInContentRoots("resources/materials/../../resources2/x"));  // a neighbour with a longer name
+    // A scene's folder becomes content when the scene loads: its imports reach it from resources/.
+    const std::string dir = OrvantaTest::makeTempDir("contentroot");
+    const std::string fromResources =
+        std::filesystem::path(dir).lexically_relative(std::filesystem::absolute("resources/materials")).string();
+    ASSERT_NE(fromResources.find(".."), std::string::npos);
+    EXPECT_FALSE(staysInContentRoots("resources/materials/" + fromResources + "/m.material"));
+    addContentRoot(dir);
+    EXPECT_TRUE(staysInContentRoots("resources/materials/" + fromResources + "/m.material"));
+    EXPECT_FALSE(staysInContentRoots("resources/materials/" + fromResources + "/../m.material"));
+}
