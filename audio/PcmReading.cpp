@@ -49,7 +49,9 @@ PcmFill readPcm(OggVorbis_File& decoder, char* data, long size, bool looping)
             }
             continue;
         }
-        if (rewoundWithoutSamples) {
+        // A stream without samples has nothing to loop, and lapping into it makes the decoder
+        // copy from a window it never filled (AddressSanitizer reports a negative-size memcpy).
+        if (rewoundWithoutSamples || total <= 0) {
             fill.streamEnded = true;
             break;
         }
