@@ -90,6 +90,7 @@ const char* renderUsage()
            "--ui draws the frames in UI mode (panel, check boxes, frame counter) instead of the F1 hint.\n"
            "--scene renders another scene file than the demo's; --frame-scene places the camera so\n"
            "  that it sees the whole scene from the sun's side.\n"
+           "--report-memory prints the resident memory at frame 1, every 100th frame and the last.\n"
            "switch names: directLighting skyLighting lightPropagationVolumes propagateSunLighting\n"
            "              propagateSkyLighting SSAO raytracing\n";
 }

@@ -26,7 +26,7 @@ struct RenderOptions {
     bool debug = false;
     bool help = false;    // print the usage and stop
     bool uiMode = false;  // draw the frames in UI mode: the panel and counter instead of the hint
-    bool reportMemory = false;  // resident memory at frames 1, 100, every 500th and the last
+    bool reportMemory = false;  // resident memory at frame 1, every 100th and the last
 };
 
 // Parses the arguments after the program name. On a bad argument returns false with a message

@@ -83,7 +83,7 @@ int main(int argc, char** argv)
             }
         }
         const int drawn = frame + 1;
-        if (options.reportMemory && (drawn == 1 || drawn == 100 || drawn % 500 == 0 || drawn == options.frames)) {
+        if (options.reportMemory && (drawn == 1 || drawn % 100 == 0 || drawn == options.frames)) {
             std::printf("frame %d: resident %llu KiB\n", drawn, (unsigned long long)(residentBytes() / 1024));
             std::fflush(stdout);
         }
