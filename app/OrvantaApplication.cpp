@@ -4,6 +4,7 @@
 #include "app/MainLoop.h"
 #include "content/ObjectInstance.h"
 #include "content/SceneLoader.h"
+#include "content/SkyOcclusion.h"
 #include "platform/Input.h"
 #include "platform/Log.h"
 #include "renderer/Renderer.h"
@@ -68,6 +69,7 @@ bool OrvantaApplication::initInstance()
     }
     openAudio();
     loadScene(sceneFilePath, scene().instances);
+    renderer.setSkyOcclusionCorners(skyOcclusionCorners());
     if (ObjectInstance* sky = createObjectInstance(skyObjectPath, {0, 0, 0}, {1, 1, 1}, {0, 0, 0, 1}))
         scene().instances.push_back(sky);
     return true;

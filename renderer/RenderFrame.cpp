@@ -60,6 +60,7 @@ void Renderer::renderFrame()
         PassScope pass(*this, "sun colour and sky map");
         updateSunAndSkyMap();
     }
+    advanceSkyLightingVolume();
     pushFrameBuffer(&hdr.scene);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClearStencil(0);
@@ -77,6 +78,7 @@ void Renderer::renderFrame()
     // From here to the end of the lights, lighting touches covered pixels only.
     glStencilFunc(GL_EQUAL, 1, 0xFFFFFFFFu);
     glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+    addSkyLighting();
     if (featureOn(DirectLighting)) {
         PassScope pass(*this, "direct lighting");
         for (Light* light : lights)

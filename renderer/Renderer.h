@@ -11,6 +11,7 @@
 #include "renderer/HdrSet.h"
 #include "renderer/ScenePassKind.h"
 #include "renderer/ScissorStack.h"
+#include "renderer/SkyLightingVolume.h"
 #include "renderer/SkySet.h"
 #include "renderer/TextureUnitTable.h"
 #include "scene/RenderCamera.h"
@@ -57,6 +58,13 @@ public:
     void updateSunAndSkyMap();
     void measureLuminance();
     void toneMap();
+    // Adds the sky's light from the sky lighting volume to the target on top of the framebuffer
+    // stack, reading the current G-buffer (the rasterised one or the ray-traced one); the caller
+    // checks the skyLighting switch and sets up the stencil.
+    void drawSkyLighting();
+    // Hands the loaded scene's occlusion quad corners to the sky lighting volume.
+    void setSkyOcclusionCorners(const std::vector<Float3>& corners);
+    const SkyLightingVolume& skyLightingVolume() const { return skyLighting; }
 
     void pushFrameBuffer(FrameBuffer* frameBuffer) { frameBuffers.push(frameBuffer); }
     void popFrameBuffer() { frameBuffers.pop(); }
@@ -77,7 +85,8 @@ public:
     // Sets one feature switch as a click on its check box would.
     void setFeature(FeatureSwitch feature, bool on) { featureSwitches[feature] = on; }
     // Moves the sun to a time of day and inclination and asks every sun-dependent pass (sun
-    // colour, sky map) to follow at the next frame.
+    // colour, sky map, the sky lighting volume's progressive rebuild) to follow from the next
+    // frame.
     void moveSun(float timeOfDay, float inclination);
 
     // The view, with its visible sets filled by the scene's visibility update.
@@ -114,6 +123,10 @@ public:
 
 private:
     FullScreenQuad lightQuad(float noiseWidth, float noiseHeight) const;
+    // Frame steps of the sky lighting volume, each doing nothing while skyLighting is off.
+    void advanceSkyLightingVolume();
+    void addSkyLighting();
+    SkyLightingPassHooks skyLightingHooks();
     SubmeshMaterial withFallbackTextures(const SubmeshMaterial& submesh) const;
 
     bool ready = false;
@@ -123,6 +136,7 @@ private:
     std::unique_ptr<Texture2D> flatNormalTexture;
     std::unique_ptr<Texture2D> defaultSpecularTexture;
     std::unique_ptr<SunLight> ownedSun;
+    SkyLightingVolume skyLighting;
 };
 
 // Marks one pass of the frame: times it when the renderer has a pass timer and, with GL checking

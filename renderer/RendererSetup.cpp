@@ -43,6 +43,7 @@ void Renderer::moveSun(float timeOfDay, float inclination)
         return;
     sun->setSunPosition(timeOfDay, inclination);
     sky.updateFlag = true;
+    restartSkyLightingVolume(skyLighting);
 }
 
 bool Renderer::initRenderer()
@@ -95,6 +96,7 @@ bool Renderer::initRenderer()
     shadows.samplingNoise = shadowSamplingNoise;
 
     sky.create();
+    initSkyLightingVolume(skyLighting);
     glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());
     glViewport(0, 0, width(), height());
 

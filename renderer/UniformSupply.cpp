@@ -3,6 +3,7 @@
 #include "gpu/Texture.h"
 #include "renderer/Renderer.h"
 #include "renderer/ShadowUniforms.h"
+#include "renderer/SkyLightingUniforms.h"
 #include "scene/Light.h"
 
 namespace Orvanta {
@@ -17,12 +18,14 @@ void setVector(int location, Float3 v)
 }  // namespace
 
 // Semantics of features that are not part of this renderer yet (shadow maps, ambient occlusion,
-// light propagation, the sky lighting volume, the ray tracer) have no value here and are passed
+// light propagation, the ray tracer) have no value here and are passed
 // over; so are light semantics when no light is being applied.
 bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformContext& context)
 {
     const Light* light = context.light;
     const SkyParameters& p = sky.parameters;
+    if (setSkyLightingUniform(skyLighting, semantic, location))
+        return true;
     switch (semantic) {
     case CAMERA_POSITION:
         setVector(location, camera.position);
@@ -95,6 +98,8 @@ bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformC
 
 Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
 {
+    if (Texture* volumeTexture = skyLightingTexture(skyLighting, semantic))
+        return volumeTexture;
     switch (semantic) {
     case SKY_MAP_TEXTURE:
         return sky.skyMap.colorTexture(0);
