@@ -89,6 +89,8 @@ void setSkyOcclusionCorners(SkyLightingVolume& volume, const std::vector<Float3>
         usable = SkyLightingVolume::MaxOcclusionCorners;
     }
     volume.occlusionCorners.assign(corners.begin(), corners.begin() + static_cast<std::ptrdiff_t>(usable));
+    volume.completeNow = true;
+    volume.slicesWrittenSinceRestart = 0;
 }
 
 void restartSkyLightingVolume(SkyLightingVolume& volume)

@@ -76,8 +76,10 @@ std::vector<Float3> skyLightingSamplingVectors();
 // The volume's record, sampling vectors, target and programs. Leaves the target bound.
 void initSkyLightingVolume(SkyLightingVolume& volume);
 
-// Hands the set the scene's occlusion corners. More than MaxOcclusionCorners are cut to that many
-// and reported; a count that is not a multiple of four loses its incomplete last quad.
+// Hands the set the scene's occlusion corners and asks for the whole volume at the next update,
+// as at start-up (the loader hands them over before the first frame). More than
+// MaxOcclusionCorners are cut to that many and reported; a count that is not a multiple of four
+// loses its incomplete last quad.
 void setSkyOcclusionCorners(SkyLightingVolume& volume, const std::vector<Float3>& corners);
 
 // Starts a progressive rebuild (called whenever the sun moves): the count of slices written since
