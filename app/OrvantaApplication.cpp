@@ -2,16 +2,19 @@
 
 #include "app/FrameTimer.h"
 #include "app/MainLoop.h"
+#include "audio/AmbientSounds.h"
+#include "audio/AudioOutput.h"
+#include "audio/SoundList.h"
+#include "audio/UpdateAudio.h"
 #include "content/ObjectInstance.h"
 #include "content/SceneLoader.h"
 #include "content/SkyOcclusion.h"
+#include "overlay/ControlPanel.h"
+#include "overlay/PanelInteraction.h"
 #include "platform/Input.h"
 #include "platform/Log.h"
 #include "renderer/Renderer.h"
-#include "scene/InputControls.h"
 #include "scene/Scene.h"
-
-#include <AL/alc.h>
 
 namespace Orvanta {
 
@@ -23,39 +26,36 @@ Renderer& mainWindow()
 
 namespace {
 
-// The audio device and context stay open for the life of the process.
-void openAudio()
+// The audio device and context, open from start-up until the main loop ends.
+AudioOutput& audioOutput()
 {
-    ALCdevice* device = alcOpenDevice(nullptr);
-    if (!device) {
-        logInfo("no audio device could be opened; the demo runs silent");
-        return;
-    }
-    ALCcontext* context = alcCreateContext(device, nullptr);
-    if (!context || !alcMakeContextCurrent(context))
-        logInfo("no audio context could be made current; the demo runs silent");
+    static AudioOutput output;
+    return output;
 }
 
 // The main loop's steps on the real subsystems.
 class DemoSteps final : public MainLoopSteps {
 public:
-    explicit DemoSteps(Renderer& r) : renderer(r) { startMouseLook(mouse); }
+    explicit DemoSteps(Renderer& r) : renderer(r) {}
 
     uint32_t ticks() override { return platformInput().ticks(); }
     void applyKeyboardControls() override
     {
-        applyKeyboardAndLook(renderer.camera, mouse, frameTimer().elapsedSeconds);
+        applyKeyboardAndLook(renderer.camera, controlPanel().mouse, frameTimer().elapsedSeconds);
     }
     void updateVisibleSets() override { scene().updateVisibleSets(); }
-    void handleMouse() override { Orvanta::handleMouse(mouse, {}); }
-    void updateAudio() override {}
+    void handleMouse() override { Orvanta::handleMouse(controlPanel(), renderer); }
+    void updateAudio() override
+    {
+        if (audioOutput().isOpen())
+            Orvanta::updateAudio(soundList(), renderer.camera);
+    }
     bool escapePressed() override { return platformInput().queryKey(Key::Escape); }
     void renderFrame() override { renderer.renderFrame(); }
     bool pumpMessages() override { return platformInput().pumpMessages(); }
 
 private:
     Renderer& renderer;
-    MouseLookState mouse;
 };
 
 }  // namespace
@@ -67,18 +67,24 @@ bool OrvantaApplication::initInstance()
         logError("cannot start: " + renderer.contextError());
         return false;
     }
-    openAudio();
+    SoundList& sounds = soundList();
+    bool audio = openAudio(audioOutput());
     loadScene(sceneFilePath, scene().instances);
     renderer.setSkyOcclusionCorners(skyOcclusionCorners());
     if (ObjectInstance* sky = createObjectInstance(skyObjectPath, {0, 0, 0}, {1, 1, 1}, {0, 0, 0, 1}))
         scene().instances.push_back(sky);
+    if (audio)
+        startAmbientSounds(sounds);
+    loadPanel(controlPanel(), renderer);
     return true;
 }
 
 int OrvantaApplication::run()
 {
     DemoSteps steps(mainWindow());
-    return runMainLoop(steps, frameTimer());
+    int exitCode = runMainLoop(steps, frameTimer());
+    closeAudio(audioOutput(), soundList());
+    return exitCode;
 }
 
 }  // namespace Orvanta

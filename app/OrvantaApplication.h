@@ -7,11 +7,14 @@ class Renderer;
 // The demo: initInstance builds everything once, run drives the main loop until Escape.
 class OrvantaApplication {
 public:
-    // Builds the demo: the renderer (with the window and its context), the scene and the sky.
+    // Builds the demo: the renderer (with the window and its context), the audio output, the
+    // scene, the sky, the ambient sounds (left out, with one message, when there is no sound) and
+    // the overlay panel (which hides the cursor and centres it).
     // Returns false only when no OpenGL context could be made (the reason has been logged);
     // every other start-up problem is reported and start-up goes on.
     bool initInstance();
-    // Runs the main loop; the result is the process's exit code (0 after Escape).
+    // Runs the main loop, then releases the sounds and closes the audio output; the result is the
+    // process's exit code (0 after Escape).
     int run();
 };
 

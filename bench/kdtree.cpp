@@ -14,8 +14,8 @@
 #include "content/KdTreeBuild.h"
 #include "content/RayTracingScene.h"
 #include "raytracing/KdTraversal.h"
+#include "raytracing/RayWorkerPool.h"
 
-#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -65,26 +65,19 @@ HitRecord traceOurs(const KdTree& tree, const Float3& o, const Float3& d)
     return hit;
 }
 
-// Runs trace(i) for every ray on `threads` threads pulling blocks of rays; returns rays per second.
+// Runs trace(i) for every ray on the ray tracer's worker pool with `threads` workers, which take
+// blocks of 1024 rays; returns rays per second. Starting the workers is not timed.
 template <typename Trace>
 double runThreads(size_t count, int threads, Trace trace)
 {
-    std::atomic<size_t> next{0};
-    std::vector<std::thread> workers;
+    constexpr size_t block = 1024;
+    RayWorkerPool pool{static_cast<unsigned>(threads)};
     const auto start = Clock::now();
-    for (int w = 0; w < threads; ++w)
-        workers.emplace_back([&] {
-            for (;;) {
-                const size_t from = next.fetch_add(1024);
-                if (from >= count)
-                    return;
-                const size_t to = std::min(count, from + 1024);
-                for (size_t i = from; i < to; ++i)
-                    trace(i);
-            }
-        });
-    for (std::thread& t : workers)
-        t.join();
+    pool.run(uint32_t((count + block - 1) / block), [&](uint32_t b) {
+        const size_t to = std::min(count, (size_t(b) + 1) * block);
+        for (size_t i = size_t(b) * block; i < to; ++i)
+            trace(i);
+    });
     return double(count) / seconds(start);
 }
 

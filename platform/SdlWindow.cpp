@@ -146,6 +146,20 @@ bool SdlInput::queryKey(Key key)
 
 void SdlInput::cursorPosition(int& x, int& y)
 {
+    // SDL caches the global cursor position and refreshes it only on some X input events: where
+    // the server sends no raw motion (Xvfb driven by synthetic input) it stays at the last button
+    // event, so a drag would never move. While the window holds the pointer, the position of the
+    // latest motion event is the cursor's; pumping first brings it up to date (a warp's own
+    // motion event included).
+    SDL_PumpEvents();
+    if (SDL_Window* focus = SDL_GetMouseFocus()) {
+        int windowX = 0, windowY = 0;
+        SDL_GetMouseState(&x, &y);
+        SDL_GetWindowPosition(focus, &windowX, &windowY);
+        x += windowX;
+        y += windowY;
+        return;
+    }
     SDL_GetGlobalMouseState(&x, &y);
 }
 

@@ -160,11 +160,37 @@ void tracePixel(const KdTree& tree, const TraceRegion& region, Ray& ray, uint32_
     writePixel(tree, region, ray, x, y);
 }
 
-void traceTile(const RayTracer& tracer, const TraceRegion& region, uint32_t x0, uint32_t y0,
-               uint32_t x1, uint32_t y1) {
-    if (region.width == 0 || region.height == 0 || !region.origins || !region.directions ||
-        !region.colors || !region.normals || !region.positions)
-        return;
+namespace {
+
+bool usable(const TraceRegion& region) {
+    return region.width != 0 && region.height != 0 && region.origins && region.directions &&
+           region.colors && region.normals && region.positions;
+}
+
+}  // namespace
+
+void clearTileOutputs(const TraceRegion& region, uint32_t x0, uint32_t y0, uint32_t x1, uint32_t y1) {
+    if (!usable(region) || x0 >= region.width || y0 >= region.height) return;
+    x1 = std::min(x1, region.width - 1);
+    y1 = std::min(y1, region.height - 1);
+    if (x1 < x0) return;
+    const size_t columns = size_t(x1 - x0) + 1;
+    for (uint32_t y = y0; y <= y1; ++y) {
+        const size_t first = size_t(x0) + size_t(region.width) * y;
+        std::fill_n(region.colors + first * 4, columns * 4, uint8_t(0));
+        std::fill_n(region.normals + first * 4, columns * 4, uint16_t(0));
+        uint16_t* position = region.positions + first * 4;
+        for (size_t x = 0; x < columns; ++x, position += 4) {
+            position[0] = position[1] = position[2] = 0;
+            position[3] = 0x3C00;  // 1.0
+        }
+    }
+}
+
+uint32_t traceTile(const RayTracer& tracer, const TraceRegion& region, uint32_t x0, uint32_t y0,
+                   uint32_t x1, uint32_t y1) {
+    if (!usable(region))
+        return 0;
     x1 = std::min(x1, region.width - 1);
     y1 = std::min(y1, region.height - 1);
     // Neighbouring rays of a row are walked four at a time; the packet walk ends every ray as the
@@ -172,6 +198,7 @@ void traceTile(const RayTracer& tracer, const TraceRegion& region, uint32_t x0, 
     Ray rays[4];
     uint32_t columns[4];
     unsigned count = 0;
+    uint32_t traced = 0;
     auto flush = [&](uint32_t y) {
         traversePacket(tracer.kdTree, rays, count);
         for (unsigned r = 0; r < count; ++r) writePixel(tracer.kdTree, region, rays[r], columns[r], y);
@@ -187,10 +214,12 @@ void traceTile(const RayTracer& tracer, const TraceRegion& region, uint32_t x0, 
             decodeTexel(region.origins, i, o);
             rays[count] = makeRay(o, d);
             columns[count++] = x;
+            ++traced;
             if (count == 4) flush(y);
         }
         if (count) flush(y);
     }
+    return traced;
 }
 
 }  // namespace Orvanta

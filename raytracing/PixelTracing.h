@@ -37,8 +37,13 @@ ShadedHit shadeHit(const RayTracingGeometry& geometry, const TraceRegion& region
 void tracePixel(const KdTree& tree, const TraceRegion& region, Ray& ray, uint32_t x, uint32_t y);
 
 // Traces the inclusive tile row by row; pixels without a ray are left untouched. Tile bounds
-// outside the region are clipped to it.
-void traceTile(const RayTracer& tracer, const TraceRegion& region, uint32_t x0, uint32_t y0,
-               uint32_t x1, uint32_t y1);
+// outside the region are clipped to it. Returns the number of rays traced.
+uint32_t traceTile(const RayTracer& tracer, const TraceRegion& region, uint32_t x0, uint32_t y0,
+                   uint32_t x1, uint32_t y1);
+
+// Gives every pixel of the inclusive tile the outputs of a pixel without a ray: colour and
+// normal 0, position (0, 0, 0, 1). The lighting passes leave such a pixel dark, as they do a
+// missed ray, and the sky step skips it for having no ray. Bounds are clipped like traceTile's.
+void clearTileOutputs(const TraceRegion& region, uint32_t x0, uint32_t y0, uint32_t x1, uint32_t y1);
 
 }  // namespace Orvanta

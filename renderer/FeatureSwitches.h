@@ -21,4 +21,15 @@ const char* featureSwitchName(int index);
 // The index of a name, or -1.
 int findFeatureSwitch(const char* name);
 
+// Where the switch states live: the overlay's control panel implements this and attaches itself
+// to the renderer, which keeps no copy and asks again at every test.
+class FeatureSwitchSource {
+public:
+    virtual ~FeatureSwitchSource() = default;
+    virtual bool featureOn(FeatureSwitch feature) const = 0;
+    // Leaves the switch in the given state as a click on its check box would: the switches that
+    // depend on it follow (light propagation volumes carries both propagation switches along).
+    virtual void setFeature(FeatureSwitch feature, bool on) = 0;
+};
+
 }  // namespace Orvanta

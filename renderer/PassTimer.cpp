@@ -43,10 +43,11 @@ void PassTimer::beginFrame()
     openPass = -1;
 }
 
-void PassTimer::begin(const char* pass)
+void PassTimer::begin(const char* pass, bool cpuWork)
 {
     Open open;
     open.pass = pass;
+    open.cpuWork = cpuWork;
     if (gpuQueries) {
         open.startQuery = takeQuery();
         glQueryCounter(open.startQuery, GL_TIMESTAMP);
@@ -90,7 +91,8 @@ std::vector<PassTimer::Sample> PassTimer::endFrame()
             if (i == 0)
                 frameStart = start;
             frameEnd = end;
-        } else {
+        }
+        if (!gpuQueries || open.cpuWork) {
             sample.milliseconds = std::chrono::duration<double, std::milli>(open.cpuEnd - open.cpuStart).count();
         }
         samples.push_back(sample);

@@ -22,7 +22,9 @@ public:
     PassTimer& operator=(const PassTimer&) = delete;
 
     void beginFrame();
-    void begin(const char* pass);
+    // A pass of CPU work (cpuWork) is timed on the CPU clock even when GPU queries are in use: the
+    // GPU's timestamps would only show the queries it sees back to back.
+    void begin(const char* pass, bool cpuWork = false);
     void end();
     // Waits for the frame's queries and returns one sample per pass, in pass order, and the
     // frame total (first begin to last end) last, named "frame".
@@ -33,6 +35,7 @@ public:
 private:
     struct Open {
         std::string pass;
+        bool cpuWork = false;
         uint32_t startQuery = 0;
         uint32_t endQuery = 0;
         std::chrono::steady_clock::time_point cpuStart;

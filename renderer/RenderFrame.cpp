@@ -2,15 +2,16 @@
 #include "app/GlExtensions.h"
 #include "renderer/GlStateCheck.h"
 #include "renderer/PassTimer.h"
+#include "renderer/RayTracedFrame.h"
 #include "renderer/Renderer.h"
 #include "scene/Light.h"
 
 namespace Orvanta {
 
-PassScope::PassScope(Renderer& r, const char* passName) : renderer(r), name(passName)
+PassScope::PassScope(Renderer& r, const char* passName, bool cpuWork) : renderer(r), name(passName)
 {
     if (renderer.passTimer)
-        renderer.passTimer->begin(name);
+        renderer.passTimer->begin(name, cpuWork);
 }
 
 PassScope::~PassScope()
@@ -47,6 +48,7 @@ void Renderer::renderFrame()
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         frustumVectors = unitDepthFrustumVectors(camera);
     }
+    drawRayCastingPrePass(*this, rayTracing);
     {
         PassScope pass(*this, "G-buffer");
         pushFrameBuffer(&gBuffer.frameBuffer);
@@ -61,6 +63,10 @@ void Renderer::renderFrame()
         updateSunAndSkyMap();
     }
     advanceSkyLightingVolume();
+    if (featureOn(LightPropagationVolumes)) {
+        PassScope pass(*this, "light propagation volumes update");
+        updateLightPropagationVolumes();
+    }
     pushFrameBuffer(&hdr.scene);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClearStencil(0);
@@ -79,6 +85,10 @@ void Renderer::renderFrame()
     glStencilFunc(GL_EQUAL, 1, 0xFFFFFFFFu);
     glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
     addSkyLighting();
+    if (featureOn(LightPropagationVolumes)) {
+        PassScope pass(*this, "light propagation volumes");
+        drawLightPropagationVolumes();
+    }
     if (featureOn(DirectLighting)) {
         PassScope pass(*this, "direct lighting");
         for (Light* light : lights)
@@ -111,6 +121,7 @@ void Renderer::renderFrame()
         glDisable(GL_BLEND);
     }
     glFlush();
+    drawRayTracedReflections(*this, rayTracing);
     popFrameBuffer();
     {
         PassScope pass(*this, "luminance and eye adaptation");
@@ -123,6 +134,10 @@ void Renderer::renderFrame()
         glDisable(GL_FRAMEBUFFER_SRGB);
         unbindAllTextureUnits();
         glUseProgramObjectARB(0);
+    }
+    if (overlay) {
+        PassScope pass(*this, "overlay");
+        overlay->drawOverlay(*this);
     }
     swapBuffers();
 }

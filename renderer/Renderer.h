@@ -4,11 +4,14 @@
 #include "renderer/FeatureSwitches.h"
 #include "renderer/FrameBuffer.h"
 #include "renderer/FrameBufferStack.h"
+#include "renderer/FrameOverlay.h"
 #include "renderer/ShadowMapRendering.h"
 #include "renderer/ShadowMapSet.h"
 #include "renderer/FullScreenQuad.h"
 #include "renderer/GBuffer.h"
 #include "renderer/HdrSet.h"
+#include "renderer/LightPropagationVolumeSet.h"
+#include "renderer/RayTracingSet.h"
 #include "renderer/ScenePassKind.h"
 #include "renderer/ScissorStack.h"
 #include "renderer/SkyLightingVolume.h"
@@ -65,6 +68,12 @@ public:
     // Hands the loaded scene's occlusion quad corners to the sky lighting volume.
     void setSkyOcclusionCorners(const std::vector<Float3>& corners);
     const SkyLightingVolume& skyLightingVolume() const { return skyLighting; }
+    // Every light propagation volume's reflective shadow map, injection and propagation.
+    void updateLightPropagationVolumes();
+    // The volumes' light on the current G-buffer, added to the target on top of the stack: each
+    // volume's diffuse light, then its glossy reflections where it has them.
+    void drawLightPropagationVolumes();
+    LightPropagationVolumeSet& lightPropagationVolumes() { return propagationVolumes; }
 
     void pushFrameBuffer(FrameBuffer* frameBuffer) { frameBuffers.push(frameBuffer); }
     void popFrameBuffer() { frameBuffers.pop(); }
@@ -81,9 +90,15 @@ public:
     Texture* texture(UniformSemantic semantic, const UniformContext& context) override;
     void bindTextureUnit(int unit, Texture* texture) override;
 
-    bool featureOn(FeatureSwitch feature) const { return featureSwitches[feature]; }
-    // Sets one feature switch as a click on its check box would.
-    void setFeature(FeatureSwitch feature, bool on) { featureSwitches[feature] = on; }
+    // The feature switches are the attached source's (the control panel's check boxes), read
+    // afresh at every call. With no source attached every feature is on, the start state.
+    bool featureOn(FeatureSwitch feature) const;
+    // Sets one feature switch as a click on its check box would (dependents follow). With no
+    // source attached there is nothing to set: the call logs an error naming the switch.
+    void setFeature(FeatureSwitch feature, bool on);
+    // The source of the feature switches and the layer drawn over every frame; null detaches.
+    void attachFeatureSwitches(FeatureSwitchSource* source) { featureSwitchSource = source; }
+    void attachOverlay(FrameOverlay* layer) { overlay = layer; }
     // Moves the sun to a time of day and inclination and asks every sun-dependent pass (sun
     // colour, sky map, the sky lighting volume's progressive rebuild) to follow from the next
     // frame.
@@ -112,6 +127,8 @@ public:
     ScissorStack scissors;
     // When set, every pass of the frame is timed into it.
     PassTimer* passTimer = nullptr;
+    // The GPU half of the ray-traced reflections, for tests and tools to inspect.
+    const RayTracingSet& rayTracingSet() const { return rayTracing; }
 
 private:
     friend class PassScope;
@@ -127,23 +144,27 @@ private:
     void advanceSkyLightingVolume();
     void addSkyLighting();
     SkyLightingPassHooks skyLightingHooks();
+    void initLightPropagationVolumes();
     SubmeshMaterial withFallbackTextures(const SubmeshMaterial& submesh) const;
 
     bool ready = false;
-    // The seven feature switches, all on; the overlay's check boxes drive them.
-    bool featureSwitches[FeatureSwitchCount] = {true, true, true, true, true, true, true};
+    FeatureSwitchSource* featureSwitchSource = nullptr;
+    FrameOverlay* overlay = nullptr;
     FrustumVectors frustumVectors;
+    LightPropagationVolumeSet propagationVolumes;
     std::unique_ptr<Texture2D> flatNormalTexture;
     std::unique_ptr<Texture2D> defaultSpecularTexture;
     std::unique_ptr<SunLight> ownedSun;
     SkyLightingVolume skyLighting;
+    RayTracingSet rayTracing;
 };
 
 // Marks one pass of the frame: times it when the renderer has a pass timer and, with GL checking
 // on, reports GL errors and changes to the conventional GL state when the pass ends.
 class PassScope {
 public:
-    PassScope(Renderer& renderer, const char* name);
+    // cpuWork: the pass works on the CPU and is timed on the CPU clock.
+    PassScope(Renderer& renderer, const char* name, bool cpuWork = false);
     ~PassScope();
     PassScope(const PassScope&) = delete;
     PassScope& operator=(const PassScope&) = delete;

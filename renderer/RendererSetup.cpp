@@ -1,6 +1,8 @@
 #include "app/GlExtensions.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
+#include "platform/Log.h"
+#include "raytracing/RayTracer.h"
 #include "renderer/PassTimer.h"
 #include "renderer/Renderer.h"
 #include "renderer/StartCamera.h"
@@ -46,6 +48,22 @@ void Renderer::moveSun(float timeOfDay, float inclination)
     restartSkyLightingVolume(skyLighting);
 }
 
+bool Renderer::featureOn(FeatureSwitch feature) const
+{
+    return featureSwitchSource ? featureSwitchSource->featureOn(feature) : true;
+}
+
+void Renderer::setFeature(FeatureSwitch feature, bool on)
+{
+    if (!featureSwitchSource) {
+        const char* name = featureSwitchName(feature);
+        logError(std::string("cannot set the feature switch ") + (name ? name : "?") +
+                 ": no control panel is attached to the renderer");
+        return;
+    }
+    featureSwitchSource->setFeature(feature, on);
+}
+
 bool Renderer::initRenderer()
 {
     if (ready)
@@ -53,6 +71,7 @@ bool Renderer::initRenderer()
     if (!initialiseContext())
         return false;
     frameBuffers.setWindow(this);
+    createRayTracingSet(rayTracing, rayTracer(), width(), height());
 
     camera.setPosition({5.0f, 5.0f, -3.0f});
     camera.updateTransform();
@@ -95,6 +114,7 @@ bool Renderer::initRenderer()
     shadowSamplingNoise = getTexture("resources/textures/engine/shadowSamplingNoise.tga", false);
     shadows.samplingNoise = shadowSamplingNoise;
 
+    initLightPropagationVolumes();
     sky.create();
     initSkyLightingVolume(skyLighting);
     glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());

@@ -1,7 +1,9 @@
 #include "app/FrameTimer.h"
 #include "app/GlExtensions.h"
 #include "gpu/Texture.h"
+#include "renderer/RayTracingUniforms.h"
 #include "renderer/Renderer.h"
+#include "renderer/LightPropagationVolumeUniforms.h"
 #include "renderer/ShadowUniforms.h"
 #include "renderer/SkyLightingUniforms.h"
 #include "scene/Light.h"
@@ -17,9 +19,8 @@ void setVector(int location, Float3 v)
 
 }  // namespace
 
-// Semantics of features that are not part of this renderer yet (shadow maps, ambient occlusion,
-// light propagation, the ray tracer) have no value here and are passed
-// over; so are light semantics when no light is being applied.
+// Semantics of features that are not part of this renderer yet (ambient occlusion) have no value
+// here and are passed over; so are light semantics when no light is being applied.
 bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformContext& context)
 {
     const Light* light = context.light;
@@ -92,7 +93,9 @@ bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformC
         glUniform1fARB(location, frameTimer().elapsedSeconds);
         return true;
     default:
-        return setShadowUniform(shadows, semantic, location);
+        return setShadowUniform(shadows, semantic, location)
+            || setLightPropagationVolumeUniform(propagationVolumes, semantic, location)
+            || setRayTracingUniform(rayTracing, semantic, location);
     }
 }
 
@@ -131,7 +134,11 @@ Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
     case HDR_PREVIOUS_FRAME_LUMINANCE_TEXTURE:
         return hdr.previousAdaptationTexture();
     default:
-        return shadowTexture(shadows, semantic);
+        if (Texture* shadowMap = shadowTexture(shadows, semantic))
+            return shadowMap;
+        if (Texture* rayTraced = rayTracingTexture(rayTracing, semantic))
+            return rayTraced;
+        return lightPropagationVolumeTexture(propagationVolumes, semantic);
     }
 }
 

@@ -57,7 +57,9 @@ TEST(RendererFrame, MaterialShadersLink)
         {"transparentVertex", "transparentFragment"},
         {"waterGBufferWriteVertex", "waterGBufferWriteFragment"},
         {"raycastingVertex", "raycastingFragment"},
-        {"raytracedVertex", "raytracedFragment"},
+        {"raytracedVertex", "raytracedWaterFragment"},
+        {"raytracedVertex", "raytracedGlassFragment"},
+        {"raytracedVertex", "raytracedSteelFragment"},
     };
     for (auto& pair : pairs) {
         MaterialPass pass;

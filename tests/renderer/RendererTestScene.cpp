@@ -5,6 +5,7 @@
 #include "content/ObjectFile.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/SubmeshMaterial.h"
+#include "overlay/ControlPanel.h"
 #include "platform/HeadlessContext.h"
 #include "platform/Log.h"
 #include "scene/Light.h"
@@ -14,9 +15,6 @@ namespace OrvantaTest {
 
 using namespace Orvanta;
 
-namespace {
-
-// An axis-aligned box as 12 triangles with outward normals and tangents.
 Object* makeBox(Float3 lo, Float3 hi, Material* material, bool inward)
 {
     std::vector<ObjectVertex> vertices;
@@ -85,6 +83,8 @@ Material* opaqueMaterial()
     return material;
 }
 
+namespace {
+
 Material* skyMaterial()
 {
     auto* material = new Material;
@@ -129,6 +129,11 @@ TestWorld& testWorld()
     if (!renderer.initRenderer())
         return world;
     world.renderer = &renderer;
+    // The panel's check boxes are the feature switches; the frame tests read the 3D image alone,
+    // so the panel is not drawn over it.
+    static ControlPanel panel;
+    loadPanel(panel, renderer);
+    renderer.attachOverlay(nullptr);
     Material* opaque = opaqueMaterial();
     // The start camera looks toward -x, +z; the box stands in its view, the sun lights it.
     Object* ground = makeBox({-40, -1, -40}, {40, 0, 40}, opaque, false);

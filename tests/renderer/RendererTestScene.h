@@ -10,7 +10,8 @@ namespace OrvantaTest {
 
 // A renderer on a small headless target with hand-built content: a ground slab and a box lit by
 // the sun in front of the start camera, and a sky dome with the sky material. Created once per
-// test process (after the test GL context, so the renderer's own context stays current).
+// test process (after the test GL context, so the renderer's own context stays current). A loaded
+// control panel supplies the feature switches (setFeature works); it is not drawn over the frame.
 struct TestWorld {
     Orvanta::Renderer* renderer = nullptr;
     Orvanta::ObjectInstance* box = nullptr;
@@ -20,6 +21,11 @@ struct TestWorld {
 };
 
 TestWorld& testWorld();
+// An axis-aligned box as 12 triangles with outward (or, with inward, inward-facing) normals and
+// tangents, drawn with one material and no textures of its own.
+Orvanta::Object* makeBox(Orvanta::Float3 lo, Orvanta::Float3 hi, Orvanta::Material* material, bool inward);
+// An opaque material whose deferred-write pass uses the default G-buffer program.
+Orvanta::Material* opaqueMaterial();
 // Fills the renderer's view with the given instances (all visible), as the visibility update would.
 void showInstances(const std::vector<Orvanta::ObjectInstance*>& instances);
 // Renders one frame and returns the window's pixels (RGBA8, top row first).

@@ -1,7 +1,7 @@
 #include "AmbientSounds.h"
 
-#include "OggWriter.h"
 #include "Random.h"
+#include "audio/OggVorbisWriter.h"
 
 #include <algorithm>
 #include <cmath>
@@ -120,9 +120,9 @@ std::vector<float> singleBird(float seconds)
 
 bool writeAmbientSounds(const std::string& audioRoot, std::string& error)
 {
-    return writeOggVorbis(audioRoot + "/ambience.ogg", ambience(20.0f), Rate, 0.3f, error) &&
-           writeOggVorbis(audioRoot + "/birds.ogg", birds(15.0f), Rate, 0.3f, error) &&
-           writeOggVorbis(audioRoot + "/singleBird.ogg", singleBird(12.0f), Rate, 0.3f, error);
+    return writeOggVorbis(audioRoot + "/ambience.ogg", ambience(20.0f), 1, Rate, 0.3f, error) &&
+           writeOggVorbis(audioRoot + "/birds.ogg", birds(15.0f), 1, Rate, 0.3f, error) &&
+           writeOggVorbis(audioRoot + "/singleBird.ogg", singleBird(12.0f), 1, Rate, 0.3f, error);
 }
 
 }  // namespace Orvanta

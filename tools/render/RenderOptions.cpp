@@ -1,5 +1,6 @@
 #include "RenderOptions.h"
 
+#include "overlay/ControlPanel.h"
 #include "renderer/FeatureSwitches.h"
 
 #include <cstdlib>
@@ -16,6 +17,12 @@ bool parseFloat(const std::string& text, float& value)
     char* end = nullptr;
     value = std::strtof(text.c_str(), &end);
     return end && *end == '\0';
+}
+
+// A value the panel's slider can hold: within -range .. range.
+bool parseFloatIn(const std::string& text, float& value, float range)
+{
+    return parseFloat(text, value) && value >= -range && value <= range;
 }
 
 bool parseInt(const std::string& text, int& value, int minimum)
@@ -73,7 +80,13 @@ const char* renderUsage()
 {
     return "usage: orvanta-render [--width N] [--height N] [--frames N] [--camera x,y,z,qx,qy,qz,qw]\n"
            "                      [--time-of-day RADIANS] [--inclination RADIANS] [--switch INDEX|NAME=0|1]...\n"
-           "                      [--output FILE.png] [--debug]\n"
+           "                      [--ui] [--output FILE.png] [--debug] [--help]\n"
+           "--time-of-day (-2.07..2.07) and --inclination (-1.57..1.57) move the panel's sun sliders\n"
+           "  and the sun with them.\n"
+           "--switch sets a check box of the panel as a click would, in command-line order: switching\n"
+           "  lightPropagationVolumes sets propagateSunLighting and propagateSkyLighting to the same\n"
+           "  state, so name those after it to set them differently.\n"
+           "--ui draws the frames in UI mode (panel, check boxes, frame counter) instead of the F1 hint.\n"
            "switch names: directLighting skyLighting lightPropagationVolumes propagateSunLighting\n"
            "              propagateSkyLighting SSAO raytracing\n";
 }
@@ -84,6 +97,14 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
         const std::string& a = arguments[i];
         if (a == "--debug") {
             options.debug = true;
+            continue;
+        }
+        if (a == "--help" || a == "-h") {
+            options.help = true;
+            continue;
+        }
+        if (a == "--ui") {
+            options.uiMode = true;
             continue;
         }
         if (i + 1 >= arguments.size()) {
@@ -101,9 +122,9 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
         else if (a == "--camera")
             ok = parseCamera(v, options);
         else if (a == "--time-of-day")
-            ok = options.hasTimeOfDay = parseFloat(v, options.timeOfDay);
+            ok = options.hasTimeOfDay = parseFloatIn(v, options.timeOfDay, timeOfDayRange);
         else if (a == "--inclination")
-            ok = options.hasInclination = parseFloat(v, options.inclination);
+            ok = options.hasInclination = parseFloatIn(v, options.inclination, sunInclinationRange);
         else if (a == "--switch")
             ok = parseSwitch(v, options);
         else if (a == "--output")
@@ -114,6 +135,8 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
         }
         if (!ok) {
             error = "option " + a + ": '" + v + "' is not a valid value";
+            if (a == "--time-of-day" || a == "--inclination")
+                error += " (a number of radians within the slider's range, see below)";
             return false;
         }
     }

@@ -22,6 +22,8 @@ struct RenderOptions {
     std::vector<std::pair<int, bool>> switches;  // feature index, state
     std::string output = "render.png";
     bool debug = false;
+    bool help = false;    // print the usage and stop
+    bool uiMode = false;  // draw the frames in UI mode: the panel and counter instead of the hint
 };
 
 // Parses the arguments after the program name. On a bad argument returns false with a message

@@ -5,6 +5,7 @@
 #include "app/FrameTimer.h"
 #include "app/GlDebug.h"
 #include "app/OrvantaApplication.h"
+#include "overlay/ControlPanel.h"
 #include "platform/HeadlessContext.h"
 #include "renderer/PassTimer.h"
 #include "renderer/Renderer.h"
@@ -25,6 +26,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "orvanta-render: %s\n%s", error.c_str(), renderUsage());
         return 2;
     }
+    if (options.help) {
+        std::printf("%s", renderUsage());
+        return 0;
+    }
     if (options.debug)
         setGlDebug(true);
     Window::requestHeadless(options.width, options.height);
@@ -37,12 +42,16 @@ int main(int argc, char** argv)
         renderer.camera.setOrientation(options.cameraOrientation);
         renderer.camera.updateMatrices();
     }
-    if (renderer.sun && (options.hasTimeOfDay || options.hasInclination)) {
-        renderer.moveSun(options.hasTimeOfDay ? options.timeOfDay : renderer.sun->timeOfDay,
-                         options.hasInclination ? options.inclination : renderer.sun->inclination);
+    ControlPanel& panel = controlPanel();
+    if (options.hasTimeOfDay || options.hasInclination) {
+        setSunSliders(panel, renderer,
+                      options.hasTimeOfDay ? options.timeOfDay : panel.sliders[timeOfDaySlider].value,
+                      options.hasInclination ? options.inclination : panel.sliders[sunInclinationSlider].value);
     }
+    // Through the panel's check boxes, so dependents follow as they do for a click.
     for (auto [index, on] : options.switches)
         renderer.setFeature(static_cast<FeatureSwitch>(index), on);
+    panel.mouse.uiMode = options.uiMode;
 
     PassTimer timer;
     renderer.passTimer = &timer;
@@ -72,6 +81,9 @@ int main(int argc, char** argv)
         double mean = options.frames > 1 ? rest[pass] / (options.frames - 1) : 0.0;
         std::printf("%-32s %12.2f %16.2f\n", pass.c_str(), first[pass], mean);
     }
+    const RayTracingFrameStats& traced = renderer.rayTracingSet().lastFrame;
+    std::printf("ray tracing, last traced frame: region %ux%u at (%u, %u), %llu rays\n", traced.region.width,
+                traced.region.height, traced.region.x, traced.region.y, static_cast<unsigned long long>(traced.rays));
     std::vector<uint8_t> pixels = renderer.headless()->readPixels();
     if (!writePng(options.output, options.width, options.height, pixels, error)) {
         std::fprintf(stderr, "orvanta-render: %s\n", error.c_str());

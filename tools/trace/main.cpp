@@ -1,6 +1,6 @@
 // orvanta-trace: the CPU ray tracer on its own. Loads the scene's ray-tracing geometry and
 // kd-tree (building and saving the tree when its file is missing or stale), traces one camera ray
-// per pixel of the start view through traceTile on worker threads, and writes what the traced
+// per pixel of the start view on the ray tracer's workers, tile by tile, and writes what the traced
 // G-buffer holds as a picture: the sampled colour lit by a fixed light along the shading normal,
 // misses in a flat sky colour. No GL context is needed.
 //
@@ -16,13 +16,11 @@
 #include "scene/Camera.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <thread>
 #include <vector>
 
 using namespace Orvanta;
@@ -116,20 +114,11 @@ int main(int argc, char** argv)
         }
     TraceRegion region{w, h, origins.data(), directions.data(), colors.data(), normals.data(), positions.data()};
 
-    // Tiles of 16 x 16 pixels handed out to the workers in order.
-    const uint32_t tile = 16, tilesX = (w + tile - 1) / tile, tilesY = (h + tile - 1) / tile;
-    std::atomic<uint32_t> next{0};
+    // The whole picture is the traced region; the workers take its 40 x 40 tiles.
+    tracer.create(w, h, unsigned(options.threads));
+    tracer.setRegion(0.0f, 0.0f, 1.0f, 1.0f);
     start = std::chrono::steady_clock::now();
-    std::vector<std::thread> workers;
-    for (int t = 0; t < options.threads; ++t)
-        workers.emplace_back([&] {
-            for (uint32_t n; (n = next++) < tilesX * tilesY;) {
-                const uint32_t x0 = (n % tilesX) * tile, y0 = (n / tilesX) * tile;
-                traceTile(tracer, region, x0, y0, std::min(w, x0 + tile) - 1, std::min(h, y0 + tile) - 1);
-            }
-        });
-    for (std::thread& t : workers)
-        t.join();
+    const uint64_t rays = tracer.traceRegion(region);
     const double traceSeconds = since(start);
 
     const Float3 light = normalize(Float3{0.4f, 0.8f, 0.3f});
@@ -156,8 +145,9 @@ int main(int argc, char** argv)
     }
     std::printf("scene %s: %zu triangles, loaded in %.2f s; kd-tree ready in %.2f s\n", options.scene.c_str(),
                 tracer.geometry.triangles.size(), loadSeconds, treeSeconds);
-    std::printf("traced %zu rays (%zu hits) on %d threads in %.3f s: %.2f Mrays/s\n", pixels, hits,
-                options.threads, traceSeconds, double(pixels) / traceSeconds / 1e6);
+    std::printf("traced %llu rays (%zu hits) on %u threads in %.3f s: %.2f Mrays/s\n",
+                static_cast<unsigned long long>(rays), hits, tracer.workerCount(), traceSeconds,
+                double(rays) / traceSeconds / 1e6);
     std::printf("wrote %s\n", options.output.c_str());
     return 0;
 }

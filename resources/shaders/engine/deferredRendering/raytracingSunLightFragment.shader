@@ -4,6 +4,7 @@ shader
 	{
 		file = "resources/shaders/engine/common/glslVersion.shader"
 		file = "resources/shaders/engine/common/surfaceLighting.shader"
+		file = "resources/shaders/engine/shadows/softShadows.shader"
 	}
 	semantics
 	{
@@ -16,8 +17,10 @@ shader
 	}
 	code = "
 // The sun on the surfaces that reflection rays hit. Those lie anywhere in the scene, so the
-// viewer of each is the ray's origin, not the camera; missed rays (position w = 1) get nothing,
-// the sky step fills them.
+// viewer of each is the ray's origin, not the camera, and their shadows come from the overlapped
+// maps around the camera, which do not depend on the view frustum. Missed rays (position w = 1)
+// get nothing, the sky step fills them. The traced buffer has only the shading normal, which
+// stands in for the geometry normal of the shadow lookup; unit 2 tiles the noise.
 uniform sampler2D gBufferColor;
 uniform sampler2D gBufferNormal;
 uniform sampler2D gBufferPosition;
@@ -38,7 +41,9 @@ void main()
     // highlight is kept modest.
     albedo.a *= 0.25;
     normal.w = 32.0;
-    vec3 light = reflectedLight(albedo, normal, -normalize(lightDirection), towardViewer, lightColor.rgb);
+    float visibility = overlappedSunShadowFactor(position.xyz, normal.xyz, gl_TexCoord[2].xy);
+    vec3 light = reflectedLight(albedo, normal, -normalize(lightDirection), towardViewer,
+                                lightColor.rgb * visibility);
     gl_FragColor = vec4(light, 1.0);
 }
 "

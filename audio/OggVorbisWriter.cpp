@@ -1,7 +1,8 @@
-#include "OggWriter.h"
+#include "audio/OggVorbisWriter.h"
 
 #include <vorbis/vorbisenc.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace Orvanta {
@@ -23,9 +24,14 @@ bool writePages(std::FILE* file, ogg_stream_state& stream, bool flush)
 
 }  // namespace
 
-bool writeOggVorbis(const std::string& path, const std::vector<float>& samples, int sampleRate,
-                    float quality, std::string& error)
+bool writeOggVorbis(const std::string& path, const std::vector<float>& interleaved, int channels,
+                    int sampleRate, float quality, std::string& error)
 {
+    if (channels < 1 || interleaved.size() % static_cast<size_t>(channels) != 0) {
+        error = path + ": the sample list is not a whole number of " + std::to_string(channels) +
+                "-channel frames";
+        return false;
+    }
     std::string temporary = path + ".tmp";
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file) {
@@ -34,7 +40,7 @@ bool writeOggVorbis(const std::string& path, const std::vector<float>& samples, 
     }
     vorbis_info info;
     vorbis_info_init(&info);
-    if (vorbis_encode_init_vbr(&info, 1, sampleRate, quality) != 0) {
+    if (vorbis_encode_init_vbr(&info, channels, sampleRate, quality) != 0) {
         std::fclose(file);
         std::remove(temporary.c_str());
         vorbis_info_clear(&info);
@@ -43,7 +49,7 @@ bool writeOggVorbis(const std::string& path, const std::vector<float>& samples, 
     }
     vorbis_comment comment;
     vorbis_comment_init(&comment);
-    vorbis_comment_add_tag(&comment, "TITLE", "Orvanta kindergarten ambience");
+    vorbis_comment_add_tag(&comment, "TITLE", "Orvanta Engine");
     vorbis_dsp_state dsp;
     vorbis_block block;
     vorbis_analysis_init(&dsp, &info);
@@ -59,13 +65,18 @@ bool writeOggVorbis(const std::string& path, const std::vector<float>& samples, 
     ogg_stream_packetin(&stream, &headerCode);
     ok = writePages(file, stream, true);
 
+    const size_t frames = interleaved.size() / static_cast<size_t>(channels);
     const size_t chunk = 4096;
-    for (size_t pos = 0; ok && pos <= samples.size(); pos += chunk) {
-        size_t n = pos < samples.size() ? std::min(chunk, samples.size() - pos) : 0;
+    // Runs until a pass with no frames left has told the encoder that the stream ends; only
+    // then are the last blocks flushed, so stopping earlier would cut off the tail.
+    for (size_t pos = 0; ok; pos += chunk) {
+        size_t n = pos < frames ? std::min(chunk, frames - pos) : 0;
         if (n > 0) {
             float** buffer = vorbis_analysis_buffer(&dsp, static_cast<int>(n));
+            const float* frame = interleaved.data() + pos * static_cast<size_t>(channels);
             for (size_t i = 0; i < n; ++i)
-                buffer[0][i] = samples[pos + i];
+                for (int c = 0; c < channels; ++c)
+                    buffer[c][i] = *frame++;
         }
         vorbis_analysis_wrote(&dsp, static_cast<int>(n));
         while (ok && vorbis_analysis_blockout(&dsp, &block) == 1) {

@@ -1,0 +1,96 @@
+#include "overlay/OverlayDrawing.h"
+
+#include "app/GlExtensions.h"
+#include "gpu/Texture.h"
+#include "overlay/ControlPanel.h"
+#include "platform/Input.h"
+#include "renderer/Renderer.h"
+
+namespace Orvanta {
+
+namespace {
+
+void beginOverlay(int clientWidth, int clientHeight)
+{
+    glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_CURRENT_BIT | GL_TEXTURE_BIT | GL_TRANSFORM_BIT);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0.0, clientWidth - 1.0, clientHeight - 1.0, 0.0, 0.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void endOverlay()
+{
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glPopAttrib();
+}
+
+// Corners in counter-clockwise order on screen (y grows downward), so the quads face the viewer
+// with back-face culling on.
+void emitQuad(const OverlayItem& item, bool textured)
+{
+    const float corners[4][2] = {{item.x0, item.y0}, {item.x0, item.y1}, {item.x1, item.y1}, {item.x1, item.y0}};
+    const float coords[4][2] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
+    for (int i = 0; i < 4; ++i) {
+        if (textured)
+            glTexCoord2f(coords[i][0], coords[i][1]);
+        glVertex2f(corners[i][0], corners[i][1]);
+    }
+}
+
+void drawItem(const OverlayItem& item, Renderer& renderer)
+{
+    glColor4fv(item.color);
+    switch (item.kind) {
+    case OverlayItem::FilledQuad:
+        glBegin(GL_QUADS);
+        emitQuad(item, false);
+        glEnd();
+        break;
+    case OverlayItem::Outline:
+        glBegin(GL_LINE_LOOP);
+        emitQuad(item, false);
+        glEnd();
+        break;
+    case OverlayItem::TexturedQuad:
+        if (!item.texture || !renderer.bindTextureUnitChecked(0, item.texture))
+            break;
+        glBegin(GL_QUADS);
+        emitQuad(item, true);
+        glEnd();
+        renderer.unbindAllTextureUnits();
+        break;
+    }
+}
+
+}  // namespace
+
+void drawOverlayItems(const std::vector<OverlayItem>& items, Renderer& renderer)
+{
+    beginOverlay(renderer.width(), renderer.height());
+    for (const OverlayItem& item : items)
+        drawItem(item, renderer);
+    endOverlay();
+}
+
+void ControlPanel::drawOverlay(Renderer& renderer)
+{
+    if (!mouse.uiMode) {
+        drawOverlayItems(lookModeItems(*this), renderer);
+        return;
+    }
+    std::string counterText = countFrame(frameCounter, platformInput().ticks());
+    drawOverlayItems(uiModeItems(*this, counterText), renderer);
+}
+
+}  // namespace Orvanta

@@ -1,0 +1,106 @@
+#pragma once
+#include "renderer/FrameBuffer.h"
+#include "renderer/LightPropagationVolumeLayout.h"
+#include "scene/RenderCamera.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace Orvanta {
+
+class DepthTexture;
+struct ShaderProgram;
+
+constexpr int LightPropagationVolumeCount = 3;
+// Four spherical-harmonics coefficients per cell, one per target attachment, RGB each.
+constexpr int LightPropagationVolumeAttachments = 4;
+
+// A static vertex buffer of injection points: texture coordinate (2 floats) then vertex (3).
+struct InjectionPointBuffer {
+    InjectionPointBuffer() = default;
+    ~InjectionPointBuffer();
+    InjectionPointBuffer(const InjectionPointBuffer&) = delete;
+    InjectionPointBuffer& operator=(const InjectionPointBuffer&) = delete;
+
+    void upload(const std::vector<InjectionPoint>& points);
+    // Draws every point with gl_MultiTexCoord0 and gl_Vertex from the buffer.
+    void draw() const;
+
+    uint32_t buffer = 0;
+    int count = 0;
+};
+
+// One volume of cells that follows the camera: the reflective shadow map that captures the
+// sunlit surfaces around it, the two targets the propagation steps ping-pong between and the
+// accumulation target that sums the injected light and every step.
+struct LightPropagationVolume {
+    uint32_t width = 32;
+    uint32_t height = 32;
+    uint32_t length = 32;
+    float cellSize = 1.0f;
+    uint32_t propagationSteps = 8;
+    uint32_t reflectiveShadowMapWidth = 128;
+    uint32_t reflectiveShadowMapHeight = 128;
+    // Each injected light's share: the area of one reflective-shadow-map texel over the area of
+    // one cell face ((s W / 128)^2 / s^2 = 1/16), which turns a texel's reflected light into the
+    // light crossing its cell.
+    float lightsWeight = 0.0625f;
+    uint8_t glossyReflections = 0;
+    uint8_t skyInjection = 0;
+    Float3 position;
+    // Its scene view is culled by the visibility update like every other view.
+    RenderCamera reflectiveShadowMapCamera;
+    // Attachment 0: reflected sunlight, 1: surface normal (both GL_RGB16F, nearest); textures 0
+    // and 1 of the framebuffer. The depth texture is the third texture.
+    FrameBuffer reflectiveShadowMap;
+    std::unique_ptr<DepthTexture> reflectiveShadowMapDepth;
+    Matrix4 invertedMatrix;
+    FrameBuffer propagationA;
+    FrameBuffer propagationB;
+    FrameBuffer accumulation;
+    unsigned stepCounter = 0;
+
+    InjectionPointBuffer sunPoints;
+    InjectionPointBuffer skyPoints;
+
+    VolumeGrid grid() const;
+    FrameBuffer& target(VolumeTarget which);
+    const FrameBuffer& target(VolumeTarget which) const;
+    // The targets the step counter selects as the current source (see sourceVolumeTarget).
+    const FrameBuffer& sourceVolume() const { return target(sourceVolumeTarget(stepCounter)); }
+};
+
+// The renderer's three nested volumes (cells of 0.5, 1.0 and 3.5 units) with their programs.
+// Volume 0 also draws glossy reflections; volume 2 alone receives the sky's light.
+struct LightPropagationVolumeSet {
+    ShaderProgram* reflectiveShadowMapProgram = nullptr;
+    ShaderProgram* sunInjectionProgram = nullptr;
+    ShaderProgram* skyInjectionProgram = nullptr;
+    ShaderProgram* propagationProgram = nullptr;
+    ShaderProgram* accumulationProgram = nullptr;
+    ShaderProgram* renderProgram = nullptr;
+    ShaderProgram* glossyReflectionsProgram = nullptr;
+
+    LightPropagationVolume volumes[LightPropagationVolumeCount];
+    // The volume the LPV uniform semantics read.
+    int current = 0;
+
+    LightPropagationVolume& currentVolume() { return volumes[current]; }
+    const LightPropagationVolume& currentVolume() const { return volumes[current]; }
+};
+
+extern const char* const ReflectiveShadowMapVertexShaderPath;
+extern const char* const ReflectiveShadowMapFragmentShaderPath;
+extern const char* const SunInjectionVertexShaderPath;
+extern const char* const SkyInjectionVertexShaderPath;
+extern const char* const InjectionFragmentShaderPath;
+extern const char* const PropagationFragmentShaderPath;
+extern const char* const AccumulationFragmentShaderPath;
+extern const char* const VolumeRenderFragmentShaderPath;
+extern const char* const GlossyReflectionsFragmentShaderPath;
+
+// Builds the seven programs and the three volumes with their targets and injection points.
+// Needs a current GL context; leaves the last target bound (the caller binds its own again).
+void createLightPropagationVolumes(LightPropagationVolumeSet& set);
+
+}  // namespace Orvanta

@@ -1,0 +1,22 @@
+#pragma once
+#include "gpu/Semantics.h"
+#include "renderer/RayTracingSet.h"
+
+namespace Orvanta {
+
+class Texture;
+
+// The ray-tracing family of uniform semantics, for the renderer's uniform value source. The ray
+// origins and directions come from the current G-buffer instead (while it is a ray-traced one).
+
+// Sets RAYTRACING_BORDER_CORRECTION_TEXEL_OFFSETS, nine two-component vectors (the program must be
+// current). Returns false for any other semantic.
+bool setRayTracingUniform(const RayTracingSet& set, UniformSemantic semantic, int location);
+
+// The last finished image of the pair the current effect pass renders into
+// (RAYTRACING_CURRENT_EFFECT_TEXTURE; the reflection pair before any pass has chosen one), of
+// the reflection pair (RAYTRACING_REFLECTIONS_TEXTURE) or of the refraction pair
+// (RAYTRACING_REFRACTIONS_TEXTURE); null for any other semantic.
+Texture* rayTracingTexture(const RayTracingSet& set, UniformSemantic semantic);
+
+}  // namespace Orvanta

@@ -1,0 +1,50 @@
+shader
+{
+	includes
+	{
+		file = "resources/shaders/engine/common/glslVersion.shader"
+		file = "resources/shaders/engine/lightPropagationVolume/sphericalHarmonics.shader"
+		file = "resources/shaders/engine/lightPropagationVolume/volumeLayout.shader"
+		file = "resources/shaders/engine/lightPropagationVolume/volumeSampling.shader"
+	}
+	semantics
+	{
+		gBufferColor = GBUFFER_COLOR_TEXTURE
+		gBufferNormal = GBUFFER_NORMAL_TEXTURE
+		gBufferPosition = GBUFFER_POSITION_TEXTURE
+	}
+	code = "
+// Diffuse light from one volume on every surface of the current G-buffer: the accumulated light
+// at the surface, as irradiance on its normal, times its colour over pi.
+//
+// The three volumes nest around the camera and each draws into the same target, so each takes a
+// share of the pixel: its own weight (fading to zero toward its border) less whatever the next
+// finer volume, given by its box, already took there. The shares of all volumes add up to the
+// coarsest volume's weight, so nothing doubles up and no border shows.
+uniform sampler2D gBufferColor;
+uniform sampler2D gBufferNormal;
+uniform sampler2D gBufferPosition;
+// The next finer volume's box and cell size; a cell size of 0 when there is none.
+uniform vec3 innerVolumeMinimum;
+uniform vec3 innerVolumeMaximum;
+uniform float innerVolumeCellSize;
+
+void main()
+{
+    vec2 uv = gl_TexCoord[0].xy;
+    vec3 p = texture2D(gBufferPosition, uv).xyz;
+    vec3 n = texture2D(gBufferNormal, uv).xyz;
+    if (dot(n, n) < 1e-6)
+        discard;
+    n = normalize(n);
+    float weight = volumeFade(p);
+    if (innerVolumeCellSize > 0.0)
+        weight *= 1.0 - volumeBoxFade(p, innerVolumeMinimum, innerVolumeMaximum, innerVolumeCellSize);
+    if (weight <= 0.0)
+        discard;
+    ShCell light = sampleAccumulatedLight(surfaceSamplePoint(p, n));
+    vec3 albedo = texture2D(gBufferColor, uv).rgb;
+    gl_FragColor = vec4(albedo / SH_PI * shIrradiance(light, n) * weight, 0.0);
+}
+"
+}

@@ -1,0 +1,65 @@
+#include "OverlayTestWorld.h"
+
+#include "app/GlExtensions.h"
+#include "platform/HeadlessContext.h"
+#include "support/GlTestContext.h"
+
+namespace OrvantaTest {
+
+using namespace Orvanta;
+
+Renderer* overlayRenderer()
+{
+    static Renderer* made = nullptr;
+    static bool tried = false;
+    if (tried)
+        return made;
+    tried = true;
+    if (!glContext())
+        return nullptr;
+    Window::requestHeadless(overlayWidth, overlayHeight);
+    static Renderer renderer;
+    if (renderer.initRenderer())
+        made = &renderer;
+    return made;
+}
+
+void OverlayFixture::SetUp()
+{
+    if (!glContext())
+        FAIL() << "no headless OpenGL context: " << glContextError();
+    renderer = overlayRenderer();
+    ASSERT_NE(renderer, nullptr) << "the renderer could not be set up";
+    setPlatformInput(&input);
+    panel = std::make_unique<ControlPanel>();
+    loadPanel(*panel, *renderer);
+}
+
+void OverlayFixture::TearDown()
+{
+    if (renderer) {
+        renderer->attachFeatureSwitches(nullptr);
+        renderer->attachOverlay(nullptr);
+    }
+    setPlatformInput(nullptr);
+}
+
+void OverlayFixture::clearWindow(float r, float g, float b)
+{
+    glBindFramebuffer(GL_FRAMEBUFFER, renderer->windowFramebuffer());
+    glViewport(0, 0, renderer->width(), renderer->height());
+    glClearColor(r, g, b, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+}
+
+std::vector<uint8_t> OverlayFixture::windowPixels() const
+{
+    return renderer->headless()->readPixels();
+}
+
+const uint8_t* pixelAt(const std::vector<uint8_t>& rgba, int x, int y)
+{
+    return &rgba[static_cast<size_t>((y * overlayWidth + x) * 4)];
+}
+
+}  // namespace OrvantaTest

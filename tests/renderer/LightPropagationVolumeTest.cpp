@@ -1,0 +1,599 @@
+#include "RendererTestScene.h"
+
+#include "app/GlDebug.h"
+#include "app/GlExtensions.h"
+#include "content/Object.h"
+#include "gpu/SubmeshMaterial.h"
+#include "gpu/Texture.h"
+#include "renderer/GlStateCheck.h"
+#include "renderer/LightPropagationVolumePasses.h"
+#include "scene/Light.h"
+#include "support/GlTestContext.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+using namespace OrvantaTest;
+using namespace Orvanta;
+
+namespace {
+
+constexpr float Pi = 3.14159265f;
+
+Renderer& renderer()
+{
+    return *testWorld().renderer;
+}
+
+LightPropagationVolumeSet& volumes()
+{
+    return renderer().lightPropagationVolumes();
+}
+
+// The RGB texels of one attachment, bottom row first.
+std::vector<float> readAttachment(const FrameBuffer& target, int attachment, GLenum format = GL_RGB)
+{
+    int channels = format == GL_RGBA ? 4 : 3;
+    std::vector<float> texels(static_cast<size_t>(target.width * target.height * channels));
+    glBindTexture(GL_TEXTURE_2D, target.colorTexture(static_cast<size_t>(attachment))->name);
+    glGetTexImage(GL_TEXTURE_2D, 0, format, GL_FLOAT, texels.data());
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return texels;
+}
+
+void clearTarget(FrameBuffer& target)
+{
+    renderer().pushFrameBuffer(&target);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    renderer().popFrameBuffer();
+}
+
+// The same four coefficients (constant, x, y, z) on all three colour channels.
+struct Coefficients {
+    float c0 = 0.0f;
+    float cx = 0.0f;
+    float cy = 0.0f;
+    float cz = 0.0f;
+};
+
+constexpr float LobeLinearRatio = 1.154701f;
+
+void writeCell(FrameBuffer& target, const VolumeGrid& grid, VolumeCell cell, Coefficients c)
+{
+    int column = 0;
+    int row = 0;
+    volumeTexel(grid, cell, column, row);
+    const float values[4] = {c.c0, c.cx, c.cy, c.cz};
+    for (int a = 0; a < 4; ++a) {
+        const float rgb[3] = {values[a], values[a], values[a]};
+        glBindTexture(GL_TEXTURE_2D, target.colorTexture(static_cast<size_t>(a))->name);
+        glTexSubImage2D(GL_TEXTURE_2D, 0, column, row, 1, 1, GL_RGB, GL_FLOAT, rgb);
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+}
+
+// Green channel of one cell in a readback of an attachment.
+float cellValue(const std::vector<float>& texels, const VolumeGrid& grid, VolumeCell cell)
+{
+    int column = 0;
+    int row = 0;
+    volumeTexel(grid, cell, column, row);
+    return texels[static_cast<size_t>((row * grid.width * grid.height + column) * 3 + 1)];
+}
+
+double total(const std::vector<float>& texels)
+{
+    double sum = 0.0;
+    for (float v : texels)
+        sum += v;
+    return sum;
+}
+
+// Total of the constant coefficient over a target, all channels.
+double totalLight(const FrameBuffer& target)
+{
+    return total(readAttachment(target, 0));
+}
+
+// The state every pass finds and must leave: depth test on with GL_LEQUAL, depth writes on,
+// blending off, back-face culling on, colour writes on.
+void enterConventionState()
+{
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_TRUE);
+    glDisable(GL_BLEND);
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+}
+
+// Volume 1 (cells of 1.0) emptied and given one light, ready for propagation.
+LightPropagationVolume& volumeWithOneLight(VolumeCell cell, Coefficients light)
+{
+    LightPropagationVolume& volume = volumes().volumes[1];
+    volume.position = {0.0f, 0.0f, 0.0f};
+    clearTarget(volume.accumulation);
+    clearTarget(volume.propagationA);
+    clearTarget(volume.propagationB);
+    writeCell(volume.accumulation, volume.grid(), cell, light);
+    volume.stepCounter = 0;
+    enterConventionState();
+    return volume;
+}
+
+VolumeCell offset(VolumeCell c, int dx, int dy, int dz)
+{
+    return {c.x + dx, c.y + dy, c.z + dz};
+}
+
+Texture2D* solidColor(uint8_t r, uint8_t g, uint8_t b)
+{
+    auto* texture = new Texture2D;
+    const uint8_t texel[4] = {r, g, b, 255};
+    glBindTexture(GL_TEXTURE_2D, texture->name);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return texture;
+}
+
+// A red floor slab lit by the start sun, and a grey wall standing on it whose +x face the sun
+// lights, seen from the floor's lit side.
+struct RedFloorScene {
+    ObjectInstance* floor = nullptr;
+    ObjectInstance* wall = nullptr;
+    Float3 cameraPosition{6.0f, 1.5f, 0.0f};
+    Quaternion cameraOrientation =
+        fromAxisAngle({0.0f, 1.0f, 0.0f}, -Pi / 2.0f) * fromAxisAngle({1.0f, 0.0f, 0.0f}, 0.15f);
+};
+
+RedFloorScene& redFloorScene()
+{
+    static RedFloorScene scene;
+    if (!scene.floor) {
+        Object* floor = makeBox({-20, -1, -20}, {20, 0, 20}, opaqueMaterial(), false);
+        floor->submeshes[0].material->colorTexture = solidColor(200, 20, 20);
+        Object* wall = makeBox({-3, 0, -8}, {-2, 6, 8}, opaqueMaterial(), false);
+        wall->submeshes[0].material->colorTexture = solidColor(128, 128, 128);
+        scene.floor = new ObjectInstance(floor, {0, 0, 0}, {1, 1, 1}, {});
+        scene.wall = new ObjectInstance(wall, {0, 0, 0}, {1, 1, 1}, {});
+    }
+    return scene;
+}
+
+// Shows a hand-built scene to the camera and to every volume's map camera, as the visibility
+// update would, with a camera pose; puts the test world's view, pose and switches back when done.
+class ShownScene {
+public:
+    ShownScene(const std::vector<ObjectInstance*>& instances, Float3 position, Quaternion orientation)
+    {
+        Renderer& r = renderer();
+        savedPosition = r.camera.position;
+        savedOrientation = r.camera.orientation;
+        for (int i = 0; i < FeatureSwitchCount; ++i)
+            savedSwitches[i] = r.featureOn(static_cast<FeatureSwitch>(i));
+        r.camera.setPosition(position);
+        r.camera.setOrientation(orientation);
+        r.camera.updateMatrices();
+        showInstances(instances);
+        // The sun's colour and the sky map, which injection reads, as the first frame makes them.
+        r.updateSunAndSkyMap();
+        for (LightPropagationVolume& volume : volumes().volumes) {
+            volume.reflectiveShadowMapCamera.clearVisibleSets();
+            for (ObjectInstance* instance : instances)
+                volume.reflectiveShadowMapCamera.addVisible(instance);
+        }
+    }
+    ~ShownScene()
+    {
+        Renderer& r = renderer();
+        for (LightPropagationVolume& volume : volumes().volumes)
+            volume.reflectiveShadowMapCamera.clearVisibleSets();
+        for (int i = 0; i < FeatureSwitchCount; ++i)
+            r.setFeature(static_cast<FeatureSwitch>(i), savedSwitches[i]);
+        r.camera.setPosition(savedPosition);
+        r.camera.setOrientation(savedOrientation);
+        r.camera.updateMatrices();
+        showInstances(testWorld().instances);
+    }
+
+private:
+    Float3 savedPosition;
+    Quaternion savedOrientation;
+    bool savedSwitches[FeatureSwitchCount] = {};
+};
+
+std::vector<float> hdrSceneAfterFrame()
+{
+    renderPixels();
+    return readAttachment(renderer().hdr.scene, 0, GL_RGBA);
+}
+
+// Mean HDR colour over the pixels around a world point's image (rows counted from the bottom).
+struct Mean {
+    double r = 0, g = 0, b = 0;
+};
+Mean meanAround(const std::vector<float>& rgba, Float3 worldPoint, int halfWidth, int halfHeight)
+{
+    Renderer& r = renderer();
+    int width = r.hdr.scene.width;
+    int height = r.hdr.scene.height;
+    Float3 ndc = transformPoint(r.camera.viewProjectionMatrix, worldPoint);
+    int cx = static_cast<int>((ndc.x * 0.5f + 0.5f) * static_cast<float>(width));
+    int cy = static_cast<int>((ndc.y * 0.5f + 0.5f) * static_cast<float>(height));
+    Mean mean;
+    int n = 0;
+    for (int y = cy - halfHeight; y <= cy + halfHeight; ++y)
+        for (int x = cx - halfWidth; x <= cx + halfWidth; ++x) {
+            if (x < 0 || y < 0 || x >= width || y >= height)
+                continue;
+            const float* p = &rgba[static_cast<size_t>((y * width + x) * 4)];
+            mean.r += p[0], mean.g += p[1], mean.b += p[2];
+            ++n;
+        }
+    if (n > 0)
+        mean.r /= n, mean.g /= n, mean.b /= n;
+    return mean;
+}
+
+}  // namespace
+
+TEST(LightPropagationVolumes, ThreeNestedVolumesWithTheirMapsAndLayeredTargets)
+{
+    ORVANTA_REQUIRE_GL();
+    ASSERT_NE(testWorld().renderer, nullptr) << testWorld().logged;
+    const float cellSizes[3] = {0.5f, 1.0f, 3.5f};
+    for (int i = 0; i < LightPropagationVolumeCount; ++i) {
+        const LightPropagationVolume& v = volumes().volumes[i];
+        SCOPED_TRACE(i);
+        EXPECT_EQ(v.width, 32u);
+        EXPECT_EQ(v.height, 32u);
+        EXPECT_EQ(v.length, 32u);
+        EXPECT_EQ(v.cellSize, cellSizes[i]);
+        EXPECT_EQ(v.propagationSteps, 8u);
+        EXPECT_EQ(v.lightsWeight, 0.0625f);
+        EXPECT_EQ(v.glossyReflections, i == 0 ? 1 : 0);
+        EXPECT_EQ(v.skyInjection, i == 2 ? 1 : 0);
+        EXPECT_EQ(v.sunPoints.count, 128 * 128);
+        EXPECT_EQ(v.skyPoints.count, i == 2 ? 128 * 128 : 0);
+        EXPECT_EQ(v.reflectiveShadowMap.width, 128);
+        ASSERT_EQ(v.reflectiveShadowMap.colorTextures.size(), 2u);
+        ASSERT_NE(v.reflectiveShadowMapDepth, nullptr);
+        for (const FrameBuffer* target : {&v.propagationA, &v.propagationB, &v.accumulation}) {
+            EXPECT_EQ(target->width, 1024);
+            EXPECT_EQ(target->height, 32);
+            ASSERT_EQ(target->colorTextures.size(), 4u);
+            for (const auto& texture : target->colorTextures) {
+                GLint format = 0;
+                glBindTexture(GL_TEXTURE_2D, texture->name);
+                glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &format);
+                EXPECT_EQ(format, GL_RGB16F);
+            }
+        }
+        // The depth texture is the map's depth attachment and its third texture semantic.
+        glBindFramebuffer(GL_FRAMEBUFFER, v.reflectiveShadowMap.framebufferId);
+        GLint depthName = 0;
+        glGetFramebufferAttachmentParameteriv(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT,
+                                              GL_FRAMEBUFFER_ATTACHMENT_OBJECT_NAME, &depthName);
+        EXPECT_EQ(static_cast<uint32_t>(depthName), v.reflectiveShadowMapDepth->name);
+        EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, renderer().windowFramebuffer());
+    EXPECT_EQ(renderer().reflectiveShadowMapProgram, volumes().reflectiveShadowMapProgram);
+}
+
+TEST(LightPropagationVolumes, OneStepSpreadsAnEvenLightToItsSixNeighboursAndKeepsItsEnergy)
+{
+    ORVANTA_REQUIRE_GL();
+    ASSERT_NE(testWorld().renderer, nullptr);
+    int errorsBefore = glErrorTotal();
+    VolumeCell centre{16, 16, 16};
+    LightPropagationVolume& volume = volumeWithOneLight(centre, {1.0f, 0.0f, 0.0f, 0.0f});
+    propagateOneStep(renderer(), volumes(), 1);
+    EXPECT_EQ(volume.stepCounter, 1u);
+
+    VolumeGrid grid = volume.grid();
+    std::vector<float> c0 = readAttachment(volume.propagationA, 0);
+    std::vector<float> cx = readAttachment(volume.propagationA, 1);
+    std::vector<float> cy = readAttachment(volume.propagationA, 2);
+    EXPECT_EQ(cellValue(c0, grid, centre), 0.0f);
+    for (VolumeCell n : {offset(centre, 1, 0, 0), offset(centre, -1, 0, 0), offset(centre, 0, 1, 0),
+             offset(centre, 0, -1, 0), offset(centre, 0, 0, 1), offset(centre, 0, 0, -1)})
+        EXPECT_NEAR(cellValue(c0, grid, n), 1.0f / 6.0f, 1e-3f) << n.x << " " << n.y << " " << n.z;
+    // Each neighbour's light heads away from the centre.
+    EXPECT_GT(cellValue(cx, grid, offset(centre, 1, 0, 0)), 0.1f);
+    EXPECT_LT(cellValue(cx, grid, offset(centre, -1, 0, 0)), -0.1f);
+    EXPECT_GT(cellValue(cy, grid, offset(centre, 0, 1, 0)), 0.1f);
+    EXPECT_NEAR(total(c0), 3.0, 3e-3);  // the light's 1.0 on each channel
+    // Nothing reached further than one cell.
+    EXPECT_EQ(cellValue(c0, grid, offset(centre, 2, 0, 0)), 0.0f);
+    EXPECT_EQ(cellValue(c0, grid, offset(centre, 1, 1, 0)), 0.0f);
+    // The accumulation volume now holds the injected light and the step.
+    EXPECT_NEAR(totalLight(volume.accumulation), 6.0, 6e-3);
+    EXPECT_EQ(glErrorTotal(), errorsBefore);
+    EXPECT_EQ(conventionStateDifferences(), "");
+}
+
+TEST(LightPropagationVolumes, ALobeTravelsForwardAndTheVolumesEnergyNeverGrows)
+{
+    ORVANTA_REQUIRE_GL();
+    ASSERT_NE(testWorld().renderer, nullptr);
+    VolumeCell start{12, 16, 16};
+    // A cosine lobe along +x, and a lobe sharper than a cosine (linear over constant sqrt(3), the
+    // most a light that is nowhere negative can have) whose backward share would be negative.
+    LightPropagationVolume& volume = volumeWithOneLight(start, {1.0f, LobeLinearRatio, 0.0f, 0.0f});
+    VolumeGrid grid = volume.grid();
+    writeCell(volume.accumulation, grid, {16, 8, 8}, {1.0f, 0.0f, 0.0f, -1.732f});
+    double injected = 6.0;
+    double previous = injected;
+    double accumulated = injected;
+    for (unsigned step = 0; step < volume.propagationSteps; ++step) {
+        propagateOneStep(renderer(), volumes(), 1);
+        const FrameBuffer& written = volume.target(sourceVolumeTarget(volume.stepCounter));
+        double energy = totalLight(written);
+        // Half floats round each cell; the total may not grow beyond that rounding.
+        EXPECT_LE(energy, previous * (1.0 + 2e-3)) << "step " << step;
+        // Nothing leaves while the light is far from the border.
+        EXPECT_GE(energy, previous * (1.0 - 2e-3)) << "step " << step;
+        if (step == 0) {
+            std::vector<float> c0 = readAttachment(written, 0);
+            EXPECT_NEAR(cellValue(c0, grid, offset(start, 1, 0, 0)), 1.0f / 3.0f, 1e-3f);
+            EXPECT_NEAR(cellValue(c0, grid, offset(start, 0, 0, 1)), 1.0f / 6.0f, 1e-3f);
+            // Nothing goes backward (up to the half-float rounding of the lobe's coefficients).
+            EXPECT_LT(cellValue(c0, grid, offset(start, -1, 0, 0)), 1e-4f);
+        }
+        previous = energy;
+        accumulated += energy;
+    }
+    EXPECT_EQ(volume.stepCounter, 8u);
+    EXPECT_NEAR(totalLight(volume.accumulation), accumulated, accumulated * 2e-3);
+    // Eight steps carry the light at most eight cells forward; behind the light only what spread
+    // sideways and turned arrives, a trace of what lies ahead.
+    std::vector<float> c0 = readAttachment(volume.accumulation, 0);
+    EXPECT_GT(cellValue(c0, grid, offset(start, 8, 0, 0)), 0.0f);
+    EXPECT_EQ(cellValue(c0, grid, offset(start, 9, 0, 0)), 0.0f);
+    EXPECT_LT(cellValue(c0, grid, offset(start, -1, 0, 0)), 0.02f * cellValue(c0, grid, offset(start, 1, 0, 0)));
+}
+
+TEST(LightPropagationVolumes, LightLeavingAtALayersEdgeIsLostNotWrappedIntoTheNextLayer)
+{
+    ORVANTA_REQUIRE_GL();
+    ASSERT_NE(testWorld().renderer, nullptr);
+    VolumeCell edge{31, 10, 16};
+    LightPropagationVolume& volume = volumeWithOneLight(edge, {1.0f, LobeLinearRatio, 0.0f, 0.0f});
+    VolumeGrid grid = volume.grid();
+    propagateOneStep(renderer(), volumes(), 1);
+    std::vector<float> c0 = readAttachment(volume.propagationA, 0);
+    // The column after the edge cell is the next layer's first cell: it must stay dark.
+    EXPECT_EQ(cellValue(c0, grid, {0, 11, 16}), 0.0f);
+    EXPECT_NEAR(total(c0), 3.0 * 2.0 / 3.0, 3e-3);  // the forward third left the volume
+
+    // Likewise through the top layer and the last row: a lobe rising from the top corner row loses
+    // its upward third and the sixth headed past the last row.
+    volumeWithOneLight({5, 31, 31}, {1.0f, 0.0f, LobeLinearRatio, 0.0f});
+    propagateOneStep(renderer(), volumes(), 1);
+    c0 = readAttachment(volume.propagationA, 0);
+    EXPECT_NEAR(total(c0), 3.0 * 0.5, 3e-3);
+    EXPECT_NEAR(cellValue(c0, grid, {5, 31, 30}), 1.0f / 6.0f, 1e-3f);
+}
+
+TEST(LightPropagationVolumes, UpdateInjectsTheLitFloorJustAboveItAndReadsBAndCAfterEightSteps)
+{
+    ORVANTA_REQUIRE_GL();
+    ASSERT_NE(testWorld().renderer, nullptr);
+    RedFloorScene& scene = redFloorScene();
+    ShownScene shown({scene.floor, scene.wall}, scene.cameraPosition, scene.cameraOrientation);
+    int errorsBefore = glErrorTotal();
+    enterConventionState();
+    renderer().updateLightPropagationVolumes();
+    EXPECT_EQ(glErrorTotal(), errorsBefore);
+    EXPECT_EQ(conventionStateDifferences(), "");
+    for (int i = 0; i < LightPropagationVolumeCount; ++i) {
+        LightPropagationVolume& v = volumes().volumes[i];
+        SCOPED_TRACE(i);
+        EXPECT_EQ(v.stepCounter, 8u);
+        EXPECT_EQ(v.position, snappedVolumePosition(scene.cameraPosition, v.cellSize));
+        volumes().current = i;
+        UniformContext context;
+        EXPECT_EQ(renderer().texture(LIGHT_PROPAGATION_VOLUME_TEXTURE0, context), v.propagationB.colorTexture(0));
+        EXPECT_EQ(renderer().texture(LIGHT_PROPAGATION_VOLUME_TEXTURE3, context), v.propagationB.colorTexture(3));
+        EXPECT_EQ(renderer().texture(LIGHT_PROPAGATION_ACCUMULATION_VOLUME_TEXTURE2, context),
+                  v.accumulation.colorTexture(2));
+        EXPECT_EQ(renderer().texture(REFLECTIVE_SHADOW_MAP_DEPTH_TEXTURE, context), v.reflectiveShadowMapDepth.get());
+        EXPECT_GT(totalLight(v.accumulation), 0.0);
+    }
+
+    // Injection alone: the floor's light sits in the layer half a cell above its top (y = 0).
+    renderer().setFeature(PropagateSkyLighting, false);
+    injectLights(renderer(), volumes(), 1);
+    LightPropagationVolume& v = volumes().volumes[1];
+    VolumeGrid grid = v.grid();
+    VolumeCell above;
+    ASSERT_TRUE(volumeCellAt(grid, {0.0f, 0.5f * grid.cellSize, 0.0f}, above));
+    std::vector<float> red = readAttachment(v.accumulation, 0);
+    double inLayer = 0.0;
+    double elsewhere = 0.0;
+    for (int z = 0; z < grid.length; ++z)
+        for (int y = 0; y < grid.height; ++y)
+            for (int x = 0; x < grid.width; ++x) {
+                int column = 0;
+                int row = 0;
+                volumeTexel(grid, {x, y, z}, column, row);
+                float value = red[static_cast<size_t>((row * grid.width * grid.height + column) * 3)];
+                (y == above.y ? inLayer : elsewhere) += value;
+            }
+    EXPECT_GT(inLayer, 0.0);
+    // The wall's lit face puts some light into other layers; the floor dominates.
+    EXPECT_GT(inLayer, 4.0 * elsewhere);
+    // Its lobe points up: the floor's light leaves upward.
+    std::vector<float> up = readAttachment(v.accumulation, 2);
+    EXPECT_GT(cellValue(up, grid, {above.x, above.y, above.z}), 0.0f);
+}
+
+TEST(LightPropagationVolumes, PropagationSwitchesGateSunAndSkyInjection)
+{
+    ORVANTA_REQUIRE_GL();
+    ASSERT_NE(testWorld().renderer, nullptr);
+    RedFloorScene& scene = redFloorScene();
+    ShownScene shown({scene.floor, scene.wall}, scene.cameraPosition, scene.cameraOrientation);
+    Renderer& r = renderer();
+
+    // Sky light alone reaches only the coarsest volume.
+    r.setFeature(PropagateSunLighting, false);
+    r.setFeature(PropagateSkyLighting, true);
+    r.updateLightPropagationVolumes();
+    EXPECT_EQ(totalLight(volumes().volumes[0].accumulation), 0.0);
+    EXPECT_EQ(totalLight(volumes().volumes[1].accumulation), 0.0);
+    EXPECT_GT(totalLight(volumes().volumes[2].accumulation), 0.0);
+
+    // Sunlight reaches all three.
+    r.setFeature(PropagateSunLighting, true);
+    r.setFeature(PropagateSkyLighting, false);
+    r.updateLightPropagationVolumes();
+    for (const LightPropagationVolume& v : volumes().volumes)
+        EXPECT_GT(totalLight(v.accumulation), 0.0);
+
+    // Both off: the volumes hold nothing and drawing them adds nothing to the frame.
+    r.setFeature(PropagateSunLighting, false);
+    r.setFeature(PropagateSkyLighting, false);
+    std::vector<float> withEmptyVolumes = hdrSceneAfterFrame();
+    for (const LightPropagationVolume& v : volumes().volumes) {
+        EXPECT_EQ(totalLight(v.accumulation), 0.0);
+        EXPECT_EQ(totalLight(v.propagationB), 0.0);
+    }
+    r.setFeature(LightPropagationVolumes, false);
+    std::vector<float> withoutVolumes = hdrSceneAfterFrame();
+    ASSERT_EQ(withEmptyVolumes.size(), withoutVolumes.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < withoutVolumes.size(); ++i)
+        differing += withEmptyVolumes[i] != withoutVolumes[i] ? 1 : 0;
+    EXPECT_EQ(differing, 0u);
+}
+
+TEST(LightPropagationVolumes, ALitRedFloorMakesTheGreyWallsFootRedder)
+{
+    ORVANTA_REQUIRE_GL();
+    ASSERT_NE(testWorld().renderer, nullptr);
+    RedFloorScene& scene = redFloorScene();
+    ShownScene shown({scene.floor, scene.wall}, scene.cameraPosition, scene.cameraOrientation);
+    Renderer& r = renderer();
+    int errorsBefore = glErrorTotal();
+    int violationsBefore = conventionViolationTotal();
+    Float3 wallFoot{-2.0f, 0.4f, 0.0f};
+    Float3 ndc = transformPoint(r.camera.viewProjectionMatrix, wallFoot);
+    ASSERT_LT(std::fabs(ndc.x), 0.8f);
+    ASSERT_LT(std::fabs(ndc.y), 0.8f);
+
+    r.setFeature(LightPropagationVolumes, false);
+    Mean off = meanAround(hdrSceneAfterFrame(), wallFoot, 4, 1);
+    r.setFeature(LightPropagationVolumes, true);
+    Mean on = meanAround(hdrSceneAfterFrame(), wallFoot, 4, 1);
+    double addedRed = on.r - off.r;
+    double addedGreen = on.g - off.g;
+    // Half the foot's view is red floor: its bounce is a sizeable share of the direct light, and
+    // mostly red (the volumes' leak of the wall's own grey light is a minor part).
+    EXPECT_GT(addedRed, 0.1 * off.r) << "off " << off.r << " " << off.g << " " << off.b << ", on " << on.r << " "
+                                     << on.g << " " << on.b;
+    EXPECT_GT(addedRed, 2.5 * addedGreen);
+    EXPECT_GT(on.r / on.g, 1.1 * off.r / off.g);
+    EXPECT_EQ(glErrorTotal(), errorsBefore);
+    EXPECT_EQ(conventionViolationTotal(), violationsBefore);
+}
+
+TEST(LightPropagationVolumes, NestedVolumesShareEachPixelEvenlyAndOnlyTheFinestAddsGlossyLight)
+{
+    ORVANTA_REQUIRE_GL();
+    ASSERT_NE(testWorld().renderer, nullptr);
+    static ObjectInstance* wideFloor =
+        new ObjectInstance(makeBox({-60, -1, -60}, {60, 0, 60}, opaqueMaterial(), false), {0, 0, 0}, {1, 1, 1}, {});
+    // Looking down over the floor, from inside volume 0 out past volume 1's border.
+    Float3 eye{0.3f, 4.0f, 0.2f};
+    ShownScene shown({wideFloor}, eye, fromAxisAngle({1.0f, 0.0f, 0.0f}, 0.7f));
+    Renderer& r = renderer();
+
+    // Every cell of every volume holds the same even light.
+    const float level = 1.0f;
+    for (LightPropagationVolume& v : volumes().volumes) {
+        placeLightPropagationVolume(v, r.sun->direction, eye);
+        std::vector<float> even(static_cast<size_t>(v.accumulation.width * v.accumulation.height * 3), level);
+        std::vector<float> none(even.size(), 0.0f);
+        for (int a = 0; a < 4; ++a) {
+            glBindTexture(GL_TEXTURE_2D, v.accumulation.colorTexture(static_cast<size_t>(a))->name);
+            glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, v.accumulation.width, v.accumulation.height, GL_RGB, GL_FLOAT,
+                            a == 0 ? even.data() : none.data());
+        }
+    }
+    glBindTexture(GL_TEXTURE_2D, 0);
+
+    r.loadViewMatricesForTests();
+    r.pushFrameBuffer(&r.gBuffer.frameBuffer);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    r.drawScene(ScenePassKind::DeferredWrite, r.camera);
+    r.popFrameBuffer();
+    r.currentGBuffer = &r.gBuffer;
+
+    FrameBuffer target;
+    target.create(r.gBuffer.frameBuffer.width, r.gBuffer.frameBuffer.height);
+    target.addColorAttachment(0, PixelFormatRgba16F, 0, false);
+    target.setDrawBuffers();
+    r.pushFrameBuffer(&target);
+    glClear(GL_COLOR_BUFFER_BIT);
+    for (int i = 0; i < LightPropagationVolumeCount; ++i)
+        drawVolumeDiffuse(r, volumes(), i);
+    r.popFrameBuffer();
+    std::vector<float> light = readAttachment(target, 0, GL_RGBA);
+    // The frame's drawing: the same diffuse light plus volume 0's glossy reflections.
+    r.pushFrameBuffer(&target);
+    glClear(GL_COLOR_BUFFER_BIT);
+    r.drawLightPropagationVolumes();
+    r.popFrameBuffer();
+    std::vector<float> withGlossy = readAttachment(target, 0, GL_RGBA);
+
+    // Even light of constant coefficient c gives irradiance 0.886227 c on any surface, whatever
+    // volume it comes from; the floor's colour over pi turns it into reflected light.
+    std::vector<float> albedo = readAttachment(r.gBuffer.frameBuffer, 0, GL_RGBA);
+    std::vector<float> position = readAttachment(r.gBuffer.frameBuffer, 4, GL_RGBA);
+    VolumeGrid finest = volumes().volumes[0].grid();
+    Float3 finestLow = finest.minimumCorner();
+    Float3 finestHigh = finestLow + finest.extent();
+    int glossyInside = 0;
+    int glossyOutside = 0;
+    float nearest = 1e9f;
+    float farthest = 0.0f;
+    for (size_t p = 0; p < light.size() / 4; ++p) {
+        ASSERT_GT(albedo[p * 4], 0.5f) << "pixel " << p << " does not see the floor";
+        Float3 world{position[p * 4], position[p * 4 + 1], position[p * 4 + 2]};
+        float distance = length(world - eye);
+        nearest = std::fmin(nearest, distance);
+        farthest = std::fmax(farthest, distance);
+        float expected = albedo[p * 4] / Pi * 0.886227f * level;
+        ASSERT_NEAR(light[p * 4], expected, 0.01f * expected) << "pixel " << p << " at distance " << distance;
+
+        // Glossy light of even light is its radiance 0.282095 c times the specular intensity,
+        // where volume 0 reaches; nothing anywhere else.
+        float glossy = withGlossy[p * 4] - light[p * 4];
+        bool insideFinest = world.x > finestLow.x && world.x < finestHigh.x && world.z > finestLow.z &&
+                            world.z < finestHigh.z;
+        bool plateau = world.x > finestLow.x + 2.0f && world.x < finestHigh.x - 2.0f &&
+                       world.z > finestLow.z + 2.0f && world.z < finestHigh.z - 2.0f;
+        if (plateau) {
+            ASSERT_NEAR(glossy, 0.282095f * level * albedo[p * 4 + 3], 0.003f * level) << "pixel " << p;
+            glossyInside += 1;
+        } else if (!insideFinest) {
+            ASSERT_EQ(glossy, 0.0f) << "pixel " << p << " at distance " << distance;
+            glossyOutside += 1;
+        }
+    }
+    EXPECT_GT(glossyInside, 100);
+    EXPECT_GT(glossyOutside, 100);
+    // The view spans volume 0's border (about 8 units out) and volume 1's (about 16).
+    EXPECT_LT(nearest, 6.0f);
+    EXPECT_GT(farthest, 18.0f);
+}

@@ -1,0 +1,247 @@
+#include "RendererTestScene.h"
+
+#include "app/FrameTimer.h"
+#include "app/GlDebug.h"
+#include "app/GlExtensions.h"
+#include "content/Object.h"
+#include "content/RtImage.h"
+#include "gpu/Texture.h"
+#include "platform/HeadlessContext.h"
+#include "raytracing/HalfFloat.h"
+#include "raytracing/RayTracer.h"
+#include "renderer/GlStateCheck.h"
+#include "scene/RaytracedRect.h"
+#include "support/GlTestContext.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace OrvantaTest;
+using namespace Orvanta;
+
+namespace {
+
+constexpr int width = 160;
+constexpr int height = 90;
+
+// The camera stands at (0, 3, 0) and faces a steel mirror filling the view at x = 10. Behind the
+// camera, at x = -10, a red wall that only the ray tracer knows (it is never drawn) covers the
+// reflections of the mirror's half with z < 0; the reflections of the other half leave the scene
+// and see the sky. The sun lights the wall's face towards the mirror.
+struct MirrorScene {
+    ObjectInstance* mirror = nullptr;
+    RtImage red;
+};
+
+Material* mirrorMaterial()
+{
+    auto* material = new Material;
+    auto pass = [&](int32_t type, const char* vertex, const char* fragment) {
+        auto p = std::make_unique<MaterialPass>();
+        p->type = type;
+        if (vertex)
+            linkMaterialProgram(*p, std::string("resources/shaders/materials/") + vertex + ".shader",
+                                std::string("resources/shaders/materials/") + fragment + ".shader");
+        else
+            p->useDefaultPass = true;
+        MaterialPass* raw = p.get();
+        material->passes.push_back(std::move(p));
+        return raw;
+    };
+    material->deferredWritePass = pass(PassTypeDeferredWrite, nullptr, nullptr);
+    material->raycastingPass = pass(PassTypeRaycasting, "raycastingVertex", "raycastingFragment");
+    material->raytracedPass = pass(PassTypeRaytraced, "raytracedVertex", "raytracedSteelFragment");
+    return material;
+}
+
+// The wall's face at x = -10 as two double-sided triangles, red.
+void addRedWall(RayTracer& tracer, RtImage& red)
+{
+    RtImageLevel level;
+    level.width = level.height = 1;
+    level.texels = {{1.0f, 0.0f, 0.0f, 1.0f}};
+    red.levels = {level};
+    RayTracingGeometry& g = tracer.geometry;
+    g.surfaces.push_back({&red, nullptr, 1});
+    const float corners[4][2] = {{-20, -30}, {30, -30}, {30, 0}, {-20, 0}};  // (y, z)
+    for (auto& c : corners) {
+        RtVertex v;
+        v.position = {-10.0f, c[0], c[1]};
+        v.normal = {1, 0, 0};
+        v.tangent = {0, 0, 1};
+        v.binormal = {0, 1, 0};
+        g.vertices.push_back(v);
+    }
+    for (uint32_t first : {1u, 3u}) {
+        RtTriangle t;
+        t.index0 = 0;
+        t.index1 = first == 1 ? 1 : 2;
+        t.index2 = first == 1 ? 2 : 3;
+        t.surface = &g.surfaces.back();
+        t.boxMin = {-10.0f, -20.0f, -30.0f};
+        t.boxMax = {-10.0f, 30.0f, 0.0f};
+        g.triangles.push_back(t);
+    }
+    tracer.kdTree.geometry = &g;
+    tracer.kdTree.buildKdTree();
+}
+
+MirrorScene& mirrorScene()
+{
+    static MirrorScene scene;
+    static bool made = false;
+    if (made || !testWorld().renderer)
+        return scene;
+    made = true;
+    Object* slab = makeBox({10.0f, -4.0f, -20.0f}, {10.5f, 14.0f, 20.0f}, mirrorMaterial(), false);
+    scene.mirror = new ObjectInstance(slab, {0, 0, 0}, {1, 1, 1}, {});
+    addRedWall(rayTracer(), scene.red);
+    return scene;
+}
+
+class RayTracedFrame : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        if (!glContext() || !testWorld().renderer)
+            return;
+        Renderer& r = *testWorld().renderer;
+        savedPosition = r.camera.position;
+        savedOrientation = r.camera.orientation;
+        r.camera.setPosition({0.0f, 3.0f, 0.0f});
+        r.camera.setOrientation(fromAxisAngle({0, 1, 0}, 1.5707963f));
+        r.camera.updateMatrices();
+    }
+    void TearDown() override
+    {
+        if (!testWorld().renderer)
+            return;
+        Renderer& r = *testWorld().renderer;
+        r.setFeature(Raytracing, true);
+        r.camera.setPosition(savedPosition);
+        r.camera.setOrientation(savedOrientation);
+        r.camera.updateMatrices();
+    }
+
+    // The mirror and the sky in view; the mirror also as a ray-traced instance when asked.
+    static void showMirror(bool raytraced)
+    {
+        Renderer& r = *testWorld().renderer;
+        showInstances({mirrorScene().mirror, testWorld().sky});
+        if (raytraced) {
+            r.camera.addRaytraced(mirrorScene().mirror);
+            const Float3* corners[1] = {mirrorScene().mirror->obb.worldCorners};
+            computeRaytracedRect(r.camera, corners);
+        }
+    }
+
+    static std::vector<uint8_t> frames(int count)
+    {
+        std::vector<uint8_t> pixels;
+        for (int i = 0; i < count; ++i) {
+            frameTimer().elapsedSeconds = 0.5f;
+            pixels = renderPixels();
+        }
+        return pixels;
+    }
+
+    static std::vector<float> textureTexels(Texture* texture)
+    {
+        const RayTracingSet& set = testWorld().renderer->rayTracingSet();
+        std::vector<float> texels(size_t(set.width) * set.height * 4);
+        glBindTexture(GL_TEXTURE_2D, texture->name);
+        glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_FLOAT, texels.data());
+        glBindTexture(GL_TEXTURE_2D, 0);
+        return texels;
+    }
+
+    static Texture* reflectionsTexture(int output)
+    {
+        const RaytracedGBuffer& reflections = testWorld().renderer->rayTracingSet().reflections;
+        return reflections.textures[output].get();
+    }
+
+    Float3 savedPosition;
+    Quaternion savedOrientation;
+};
+
+// Mean colour of the left or right third of the picture, away from the mirror's middle.
+Rgb side(const std::vector<uint8_t>& pixels, bool left)
+{
+    return left ? meanColor(pixels, width, 8, 20, 48, 70) : meanColor(pixels, width, 112, 20, 152, 70);
+}
+
+}  // namespace
+
+TEST_F(RayTracedFrame, AMirrorReflectsTheRedWallOnlyWithRayTracingOn)
+{
+    ORVANTA_REQUIRE_GL();
+    ASSERT_NE(testWorld().renderer, nullptr) << testWorld().logged;
+    Renderer& r = *testWorld().renderer;
+    showMirror(true);
+    const int errorsBefore = glErrorTotal();
+    const int violationsBefore = conventionViolationTotal();
+    const std::vector<uint8_t> on = frames(3);
+    EXPECT_EQ(glErrorTotal(), errorsBefore);
+    EXPECT_EQ(conventionViolationTotal(), violationsBefore);
+    EXPECT_GT(r.rayTracingSet().lastFrame.rays, uint64_t(width / 2 * height / 2 / 2));
+
+    // The wall's half (z < 0 lies on the camera's left) is red, the other half shows the sky.
+    const Rgb wall = side(on, true), sky = side(on, false);
+    EXPECT_GT(wall.r, 60.0) << wall.r << " " << wall.g << " " << wall.b;
+    EXPECT_GT(wall.r, 2.0 * wall.g) << wall.r << " " << wall.g << " " << wall.b;
+    EXPECT_GT(sky.b, sky.r) << sky.r << " " << sky.g << " " << sky.b;
+
+    r.setFeature(Raytracing, false);
+    const std::vector<uint8_t> off = frames(1);
+    const Rgb plain = side(off, true);
+    EXPECT_LT(plain.r, 0.5 * wall.r) << plain.r << " " << plain.g << " " << plain.b;
+    EXPECT_LT(plain.r, plain.g + 10.0) << plain.r << " " << plain.g << " " << plain.b;
+}
+
+TEST_F(RayTracedFrame, TracedPositionsAreZeroWForHitsAndOneForMisses)
+{
+    ORVANTA_REQUIRE_GL();
+    ASSERT_NE(testWorld().renderer, nullptr);
+    showMirror(true);
+    frames(1);
+    const RayTracingSet& set = testWorld().renderer->rayTracingSet();
+    const std::vector<float> positions = textureTexels(reflectionsTexture(RaytracedGBuffer::Position));
+    const int row = set.height / 2;
+    const float* hit = &positions[(size_t(row) * set.width + set.width / 6) * 4];
+    const float* miss = &positions[(size_t(row) * set.width + set.width * 5 / 6) * 4];
+    EXPECT_EQ(hit[3], 0.0f);
+    EXPECT_NEAR(hit[0], -10.0f, 0.01f);  // on the wall
+    EXPECT_LT(hit[2], 0.0f);
+    EXPECT_EQ(miss[3], 1.0f);
+}
+
+TEST_F(RayTracedFrame, WithoutRayTracedInstancesOrWithTheSwitchOffNothingIsReadBackOrTraced)
+{
+    ORVANTA_REQUIRE_GL();
+    ASSERT_NE(testWorld().renderer, nullptr);
+    Renderer& r = *testWorld().renderer;
+    showMirror(true);
+    frames(1);
+    const uint64_t readBacks = r.rayTracingSet().readBackCount;
+    const std::vector<float> colors = textureTexels(reflectionsTexture(RaytracedGBuffer::Color));
+    Texture* reflected = r.rayTracingSet().reflectionTargets.lastFinished();
+    const std::vector<float> lit = textureTexels(reflected);
+
+    showMirror(false);
+    frames(1);
+    EXPECT_EQ(r.rayTracingSet().readBackCount, readBacks);
+    r.setFeature(Raytracing, false);
+    showMirror(true);
+    frames(1);
+    EXPECT_EQ(r.rayTracingSet().readBackCount, readBacks);
+    EXPECT_EQ(textureTexels(reflectionsTexture(RaytracedGBuffer::Color)), colors);
+    EXPECT_EQ(r.rayTracingSet().reflectionTargets.lastFinished(), reflected);
+    EXPECT_EQ(textureTexels(reflected), lit);
+
+    r.setFeature(Raytracing, true);
+    frames(1);
+    EXPECT_EQ(r.rayTracingSet().readBackCount, readBacks + 1);
+    EXPECT_FALSE(r.rayTracingSet().raysPending);
+}
