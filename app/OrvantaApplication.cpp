@@ -60,7 +60,7 @@ private:
 
 }  // namespace
 
-bool OrvantaApplication::initInstance()
+bool OrvantaApplication::initInstance(const char* scenePath)
 {
     Renderer& renderer = mainWindow();
     if (!renderer.initRenderer()) {
@@ -69,7 +69,7 @@ bool OrvantaApplication::initInstance()
     }
     SoundList& sounds = soundList();
     bool audio = openAudio(audioOutput());
-    loadScene(sceneFilePath, scene().instances);
+    loadScene(scenePath ? scenePath : sceneFilePath, scene().instances);
     renderer.setSkyOcclusionCorners(skyOcclusionCorners());
     if (ObjectInstance* sky = createObjectInstance(skyObjectPath, {0, 0, 0}, {1, 1, 1}, {0, 0, 0, 1}))
         scene().instances.push_back(sky);

@@ -11,8 +11,9 @@ public:
     // scene, the sky, the ambient sounds (left out, with one message, when there is no sound) and
     // the overlay panel (which hides the cursor and centres it).
     // Returns false only when no OpenGL context could be made (the reason has been logged);
-    // every other start-up problem is reported and start-up goes on.
-    bool initInstance();
+    // every other start-up problem is reported and start-up goes on. The demo loads its own scene
+    // (scenePath null); tools may name another scene file.
+    bool initInstance(const char* scenePath = nullptr);
     // Runs the main loop, then releases the sounds and closes the audio output; the result is the
     // process's exit code (0 after Escape).
     int run();

@@ -6,6 +6,7 @@
 #include "renderer/LightPropagationVolumeUniforms.h"
 #include "renderer/ShadowUniforms.h"
 #include "renderer/SkyLightingUniforms.h"
+#include "renderer/SsaoUniforms.h"
 #include "scene/Light.h"
 
 namespace Orvanta {
@@ -19,8 +20,7 @@ void setVector(int location, Float3 v)
 
 }  // namespace
 
-// Semantics of features that are not part of this renderer yet (ambient occlusion) have no value
-// here and are passed over; so are light semantics when no light is being applied.
+// Light semantics have no value here when no light is being applied and are passed over.
 bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformContext& context)
 {
     const Light* light = context.light;
@@ -95,7 +95,8 @@ bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformC
     default:
         return setShadowUniform(shadows, semantic, location)
             || setLightPropagationVolumeUniform(propagationVolumes, semantic, location)
-            || setRayTracingUniform(rayTracing, semantic, location);
+            || setRayTracingUniform(rayTracing, semantic, location)
+            || setSsaoUniform(ssao, semantic, location);
     }
 }
 
@@ -138,6 +139,8 @@ Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
             return shadowMap;
         if (Texture* rayTraced = rayTracingTexture(rayTracing, semantic))
             return rayTraced;
+        if (Texture* ambientOcclusion = ssaoTexture(ssao, semantic))
+            return ambientOcclusion;
         return lightPropagationVolumeTexture(propagationVolumes, semantic);
     }
 }
