@@ -60,7 +60,8 @@ public:
 
 // Loads the tree saved at kdTreePath for sceneTag; when that fails for any reason, builds it and
 // saves it there. tree.geometry must be set and complete. An empty path (a scene path the tree
-// file name cannot be formed from) builds without saving, with a message.
-void obtainKdTree(KdTree& tree, const std::string& kdTreePath, const std::string& sceneTag);
+// file name cannot be formed from) builds without saving, with a message. Returns true when the
+// tree was built rather than read.
+bool obtainKdTree(KdTree& tree, const std::string& kdTreePath, const std::string& sceneTag);
 
 }  // namespace Orvanta
