@@ -34,10 +34,10 @@ struct KdNodeBox {
 };
 static_assert(sizeof(KdNodeBox) == 32, "KdNodeBox is one 32-byte record");
 
+// A leaf's triangles: count entries of the tree's leafTriangles starting at first.
 struct KdLeaf {
-    std::vector<TriAccel> accels;  // 16-byte aligned through TriAccel's alignment
+    uint32_t first = 0;
     uint32_t count = 0;
-    std::vector<const RtTriangle*> triangles;  // same order as accels
 };
 
 // Surface-area-heuristic kd-tree over the triangles of a RayTracingGeometry. Built or loaded once,
@@ -47,7 +47,16 @@ public:
     std::vector<KdNode> nodes;
     std::vector<KdNodeBox> nodeBoxes;
     std::vector<KdLeaf> leaves;
+    // Geometry triangle indices of every leaf, leaf after leaf.
+    std::vector<uint32_t> leafTriangles;
+    // One intersection record per geometry triangle, shared by every leaf holding the triangle
+    // (the file keeps a copy per leaf entry; they are all the same record).
+    std::vector<TriAccel> triangleAccels;
     const RayTracingGeometry* geometry = nullptr;
+
+    // The i-th triangle of a leaf, as a geometry index and as its record.
+    uint32_t leafTriangle(const KdLeaf& leaf, uint32_t i) const { return leafTriangles[leaf.first + i]; }
+    const TriAccel& leafAccel(const KdLeaf& leaf, uint32_t i) const { return triangleAccels[leafTriangle(leaf, i)]; }
 
     // Builds from geometry (which must be set); replaces any previous content.
     void buildKdTree();

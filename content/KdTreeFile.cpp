@@ -3,6 +3,7 @@
 #include "platform/Log.h"
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 
 namespace Orvanta {
@@ -16,12 +17,12 @@ bool KdTree::saveKdTree(const std::string& path, const std::string& tag) const
     out.writeU32(uint32_t(nodeBoxes.size()));
     out.writeBytes(nodeBoxes.data(), nodeBoxes.size() * sizeof(KdNodeBox));
     out.writeU32(uint32_t(leaves.size()));
-    const RtTriangle* first = geometry && !geometry->triangles.empty() ? geometry->triangles.data() : nullptr;
+    // The file keeps a copy of the triangle's record in every leaf entry.
     for (const KdLeaf& leaf : leaves) {
         out.writeU32(leaf.count);
-        out.writeBytes(leaf.accels.data(), leaf.count * sizeof(TriAccel));
-        for (const RtTriangle* t : leaf.triangles)
-            out.writeU32(uint32_t(t - first));
+        for (uint32_t i = 0; i < leaf.count; ++i)
+            out.writeBytes(&leafAccel(leaf, i), sizeof(TriAccel));
+        out.writeBytes(leafTriangles.data() + leaf.first, leaf.count * sizeof(uint32_t));
     }
     std::string error;
     if (!writeFileAtomically(path, out.bytes(), error)) {
@@ -105,19 +106,31 @@ bool KdTree::loadKdTree(const std::string& path, const std::string& tag)
     if (!in.readU32(leafCount) || leafCount > in.remaining() / 4)
         return reject("leaf count missing or beyond the file size");
     std::vector<KdLeaf> newLeaves(leafCount);
+    std::vector<uint32_t> newReferences;
+    // Every entry of a triangle carries the same record: the first becomes the shared one, the
+    // others must equal it byte for byte.
+    std::vector<TriAccel> newAccels(triangleCount);
+    std::vector<uint8_t> seen(triangleCount, 0);
+    std::vector<TriAccel> copies;
     for (KdLeaf& leaf : newLeaves) {
         if (!in.readU32(leaf.count) || leaf.count > in.remaining() / (sizeof(TriAccel) + 4))
             return reject("file truncated inside a leaf");
-        leaf.accels.resize(leaf.count);
-        in.readBytes(leaf.accels.data(), leaf.count * sizeof(TriAccel));
-        leaf.triangles.resize(leaf.count);
+        leaf.first = uint32_t(newReferences.size());
+        copies.resize(leaf.count);
+        in.readBytes(copies.data(), leaf.count * sizeof(TriAccel));
+        newReferences.resize(newReferences.size() + leaf.count);
+        in.readBytes(newReferences.data() + leaf.first, leaf.count * sizeof(uint32_t));
         for (uint32_t j = 0; j < leaf.count; ++j) {
-            uint32_t index = 0;
-            in.readU32(index);
+            const uint32_t index = newReferences[leaf.first + j];
             if (index >= triangleCount)
                 return reject("triangle index " + std::to_string(index) + " beyond the " +
                               std::to_string(triangleCount) + " scene triangles");
-            leaf.triangles[j] = &geometry->triangles[index];
+            if (!seen[index]) {
+                seen[index] = 1;
+                newAccels[index] = copies[j];
+            } else if (std::memcmp(&newAccels[index], &copies[j], sizeof(TriAccel)) != 0) {
+                return reject("the leaves hold differing records for triangle " + std::to_string(index));
+            }
         }
     }
     if (!in.ok())
@@ -131,6 +144,8 @@ bool KdTree::loadKdTree(const std::string& path, const std::string& tag)
     nodes = std::move(newNodes);
     nodeBoxes = std::move(newBoxes);
     leaves = std::move(newLeaves);
+    leafTriangles = std::move(newReferences);
+    triangleAccels = std::move(newAccels);
     return true;
 }
 

@@ -27,19 +27,21 @@ struct StackEntry {
     float tMax;
 };
 
-void intersectLeaf(const KdLeaf& leaf, Ray& ray)
+void intersectLeaf(const KdTree& tree, const KdLeaf& leaf, Ray& ray)
 {
-    const TriAccel* accels = leaf.accels.data();
-    // The records are rarely in cache (the leaves hold tens of megabytes); asking for all of them
-    // first lets their loads overlap instead of waiting for each in turn.
+    const uint32_t* indices = tree.leafTriangles.data() + leaf.first;
+    const TriAccel* accels = tree.triangleAccels.data();
+    // The records are rarely in cache (megabytes of them, reached in no order); asking for all of
+    // them first lets their loads overlap instead of waiting for each in turn.
     for (uint32_t i = 0; i < leaf.count; ++i)
-        __builtin_prefetch(&accels[i]);
+        __builtin_prefetch(&accels[indices[i]]);
     for (uint32_t i = 0; i < leaf.count; ++i) {
         float t, beta, gamma;
-        if (intersectTriAccel(accels[i], ray.origin, ray.direction, ray.tHit, t, beta, gamma)) {
+        const TriAccel& a = accels[indices[i]];
+        if (intersectTriAccel(a, ray.origin, ray.direction, ray.tHit, t, beta, gamma)) {
             ray.tHit = t;
-            ray.hitAccel = &accels[i];
-            ray.hitTriangle = leaf.triangles[i];
+            ray.hitAccel = &a;
+            ray.hitTriangle = &tree.geometry->triangles[indices[i]];
             ray.beta = beta;
             ray.gamma = gamma;
         }
@@ -99,7 +101,7 @@ void traverseFrom(const KdTree& tree, Ray& ray, uint32_t node, StackEntry* stack
                 node = nearNode;
             }
         }
-        intersectLeaf(tree.leaves[nodes[node].leafIndex()], ray);
+        intersectLeaf(tree, tree.leaves[nodes[node].leafIndex()], ray);
         if (ray.tMax >= ray.tHit || size == 0)
             return;
         const StackEntry& top = stack[--size];
@@ -173,16 +175,17 @@ struct Packet {
 
     // The leaf test of every active ray against every triangle, in leaf order, with the same
     // float operations as intersectTriAccel (so the same hits, distances and weights).
-    void intersect(const KdLeaf& leaf, unsigned active)
+    void intersect(const KdTree& tree, const KdLeaf& leaf, unsigned active)
     {
-        const TriAccel* accels = leaf.accels.data();
+        const uint32_t* indices = tree.leafTriangles.data() + leaf.first;
+        const TriAccel* accels = tree.triangleAccels.data();
         const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f);
         const __m128 activeLanes = _mm_castsi128_ps(_mm_set_epi32(active & 8 ? -1 : 0, active & 4 ? -1 : 0,
                                                                   active & 2 ? -1 : 0, active & 1 ? -1 : 0));
         for (uint32_t i = 0; i < leaf.count; ++i)
-            __builtin_prefetch(&accels[i]);  // as in the single walk: let the loads overlap
+            __builtin_prefetch(&accels[indices[i]]);  // as in the single walk: let the loads overlap
         for (uint32_t i = 0; i < leaf.count; ++i) {
-            const TriAccel& a = accels[i];
+            const TriAccel& a = accels[indices[i]];
             const uint32_t k = a.k, u = kTriAccelAxisU[k], v = kTriAccelAxisV[k];
             const __m128 nU = _mm_set1_ps(a.nU), nV = _mm_set1_ps(a.nV);
             const __m128 denominator =
@@ -214,7 +217,7 @@ struct Packet {
             for (unsigned r = 0; r < 4; ++r)
                 if (hits & (1u << r)) {
                     rays[r].hitAccel = &a;
-                    rays[r].hitTriangle = leaf.triangles[i];
+                    rays[r].hitTriangle = &tree.geometry->triangles[indices[i]];
                     rays[r].beta = lane(b, r);
                     rays[r].gamma = lane(g, r);
                 }
@@ -314,7 +317,7 @@ void traversePacket(const KdTree& tree, Ray* rays, unsigned count)
             }
         }
         if (active) {
-            p.intersect(tree.leaves[nodes[node].leafIndex()], active);
+            p.intersect(tree, tree.leaves[nodes[node].leafIndex()], active);
             alignas(16) float lo[4], hi[4], hit[4];
             _mm_store_ps(lo, p.tMin);
             _mm_store_ps(hi, p.tMax);

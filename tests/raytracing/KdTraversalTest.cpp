@@ -96,7 +96,7 @@ TEST(KdTraversal, FacingFollowsTheWholeNormalNotItsDominantComponent)
     TestScene s;
     s.add({0, 0, 0}, {-3, 4, 0}, {0, 0, 5});
     KdTree tree = built(s);
-    ASSERT_EQ(tree.leaves[0].accels[0].k, 0u);
+    ASSERT_EQ(tree.leafAccel(tree.leaves[0], 0).k, 0u);
     const float cx = -1.0f, cy = 4.0f / 3.0f, cz = 5.0f / 3.0f;  // centroid
     Ray front = rayFrom(cx - 0.2f, cy + 2.0f, cz, 0.1f, -1.0f, 0.0f);
     traverse(tree, front);
