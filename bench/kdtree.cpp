@@ -22,6 +22,7 @@
 #include "raytracing/RayWorkerPool.h"
 
 #include <chrono>
+#include <ctime>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -72,9 +73,19 @@ HitRecord traceOurs(const KdTree& tree, const Float3& o, const Float3& d)
 
 // Runs trace(i) for every ray on the ray tracer's worker pool with `threads` workers, which take
 // blocks of 1024 rays; returns rays per second. Starting the workers is not timed.
+// With one thread the rays are traced here and timed by this thread's CPU time: on a machine
+// shared with other busy programs the wall time of one thread mostly measures their load.
 template <typename Trace>
 double runThreads(size_t count, int threads, Trace trace)
 {
+    if (threads == 1) {
+        timespec t0{}, t1{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t0);
+        for (size_t i = 0; i < count; ++i)
+            trace(i);
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t1);
+        return double(count) / (double(t1.tv_sec - t0.tv_sec) + 1e-9 * double(t1.tv_nsec - t0.tv_nsec));
+    }
     constexpr size_t block = 1024;
     RayWorkerPool pool{static_cast<unsigned>(threads)};
     const auto start = Clock::now();
@@ -134,7 +145,7 @@ RaySet randomRays(const KdTree& tree, size_t count)
 
 size_t treeBytes(const KdTree& tree)
 {
-    return tree.nodes.size() * sizeof(KdNode) + tree.nodeBoxes.size() * sizeof(KdNodeBox) +
+    return (tree.nodes.size() + tree.traceNodes.size()) * sizeof(KdNode) + tree.nodeBoxes.size() * sizeof(KdNodeBox) +
            tree.leaves.size() * sizeof(KdLeaf) + tree.leafTriangles.size() * sizeof(uint32_t) +
            tree.triangleAccels.size() * sizeof(TriAccel);
 }

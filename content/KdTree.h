@@ -53,6 +53,12 @@ public:
     // (the file keeps a copy per leaf entry; they are all the same record).
     std::vector<TriAccel> triangleAccels;
     const RayTracingGeometry* geometry = nullptr;
+    // The nodes as the walks read them, derived by build and load: interior nodes as in nodes, a
+    // leaf's word0 = first * 2 + 1 and word1 = its count (as bits), so a walk reaches a leaf's
+    // triangles, or sees it is empty, without a look-up in leaves. Call deriveTraceNodes() after
+    // changing nodes or leaves by other means; until then the walks use nodes and leaves.
+    std::vector<KdNode> traceNodes;
+    void deriveTraceNodes();
 
     // The i-th triangle of a leaf, as a geometry index and as its record.
     uint32_t leafTriangle(const KdLeaf& leaf, uint32_t i) const { return leafTriangles[leaf.first + i]; }

@@ -3,6 +3,7 @@
 #include "content/KdTriangleBox.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <future>
 #include <system_error>
@@ -245,6 +246,7 @@ void buildKdTreeWith(KdTree& tree, const KdBuildRules& rules)
     tree.leaves = std::move(built.leaves);
     tree.leafTriangles = std::move(built.references);
     tree.triangleAccels = std::move(builder.accels);
+    tree.deriveTraceNodes();
 }
 
 void buildKdTreeWith(KdTree& tree, const KdSplitChooser& chooser)
@@ -254,6 +256,17 @@ void buildKdTreeWith(KdTree& tree, const KdSplitChooser& chooser)
     literal.screenPartition = false;
     literal.threads = 1;
     buildKdTreeWith(tree, literal);
+}
+
+void KdTree::deriveTraceNodes()
+{
+    traceNodes = nodes;
+    for (KdNode& n : traceNodes)
+        if (n.isLeaf()) {
+            const KdLeaf& leaf = leaves[n.leafIndex()];
+            n.word0 = leaf.first * 2u + 1u;
+            n.word1 = std::bit_cast<float>(leaf.count);
+        }
 }
 
 void KdTree::buildKdTree()

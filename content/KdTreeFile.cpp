@@ -146,6 +146,7 @@ bool KdTree::loadKdTree(const std::string& path, const std::string& tag)
     leaves = std::move(newLeaves);
     leafTriangles = std::move(newReferences);
     triangleAccels = std::move(newAccels);
+    deriveTraceNodes();
     return true;
 }
 

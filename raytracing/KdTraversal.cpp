@@ -2,6 +2,8 @@
 
 #include "raytracing/TriAccelHit.h"
 
+#include <bit>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -26,6 +28,21 @@ struct StackEntry {
     float tMin;
     float tMax;
 };
+
+// The leaf a walk has reached: from the trace nodes when the tree has them, else from leaves.
+KdLeaf leafAt(const KdTree& tree, const KdNode* nodes, uint32_t node)
+{
+    const KdNode& n = nodes[node];
+    if (nodes == tree.traceNodes.data())
+        return KdLeaf{n.word0 >> 1, std::bit_cast<uint32_t>(n.word1)};
+    return tree.leaves[n.leafIndex()];
+}
+
+// The node array the walks read (see KdTree::traceNodes).
+const KdNode* walkNodes(const KdTree& tree)
+{
+    return tree.traceNodes.size() == tree.nodes.size() ? tree.traceNodes.data() : tree.nodes.data();
+}
 
 void intersectLeaf(const KdTree& tree, const KdLeaf& leaf, Ray& ray)
 {
@@ -78,7 +95,7 @@ void clipToRootBox(const KdTree& tree, Ray& ray)
 // The walk from `node` with the ray's current segment and `size` entries already on the stack.
 void traverseFrom(const KdTree& tree, Ray& ray, uint32_t node, StackEntry* stack, uint32_t size)
 {
-    const KdNode* nodes = tree.nodes.data();
+    const KdNode* nodes = walkNodes(tree);
     for (;;) {
         while (!nodes[node].isLeaf()) {
             const KdNode& n = nodes[node];
@@ -101,7 +118,7 @@ void traverseFrom(const KdTree& tree, Ray& ray, uint32_t node, StackEntry* stack
                 node = nearNode;
             }
         }
-        intersectLeaf(tree, tree.leaves[nodes[node].leafIndex()], ray);
+        intersectLeaf(tree, leafAt(tree, nodes, node), ray);
         if (ray.tMax >= ray.tHit || size == 0)
             return;
         const StackEntry& top = stack[--size];
@@ -257,7 +274,7 @@ void traversePacket(const KdTree& tree, Ray* rays, unsigned count)
     for (unsigned r = 0; r < count; ++r)
         clipToRootBox(tree, rays[r]);
     Packet p(rays, count);
-    const KdNode* nodes = tree.nodes.data();
+    const KdNode* nodes = walkNodes(tree);
     PacketEntry stack[kKdMaxDepth];
     uint32_t size = 0;
     uint32_t node = 0;
@@ -317,7 +334,7 @@ void traversePacket(const KdTree& tree, Ray* rays, unsigned count)
             }
         }
         if (active) {
-            p.intersect(tree, tree.leaves[nodes[node].leafIndex()], active);
+            p.intersect(tree, leafAt(tree, nodes, node), active);
             alignas(16) float lo[4], hi[4], hit[4];
             _mm_store_ps(lo, p.tMin);
             _mm_store_ps(hi, p.tMax);
