@@ -63,7 +63,7 @@ private:
 
 }  // namespace
 
-bool OrvantaApplication::initInstance()
+bool OrvantaApplication::initInstance(const char* scenePath)
 {
     startupTimes = StartupTimes{};
     auto last = std::chrono::steady_clock::now();
@@ -73,7 +73,8 @@ bool OrvantaApplication::initInstance()
         last = now;
     };
     // The ray tracer's geometry and tree need no context: they load while the renderer starts.
-    RayTracingSceneLoad rayTracing(scenePath, rayTracer().geometry, rayTracer().kdTree);
+    const std::string path = scenePath ? scenePath : sceneFilePath;
+    RayTracingSceneLoad rayTracing(path, rayTracer().geometry, rayTracer().kdTree);
     Renderer& renderer = mainWindow();
     if (!renderer.initRenderer()) {
         logError("cannot start: " + renderer.contextError());
@@ -83,7 +84,7 @@ bool OrvantaApplication::initInstance()
     SoundList& sounds = soundList();
     bool audio = openAudio(audioOutput());
     lap(startupTimes.audio);
-    loadScene(scenePath, scene().instances, &startupTimes.scene, &rayTracing);
+    loadScene(path, scene().instances, &startupTimes.scene, &rayTracing);
     last = std::chrono::steady_clock::now();  // the scene's stages are timed inside
     if (ObjectInstance* sky = createObjectInstance(skyObjectPath, {0, 0, 0}, {1, 1, 1}, {0, 0, 0, 1}))
         scene().instances.push_back(sky);

@@ -53,8 +53,7 @@ int child(const std::string& scenePath, int64_t spawned, int width, int height)
     const int64_t entered = monotonicNanoseconds();
     Window::requestHeadless(width, height);
     OrvantaApplication application;
-    application.scenePath = scenePath;
-    if (!application.initInstance())
+    if (!application.initInstance(scenePath.c_str()))
         return 1;
     Renderer& renderer = mainWindow();
     const int64_t ready = monotonicNanoseconds();

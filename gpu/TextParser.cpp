@@ -148,4 +148,57 @@ std::unique_ptr<TextNode> parseFile(const std::string& path)
     return parseText(text);
 }
 
+namespace {
+
+bool needsQuotes(const std::string& value)
+{
+    if (value.empty())
+        return true;
+    for (char c : value)
+        if (c == ' ' || c == '\t' || c == '\r' || isSeparator(c))
+            return true;
+    return false;
+}
+
+bool validName(const std::string& name)
+{
+    return !name.empty() && !needsQuotes(name) && name.find('"') == std::string::npos;
+}
+
+bool formatNode(const TextNode& node, int depth, std::string& text, std::string& error)
+{
+    if (!validName(node.name)) {
+        error = "the name '" + node.name + "' cannot be written as a word";
+        return false;
+    }
+    const std::string indent(static_cast<size_t>(depth) * 4, ' ');
+    if (node.kind == TextNode::Value) {
+        if (node.value.find('"') != std::string::npos) {
+            error = "the value of '" + node.name + "' holds a double quote";
+            return false;
+        }
+        const bool quoted = needsQuotes(node.value);
+        text += indent + node.name + " = " + (quoted ? "\"" : "") + node.value + (quoted ? "\"" : "") + "\n";
+        return true;
+    }
+    text += indent + node.name + "\n" + indent + "{\n";
+    for (const TextNode& child : node.children)
+        if (!formatNode(child, depth + 1, text, error))
+            return false;
+    text += indent + "}\n";
+    return true;
+}
+
+}  // namespace
+
+bool formatText(const TextNode& root, std::string& text, std::string& error)
+{
+    if (root.kind != TextNode::Block) {
+        error = "the root of a text file must be a block";
+        return false;
+    }
+    text.clear();
+    return formatNode(root, 0, text, error);
+}
+
 }  // namespace Orvanta

@@ -32,4 +32,11 @@ std::unique_ptr<TextNode> parseText(const std::string& text);
 // Reads a file (CR LF counts as LF) and parses it. A file that cannot be opened gives null.
 std::unique_ptr<TextNode> parseFile(const std::string& path);
 
+// Writes a tree as text that parseText reads back into the same tree: one node per line, blocks
+// indented by four spaces. A value is quoted when it is empty or holds a blank, a line feed or a
+// separator. Returns false with a message naming the node when the tree cannot be written so: a
+// name that is empty or holds a blank, a separator or a double quote, or a value that holds a
+// double quote (the format has no escapes).
+bool formatText(const TextNode& root, std::string& text, std::string& error);
+
 }  // namespace Orvanta

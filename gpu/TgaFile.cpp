@@ -63,12 +63,12 @@ bool readTgaFile(const std::string& path, TgaImage& image, std::string& error)
     return parseTga(path, bytes, image, error);
 }
 
-bool writeTgaFile(const std::string& path, uint32_t width, uint32_t height, uint32_t bitsPerPixel,
-                  const std::vector<uint8_t>& storedRows, std::string& error)
+bool encodeTga(const std::string& name, uint32_t width, uint32_t height, uint32_t bitsPerPixel,
+               const std::vector<uint8_t>& storedRows, std::vector<uint8_t>& bytes, std::string& error)
 {
     if ((bitsPerPixel != 24 && bitsPerPixel != 32) || width == 0 || height == 0 || width > 65535 ||
         height > 65535 || storedRows.size() != static_cast<size_t>(width) * height * (bitsPerPixel / 8)) {
-        error = path + ": invalid image for a TGA file";
+        error = name + ": invalid image for a TGA file";
         return false;
     }
     uint8_t header[18] = {};
@@ -79,14 +79,24 @@ bool writeTgaFile(const std::string& path, uint32_t width, uint32_t height, uint
     header[15] = height >> 8;
     header[16] = static_cast<uint8_t>(bitsPerPixel);
     header[17] = bitsPerPixel == 32 ? 8 : 0;  // alpha bits; origin bottom-left
+    bytes.assign(header, header + 18);
+    bytes.insert(bytes.end(), storedRows.begin(), storedRows.end());
+    return true;
+}
+
+bool writeTgaFile(const std::string& path, uint32_t width, uint32_t height, uint32_t bitsPerPixel,
+                  const std::vector<uint8_t>& storedRows, std::string& error)
+{
+    std::vector<uint8_t> bytes;
+    if (!encodeTga(path, width, height, bitsPerPixel, storedRows, bytes, error))
+        return false;
     std::string temporary = path + ".tmp";
     FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file) {
         error = path + ": cannot write (" + std::strerror(errno) + ")";
         return false;
     }
-    bool ok = std::fwrite(header, 1, 18, file) == 18 &&
-              std::fwrite(storedRows.data(), 1, storedRows.size(), file) == storedRows.size();
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     ok = (std::fclose(file) == 0) && ok;
     if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0) {
         std::remove(temporary.c_str());

@@ -26,5 +26,10 @@ bool parseTga(const std::string& name, const std::vector<uint8_t>& bytes, TgaIma
 // `pixels` holds width * height * bitsPerPixel / 8 bytes in BGR(A) order. Atomic (temp + rename).
 bool writeTgaFile(const std::string& path, uint32_t width, uint32_t height, uint32_t bitsPerPixel,
                   const std::vector<uint8_t>& storedRows, std::string& error);
+// The bytes writeTgaFile writes. False with a message naming `name` for an image the format cannot
+// hold (depth other than 24 or 32, no pixels, a side above 65535, a pixel count that does not
+// match the size).
+bool encodeTga(const std::string& name, uint32_t width, uint32_t height, uint32_t bitsPerPixel,
+               const std::vector<uint8_t>& storedRows, std::vector<uint8_t>& bytes, std::string& error);
 
 }  // namespace Orvanta

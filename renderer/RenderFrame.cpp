@@ -4,6 +4,7 @@
 #include "renderer/PassTimer.h"
 #include "renderer/RayTracedFrame.h"
 #include "renderer/Renderer.h"
+#include "renderer/SsaoPass.h"
 #include "scene/Light.h"
 
 namespace Orvanta {
@@ -86,6 +87,10 @@ void Renderer::renderFrame()
     if (featureOn(LightPropagationVolumes)) {
         PassScope pass(*this, "light propagation volumes");
         drawLightPropagationVolumes();
+    }
+    if (featureOn(Ssao)) {
+        PassScope pass(*this, "ambient occlusion");
+        drawSsao(ssao, {gBuffer.depthTexture(), &frustumVectors, this, &frameBuffers, &textureUnits});
     }
     if (featureOn(DirectLighting)) {
         PassScope pass(*this, "direct lighting");

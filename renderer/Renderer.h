@@ -15,6 +15,7 @@
 #include "renderer/ScenePassKind.h"
 #include "renderer/ScissorStack.h"
 #include "renderer/SkySet.h"
+#include "renderer/SsaoSet.h"
 #include "renderer/TextureUnitTable.h"
 #include "scene/RenderCamera.h"
 
@@ -82,6 +83,9 @@ public:
     Texture* texture(UniformSemantic semantic, const UniformContext& context) override;
     void bindTextureUnit(int unit, Texture* texture) override;
 
+    // The ambient-occlusion targets, programs and constants.
+    const SsaoSet& ssaoSet() const { return ssao; }
+
     // The feature switches are the attached source's (the control panel's check boxes), read
     // afresh at every call. With no source attached every feature is on, the start state.
     bool featureOn(FeatureSwitch feature) const;
@@ -139,6 +143,7 @@ private:
     FrameOverlay* overlay = nullptr;
     FrustumVectors frustumVectors;
     LightPropagationVolumeSet propagationVolumes;
+    SsaoSet ssao;
     std::unique_ptr<Texture2D> flatNormalTexture;
     std::unique_ptr<Texture2D> defaultSpecularTexture;
     std::unique_ptr<SunLight> ownedSun;

@@ -103,6 +103,7 @@ bool Renderer::initRenderer()
 
     gBuffer.create(width(), height());
     currentGBuffer = &gBuffer;
+    ssao.create(width(), height());
 
     lightMask.create(width(), height());
     lightMask.addColorAttachment(0, PixelFormatIntensity8, 0, false);

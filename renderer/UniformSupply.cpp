@@ -5,6 +5,7 @@
 #include "renderer/Renderer.h"
 #include "renderer/LightPropagationVolumeUniforms.h"
 #include "renderer/ShadowUniforms.h"
+#include "renderer/SsaoUniforms.h"
 #include "scene/Light.h"
 
 namespace Orvanta {
@@ -18,9 +19,8 @@ void setVector(int location, Float3 v)
 
 }  // namespace
 
-// Semantics of features that are not part of this renderer yet (ambient occlusion, the sky
-// lighting volume) have no value here and are passed over; so are light
-// semantics when no light is being applied.
+// Semantics of features that are not part of this renderer yet (the sky lighting volume) have
+// no value here and are passed over; so are light semantics when no light is being applied.
 bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformContext& context)
 {
     const Light* light = context.light;
@@ -93,7 +93,8 @@ bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformC
     default:
         return setShadowUniform(shadows, semantic, location)
             || setLightPropagationVolumeUniform(propagationVolumes, semantic, location)
-            || setRayTracingUniform(rayTracing, semantic, location);
+            || setRayTracingUniform(rayTracing, semantic, location)
+            || setSsaoUniform(ssao, semantic, location);
     }
 }
 
@@ -134,6 +135,8 @@ Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
             return shadowMap;
         if (Texture* rayTraced = rayTracingTexture(rayTracing, semantic))
             return rayTraced;
+        if (Texture* ambientOcclusion = ssaoTexture(ssao, semantic))
+            return ambientOcclusion;
         return lightPropagationVolumeTexture(propagationVolumes, semantic);
     }
 }

@@ -176,7 +176,7 @@ Matrix4 composeTransform(Float3 p, Quaternion q, Float3 s)
 
 Matrix4 perspective(float fovY, float aspect, float nearDistance, float farDistance)
 {
-    float t = std::tan(fovY * 3.141592f * 0.0055555557f * 0.5f);
+    float t = std::tan(fovY * EnginePi * 0.0055555557f * 0.5f);
     Matrix4 r;
     for (float& e : r.m)
         e = 0.0f;

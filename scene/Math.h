@@ -5,6 +5,9 @@
 
 namespace Orvanta {
 
+// Pi to the six decimals the engine's own angle and sampling computations use.
+constexpr float EnginePi = 3.141592f;
+
 struct Float3 {
     float x = 0.0f;
     float y = 0.0f;

@@ -165,3 +165,60 @@ TEST(TextParserTokens, CommentCharactersAreOrdinaryWordCharacters)
     EXPECT_EQ(tokens[1], "=");
     EXPECT_EQ(tokens[2], "x");
 }
+
+namespace {
+
+TextNode valueNode(const std::string& name, const std::string& value)
+{
+    TextNode node;
+    node.kind = TextNode::Value;
+    node.name = name;
+    node.value = value;
+    return node;
+}
+
+bool sameTree(const TextNode& a, const TextNode& b)
+{
+    if (a.kind != b.kind || a.name != b.name || a.value != b.value || a.children.size() != b.children.size())
+        return false;
+    for (size_t i = 0; i < a.children.size(); ++i)
+        if (!sameTree(a.children[i], b.children[i]))
+            return false;
+    return true;
+}
+
+}  // namespace
+
+TEST(TextWriter, WrittenTreesReadBackAsTheSameTree)
+{
+    TextNode pass;
+    pass.name = "pass";
+    pass.children = {valueNode("type", "DEFERRED_WRITE"), valueNode("fileName", "resources/a b/c.tga"),
+                     valueNode("empty", ""), valueNode("brace", "{"), valueNode("lines", "one\ntwo")};
+    TextNode empty;
+    empty.name = "semantics";
+    pass.children.push_back(empty);
+    TextNode root;
+    root.name = "material";
+    root.children = {valueNode("isDoubleSided", "true"), pass, valueNode("isDoubleSided", "false")};
+
+    std::string text, error;
+    ASSERT_TRUE(formatText(root, text, error)) << error;
+    std::unique_ptr<TextNode> read = parseText(text);
+    ASSERT_TRUE(read);
+    EXPECT_TRUE(sameTree(*read, root)) << text;
+}
+
+TEST(TextWriter, NamesAndValuesTheFormatCannotHoldAreRefusedByName)
+{
+    std::string text, error;
+    TextNode root;
+    root.name = "material";
+    root.children = {valueNode("texture", "say \"hi\"")};
+    EXPECT_FALSE(formatText(root, text, error));
+    EXPECT_NE(error.find("texture"), std::string::npos) << error;
+    root.children = {valueNode("two words", "x")};
+    EXPECT_FALSE(formatText(root, text, error));
+    EXPECT_NE(error.find("two words"), std::string::npos) << error;
+    EXPECT_FALSE(formatText(valueNode("root", "value"), text, error));
+}

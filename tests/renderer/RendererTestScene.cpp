@@ -149,6 +149,12 @@ TestWorld& testWorld()
     return world;
 }
 
+ObjectInstance* makeBoxInstance(Float3 lo, Float3 hi)
+{
+    static Material* opaque = opaqueMaterial();
+    return new ObjectInstance(makeBox(lo, hi, opaque, false), {0, 0, 0}, {1, 1, 1}, {});
+}
+
 void showInstances(const std::vector<ObjectInstance*>& instances)
 {
     Renderer& r = *testWorld().renderer;

@@ -26,6 +26,8 @@ TestWorld& testWorld();
 Orvanta::Object* makeBox(Orvanta::Float3 lo, Orvanta::Float3 hi, Orvanta::Material* material, bool inward);
 // An opaque material whose deferred-write pass uses the default G-buffer program.
 Orvanta::Material* opaqueMaterial();
+// A new instance of an opaque axis-aligned box (default G-buffer write), for scenes of one test.
+Orvanta::ObjectInstance* makeBoxInstance(Orvanta::Float3 lo, Orvanta::Float3 hi);
 // Fills the renderer's view with the given instances (all visible), as the visibility update would.
 void showInstances(const std::vector<Orvanta::ObjectInstance*>& instances);
 // Renders one frame and returns the window's pixels (RGBA8, top row first).

@@ -80,13 +80,16 @@ const char* renderUsage()
 {
     return "usage: orvanta-render [--width N] [--height N] [--frames N] [--camera x,y,z,qx,qy,qz,qw]\n"
            "                      [--time-of-day RADIANS] [--inclination RADIANS] [--switch INDEX|NAME=0|1]...\n"
-           "                      [--ui] [--output FILE.png] [--debug] [--help]\n"
+           "                      [--ui] [--output FILE.png] [--debug] [--help] [--scene FILE.scene]\n"
+           "                      [--frame-scene]\n"
            "--time-of-day (-2.07..2.07) and --inclination (-1.57..1.57) move the panel's sun sliders\n"
            "  and the sun with them.\n"
            "--switch sets a check box of the panel as a click would, in command-line order: switching\n"
            "  lightPropagationVolumes sets propagateSunLighting and propagateSkyLighting to the same\n"
            "  state, so name those after it to set them differently.\n"
            "--ui draws the frames in UI mode (panel, check boxes, frame counter) instead of the F1 hint.\n"
+           "--scene renders another scene file than the demo's; --frame-scene places the camera so\n"
+           "  that it sees the whole scene from the sun's side.\n"
            "switch names: directLighting skyLighting lightPropagationVolumes propagateSunLighting\n"
            "              propagateSkyLighting SSAO raytracing\n";
 }
@@ -105,6 +108,10 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
         }
         if (a == "--ui") {
             options.uiMode = true;
+            continue;
+        }
+        if (a == "--frame-scene") {
+            options.frameScene = true;
             continue;
         }
         if (i + 1 >= arguments.size()) {
@@ -129,6 +136,8 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
             ok = parseSwitch(v, options);
         else if (a == "--output")
             options.output = v;
+        else if (a == "--scene")
+            options.scene = v;
         else {
             error = "option " + a + " is not known";
             return false;
@@ -139,6 +148,10 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
                 error += " (a number of radians within the slider's range, see below)";
             return false;
         }
+    }
+    if (options.frameScene && options.hasCamera) {
+        error = "--camera and --frame-scene both place the camera; give one of them";
+        return false;
     }
     return true;
 }

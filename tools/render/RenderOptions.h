@@ -21,6 +21,8 @@ struct RenderOptions {
     float inclination = 0.0f;
     std::vector<std::pair<int, bool>> switches;  // feature index, state
     std::string output = "render.png";
+    std::string scene;        // empty: the demo's scene
+    bool frameScene = false;  // camera framing the whole scene from the sun's side
     bool debug = false;
     bool help = false;    // print the usage and stop
     bool uiMode = false;  // draw the frames in UI mode: the panel and counter instead of the hint

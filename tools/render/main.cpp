@@ -1,10 +1,12 @@
-// Renders the demo's start-up scene headless and writes the window's image as a PNG, printing
-// the time of every pass.
+// Renders the demo's start-up scene, or the scene file given with --scene, headless and writes the
+// window's image as a PNG, printing the time of every pass.
+#include "FrameScene.h"
 #include "RenderOptions.h"
 
 #include "app/FrameTimer.h"
 #include "app/GlDebug.h"
 #include "app/OrvantaApplication.h"
+#include "content/SceneFile.h"
 #include "overlay/ControlPanel.h"
 #include "platform/HeadlessContext.h"
 #include "renderer/PassTimer.h"
@@ -32,9 +34,14 @@ int main(int argc, char** argv)
     }
     if (options.debug)
         setGlDebug(true);
+    SceneFileData sceneFile;
+    if (!options.scene.empty() && !readSceneFile(options.scene, sceneFile, error)) {
+        std::fprintf(stderr, "orvanta-render: %s\n", error.c_str());
+        return 1;
+    }
     Window::requestHeadless(options.width, options.height);
     OrvantaApplication application;
-    if (!application.initInstance())
+    if (!application.initInstance(options.scene.empty() ? nullptr : options.scene.c_str()))
         return 1;
     Renderer& renderer = mainWindow();
     if (options.hasCamera) {
@@ -52,6 +59,10 @@ int main(int argc, char** argv)
     for (auto [index, on] : options.switches)
         renderer.setFeature(static_cast<FeatureSwitch>(index), on);
     panel.mouse.uiMode = options.uiMode;
+    if (options.frameScene && !frameLoadedScene(renderer, error)) {
+        std::fprintf(stderr, "orvanta-render: %s\n", error.c_str());
+        return 1;
+    }
 
     PassTimer timer;
     renderer.passTimer = &timer;

@@ -2,9 +2,11 @@
 // kd-tree (building and saving the tree when its file is missing or stale), traces one camera ray
 // per pixel of the start view on the ray tracer's workers, tile by tile, and writes what the traced
 // G-buffer holds as a picture: the sampled colour lit by a fixed light along the shading normal,
-// misses in a flat sky colour. No GL context is needed.
+// misses in a flat sky colour. No GL context is needed. --frame-scene replaces the start view by
+// one that sees the whole scene from the light's side.
 //
-//   orvanta-trace [--scene PATH] [--width W] [--height H] [--threads N] [--output FILE.png]
+//   orvanta-trace [--scene PATH] [--frame-scene] [--width W] [--height H] [--threads N]
+//                 [--output FILE.png]
 #include "content/KdTree.h"
 #include "content/RayTracingScene.h"
 #include "content/SceneFile.h"
@@ -14,6 +16,7 @@
 #include "raytracing/RayTracer.h"
 #include "renderer/StartCamera.h"
 #include "scene/Camera.h"
+#include "scene/CameraFraming.h"
 
 #include <algorithm>
 #include <chrono>
@@ -33,7 +36,11 @@ struct Options {
     int width = 640;
     int height = 360;
     int threads = 4;
+    bool frameScene = false;
 };
+
+// Direction towards the fixed light the picture is shaded with.
+constexpr Float3 kTowardLight{0.4f, 0.8f, 0.3f};
 
 bool parse(int argc, char** argv, Options& o)
 {
@@ -42,6 +49,8 @@ bool parse(int argc, char** argv, Options& o)
         const bool hasValue = i + 1 < argc;
         if (arg == "--scene" && hasValue)
             o.scene = argv[++i];
+        else if (arg == "--frame-scene")
+            o.frameScene = true;
         else if (arg == "--output" && hasValue)
             o.output = argv[++i];
         else if (arg == "--width" && hasValue)
@@ -74,8 +83,8 @@ int main(int argc, char** argv)
 {
     Options options;
     if (!parse(argc, argv, options)) {
-        std::fprintf(stderr, "usage: orvanta-trace [--scene PATH] [--width W] [--height H] [--threads N] "
-                             "[--output FILE.png]\n");
+        std::fprintf(stderr, "usage: orvanta-trace [--scene PATH] [--frame-scene] [--width W] [--height H] "
+                             "[--threads N] [--output FILE.png]\n");
         return 2;
     }
 
@@ -97,6 +106,13 @@ int main(int argc, char** argv)
     const uint32_t w = uint32_t(options.width), h = uint32_t(options.height);
     Camera camera;
     placeAtStartView(camera, float(w) / float(h));
+    const KdTree& tree = tracer.kdTree;
+    if (options.frameScene &&
+        (tree.nodeBoxes.empty() ||
+         !frameBox(camera, tree.nodeBoxes[0].boxMin, tree.nodeBoxes[0].boxMax, -normalize(kTowardLight)))) {
+        std::fprintf(stderr, "orvanta-trace: --frame-scene: the scene has no opaque triangles to frame\n");
+        return 1;
+    }
     const size_t pixels = size_t(w) * h;
     std::vector<uint16_t> origins(pixels * 4), directions(pixels * 4), normals(pixels * 4), positions(pixels * 4);
     std::vector<uint8_t> colors(pixels * 4);
@@ -121,7 +137,7 @@ int main(int argc, char** argv)
     const uint64_t rays = tracer.traceRegion(region);
     const double traceSeconds = since(start);
 
-    const Float3 light = normalize(Float3{0.4f, 0.8f, 0.3f});
+    const Float3 light = normalize(kTowardLight);
     std::vector<uint8_t> image(pixels * 4);
     size_t hits = 0;
     for (uint32_t y = 0; y < h; ++y)
