@@ -487,6 +487,9 @@ int main(int argc, char** argv)
     table.rowf("tree in memory, bytes per triangle", "%.1f", double(treeBytes(tree)) / double(triangles));
     table.rowf("tree file, bytes per triangle", "%.1f", double(bytes.size()) / double(triangles));
     {
+        const auto saving = Clock::now();
+        const bool saved = tree.saveKdTree(path, "test");
+        table.rowf("writing the tree file", "%.3f s%s", seconds(saving), saved ? "" : " (FAILED)");
         KdTree loaded;
         loaded.geometry = &geometry;
         const auto t0 = Clock::now();

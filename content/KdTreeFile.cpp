@@ -10,22 +10,34 @@ namespace Orvanta {
 
 bool KdTree::saveKdTree(const std::string& path, const std::string& tag) const
 {
-    BinaryWriter out;
-    out.writeCString(tag);
-    out.writeU32(uint32_t(nodes.size()));
-    out.writeBytes(nodes.data(), nodes.size() * sizeof(KdNode));
-    out.writeU32(uint32_t(nodeBoxes.size()));
-    out.writeBytes(nodeBoxes.data(), nodeBoxes.size() * sizeof(KdNodeBox));
-    out.writeU32(uint32_t(leaves.size()));
+    // The file is tens of megabytes: it is laid out in one buffer of its exact size rather than
+    // grown record by record. The little-endian layout is the machine's own (as BinaryWriter's).
+    size_t size = tag.size() + 1 + 4 + nodes.size() * sizeof(KdNode) + 4 + nodeBoxes.size() * sizeof(KdNodeBox) + 4;
+    for (const KdLeaf& leaf : leaves)
+        size += 4 + size_t(leaf.count) * (sizeof(TriAccel) + sizeof(uint32_t));
+    std::vector<uint8_t> bytes(size);
+    uint8_t* at = bytes.data();
+    auto put = [&at](const void* data, size_t count) {
+        if (count)
+            std::memcpy(at, data, count);
+        at += count;
+    };
+    auto putU32 = [&put](uint32_t value) { put(&value, 4); };
+    put(tag.c_str(), tag.size() + 1);
+    putU32(uint32_t(nodes.size()));
+    put(nodes.data(), nodes.size() * sizeof(KdNode));
+    putU32(uint32_t(nodeBoxes.size()));
+    put(nodeBoxes.data(), nodeBoxes.size() * sizeof(KdNodeBox));
+    putU32(uint32_t(leaves.size()));
     // The file keeps a copy of the triangle's record in every leaf entry.
     for (const KdLeaf& leaf : leaves) {
-        out.writeU32(leaf.count);
+        putU32(leaf.count);
         for (uint32_t i = 0; i < leaf.count; ++i)
-            out.writeBytes(&leafAccel(leaf, i), sizeof(TriAccel));
-        out.writeBytes(leafTriangles.data() + leaf.first, leaf.count * sizeof(uint32_t));
+            put(&leafAccel(leaf, i), sizeof(TriAccel));
+        put(leafTriangles.data() + leaf.first, leaf.count * sizeof(uint32_t));
     }
     std::string error;
-    if (!writeFileAtomically(path, out.bytes(), error)) {
+    if (!writeFileAtomically(path, bytes, error)) {
         logError("kd-tree file " + path + ": " + error);
         return false;
     }
