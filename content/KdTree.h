@@ -34,10 +34,10 @@ struct KdNodeBox {
 };
 static_assert(sizeof(KdNodeBox) == 32, "KdNodeBox is one 32-byte record");
 
+// A leaf's triangles: count entries of the tree's leafTriangles starting at first.
 struct KdLeaf {
-    std::vector<TriAccel> accels;  // 16-byte aligned through TriAccel's alignment
+    uint32_t first = 0;
     uint32_t count = 0;
-    std::vector<const RtTriangle*> triangles;  // same order as accels
 };
 
 // Surface-area-heuristic kd-tree over the triangles of a RayTracingGeometry. Built or loaded once,
@@ -47,7 +47,22 @@ public:
     std::vector<KdNode> nodes;
     std::vector<KdNodeBox> nodeBoxes;
     std::vector<KdLeaf> leaves;
+    // Geometry triangle indices of every leaf, leaf after leaf.
+    std::vector<uint32_t> leafTriangles;
+    // One intersection record per geometry triangle, shared by every leaf holding the triangle
+    // (the file keeps a copy per leaf entry; they are all the same record).
+    std::vector<TriAccel> triangleAccels;
     const RayTracingGeometry* geometry = nullptr;
+    // The nodes as the walks read them, derived by build and load: interior nodes as in nodes, a
+    // leaf's word0 = first * 2 + 1 and word1 = its count (as bits), so a walk reaches a leaf's
+    // triangles, or sees it is empty, without a look-up in leaves. Call deriveTraceNodes() after
+    // changing nodes or leaves by other means; until then the walks use nodes and leaves.
+    std::vector<KdNode> traceNodes;
+    void deriveTraceNodes();
+
+    // The i-th triangle of a leaf, as a geometry index and as its record.
+    uint32_t leafTriangle(const KdLeaf& leaf, uint32_t i) const { return leafTriangles[leaf.first + i]; }
+    const TriAccel& leafAccel(const KdLeaf& leaf, uint32_t i) const { return triangleAccels[leafTriangle(leaf, i)]; }
 
     // Builds from geometry (which must be set); replaces any previous content.
     void buildKdTree();
@@ -60,7 +75,8 @@ public:
 
 // Loads the tree saved at kdTreePath for sceneTag; when that fails for any reason, builds it and
 // saves it there. tree.geometry must be set and complete. An empty path (a scene path the tree
-// file name cannot be formed from) builds without saving, with a message.
-void obtainKdTree(KdTree& tree, const std::string& kdTreePath, const std::string& sceneTag);
+// file name cannot be formed from) builds without saving, with a message. Returns true when the
+// tree was built rather than read.
+bool obtainKdTree(KdTree& tree, const std::string& kdTreePath, const std::string& sceneTag);
 
 }  // namespace Orvanta

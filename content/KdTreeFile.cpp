@@ -3,28 +3,41 @@
 #include "platform/Log.h"
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 
 namespace Orvanta {
 
 bool KdTree::saveKdTree(const std::string& path, const std::string& tag) const
 {
-    BinaryWriter out;
-    out.writeCString(tag);
-    out.writeU32(uint32_t(nodes.size()));
-    out.writeBytes(nodes.data(), nodes.size() * sizeof(KdNode));
-    out.writeU32(uint32_t(nodeBoxes.size()));
-    out.writeBytes(nodeBoxes.data(), nodeBoxes.size() * sizeof(KdNodeBox));
-    out.writeU32(uint32_t(leaves.size()));
-    const RtTriangle* first = geometry && !geometry->triangles.empty() ? geometry->triangles.data() : nullptr;
+    // The file is tens of megabytes: it is laid out in one buffer of its exact size rather than
+    // grown record by record. The little-endian layout is the machine's own (as BinaryWriter's).
+    size_t size = tag.size() + 1 + 4 + nodes.size() * sizeof(KdNode) + 4 + nodeBoxes.size() * sizeof(KdNodeBox) + 4;
+    for (const KdLeaf& leaf : leaves)
+        size += 4 + size_t(leaf.count) * (sizeof(TriAccel) + sizeof(uint32_t));
+    std::vector<uint8_t> bytes(size);
+    uint8_t* at = bytes.data();
+    auto put = [&at](const void* data, size_t count) {
+        if (count)
+            std::memcpy(at, data, count);
+        at += count;
+    };
+    auto putU32 = [&put](uint32_t value) { put(&value, 4); };
+    put(tag.c_str(), tag.size() + 1);
+    putU32(uint32_t(nodes.size()));
+    put(nodes.data(), nodes.size() * sizeof(KdNode));
+    putU32(uint32_t(nodeBoxes.size()));
+    put(nodeBoxes.data(), nodeBoxes.size() * sizeof(KdNodeBox));
+    putU32(uint32_t(leaves.size()));
+    // The file keeps a copy of the triangle's record in every leaf entry.
     for (const KdLeaf& leaf : leaves) {
-        out.writeU32(leaf.count);
-        out.writeBytes(leaf.accels.data(), leaf.count * sizeof(TriAccel));
-        for (const RtTriangle* t : leaf.triangles)
-            out.writeU32(uint32_t(t - first));
+        putU32(leaf.count);
+        for (uint32_t i = 0; i < leaf.count; ++i)
+            put(&leafAccel(leaf, i), sizeof(TriAccel));
+        put(leafTriangles.data() + leaf.first, leaf.count * sizeof(uint32_t));
     }
     std::string error;
-    if (!writeFileAtomically(path, out.bytes(), error)) {
+    if (!writeFileAtomically(path, bytes, error)) {
         logError("kd-tree file " + path + ": " + error);
         return false;
     }
@@ -105,19 +118,31 @@ bool KdTree::loadKdTree(const std::string& path, const std::string& tag)
     if (!in.readU32(leafCount) || leafCount > in.remaining() / 4)
         return reject("leaf count missing or beyond the file size");
     std::vector<KdLeaf> newLeaves(leafCount);
+    std::vector<uint32_t> newReferences;
+    // Every entry of a triangle carries the same record: the first becomes the shared one, the
+    // others must equal it byte for byte.
+    std::vector<TriAccel> newAccels(triangleCount);
+    std::vector<uint8_t> seen(triangleCount, 0);
+    std::vector<TriAccel> copies;
     for (KdLeaf& leaf : newLeaves) {
         if (!in.readU32(leaf.count) || leaf.count > in.remaining() / (sizeof(TriAccel) + 4))
             return reject("file truncated inside a leaf");
-        leaf.accels.resize(leaf.count);
-        in.readBytes(leaf.accels.data(), leaf.count * sizeof(TriAccel));
-        leaf.triangles.resize(leaf.count);
+        leaf.first = uint32_t(newReferences.size());
+        copies.resize(leaf.count);
+        in.readBytes(copies.data(), leaf.count * sizeof(TriAccel));
+        newReferences.resize(newReferences.size() + leaf.count);
+        in.readBytes(newReferences.data() + leaf.first, leaf.count * sizeof(uint32_t));
         for (uint32_t j = 0; j < leaf.count; ++j) {
-            uint32_t index = 0;
-            in.readU32(index);
+            const uint32_t index = newReferences[leaf.first + j];
             if (index >= triangleCount)
                 return reject("triangle index " + std::to_string(index) + " beyond the " +
                               std::to_string(triangleCount) + " scene triangles");
-            leaf.triangles[j] = &geometry->triangles[index];
+            if (!seen[index]) {
+                seen[index] = 1;
+                newAccels[index] = copies[j];
+            } else if (std::memcmp(&newAccels[index], &copies[j], sizeof(TriAccel)) != 0) {
+                return reject("the leaves hold differing records for triangle " + std::to_string(index));
+            }
         }
     }
     if (!in.ok())
@@ -131,6 +156,9 @@ bool KdTree::loadKdTree(const std::string& path, const std::string& tag)
     nodes = std::move(newNodes);
     nodeBoxes = std::move(newBoxes);
     leaves = std::move(newLeaves);
+    leafTriangles = std::move(newReferences);
+    triangleAccels = std::move(newAccels);
+    deriveTraceNodes();
     return true;
 }
 

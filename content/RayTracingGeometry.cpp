@@ -28,10 +28,21 @@ bool appendInstanceGeometry(RayTracingGeometry& geometry, const std::string& obj
         logError("ray-tracing geometry skipped: " + error);
         return false;
     }
+    appendObjectGeometry(geometry, file, position, scale, orientation, flags);
+    return true;
+}
+
+void appendObjectGeometry(RayTracingGeometry& geometry, const ObjectFileData& file, Float3 position, Float3 scale,
+                          Quaternion orientation, const SurfaceFlagsLookup& flags)
+{
 
     const Matrix4 world = composeTransform(position, orientation, scale);
     const uint32_t base = static_cast<uint32_t>(geometry.vertices.size());
-    geometry.vertices.reserve(geometry.vertices.size() + file.vertices.size());
+    // Grow geometrically: a scene appends hundreds of instances, and reserving exactly each time
+    // would copy (and fault in afresh) the whole vertex array for every one of them.
+    const size_t needed = geometry.vertices.size() + file.vertices.size();
+    if (needed > geometry.vertices.capacity())
+        geometry.vertices.reserve(std::max(needed, geometry.vertices.capacity() * 2));
     for (const ObjectVertex& v : file.vertices) {
         RtVertex w;
         w.position = transformPoint(world, v.position);
@@ -73,7 +84,6 @@ bool appendInstanceGeometry(RayTracingGeometry& geometry, const std::string& obj
                 break;
         }
     }
-    return true;
 }
 
 }  // namespace Orvanta

@@ -58,4 +58,8 @@ bool appendInstanceGeometry(RayTracingGeometry& geometry, const std::string& obj
                             Float3 position, Float3 scale, Quaternion orientation,
                             const SurfaceFlagsLookup& flags = materialSurfaceFlags);
 
+// The same for an object file already read (a scene places most objects many times).
+void appendObjectGeometry(RayTracingGeometry& geometry, const ObjectFileData& file, Float3 position, Float3 scale,
+                          Quaternion orientation, const SurfaceFlagsLookup& flags = materialSurfaceFlags);
+
 }  // namespace Orvanta

@@ -2,8 +2,10 @@
 
 #include "content/SceneFile.h"
 #include "gpu/TextParser.h"
+#include "platform/Log.h"
 
 #include <map>
+#include <memory>
 #include <mutex>
 
 namespace Orvanta {
@@ -36,16 +38,31 @@ SurfaceFlags materialFileSurfaceFlags(const std::string& materialPath)
 }
 
 bool loadRayTracingScene(const std::string& scenePath, RayTracingGeometry& geometry, std::string& sceneTag,
-                         std::string& error)
+                         std::string& error, bool reportObjects)
 {
     SceneFileData file;
     if (!readSceneFile(scenePath, file, error))
         return false;
     sceneTag = file.sceneTag;
     const std::string directory = sceneDirectory(scenePath);
-    for (const SceneInstanceRecord& record : file.instances)
-        appendInstanceGeometry(geometry, directory + record.objectName, record.position, record.scale,
-                               record.orientation, materialFileSurfaceFlags);
+    std::map<std::string, std::unique_ptr<ObjectFileData>> objects;  // null: unreadable
+    for (const SceneInstanceRecord& record : file.instances) {
+        const std::string path = directory + record.objectName;
+        auto found = objects.find(path);
+        if (found == objects.end()) {
+            auto data = std::make_unique<ObjectFileData>();
+            std::string objectError;
+            if (!readObjectFile(path, *data, objectError)) {
+                if (reportObjects)
+                    logError("ray-tracing geometry skipped: " + objectError);
+                data.reset();
+            }
+            found = objects.emplace(path, std::move(data)).first;
+        }
+        if (found->second)
+            appendObjectGeometry(geometry, *found->second, record.position, record.scale, record.orientation,
+                                 materialFileSurfaceFlags);
+    }
     return true;
 }
 

@@ -11,10 +11,11 @@ SurfaceFlags materialFileSurfaceFlags(const std::string& materialPath);
 
 // The ray tracer's half of scene loading on its own: every placement of the scene file appended
 // to geometry (objects read from their files, materials' flags from their text, images from their
-// TGA files). For tools and benchmarks that trace without rendering. False with a message naming
-// the file when the scene file cannot be read; placements whose object cannot be read are
-// reported and left out.
+// TGA files). Each object file is read once however often it is placed. False with a message
+// naming the file when the scene file cannot be read; placements whose object cannot be read are
+// left out, and each such file is reported once unless reportObjects is false (when the object
+// loader, loading the same scene for drawing, reports them).
 bool loadRayTracingScene(const std::string& scenePath, RayTracingGeometry& geometry, std::string& sceneTag,
-                         std::string& error);
+                         std::string& error, bool reportObjects = true);
 
 }  // namespace Orvanta

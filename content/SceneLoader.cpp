@@ -1,15 +1,49 @@
 #include "content/SceneLoader.h"
 
 #include "content/ObjectInstance.h"
+#include "content/RayTracingSceneLoad.h"
 #include "content/SceneFile.h"
 #include "content/SkyOcclusion.h"
 #include "platform/Log.h"
 #include "raytracing/RayTracer.h"
 
+#include <chrono>
+#include <memory>
+
 namespace Orvanta {
 
-void loadScene(const std::string& scenePath, std::vector<ObjectInstance*>& instances)
+namespace {
+
+// Adds the time since the last lap to one stage of the record (nothing without a record).
+class StageClock {
+public:
+    explicit StageClock(SceneLoadTimes* times) : record(times) {}
+    void lap(double SceneLoadTimes::*stage)
+    {
+        const auto now = std::chrono::steady_clock::now();
+        if (record)
+            record->*stage += std::chrono::duration<double>(now - last).count();
+        last = now;
+    }
+
+private:
+    SceneLoadTimes* record;
+    std::chrono::steady_clock::time_point last = std::chrono::steady_clock::now();
+};
+
+}  // namespace
+
+void loadScene(const std::string& scenePath, std::vector<ObjectInstance*>& instances, SceneLoadTimes* times,
+               RayTracingSceneLoad* rayTracing)
 {
+    StageClock clock(times);
+    std::unique_ptr<RayTracingSceneLoad> ownLoad;
+    if (!rayTracing || rayTracing->scenePath() != scenePath) {
+        if (rayTracing)
+            rayTracing->wait();
+        ownLoad = std::make_unique<RayTracingSceneLoad>(scenePath, rayTracer().geometry, rayTracer().kdTree);
+        rayTracing = ownLoad.get();
+    }
     std::vector<Float3>& corners = skyOcclusionCorners();
     corners.clear();
 
@@ -19,30 +53,27 @@ void loadScene(const std::string& scenePath, std::vector<ObjectInstance*>& insta
     std::string error;
     if (!readSceneFile(scenePath, file, error)) {
         logError("cannot load scene: " + error);
+        rayTracing->wait();
         return;
     }
+    clock.lap(&SceneLoadTimes::sceneFile);
 
     const std::string directory = sceneDirectory(scenePath);
     for (const SceneInstanceRecord& record : file.instances) {
         const std::string objectPath = directory + record.objectName;
         ObjectInstance* instance =
             createObjectInstance(objectPath, record.position, record.scale, record.orientation);
-        if (!instance)
-            continue;
-        appendInstanceGeometry(rayTracer().geometry, objectPath, record.position, record.scale,
-                               record.orientation);
-        instances.push_back(instance);
+        clock.lap(&SceneLoadTimes::objects);
+        if (instance)
+            instances.push_back(instance);
     }
 
     corners.reserve(file.quads.size() * 4);
     for (const OcclusionQuad& quad : file.quads)
         for (const Float3& corner : quad.corners)
             corners.push_back(corner);
-
-    // The geometry is complete now (the sky is added after loading and never traced).
-    KdTree& kdTree = rayTracer().kdTree;
-    kdTree.geometry = &rayTracer().geometry;
-    obtainKdTree(kdTree, kdTreePathForScene(scenePath), file.sceneTag);
+    clock.lap(&SceneLoadTimes::sceneFile);
+    rayTracing->wait(times);
 }
 
 }  // namespace Orvanta
