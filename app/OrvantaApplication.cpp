@@ -7,13 +7,18 @@
 #include "audio/SoundList.h"
 #include "audio/UpdateAudio.h"
 #include "content/ObjectInstance.h"
+#include "content/RayTracingSceneLoad.h"
 #include "content/SceneLoader.h"
+#include "content/SkyOcclusion.h"
 #include "overlay/ControlPanel.h"
 #include "overlay/PanelInteraction.h"
 #include "platform/Input.h"
 #include "platform/Log.h"
+#include "raytracing/RayTracer.h"
 #include "renderer/Renderer.h"
 #include "scene/Scene.h"
+
+#include <chrono>
 
 namespace Orvanta {
 
@@ -61,19 +66,36 @@ private:
 
 bool OrvantaApplication::initInstance(const char* scenePath)
 {
+    startupTimes = StartupTimes{};
+    auto last = std::chrono::steady_clock::now();
+    auto lap = [&last](double& stage) {
+        const auto now = std::chrono::steady_clock::now();
+        stage += std::chrono::duration<double>(now - last).count();
+        last = now;
+    };
+    // The ray tracer's geometry and tree need no context: they load while the renderer starts.
+    const std::string path = scenePath ? scenePath : sceneFilePath;
+    RayTracingSceneLoad rayTracing(path, rayTracer().geometry, rayTracer().kdTree);
     Renderer& renderer = mainWindow();
     if (!renderer.initRenderer()) {
         logError("cannot start: " + renderer.contextError());
         return false;
     }
+    lap(startupTimes.renderer);
     SoundList& sounds = soundList();
     bool audio = openAudio(audioOutput());
-    loadScene(scenePath ? scenePath : sceneFilePath, scene().instances);
+    lap(startupTimes.audio);
+    loadScene(path, scene().instances, &startupTimes.scene, &rayTracing);
+    renderer.setSkyOcclusionCorners(skyOcclusionCorners());
+    last = std::chrono::steady_clock::now();  // the scene's stages are timed inside
     if (ObjectInstance* sky = createObjectInstance(skyObjectPath, {0, 0, 0}, {1, 1, 1}, {0, 0, 0, 1}))
         scene().instances.push_back(sky);
+    lap(startupTimes.sky);
     if (audio)
         startAmbientSounds(sounds);
+    lap(startupTimes.sounds);
     loadPanel(controlPanel(), renderer);
+    lap(startupTimes.panel);
     return true;
 }
 

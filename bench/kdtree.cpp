@@ -2,7 +2,12 @@
 // search (kept with the tests) and, when installed, Embree 3 on the same triangles and rays.
 // Prints one table.
 //
-//   bench_kdtree [--scene PATH] [--literal none|part|full] [--threads N]
+//   bench_kdtree [--scene PATH | --generated TRIANGLES] [--literal none|part|full] [--threads N]
+//                [--repeat N]
+//
+// --generated traces a dense generated mesh instead of a scene: rolling ground around the start
+// view, its triangles all of one size and evenly spread (the demo's are of every size, clustered).
+// Times are the best of --repeat runs (default 5); ours and Embree's runs are interleaved.
 //
 // The literal build runs on a part of the scene (the triangles inside x, z in [-24, 24]) and on the
 // whole scene (about 11 s on a 2-core machine); --literal part skips the whole scene, --literal
@@ -17,6 +22,7 @@
 #include "raytracing/RayWorkerPool.h"
 
 #include <chrono>
+#include <ctime>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -67,9 +73,19 @@ HitRecord traceOurs(const KdTree& tree, const Float3& o, const Float3& d)
 
 // Runs trace(i) for every ray on the ray tracer's worker pool with `threads` workers, which take
 // blocks of 1024 rays; returns rays per second. Starting the workers is not timed.
+// With one thread the rays are traced here and timed by this thread's CPU time: on a machine
+// shared with other busy programs the wall time of one thread mostly measures their load.
 template <typename Trace>
 double runThreads(size_t count, int threads, Trace trace)
 {
+    if (threads == 1) {
+        timespec t0{}, t1{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t0);
+        for (size_t i = 0; i < count; ++i)
+            trace(i);
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t1);
+        return double(count) / (double(t1.tv_sec - t0.tv_sec) + 1e-9 * double(t1.tv_nsec - t0.tv_nsec));
+    }
     constexpr size_t block = 1024;
     RayWorkerPool pool{static_cast<unsigned>(threads)};
     const auto start = Clock::now();
@@ -129,10 +145,9 @@ RaySet randomRays(const KdTree& tree, size_t count)
 
 size_t treeBytes(const KdTree& tree)
 {
-    size_t bytes = tree.nodes.size() * sizeof(KdNode) + tree.nodeBoxes.size() * sizeof(KdNodeBox);
-    for (const KdLeaf& leaf : tree.leaves)
-        bytes += sizeof(KdLeaf) + leaf.count * (sizeof(TriAccel) + sizeof(const RtTriangle*));
-    return bytes;
+    return (tree.nodes.size() + tree.traceNodes.size()) * sizeof(KdNode) + tree.nodeBoxes.size() * sizeof(KdNodeBox) +
+           tree.leaves.size() * sizeof(KdLeaf) + tree.leafTriangles.size() * sizeof(uint32_t) +
+           tree.triangleAccels.size() * sizeof(TriAccel);
 }
 
 size_t references(const KdTree& tree)
@@ -292,16 +307,49 @@ bool agree(const HitRecord& a, const HitRecord& b)
 }
 
 // Prints the rows of one ray set; false when a walk disagreed with the literal walk.
-bool throughput(Table& table, const char* name, const KdTree& tree, const RaySet& rays, int threads,
-                void* embree)
+// A rolling height field of about `triangles` triangles over [-64, 64] on x and z, under and
+// around the start view, with one surface; heights from a few sines so the triangles tilt
+// every way.
+void generateDenseMesh(size_t triangles, RayTracingGeometry& g)
 {
+    const uint32_t n = std::max<uint32_t>(2, uint32_t(std::sqrt(double(triangles) / 2.0)));
+    g.surfaces.push_back(RtSurface{});
+    const RtSurface* surface = &g.surfaces.back();
+    const float size = 128.0f / float(n);
+    for (uint32_t z = 0; z <= n; ++z)
+        for (uint32_t x = 0; x <= n; ++x) {
+            RtVertex v{};
+            const float px = -64.0f + float(x) * size, pz = -64.0f + float(z) * size;
+            v.position = {px, 1.5f * std::sin(px * 0.7f) * std::cos(pz * 0.45f) + 0.4f * std::sin(px * 3.1f + pz * 2.3f),
+                          pz};
+            g.vertices.push_back(v);
+        }
+    auto add = [&](uint32_t a, uint32_t b, uint32_t c) {
+        RtTriangle t;
+        t.index0 = a;
+        t.index1 = b;
+        t.index2 = c;
+        t.surface = surface;
+        const Float3 &p = g.vertices[a].position, &q = g.vertices[b].position, &r = g.vertices[c].position;
+        t.boxMin = {std::min({p.x, q.x, r.x}), std::min({p.y, q.y, r.y}), std::min({p.z, q.z, r.z})};
+        t.boxMax = {std::max({p.x, q.x, r.x}), std::max({p.y, q.y, r.y}), std::max({p.z, q.z, r.z})};
+        g.triangles.push_back(t);
+    };
+    for (uint32_t z = 0; z < n; ++z)
+        for (uint32_t x = 0; x < n; ++x) {
+            const uint32_t i = z * (n + 1) + x;
+            add(i, i + n + 1, i + 1);  // facing up
+            add(i + 1, i + n + 1, i + n + 2);
+        }
+}
+
+bool throughput(Table& table, const char* name, const KdTree& tree, const RaySet& rays, int threads,
+                int repeats, void* embree)
+{
+    // Each measure is the best of `repeats` runs, the runs of all measures interleaved, so that a
+    // burst of load from other programs on the machine falls on ours and Embree's alike.
     std::vector<HitRecord> ours(rays.size());
-    const double one = runThreads(rays.size(), 1, [&](size_t i) {
-        ours[i] = traceOurs(tree, rays.origins[i], rays.directions[i]);
-    });
-    const double many = runThreads(rays.size(), threads, [&](size_t i) {
-        ours[i] = traceOurs(tree, rays.origins[i], rays.directions[i]);
-    });
+    auto traceSingle = [&](size_t i) { ours[i] = traceOurs(tree, rays.origins[i], rays.directions[i]); };
     // Four neighbouring rays at a time through the packet walk (rays are stored in pixel order).
     std::vector<HitRecord> packed(rays.size());
     auto tracePacket = [&](size_t group) {
@@ -319,8 +367,26 @@ bool throughput(Table& table, const char* name, const KdTree& tree, const RaySet
                                     : HitRecord{};
     };
     const size_t groups = (rays.size() + 3) / 4;
-    const double packetOne = 4.0 * runThreads(groups, 1, tracePacket);
-    const double packetMany = 4.0 * runThreads(groups, threads, tracePacket);
+#ifdef ORVANTA_BENCH_EMBREE
+    const EmbreeScene& e = *static_cast<const EmbreeScene*>(embree);
+    std::vector<HitRecord> theirs(rays.size());
+    auto traceCulled = [&](size_t i) { theirs[i] = EmbreeScene::trace(e.culled, rays.origins[i], rays.directions[i]); };
+    auto tracePlain = [&](size_t i) { EmbreeScene::trace(e.plain, rays.origins[i], rays.directions[i]); };
+    double eOne = 0, eMany = 0, pOne = 0, pMany = 0;
+#endif
+    double one = 0, many = 0, packetOne = 0, packetMany = 0;
+    for (int run = 0; run < repeats; ++run) {
+        one = std::max(one, runThreads(rays.size(), 1, traceSingle));
+        many = std::max(many, runThreads(rays.size(), threads, traceSingle));
+        packetOne = std::max(packetOne, 4.0 * runThreads(groups, 1, tracePacket));
+        packetMany = std::max(packetMany, 4.0 * runThreads(groups, threads, tracePacket));
+#ifdef ORVANTA_BENCH_EMBREE
+        eOne = std::max(eOne, runThreads(rays.size(), 1, traceCulled));
+        eMany = std::max(eMany, runThreads(rays.size(), threads, traceCulled));
+        pOne = std::max(pOne, runThreads(rays.size(), 1, tracePlain));
+        pMany = std::max(pMany, runThreads(rays.size(), threads, tracePlain));
+#endif
+    }
     // Both walks against the literal one (no segment clipping, one ray at a time).
     size_t packetSame = 0;
     for (size_t i = 0; i < rays.size(); ++i) {
@@ -343,20 +409,6 @@ bool throughput(Table& table, const char* name, const KdTree& tree, const RaySet
     table.row(std::string(name) + ": single and packet hits against the literal walk",
               packetSame == rays.size() ? "identical for every ray" : "DIFFERENT");
 #ifdef ORVANTA_BENCH_EMBREE
-    const EmbreeScene& e = *static_cast<const EmbreeScene*>(embree);
-    std::vector<HitRecord> theirs(rays.size());
-    const double eOne = runThreads(rays.size(), 1, [&](size_t i) {
-        theirs[i] = EmbreeScene::trace(e.culled, rays.origins[i], rays.directions[i]);
-    });
-    const double eMany = runThreads(rays.size(), threads, [&](size_t i) {
-        theirs[i] = EmbreeScene::trace(e.culled, rays.origins[i], rays.directions[i]);
-    });
-    const double pOne = runThreads(rays.size(), 1, [&](size_t i) {
-        EmbreeScene::trace(e.plain, rays.origins[i], rays.directions[i]);
-    });
-    const double pMany = runThreads(rays.size(), threads, [&](size_t i) {
-        EmbreeScene::trace(e.plain, rays.origins[i], rays.directions[i]);
-    });
     size_t same = 0;
     for (size_t i = 0; i < rays.size(); ++i)
         same += agree(ours[i], theirs[i]);
@@ -383,7 +435,8 @@ int main(int argc, char** argv)
 {
     std::string scenePath = "resources/objects/scene/kindergarten.scene";
     std::string literal = "full";
-    int threads = 4;
+    int threads = 4, repeats = 5;
+    size_t generated = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--scene" && i + 1 < argc)
@@ -392,15 +445,23 @@ int main(int argc, char** argv)
             literal = argv[++i];
         else if (arg == "--threads" && i + 1 < argc)
             threads = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--repeat" && i + 1 < argc)
+            repeats = std::max(1, std::atoi(argv[++i]));
+        else if (arg == "--generated" && i + 1 < argc)
+            generated = size_t(std::max(2, std::atoi(argv[++i])));
         else {
-            std::fprintf(stderr, "usage: bench_kdtree [--scene PATH] [--literal none|part|full] [--threads N]\n");
+            std::fprintf(stderr, "usage: bench_kdtree [--scene PATH | --generated TRIANGLES] [--literal none|part|full] "
+                                 "[--threads N] [--repeat N]\n");
             return 2;
         }
     }
 
     RayTracingGeometry geometry;
     std::string tag, error;
-    if (!loadRayTracingScene(scenePath, geometry, tag, error)) {
+    if (generated) {
+        generateDenseMesh(generated, geometry);
+        scenePath = "a generated mesh";
+    } else if (!loadRayTracingScene(scenePath, geometry, tag, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         return 1;
     }
@@ -412,16 +473,29 @@ int main(int argc, char** argv)
 
     KdTree tree;
     tree.geometry = &geometry;
-    auto start = Clock::now();
-    tree.buildKdTree();
-    const double buildSeconds = seconds(start);
-    table.rowf("build, whole scene", "%.3f s", buildSeconds);
+    double buildSeconds = 1e30;
+    for (int run = 0; run < std::min(repeats, 3); ++run) {
+        const auto start = Clock::now();
+        tree.buildKdTree();
+        buildSeconds = std::min(buildSeconds, seconds(start));
+    }
+    table.rowf("build, whole scene (best of " + std::to_string(std::min(repeats, 3)) + ")", "%.3f s", buildSeconds);
     table.rowf("nodes / leaves / triangle references", "%zu / %zu / %zu", tree.nodes.size(), tree.leaves.size(),
                references(tree));
     const std::string path = (std::filesystem::temp_directory_path() / "bench_kdtree.kdTree").string();
     const std::vector<uint8_t> bytes = OrvantaTest::savedBytes(tree, path);
     table.rowf("tree in memory, bytes per triangle", "%.1f", double(treeBytes(tree)) / double(triangles));
     table.rowf("tree file, bytes per triangle", "%.1f", double(bytes.size()) / double(triangles));
+    {
+        const auto saving = Clock::now();
+        const bool saved = tree.saveKdTree(path, "test");
+        table.rowf("writing the tree file", "%.3f s%s", seconds(saving), saved ? "" : " (FAILED)");
+        KdTree loaded;
+        loaded.geometry = &geometry;
+        const auto t0 = Clock::now();
+        const bool read = loaded.loadKdTree(path, "test");
+        table.rowf("reading the tree file back", "%.3f s%s", seconds(t0), read ? "" : " (FAILED)");
+    }
 
     // The literal reference: the whole scene (compared with the tree above) and, always, a part.
     auto compareWithLiteral = [&](const RayTracingGeometry& subject, const std::string& label,
@@ -451,9 +525,13 @@ int main(int argc, char** argv)
     bool identical = true;
     if (literal != "none") {
         RayTracingGeometry part;
-        OrvantaBench::keepTrianglesInside(geometry, {-24, 0, -24}, {24, 0, 24}, part);
+        // The generated mesh is dense: a smaller part keeps the literal build to seconds.
+        const float half = generated ? 6.0f : 24.0f;
+        OrvantaBench::keepTrianglesInside(geometry, {-half, 0, -half}, {half, 0, half}, part);
         identical = compareWithLiteral(part, "part (" + std::to_string(part.triangles.size()) +
-                                                 " triangles inside x, z [-24, 24])", nullptr, 0.0);
+                                                 " triangles inside x, z [-" + std::to_string(int(half)) + ", " +
+                                                 std::to_string(int(half)) + "])",
+                                       nullptr, 0.0);
         if (literal == "full")
             identical = compareWithLiteral(geometry, "whole scene", &tree, buildSeconds) && identical;
     }
@@ -463,16 +541,21 @@ int main(int argc, char** argv)
 
     void* embree = nullptr;
 #ifdef ORVANTA_BENCH_EMBREE
+    double embreeBuild = 1e30;
+    for (int run = 1; run < std::min(repeats, 3); ++run)
+        embreeBuild = std::min(embreeBuild, EmbreeScene(tree).buildSeconds);
     EmbreeScene embreeScene(tree);
+    embreeBuild = std::min(embreeBuild, embreeScene.buildSeconds);
     embree = &embreeScene;
-    table.rowf("Embree 3 rtcCommitScene, high quality, all threads", "%.3f s", embreeScene.buildSeconds);
-    table.rowf("build time / Embree's", "%.1fx", buildSeconds / embreeScene.buildSeconds);
+    table.rowf("Embree 3 rtcCommitScene, high quality, all threads (best of " + std::to_string(std::min(repeats, 3)) + ")",
+               "%.3f s", embreeBuild);
+    table.rowf("build time / Embree's", "%.1fx", buildSeconds / embreeBuild);
     table.rowf("Embree BVH, bytes per triangle", "%.1f", double(embreeScene.bytes) / double(triangles));
 #endif
 
     const RaySet reflected = reflectionRays(tree, 640, 360);
-    bool same = throughput(table, "start-view reflection rays", tree, reflected, threads, embree);
+    bool same = throughput(table, "start-view reflection rays", tree, reflected, threads, repeats, embree);
     const RaySet random = randomRays(tree, 250000);
-    same = throughput(table, "random rays in the scene box", tree, random, threads, embree) && same;
+    same = throughput(table, "random rays in the scene box", tree, random, threads, repeats, embree) && same;
     return same ? 0 : 1;
 }

@@ -34,10 +34,10 @@ struct KdNodeBox {
 };
 static_assert(sizeof(KdNodeBox) == 32, "KdNodeBox is one 32-byte record");
 
+// A leaf's triangles: count entries of the tree's leafTriangles starting at first.
 struct KdLeaf {
-    std::vector<TriAccel> accels;  // 16-byte aligned through TriAccel's alignment
+    uint32_t first = 0;
     uint32_t count = 0;
-    std::vector<const RtTriangle*> triangles;  // same order as accels
 };
 
 // Surface-area-heuristic kd-tree over the triangles of a RayTracingGeometry. Built or loaded once,
@@ -47,7 +47,22 @@ public:
     std::vector<KdNode> nodes;
     std::vector<KdNodeBox> nodeBoxes;
     std::vector<KdLeaf> leaves;
+    // Geometry triangle indices of every leaf, leaf after leaf.
+    std::vector<uint32_t> leafTriangles;
+    // One intersection record per geometry triangle, shared by every leaf holding the triangle
+    // (the file keeps a copy per leaf entry; they are all the same record).
+    std::vector<TriAccel> triangleAccels;
     const RayTracingGeometry* geometry = nullptr;
+    // The nodes as the walks read them, derived by build and load: interior nodes as in nodes, a
+    // leaf's word0 = first * 2 + 1 and word1 = its count (as bits), so a walk reaches a leaf's
+    // triangles, or sees it is empty, without a look-up in leaves. Call deriveTraceNodes() after
+    // changing nodes or leaves by other means; until then the walks use nodes and leaves.
+    std::vector<KdNode> traceNodes;
+    void deriveTraceNodes();
+
+    // The i-th triangle of a leaf, as a geometry index and as its record.
+    uint32_t leafTriangle(const KdLeaf& leaf, uint32_t i) const { return leafTriangles[leaf.first + i]; }
+    const TriAccel& leafAccel(const KdLeaf& leaf, uint32_t i) const { return triangleAccels[leafTriangle(leaf, i)]; }
 
     // Builds from geometry (which must be set); replaces any previous content.
     void buildKdTree();
@@ -55,7 +70,7 @@ public:
     bool saveKdTree(const std::string& path, const std::string& tag) const;
     // Reads a tree saved for exactly this tag. False, leaving the tree as it was, when the file is
     // missing, belongs to another tag, or is truncated or inconsistent with itself or geometry:
-    // every node, box, leaf and intersection record must be what the build makes for geometry's
+    // every node, box and intersection record must be what the build makes for geometry's
     // triangles (a file saved for other geometry under the same tag is refused with a message).
     bool loadKdTree(const std::string& path, const std::string& tag);
     // loadKdTree for a file's bytes already in memory; `name` is used in the messages.
@@ -73,7 +88,8 @@ enum class KdTreeSource {
 // message) when the geometry is partial, so that a tree of a damaged scene never outlives the
 // damage, when the path names a directory or anything else that is not a file, and when no path
 // can be formed (an empty kdTreePath). A failed save is reported once; the built tree is used.
-void obtainKdTree(KdTree& tree, const std::string& kdTreePath, const std::string& sceneTag,
+// Returns true when the tree was built rather than read.
+bool obtainKdTree(KdTree& tree, const std::string& kdTreePath, const std::string& sceneTag,
                   KdTreeSource source = KdTreeSource::SceneComplete);
 
 }  // namespace Orvanta

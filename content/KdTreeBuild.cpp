@@ -3,6 +3,7 @@
 #include "content/KdTriangleBox.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <future>
 #include <system_error>
@@ -52,6 +53,7 @@ struct PartialTree {
     std::vector<KdNode> nodes;
     std::vector<KdNodeBox> boxes;
     std::vector<KdLeaf> leaves;
+    std::vector<uint32_t> references;  // the leaves' triangle indices
 };
 
 struct Builder {
@@ -76,14 +78,10 @@ struct Builder {
         tree.nodes[node].word0 = uint32_t(tree.leaves.size()) * 2u + 1u;
         tree.nodes[node].word1 = 0.0f;
         KdLeaf leaf;
+        leaf.first = uint32_t(tree.references.size());
         leaf.count = uint32_t(list.size());
-        leaf.accels.reserve(list.size());
-        leaf.triangles.reserve(list.size());
-        for (uint32_t index : list) {
-            leaf.accels.push_back(accels[index]);
-            leaf.triangles.push_back(&geometry.triangles[index]);
-        }
-        tree.leaves.push_back(std::move(leaf));
+        tree.references.insert(tree.references.end(), list.begin(), list.end());
+        tree.leaves.push_back(leaf);
     }
 
     void partition(const KdNodeBox& leftBox, const KdNodeBox& rightBox, uint32_t axis, float position,
@@ -196,10 +194,14 @@ struct Builder {
             tree.nodes.push_back(moved(right.nodes[i], leftRoot + 1, rightRest, rightLeaves));
             tree.boxes.push_back(right.boxes[i]);
         }
-        for (KdLeaf& leaf : left.leaves)
-            tree.leaves.push_back(std::move(leaf));
-        for (KdLeaf& leaf : right.leaves)
-            tree.leaves.push_back(std::move(leaf));
+        for (const PartialTree* part : {&left, &right}) {
+            const uint32_t base = uint32_t(tree.references.size());
+            for (KdLeaf leaf : part->leaves) {
+                leaf.first += base;
+                tree.leaves.push_back(leaf);
+            }
+            tree.references.insert(tree.references.end(), part->references.begin(), part->references.end());
+        }
     }
 };
 
@@ -242,6 +244,9 @@ void buildKdTreeWith(KdTree& tree, const KdBuildRules& rules)
     tree.nodes = std::move(built.nodes);
     tree.nodeBoxes = std::move(built.boxes);
     tree.leaves = std::move(built.leaves);
+    tree.leafTriangles = std::move(built.references);
+    tree.triangleAccels = std::move(builder.accels);
+    tree.deriveTraceNodes();
 }
 
 void buildKdTreeWith(KdTree& tree, const KdSplitChooser& chooser)
@@ -251,6 +256,17 @@ void buildKdTreeWith(KdTree& tree, const KdSplitChooser& chooser)
     literal.screenPartition = false;
     literal.threads = 1;
     buildKdTreeWith(tree, literal);
+}
+
+void KdTree::deriveTraceNodes()
+{
+    traceNodes = nodes;
+    for (KdNode& n : traceNodes)
+        if (n.isLeaf()) {
+            const KdLeaf& leaf = leaves[n.leafIndex()];
+            n.word0 = leaf.first * 2u + 1u;
+            n.word1 = std::bit_cast<float>(leaf.count);
+        }
 }
 
 void KdTree::buildKdTree()

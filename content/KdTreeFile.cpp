@@ -11,22 +11,34 @@ namespace Orvanta {
 
 bool KdTree::saveKdTree(const std::string& path, const std::string& tag) const
 {
-    BinaryWriter out;
-    out.writeCString(tag);
-    out.writeU32(uint32_t(nodes.size()));
-    out.writeBytes(nodes.data(), nodes.size() * sizeof(KdNode));
-    out.writeU32(uint32_t(nodeBoxes.size()));
-    out.writeBytes(nodeBoxes.data(), nodeBoxes.size() * sizeof(KdNodeBox));
-    out.writeU32(uint32_t(leaves.size()));
-    const RtTriangle* first = geometry && !geometry->triangles.empty() ? geometry->triangles.data() : nullptr;
+    // The file is tens of megabytes: it is laid out in one buffer of its exact size rather than
+    // grown record by record. The little-endian layout is the machine's own (as BinaryWriter's).
+    size_t size = tag.size() + 1 + 4 + nodes.size() * sizeof(KdNode) + 4 + nodeBoxes.size() * sizeof(KdNodeBox) + 4;
+    for (const KdLeaf& leaf : leaves)
+        size += 4 + size_t(leaf.count) * (sizeof(TriAccel) + sizeof(uint32_t));
+    std::vector<uint8_t> bytes(size);
+    uint8_t* at = bytes.data();
+    auto put = [&at](const void* data, size_t count) {
+        if (count)
+            std::memcpy(at, data, count);
+        at += count;
+    };
+    auto putU32 = [&put](uint32_t value) { put(&value, 4); };
+    put(tag.c_str(), tag.size() + 1);
+    putU32(uint32_t(nodes.size()));
+    put(nodes.data(), nodes.size() * sizeof(KdNode));
+    putU32(uint32_t(nodeBoxes.size()));
+    put(nodeBoxes.data(), nodeBoxes.size() * sizeof(KdNodeBox));
+    putU32(uint32_t(leaves.size()));
+    // The file keeps a copy of the triangle's record in every leaf entry.
     for (const KdLeaf& leaf : leaves) {
-        out.writeU32(leaf.count);
-        out.writeBytes(leaf.accels.data(), leaf.count * sizeof(TriAccel));
-        for (const RtTriangle* t : leaf.triangles)
-            out.writeU32(uint32_t(t - first));
+        putU32(leaf.count);
+        for (uint32_t i = 0; i < leaf.count; ++i)
+            put(&leafAccel(leaf, i), sizeof(TriAccel));
+        put(leafTriangles.data() + leaf.first, leaf.count * sizeof(uint32_t));
     }
     std::string error;
-    if (!writeFileAtomically(path, out.bytes(), error)) {
+    if (!writeFileAtomically(path, bytes, error)) {
         logError("kd-tree not saved: " + error + "; the tree built in memory is used");
         return false;
     }
@@ -35,21 +47,21 @@ bool KdTree::saveKdTree(const std::string& path, const std::string& tag) const
 
 namespace {
 
-// What a tree read from a file must satisfy before the traversal may walk it. The build is
+// What a tree read from a file must satisfy before the walks may use it. The build is
 // deterministic in everything checked here, so a tree this program saved always passes, and a
 // damaged file, or one saved for other geometry under the same tag, does not.
 class TreeCheck {
 public:
     TreeCheck(const std::vector<KdNode>& n, const std::vector<KdNodeBox>& b, const std::vector<KdLeaf>& l,
-              const RayTracingGeometry* g)
-        : nodes(n), boxes(b), leaves(l), geometry(g)
+              const std::vector<TriAccel>& a, const std::vector<uint8_t>& used, const RayTracingGeometry* g)
+        : nodes(n), boxes(b), leaves(l), accels(a), referenced(used), geometry(g)
     {
     }
 
     // Empty when the tree fits; otherwise the first problem found.
     std::string problem()
     {
-        if (!structureSound() || !boxesSound() || !leavesFitGeometry())
+        if (!structureSound() || !boxesSound() || !recordsFitGeometry())
             return found;
         return std::string();
     }
@@ -62,7 +74,7 @@ private:
     }
 
     // Every node but the root has exactly one parent that comes before it, every leaf record
-    // belongs to exactly one leaf node, and no path crosses more interior nodes than the traversal
+    // belongs to exactly one leaf node, and no path crosses more interior nodes than the walk's
     // stack holds.
     bool structureSound()
     {
@@ -142,34 +154,31 @@ private:
         return true;
     }
 
-    // Each leaf's records are the records of the triangles they name, and every triangle of the
-    // geometry is in some leaf (the build keeps each triangle in a child holding one of its
-    // vertices, so none is ever lost).
-    bool leavesFitGeometry()
+    // Each triangle's record is the one its corners give, and every triangle of the geometry is in
+    // some leaf (the build keeps each triangle in a child holding one of its vertices, so none is
+    // ever lost).
+    bool recordsFitGeometry()
     {
         const size_t count = geometry ? geometry->triangles.size() : 0;
-        std::vector<uint8_t> covered(count, 0);
-        for (size_t l = 0; l < leaves.size(); ++l) {
-            const KdLeaf& leaf = leaves[l];
-            for (uint32_t j = 0; j < leaf.count; ++j) {
-                const RtTriangle& t = *leaf.triangles[j];
-                const TriAccel expected =
-                    computeTriAccel(geometry->vertices[t.index0].position, geometry->vertices[t.index1].position,
-                                    geometry->vertices[t.index2].position, t.surface ? t.surface->doubleSided : 0);
-                if (std::memcmp(&expected, &leaf.accels[j], sizeof(TriAccel)) != 0)
-                    return fail("leaf " + std::to_string(l) + " holds an intersection record that does not match "
-                                "its triangle (damaged, or saved for other geometry)");
-                covered[size_t(&t - geometry->triangles.data())] = 1;
-            }
+        for (size_t i = 0; i < count; ++i) {
+            if (!referenced[i])
+                return fail("scene triangle " + std::to_string(i) + " is in no leaf (saved for other geometry?)");
+            const RtTriangle& t = geometry->triangles[i];
+            const TriAccel expected =
+                computeTriAccel(geometry->vertices[t.index0].position, geometry->vertices[t.index1].position,
+                                geometry->vertices[t.index2].position, t.surface ? t.surface->doubleSided : 0);
+            if (std::memcmp(&expected, &accels[i], sizeof(TriAccel)) != 0)
+                return fail("the intersection record of triangle " + std::to_string(i) +
+                            " does not match the triangle (damaged, or saved for other geometry)");
         }
-        if (std::find(covered.begin(), covered.end(), 0) != covered.end())
-            return fail("some scene triangles are in no leaf (saved for other geometry?)");
         return true;
     }
 
     const std::vector<KdNode>& nodes;
     const std::vector<KdNodeBox>& boxes;
     const std::vector<KdLeaf>& leaves;
+    const std::vector<TriAccel>& accels;
+    const std::vector<uint8_t>& referenced;
     const RayTracingGeometry* geometry;
     std::vector<uint32_t> depth;
     std::string found;
@@ -214,32 +223,47 @@ bool KdTree::parseKdTree(const std::string& path, std::vector<uint8_t> bytes, co
     if (!in.readU32(leafCount) || leafCount > in.remaining() / 4)
         return reject("leaf count missing or beyond the file size");
     std::vector<KdLeaf> newLeaves(leafCount);
+    std::vector<uint32_t> newReferences;
+    // Every entry of a triangle carries the same record: the first becomes the shared one, the
+    // others must equal it byte for byte.
+    std::vector<TriAccel> newAccels(triangleCount);
+    std::vector<uint8_t> seen(triangleCount, 0);
+    std::vector<TriAccel> copies;
     for (KdLeaf& leaf : newLeaves) {
         if (!in.readU32(leaf.count) || leaf.count > in.remaining() / (sizeof(TriAccel) + 4))
             return reject("file truncated inside a leaf");
-        leaf.accels.resize(leaf.count);
-        in.readBytes(leaf.accels.data(), leaf.count * sizeof(TriAccel));
-        leaf.triangles.resize(leaf.count);
+        leaf.first = uint32_t(newReferences.size());
+        copies.resize(leaf.count);
+        in.readBytes(copies.data(), leaf.count * sizeof(TriAccel));
+        newReferences.resize(newReferences.size() + leaf.count);
+        in.readBytes(newReferences.data() + leaf.first, leaf.count * sizeof(uint32_t));
         for (uint32_t j = 0; j < leaf.count; ++j) {
-            uint32_t index = 0;
-            in.readU32(index);
+            const uint32_t index = newReferences[leaf.first + j];
             if (index >= triangleCount)
                 return reject("triangle index " + std::to_string(index) + " beyond the " +
                               std::to_string(triangleCount) + " scene triangles");
-            leaf.triangles[j] = &geometry->triangles[index];
+            if (!seen[index]) {
+                seen[index] = 1;
+                newAccels[index] = copies[j];
+            } else if (std::memcmp(&newAccels[index], &copies[j], sizeof(TriAccel)) != 0) {
+                return reject("the leaves hold differing records for triangle " + std::to_string(index));
+            }
         }
     }
     if (!in.ok())
         return reject("file truncated");
     if (in.remaining() != 0)
         return reject("unexpected bytes after the last leaf");
-    const std::string problem = TreeCheck(newNodes, newBoxes, newLeaves, geometry).problem();
+    const std::string problem = TreeCheck(newNodes, newBoxes, newLeaves, newAccels, seen, geometry).problem();
     if (!problem.empty())
         return reject(problem);
 
     nodes = std::move(newNodes);
     nodeBoxes = std::move(newBoxes);
     leaves = std::move(newLeaves);
+    leafTriangles = std::move(newReferences);
+    triangleAccels = std::move(newAccels);
+    deriveTraceNodes();
     return true;
 }
 

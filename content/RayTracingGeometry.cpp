@@ -30,12 +30,31 @@ bool appendInstanceGeometry(RayTracingGeometry& geometry, const std::string& obj
         logError("ray-tracing geometry skipped: " + error);
         return false;
     }
+    if (!appendObjectGeometry(geometry, file, position, scale, orientation, flags)) {
+        logError("ray-tracing geometry skipped: " + objectPath + ": placed this way, a vertex lies beyond " +
+                 std::to_string(int(kMaxSceneCoordinate)) + " units or is not finite");
+        return false;
+    }
+    return true;
+}
 
-    // Every vertex is placed and checked before anything is added, so a refused instance leaves
-    // the geometry as it was.
+bool appendObjectGeometry(RayTracingGeometry& geometry, const ObjectFileData& file, Float3 position, Float3 scale,
+                          Quaternion orientation, const SurfaceFlagsLookup& flags)
+{
+    // Every vertex is placed and checked before anything is added, so a refused placement leaves
+    // the geometry as it was (and the kd-tree build never meets a scene of unbounded extent).
     const Matrix4 world = composeTransform(position, orientation, scale);
-    std::vector<RtVertex> placed;
-    placed.reserve(file.vertices.size());
+    for (const ObjectVertex& v : file.vertices)
+        if (!withinSceneExtent(transformPoint(world, v.position)))
+            return false;
+    if (geometry.vertices.size() + file.vertices.size() > UINT32_MAX)
+        return false;
+    const uint32_t base = static_cast<uint32_t>(geometry.vertices.size());
+    // Grow geometrically: a scene appends hundreds of instances, and reserving exactly each time
+    // would copy (and fault in afresh) the whole vertex array for every one of them.
+    const size_t needed = geometry.vertices.size() + file.vertices.size();
+    if (needed > geometry.vertices.capacity())
+        geometry.vertices.reserve(std::max(needed, geometry.vertices.capacity() * 2));
     for (const ObjectVertex& v : file.vertices) {
         RtVertex w;
         w.position = transformPoint(world, v.position);
@@ -44,19 +63,8 @@ bool appendInstanceGeometry(RayTracingGeometry& geometry, const std::string& obj
         w.binormal = transformVector(world, v.binormal);
         w.texCoord[0] = v.texCoord[0];
         w.texCoord[1] = v.texCoord[1];
-        if (!withinSceneExtent(w.position)) {
-            logError("ray-tracing geometry skipped: " + objectPath + ": placed this way, a vertex lies beyond " +
-                     std::to_string(int(kMaxSceneCoordinate)) + " units or is not finite");
-            return false;
-        }
-        placed.push_back(w);
+        geometry.vertices.push_back(w);
     }
-    if (geometry.vertices.size() + placed.size() > UINT32_MAX) {
-        logError("ray-tracing geometry skipped: " + objectPath + ": the scene has more vertices than 32-bit indices reach");
-        return false;
-    }
-    const uint32_t base = static_cast<uint32_t>(geometry.vertices.size());
-    geometry.vertices.insert(geometry.vertices.end(), placed.begin(), placed.end());
 
     for (const SubmeshRecord& submesh : file.submeshes) {
         const SurfaceFlags surfaceFlags = flags ? flags("resources/materials/" + submesh.materialName + ".material")

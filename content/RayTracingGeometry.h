@@ -59,4 +59,9 @@ bool appendInstanceGeometry(RayTracingGeometry& geometry, const std::string& obj
                             Float3 position, Float3 scale, Quaternion orientation,
                             const SurfaceFlagsLookup& flags = materialSurfaceFlags);
 
+// The same for an object file already read (a scene places most objects many times). False, with
+// nothing added, when the placement puts a vertex beyond the scene extent; the caller reports it.
+bool appendObjectGeometry(RayTracingGeometry& geometry, const ObjectFileData& file, Float3 position, Float3 scale,
+                          Quaternion orientation, const SurfaceFlagsLookup& flags = materialSurfaceFlags);
+
 }  // namespace Orvanta

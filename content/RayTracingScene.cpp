@@ -1,11 +1,13 @@
 #include "content/RayTracingScene.h"
 
 #include "content/SceneFile.h"
+#include "content/SceneExtent.h"
 #include "gpu/MaterialFile.h"
 #include "platform/FileAccess.h"
 #include "platform/Log.h"
 
 #include <map>
+#include <memory>
 #include <mutex>
 
 namespace Orvanta {
@@ -32,27 +34,47 @@ SurfaceFlags materialFileSurfaceFlags(const std::string& materialPath)
 }
 
 bool loadRayTracingScene(const std::string& scenePath, RayTracingGeometry& geometry, std::string& sceneTag,
-                         std::string& error, bool* complete)
+                         std::string& error, bool reportObjects, bool* complete)
 {
     SceneFileData file;
     if (!readSceneFile(scenePath, file, error))
         return false;
     sceneTag = file.sceneTag;
-    bool all = true;
     const std::string directory = sceneDirectory(scenePath);
     addContentRoot(directory);  // as loadScene does
+    bool all = true;
+    std::map<std::string, std::unique_ptr<ObjectFileData>> objects;  // null: unreadable
     for (size_t i = 0; i < file.instances.size(); ++i) {
         const SceneInstanceRecord& record = file.instances[i];
-        const std::string objectPath = directory + record.objectName;
+        const std::string path = directory + record.objectName;
         const std::string problem = placementProblem(record);
         if (!problem.empty()) {
-            logError(scenePath + ": instance " + std::to_string(i) + " (" + objectPath + ") is left out: " + problem);
+            if (reportObjects)
+                logError(scenePath + ": instance " + std::to_string(i) + " (" + path + ") is left out: " + problem);
             all = false;
             continue;
         }
-        all = appendInstanceGeometry(geometry, objectPath, record.position, record.scale, record.orientation,
-                                     materialFileSurfaceFlags) &&
-              all;
+        auto found = objects.find(path);
+        if (found == objects.end()) {
+            auto data = std::make_unique<ObjectFileData>();
+            std::string objectError;
+            if (!readObjectFile(path, *data, objectError)) {
+                if (reportObjects)
+                    logError("ray-tracing geometry skipped: " + objectError);
+                data.reset();
+            }
+            found = objects.emplace(path, std::move(data)).first;
+        }
+        if (!found->second) {
+            all = false;
+            continue;
+        }
+        if (!appendObjectGeometry(geometry, *found->second, record.position, record.scale, record.orientation,
+                                  materialFileSurfaceFlags)) {
+            logError("ray-tracing geometry skipped: " + path + ": placed by instance " + std::to_string(i) +
+                     ", a vertex lies beyond " + std::to_string(int(kMaxSceneCoordinate)) + " units");
+            all = false;
+        }
     }
     if (complete)
         *complete = all;

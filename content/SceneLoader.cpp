@@ -1,16 +1,50 @@
 #include "content/SceneLoader.h"
 
 #include "content/ObjectInstance.h"
+#include "content/RayTracingSceneLoad.h"
 #include "content/SceneFile.h"
 #include "content/SkyOcclusion.h"
 #include "platform/FileAccess.h"
 #include "platform/Log.h"
 #include "raytracing/RayTracer.h"
 
+#include <chrono>
+#include <memory>
+
 namespace Orvanta {
 
-void loadScene(const std::string& scenePath, std::vector<ObjectInstance*>& instances)
+namespace {
+
+// Adds the time since the last lap to one stage of the record (nothing without a record).
+class StageClock {
+public:
+    explicit StageClock(SceneLoadTimes* times) : record(times) {}
+    void lap(double SceneLoadTimes::*stage)
+    {
+        const auto now = std::chrono::steady_clock::now();
+        if (record)
+            record->*stage += std::chrono::duration<double>(now - last).count();
+        last = now;
+    }
+
+private:
+    SceneLoadTimes* record;
+    std::chrono::steady_clock::time_point last = std::chrono::steady_clock::now();
+};
+
+}  // namespace
+
+void loadScene(const std::string& scenePath, std::vector<ObjectInstance*>& instances, SceneLoadTimes* times,
+               RayTracingSceneLoad* rayTracing)
 {
+    StageClock clock(times);
+    std::unique_ptr<RayTracingSceneLoad> ownLoad;
+    if (!rayTracing || rayTracing->scenePath() != scenePath) {
+        if (rayTracing)
+            rayTracing->wait();
+        ownLoad = std::make_unique<RayTracingSceneLoad>(scenePath, rayTracer().geometry, rayTracer().kdTree);
+        rayTracing = ownLoad.get();
+    }
     std::vector<Float3>& corners = skyOcclusionCorners();
     corners.clear();
 
@@ -20,12 +54,11 @@ void loadScene(const std::string& scenePath, std::vector<ObjectInstance*>& insta
     std::string error;
     if (!readSceneFile(scenePath, file, error)) {
         logError("cannot load scene: " + error);
+        rayTracing->wait();
         return;
     }
+    clock.lap(&SceneLoadTimes::sceneFile);
 
-    // Whether every placement made it into both the drawn scene and the traced geometry. A tree
-    // built from less than the whole scene must not be saved under the scene's tag.
-    bool complete = true;
     const std::string directory = sceneDirectory(scenePath);
     // The scene's folder is content: an imported scene kept outside "resources/" names its own
     // materials and textures through "resources/materials/../..".
@@ -36,35 +69,21 @@ void loadScene(const std::string& scenePath, std::vector<ObjectInstance*>& insta
         const std::string problem = placementProblem(record);
         if (!problem.empty()) {
             logError(scenePath + ": instance " + std::to_string(i) + " (" + objectPath + ") is left out: " + problem);
-            complete = false;
             continue;
         }
         ObjectInstance* instance =
             createObjectInstance(objectPath, record.position, record.scale, record.orientation);
-        if (!instance) {
-            complete = false;
-            continue;
-        }
-        if (!appendInstanceGeometry(rayTracer().geometry, objectPath, record.position, record.scale,
-                                    record.orientation)) {
-            // Drawn but not traced would show reflections without it; leave it out entirely.
-            delete instance;
-            complete = false;
-            continue;
-        }
-        instances.push_back(instance);
+        clock.lap(&SceneLoadTimes::objects);
+        if (instance)
+            instances.push_back(instance);
     }
 
     corners.reserve(file.quads.size() * 4);
     for (const OcclusionQuad& quad : file.quads)
         for (const Float3& corner : quad.corners)
             corners.push_back(corner);
-
-    // The geometry is complete now (the sky is added after loading and never traced).
-    KdTree& kdTree = rayTracer().kdTree;
-    kdTree.geometry = &rayTracer().geometry;
-    obtainKdTree(kdTree, kdTreePathForScene(scenePath), file.sceneTag,
-                 complete ? KdTreeSource::SceneComplete : KdTreeSource::ScenePartial);
+    clock.lap(&SceneLoadTimes::sceneFile);
+    rayTracing->wait(times);
 }
 
 }  // namespace Orvanta

@@ -1,6 +1,8 @@
 #include "platform/Log.h"
 
+#include <atomic>
 #include <cstdio>
+#include <mutex>
 
 namespace Orvanta {
 namespace {
@@ -9,10 +11,13 @@ std::function<void(const std::string&)>& sink()
     static std::function<void(const std::string&)> s;
     return s;
 }
-int errorCount = 0;
+// Loading runs on more than one thread: messages never interleave and the count never loses one.
+std::atomic<int> errorCount{0};
+std::mutex emitting;
 
 void emit(const std::string& line)
 {
+    std::lock_guard<std::mutex> lock(emitting);
     if (sink())
         sink()(line);
     else
@@ -33,6 +38,7 @@ void logInfo(const std::string& message)
 
 void setLogSink(std::function<void(const std::string&)> s)
 {
+    std::lock_guard<std::mutex> lock(emitting);
     sink() = std::move(s);
 }
 

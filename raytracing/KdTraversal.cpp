@@ -2,6 +2,8 @@
 
 #include "raytracing/TriAccelHit.h"
 
+#include <bit>
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -27,19 +29,36 @@ struct StackEntry {
     float tMax;
 };
 
-void intersectLeaf(const KdLeaf& leaf, Ray& ray)
+// The leaf a walk has reached: from the trace nodes when the tree has them, else from leaves.
+KdLeaf leafAt(const KdTree& tree, const KdNode* nodes, uint32_t node)
 {
-    const TriAccel* accels = leaf.accels.data();
-    // The records are rarely in cache (the leaves hold tens of megabytes); asking for all of them
-    // first lets their loads overlap instead of waiting for each in turn.
+    const KdNode& n = nodes[node];
+    if (nodes == tree.traceNodes.data())
+        return KdLeaf{n.word0 >> 1, std::bit_cast<uint32_t>(n.word1)};
+    return tree.leaves[n.leafIndex()];
+}
+
+// The node array the walks read (see KdTree::traceNodes).
+const KdNode* walkNodes(const KdTree& tree)
+{
+    return tree.traceNodes.size() == tree.nodes.size() ? tree.traceNodes.data() : tree.nodes.data();
+}
+
+void intersectLeaf(const KdTree& tree, const KdLeaf& leaf, Ray& ray)
+{
+    const uint32_t* indices = tree.leafTriangles.data() + leaf.first;
+    const TriAccel* accels = tree.triangleAccels.data();
+    // The records are rarely in cache (megabytes of them, reached in no order); asking for all of
+    // them first lets their loads overlap instead of waiting for each in turn.
     for (uint32_t i = 0; i < leaf.count; ++i)
-        __builtin_prefetch(&accels[i]);
+        __builtin_prefetch(&accels[indices[i]]);
     for (uint32_t i = 0; i < leaf.count; ++i) {
         float t, beta, gamma;
-        if (intersectTriAccel(accels[i], ray.origin, ray.direction, ray.tHit, t, beta, gamma)) {
+        const TriAccel& a = accels[indices[i]];
+        if (intersectTriAccel(a, ray.origin, ray.direction, ray.tHit, t, beta, gamma)) {
             ray.tHit = t;
-            ray.hitAccel = &accels[i];
-            ray.hitTriangle = leaf.triangles[i];
+            ray.hitAccel = &a;
+            ray.hitTriangle = &tree.geometry->triangles[indices[i]];
             ray.beta = beta;
             ray.gamma = gamma;
         }
@@ -76,7 +95,7 @@ void clipToRootBox(const KdTree& tree, Ray& ray)
 // The walk from `node` with the ray's current segment and `size` entries already on the stack.
 void traverseFrom(const KdTree& tree, Ray& ray, uint32_t node, StackEntry* stack, uint32_t size)
 {
-    const KdNode* nodes = tree.nodes.data();
+    const KdNode* nodes = walkNodes(tree);
     for (;;) {
         while (!nodes[node].isLeaf()) {
             const KdNode& n = nodes[node];
@@ -99,7 +118,7 @@ void traverseFrom(const KdTree& tree, Ray& ray, uint32_t node, StackEntry* stack
                 node = nearNode;
             }
         }
-        intersectLeaf(tree.leaves[nodes[node].leafIndex()], ray);
+        intersectLeaf(tree, leafAt(tree, nodes, node), ray);
         if (ray.tMax >= ray.tHit || size == 0)
             return;
         const StackEntry& top = stack[--size];
@@ -173,16 +192,17 @@ struct Packet {
 
     // The leaf test of every active ray against every triangle, in leaf order, with the same
     // float operations as intersectTriAccel (so the same hits, distances and weights).
-    void intersect(const KdLeaf& leaf, unsigned active)
+    void intersect(const KdTree& tree, const KdLeaf& leaf, unsigned active)
     {
-        const TriAccel* accels = leaf.accels.data();
+        const uint32_t* indices = tree.leafTriangles.data() + leaf.first;
+        const TriAccel* accels = tree.triangleAccels.data();
         const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f);
         const __m128 activeLanes = _mm_castsi128_ps(_mm_set_epi32(active & 8 ? -1 : 0, active & 4 ? -1 : 0,
                                                                   active & 2 ? -1 : 0, active & 1 ? -1 : 0));
         for (uint32_t i = 0; i < leaf.count; ++i)
-            __builtin_prefetch(&accels[i]);  // as in the single walk: let the loads overlap
+            __builtin_prefetch(&accels[indices[i]]);  // as in the single walk: let the loads overlap
         for (uint32_t i = 0; i < leaf.count; ++i) {
-            const TriAccel& a = accels[i];
+            const TriAccel& a = accels[indices[i]];
             const uint32_t k = a.k, u = kTriAccelAxisU[k], v = kTriAccelAxisV[k];
             const __m128 nU = _mm_set1_ps(a.nU), nV = _mm_set1_ps(a.nV);
             const __m128 denominator =
@@ -214,7 +234,7 @@ struct Packet {
             for (unsigned r = 0; r < 4; ++r)
                 if (hits & (1u << r)) {
                     rays[r].hitAccel = &a;
-                    rays[r].hitTriangle = leaf.triangles[i];
+                    rays[r].hitTriangle = &tree.geometry->triangles[indices[i]];
                     rays[r].beta = lane(b, r);
                     rays[r].gamma = lane(g, r);
                 }
@@ -254,7 +274,7 @@ void traversePacket(const KdTree& tree, Ray* rays, unsigned count)
     for (unsigned r = 0; r < count; ++r)
         clipToRootBox(tree, rays[r]);
     Packet p(rays, count);
-    const KdNode* nodes = tree.nodes.data();
+    const KdNode* nodes = walkNodes(tree);
     PacketEntry stack[kKdMaxDepth];
     uint32_t size = 0;
     uint32_t node = 0;
@@ -314,7 +334,7 @@ void traversePacket(const KdTree& tree, Ray* rays, unsigned count)
             }
         }
         if (active) {
-            p.intersect(tree.leaves[nodes[node].leafIndex()], active);
+            p.intersect(tree, leafAt(tree, nodes, node), active);
             alignas(16) float lo[4], hi[4], hit[4];
             _mm_store_ps(lo, p.tMin);
             _mm_store_ps(hi, p.tMax);

@@ -45,6 +45,7 @@ void Renderer::moveSun(float timeOfDay, float inclination)
         return;
     sun->setSunPosition(timeOfDay, inclination);
     sky.updateFlag = true;
+    restartSkyLightingVolume(skyLighting);
 }
 
 bool Renderer::featureOn(FeatureSwitch feature) const
@@ -116,6 +117,7 @@ bool Renderer::initRenderer()
 
     initLightPropagationVolumes();
     sky.create();
+    initSkyLightingVolume(skyLighting);
     glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());
     glViewport(0, 0, width(), height());
 

@@ -145,10 +145,11 @@ void literalTraverse(const KdTree& tree, Ray& ray)
         const KdLeaf& leaf = tree.leaves[tree.nodes[node].leafIndex()];
         for (uint32_t i = 0; i < leaf.count; ++i) {
             float t, beta, gamma;
-            if (intersectTriAccel(leaf.accels[i], ray.origin, ray.direction, ray.tHit, t, beta, gamma)) {
+            const TriAccel& a = tree.leafAccel(leaf, i);
+            if (intersectTriAccel(a, ray.origin, ray.direction, ray.tHit, t, beta, gamma)) {
                 ray.tHit = t;
-                ray.hitAccel = &leaf.accels[i];
-                ray.hitTriangle = leaf.triangles[i];
+                ray.hitAccel = &a;
+                ray.hitTriangle = &tree.geometry->triangles[tree.leafTriangle(leaf, i)];
                 ray.beta = beta;
                 ray.gamma = gamma;
             }

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+
 #include <random>
 
 using namespace Orvanta;
@@ -96,7 +98,7 @@ TEST(KdTraversal, FacingFollowsTheWholeNormalNotItsDominantComponent)
     TestScene s;
     s.add({0, 0, 0}, {-3, 4, 0}, {0, 0, 5});
     KdTree tree = built(s);
-    ASSERT_EQ(tree.leaves[0].accels[0].k, 0u);
+    ASSERT_EQ(tree.leafAccel(tree.leaves[0], 0).k, 0u);
     const float cx = -1.0f, cy = 4.0f / 3.0f, cz = 5.0f / 3.0f;  // centroid
     Ray front = rayFrom(cx - 0.2f, cy + 2.0f, cz, 0.1f, -1.0f, 0.0f);
     traverse(tree, front);
@@ -231,4 +233,61 @@ TEST(KdTraversal, ClippedSingleAndPacketWalksFindWhatTheLiteralWalkFinds)
     }
     EXPECT_GT(hits, 1000);
     EXPECT_GT(outside, 1500);
+}
+
+TEST(KdTraversal, TraceNodesGiveWhatTheNodesAndLeafTableGive)
+{
+    // The walks read leaves straight from the trace nodes; a tree without them (changed by hand
+    // and not derived again) is walked through nodes and leaves. Both must end every ray alike.
+    TestScene s = randomScene(81, 800, 5.0f);
+    KdTree fast = built(s);
+    ASSERT_EQ(fast.traceNodes.size(), fast.nodes.size());
+    size_t empty = 0;
+    for (size_t i = 0; i < fast.nodes.size(); ++i) {
+        const KdNode &n = fast.nodes[i], &t = fast.traceNodes[i];
+        ASSERT_EQ(n.isLeaf(), t.isLeaf()) << "node " << i;
+        if (!n.isLeaf()) {
+            EXPECT_EQ(t.word0, n.word0);
+            EXPECT_EQ(t.word1, n.word1);
+            continue;
+        }
+        const KdLeaf& leaf = fast.leaves[n.leafIndex()];
+        EXPECT_EQ(t.word0 >> 1, leaf.first) << "node " << i;
+        EXPECT_EQ(std::bit_cast<uint32_t>(t.word1), leaf.count) << "node " << i;
+        empty += leaf.count == 0;
+    }
+    EXPECT_GT(empty, 0u) << "no empty leaf; the scene no longer tests skipping them";
+    KdTree slow = fast;
+    slow.traceNodes.clear();
+
+    std::mt19937 rng(81);
+    std::uniform_real_distribution<float> pos(-2.0f, 7.0f), dir(-1.0f, 1.0f);
+    int hits = 0;
+    for (int i = 0; i < 3000; i += 4) {
+        Ray a[4], b[4];
+        for (int r = 0; r < 4; ++r) {
+            const float o[3] = {pos(rng), pos(rng), pos(rng)}, d[3] = {dir(rng), dir(rng), dir(rng)};
+            a[r] = b[r] = makeRay(o, d);
+        }
+        if (i % 8 == 0) {
+            traversePacket(fast, a, 4);
+            traversePacket(slow, b, 4);
+        } else {
+            for (int r = 0; r < 4; ++r) {
+                traverse(fast, a[r]);
+                traverse(slow, b[r]);
+            }
+        }
+        for (int r = 0; r < 4; ++r) {
+            ASSERT_EQ(a[r].hitTriangle, b[r].hitTriangle) << "ray " << i + r;
+            if (a[r].hitAccel) {  // each copy of the tree has its own records
+                ASSERT_EQ(a[r].hitAccel - fast.triangleAccels.data(), b[r].hitAccel - slow.triangleAccels.data());
+            }
+            ASSERT_EQ(a[r].tHit, b[r].tHit);
+            ASSERT_EQ(a[r].tMin, b[r].tMin);
+            ASSERT_EQ(a[r].tMax, b[r].tMax);
+            hits += a[r].hitTriangle != nullptr;
+        }
+    }
+    EXPECT_GT(hits, 500);
 }

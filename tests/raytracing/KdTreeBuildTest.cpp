@@ -52,7 +52,7 @@ TEST(KdTreeBuild, FourTrianglesMakeALeafAndFiveAreSplit)
     KdTree four = built(s);
     ASSERT_EQ(four.nodes.size(), 1u);
     EXPECT_EQ(four.leaves[0].count, 4u);
-    EXPECT_EQ(four.leaves[0].triangles[2], &s.geometry.triangles[2]);
+    EXPECT_EQ(four.leafTriangle(four.leaves[0], 2), 2u);
 
     // Five copies of one triangle: no split helps, yet the node is split.
     TestScene same;
@@ -85,8 +85,9 @@ void collect(const KdTree& tree, uint32_t node, std::set<const RtTriangle*>& out
 {
     const KdNode& n = tree.nodes[node];
     if (n.isLeaf()) {
-        for (const RtTriangle* t : tree.leaves[n.leafIndex()].triangles)
-            out.insert(t);
+        const KdLeaf& leaf = tree.leaves[n.leafIndex()];
+        for (uint32_t i = 0; i < leaf.count; ++i)
+            out.insert(&tree.geometry->triangles[tree.leafTriangle(leaf, i)]);
         return;
     }
     collect(tree, n.leftChild(), out);
@@ -129,12 +130,19 @@ TEST(KdTreeBuild, EveryTriangleReachesALeafOverlappingIt)
     std::vector<int> found(s.geometry.triangles.size(), 0);
     forEachLeaf(tree, [&](uint32_t node, uint32_t) {
         const KdLeaf& leaf = tree.leaves[tree.nodes[node].leafIndex()];
-        ASSERT_EQ(leaf.accels.size(), leaf.count);
-        ASSERT_EQ(leaf.triangles.size(), leaf.count);
-        EXPECT_EQ(reinterpret_cast<uintptr_t>(leaf.accels.data()) % 16, 0u);
-        for (const RtTriangle* t : leaf.triangles)
-            found[t - s.geometry.triangles.data()]++;
+        ASSERT_LE(size_t(leaf.first) + leaf.count, tree.leafTriangles.size());
+        for (uint32_t i = 0; i < leaf.count; ++i)
+            found[tree.leafTriangle(leaf, i)]++;
     });
+    ASSERT_EQ(tree.triangleAccels.size(), s.geometry.triangles.size());
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(tree.triangleAccels.data()) % 16, 0u);
+    // The leaves' ranges follow each other without gaps, in leaf order.
+    uint32_t next = 0;
+    for (const KdLeaf& leaf : tree.leaves) {
+        EXPECT_EQ(leaf.first, next);
+        next += leaf.count;
+    }
+    EXPECT_EQ(next, tree.leafTriangles.size());
     for (size_t i = 0; i < found.size(); ++i)
         EXPECT_GE(found[i], 1) << "triangle " << i << " is in no leaf";
 }
@@ -213,9 +221,10 @@ TEST(KdTreeBuild, ThreadsAndSplicedSubtreesGiveTheSingleThreadedTree)
         ASSERT_GT(single.nodes.size(), 50u);
         ASSERT_TRUE(savedBytes(single, dir + "/one.kdTree") == savedBytes(parallel, dir + "/many.kdTree"))
             << "seed " << seed;
-        // The spliced leaves point into the same geometry, in the same order.
+        // The spliced leaves cover the same triangles, in the same order.
+        ASSERT_EQ(single.leafTriangles, parallel.leafTriangles);
         for (size_t i = 0; i < single.leaves.size(); ++i)
-            ASSERT_EQ(single.leaves[i].triangles, parallel.leaves[i].triangles) << "leaf " << i;
+            ASSERT_EQ(single.leaves[i].first, parallel.leaves[i].first) << "leaf " << i;
     }
 }
 

@@ -35,11 +35,15 @@ bool sameTree(const KdTree& a, const KdTree& b)
     if (std::memcmp(a.nodes.data(), b.nodes.data(), a.nodes.size() * sizeof(KdNode)) ||
         std::memcmp(a.nodeBoxes.data(), b.nodeBoxes.data(), a.nodeBoxes.size() * sizeof(KdNodeBox)))
         return false;
+    if (a.leafTriangles != b.leafTriangles)
+        return false;
     for (size_t i = 0; i < a.leaves.size(); ++i) {
         const KdLeaf &x = a.leaves[i], &y = b.leaves[i];
-        if (x.count != y.count || x.triangles != y.triangles ||
-            (x.count && std::memcmp(x.accels.data(), y.accels.data(), x.count * sizeof(TriAccel))))
+        if (x.first != y.first || x.count != y.count)
             return false;
+        for (uint32_t j = 0; j < x.count; ++j)
+            if (std::memcmp(&a.leafAccel(x, j), &b.leafAccel(y, j), sizeof(TriAccel)))
+                return false;
     }
     return true;
 }
@@ -64,8 +68,10 @@ TEST(KdTreeFile, RoundTripGivesTheBuiltTreeWithPointersIntoTheSameGeometry)
     loaded.geometry = &s.geometry;
     ASSERT_TRUE(loaded.loadKdTree(dir + "/scene.kdTree", "scene-v1"));
     EXPECT_TRUE(sameTree(built, loaded));
-    for (const KdLeaf& leaf : loaded.leaves)
-        EXPECT_EQ(reinterpret_cast<uintptr_t>(leaf.accels.data()) % 16, 0u);
+    ASSERT_EQ(loaded.traceNodes.size(), built.traceNodes.size());
+    EXPECT_EQ(std::memcmp(loaded.traceNodes.data(), built.traceNodes.data(), built.traceNodes.size() * sizeof(KdNode)), 0)
+        << "a loaded tree is walked through the same trace nodes as the built one";
+    EXPECT_EQ(reinterpret_cast<uintptr_t>(loaded.triangleAccels.data()) % 16, 0u);
 }
 
 TEST(KdTreeFile, MissingFileAndOtherTagsAreNotLoaded)
@@ -147,6 +153,31 @@ TEST(KdTreeFile, InconsistentContentIsRejected)
     // The last u32 of the file is the last leaf's last triangle index.
     rejects([&](auto& b) { putU32(b, b.size() - 4, uint32_t(s.geometry.triangles.size())); },
             "triangle index beyond the geometry");
+
+    // Every leaf entry of a triangle holds a copy of its one record; the tree keeps one record per
+    // triangle, so copies that differ make the file inconsistent. Find a triangle in two leaves
+    // and change its second copy.
+    std::vector<size_t> firstCopyAt(s.geometry.triangles.size(), 0);
+    size_t at = boxesAt + built.nodeBoxes.size() * 32 + 4, secondCopyAt = 0;
+    for (const KdLeaf& leaf : built.leaves) {
+        at += 4;
+        for (uint32_t i = 0; i < leaf.count && !secondCopyAt; ++i) {
+            const uint32_t triangle = built.leafTriangle(leaf, i);
+            if (firstCopyAt[triangle])
+                secondCopyAt = at + i * sizeof(TriAccel);
+            else
+                firstCopyAt[triangle] = at + i * sizeof(TriAccel);
+        }
+        at += leaf.count * (sizeof(TriAccel) + 4);
+    }
+    ASSERT_EQ(at, whole.size()) << "the walk over the leaves must end at the end of the file";
+    ASSERT_NE(secondCopyAt, 0u) << "no triangle lies in two leaves; the scene no longer tests this";
+    const size_t log0 = log.messages.size();
+    rejects([&](auto& b) { b[secondCopyAt + offsetof(TriAccel, nD)] ^= 1; }, "differing copies of one record");
+    ASSERT_GT(log.messages.size(), log0);
+    EXPECT_NE(log.messages.back().find("differing records"), std::string::npos) << log.messages.back();
+    // Changing the unused padding of a copy is as much a difference: the file is not ours.
+    rejects([&](auto& b) { b[secondCopyAt + offsetof(TriAccel, unused1)] ^= 1; }, "differing padding");
 }
 
 TEST(KdTreeFile, RecordsThatDoNotMatchTheirTrianglesAreRejected)

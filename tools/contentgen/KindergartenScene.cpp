@@ -2,6 +2,8 @@
 
 #include "Models.h"
 
+#include "content/SkyOcclusion.h"
+
 #include <cstdio>
 
 namespace Orvanta {
@@ -84,15 +86,14 @@ KindergartenContent buildKindergarten()
         place("fence.object", YardRight, z + 2.5f, 1.5707963f);
     }
 
-    // The building's walls and roof as sky occlusion quads in world space.
+    // The building's walls and roof as sky occlusion parallelograms in world space; corner 3,
+    // whose z the record cannot keep, follows from the other three.
     Quaternion buildingTurn = yard.orientation();
     Float3 buildingPos = yard.toWorld(Float3{BuildingCenterX, 0, BuildingFrontZ});
-    for (const BuildingQuad& q : buildingOcclusionQuads()) {
-        OcclusionQuad quad;
-        for (int i = 0; i < 4; ++i)
-            quad.corners[i] = rotate(buildingTurn, q.corners[i]) + buildingPos;
-        content.scene.quads.push_back(quad);
-    }
+    auto toWorld = [&](Float3 p) { return rotate(buildingTurn, p) + buildingPos; };
+    for (const BuildingQuad& q : buildingOcclusionQuads())
+        content.scene.quads.push_back(
+            occlusionParallelogram(toWorld(q.corners[0]), toWorld(q.corners[1]), toWorld(q.corners[2])));
 
     uint64_t hash = 0xCBF29CE484222325ull;
     for (const auto& [name, data] : content.objects) {

@@ -92,7 +92,7 @@ int main(int argc, char** argv)
     RayTracer tracer;
     std::string tag, error;
     bool complete = true;
-    if (!loadRayTracingScene(options.scene, tracer.geometry, tag, error, &complete)) {
+    if (!loadRayTracingScene(options.scene, tracer.geometry, tag, error, true, &complete)) {
         std::fprintf(stderr, "orvanta-trace: %s\n", error.c_str());
         return 1;
     }
