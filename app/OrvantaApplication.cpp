@@ -1,6 +1,6 @@
 #include "app/OrvantaApplication.h"
 
-#include "app/FrameTimer.h"
+#include "platform/FrameTimer.h"
 #include "app/MainLoop.h"
 #include "audio/AmbientSounds.h"
 #include "audio/AudioOutput.h"

@@ -1,6 +1,6 @@
 #include "app/Window.h"
 
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/HeadlessContext.h"
 #include "platform/Input.h"
 #include "platform/SdlWindow.h"

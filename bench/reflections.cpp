@@ -4,7 +4,7 @@
 // workers and uploading the hits. Run from the source root (it loads the demo scene).
 //
 //   bench_reflections [--width W] [--height H] [--frames N]
-#include "app/FrameTimer.h"
+#include "platform/FrameTimer.h"
 #include "app/OrvantaApplication.h"
 #include "raytracing/RayTracer.h"
 #include "renderer/Renderer.h"

@@ -1,6 +1,6 @@
 #include "renderer/FrameBufferStack.h"
 
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "app/Window.h"
 #include "platform/Log.h"
 #include "renderer/FrameBuffer.h"

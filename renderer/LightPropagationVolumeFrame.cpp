@@ -1,4 +1,4 @@
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "renderer/LightPropagationVolumePasses.h"
 #include "renderer/Renderer.h"
 #include "scene/Light.h"

@@ -1,6 +1,6 @@
 #include "renderer/LightPropagationVolumePasses.h"
 
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "gpu/ShaderProgram.h"
 #include "renderer/FullScreenQuad.h"
 #include "renderer/Renderer.h"

@@ -1,6 +1,6 @@
 #include "renderer/RayTracedLighting.h"
 
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "raytracing/RayTracer.h"
 #include "renderer/RayTracingSet.h"
 #include "renderer/Renderer.h"

@@ -1,5 +1,5 @@
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "renderer/GlStateCheck.h"
 #include "renderer/PassTimer.h"
 #include "renderer/RayTracedFrame.h"

@@ -1,4 +1,4 @@
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "content/Object.h"
 #include "content/ObjectInstance.h"
 #include "content/SubmeshDraw.h"

@@ -1,5 +1,5 @@
-#include "app/FrameTimer.h"
-#include "app/GlExtensions.h"
+#include "platform/FrameTimer.h"
+#include "platform/gl/GlExtensions.h"
 #include "gpu/Texture.h"
 #include "renderer/RayTracingUniforms.h"
 #include "renderer/Renderer.h"

@@ -1,8 +1,8 @@
 #include "ContentTestFiles.h"
 #include "support/GlTestContext.h"
 
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "content/BinaryIo.h"
 #include "content/Object.h"
 #include "content/ObjectInstance.h"

@@ -3,8 +3,8 @@
 #include "gpu/TgaFile.h"
 
 #include "GpuTestSupport.h"
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "support/GlTestContext.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The overlay drawn on the headless window and read back.
 #include "OverlayTestWorld.h"
 
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "overlay/OverlayLayout.h"
 #include "renderer/GlStateCheck.h"
 

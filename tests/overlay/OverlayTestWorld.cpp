@@ -1,6 +1,6 @@
 #include "OverlayTestWorld.h"
 
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/HeadlessContext.h"
 #include "support/GlTestContext.h"
 

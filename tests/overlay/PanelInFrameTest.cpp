@@ -1,9 +1,9 @@
 // The panel inside the running frame: the demo's mouse step drives it, the renderer follows.
 #include "OverlayTestWorld.h"
 
-#include "app/FrameTimer.h"
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/FrameTimer.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "overlay/PanelInteraction.h"
 #include "platform/Log.h"
 #include "renderer/GlStateCheck.h"

@@ -1,7 +1,7 @@
 #include "RendererTestScene.h"
 
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "content/Object.h"
 #include "gpu/SubmeshMaterial.h"
 #include "gpu/Texture.h"

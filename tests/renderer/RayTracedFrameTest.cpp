@@ -1,8 +1,8 @@
 #include "RendererTestScene.h"
 
-#include "app/FrameTimer.h"
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/FrameTimer.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "content/Object.h"
 #include "content/RtImage.h"
 #include "gpu/Texture.h"

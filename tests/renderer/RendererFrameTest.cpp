@@ -2,9 +2,9 @@
 #include "gpu/SubmeshMaterial.h"
 #include "RendererTestScene.h"
 
-#include "app/FrameTimer.h"
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/FrameTimer.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "renderer/GlStateCheck.h"
 #include "scene/Light.h"
 #include "support/GlTestContext.h"

@@ -1,6 +1,6 @@
 #include "RendererTestScene.h"
 
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "content/Object.h"
 #include "content/ObjectFile.h"
 #include "gpu/ShaderProgram.h"

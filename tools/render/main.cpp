@@ -3,8 +3,8 @@
 #include "FrameScene.h"
 #include "RenderOptions.h"
 
-#include "app/FrameTimer.h"
-#include "app/GlDebug.h"
+#include "platform/FrameTimer.h"
+#include "platform/gl/GlDebug.h"
 #include "app/OrvantaApplication.h"
 #include "content/SceneFile.h"
 #include "overlay/ControlPanel.h"
