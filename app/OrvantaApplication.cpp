@@ -12,7 +12,9 @@
 #include "overlay/PanelInteraction.h"
 #include "platform/Input.h"
 #include "platform/Log.h"
+#include "raytracing/RayTracer.h"
 #include "renderer/Renderer.h"
+#include "content/SceneVisibility.h"
 #include "scene/Scene.h"
 
 namespace Orvanta {
@@ -42,7 +44,7 @@ public:
     {
         applyKeyboardAndLook(renderer.camera, controlPanel().mouse, frameTimer().elapsedSeconds);
     }
-    void updateVisibleSets() override { scene().updateVisibleSets(); }
+    void updateVisibleSets() override { Orvanta::updateVisibleSets(scene()); }
     void handleMouse() override { Orvanta::handleMouse(controlPanel(), renderer); }
     void updateAudio() override
     {
@@ -68,7 +70,7 @@ bool OrvantaApplication::initInstance(const char* scenePath)
     }
     SoundList& sounds = soundList();
     bool audio = openAudio(audioOutput());
-    loadScene(scenePath ? scenePath : sceneFilePath, scene().instances);
+    loadScene(scenePath ? scenePath : sceneFilePath, scene().instances, rayTracer().geometry, rayTracer().kdTree);
     if (ObjectInstance* sky = createObjectInstance(skyObjectPath, {0, 0, 0}, {1, 1, 1}, {0, 0, 0, 1}))
         scene().instances.push_back(sky);
     if (audio)

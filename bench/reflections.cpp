@@ -8,6 +8,7 @@
 #include "app/OrvantaApplication.h"
 #include "raytracing/RayTracer.h"
 #include "renderer/Renderer.h"
+#include "content/SceneVisibility.h"
 #include "scene/Scene.h"
 
 #include <chrono>
@@ -46,7 +47,7 @@ int main(int argc, char** argv)
     int traced = 0;
     for (int frame = 0; frame < frames; ++frame) {
         const auto start = std::chrono::steady_clock::now();
-        scene().updateVisibleSets();
+        updateVisibleSets(scene());
         const uint64_t readBacks = renderer.rayTracingSet().readBackCount;
         renderer.renderFrame();
         frameTimer().elapsedSeconds = std::chrono::duration<float>(std::chrono::steady_clock::now() - start).count();

@@ -1,14 +1,16 @@
 #include "content/SceneLoader.h"
 
+#include "content/KdTree.h"
 #include "content/ObjectInstance.h"
+#include "content/RayTracingGeometry.h"
 #include "content/SceneFile.h"
 #include "content/SkyOcclusion.h"
 #include "platform/Log.h"
-#include "raytracing/RayTracer.h"
 
 namespace Orvanta {
 
-void loadScene(const std::string& scenePath, std::vector<ObjectInstance*>& instances)
+void loadScene(const std::string& scenePath, std::vector<ObjectInstance*>& instances, RayTracingGeometry& geometry,
+               KdTree& kdTree)
 {
     std::vector<Float3>& corners = skyOcclusionCorners();
     corners.clear();
@@ -29,7 +31,7 @@ void loadScene(const std::string& scenePath, std::vector<ObjectInstance*>& insta
             createObjectInstance(objectPath, record.position, record.scale, record.orientation);
         if (!instance)
             continue;
-        appendInstanceGeometry(rayTracer().geometry, objectPath, record.position, record.scale,
+        appendInstanceGeometry(geometry, objectPath, record.position, record.scale,
                                record.orientation);
         instances.push_back(instance);
     }
@@ -40,8 +42,7 @@ void loadScene(const std::string& scenePath, std::vector<ObjectInstance*>& insta
             corners.push_back(corner);
 
     // The geometry is complete now (the sky is added after loading and never traced).
-    KdTree& kdTree = rayTracer().kdTree;
-    kdTree.geometry = &rayTracer().geometry;
+    kdTree.geometry = &geometry;
     obtainKdTree(kdTree, kdTreePathForScene(scenePath), file.sceneTag);
 }
 

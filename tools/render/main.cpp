@@ -12,6 +12,7 @@
 #include "renderer/PassTimer.h"
 #include "renderer/Renderer.h"
 #include "scene/Light.h"
+#include "content/SceneVisibility.h"
 #include "scene/Scene.h"
 
 #include <chrono>
@@ -70,7 +71,7 @@ int main(int argc, char** argv)
     std::map<std::string, double> first, rest;
     for (int frame = 0; frame < options.frames; ++frame) {
         auto start = std::chrono::steady_clock::now();
-        scene().updateVisibleSets();
+        updateVisibleSets(scene());
         timer.beginFrame();
         renderer.renderFrame();
         for (const PassTimer::Sample& sample : timer.endFrame()) {
