@@ -2,6 +2,7 @@
 
 #include "platform/FrameTimer.h"
 #include "app/MainLoop.h"
+#include "app/Window.h"
 #include "audio/AmbientSounds.h"
 #include "audio/AudioOutput.h"
 #include "audio/SoundList.h"
@@ -19,9 +20,9 @@
 
 namespace Orvanta {
 
-Renderer& mainWindow()
+Window& mainWindow()
 {
-    static Renderer window;
+    static Window window;
     return window;
 }
 
@@ -63,11 +64,12 @@ private:
 
 bool OrvantaApplication::initInstance(const char* scenePath)
 {
-    Renderer& renderer = mainWindow();
-    if (!renderer.initRenderer()) {
-        logError("cannot start: " + renderer.contextError());
+    Window& window = mainWindow();
+    if (!window.open()) {
+        logError("cannot start: " + window.contextError());
         return false;
     }
+    Renderer& renderer = window.renderer();
     SoundList& sounds = soundList();
     bool audio = openAudio(audioOutput());
     loadScene(scenePath ? scenePath : sceneFilePath, scene().instances, rayTracer().geometry, rayTracer().kdTree);
@@ -81,7 +83,7 @@ bool OrvantaApplication::initInstance(const char* scenePath)
 
 int OrvantaApplication::run()
 {
-    DemoSteps steps(mainWindow());
+    DemoSteps steps(mainWindow().renderer());
     int exitCode = runMainLoop(steps, frameTimer());
     closeAudio(audioOutput(), soundList());
     return exitCode;

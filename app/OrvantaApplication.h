@@ -2,7 +2,7 @@
 
 namespace Orvanta {
 
-class Renderer;
+class Window;
 
 // The demo: initInstance builds everything once, run drives the main loop until Escape.
 class OrvantaApplication {
@@ -19,8 +19,8 @@ public:
     int run();
 };
 
-// The window singleton, which is the renderer (created on first use, destroyed at exit).
-Renderer& mainWindow();
+// The window singleton with its renderer (created on first use, destroyed at exit).
+Window& mainWindow();
 
 // The sky object added after the scene's own instances.
 constexpr const char* sceneFilePath = "resources/objects/scene/kindergarten.scene";

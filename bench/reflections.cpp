@@ -6,6 +6,7 @@
 //   bench_reflections [--width W] [--height H] [--frames N]
 #include "platform/FrameTimer.h"
 #include "app/OrvantaApplication.h"
+#include "app/Window.h"
 #include "raytracing/RayTracer.h"
 #include "renderer/Renderer.h"
 #include "content/SceneVisibility.h"
@@ -41,7 +42,8 @@ int main(int argc, char** argv)
     OrvantaApplication application;
     if (!application.initInstance())
         return 1;
-    Renderer& renderer = mainWindow();
+    Window& window = mainWindow();
+    Renderer& renderer = window.renderer();
 
     RayTracingFrameStats sum;
     int traced = 0;

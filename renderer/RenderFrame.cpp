@@ -1,6 +1,7 @@
 #include "platform/gl/GlDebug.h"
 #include "platform/gl/GlExtensions.h"
 #include "renderer/GlStateCheck.h"
+#include "platform/RenderSurface.h"
 #include "renderer/PassTimer.h"
 #include "renderer/RayTracedFrame.h"
 #include "renderer/Renderer.h"
@@ -142,7 +143,7 @@ void Renderer::renderFrame()
         PassScope pass(*this, "overlay");
         overlay->drawOverlay(*this);
     }
-    swapBuffers();
+    surface->swapBuffers();
 }
 
 }  // namespace Orvanta

@@ -1,5 +1,4 @@
 #pragma once
-#include "app/Window.h"
 #include "gpu/Semantics.h"
 #include "renderer/FeatureSwitches.h"
 #include "renderer/FrameBuffer.h"
@@ -26,25 +25,33 @@ namespace Orvanta {
 
 class Light;
 class PassTimer;
+class RenderSurface;
 class SunLight;
 class Texture2D;
 struct ShaderProgram;
 struct SubmeshMaterial;
 
-// The renderer: the window singleton with everything it draws through. Its state follows the
-// window's (the context exists once initRenderer has run); renderFrame draws and presents one
-// frame of the scene's visible instances through the deferred pipeline.
-class Renderer : public Window, public UniformValueSource {
+// The renderer: everything the frame draws through. The window owns it and builds its state once
+// the window's context exists; the renderer reaches the window only through its RenderSurface.
+// renderFrame draws and presents one frame of the scene's visible instances through the deferred
+// pipeline.
+class Renderer : public UniformValueSource {
 public:
     Renderer();
     ~Renderer() override;
 
-    // Creates the window or headless target with its context, places the camera and the sun and
-    // builds every render target and engine program. Returns false (reason in contextError())
-    // only when no context can be made.
-    bool initRenderer();
+    // Places the camera and the sun and builds every render target and engine program for the
+    // surface, whose context must be current. The surface outlives the renderer. A second call
+    // does nothing.
+    void initRenderer(RenderSurface& surface);
     bool rendererReady() const { return ready; }
     void renderFrame();
+
+    // Client size of the window drawn to, read afresh on every call (0 before initRenderer).
+    int width() const;
+    int height() const;
+    // GL name of the framebuffer that stands for the window (0 for a real window).
+    unsigned windowFramebuffer() const;
 
     // Adds a light to the light list; a sun light (type 3) also becomes the sun.
     void addLight(Light* light);
@@ -139,6 +146,7 @@ private:
     SubmeshMaterial withFallbackTextures(const SubmeshMaterial& submesh) const;
 
     bool ready = false;
+    RenderSurface* surface = nullptr;
     FeatureSwitchSource* featureSwitchSource = nullptr;
     FrameOverlay* overlay = nullptr;
     FrustumVectors frustumVectors;

@@ -2,6 +2,7 @@
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
 #include "platform/Log.h"
+#include "platform/RenderSurface.h"
 #include "raytracing/RayTracer.h"
 #include "renderer/PassTimer.h"
 #include "renderer/Renderer.h"
@@ -63,13 +64,27 @@ void Renderer::setFeature(FeatureSwitch feature, bool on)
     featureSwitchSource->setFeature(feature, on);
 }
 
-bool Renderer::initRenderer()
+int Renderer::width() const
+{
+    return surface ? surface->width() : 0;
+}
+
+int Renderer::height() const
+{
+    return surface ? surface->height() : 0;
+}
+
+unsigned Renderer::windowFramebuffer() const
+{
+    return surface ? surface->framebuffer() : 0;
+}
+
+void Renderer::initRenderer(RenderSurface& windowSurface)
 {
     if (ready)
-        return true;
-    if (!initialiseContext())
-        return false;
-    frameBuffers.setWindow(this);
+        return;
+    surface = &windowSurface;
+    frameBuffers.setWindow(surface);
     createRayTracingSet(rayTracing, rayTracer(), width(), height());
 
     camera.setPosition({5.0f, 5.0f, -3.0f});
@@ -123,7 +138,6 @@ bool Renderer::initRenderer()
     defaultSpecularTexture = solidTexture(40, 40, 40);
     glUseProgramObjectARB(0);
     ready = true;
-    return true;
 }
 
 }  // namespace Orvanta

@@ -125,9 +125,11 @@ TestWorld& testWorld()
         return world;
     setLogSink([](const std::string& message) { world.logged += message + "\n"; });
     Window::requestHeadless(160, 90);
-    static Renderer renderer;
-    if (!renderer.initRenderer())
+    static Window window;
+    if (!window.open())
         return world;
+    Renderer& renderer = window.renderer();
+    world.window = &window;
     world.renderer = &renderer;
     // The panel's check boxes are the feature switches; the frame tests read the 3D image alone,
     // so the panel is not drawn over it.
@@ -167,7 +169,7 @@ std::vector<uint8_t> renderPixels()
 {
     Renderer& r = *testWorld().renderer;
     r.renderFrame();
-    return r.headless()->readPixels();
+    return testWorld().window->headless()->readPixels();
 }
 
 Rgb meanColor(const std::vector<uint8_t>& rgba, int width, int x0, int y0, int x1, int y1)

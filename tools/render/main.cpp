@@ -6,6 +6,7 @@
 #include "platform/FrameTimer.h"
 #include "platform/gl/GlDebug.h"
 #include "app/OrvantaApplication.h"
+#include "app/Window.h"
 #include "content/SceneFile.h"
 #include "overlay/ControlPanel.h"
 #include "platform/HeadlessContext.h"
@@ -44,7 +45,8 @@ int main(int argc, char** argv)
     OrvantaApplication application;
     if (!application.initInstance(options.scene.empty() ? nullptr : options.scene.c_str()))
         return 1;
-    Renderer& renderer = mainWindow();
+    Window& window = mainWindow();
+    Renderer& renderer = window.renderer();
     if (options.hasCamera) {
         renderer.camera.setPosition(options.cameraPosition);
         renderer.camera.setOrientation(options.cameraOrientation);
@@ -96,7 +98,7 @@ int main(int argc, char** argv)
     const RayTracingFrameStats& traced = renderer.rayTracingSet().lastFrame;
     std::printf("ray tracing, last traced frame: region %ux%u at (%u, %u), %llu rays\n", traced.region.width,
                 traced.region.height, traced.region.x, traced.region.y, static_cast<unsigned long long>(traced.rays));
-    std::vector<uint8_t> pixels = renderer.headless()->readPixels();
+    std::vector<uint8_t> pixels = window.headless()->readPixels();
     if (!writePng(options.output, options.width, options.height, pixels, error)) {
         std::fprintf(stderr, "orvanta-render: %s\n", error.c_str());
         return 1;
