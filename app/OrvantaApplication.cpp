@@ -43,14 +43,14 @@ public:
     uint32_t ticks() override { return platformInput().ticks(); }
     void applyKeyboardControls() override
     {
-        applyKeyboardAndLook(renderer.camera, controlPanel().mouse, frameTimer().elapsedSeconds);
+        applyKeyboardAndLook(renderer.camera(), controlPanel().mouse, frameTimer().elapsedSeconds);
     }
     void updateVisibleSets() override { Orvanta::updateVisibleSets(scene()); }
     void handleMouse() override { Orvanta::handleMouse(controlPanel(), renderer); }
     void updateAudio() override
     {
         if (audioOutput().isOpen())
-            Orvanta::updateAudio(soundList(), renderer.camera);
+            Orvanta::updateAudio(soundList(), renderer.camera());
     }
     bool escapePressed() override { return platformInput().queryKey(Key::Escape); }
     void renderFrame() override { renderer.renderFrame(); }

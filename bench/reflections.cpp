@@ -73,7 +73,7 @@ int main(int argc, char** argv)
     }
     const double n = traced;
     const double trace = sum.traceMilliseconds / n;
-    std::printf("%-40s %u\n", "ray-traced instances in view", renderer.camera.raytracedCount);
+    std::printf("%-40s %u\n", "ray-traced instances in view", renderer.camera().raytracedCount);
     std::printf("%-40s %u x %u at (%u, %u), %u tiles\n", "traced region", sum.region.width, sum.region.height,
                 sum.region.x, sum.region.y, tracer.tileCount());
     std::printf("%-40s %.0f\n", "rays traced per frame", double(sum.rays) / n);

@@ -29,9 +29,9 @@ PassScope::~PassScope()
 void Renderer::loadViewMatrices()
 {
     glMatrixMode(GL_PROJECTION);
-    glLoadMatrixf(camera.projectionMatrix.m);
+    glLoadMatrixf(mainCamera.projectionMatrix.m);
     glMatrixMode(GL_MODELVIEW);
-    glLoadMatrixf(camera.viewMatrix.m);
+    glLoadMatrixf(mainCamera.viewMatrix.m);
 }
 
 void Renderer::renderFrame()
@@ -48,18 +48,18 @@ void Renderer::renderFrame()
         glDepthMask(GL_TRUE);
         glDisable(GL_BLEND);
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        frustumVectors = unitDepthFrustumVectors(camera);
+        frustumVectors = unitDepthFrustumVectors(mainCamera);
     }
     drawRayCastingPrePass(*this, rayTracing);
     {
         PassScope pass(*this, "G-buffer");
-        pushFrameBuffer(&gBuffer.frameBuffer);
+        pushFrameBuffer(&mainGBuffer.frameBuffer);
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        drawScene(ScenePassKind::DeferredWrite, camera);
+        drawScene(ScenePassKind::DeferredWrite, mainCamera);
         popFrameBuffer();
     }
-    currentGBuffer = &gBuffer;
+    currentGBuffer = &mainGBuffer;
     {
         PassScope pass(*this, "sun colour and sky map");
         updateSunAndSkyMap();
@@ -67,6 +67,10 @@ void Renderer::renderFrame()
     if (featureOn(LightPropagationVolumes)) {
         PassScope pass(*this, "light propagation volumes update");
         updateLightPropagationVolumes();
+    }
+    if (featureOn(DirectLighting)) {
+        PassScope pass(*this, "cascaded shadow maps");
+        renderCascadedShadowMaps();
     }
     pushFrameBuffer(&hdr.scene);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -79,7 +83,7 @@ void Renderer::renderFrame()
         glStencilFunc(GL_ALWAYS, 1, 0xFFFFFFFFu);
         glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
         glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-        drawScene(ScenePassKind::ZFill, camera);
+        drawScene(ScenePassKind::ZFill, mainCamera);
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     }
     // From here to the end of the lights, lighting touches covered pixels only.
@@ -91,12 +95,12 @@ void Renderer::renderFrame()
     }
     if (featureOn(Ssao)) {
         PassScope pass(*this, "ambient occlusion");
-        drawSsao(ssao, {gBuffer.depthTexture(), &frustumVectors, this, &frameBuffers, &textureUnits});
+        drawSsao(ssao, {mainGBuffer.depthTexture(), &frustumVectors, this, &frameBuffers, &textureUnits});
     }
     if (featureOn(DirectLighting)) {
         PassScope pass(*this, "direct lighting");
-        for (Light* light : lights)
-            drawLight(*light, false);
+        for (Light* light : lightList)
+            drawDirectLight(*light);
     }
     glDisable(GL_STENCIL_TEST);
     {
@@ -107,10 +111,10 @@ void Renderer::renderFrame()
         glPushMatrix();
         glDepthMask(GL_FALSE);
         // The view's rotation without its translation keeps the dome centred on the viewer.
-        Matrix4 rotationOnly = camera.viewMatrix;
+        Matrix4 rotationOnly = mainCamera.viewMatrix;
         rotationOnly[12] = rotationOnly[13] = rotationOnly[14] = 0.0f;
         glLoadMatrixf(rotationOnly.m);
-        drawScene(ScenePassKind::Sky, camera);
+        drawScene(ScenePassKind::Sky, mainCamera);
         glDepthMask(GL_TRUE);
         glMatrixMode(GL_PROJECTION);
         glPopMatrix();
@@ -121,7 +125,7 @@ void Renderer::renderFrame()
         PassScope pass(*this, "transparency");
         glEnable(GL_BLEND);
         glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        drawScene(ScenePassKind::Transparency, camera);
+        drawScene(ScenePassKind::Transparency, mainCamera);
         glDisable(GL_BLEND);
     }
     glFlush();

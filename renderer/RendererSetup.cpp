@@ -36,15 +36,15 @@ Renderer::~Renderer() = default;
 void Renderer::addLight(Light* light)
 {
     if (light->type == LightTypeSun)
-        sun = static_cast<SunLight*>(light);
-    lights.push_back(light);
+        sunLight = static_cast<SunLight*>(light);
+    lightList.push_back(light);
 }
 
 void Renderer::moveSun(float timeOfDay, float inclination)
 {
-    if (!sun)
+    if (!sunLight)
         return;
-    sun->setSunPosition(timeOfDay, inclination);
+    sunLight->setSunPosition(timeOfDay, inclination);
     sky.updateFlag = true;
 }
 
@@ -79,6 +79,13 @@ unsigned Renderer::windowFramebuffer() const
     return surface ? surface->framebuffer() : 0;
 }
 
+void Renderer::setCameraPose(Float3 position, Quaternion orientation)
+{
+    mainCamera.setPosition(position);
+    mainCamera.setOrientation(orientation);
+    mainCamera.updateMatrices();
+}
+
 void Renderer::initRenderer(RenderSurface& windowSurface)
 {
     if (ready)
@@ -87,15 +94,15 @@ void Renderer::initRenderer(RenderSurface& windowSurface)
     frameBuffers.setWindow(surface);
     createRayTracingSet(rayTracing, rayTracer(), width(), height());
 
-    camera.setPosition({5.0f, 5.0f, -3.0f});
-    camera.updateTransform();
-    camera.fieldOfView = 60.0f;
-    camera.aspectRatio = static_cast<float>(width()) / static_cast<float>(height());
-    camera.nearDistance = 0.1f;
-    camera.farDistance = 10000.0f;
-    camera.setPosition(kStartCameraPosition);
-    camera.setOrientation(kStartCameraOrientation);
-    camera.updateMatrices();
+    mainCamera.setPosition({5.0f, 5.0f, -3.0f});
+    mainCamera.updateTransform();
+    mainCamera.fieldOfView = 60.0f;
+    mainCamera.aspectRatio = static_cast<float>(width()) / static_cast<float>(height());
+    mainCamera.nearDistance = 0.1f;
+    mainCamera.farDistance = 10000.0f;
+    mainCamera.setPosition(kStartCameraPosition);
+    mainCamera.setOrientation(kStartCameraOrientation);
+    mainCamera.updateMatrices();
 
     ownedSun = std::make_unique<SunLight>();
     ownedSun->setSunPosition(-0.3454f, -0.80855f);
@@ -112,12 +119,10 @@ void Renderer::initRenderer(RenderSurface& windowSurface)
     createCascadedShadowMaps(shadows);
     createOverlappedShadowMaps(shadows);
     createShadowPrograms(shadows);
-    shadowZFillProgram = shadows.zFillProgram;
-    alphaTestedShadowZFillProgram = shadows.alphaTestedZFillProgram;
     glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());
 
-    gBuffer.create(width(), height());
-    currentGBuffer = &gBuffer;
+    mainGBuffer.create(width(), height());
+    currentGBuffer = &mainGBuffer;
     ssao.create(width(), height());
 
     lightMask.create(width(), height());

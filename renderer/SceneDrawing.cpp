@@ -29,14 +29,14 @@ void Renderer::drawScene(ScenePassKind kind, SceneView& view)
     ScenePassPrograms programs;
     programs.zFill = zFillProgram;
     programs.alphaTestedZFill = alphaTestedZFillProgram;
-    programs.shadowZFill = shadowZFillProgram;
-    programs.alphaTestedShadowZFill = alphaTestedShadowZFillProgram;
-    programs.defaultGBufferWrite = gBuffer.defaultWriteProgram;
-    programs.alphaTestedGBufferWrite = gBuffer.alphaTestedWriteProgram;
-    programs.reflectiveShadowMap = reflectiveShadowMapProgram;
+    programs.shadowZFill = shadows.zFillProgram;
+    programs.alphaTestedShadowZFill = shadows.alphaTestedZFillProgram;
+    programs.defaultGBufferWrite = mainGBuffer.defaultWriteProgram;
+    programs.alphaTestedGBufferWrite = mainGBuffer.alphaTestedWriteProgram;
+    programs.reflectiveShadowMap = propagationVolumes.reflectiveShadowMapProgram;
     const Light* light = nullptr;
     if (kind == ScenePassKind::ReflectiveShadowMap)
-        light = sun;
+        light = sunLight;
 
     glMatrixMode(GL_MODELVIEW);
     for (uint32_t i = 0; i < view.visibleCount; ++i) {

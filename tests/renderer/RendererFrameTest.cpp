@@ -99,21 +99,21 @@ TEST(RendererFrame, TimeOfDayChangesTheSkyAndSunColour)
     Renderer& r = readyRenderer();
     showInstances(testWorld().instances);
     renderPixels();
-    float noonRed = r.sun->color[0];
+    float noonRed = r.sun()->color[0];
     float before[3];
-    glBindFramebuffer(GL_FRAMEBUFFER, r.sky.skyMap.framebufferId);
+    glBindFramebuffer(GL_FRAMEBUFFER, r.skySet().skyMap.framebufferId);
     glReadPixels(128, 200, 1, 1, GL_RGB, GL_FLOAT, before);
     r.moveSun(1.45f, -0.8f);
     renderPixels();
-    EXPECT_FALSE(r.sky.updateFlag);
+    EXPECT_FALSE(r.skySet().updateFlag);
     float after[3];
-    glBindFramebuffer(GL_FRAMEBUFFER, r.sky.skyMap.framebufferId);
+    glBindFramebuffer(GL_FRAMEBUFFER, r.skySet().skyMap.framebufferId);
     glReadPixels(128, 200, 1, 1, GL_RGB, GL_FLOAT, after);
     glBindFramebuffer(GL_FRAMEBUFFER, r.windowFramebuffer());
     EXPECT_NE(before[2], after[2]);
     // Low sun: longer path through the air, redder and dimmer light.
-    EXPECT_LT(r.sun->color[0], noonRed);
-    EXPECT_LT(r.sun->color[2] / r.sun->color[0], 1.0f);
+    EXPECT_LT(r.sun()->color[0], noonRed);
+    EXPECT_LT(r.sun()->color[2] / r.sun()->color[0], 1.0f);
     r.moveSun(-0.3454f, -0.80855f);
 }
 
@@ -126,7 +126,7 @@ TEST(RendererFrame, UncoveredPixelsAreUntouchedByLighting)
     showInstances({testWorld().instances[0], testWorld().box});
     renderPixels();
     float hdr[3] = {1, 1, 1};
-    glBindFramebuffer(GL_FRAMEBUFFER, r.hdr.scene.framebufferId);
+    glBindFramebuffer(GL_FRAMEBUFFER, r.hdrSet().scene.framebufferId);
     glReadPixels(80, 88, 1, 1, GL_RGB, GL_FLOAT, hdr);
     float covered[3] = {0, 0, 0};
     glReadPixels(80, 2, 1, 1, GL_RGB, GL_FLOAT, covered);
@@ -144,17 +144,17 @@ TEST(RendererFrame, DoubleSidedMaterialDrawsWithCullingOffAndRestoresIt)
     // From inside the box every face is a back face: culled unless the material is double-sided.
     ObjectInstance* box = testWorld().box;
     Material* material = box->object->submeshes[0].material->material;
-    Float3 savedPosition = r.camera.position;
-    r.camera.setPosition({0.0f, 2.0f, 6.0f});
-    r.camera.updateTransform();
-    r.camera.updateMatrices();
+    Float3 savedPosition = r.camera().position;
+    r.camera().setPosition({0.0f, 2.0f, 6.0f});
+    r.camera().updateTransform();
+    r.camera().updateMatrices();
     showInstances({box});
     auto coveredPixels = [&] {
-        r.pushFrameBuffer(&r.gBuffer.frameBuffer);
+        r.pushFrameBuffer(&r.gBuffer().frameBuffer);
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        r.loadViewMatricesForTests();
-        r.drawScene(ScenePassKind::DeferredWrite, r.camera);
+        r.loadViewMatrices();
+        r.drawScene(ScenePassKind::DeferredWrite, r.camera());
         // Attachment 3 holds the eye depth: positive where a surface was written.
         std::vector<float> depth(160 * 90);
         glReadBuffer(GL_COLOR_ATTACHMENT3);
@@ -171,9 +171,9 @@ TEST(RendererFrame, DoubleSidedMaterialDrawsWithCullingOffAndRestoresIt)
     int twoSided = coveredPixels();
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
     material->isDoubleSided = false;
-    r.camera.setPosition(savedPosition);
-    r.camera.updateTransform();
-    r.camera.updateMatrices();
+    r.camera().setPosition(savedPosition);
+    r.camera().updateTransform();
+    r.camera().updateMatrices();
     EXPECT_EQ(culled, 0);
     EXPECT_EQ(twoSided, 160 * 90);
 }
@@ -183,18 +183,18 @@ TEST(RendererFrame, AdaptationIndexAlternatesEveryFrame)
     ORVANTA_REQUIRE_GL();
     Renderer& r = readyRenderer();
     showInstances(testWorld().instances);
-    int first = r.hdr.adaptationIndex;
+    int first = r.hdrSet().adaptationIndex;
     renderPixels();
-    EXPECT_EQ(r.hdr.adaptationIndex, 1 - first);
+    EXPECT_EQ(r.hdrSet().adaptationIndex, 1 - first);
     renderPixels();
-    EXPECT_EQ(r.hdr.adaptationIndex, first);
+    EXPECT_EQ(r.hdrSet().adaptationIndex, first);
 }
 
 TEST(RendererFrame, PopOnEmptyFrameBufferStackChangesNothing)
 {
     ORVANTA_REQUIRE_GL();
     Renderer& r = readyRenderer();
-    ASSERT_EQ(r.frameBuffers.count(), 0);
+    ASSERT_EQ(r.frameBufferStack().count(), 0);
     glBindFramebuffer(GL_FRAMEBUFFER, r.windowFramebuffer());
     glViewport(3, 4, 50, 60);
     r.popFrameBuffer();
@@ -205,7 +205,7 @@ TEST(RendererFrame, PopOnEmptyFrameBufferStackChangesNothing)
     EXPECT_EQ(viewport[0], 3);
     EXPECT_EQ(viewport[2], 50);
     EXPECT_EQ(static_cast<unsigned>(bound), r.windowFramebuffer());
-    r.pushFrameBuffer(&r.sky.skyMap);
+    r.pushFrameBuffer(&r.skySet().skyMap);
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], 256);
     r.popFrameBuffer();

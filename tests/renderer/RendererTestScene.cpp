@@ -145,9 +145,7 @@ TestWorld& testWorld()
     world.sky = new ObjectInstance(dome, {0, 0, 0}, {1, 1, 1}, {});
     world.instances = {new ObjectInstance(ground, {0, 0, 0}, {1, 1, 1}, {}), world.box, world.sky};
     // Look at the box from above the ground.
-    renderer.camera.setPosition({0.0f, 3.0f, -6.0f});
-    renderer.camera.setOrientation(fromAxisAngle({1, 0, 0}, 0.15f));
-    renderer.camera.updateMatrices();
+    renderer.setCameraPose({0.0f, 3.0f, -6.0f}, fromAxisAngle({1, 0, 0}, 0.15f));
     return world;
 }
 
@@ -160,9 +158,9 @@ ObjectInstance* makeBoxInstance(Float3 lo, Float3 hi)
 void showInstances(const std::vector<ObjectInstance*>& instances)
 {
     Renderer& r = *testWorld().renderer;
-    r.camera.clearVisibleSets();
+    r.camera().clearVisibleSets();
     for (ObjectInstance* instance : instances)
-        r.camera.addVisible(instance);
+        r.camera().addVisible(instance);
 }
 
 std::vector<uint8_t> renderPixels()

@@ -48,9 +48,7 @@ int main(int argc, char** argv)
     Window& window = mainWindow();
     Renderer& renderer = window.renderer();
     if (options.hasCamera) {
-        renderer.camera.setPosition(options.cameraPosition);
-        renderer.camera.setOrientation(options.cameraOrientation);
-        renderer.camera.updateMatrices();
+        renderer.setCameraPose(options.cameraPosition, options.cameraOrientation);
     }
     ControlPanel& panel = controlPanel();
     if (options.hasTimeOfDay || options.hasInclination) {
@@ -68,7 +66,7 @@ int main(int argc, char** argv)
     }
 
     PassTimer timer;
-    renderer.passTimer = &timer;
+    renderer.setPassTimer(&timer);
     std::vector<std::string> order;
     std::map<std::string, double> first, rest;
     for (int frame = 0; frame < options.frames; ++frame) {
