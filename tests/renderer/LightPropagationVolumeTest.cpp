@@ -10,6 +10,8 @@
 #include "scene/Light.h"
 #include "support/GlTestContext.h"
 
+#include "scene/Math.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -20,7 +22,6 @@ using namespace Orvanta;
 
 namespace {
 
-constexpr float Pi = 3.14159265f;
 
 Renderer& renderer()
 {
@@ -149,7 +150,7 @@ struct RedFloorScene {
     ObjectInstance* wall = nullptr;
     Float3 cameraPosition{6.0f, 1.5f, 0.0f};
     Quaternion cameraOrientation =
-        fromAxisAngle({0.0f, 1.0f, 0.0f}, -Pi / 2.0f) * fromAxisAngle({1.0f, 0.0f, 0.0f}, 0.15f);
+        fromAxisAngle({0.0f, 1.0f, 0.0f}, -EnginePi / 2.0f) * fromAxisAngle({1.0f, 0.0f, 0.0f}, 0.15f);
 };
 
 RedFloorScene& redFloorScene()
@@ -569,7 +570,7 @@ TEST(LightPropagationVolumes, NestedVolumesShareEachPixelEvenlyAndOnlyTheFinestA
         float distance = length(world - eye);
         nearest = std::fmin(nearest, distance);
         farthest = std::fmax(farthest, distance);
-        float expected = albedo[p * 4] / Pi * 0.886227f * level;
+        float expected = albedo[p * 4] / EnginePi * 0.886227f * level;
         ASSERT_NEAR(light[p * 4], expected, 0.01f * expected) << "pixel " << p << " at distance " << distance;
 
         // Glossy light of even light is its radiance 0.282095 c times the specular intensity,
