@@ -53,22 +53,17 @@ void Renderer::drawScene(ScenePassKind kind, SceneView& view)
                 continue;
             if (choice.emptyTextureUnits)
                 unbindAllTextureUnits();
-            if (material.isDoubleSided)
-                glDisable(GL_CULL_FACE);
             SubmeshMaterial complete = withFallbackTextures(*submesh.material);
             applyPassUniforms(choice.pass, &complete, *choice.program, light);
             glPushMatrix();
             glMultMatrixf(instance->worldMatrix.m);
             applyInstanceUniforms(*choice.program, instance->worldMatrix);
-            glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, object.indexBuffer);
+            bindObjectBuffers(object);
             enableVertexAttributes(object.vertexBuffer, *choice.program);
-            glDrawElements(GL_TRIANGLES, submeshIndexCount(submesh), GL_UNSIGNED_INT,
-                           reinterpret_cast<const void*>(submeshIndexOffset(submesh)));
+            drawSubmesh(submesh);
             disableVertexAttributes(*choice.program);
-            glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
+            unbindObjectBuffers();
             glPopMatrix();
-            if (material.isDoubleSided)
-                glEnable(GL_CULL_FACE);
         }
     }
 }
