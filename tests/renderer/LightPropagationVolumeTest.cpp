@@ -131,18 +131,6 @@ VolumeCell offset(VolumeCell c, int dx, int dy, int dz)
     return {c.x + dx, c.y + dy, c.z + dz};
 }
 
-Texture2D* solidColor(uint8_t r, uint8_t g, uint8_t b)
-{
-    auto* texture = new Texture2D;
-    const uint8_t texel[4] = {r, g, b, 255};
-    glBindTexture(GL_TEXTURE_2D, texture->name);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return texture;
-}
-
 // A red floor slab lit by the start sun, and a grey wall standing on it whose +x face the sun
 // lights, seen from the floor's lit side.
 struct RedFloorScene {
@@ -158,9 +146,9 @@ RedFloorScene& redFloorScene()
     static RedFloorScene scene;
     if (!scene.floor) {
         Object* floor = makeBox({-20, -1, -20}, {20, 0, 20}, opaqueMaterial(), false);
-        floor->submeshes[0].material->colorTexture = solidColor(200, 20, 20);
+        floor->submeshes[0].material->colorTexture = solidTexture(200, 20, 20).release();
         Object* wall = makeBox({-3, 0, -8}, {-2, 6, 8}, opaqueMaterial(), false);
-        wall->submeshes[0].material->colorTexture = solidColor(128, 128, 128);
+        wall->submeshes[0].material->colorTexture = solidTexture(128, 128, 128).release();
         scene.floor = new ObjectInstance(floor, {0, 0, 0}, {1, 1, 1}, {});
         scene.wall = new ObjectInstance(wall, {0, 0, 0}, {1, 1, 1}, {});
     }

@@ -6,6 +6,7 @@
 #include "platform/gl/GlDebug.h"
 #include "platform/gl/GlExtensions.h"
 #include "renderer/GlStateCheck.h"
+#include "renderer/PassTimer.h"
 #include "scene/Light.h"
 #include "support/GlTestContext.h"
 
@@ -91,6 +92,63 @@ TEST(RendererFrame, DirectLightingOffDarkensLitSurfaces)
     Rgb dark = meanColor(renderPixels(), 160, 0, 75, 160, 90);
     r.setFeature(DirectLighting, true);
     EXPECT_LT(dark.sum(), lit.sum() * 0.5);
+}
+
+namespace {
+
+std::vector<std::string> timedPasses(Renderer& r)
+{
+    PassTimer timer;
+    r.setPassTimer(&timer);
+    timer.beginFrame();
+    r.renderFrame();
+    std::vector<std::string> passes;
+    for (const PassTimer::Sample& sample : timer.endFrame())
+        passes.push_back(sample.pass);
+    r.setPassTimer(nullptr);
+    return passes;
+}
+
+int positionOf(const std::vector<std::string>& passes, const std::string& pass)
+{
+    for (size_t i = 0; i < passes.size(); ++i)
+        if (passes[i] == pass)
+            return static_cast<int>(i);
+    return -1;
+}
+
+}  // namespace
+
+TEST(RendererFrame, SunShadowMapsAreAStepOfTheirOwnBeforeTheDirectLightAndFollowItsSwitch)
+{
+    ORVANTA_REQUIRE_GL();
+    ASSERT_NE(testWorld().renderer, nullptr) << testWorld().logged;
+    Renderer& r = readyRenderer();
+    showInstances(testWorld().instances);
+    std::vector<std::string> passes = timedPasses(r);
+    const int shadows = positionOf(passes, "cascaded shadow maps");
+    ASSERT_GE(shadows, 0);
+    EXPECT_LT(shadows, positionOf(passes, "stencil mark"));
+    EXPECT_LT(shadows, positionOf(passes, "direct lighting"));
+
+    r.setFeature(DirectLighting, false);
+    passes = timedPasses(r);
+    r.setFeature(DirectLighting, true);
+    EXPECT_EQ(positionOf(passes, "cascaded shadow maps"), -1);
+    EXPECT_EQ(positionOf(passes, "direct lighting"), -1);
+    EXPECT_EQ(checkGlErrors("shadow step test"), 0);
+}
+
+TEST(RendererFrame, ARendererWithoutAWindowHasNoSizeAndDrawsNothing)
+{
+    ORVANTA_REQUIRE_GL();
+    Renderer unbound;
+    EXPECT_FALSE(unbound.rendererReady());
+    EXPECT_EQ(unbound.width(), 0);
+    EXPECT_EQ(unbound.height(), 0);
+    const int errorsBefore = glErrorTotal();
+    unbound.renderFrame();
+    EXPECT_EQ(glErrorTotal(), errorsBefore);
 }
 
 TEST(RendererFrame, TimeOfDayChangesTheSkyAndSunColour)
