@@ -26,38 +26,18 @@ PassScope::~PassScope()
     }
 }
 
-void Renderer::loadViewMatrices()
-{
-    glMatrixMode(GL_PROJECTION);
-    glLoadMatrixf(mainCamera.projectionMatrix.m);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadMatrixf(mainCamera.viewMatrix.m);
-}
-
 void Renderer::renderFrame()
 {
     if (!ready)
         return;
     {
         PassScope pass(*this, "frame set-up");
-        loadViewMatrices();
-        glEnable(GL_DEPTH_TEST);
-        glEnable(GL_CULL_FACE);
-        glCullFace(GL_BACK);
-        glDepthFunc(GL_LEQUAL);
-        glDepthMask(GL_TRUE);
-        glDisable(GL_BLEND);
-        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        frustumVectors = unitDepthFrustumVectors(mainCamera);
+        setUpFrame();
     }
     drawRayCastingPrePass(*this, rayTracing);
     {
         PassScope pass(*this, "G-buffer");
-        pushFrameBuffer(&mainGBuffer.frameBuffer);
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        drawScene(ScenePassKind::DeferredWrite, mainCamera);
-        popFrameBuffer();
+        fillGBuffer();
     }
     currentGBuffer = &mainGBuffer;
     {
@@ -77,14 +57,8 @@ void Renderer::renderFrame()
     glClearStencil(0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     {
-        // Every pixel opaque geometry covers gets stencil 1 and the scene's depth.
         PassScope pass(*this, "stencil mark");
-        glEnable(GL_STENCIL_TEST);
-        glStencilFunc(GL_ALWAYS, 1, 0xFFFFFFFFu);
-        glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
-        glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-        drawScene(ScenePassKind::ZFill, mainCamera);
-        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        markCoveredPixels();
     }
     // From here to the end of the lights, lighting touches covered pixels only.
     glStencilFunc(GL_EQUAL, 1, 0xFFFFFFFFu);
@@ -105,28 +79,11 @@ void Renderer::renderFrame()
     glDisable(GL_STENCIL_TEST);
     {
         PassScope pass(*this, "sky");
-        glMatrixMode(GL_PROJECTION);
-        glPushMatrix();
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glDepthMask(GL_FALSE);
-        // The view's rotation without its translation keeps the dome centred on the viewer.
-        Matrix4 rotationOnly = mainCamera.viewMatrix;
-        rotationOnly[12] = rotationOnly[13] = rotationOnly[14] = 0.0f;
-        glLoadMatrixf(rotationOnly.m);
-        drawScene(ScenePassKind::Sky, mainCamera);
-        glDepthMask(GL_TRUE);
-        glMatrixMode(GL_PROJECTION);
-        glPopMatrix();
-        glMatrixMode(GL_MODELVIEW);
-        glPopMatrix();
+        drawSkyDome();
     }
     {
         PassScope pass(*this, "transparency");
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        drawScene(ScenePassKind::Transparency, mainCamera);
-        glDisable(GL_BLEND);
+        drawTransparentSurfaces();
     }
     glFlush();
     drawRayTracedReflections(*this, rayTracing);

@@ -142,6 +142,12 @@ public:
 
 private:
     friend class PassScope;
+    // Steps of the frame without a pass set of their own.
+    void setUpFrame();
+    void fillGBuffer();
+    void markCoveredPixels();
+    void drawSkyDome();
+    void drawTransparentSurfaces();
     FullScreenQuad lightQuad(float noiseWidth, float noiseHeight) const;
     void drawLightQuad(Light& light, const ShaderProgram* program);
     void initLightPropagationVolumes();
