@@ -9,6 +9,7 @@
 #include "audio/UpdateAudio.h"
 #include "content/ObjectInstance.h"
 #include "content/SceneLoader.h"
+#include "content/SkyOcclusion.h"
 #include "overlay/ControlPanel.h"
 #include "overlay/PanelInteraction.h"
 #include "platform/Input.h"
@@ -73,6 +74,7 @@ bool OrvantaApplication::initInstance(const char* scenePath)
     SoundList& sounds = soundList();
     bool audio = openAudio(audioOutput());
     loadScene(scenePath ? scenePath : sceneFilePath, scene().instances, rayTracer().geometry, rayTracer().kdTree);
+    renderer.setSkyOcclusionCorners(skyOcclusionCorners());
     if (ObjectInstance* sky = createObjectInstance(skyObjectPath, {0, 0, 0}, {1, 1, 1}, {0, 0, 0, 1}))
         scene().instances.push_back(sky);
     if (audio)

@@ -51,8 +51,10 @@ void drawRayTracedLighting(Renderer& renderer, RayTracingSet& set)
     glClearStencil(0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     markRaytracedSurfaces(renderer);
-    // Sky lighting (while the skyLighting switch is on) is added here, first, once that pass
-    // exists. Missed rays and pixels without a ray have a zero normal, which the volumes skip.
+    // Missed rays and pixels without a ray have a zero normal, which the sky lighting and the
+    // volumes skip.
+    if (renderer.featureOn(SkyLighting))
+        renderer.drawSkyLighting();
     if (renderer.featureOn(LightPropagationVolumes))
         renderer.drawLightPropagationVolumes();
     if (renderer.featureOn(DirectLighting))

@@ -44,6 +44,7 @@ void Renderer::renderFrame()
         PassScope pass(*this, "sun colour and sky map");
         updateSunAndSkyMap();
     }
+    advanceSkyLightingVolume();
     if (featureOn(LightPropagationVolumes)) {
         PassScope pass(*this, "light propagation volumes update");
         updateLightPropagationVolumes();
@@ -63,6 +64,7 @@ void Renderer::renderFrame()
     // From here to the end of the lights, lighting touches covered pixels only.
     glStencilFunc(GL_EQUAL, 1, 0xFFFFFFFFu);
     glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+    addSkyLighting();
     if (featureOn(LightPropagationVolumes)) {
         PassScope pass(*this, "light propagation volumes");
         drawLightPropagationVolumes();

@@ -13,6 +13,7 @@
 #include "renderer/RayTracingSet.h"
 #include "renderer/ScenePassKind.h"
 #include "renderer/ScissorStack.h"
+#include "renderer/SkyLightingVolume.h"
 #include "renderer/SkySet.h"
 #include "renderer/SsaoSet.h"
 #include "renderer/TextureUnitTable.h"
@@ -75,6 +76,13 @@ public:
     void updateSunAndSkyMap();
     void measureLuminance();
     void toneMap();
+    // Adds the sky's light from the sky lighting volume to the target on top of the framebuffer
+    // stack, reading the current G-buffer (the rasterised one or the ray-traced one); the caller
+    // checks the skyLighting switch and sets up the stencil.
+    void drawSkyLighting();
+    // Hands the loaded scene's occlusion quad corners to the sky lighting volume.
+    void setSkyOcclusionCorners(const std::vector<Float3>& corners);
+    const SkyLightingVolume& skyLightingVolume() const { return skyLighting; }
     // Every light propagation volume's reflective shadow map, injection and propagation.
     void updateLightPropagationVolumes();
     // The volumes' light on the current G-buffer, added to the target on top of the stack: each
@@ -110,7 +118,8 @@ public:
     void attachFeatureSwitches(FeatureSwitchSource* source) { featureSwitchSource = source; }
     void attachOverlay(FrameOverlay* layer) { overlay = layer; }
     // Moves the sun to a time of day and inclination and asks every sun-dependent pass (sun
-    // colour, sky map) to follow at the next frame.
+    // colour, sky map, the sky lighting volume's progressive rebuild) to follow from the next
+    // frame.
     void moveSun(float timeOfDay, float inclination);
 
     // The main view: the app's controls move it, the scene's visibility update fills its visible
@@ -150,6 +159,10 @@ private:
     void drawTransparentSurfaces();
     FullScreenQuad lightQuad(float noiseWidth, float noiseHeight) const;
     void drawLightQuad(Light& light, const ShaderProgram* program);
+    // Frame steps of the sky lighting volume, each doing nothing while skyLighting is off.
+    void advanceSkyLightingVolume();
+    void addSkyLighting();
+    SkyLightingPassHooks skyLightingHooks();
     void initLightPropagationVolumes();
     SubmeshMaterial withFallbackTextures(const SubmeshMaterial& submesh) const;
 
@@ -180,6 +193,7 @@ private:
     std::unique_ptr<Texture2D> flatNormalTexture;
     std::unique_ptr<Texture2D> defaultSpecularTexture;
     std::unique_ptr<SunLight> ownedSun;
+    SkyLightingVolume skyLighting;
     RayTracingSet rayTracing;
 };
 

@@ -28,6 +28,7 @@ void Renderer::moveSun(float timeOfDay, float inclination)
         return;
     sunLight->setSunPosition(timeOfDay, inclination);
     sky.updateFlag = true;
+    restartSkyLightingVolume(skyLighting);
 }
 
 bool Renderer::featureOn(FeatureSwitch feature) const
@@ -118,6 +119,7 @@ void Renderer::initRenderer(RenderSurface& windowSurface)
 
     initLightPropagationVolumes();
     sky.create();
+    initSkyLightingVolume(skyLighting);
     glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());
     glViewport(0, 0, width(), height());
 

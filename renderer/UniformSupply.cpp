@@ -5,6 +5,7 @@
 #include "renderer/Renderer.h"
 #include "renderer/LightPropagationVolumeUniforms.h"
 #include "renderer/ShadowUniforms.h"
+#include "renderer/SkyLightingUniforms.h"
 #include "renderer/SsaoUniforms.h"
 #include "scene/Light.h"
 
@@ -19,12 +20,13 @@ void setVector(int location, Float3 v)
 
 }  // namespace
 
-// Semantics of features that are not part of this renderer yet (the sky lighting volume) have
-// no value here and are passed over; so are light semantics when no light is being applied.
+// Light semantics have no value here when no light is being applied and are passed over.
 bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformContext& context)
 {
     const Light* light = context.light;
     const SkyParameters& p = sky.parameters;
+    if (setSkyLightingUniform(skyLighting, semantic, location))
+        return true;
     switch (semantic) {
     case CAMERA_POSITION:
         setVector(location, mainCamera.position);
@@ -100,6 +102,8 @@ bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformC
 
 Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
 {
+    if (Texture* volumeTexture = skyLightingTexture(skyLighting, semantic))
+        return volumeTexture;
     switch (semantic) {
     case SKY_MAP_TEXTURE:
         return sky.skyMap.colorTexture(0);

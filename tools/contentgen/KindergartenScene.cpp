@@ -2,6 +2,9 @@
 
 #include "Models.h"
 
+#include "content/SkyOcclusion.h"
+#include "scene/Math.h"
+
 #include <cstdio>
 
 namespace Orvanta {
@@ -56,7 +59,7 @@ KindergartenContent buildKindergarten()
     place("slide.object", 9, 30, 0.6f);
     place("swings.object", -16, 33, 0.1f);
     place("climbingFrame.object", 16, 22, -0.4f);
-    place("bench.object", 3.5f, 24, 3.14159f);
+    place("bench.object", 3.5f, 24, EnginePi);
     place("bench.object", -10, 36, 0.0f);
     place("bench.object", 11, 36, 0.0f);
     place("puddle.object", -2.0f, 27.0f, 0.3f);
@@ -77,22 +80,21 @@ KindergartenContent buildKindergarten()
         if (x > -2.0f && x < 2.0f)
             continue;
         place("fence.object", x, YardNear, 0.0f);
-        place("fence.object", x + 2.5f, YardFar, 3.14159265f);
+        place("fence.object", x + 2.5f, YardFar, EnginePi);
     }
     for (float z = YardNear; z < YardFar - 0.1f; z += 2.5f) {
-        place("fence.object", YardLeft, z, -1.5707963f);
-        place("fence.object", YardRight, z + 2.5f, 1.5707963f);
+        place("fence.object", YardLeft, z, -EnginePi / 2.0f);
+        place("fence.object", YardRight, z + 2.5f, EnginePi / 2.0f);
     }
 
-    // The building's walls and roof as sky occlusion quads in world space.
+    // The building's walls and roof as sky occlusion parallelograms in world space; corner 3,
+    // whose z the record cannot keep, follows from the other three.
     Quaternion buildingTurn = yard.orientation();
     Float3 buildingPos = yard.toWorld(Float3{BuildingCenterX, 0, BuildingFrontZ});
-    for (const BuildingQuad& q : buildingOcclusionQuads()) {
-        OcclusionQuad quad;
-        for (int i = 0; i < 4; ++i)
-            quad.corners[i] = rotate(buildingTurn, q.corners[i]) + buildingPos;
-        content.scene.quads.push_back(quad);
-    }
+    auto toWorld = [&](Float3 p) { return rotate(buildingTurn, p) + buildingPos; };
+    for (const BuildingQuad& q : buildingOcclusionQuads())
+        content.scene.quads.push_back(
+            occlusionParallelogram(toWorld(q.corners[0]), toWorld(q.corners[1]), toWorld(q.corners[2])));
 
     uint64_t hash = 0xCBF29CE484222325ull;
     for (const auto& [name, data] : content.objects) {

@@ -20,7 +20,8 @@ ObjectFileData buildSky();
 
 // The two-storey kindergarten: front wall at z = 0 facing -z, 26 m along x, 12 m deep.
 ObjectFileData buildBuilding();
-// The building's walls and roof planes as quads (object space), four corners each.
+// The building's walls and roof planes as parallelograms (object space): corners 0, 1 and 2
+// define each, corner 3 = corner 0 + corner 2 - corner 1 is listed for reading only.
 struct BuildingQuad {
     Float3 corners[4];
 };

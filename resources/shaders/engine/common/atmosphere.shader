@@ -100,15 +100,11 @@ vec3 transmittanceOf(vec2 opticalDepth)
     return exp(-(rayleighScattering() * opticalDepth.x + mieScattering() * (mieAbsorption * opticalDepth.y)));
 }
 
-// The sunlight that reaches the viewer's altitude: irradiance on a plane facing the sun.
-vec3 sunColorAtViewer(vec3 towardSun)
-{
-    return sunIrradiance * transmittanceOf(opticalDepthToSun(viewerAltitude, towardSun.y));
-}
 
 // Light scattered toward the viewer along a view ray (single scattering), plus the lit ground
-// where the ray reaches it. Directions are world-space unit vectors with +y up.
-vec3 skyRadiance(vec3 viewDirection, vec3 towardSun)
+// where the ray reaches it, at the three sample wavelengths. Directions are world-space unit
+// vectors with +y up.
+vec3 skyRadianceSamples(vec3 viewDirection, vec3 towardSun)
 {
     float r0 = groundRadius + viewerAltitude;
     float mu = viewDirection.y;
@@ -151,6 +147,95 @@ vec3 skyRadiance(vec3 viewDirection, vec3 towardSun)
         radiance += transmittanceOf(viewDepth) * sunAtGround * max(muSun, 0.0) * groundAlbedo / PI;
     }
     return radiance;
+}
+
+// The model's three colour channels are radiances at three wavelengths, not the display's
+// primaries: read as red, green and blue directly, the strongly scattered 510 nm sample makes
+// the sky teal and the spectrum's rise below 475 nm, which is what makes a clear sky blue, is
+// lost. So the spectrum is rebuilt from the samples as a power law of the wavelength between
+// neighbouring samples (exact for Rayleigh's inverse fourth power), extended past the outer
+// samples, weighed with the CIE 1931 colour matching functions and turned into linear sRGB,
+// balanced so that a flat spectrum (the sun above the air) stays white. The red sample is at
+// 650 nm; green and blue follow from the Rayleigh coefficients, which are relative to red as
+// the inverse fourth power of the wavelength.
+const float redSampleWavelength = 650.0;
+
+// One lobe of the piecewise Gaussian fit of the CIE 1931 2-degree observer (Wyman, Sloan and
+// Shirley, 2013): separate widths below and above the peak.
+float colorMatchingLobe(float wavelength, float peak, float widthBelow, float widthAbove)
+{
+    float t = (wavelength - peak) / (wavelength < peak ? widthBelow : widthAbove);
+    return exp(-0.5 * t * t);
+}
+
+vec3 cieXyzOfWavelength(float wavelength)
+{
+    float l = wavelength;
+    return vec3(1.056 * colorMatchingLobe(l, 599.8, 37.9, 31.0) + 0.362 * colorMatchingLobe(l, 442.0, 16.0, 26.7)
+                    - 0.065 * colorMatchingLobe(l, 501.1, 20.4, 26.2),
+                0.821 * colorMatchingLobe(l, 568.8, 46.9, 40.5) + 0.286 * colorMatchingLobe(l, 530.9, 16.3, 31.1),
+                1.217 * colorMatchingLobe(l, 437.0, 11.8, 36.0) + 0.681 * colorMatchingLobe(l, 459.0, 26.0, 13.8));
+}
+
+vec3 linearSrgbOfXyz(vec3 xyz)
+{
+    return vec3(3.2406 * xyz.x - 1.5372 * xyz.y - 0.4986 * xyz.z,
+                -0.9689 * xyz.x + 1.8758 * xyz.y + 0.0415 * xyz.z,
+                0.0557 * xyz.x - 0.2040 * xyz.y + 1.0570 * xyz.z);
+}
+
+vec3 displayColorOfSamples(vec3 samples)
+{
+    vec3 wavelengths = redSampleWavelength / pow(max(rayleighCoefficients, vec3(1e-3)), vec3(0.25));
+    // Samples of zero (the sun below the horizon) have no logarithm; a tiny floor relative to the
+    // largest keeps the power law finite and changes nothing visible.
+    float largest = max(samples.r, max(samples.g, samples.b));
+    if (largest <= 0.0)
+        return vec3(0.0);
+    vec3 s = max(samples, vec3(largest * 1e-6));
+    vec3 logSample = log(s);
+    vec3 logWavelength = log(wavelengths);
+    // Exponents of the two power laws: red to green and green to blue. Every wavelength above the
+    // green sample uses the first, every one below it the second.
+    float redToGreen = (logSample.g - logSample.r) / (logWavelength.g - logWavelength.r);
+    float greenToBlue = (logSample.b - logSample.g) / (logWavelength.b - logWavelength.g);
+    vec3 color = vec3(0.0);
+    vec3 white = vec3(0.0);
+    // 390 to 710 nm in steps of 20 nm covers all but a sliver of the eye's response.
+    for (int i = 0; i < 17; ++i) {
+        float wavelength = 390.0 + 20.0 * float(i);
+        float exponent = wavelength > wavelengths.g ? redToGreen : greenToBlue;
+        float radiance = exp(logSample.g + exponent * (log(wavelength) - logWavelength.g));
+        vec3 response = linearSrgbOfXyz(cieXyzOfWavelength(wavelength));
+        color += radiance * response;
+        white += response;
+    }
+    return max(color / white, vec3(0.0));
+}
+
+// The picture is balanced for daylight, as film and cameras are: light of the colour of a high
+// midday sun (60 degrees up) seen through the air is white. Lower suns are warmer than that and
+// the shade under the open sky bluer, as in a photograph.
+const float daylightSunElevation = 1.0471976;
+
+vec3 daylightBalanced(vec3 samples)
+{
+    vec3 daylight = transmittanceOf(opticalDepthToSun(viewerAltitude, sin(daylightSunElevation)));
+    return samples / daylight;
+}
+
+// The sunlight that reaches the viewer's altitude: irradiance on a plane facing the sun, as a
+// display colour.
+vec3 sunColorAtViewer(vec3 towardSun)
+{
+    vec3 samples = sunIrradiance * transmittanceOf(opticalDepthToSun(viewerAltitude, towardSun.y));
+    return displayColorOfSamples(daylightBalanced(samples));
+}
+
+// The sky's radiance along a view ray, as a display colour.
+vec3 skyRadiance(vec3 viewDirection, vec3 towardSun)
+{
+    return displayColorOfSamples(daylightBalanced(skyRadianceSamples(viewDirection, towardSun)));
 }
 "
 }

@@ -1,0 +1,128 @@
+// The sky lighting volume inside the renderer's frame, on the small test world (a ground slab and
+// a box in front of the camera).
+#include "RendererTestScene.h"
+
+#include "platform/FrameTimer.h"
+#include "platform/gl/GlExtensions.h"
+#include "scene/Light.h"
+#include "support/GlTestContext.h"
+
+#include <gtest/gtest.h>
+
+using namespace OrvantaTest;
+using namespace Orvanta;
+
+namespace {
+
+// Switches every feature off but the ones given, restoring them all on destruction.
+struct OnlyFeatures {
+    Renderer& renderer;
+    OnlyFeatures(Renderer& r, std::initializer_list<FeatureSwitch> on) : renderer(r)
+    {
+        for (int f = 0; f < FeatureSwitchCount; ++f)
+            renderer.setFeature(static_cast<FeatureSwitch>(f), false);
+        for (FeatureSwitch f : on)
+            renderer.setFeature(f, true);
+    }
+    ~OnlyFeatures()
+    {
+        for (int f = 0; f < FeatureSwitchCount; ++f)
+            renderer.setFeature(static_cast<FeatureSwitch>(f), true);
+    }
+};
+
+// The HDR scene target's colour (summed) at the pixel where a world point appears.
+float hdrAt(Renderer& r, Float3 world)
+{
+    const Matrix4& m = r.camera().viewProjectionMatrix;
+    Float3 clip = transformPoint(m, world);
+    float w = m[3] * world.x + m[7] * world.y + m[11] * world.z + m[15];
+    int x = static_cast<int>((clip.x / w * 0.5f + 0.5f) * r.width());
+    int y = static_cast<int>((clip.y / w * 0.5f + 0.5f) * r.height());
+    float rgb[3] = {0, 0, 0};
+    glBindFramebuffer(GL_FRAMEBUFFER, r.hdrSet().scene.framebufferId);
+    glReadPixels(x, y, 1, 1, GL_RGB, GL_FLOAT, rgb);
+    glBindFramebuffer(GL_FRAMEBUFFER, r.windowFramebuffer());
+    return rgb[0] + rgb[1] + rgb[2];
+}
+
+// A face of an axis-aligned box as an occlusion parallelogram (corners 0, 1, 2 and the fourth).
+void addFace(std::vector<Float3>& corners, Float3 c0, Float3 c1, Float3 c2)
+{
+    corners.insert(corners.end(), {c0, c1, c2, c0 + c2 - c1});
+}
+
+}  // namespace
+
+TEST(SkyLightingInFrame, SunMovesRebuildItASliceAFrameAndTheSwitchPausesTheRebuild)
+{
+    ORVANTA_REQUIRE_GL();
+    Renderer& r = *testWorld().renderer;
+    showInstances(testWorld().instances);
+    OnlyFeatures only(r, {SkyLighting});
+    const SkyLightingVolume& volume = r.skyLightingVolume();
+    // Earlier tests may have moved the sun: work off whatever rebuild is pending.
+    for (int frame = 0; frame < 17 && volume.slicesWrittenSinceRestart < 17u; ++frame)
+        renderPixels();
+    ASSERT_EQ(volume.slicesWrittenSinceRestart, 17u);
+    renderPixels();
+    EXPECT_FALSE(volume.completeNow);
+
+    const float timeOfDay = r.sun()->timeOfDay;
+    const float inclination = r.sun()->inclination;
+    r.moveSun(timeOfDay + 0.2f, inclination);
+    EXPECT_EQ(volume.slicesWrittenSinceRestart, 0u);
+    renderPixels();
+    EXPECT_EQ(volume.slicesWrittenSinceRestart, 1u);
+
+    // Switched off, the volume is neither updated nor applied; a sun move meanwhile restarts the
+    // count, and the rebuild is worked off once the switch is back on.
+    r.setFeature(SkyLighting, false);
+    renderPixels();
+    r.moveSun(timeOfDay, inclination);
+    renderPixels();
+    EXPECT_EQ(volume.slicesWrittenSinceRestart, 0u);
+    r.setFeature(SkyLighting, true);
+    for (int frame = 1; frame <= 17; ++frame) {
+        renderPixels();
+        EXPECT_EQ(volume.slicesWrittenSinceRestart, static_cast<uint32_t>(frame));
+    }
+    renderPixels();
+    EXPECT_EQ(volume.slicesWrittenSinceRestart, 17u);
+}
+
+TEST(SkyLightingInFrame, SkyLightReachesCoveredPixelsOnlyAndTheBoxShadesTheGroundAtItsFoot)
+{
+    ORVANTA_REQUIRE_GL();
+    Renderer& r = *testWorld().renderer;
+    // Without the sky dome nothing but lighting could write the pixels the ground and box leave
+    // uncovered.
+    showInstances({testWorld().instances[0], testWorld().box});
+    OnlyFeatures only(r, {SkyLighting});
+    // The box (x -2..2, y 0..4, z 4..8) as the scene's occluders: four walls and its top.
+    std::vector<Float3> corners;
+    addFace(corners, {2, 0, 4}, {-2, 0, 4}, {-2, 4, 4});
+    addFace(corners, {-2, 0, 8}, {2, 0, 8}, {2, 4, 8});
+    addFace(corners, {2, 0, 8}, {2, 0, 4}, {2, 4, 4});
+    addFace(corners, {-2, 0, 4}, {-2, 0, 8}, {-2, 4, 8});
+    addFace(corners, {2, 4, 4}, {-2, 4, 4}, {-2, 4, 8});
+    r.setSkyOcclusionCorners(corners);
+    renderPixels();
+
+    float uncovered[3] = {1, 1, 1};
+    glBindFramebuffer(GL_FRAMEBUFFER, r.hdrSet().scene.framebufferId);
+    glReadPixels(80, 88, 1, 1, GL_RGB, GL_FLOAT, uncovered);
+    glBindFramebuffer(GL_FRAMEBUFFER, r.windowFramebuffer());
+    EXPECT_EQ(uncovered[0] + uncovered[1] + uncovered[2], 0.0f);
+
+    const float foot = hdrAt(r, {0.0f, 0.0f, 3.6f});
+    const float open = hdrAt(r, {-5.0f, 0.0f, 1.0f});
+    EXPECT_GT(open, 0.0f) << "sky light alone lights the open ground";
+    EXPECT_LT(foot, 0.8f * open) << "foot " << foot << ", open " << open;
+
+    // Switched off, it adds nothing.
+    r.setFeature(SkyLighting, false);
+    renderPixels();
+    EXPECT_EQ(hdrAt(r, {-5.0f, 0.0f, 1.0f}), 0.0f);
+    r.setSkyOcclusionCorners({});
+}
