@@ -1,11 +1,13 @@
 #include "ContentTestFiles.h"
 #include "support/GlTestContext.h"
 
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "content/BinaryIo.h"
 #include "content/Object.h"
 #include "content/ObjectInstance.h"
+#include "content/KdTree.h"
+#include "content/RayTracingGeometry.h"
 #include "content/SceneLoader.h"
 #include "content/SubmeshDraw.h"
 #include "gpu/Material.h"
@@ -174,8 +176,14 @@ TEST_F(ObjectLoading, SceneInstancesFollowFileOrderWithObjectsBesideTheScene)
     std::string error;
     ASSERT_TRUE(writeSceneFile("resources/objects/scene/room.scene", scene, error)) << error;
     std::vector<ObjectInstance*> instances;
-    loadScene("resources/objects/scene/room.scene", instances);
+    RayTracingGeometry tracedGeometry;
+    KdTree tracedTree;
+    loadScene("resources/objects/scene/room.scene", instances, tracedGeometry, tracedTree);
     ASSERT_EQ(instances.size(), 3u);
+    // The placed instances' triangles go into the geometry handed in, and the tree covers it.
+    EXPECT_FALSE(tracedGeometry.triangles.empty());
+    EXPECT_EQ(tracedTree.geometry, &tracedGeometry);
+    EXPECT_FALSE(tracedTree.nodes.empty());
     ResourceCache& cache = resourceCache();
     EXPECT_EQ(instances[0]->object, cache.objects.find("resources/objects/scene/box.object"));
     EXPECT_EQ(instances[1]->object, cache.objects.find("resources/objects/scene/props/chair.object"));
