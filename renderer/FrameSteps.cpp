@@ -1,4 +1,5 @@
 #include "platform/gl/GlExtensions.h"
+#include "renderer/MatrixStack.h"
 #include "renderer/Renderer.h"
 
 namespace Orvanta {
@@ -49,10 +50,7 @@ void Renderer::markCoveredPixels()
 
 void Renderer::drawSkyDome()
 {
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
+    pushMatrices();
     glDepthMask(GL_FALSE);
     // The view's rotation without its translation keeps the dome centred on the viewer.
     Matrix4 rotationOnly = mainCamera.viewMatrix;
@@ -60,10 +58,7 @@ void Renderer::drawSkyDome()
     glLoadMatrixf(rotationOnly.m);
     drawScene(ScenePassKind::Sky, mainCamera);
     glDepthMask(GL_TRUE);
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    popMatrices();
 }
 
 void Renderer::drawTransparentSurfaces()

@@ -1,6 +1,7 @@
 #include "renderer/LightPropagationVolumePasses.h"
 
 #include "platform/gl/GlExtensions.h"
+#include "renderer/MatrixStack.h"
 #include "gpu/ShaderProgram.h"
 #include "renderer/FullScreenQuad.h"
 #include "renderer/Renderer.h"
@@ -10,24 +11,6 @@
 namespace Orvanta {
 
 namespace {
-
-void pushMatrices(const Matrix4& projection, const Matrix4& modelview)
-{
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadMatrixf(projection.m);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadMatrixf(modelview.m);
-}
-
-void popMatrices()
-{
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-}
 
 LightPropagationVolume& makeCurrent(LightPropagationVolumeSet& set, int index)
 {
