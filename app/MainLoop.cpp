@@ -1,14 +1,8 @@
 #include "app/MainLoop.h"
 
-#include "app/FrameTimer.h"
+#include "platform/FrameTimer.h"
 
 namespace Orvanta {
-
-FrameTimer& frameTimer()
-{
-    static FrameTimer timer;
-    return timer;
-}
 
 int runMainLoop(MainLoopSteps& steps, FrameTimer& timer)
 {

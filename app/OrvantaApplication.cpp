@@ -1,7 +1,8 @@
 #include "app/OrvantaApplication.h"
 
-#include "app/FrameTimer.h"
+#include "platform/FrameTimer.h"
 #include "app/MainLoop.h"
+#include "app/Window.h"
 #include "audio/AmbientSounds.h"
 #include "audio/AudioOutput.h"
 #include "audio/SoundList.h"
@@ -16,15 +17,16 @@
 #include "platform/Log.h"
 #include "raytracing/RayTracer.h"
 #include "renderer/Renderer.h"
+#include "content/SceneVisibility.h"
 #include "scene/Scene.h"
 
 #include <chrono>
 
 namespace Orvanta {
 
-Renderer& mainWindow()
+Window& mainWindow()
 {
-    static Renderer window;
+    static Window window;
     return window;
 }
 
@@ -45,14 +47,14 @@ public:
     uint32_t ticks() override { return platformInput().ticks(); }
     void applyKeyboardControls() override
     {
-        applyKeyboardAndLook(renderer.camera, controlPanel().mouse, frameTimer().elapsedSeconds);
+        applyKeyboardAndLook(renderer.camera(), controlPanel().mouse, frameTimer().elapsedSeconds);
     }
-    void updateVisibleSets() override { scene().updateVisibleSets(); }
+    void updateVisibleSets() override { Orvanta::updateVisibleSets(scene()); }
     void handleMouse() override { Orvanta::handleMouse(controlPanel(), renderer); }
     void updateAudio() override
     {
         if (audioOutput().isOpen())
-            Orvanta::updateAudio(soundList(), renderer.camera);
+            Orvanta::updateAudio(soundList(), renderer.camera());
     }
     bool escapePressed() override { return platformInput().queryKey(Key::Escape); }
     void renderFrame() override { renderer.renderFrame(); }
@@ -76,16 +78,17 @@ bool OrvantaApplication::initInstance(const char* scenePath)
     // The ray tracer's geometry and tree need no context: they load while the renderer starts.
     const std::string path = scenePath ? scenePath : sceneFilePath;
     RayTracingSceneLoad rayTracing(path, rayTracer().geometry, rayTracer().kdTree);
-    Renderer& renderer = mainWindow();
-    if (!renderer.initRenderer()) {
-        logError("cannot start: " + renderer.contextError());
+    Window& window = mainWindow();
+    if (!window.open()) {
+        logError("cannot start: " + window.contextError());
         return false;
     }
+    Renderer& renderer = window.renderer();
     lap(startupTimes.renderer);
     SoundList& sounds = soundList();
     bool audio = openAudio(audioOutput());
     lap(startupTimes.audio);
-    loadScene(path, scene().instances, &startupTimes.scene, &rayTracing);
+    loadScene(path, scene().instances, rayTracer().geometry, rayTracer().kdTree, &startupTimes.scene, &rayTracing);
     renderer.setSkyOcclusionCorners(skyOcclusionCorners());
     last = std::chrono::steady_clock::now();  // the scene's stages are timed inside
     if (ObjectInstance* sky = createObjectInstance(skyObjectPath, {0, 0, 0}, {1, 1, 1}, {0, 0, 0, 1}))
@@ -101,7 +104,7 @@ bool OrvantaApplication::initInstance(const char* scenePath)
 
 int OrvantaApplication::run()
 {
-    DemoSteps steps(mainWindow());
+    DemoSteps steps(mainWindow().renderer());
     int exitCode = runMainLoop(steps, frameTimer());
     closeAudio(audioOutput(), soundList());
     return exitCode;

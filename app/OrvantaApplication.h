@@ -5,7 +5,7 @@
 
 namespace Orvanta {
 
-class Renderer;
+class Window;
 
 // The demo's scene, and the sky object added after the scene's own instances.
 constexpr const char* sceneFilePath = "resources/objects/scene/kindergarten.scene";
@@ -39,7 +39,7 @@ public:
     StartupTimes startupTimes;
 };
 
-// The window singleton, which is the renderer (created on first use, destroyed at exit).
-Renderer& mainWindow();
+// The window singleton with its renderer (created on first use, destroyed at exit).
+Window& mainWindow();
 
 }  // namespace Orvanta

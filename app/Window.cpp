@@ -1,9 +1,10 @@
 #include "app/Window.h"
 
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/HeadlessContext.h"
 #include "platform/Input.h"
 #include "platform/SdlWindow.h"
+#include "renderer/Renderer.h"
 
 namespace Orvanta {
 namespace {
@@ -11,7 +12,7 @@ int headlessWidth = 0;
 int headlessHeight = 0;
 }  // namespace
 
-Window::Window() = default;
+Window::Window() : rendererState(std::make_unique<Renderer>()) {}
 
 Window::~Window()
 {
@@ -30,7 +31,7 @@ bool Window::headlessRequested()
     return headlessWidth > 0 && headlessHeight > 0;
 }
 
-bool Window::initialiseContext()
+bool Window::open()
 {
     if (surface)
         return true;
@@ -60,28 +61,8 @@ bool Window::initialiseContext()
         surface = sdlWindow.get();
     }
     loadExtensions();
+    rendererState->initRenderer(*surface);
     return true;
-}
-
-int Window::width() const
-{
-    return surface ? surface->width() : 0;
-}
-
-int Window::height() const
-{
-    return surface ? surface->height() : 0;
-}
-
-unsigned Window::windowFramebuffer() const
-{
-    return surface ? surface->framebuffer() : 0;
-}
-
-void Window::swapBuffers()
-{
-    if (surface)
-        surface->swapBuffers();
 }
 
 }  // namespace Orvanta

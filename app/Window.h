@@ -7,38 +7,36 @@ namespace Orvanta {
 class HeadlessContext;
 class InputSource;
 class RenderSurface;
+class Renderer;
 class SdlInput;
 class SdlWindow;
 
 // The program's one window and its OpenGL context: a borderless window covering the primary
 // display at its current mode, or, in headless runs, an offscreen target of a chosen size that
-// stands for the window's framebuffer. The renderer derives from it (its state follows the
-// window's), so the window singleton is the renderer.
+// stands for the window's framebuffer. The window owns the renderer, whose state is built once the
+// context exists and released before the context goes.
 class Window {
 public:
     Window();
-    virtual ~Window();
+    ~Window();
     Window(const Window&) = delete;
     Window& operator=(const Window&) = delete;
 
-    // Makes the next initialiseContext() create a headless target of this size instead of a
+    // Makes the next open() create a headless target of this size instead of a
     // window. Tools and tests call it before the window singleton initialises.
     static void requestHeadless(int width, int height);
     static bool headlessRequested();
 
     // Creates the window (or target) and a current compatibility context, installs the window's
-    // input source and resolves the extension entry points. Returns false, with the reason in
-    // contextError(), when no context can be made.
-    bool initialiseContext();
+    // input source, resolves the extension entry points and builds the renderer's state on the
+    // window. Returns false, with the reason in contextError(), when no context can be made.
+    // A second call does nothing.
+    bool open();
     bool contextReady() const { return surface != nullptr; }
     const std::string& contextError() const { return error; }
 
-    // Client size, read afresh on every call (nothing ever resizes the window).
-    int width() const;
-    int height() const;
-    // GL name of the framebuffer that stands for the window (0 for a real window).
-    unsigned windowFramebuffer() const;
-    void swapBuffers();
+    // The renderer drawing into this window (its state exists once open() has succeeded).
+    Renderer& renderer() { return *rendererState; }
 
     bool isHeadless() const { return headlessContext != nullptr; }
     // The headless target (null in windowed runs), for reading back what was drawn.
@@ -50,6 +48,8 @@ private:
     std::unique_ptr<HeadlessContext> headlessContext;
     RenderSurface* surface = nullptr;
     std::string error;
+    // Declared last: released first, while the context still exists.
+    std::unique_ptr<Renderer> rendererState;
 };
 
 }  // namespace Orvanta

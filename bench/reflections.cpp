@@ -4,10 +4,12 @@
 // workers and uploading the hits. Run from the source root (it loads the demo scene).
 //
 //   bench_reflections [--width W] [--height H] [--frames N]
-#include "app/FrameTimer.h"
+#include "platform/FrameTimer.h"
 #include "app/OrvantaApplication.h"
+#include "app/Window.h"
 #include "raytracing/RayTracer.h"
 #include "renderer/Renderer.h"
+#include "content/SceneVisibility.h"
 #include "scene/Scene.h"
 
 #include <chrono>
@@ -40,13 +42,14 @@ int main(int argc, char** argv)
     OrvantaApplication application;
     if (!application.initInstance())
         return 1;
-    Renderer& renderer = mainWindow();
+    Window& window = mainWindow();
+    Renderer& renderer = window.renderer();
 
     RayTracingFrameStats sum;
     int traced = 0;
     for (int frame = 0; frame < frames; ++frame) {
         const auto start = std::chrono::steady_clock::now();
-        scene().updateVisibleSets();
+        updateVisibleSets(scene());
         const uint64_t readBacks = renderer.rayTracingSet().readBackCount;
         renderer.renderFrame();
         frameTimer().elapsedSeconds = std::chrono::duration<float>(std::chrono::steady_clock::now() - start).count();
@@ -70,7 +73,7 @@ int main(int argc, char** argv)
     }
     const double n = traced;
     const double trace = sum.traceMilliseconds / n;
-    std::printf("%-40s %u\n", "ray-traced instances in view", renderer.camera.raytracedCount);
+    std::printf("%-40s %u\n", "ray-traced instances in view", renderer.camera().raytracedCount);
     std::printf("%-40s %u x %u at (%u, %u), %u tiles\n", "traced region", sum.region.width, sum.region.height,
                 sum.region.x, sum.region.y, tracer.tileCount());
     std::printf("%-40s %.0f\n", "rays traced per frame", double(sum.rays) / n);

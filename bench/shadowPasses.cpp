@@ -1,8 +1,8 @@
 // Times the sun's shadow passes on the current GL implementation: the five cascaded maps drawn
 // from a field of casters, the three overlapped maps, and the soft-shadow lookup of a 1280 x 720
 // light pass. Run from the source root (it reads resources/shaders/...).
-#include "app/GlExtensions.h"
-#include "app/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
+#include "platform/gl/GlDebug.h"
 #include "gpu/Semantics.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"

@@ -2,8 +2,10 @@
 // whole rebuild of the first frame, the one slice a frame that follows a sun move, and the apply
 // pass at the picture size (default 1280 x 720; `bench_skyLighting WIDTH HEIGHT`). Run from the
 // source root after a build (it reads the generated content under resources/).
-#include "app/FrameTimer.h"
 #include "app/OrvantaApplication.h"
+#include "app/Window.h"
+#include "content/SceneVisibility.h"
+#include "platform/FrameTimer.h"
 #include "platform/HeadlessContext.h"
 #include "renderer/PassTimer.h"
 #include "renderer/Renderer.h"
@@ -23,7 +25,7 @@ namespace {
 double frameAndPass(Renderer& renderer, PassTimer& timer, const std::string& pass, double* applyMs)
 {
     frameTimer().elapsedSeconds = 0.05f;
-    scene().updateVisibleSets();
+    updateVisibleSets(scene());
     timer.beginFrame();
     renderer.renderFrame();
     double ms = 0.0;
@@ -52,10 +54,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "bench_skyLighting: the demo did not start (no OpenGL context)\n");
         return 1;
     }
-    Renderer& renderer = mainWindow();
-    std::printf("GL: %s\n", renderer.headless()->description().c_str());
+    Window& window = mainWindow();
+    Renderer& renderer = window.renderer();
+    std::printf("GL: %s\n", window.headless()->description().c_str());
     PassTimer timer;
-    renderer.passTimer = &timer;
+    renderer.setPassTimer(&timer);
     std::printf("%s timing, %d x %d, %zu occlusion quads\n", timer.usesGpuQueries() ? "GPU timestamp" : "CPU",
         width, height, renderer.skyLightingVolume().occlusionCorners.size() / 4);
 
@@ -72,7 +75,7 @@ int main(int argc, char** argv)
     double sliceTotal = 0.0, applyTotal = 0.0;
     int slices = 0, applies = 0;
     for (int r = 0; r < repeats; ++r) {
-        renderer.moveSun(renderer.sun->timeOfDay + 0.01f, renderer.sun->inclination);
+        renderer.moveSun(renderer.sun()->timeOfDay + 0.01f, renderer.sun()->inclination);
         for (int frame = 0; frame < 17; ++frame) {
             double apply = 0.0;
             sliceTotal += frameAndPass(renderer, timer, "sky lighting volume", &apply);

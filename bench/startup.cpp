@@ -8,7 +8,8 @@
 //   bench_startup [--runs N] [--width W] [--height H]
 #include "app/OrvantaApplication.h"
 #include "app/Window.h"
-#include "app/GlExtensions.h"
+#include "content/SceneVisibility.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/HeadlessContext.h"
 #include "renderer/Renderer.h"
 #include "scene/Scene.h"
@@ -55,9 +56,9 @@ int child(const std::string& scenePath, int64_t spawned, int width, int height)
     OrvantaApplication application;
     if (!application.initInstance(scenePath.c_str()))
         return 1;
-    Renderer& renderer = mainWindow();
+    Renderer& renderer = mainWindow().renderer();
     const int64_t ready = monotonicNanoseconds();
-    scene().updateVisibleSets();
+    updateVisibleSets(scene());
     renderer.renderFrame();
     const int64_t drawn = monotonicNanoseconds();
     glFinish();

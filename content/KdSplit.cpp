@@ -1,5 +1,7 @@
 #include "content/KdSplit.h"
 
+#include "content/KdBuildConstants.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -10,7 +12,7 @@ void fillSplitCandidates(float boxMin, float boxMax, std::vector<float>& candida
     candidates.clear();
     for (float c = boxMin; boxMax > c;) {
         candidates.push_back(c);
-        const float next = c + 0.1f;
+        const float next = c + kKdCandidateStep;
         if (!(next > c))
             break;
         c = next;
@@ -25,8 +27,8 @@ float splitCost(const KdNodeBox& box, uint32_t axis, float c, uint32_t nLeft, ui
     const float total = surfaceArea(box.boxMin, box.boxMax);
     const float left = surfaceArea(box.boxMin, leftMax);
     const float right = surfaceArea(rightMin, box.boxMax);
-    return 1.0f + 10.0f * (left / total * static_cast<float>(nLeft) +
-                           right / total * static_cast<float>(nRight));
+    return kKdTraversalCost + kKdIntersectionCost * (left / total * static_cast<float>(nLeft) +
+                                                     right / total * static_cast<float>(nRight));
 }
 
 namespace {
@@ -41,13 +43,13 @@ inline double overlapErrorBound(float boxMin, float boxMax, float triMin, float 
     return s * std::ldexp(1.0, -19) + 1e-30;
 }
 
-// Candidates sit about 0.1 apart from c[0], so the position of a value is guessed from its
+// Candidates sit about kKdCandidateStep apart from c[0], so the position of a value is guessed from its
 // distance to c[0] and then corrected by stepping; the accumulated rounding of the additions moves
 // the guess by far less than one step, so the walk is short. The result is the one a binary search
 // over the sorted candidates gives.
 inline size_t guessIndex(const std::vector<float>& c, double value)
 {
-    const double guess = (value - double(c[0])) * 10.0;
+    const double guess = (value - double(c[0])) / double(kKdCandidateStep);
     if (!(guess > 0.0))
         return 0;  // also NaN
     return guess < double(c.size()) ? size_t(guess) : c.size();

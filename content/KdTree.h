@@ -1,4 +1,5 @@
 #pragma once
+#include "content/KdBuildConstants.h"
 #include "content/KdTriAccel.h"
 #include "content/RayTracingGeometry.h"
 
@@ -7,10 +8,6 @@
 #include <vector>
 
 namespace Orvanta {
-
-// Deepest level of the tree: nodes at this depth are always leaves, which bounds the traversal
-// stack.
-inline constexpr uint32_t kKdMaxDepth = 20;
 
 // word0: interior = leftChild * 8 + axis * 2 (bit 0 clear), leaf = leafIndex * 2 + 1.
 // word1: the split position of an interior node, as float bits.

@@ -114,7 +114,7 @@ struct Builder {
         const KdNodeBox box = tree.boxes[node];
         tree.boxes[node].depth = depth;
         KdSplitChoice split;
-        if (list.size() > 4 && depth < kKdMaxDepth)
+        if (list.size() > kKdLeafTriangles && depth < kKdMaxDepth)
             split = rules.chooser(box, list, geometry.triangles);
         if (!split.found) {
             makeLeaf(tree, node, list);
@@ -221,8 +221,8 @@ void buildKdTreeWith(KdTree& tree, const KdBuildRules& rules)
     builder.triangleScale.reserve(count);
     std::vector<uint32_t> list(count);
     KdNodeBox root;
-    root.boxMin = {10000.0f, 10000.0f, 10000.0f};
-    root.boxMax = {-10000.0f, -10000.0f, -10000.0f};
+    root.boxMin = {kKdRootBoxBound, kKdRootBoxBound, kKdRootBoxBound};
+    root.boxMax = {-kKdRootBoxBound, -kKdRootBoxBound, -kKdRootBoxBound};
     for (uint32_t i = 0; i < count; ++i) {
         list[i] = i;
         Float3 v[3];

@@ -1,12 +1,13 @@
 #include "content/SceneLoader.h"
 
+#include "content/KdTree.h"
 #include "content/ObjectInstance.h"
+#include "content/RayTracingGeometry.h"
 #include "content/RayTracingSceneLoad.h"
 #include "content/SceneFile.h"
 #include "content/SkyOcclusion.h"
 #include "platform/FileAccess.h"
 #include "platform/Log.h"
-#include "raytracing/RayTracer.h"
 
 #include <chrono>
 #include <memory>
@@ -34,15 +35,15 @@ private:
 
 }  // namespace
 
-void loadScene(const std::string& scenePath, std::vector<ObjectInstance*>& instances, SceneLoadTimes* times,
-               RayTracingSceneLoad* rayTracing)
+void loadScene(const std::string& scenePath, std::vector<ObjectInstance*>& instances, RayTracingGeometry& geometry,
+               KdTree& kdTree, SceneLoadTimes* times, RayTracingSceneLoad* rayTracing)
 {
     StageClock clock(times);
     std::unique_ptr<RayTracingSceneLoad> ownLoad;
     if (!rayTracing || rayTracing->scenePath() != scenePath) {
         if (rayTracing)
             rayTracing->wait();
-        ownLoad = std::make_unique<RayTracingSceneLoad>(scenePath, rayTracer().geometry, rayTracer().kdTree);
+        ownLoad = std::make_unique<RayTracingSceneLoad>(scenePath, geometry, kdTree);
         rayTracing = ownLoad.get();
     }
     std::vector<Float3>& corners = skyOcclusionCorners();

@@ -1,3 +1,5 @@
+#include "content/SceneVisibility.h"
+
 #include "content/Object.h"
 #include "content/ObjectInstance.h"
 #include "content/ObjectPasses.h"
@@ -45,10 +47,10 @@ void updateView(SceneView& view, const std::vector<ObjectInstance*>& instances)
 
 }  // namespace
 
-void Scene::updateVisibleSets()
+void updateVisibleSets(Scene& scene)
 {
-    for (SceneView* view : views)
-        updateView(*view, instances);
+    for (SceneView* view : scene.views)
+        updateView(*view, scene.instances);
 }
 
 }  // namespace Orvanta

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "content/Object.h"
 
 #include <cstdint>

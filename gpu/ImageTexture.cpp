@@ -2,8 +2,8 @@
 #include "gpu/Texture.h"
 #include "gpu/TgaFile.h"
 
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/FileAccess.h"
 #include "platform/Log.h"
 

@@ -1,6 +1,6 @@
 #include "gpu/Material.h"
 
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "gpu/ResourceCache.h"
 #include "gpu/Semantics.h"
 #include "gpu/Texture.h"

@@ -1,7 +1,7 @@
 #include "gpu/ShaderProgram.h"
 
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "gpu/ResourceCache.h"
 #include "gpu/Semantics.h"
 #include "platform/Log.h"

@@ -1,6 +1,6 @@
 #include "gpu/Texture.h"
 
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 
 namespace Orvanta {
 
@@ -96,6 +96,18 @@ DepthTexture::DepthTexture(int width, int height)
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     clampEdges(GL_TEXTURE_2D);
+}
+
+std::unique_ptr<Texture2D> solidTexture(uint8_t r, uint8_t g, uint8_t b)
+{
+    auto texture = std::make_unique<Texture2D>();
+    const uint8_t texel[4] = {r, g, b, 255};
+    glBindTexture(GL_TEXTURE_2D, texture->name);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return texture;
 }
 
 }  // namespace Orvanta

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -68,6 +69,9 @@ PixelFormatInfo pixelFormatInfo(int32_t format);
 void allocate2D(int32_t format, Texture2D& texture, int width, int height, int filter, bool mipmapped);
 // Storage for a volume texture: linear filtering, clamped edges.
 void allocate3D(int32_t format, Texture3D& texture, int width, int height, int depth);
+// A 1 x 1 RGBA8 texture of one opaque colour, sampled nearest: the stand-in for a texture a
+// material does not name.
+std::unique_ptr<Texture2D> solidTexture(uint8_t r, uint8_t g, uint8_t b);
 
 // A decoded image, rows tightly packed in blue-green-red(-alpha) order.
 struct Image {

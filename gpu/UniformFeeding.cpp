@@ -1,4 +1,4 @@
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "gpu/Material.h"
 #include "gpu/Semantics.h"
 #include "gpu/SubmeshMaterial.h"

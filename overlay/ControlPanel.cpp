@@ -122,8 +122,8 @@ void loadPanelImages(ControlPanel& panel)
 void loadPanel(ControlPanel& panel, Renderer& renderer)
 {
     // The sliders start where the sun stands.
-    buildPanelControls(panel, renderer.sun ? renderer.sun->timeOfDay : 0.0f,
-                       renderer.sun ? renderer.sun->inclination : 0.0f);
+    buildPanelControls(panel, renderer.sun() ? renderer.sun()->timeOfDay : 0.0f,
+                       renderer.sun() ? renderer.sun()->inclination : 0.0f);
     loadPanelImages(panel);
     renderer.attachFeatureSwitches(&panel);
     renderer.attachOverlay(&panel);

@@ -1,6 +1,6 @@
 #include "overlay/OverlayDrawing.h"
 
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "gpu/Texture.h"
 #include "overlay/ControlPanel.h"
 #include "platform/Input.h"

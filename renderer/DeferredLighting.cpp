@@ -1,4 +1,4 @@
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "renderer/PointLightScissor.h"
 #include "renderer/Renderer.h"
 #include "scene/Light.h"
@@ -25,36 +25,51 @@ ShadowPassHooks Renderer::shadowPassHooks()
     return hooks;
 }
 
-void Renderer::drawLight(Light& light, bool raytraced)
+void Renderer::renderCascadedShadowMaps()
 {
-    const ShaderProgram* program = nullptr;
+    if (sunLight)
+        updateCascadedShadowMaps(shadows, *sunLight, mainCamera, shadowPassHooks());
+}
+
+void Renderer::renderOverlappedShadowMaps()
+{
+    if (sunLight)
+        updateOverlappedShadowMaps(shadows, *sunLight, mainCamera, shadowPassHooks());
+}
+
+void Renderer::drawDirectLight(Light& light)
+{
     if (light.type == LightTypePoint) {
-        program = gBuffer.pointLightProgram;
-    } else if (light.type == LightTypeSun && !raytraced) {
-        updateCascadedShadowMaps(shadows, static_cast<const SunLight&>(light), camera, shadowPassHooks());
-        drawLightMask(light);
-        program = gBuffer.sunLightProgram;
+        drawLightQuad(light, mainGBuffer.pointLightProgram);
     } else if (light.type == LightTypeSun) {
-        // The overlapped maps are drawn whole, whatever the traced rectangle's scissor.
-        bool scissorOn = glIsEnabled(GL_SCISSOR_TEST);
-        glDisable(GL_SCISSOR_TEST);
-        updateOverlappedShadowMaps(shadows, static_cast<const SunLight&>(light), camera, shadowPassHooks());
-        if (scissorOn)
-            glEnable(GL_SCISSOR_TEST);
-        program = gBuffer.raytracedSunLightProgram;
+        drawLightMask(light);
+        drawLightQuad(light, mainGBuffer.sunLightProgram);
     }
     // Ambient and projected lights have no lighting program.
+}
+
+void Renderer::drawRaytracedLight(Light& light)
+{
+    if (light.type == LightTypePoint)
+        drawLightQuad(light, mainGBuffer.pointLightProgram);
+    else if (light.type == LightTypeSun)
+        drawLightQuad(light, mainGBuffer.raytracedSunLightProgram);
+}
+
+void Renderer::drawLightQuad(Light& light, const ShaderProgram* program)
+{
+    // A program that failed to build has been reported; the light adds nothing then.
     if (!program)
         return;
-
     applyPassUniforms(nullptr, nullptr, *program, &light);
     glDepthMask(GL_FALSE);
     beginFullScreenPass();
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
+    // A point light lights only the pixels its sphere of influence covers on screen.
     bool scissored = light.type == LightTypePoint;
     if (scissored) {
-        ScissorRect rect = projectedScissor(pointLightBoundingPoints(light), camera.viewProjectionMatrix, width(),
+        ScissorRect rect = projectedScissor(pointLightBoundingPoints(light), mainCamera.viewProjectionMatrix, width(),
                                             height());
         pushScissor(rect.x, rect.y, rect.width, rect.height);
     }
@@ -71,9 +86,9 @@ void Renderer::drawLightMask(Light& light)
 {
     const ShaderProgram* program = nullptr;
     if (light.type == LightTypePoint)
-        program = gBuffer.pointLightMaskProgram;
+        program = mainGBuffer.pointLightMaskProgram;
     else if (light.type == LightTypeSun)
-        program = gBuffer.sunLightMaskProgram;
+        program = mainGBuffer.sunLightMaskProgram;
     if (!program)
         return;
     // The mask target has no stencil buffer, so the stencil test of the lighting passes lets

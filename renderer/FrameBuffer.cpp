@@ -1,7 +1,7 @@
 #include "renderer/FrameBuffer.h"
 
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "gpu/Texture.h"
 #include "platform/Log.h"
 

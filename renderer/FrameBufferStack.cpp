@@ -1,13 +1,13 @@
 #include "renderer/FrameBufferStack.h"
 
-#include "app/GlExtensions.h"
-#include "app/Window.h"
+#include "platform/gl/GlExtensions.h"
+#include "platform/RenderSurface.h"
 #include "platform/Log.h"
 #include "renderer/FrameBuffer.h"
 
 namespace Orvanta {
 
-void FrameBufferStack::setWindow(const Window* newWindow)
+void FrameBufferStack::setWindow(const RenderSurface* newWindow)
 {
     window = newWindow;
 }
@@ -34,7 +34,7 @@ void FrameBufferStack::pop()
         glBindFramebuffer(GL_FRAMEBUFFER, next->framebufferId);
         glViewport(0, 0, next->width, next->height);
     } else {
-        glBindFramebuffer(GL_FRAMEBUFFER, window ? window->windowFramebuffer() : 0);
+        glBindFramebuffer(GL_FRAMEBUFFER, window ? window->framebuffer() : 0);
         glViewport(0, 0, currentWidth(), currentHeight());
     }
 }

@@ -4,7 +4,7 @@
 namespace Orvanta {
 
 class FrameBuffer;
-class Window;
+class RenderSurface;
 
 // The nested render targets of a frame. The viewport always follows the bound target: a push
 // sets it to the pushed framebuffer's size, a pop to the new top's size or, once the stack is
@@ -13,9 +13,9 @@ class FrameBufferStack {
 public:
     static constexpr int capacity = 16;
 
-    // The window whose framebuffer is bound, at its client size read afresh, once the stack is
-    // empty.
-    void setWindow(const Window* window);
+    // The window's surface, whose framebuffer is bound at its client size read afresh once the
+    // stack is empty.
+    void setWindow(const RenderSurface* surface);
 
     // Binds and records the framebuffer. A push beyond the capacity is refused (reported, and
     // nothing changes) rather than written past the stack.
@@ -32,7 +32,7 @@ public:
 private:
     FrameBuffer* slots[capacity] = {};
     int depth = 0;
-    const Window* window = nullptr;
+    const RenderSurface* window = nullptr;
 };
 
 }  // namespace Orvanta

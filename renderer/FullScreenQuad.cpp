@@ -1,6 +1,7 @@
 #include "renderer/FullScreenQuad.h"
 
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
+#include "renderer/MatrixStack.h"
 
 namespace Orvanta {
 
@@ -31,12 +32,11 @@ void drawFullScreenQuad(const FullScreenQuad& quad)
 
 void beginFullScreenPass()
 {
+    pushMatrices();
     glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
     glLoadIdentity();
     glOrtho(0.0, 1.0, 0.0, 1.0, 0.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
 }
@@ -44,10 +44,7 @@ void beginFullScreenPass()
 void endFullScreenPass()
 {
     glEnable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    popMatrices();
 }
 
 }  // namespace Orvanta

@@ -1,7 +1,7 @@
 #include "renderer/GlStateCheck.h"
 
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/Log.h"
 
 namespace Orvanta {

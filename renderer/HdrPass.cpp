@@ -1,4 +1,4 @@
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "gpu/Texture.h"
 #include "renderer/Renderer.h"
 

@@ -1,4 +1,4 @@
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "renderer/LightPropagationVolumePasses.h"
 #include "renderer/Renderer.h"
 #include "scene/Light.h"
@@ -8,11 +8,10 @@ namespace Orvanta {
 void Renderer::initLightPropagationVolumes()
 {
     createLightPropagationVolumes(propagationVolumes);
-    reflectiveShadowMapProgram = propagationVolumes.reflectiveShadowMapProgram;
     // Placing the map cameras now lets the first visibility update cull for them already.
-    if (sun)
+    if (sunLight)
         for (LightPropagationVolume& volume : propagationVolumes.volumes)
-            placeLightPropagationVolume(volume, sun->direction, camera.position);
+            placeLightPropagationVolume(volume, sunLight->direction, mainCamera.position);
     glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());
     glViewport(0, 0, width(), height());
 }

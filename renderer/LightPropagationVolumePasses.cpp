@@ -1,6 +1,7 @@
 #include "renderer/LightPropagationVolumePasses.h"
 
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
+#include "renderer/MatrixStack.h"
 #include "gpu/ShaderProgram.h"
 #include "renderer/FullScreenQuad.h"
 #include "renderer/Renderer.h"
@@ -10,24 +11,6 @@
 namespace Orvanta {
 
 namespace {
-
-void pushMatrices(const Matrix4& projection, const Matrix4& modelview)
-{
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadMatrixf(projection.m);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadMatrixf(modelview.m);
-}
-
-void popMatrices()
-{
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-}
 
 LightPropagationVolume& makeCurrent(LightPropagationVolumeSet& set, int index)
 {
@@ -54,7 +37,7 @@ void setInnerVolume(const LightPropagationVolumeSet& set, int index, const Shade
 void drawVolumeLight(Renderer& renderer)
 {
     // View rays on unit 1 as every lighting quad carries them.
-    FrustumVectors rays = unitDepthFrustumVectors(renderer.camera);
+    FrustumVectors rays = unitDepthFrustumVectors(renderer.camera());
     FullScreenQuad quad;
     quad.rays = &rays;
     beginFullScreenPass();
@@ -103,11 +86,11 @@ void injectLights(Renderer& renderer, LightPropagationVolumeSet& set, int index)
     // The sky injection recovers surface colours from the map with the sun's colour, so both
     // programs get the sun as their light.
     if (renderer.featureOn(PropagateSunLighting) && set.sunInjectionProgram) {
-        renderer.applyPassUniforms(nullptr, nullptr, *set.sunInjectionProgram, renderer.sun);
+        renderer.applyPassUniforms(nullptr, nullptr, *set.sunInjectionProgram, renderer.sun());
         volume.sunPoints.draw();
     }
     if (renderer.featureOn(PropagateSkyLighting) && volume.skyInjection && set.skyInjectionProgram) {
-        renderer.applyPassUniforms(nullptr, nullptr, *set.skyInjectionProgram, renderer.sun);
+        renderer.applyPassUniforms(nullptr, nullptr, *set.skyInjectionProgram, renderer.sun());
         volume.skyPoints.draw();
     }
     renderer.popFrameBuffer();
@@ -140,8 +123,8 @@ void propagateOneStep(Renderer& renderer, LightPropagationVolumeSet& set, int in
 void updateLightPropagationVolume(Renderer& renderer, LightPropagationVolumeSet& set, int index)
 {
     LightPropagationVolume& volume = set.volumes[index];
-    if (renderer.sun)
-        placeLightPropagationVolume(volume, renderer.sun->direction, renderer.camera.position);
+    if (renderer.sun())
+        placeLightPropagationVolume(volume, renderer.sun()->direction, renderer.camera().position);
     renderReflectiveShadowMap(renderer, set, index);
     injectLights(renderer, set, index);
     for (unsigned step = 0; step < volume.propagationSteps; ++step)

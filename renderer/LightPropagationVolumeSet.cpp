@@ -1,6 +1,6 @@
 #include "renderer/LightPropagationVolumeSet.h"
 
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
 

@@ -1,6 +1,6 @@
 #include "renderer/PassTimer.h"
 
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #include "renderer/PixelBuffer.h"
 
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 
 namespace Orvanta {
 

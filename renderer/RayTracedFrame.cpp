@@ -1,6 +1,6 @@
 #include "renderer/RayTracedFrame.h"
 
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "raytracing/RayTracer.h"
 #include "renderer/RayTracedLighting.h"
 #include "renderer/RayTracingSet.h"
@@ -10,20 +10,20 @@ namespace Orvanta {
 
 void drawRayCastingPrePass(Renderer& renderer, RayTracingSet& set)
 {
-    if (!renderer.featureOn(Raytracing) || renderer.camera.raytracedCount == 0 || !set.tracer)
+    if (!renderer.featureOn(Raytracing) || renderer.camera().raytracedCount == 0 || !set.tracer)
         return;
     {
         PassScope pass(renderer, "ray casting pre-pass");
-        const float* rect = renderer.camera.raytracedRect;
+        const float* rect = renderer.camera().raytracedRect;
         set.tracer->setRegion(rect[0], rect[1], rect[2], rect[3]);
         renderer.pushFrameBuffer(&set.rayInput);
         // Zero everywhere: a direction's w of 0 marks a pixel without a ray.
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-        renderer.drawScene(ScenePassKind::ZFill, renderer.camera);
+        renderer.drawScene(ScenePassKind::ZFill, renderer.camera());
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        renderer.drawScene(ScenePassKind::Raycasting, renderer.camera);
+        renderer.drawScene(ScenePassKind::Raycasting, renderer.camera());
     }
     {
         PassScope pass(renderer, "ray read-back");
@@ -44,19 +44,23 @@ void drawRayTracedReflections(Renderer& renderer, RayTracingSet& set)
         PassScope pass(renderer, "ray-traced upload");
         uploadReflections(set);
     }
+    if (renderer.featureOn(DirectLighting)) {
+        PassScope pass(renderer, "overlapped shadow maps");
+        renderer.renderOverlappedShadowMaps();
+    }
     {
         PassScope pass(renderer, "ray-traced lighting");
         drawRayTracedLighting(renderer, set);
-        renderer.currentGBuffer = &renderer.gBuffer;
+        renderer.setCurrentGBuffer(&renderer.gBuffer());
     }
     {
         PassScope pass(renderer, "ray-traced composite");
         glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-        renderer.drawScene(ScenePassKind::RaytracedZFill, renderer.camera);
+        renderer.drawScene(ScenePassKind::RaytracedZFill, renderer.camera());
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         glEnable(GL_BLEND);
         glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-        renderer.drawScene(ScenePassKind::Raytraced, renderer.camera);
+        renderer.drawScene(ScenePassKind::Raytraced, renderer.camera());
         glDisable(GL_BLEND);
     }
 }

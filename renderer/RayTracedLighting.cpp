@@ -1,6 +1,6 @@
 #include "renderer/RayTracedLighting.h"
 
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "raytracing/RayTracer.h"
 #include "renderer/RayTracingSet.h"
 #include "renderer/Renderer.h"
@@ -29,7 +29,7 @@ void markRaytracedSurfaces(Renderer& renderer)
     glStencilFunc(GL_ALWAYS, 1, 0xFFFFFFFFu);
     glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    renderer.drawScene(ScenePassKind::RaytracedZFill, renderer.camera);
+    renderer.drawScene(ScenePassKind::RaytracedZFill, renderer.camera());
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glStencilFunc(GL_EQUAL, 1, 0xFFFFFFFFu);
     glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
@@ -42,7 +42,7 @@ void drawRayTracedLighting(Renderer& renderer, RayTracingSet& set)
     const PixelRect& region = set.tracer->region();
     renderer.pushScissor(static_cast<int>(region.x), static_cast<int>(region.y), static_cast<int>(region.width),
                          static_cast<int>(region.height));
-    renderer.currentGBuffer = &set.reflections;
+    renderer.setCurrentGBuffer(&set.reflections);
     PingPongTargets& targets = set.reflectionTargets;
     set.currentTargets = &targets;
 
@@ -58,8 +58,8 @@ void drawRayTracedLighting(Renderer& renderer, RayTracingSet& set)
     if (renderer.featureOn(LightPropagationVolumes))
         renderer.drawLightPropagationVolumes();
     if (renderer.featureOn(DirectLighting))
-        for (Light* light : renderer.lights)
-            renderer.drawLight(*light, true);
+        for (Light* light : renderer.lights())
+            renderer.drawRaytracedLight(*light);
     // Missed rays see the sky.
     drawEffectQuad(renderer, set.renderSkyProgram);
     glDisable(GL_STENCIL_TEST);

@@ -1,6 +1,7 @@
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "renderer/GlStateCheck.h"
+#include "platform/RenderSurface.h"
 #include "renderer/PassTimer.h"
 #include "renderer/RayTracedFrame.h"
 #include "renderer/Renderer.h"
@@ -25,40 +26,20 @@ PassScope::~PassScope()
     }
 }
 
-void Renderer::loadViewMatrices()
-{
-    glMatrixMode(GL_PROJECTION);
-    glLoadMatrixf(camera.projectionMatrix.m);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadMatrixf(camera.viewMatrix.m);
-}
-
 void Renderer::renderFrame()
 {
     if (!ready)
         return;
     {
         PassScope pass(*this, "frame set-up");
-        loadViewMatrices();
-        glEnable(GL_DEPTH_TEST);
-        glEnable(GL_CULL_FACE);
-        glCullFace(GL_BACK);
-        glDepthFunc(GL_LEQUAL);
-        glDepthMask(GL_TRUE);
-        glDisable(GL_BLEND);
-        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        frustumVectors = unitDepthFrustumVectors(camera);
+        setUpFrame();
     }
     drawRayCastingPrePass(*this, rayTracing);
     {
         PassScope pass(*this, "G-buffer");
-        pushFrameBuffer(&gBuffer.frameBuffer);
-        glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        drawScene(ScenePassKind::DeferredWrite, camera);
-        popFrameBuffer();
+        fillGBuffer();
     }
-    currentGBuffer = &gBuffer;
+    currentGBuffer = &mainGBuffer;
     {
         PassScope pass(*this, "sun colour and sky map");
         updateSunAndSkyMap();
@@ -68,19 +49,17 @@ void Renderer::renderFrame()
         PassScope pass(*this, "light propagation volumes update");
         updateLightPropagationVolumes();
     }
+    if (featureOn(DirectLighting)) {
+        PassScope pass(*this, "cascaded shadow maps");
+        renderCascadedShadowMaps();
+    }
     pushFrameBuffer(&hdr.scene);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClearStencil(0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     {
-        // Every pixel opaque geometry covers gets stencil 1 and the scene's depth.
         PassScope pass(*this, "stencil mark");
-        glEnable(GL_STENCIL_TEST);
-        glStencilFunc(GL_ALWAYS, 1, 0xFFFFFFFFu);
-        glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
-        glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-        drawScene(ScenePassKind::ZFill, camera);
-        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        markCoveredPixels();
     }
     // From here to the end of the lights, lighting touches covered pixels only.
     glStencilFunc(GL_EQUAL, 1, 0xFFFFFFFFu);
@@ -92,38 +71,21 @@ void Renderer::renderFrame()
     }
     if (featureOn(Ssao)) {
         PassScope pass(*this, "ambient occlusion");
-        drawSsao(ssao, {gBuffer.depthTexture(), &frustumVectors, this, &frameBuffers, &textureUnits});
+        drawSsao(ssao, {mainGBuffer.depthTexture(), &frustumVectors, this, &frameBuffers, &textureUnits});
     }
     if (featureOn(DirectLighting)) {
         PassScope pass(*this, "direct lighting");
-        for (Light* light : lights)
-            drawLight(*light, false);
+        for (Light* light : lightList)
+            drawDirectLight(*light);
     }
     glDisable(GL_STENCIL_TEST);
     {
         PassScope pass(*this, "sky");
-        glMatrixMode(GL_PROJECTION);
-        glPushMatrix();
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glDepthMask(GL_FALSE);
-        // The view's rotation without its translation keeps the dome centred on the viewer.
-        Matrix4 rotationOnly = camera.viewMatrix;
-        rotationOnly[12] = rotationOnly[13] = rotationOnly[14] = 0.0f;
-        glLoadMatrixf(rotationOnly.m);
-        drawScene(ScenePassKind::Sky, camera);
-        glDepthMask(GL_TRUE);
-        glMatrixMode(GL_PROJECTION);
-        glPopMatrix();
-        glMatrixMode(GL_MODELVIEW);
-        glPopMatrix();
+        drawSkyDome();
     }
     {
         PassScope pass(*this, "transparency");
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-        drawScene(ScenePassKind::Transparency, camera);
-        glDisable(GL_BLEND);
+        drawTransparentSurfaces();
     }
     glFlush();
     drawRayTracedReflections(*this, rayTracing);
@@ -144,7 +106,7 @@ void Renderer::renderFrame()
         PassScope pass(*this, "overlay");
         overlay->drawOverlay(*this);
     }
-    swapBuffers();
+    surface->swapBuffers();
 }
 
 }  // namespace Orvanta

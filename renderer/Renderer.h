@@ -1,5 +1,4 @@
 #pragma once
-#include "app/Window.h"
 #include "gpu/Semantics.h"
 #include "renderer/FeatureSwitches.h"
 #include "renderer/FrameBuffer.h"
@@ -27,33 +26,48 @@ namespace Orvanta {
 
 class Light;
 class PassTimer;
+class RenderSurface;
 class SunLight;
 class Texture2D;
 struct ShaderProgram;
 struct SubmeshMaterial;
 
-// The renderer: the window singleton with everything it draws through. Its state follows the
-// window's (the context exists once initRenderer has run); renderFrame draws and presents one
-// frame of the scene's visible instances through the deferred pipeline.
-class Renderer : public Window, public UniformValueSource {
+// The renderer: everything the frame draws through. The window owns it and builds its state once
+// the window's context exists; the renderer reaches the window only through its RenderSurface.
+// renderFrame draws and presents one frame of the scene's visible instances through the deferred
+// pipeline.
+class Renderer : public UniformValueSource {
 public:
     Renderer();
     ~Renderer() override;
 
-    // Creates the window or headless target with its context, places the camera and the sun and
-    // builds every render target and engine program. Returns false (reason in contextError())
-    // only when no context can be made.
-    bool initRenderer();
+    // Places the camera and the sun and builds every render target and engine program for the
+    // surface, whose context must be current. The surface outlives the renderer. A second call
+    // does nothing.
+    void initRenderer(RenderSurface& surface);
     bool rendererReady() const { return ready; }
     void renderFrame();
+
+    // Client size of the window drawn to, read afresh on every call (0 before initRenderer).
+    int width() const;
+    int height() const;
+    // GL name of the framebuffer that stands for the window (0 for a real window).
+    unsigned windowFramebuffer() const;
 
     // Adds a light to the light list; a sun light (type 3) also becomes the sun.
     void addLight(Light* light);
     // Draws the view's visible instances with one scene pass kind.
     void drawScene(ScenePassKind kind, SceneView& view);
-    // Adds one light to the target on top of the framebuffer stack (not ray-traced: the main
-    // lighting; ray-traced: the reflections' G-buffer).
-    void drawLight(Light& light, bool raytraced);
+    // Renders the sun's cascaded shadow maps around the main view (the direct lighting reads
+    // them) and its overlapped maps around the viewer (the ray-traced lighting reads them).
+    // Without a sun nothing is drawn.
+    void renderCascadedShadowMaps();
+    void renderOverlappedShadowMaps();
+    // Adds one light to the target on top of the framebuffer stack: lighting the rasterised
+    // G-buffer (the sun through its light mask and cascaded maps), or the reflections' G-buffer
+    // (the sun through its overlapped maps). Ambient and projected lights add nothing.
+    void drawDirectLight(Light& light);
+    void drawRaytracedLight(Light& light);
     // Renders the light-mask target for one light.
     void drawLightMask(Light& light);
     // The framebuffer stack and shadow-caster drawing, for the shadow map passes.
@@ -108,42 +122,43 @@ public:
     // frame.
     void moveSun(float timeOfDay, float inclination);
 
-    // The view, with its visible sets filled by the scene's visibility update.
-    RenderCamera camera;
-    SunLight* sun = nullptr;
-    std::vector<Light*> lights;
-    HdrSet hdr;
-    GBuffer gBuffer;
-    GBufferInterface* currentGBuffer = nullptr;
-    TextureUnitTable textureUnits;
-    ShaderProgram* zFillProgram = nullptr;
-    ShaderProgram* alphaTestedZFillProgram = nullptr;
-    // Built by the shadow-map set; until then the scene passes that need them draw nothing.
-    ShaderProgram* shadowZFillProgram = nullptr;
-    ShaderProgram* alphaTestedShadowZFillProgram = nullptr;
-    ShaderProgram* reflectiveShadowMapProgram = nullptr;
-    FrameBuffer lightMask;
-    Texture2D* shadowSamplingNoise = nullptr;
-    // Point-light faces, cascaded and overlapped sun maps, their programs and sampling disc.
-    ShadowMapSet shadows;
-    SkySet sky;
-    FrameBufferStack frameBuffers;
-    ScissorStack scissors;
-    // When set, every pass of the frame is timed into it.
-    PassTimer* passTimer = nullptr;
+    // The main view: the app's controls move it, the scene's visibility update fills its visible
+    // sets, the frame draws through it.
+    RenderCamera& camera() { return mainCamera; }
+    const RenderCamera& camera() const { return mainCamera; }
+    // Places the main view and refreshes its matrices.
+    void setCameraPose(Float3 position, Quaternion orientation);
+    // The sun (null until a sun light has been added) and every added light, in order.
+    SunLight* sun() const { return sunLight; }
+    const std::vector<Light*>& lights() const { return lightList; }
+    // When set, every pass of the frame is timed into it; null stops the timing.
+    void setPassTimer(PassTimer* timer) { passTimer = timer; }
+    // The G-buffer the lighting passes read: the rasterised one, or the reflections' while the
+    // ray-traced lighting runs.
+    void setCurrentGBuffer(GBufferInterface* buffer) { currentGBuffer = buffer; }
+    // Loads the camera matrices as the frame does at its start (for drawing scene passes alone).
+    void loadViewMatrices();
+
+    // The pass sets, for the passes that run outside renderFrame's order and for inspection.
+    GBuffer& gBuffer() { return mainGBuffer; }
+    const HdrSet& hdrSet() const { return hdr; }
+    SkySet& skySet() { return sky; }
+    ShadowMapSet& shadowMaps() { return shadows; }
+    FrameBufferStack& frameBufferStack() { return frameBuffers; }
+    TextureUnitTable& textureUnitTable() { return textureUnits; }
     // The GPU half of the ray-traced reflections, for tests and tools to inspect.
     const RayTracingSet& rayTracingSet() const { return rayTracing; }
 
 private:
     friend class PassScope;
-    void loadViewMatrices();
-
-public:
-    // Loads the camera matrices as the frame does at its start (for drawing scene passes alone).
-    void loadViewMatricesForTests() { loadViewMatrices(); }
-
-private:
+    // Steps of the frame without a pass set of their own.
+    void setUpFrame();
+    void fillGBuffer();
+    void markCoveredPixels();
+    void drawSkyDome();
+    void drawTransparentSurfaces();
     FullScreenQuad lightQuad(float noiseWidth, float noiseHeight) const;
+    void drawLightQuad(Light& light, const ShaderProgram* program);
     // Frame steps of the sky lighting volume, each doing nothing while skyLighting is off.
     void advanceSkyLightingVolume();
     void addSkyLighting();
@@ -152,6 +167,24 @@ private:
     SubmeshMaterial withFallbackTextures(const SubmeshMaterial& submesh) const;
 
     bool ready = false;
+    RenderSurface* surface = nullptr;
+    RenderCamera mainCamera;
+    SunLight* sunLight = nullptr;
+    std::vector<Light*> lightList;
+    HdrSet hdr;
+    GBuffer mainGBuffer;
+    GBufferInterface* currentGBuffer = nullptr;
+    TextureUnitTable textureUnits;
+    ShaderProgram* zFillProgram = nullptr;
+    ShaderProgram* alphaTestedZFillProgram = nullptr;
+    FrameBuffer lightMask;
+    Texture2D* shadowSamplingNoise = nullptr;
+    // Point-light faces, cascaded and overlapped sun maps, their programs and sampling disc.
+    ShadowMapSet shadows;
+    SkySet sky;
+    FrameBufferStack frameBuffers;
+    ScissorStack scissors;
+    PassTimer* passTimer = nullptr;
     FeatureSwitchSource* featureSwitchSource = nullptr;
     FrameOverlay* overlay = nullptr;
     FrustumVectors frustumVectors;

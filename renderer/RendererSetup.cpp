@@ -1,7 +1,8 @@
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
 #include "platform/Log.h"
+#include "platform/RenderSurface.h"
 #include "raytracing/RayTracer.h"
 #include "renderer/PassTimer.h"
 #include "renderer/Renderer.h"
@@ -10,24 +11,6 @@
 
 namespace Orvanta {
 
-namespace {
-
-// A 1 x 1 texture of one RGBA8 colour, the stand-in for a sub-mesh texture the object does not
-// name.
-std::unique_ptr<Texture2D> solidTexture(uint8_t r, uint8_t g, uint8_t b)
-{
-    auto texture = std::make_unique<Texture2D>();
-    const uint8_t texel[4] = {r, g, b, 255};
-    glBindTexture(GL_TEXTURE_2D, texture->name);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return texture;
-}
-
-}  // namespace
-
 Renderer::Renderer() = default;
 
 Renderer::~Renderer() = default;
@@ -35,15 +18,15 @@ Renderer::~Renderer() = default;
 void Renderer::addLight(Light* light)
 {
     if (light->type == LightTypeSun)
-        sun = static_cast<SunLight*>(light);
-    lights.push_back(light);
+        sunLight = static_cast<SunLight*>(light);
+    lightList.push_back(light);
 }
 
 void Renderer::moveSun(float timeOfDay, float inclination)
 {
-    if (!sun)
+    if (!sunLight)
         return;
-    sun->setSunPosition(timeOfDay, inclination);
+    sunLight->setSunPosition(timeOfDay, inclination);
     sky.updateFlag = true;
     restartSkyLightingVolume(skyLighting);
 }
@@ -64,24 +47,45 @@ void Renderer::setFeature(FeatureSwitch feature, bool on)
     featureSwitchSource->setFeature(feature, on);
 }
 
-bool Renderer::initRenderer()
+int Renderer::width() const
+{
+    return surface ? surface->width() : 0;
+}
+
+int Renderer::height() const
+{
+    return surface ? surface->height() : 0;
+}
+
+unsigned Renderer::windowFramebuffer() const
+{
+    return surface ? surface->framebuffer() : 0;
+}
+
+void Renderer::setCameraPose(Float3 position, Quaternion orientation)
+{
+    mainCamera.setPosition(position);
+    mainCamera.setOrientation(orientation);
+    mainCamera.updateMatrices();
+}
+
+void Renderer::initRenderer(RenderSurface& windowSurface)
 {
     if (ready)
-        return true;
-    if (!initialiseContext())
-        return false;
-    frameBuffers.setWindow(this);
+        return;
+    surface = &windowSurface;
+    frameBuffers.setWindow(surface);
     createRayTracingSet(rayTracing, rayTracer(), width(), height());
 
-    camera.setPosition({5.0f, 5.0f, -3.0f});
-    camera.updateTransform();
-    camera.fieldOfView = 60.0f;
-    camera.aspectRatio = static_cast<float>(width()) / static_cast<float>(height());
-    camera.nearDistance = 0.1f;
-    camera.farDistance = 10000.0f;
-    camera.setPosition(kStartCameraPosition);
-    camera.setOrientation(kStartCameraOrientation);
-    camera.updateMatrices();
+    mainCamera.setPosition({5.0f, 5.0f, -3.0f});
+    mainCamera.updateTransform();
+    mainCamera.fieldOfView = 60.0f;
+    mainCamera.aspectRatio = static_cast<float>(width()) / static_cast<float>(height());
+    mainCamera.nearDistance = 0.1f;
+    mainCamera.farDistance = 10000.0f;
+    mainCamera.setPosition(kStartCameraPosition);
+    mainCamera.setOrientation(kStartCameraOrientation);
+    mainCamera.updateMatrices();
 
     ownedSun = std::make_unique<SunLight>();
     ownedSun->setSunPosition(-0.3454f, -0.80855f);
@@ -98,12 +102,10 @@ bool Renderer::initRenderer()
     createCascadedShadowMaps(shadows);
     createOverlappedShadowMaps(shadows);
     createShadowPrograms(shadows);
-    shadowZFillProgram = shadows.zFillProgram;
-    alphaTestedShadowZFillProgram = shadows.alphaTestedZFillProgram;
     glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());
 
-    gBuffer.create(width(), height());
-    currentGBuffer = &gBuffer;
+    mainGBuffer.create(width(), height());
+    currentGBuffer = &mainGBuffer;
     ssao.create(width(), height());
 
     lightMask.create(width(), height());
@@ -125,7 +127,6 @@ bool Renderer::initRenderer()
     defaultSpecularTexture = solidTexture(40, 40, 40);
     glUseProgramObjectARB(0);
     ready = true;
-    return true;
 }
 
 }  // namespace Orvanta

@@ -1,4 +1,4 @@
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "content/Object.h"
 #include "content/ObjectInstance.h"
 #include "content/SubmeshDraw.h"
@@ -29,14 +29,14 @@ void Renderer::drawScene(ScenePassKind kind, SceneView& view)
     ScenePassPrograms programs;
     programs.zFill = zFillProgram;
     programs.alphaTestedZFill = alphaTestedZFillProgram;
-    programs.shadowZFill = shadowZFillProgram;
-    programs.alphaTestedShadowZFill = alphaTestedShadowZFillProgram;
-    programs.defaultGBufferWrite = gBuffer.defaultWriteProgram;
-    programs.alphaTestedGBufferWrite = gBuffer.alphaTestedWriteProgram;
-    programs.reflectiveShadowMap = reflectiveShadowMapProgram;
+    programs.shadowZFill = shadows.zFillProgram;
+    programs.alphaTestedShadowZFill = shadows.alphaTestedZFillProgram;
+    programs.defaultGBufferWrite = mainGBuffer.defaultWriteProgram;
+    programs.alphaTestedGBufferWrite = mainGBuffer.alphaTestedWriteProgram;
+    programs.reflectiveShadowMap = propagationVolumes.reflectiveShadowMapProgram;
     const Light* light = nullptr;
     if (kind == ScenePassKind::ReflectiveShadowMap)
-        light = sun;
+        light = sunLight;
 
     glMatrixMode(GL_MODELVIEW);
     for (uint32_t i = 0; i < view.visibleCount; ++i) {
@@ -53,22 +53,17 @@ void Renderer::drawScene(ScenePassKind kind, SceneView& view)
                 continue;
             if (choice.emptyTextureUnits)
                 unbindAllTextureUnits();
-            if (material.isDoubleSided)
-                glDisable(GL_CULL_FACE);
             SubmeshMaterial complete = withFallbackTextures(*submesh.material);
             applyPassUniforms(choice.pass, &complete, *choice.program, light);
             glPushMatrix();
             glMultMatrixf(instance->worldMatrix.m);
             applyInstanceUniforms(*choice.program, instance->worldMatrix);
-            glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, object.indexBuffer);
+            bindObjectBuffers(object);
             enableVertexAttributes(object.vertexBuffer, *choice.program);
-            glDrawElements(GL_TRIANGLES, submeshIndexCount(submesh), GL_UNSIGNED_INT,
-                           reinterpret_cast<const void*>(submeshIndexOffset(submesh)));
+            drawSubmesh(submesh);
             disableVertexAttributes(*choice.program);
-            glBindBufferARB(GL_ELEMENT_ARRAY_BUFFER_ARB, 0);
+            unbindObjectBuffers();
             glPopMatrix();
-            if (material.isDoubleSided)
-                glEnable(GL_CULL_FACE);
         }
     }
 }

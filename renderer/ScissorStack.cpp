@@ -1,6 +1,6 @@
 #include "renderer/ScissorStack.h"
 
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/Log.h"
 
 namespace Orvanta {

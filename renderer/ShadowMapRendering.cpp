@@ -1,7 +1,8 @@
 #include "renderer/ShadowMapRendering.h"
 
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
+#include "renderer/MatrixStack.h"
 #include "platform/Log.h"
 #include "renderer/ShadowCameras.h"
 #include "scene/Light.h"
@@ -37,12 +38,7 @@ void renderShadowMap(ShadowMapRecord& record, const ShadowPassHooks& hooks)
                  "the map is left as it was");
         return;
     }
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadMatrixf(record.camera.projectionMatrix.m);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadMatrixf(record.camera.viewMatrix.m);
+    pushMatrices(record.camera.projectionMatrix, record.camera.viewMatrix);
 
     GLfloat previousClearColor[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, previousClearColor);
@@ -54,10 +50,7 @@ void renderShadowMap(ShadowMapRecord& record, const ShadowPassHooks& hooks)
     glClearColor(previousClearColor[0], previousClearColor[1], previousClearColor[2],
         previousClearColor[3]);
 
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    popMatrices();
     checkGlErrors("renderShadowMap");
 }
 

@@ -1,6 +1,7 @@
 #include "renderer/SkyLightingVolume.h"
 
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
+#include "renderer/MatrixStack.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
 #include "platform/Log.h"
@@ -149,12 +150,7 @@ void updateSkyLightingVolume(SkyLightingVolume& volume, const SkyLightingPassHoo
         return;
     Matrix4 modelview = skyLightingSliceModelview();
     Matrix4 projection = skyLightingSliceProjection(volume);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadMatrixf(projection.m);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadMatrixf(modelview.m);
+    pushMatrices(projection, modelview);
 
     hooks.pushFrameBuffer(volume.target);
     hooks.applyPassUniforms(*volume.writeProgram);
@@ -172,10 +168,7 @@ void updateSkyLightingVolume(SkyLightingVolume& volume, const SkyLightingPassHoo
     }
     hooks.popFrameBuffer();
 
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    popMatrices();
 }
 
 void drawSkyLighting(const SkyLightingVolume& volume, const SkyLightingPassHooks& hooks, const FrustumVectors& rays)

@@ -1,4 +1,4 @@
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "renderer/Renderer.h"
 #include "scene/Light.h"
 
@@ -19,11 +19,11 @@ void Renderer::updateSunAndSkyMap()
     glReadBuffer(GL_COLOR_ATTACHMENT0);
     float rgb[3] = {0.0f, 0.0f, 0.0f};
     glReadPixels(0, 0, 1, 1, GL_RGB, GL_FLOAT, rgb);
-    if (sun) {
-        sun->color[0] = rgb[0];
-        sun->color[1] = rgb[1];
-        sun->color[2] = rgb[2];
-        sun->color[3] = 1.0f;
+    if (sunLight) {
+        sunLight->color[0] = rgb[0];
+        sunLight->color[1] = rgb[1];
+        sunLight->color[2] = rgb[2];
+        sunLight->color[3] = 1.0f;
     }
     popFrameBuffer();
 

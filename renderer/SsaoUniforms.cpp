@@ -1,6 +1,6 @@
 #include "renderer/SsaoUniforms.h"
 
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "gpu/Texture.h"
 
 namespace Orvanta {

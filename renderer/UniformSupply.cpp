@@ -1,5 +1,5 @@
-#include "app/FrameTimer.h"
-#include "app/GlExtensions.h"
+#include "platform/FrameTimer.h"
+#include "platform/gl/GlExtensions.h"
 #include "gpu/Texture.h"
 #include "renderer/RayTracingUniforms.h"
 #include "renderer/Renderer.h"
@@ -29,7 +29,7 @@ bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformC
         return true;
     switch (semantic) {
     case CAMERA_POSITION:
-        setVector(location, camera.position);
+        setVector(location, mainCamera.position);
         return true;
     case LIGHT_POSITION:
         if (!light)
@@ -52,9 +52,9 @@ bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformC
         setVector(location, light->direction);
         return true;
     case SUN_LIGHT_DIRECTION:
-        if (!sun)
+        if (!sunLight)
             return false;
-        setVector(location, sun->direction);
+        setVector(location, sunLight->direction);
         return true;
     case RAYLEIGH_PARTICLES_CONCENTRATION:
         glUniform1fARB(location, p.rayleighParticlesConcentration);
@@ -117,7 +117,7 @@ Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
         return currentGBuffer ? currentGBuffer->geometryNormalTexture() : nullptr;
     case GBUFFER_DEPTH_TEXTURE:
         // Always the rasterised depth, also while the ray-traced buffer is being lit.
-        return gBuffer.depthTexture();
+        return mainGBuffer.depthTexture();
     case RAYTRACING_RAYS_ORIGINS_TEXTURE:
         return currentGBuffer ? currentGBuffer->rayOriginsTexture() : nullptr;
     case RAYTRACING_RAYS_DIRECTIONS_TEXTURE:

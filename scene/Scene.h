@@ -17,9 +17,6 @@ public:
     void registerView(SceneView* view) { views.push_back(view); }
     // Removes a view that is being destroyed; unknown views are ignored.
     void unregisterView(SceneView* view);
-    // Refreshes the visible and ray-traced sets of every registered view, in registration order.
-    // Defined with the object instances (content/), which it needs to test.
-    void updateVisibleSets();
 };
 
 Scene& scene();

@@ -1,4 +1,4 @@
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/HeadlessContext.h"
 #include "platform/SdlWindow.h"
 #include "support/GlTestContext.h"

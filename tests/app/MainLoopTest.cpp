@@ -1,6 +1,6 @@
-#include "app/FrameTimer.h"
+#include "platform/FrameTimer.h"
 #include "app/MainLoop.h"
-#include "platform/ScriptedInput.h"
+#include "support/ScriptedInput.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,13 @@
 #include "ContentTestFiles.h"
 #include "support/GlTestContext.h"
 
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "content/BinaryIo.h"
 #include "content/Object.h"
 #include "content/ObjectInstance.h"
+#include "content/KdTree.h"
+#include "content/RayTracingGeometry.h"
 #include "content/SceneLoader.h"
 #include "content/SubmeshDraw.h"
 #include "gpu/Material.h"
@@ -13,7 +15,6 @@
 #include "gpu/SubmeshMaterial.h"
 #include "gpu/TgaFile.h"
 #include "platform/Log.h"
-#include "raytracing/RayTracer.h"
 
 #include <gtest/gtest.h>
 
@@ -175,8 +176,14 @@ TEST_F(ObjectLoading, SceneInstancesFollowFileOrderWithObjectsBesideTheScene)
     std::string error;
     ASSERT_TRUE(writeSceneFile("resources/objects/scene/room.scene", scene, error)) << error;
     std::vector<ObjectInstance*> instances;
-    loadScene("resources/objects/scene/room.scene", instances);
+    RayTracingGeometry tracedGeometry;
+    KdTree tracedTree;
+    loadScene("resources/objects/scene/room.scene", instances, tracedGeometry, tracedTree);
     ASSERT_EQ(instances.size(), 3u);
+    // The placed instances' triangles go into the geometry handed in, and the tree covers it.
+    EXPECT_FALSE(tracedGeometry.triangles.empty());
+    EXPECT_EQ(tracedTree.geometry, &tracedGeometry);
+    EXPECT_FALSE(tracedTree.nodes.empty());
     ResourceCache& cache = resourceCache();
     EXPECT_EQ(instances[0]->object, cache.objects.find("resources/objects/scene/box.object"));
     EXPECT_EQ(instances[1]->object, cache.objects.find("resources/objects/scene/props/chair.object"));
@@ -220,7 +227,8 @@ TEST_F(ObjectLoading, APartlyLoadedSceneNeverSavesItsTree)
     // The last object is cut short: the scene loads without it, and its tree must not be saved
     // under the scene's tag, or it would keep loading once the file is repaired.
     ORVANTA_REQUIRE_GL();
-    rayTracer().geometry = RayTracingGeometry();
+    RayTracingGeometry tracedGeometry;
+    KdTree tracedTree;
     writeObject("resources/objects/scene/whole.object", OrvantaTest::smallObject());
     std::vector<uint8_t> cut = encodeObjectFile(OrvantaTest::smallObject());
     cut.resize(cut.size() - 10);
@@ -231,17 +239,18 @@ TEST_F(ObjectLoading, APartlyLoadedSceneNeverSavesItsTree)
     scene.instances[1].objectName = "props/cut.object";
     ASSERT_TRUE(writeSceneFile("resources/objects/scene/partial.scene", scene, error)) << error;
     std::vector<ObjectInstance*> instances;
-    loadScene("resources/objects/scene/partial.scene", instances);
+    loadScene("resources/objects/scene/partial.scene", instances, tracedGeometry, tracedTree);
     EXPECT_EQ(instances.size(), 1u);
     EXPECT_FALSE(std::filesystem::exists("resources/objects/scene/partial.kdTree"));
-    EXPECT_EQ(rayTracer().kdTree.geometry, &rayTracer().geometry);
-    EXPECT_FALSE(rayTracer().kdTree.nodes.empty());  // built in memory all the same
+    EXPECT_EQ(tracedTree.geometry, &tracedGeometry);
+    EXPECT_FALSE(tracedTree.nodes.empty());  // built in memory all the same
 }
 
 TEST_F(ObjectLoading, ADistantPlacementIsLeftOutWithAMessageAndTheRestLoads)
 {
     ORVANTA_REQUIRE_GL();
-    rayTracer().geometry = RayTracingGeometry();
+    RayTracingGeometry tracedGeometry;
+    KdTree tracedTree;
     writeObject("resources/objects/scene/far.object", OrvantaTest::smallObject());
     writeObject("resources/objects/scene/props/near.object", OrvantaTest::smallObject());
     SceneFileData scene = OrvantaTest::smallScene();
@@ -252,10 +261,10 @@ TEST_F(ObjectLoading, ADistantPlacementIsLeftOutWithAMessageAndTheRestLoads)
     ASSERT_TRUE(writeSceneFile("resources/objects/scene/far.scene", scene, error)) << error;
     messages.clear();
     std::vector<ObjectInstance*> instances;
-    loadScene("resources/objects/scene/far.scene", instances);
+    loadScene("resources/objects/scene/far.scene", instances, tracedGeometry, tracedTree);
     ASSERT_EQ(instances.size(), 1u);
     EXPECT_EQ(instances[0]->position, (Float3{-4, 0, 9}));
-    EXPECT_EQ(rayTracer().geometry.triangles.size(), 2u);
+    EXPECT_EQ(tracedGeometry.triangles.size(), 2u);
     int reports = 0;
     for (const std::string& m : messages)
         reports += m.find("resources/objects/scene/far.scene: instance 0 (resources/objects/scene/far.object) is "
@@ -266,11 +275,12 @@ TEST_F(ObjectLoading, ADistantPlacementIsLeftOutWithAMessageAndTheRestLoads)
     // The whole scene again, every placement sane: its tree is saved and loads for its geometry.
     scene.instances[0].position.x = 1;
     ASSERT_TRUE(writeSceneFile("resources/objects/scene/near.scene", scene, error)) << error;
-    rayTracer().geometry = RayTracingGeometry();
-    loadScene("resources/objects/scene/near.scene", instances);
+    RayTracingGeometry nearGeometry;
+    KdTree nearTree;
+    loadScene("resources/objects/scene/near.scene", instances, nearGeometry, nearTree);
     ASSERT_TRUE(std::filesystem::exists("resources/objects/scene/near.kdTree"));
     KdTree reloaded;
-    reloaded.geometry = &rayTracer().geometry;
+    reloaded.geometry = &nearGeometry;
     EXPECT_TRUE(reloaded.loadKdTree("resources/objects/scene/near.kdTree", scene.sceneTag));
 }
 

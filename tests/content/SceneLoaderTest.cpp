@@ -3,6 +3,8 @@
 
 #include "content/BinaryIo.h"
 #include "content/Object.h"
+#include "content/KdTree.h"
+#include "content/RayTracingGeometry.h"
 #include "content/SceneLoader.h"
 #include "content/SkyOcclusion.h"
 #include "platform/Log.h"
@@ -37,7 +39,9 @@ TEST(SceneLoading, MissingSceneIsReportedAndLeavesAnEmptyScene)
     skyOcclusionCorners().assign(3, Float3{1, 1, 1});
     LogCapture log;
     std::vector<ObjectInstance*> instances;
-    loadScene("/nonexistent/none.scene", instances);
+    RayTracingGeometry tracedGeometry;
+    KdTree tracedTree;
+    loadScene("/nonexistent/none.scene", instances, tracedGeometry, tracedTree);
     EXPECT_TRUE(instances.empty());
     EXPECT_TRUE(skyOcclusionCorners().empty());
     EXPECT_EQ(log.countContaining("/nonexistent/none.scene"), 1);
@@ -53,7 +57,9 @@ TEST(SceneLoading, TruncatedSceneCreatesNothing)
     LogCapture log;
     int readsBefore = objectFileReadCount();
     std::vector<ObjectInstance*> instances;
-    loadScene(dir + "/t.scene", instances);
+    RayTracingGeometry tracedGeometry;
+    KdTree tracedTree;
+    loadScene(dir + "/t.scene", instances, tracedGeometry, tracedTree);
     EXPECT_TRUE(instances.empty());
     EXPECT_TRUE(skyOcclusionCorners().empty());
     EXPECT_EQ(objectFileReadCount(), readsBefore);  // no object was looked at
@@ -70,7 +76,9 @@ TEST(SceneLoading, QuadsBecomeFourCornersEachWithCornerThreeOnZZero)
     std::string error;
     ASSERT_TRUE(writeSceneFile(dir + "/q.scene", scene, error)) << error;
     std::vector<ObjectInstance*> instances;
-    loadScene(dir + "/q.scene", instances);
+    RayTracingGeometry tracedGeometry;
+    KdTree tracedTree;
+    loadScene(dir + "/q.scene", instances, tracedGeometry, tracedTree);
     const std::vector<Float3>& corners = skyOcclusionCorners();
     ASSERT_EQ(corners.size(), 8u);
     EXPECT_EQ(corners[0], (Float3{0, 1, 2}));
@@ -81,7 +89,7 @@ TEST(SceneLoading, QuadsBecomeFourCornersEachWithCornerThreeOnZZero)
 
     scene.quads.clear();
     ASSERT_TRUE(writeSceneFile(dir + "/q.scene", scene, error)) << error;
-    loadScene(dir + "/q.scene", instances);
+    loadScene(dir + "/q.scene", instances, tracedGeometry, tracedTree);
     EXPECT_TRUE(skyOcclusionCorners().empty());
 }
 
@@ -95,7 +103,9 @@ TEST(SceneLoading, UnloadableObjectsAreReportedOnceByResolvedPathAndSkipped)
     LogCapture log;
     int readsBefore = objectFileReadCount();
     std::vector<ObjectInstance*> instances;
-    loadScene(dir + "/m.scene", instances);
+    RayTracingGeometry tracedGeometry;
+    KdTree tracedTree;
+    loadScene(dir + "/m.scene", instances, tracedGeometry, tracedTree);
     EXPECT_TRUE(instances.empty());
     EXPECT_EQ(log.countContaining(dir + "/box.object"), 1);
     EXPECT_EQ(log.countContaining(dir + "/props/chair.object"), 1);

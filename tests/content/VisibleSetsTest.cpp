@@ -4,6 +4,7 @@
 #include "gpu/SubmeshMaterial.h"
 #include "platform/Log.h"
 #include "scene/RenderCamera.h"
+#include "content/SceneVisibility.h"
 #include "scene/Scene.h"
 
 #include <gtest/gtest.h>
@@ -78,7 +79,7 @@ TEST_F(VisibleSets, BoxesInFrontAndAcrossTheNearPlaneStayAndBoxesBehindAreCulled
     place(box, {0, 0, -10});                                  // behind
     ObjectInstance* straddling = place(box, {0, 0, 0}, {1, 1, 4});  // z from -2 to 2
     place(box, {50, 0, 10});                                  // far to the side
-    scene().updateVisibleSets();
+    updateVisibleSets(scene());
     ASSERT_EQ(camera.visibleCount, 2u);
     EXPECT_EQ(camera.visibleObjects[0], front);
     EXPECT_EQ(camera.visibleObjects[1], straddling);
@@ -87,7 +88,7 @@ TEST_F(VisibleSets, BoxesInFrontAndAcrossTheNearPlaneStayAndBoxesBehindAreCulled
     // Refreshing after the camera turned around swaps the result: the sets are rebuilt, not grown.
     camera.setOrientation(fromAxisAngle({0, 1, 0}, 3.14159265f));
     camera.updateMatrices();
-    scene().updateVisibleSets();
+    updateVisibleSets(scene());
     ASSERT_EQ(camera.visibleCount, 2u);
     EXPECT_EQ(camera.visibleObjects[0], instances[1].get());
     EXPECT_EQ(camera.visibleObjects[1], straddling);
@@ -99,7 +100,7 @@ TEST_F(VisibleSets, SkyIsNeverCulled)
     sky.skyPass = &pass;
     ObjectInstance* dome = place(makeObject({nullptr, &sky}), {0, 0, -500});
     place(makeObject({nullptr}), {0, 0, -500});
-    scene().updateVisibleSets();
+    updateVisibleSets(scene());
     ASSERT_EQ(camera.visibleCount, 1u);
     EXPECT_EQ(camera.visibleObjects[0], dome);
 }
@@ -110,7 +111,7 @@ TEST_F(VisibleSets, RaycastingInstancesAreListedOnceWithTheirScreenRectangle)
     mirror.raycastingPass = &pass;
     ObjectInstance* twice = place(makeObject({&mirror, nullptr, &mirror}), {0, 0, 10});
     place(makeObject({&mirror}), {0, 0, -10});  // culled: not ray-cast either
-    scene().updateVisibleSets();
+    updateVisibleSets(scene());
     ASSERT_EQ(camera.visibleCount, 1u);
     ASSERT_EQ(camera.raytracedCount, 1u);
     EXPECT_EQ(camera.raytracedObjects[0], twice);
@@ -128,7 +129,7 @@ TEST_F(VisibleSets, RaycastingBoxReachingBehindTheCameraCoversTheScreen)
     Material mirror;
     mirror.raycastingPass = &pass;
     place(makeObject({&mirror}), {0, 0, 0}, {1, 1, 10});
-    scene().updateVisibleSets();
+    updateVisibleSets(scene());
     ASSERT_EQ(camera.raytracedCount, 1u);
     EXPECT_EQ(camera.raytracedRect[0], 0.0f);
     EXPECT_EQ(camera.raytracedRect[1], 0.0f);
@@ -143,7 +144,7 @@ TEST_F(VisibleSets, WithoutRaycastingInstancesTheRectangleKeepsItsValue)
     camera.raytracedRect[1] = 0.2f;
     camera.raytracedRect[2] = 0.3f;
     camera.raytracedRect[3] = 0.4f;
-    scene().updateVisibleSets();
+    updateVisibleSets(scene());
     EXPECT_EQ(camera.visibleCount, 1u);
     EXPECT_EQ(camera.raytracedRect[0], 0.1f);
     EXPECT_EQ(camera.raytracedRect[3], 0.4f);
@@ -156,7 +157,7 @@ TEST_F(VisibleSets, FullSetsNeverOverrun)
     Object* box = makeObject({&mirror});
     for (int i = 0; i < 1010; ++i)
         place(box, {0, 0, 10.0f + 0.01f * float(i)});
-    scene().updateVisibleSets();
+    updateVisibleSets(scene());
     EXPECT_EQ(camera.visibleCount, SceneView::maxVisibleObjects);
     EXPECT_EQ(camera.raytracedCount, SceneView::maxRaytracedObjects);
     EXPECT_EQ(camera.visibleObjects[999], instances[999].get());
@@ -174,7 +175,7 @@ TEST_F(VisibleSets, EveryRegisteredViewIsRefreshed)
     Object* box = makeObject({nullptr});
     ObjectInstance* ahead = place(box, {0, 0, 10});
     ObjectInstance* behind = place(box, {0, 0, -10});
-    scene().updateVisibleSets();
+    updateVisibleSets(scene());
     ASSERT_EQ(camera.visibleCount, 1u);
     EXPECT_EQ(camera.visibleObjects[0], ahead);
     ASSERT_EQ(back.visibleCount, 1u);

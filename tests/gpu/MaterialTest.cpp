@@ -1,7 +1,7 @@
 #include "gpu/Material.h"
 
 #include "ShaderFiles.h"
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "gpu/Semantics.h"
 #include "gpu/Texture.h"
 #include "scene/LightType.h"

@@ -1,8 +1,8 @@
 #include "gpu/Semantics.h"
 
 #include "ShaderFiles.h"
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "gpu/Material.h"
 #include "gpu/SubmeshMaterial.h"
 #include "gpu/Texture.h"

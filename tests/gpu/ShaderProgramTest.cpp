@@ -1,8 +1,8 @@
 #include "gpu/ShaderProgram.h"
 
 #include "ShaderFiles.h"
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "gpu/ResourceCache.h"
 #include "support/GlTestContext.h"
 

@@ -3,8 +3,8 @@
 #include "gpu/TgaFile.h"
 
 #include "GpuTestSupport.h"
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "support/GlTestContext.h"
 
 #include <gtest/gtest.h>
@@ -150,6 +150,31 @@ TEST(TextureCache, MissingFileIsReportedOnceAndCachedAsWhite)
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
     EXPECT_EQ(texel[0], 255);
     EXPECT_EQ(texel[3], 255);
+}
+
+TEST(SolidTextures, OneOpaqueTexelOfTheColourSampledNearestLeavingNothingBound)
+{
+    ORVANTA_REQUIRE_GL();
+    std::unique_ptr<Texture2D> texture = solidTexture(200, 20, 7);
+    ASSERT_TRUE(texture);
+    GLint bound = -1;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_EQ(bound, 0);
+    glBindTexture(GL_TEXTURE_2D, texture->name);
+    GLint width = 0, height = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    EXPECT_EQ(width, 1);
+    EXPECT_EQ(height, 1);
+    EXPECT_EQ(textureParameter(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER), GL_NEAREST);
+    uint8_t texel[4] = {};
+    glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+    EXPECT_EQ(texel[0], 200);
+    EXPECT_EQ(texel[1], 20);
+    EXPECT_EQ(texel[2], 7);
+    EXPECT_EQ(texel[3], 255);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    EXPECT_EQ(checkGlErrors("solid texture test"), 0);
 }
 
 TEST(RenderTargets, FilterZeroIsNearestAndClamped)

@@ -5,6 +5,8 @@
 #include "content/Object.h"
 #include "content/ObjectInstance.h"
 #include "content/RayTracingScene.h"
+#include "content/KdTree.h"
+#include "content/RayTracingGeometry.h"
 #include "content/SceneLoader.h"
 #include "gpu/Material.h"
 #include "gpu/SubmeshMaterial.h"
@@ -137,7 +139,9 @@ TEST(ImportOutput, TheSceneLoadsWithTheEngineLoadersWithoutAProblem)
     setLogSink([&](const std::string& m) { messages.push_back(m); });
     const int errorsBefore = loggedErrorCount();
     std::vector<ObjectInstance*> instances;
-    loadScene(dir + "/out/quad.scene", instances);
+    RayTracingGeometry tracedGeometry;
+    KdTree tracedTree;
+    loadScene(dir + "/out/quad.scene", instances, tracedGeometry, tracedTree);
     setLogSink({});
     EXPECT_EQ(loggedErrorCount(), errorsBefore) << (messages.empty() ? "" : messages[0]);
     ASSERT_EQ(instances.size(), 1u);

@@ -1,8 +1,8 @@
 // The overlay drawn on the headless window and read back.
 #include "OverlayTestWorld.h"
 
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "overlay/OverlayLayout.h"
 #include "renderer/GlStateCheck.h"
 
@@ -156,7 +156,7 @@ TEST_F(OverlayFixture, OverlayLeavesTheGlStateAsItFoundIt)
 {
     Renderer& r = *renderer;
     glBindFramebuffer(GL_FRAMEBUFFER, r.windowFramebuffer());
-    r.loadViewMatricesForTests();
+    r.loadViewMatrices();
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
     glEnable(GL_CULL_FACE);
@@ -169,7 +169,7 @@ TEST_F(OverlayFixture, OverlayLeavesTheGlStateAsItFoundIt)
         drawOverlay();
         EXPECT_TRUE(GlStateSnapshot::take() == before) << (ui ? "UI mode" : "look mode");
         EXPECT_EQ(conventionStateDifferences(), "");
-        EXPECT_EQ(r.textureUnits.entry(0), nullptr);
+        EXPECT_EQ(r.textureUnitTable().entry(0), nullptr);
     }
     checkGlErrors("overlay test");
     EXPECT_EQ(glErrorTotal(), errors);

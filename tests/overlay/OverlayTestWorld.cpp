@@ -1,12 +1,16 @@
 #include "OverlayTestWorld.h"
 
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/HeadlessContext.h"
 #include "support/GlTestContext.h"
 
 namespace OrvantaTest {
 
 using namespace Orvanta;
+
+namespace {
+Window* overlayWindow = nullptr;
+}  // namespace
 
 Renderer* overlayRenderer()
 {
@@ -18,9 +22,11 @@ Renderer* overlayRenderer()
     if (!glContext())
         return nullptr;
     Window::requestHeadless(overlayWidth, overlayHeight);
-    static Renderer renderer;
-    if (renderer.initRenderer())
-        made = &renderer;
+    static Window window;
+    if (window.open()) {
+        made = &window.renderer();
+        overlayWindow = &window;
+    }
     return made;
 }
 
@@ -54,7 +60,7 @@ void OverlayFixture::clearWindow(float r, float g, float b)
 
 std::vector<uint8_t> OverlayFixture::windowPixels() const
 {
-    return renderer->headless()->readPixels();
+    return overlayWindow->headless()->readPixels();
 }
 
 const uint8_t* pixelAt(const std::vector<uint8_t>& rgba, int x, int y)

@@ -1,6 +1,7 @@
 #pragma once
 #include "overlay/ControlPanel.h"
-#include "platform/ScriptedInput.h"
+#include "support/ScriptedInput.h"
+#include "app/Window.h"
 #include "renderer/Renderer.h"
 
 #include <gtest/gtest.h>

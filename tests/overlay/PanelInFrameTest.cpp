@@ -1,9 +1,9 @@
 // The panel inside the running frame: the demo's mouse step drives it, the renderer follows.
 #include "OverlayTestWorld.h"
 
-#include "app/FrameTimer.h"
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/FrameTimer.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "overlay/PanelInteraction.h"
 #include "platform/Log.h"
 #include "renderer/GlStateCheck.h"
@@ -37,7 +37,7 @@ struct PanelInFrame : OverlayFixture {
     float skyMapBlue()
     {
         float texel[3] = {0, 0, 0};
-        glBindFramebuffer(GL_FRAMEBUFFER, renderer->sky.skyMap.framebufferId);
+        glBindFramebuffer(GL_FRAMEBUFFER, renderer->skySet().skyMap.framebufferId);
         glReadPixels(128, 200, 1, 1, GL_RGB, GL_FLOAT, texel);
         glBindFramebuffer(GL_FRAMEBUFFER, renderer->windowFramebuffer());
         return texel[2];
@@ -94,25 +94,25 @@ TEST_F(PanelInFrame, SliderDragMovesTheSunAndTheNextFramesSkyMap)
 {
     frame();
     float skyBefore = skyMapBlue();
-    Float3 sunBefore = renderer->sun->direction;
-    ASSERT_FALSE(renderer->sky.updateFlag);
+    Float3 sunBefore = renderer->sun()->direction;
+    ASSERT_FALSE(renderer->skySet().updateFlag);
     enterUiMode();
     int knob = knobX(panel->sliders[timeOfDaySlider]);
     mouseStep(knob, 40, true);
-    EXPECT_FALSE(renderer->sky.updateFlag) << "the press alone moves nothing";
+    EXPECT_FALSE(renderer->skySet().updateFlag) << "the press alone moves nothing";
     mouseStep(knob + 160, 300, true);
     float value = panel->sliders[timeOfDaySlider].value;
     EXPECT_NEAR(value, -0.3454f + 160.0f / 400.0f * 4.14f, 0.02f);
-    EXPECT_FLOAT_EQ(renderer->sun->timeOfDay, value);
-    EXPECT_FLOAT_EQ(renderer->sun->inclination, panel->sliders[sunInclinationSlider].value);
-    EXPECT_GT(length(renderer->sun->direction - sunBefore), 0.1f);
-    EXPECT_TRUE(renderer->sky.updateFlag);
+    EXPECT_FLOAT_EQ(renderer->sun()->timeOfDay, value);
+    EXPECT_FLOAT_EQ(renderer->sun()->inclination, panel->sliders[sunInclinationSlider].value);
+    EXPECT_GT(length(renderer->sun()->direction - sunBefore), 0.1f);
+    EXPECT_TRUE(renderer->skySet().updateFlag);
     frame();
-    EXPECT_FALSE(renderer->sky.updateFlag);
+    EXPECT_FALSE(renderer->skySet().updateFlag);
     EXPECT_NE(skyMapBlue(), skyBefore);
     // Holding still keeps moving the sun to the same place (every frame of a drag counts).
     mouseStep(knob + 160, 300, true);
-    EXPECT_TRUE(renderer->sky.updateFlag);
+    EXPECT_TRUE(renderer->skySet().updateFlag);
     mouseStep(knob + 160, 300, false);
     renderer->moveSun(-0.3454f, -0.80855f);
     frame();

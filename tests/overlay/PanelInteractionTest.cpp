@@ -2,7 +2,7 @@
 #include "overlay/ControlPanel.h"
 #include "overlay/FrameCounter.h"
 #include "overlay/PanelInteraction.h"
-#include "platform/ScriptedInput.h"
+#include "support/ScriptedInput.h"
 
 #include <gtest/gtest.h>
 

@@ -103,7 +103,7 @@ KdSplitChoice literalSplit(const KdNodeBox& box, const std::vector<uint32_t>& li
                 best = {true, axis, c};
                 bestCost = cost;
             }
-            const float next = c + 0.1f;
+            const float next = c + kKdCandidateStep;
             if (!(next > c))
                 break;
             c = next;

@@ -1,7 +1,7 @@
 #include "RendererTestScene.h"
 
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "content/Object.h"
 #include "gpu/SubmeshMaterial.h"
 #include "gpu/Texture.h"
@@ -9,6 +9,8 @@
 #include "renderer/LightPropagationVolumePasses.h"
 #include "scene/Light.h"
 #include "support/GlTestContext.h"
+
+#include "scene/Math.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +22,6 @@ using namespace Orvanta;
 
 namespace {
 
-constexpr float Pi = 3.14159265f;
 
 Renderer& renderer()
 {
@@ -130,18 +131,6 @@ VolumeCell offset(VolumeCell c, int dx, int dy, int dz)
     return {c.x + dx, c.y + dy, c.z + dz};
 }
 
-Texture2D* solidColor(uint8_t r, uint8_t g, uint8_t b)
-{
-    auto* texture = new Texture2D;
-    const uint8_t texel[4] = {r, g, b, 255};
-    glBindTexture(GL_TEXTURE_2D, texture->name);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glBindTexture(GL_TEXTURE_2D, 0);
-    return texture;
-}
-
 // A red floor slab lit by the start sun, and a grey wall standing on it whose +x face the sun
 // lights, seen from the floor's lit side.
 struct RedFloorScene {
@@ -149,7 +138,7 @@ struct RedFloorScene {
     ObjectInstance* wall = nullptr;
     Float3 cameraPosition{6.0f, 1.5f, 0.0f};
     Quaternion cameraOrientation =
-        fromAxisAngle({0.0f, 1.0f, 0.0f}, -Pi / 2.0f) * fromAxisAngle({1.0f, 0.0f, 0.0f}, 0.15f);
+        fromAxisAngle({0.0f, 1.0f, 0.0f}, -EnginePi / 2.0f) * fromAxisAngle({1.0f, 0.0f, 0.0f}, 0.15f);
 };
 
 RedFloorScene& redFloorScene()
@@ -157,9 +146,9 @@ RedFloorScene& redFloorScene()
     static RedFloorScene scene;
     if (!scene.floor) {
         Object* floor = makeBox({-20, -1, -20}, {20, 0, 20}, opaqueMaterial(), false);
-        floor->submeshes[0].material->colorTexture = solidColor(200, 20, 20);
+        floor->submeshes[0].material->colorTexture = solidTexture(200, 20, 20).release();
         Object* wall = makeBox({-3, 0, -8}, {-2, 6, 8}, opaqueMaterial(), false);
-        wall->submeshes[0].material->colorTexture = solidColor(128, 128, 128);
+        wall->submeshes[0].material->colorTexture = solidTexture(128, 128, 128).release();
         scene.floor = new ObjectInstance(floor, {0, 0, 0}, {1, 1, 1}, {});
         scene.wall = new ObjectInstance(wall, {0, 0, 0}, {1, 1, 1}, {});
     }
@@ -173,13 +162,11 @@ public:
     ShownScene(const std::vector<ObjectInstance*>& instances, Float3 position, Quaternion orientation)
     {
         Renderer& r = renderer();
-        savedPosition = r.camera.position;
-        savedOrientation = r.camera.orientation;
+        savedPosition = r.camera().position;
+        savedOrientation = r.camera().orientation;
         for (int i = 0; i < FeatureSwitchCount; ++i)
             savedSwitches[i] = r.featureOn(static_cast<FeatureSwitch>(i));
-        r.camera.setPosition(position);
-        r.camera.setOrientation(orientation);
-        r.camera.updateMatrices();
+        r.setCameraPose(position, orientation);
         showInstances(instances);
         // The sun's colour and the sky map, which injection reads, as the first frame makes them.
         r.updateSunAndSkyMap();
@@ -196,9 +183,7 @@ public:
             volume.reflectiveShadowMapCamera.clearVisibleSets();
         for (int i = 0; i < FeatureSwitchCount; ++i)
             r.setFeature(static_cast<FeatureSwitch>(i), savedSwitches[i]);
-        r.camera.setPosition(savedPosition);
-        r.camera.setOrientation(savedOrientation);
-        r.camera.updateMatrices();
+        r.setCameraPose(savedPosition, savedOrientation);
         showInstances(testWorld().instances);
     }
 
@@ -211,7 +196,7 @@ private:
 std::vector<float> hdrSceneAfterFrame()
 {
     renderPixels();
-    return readAttachment(renderer().hdr.scene, 0, GL_RGBA);
+    return readAttachment(renderer().hdrSet().scene, 0, GL_RGBA);
 }
 
 // Mean HDR colour over the pixels around a world point's image (rows counted from the bottom).
@@ -221,9 +206,9 @@ struct Mean {
 Mean meanAround(const std::vector<float>& rgba, Float3 worldPoint, int halfWidth, int halfHeight)
 {
     Renderer& r = renderer();
-    int width = r.hdr.scene.width;
-    int height = r.hdr.scene.height;
-    Float3 ndc = transformPoint(r.camera.viewProjectionMatrix, worldPoint);
+    int width = r.hdrSet().scene.width;
+    int height = r.hdrSet().scene.height;
+    Float3 ndc = transformPoint(r.camera().viewProjectionMatrix, worldPoint);
     int cx = static_cast<int>((ndc.x * 0.5f + 0.5f) * static_cast<float>(width));
     int cy = static_cast<int>((ndc.y * 0.5f + 0.5f) * static_cast<float>(height));
     Mean mean;
@@ -285,7 +270,7 @@ TEST(LightPropagationVolumes, ThreeNestedVolumesWithTheirMapsAndLayeredTargets)
     }
     glBindTexture(GL_TEXTURE_2D, 0);
     glBindFramebuffer(GL_FRAMEBUFFER, renderer().windowFramebuffer());
-    EXPECT_EQ(renderer().reflectiveShadowMapProgram, volumes().reflectiveShadowMapProgram);
+    EXPECT_NE(volumes().reflectiveShadowMapProgram, nullptr);
 }
 
 TEST(LightPropagationVolumes, OneStepSpreadsAnEvenLightToItsSixNeighboursAndKeepsItsEnergy)
@@ -486,7 +471,7 @@ TEST(LightPropagationVolumes, ALitRedFloorMakesTheGreyWallsFootRedder)
     int errorsBefore = glErrorTotal();
     int violationsBefore = conventionViolationTotal();
     Float3 wallFoot{-2.0f, 0.4f, 0.0f};
-    Float3 ndc = transformPoint(r.camera.viewProjectionMatrix, wallFoot);
+    Float3 ndc = transformPoint(r.camera().viewProjectionMatrix, wallFoot);
     ASSERT_LT(std::fabs(ndc.x), 0.8f);
     ASSERT_LT(std::fabs(ndc.y), 0.8f);
 
@@ -520,7 +505,7 @@ TEST(LightPropagationVolumes, NestedVolumesShareEachPixelEvenlyAndOnlyTheFinestA
     // Every cell of every volume holds the same even light.
     const float level = 1.0f;
     for (LightPropagationVolume& v : volumes().volumes) {
-        placeLightPropagationVolume(v, r.sun->direction, eye);
+        placeLightPropagationVolume(v, r.sun()->direction, eye);
         std::vector<float> even(static_cast<size_t>(v.accumulation.width * v.accumulation.height * 3), level);
         std::vector<float> none(even.size(), 0.0f);
         for (int a = 0; a < 4; ++a) {
@@ -531,16 +516,16 @@ TEST(LightPropagationVolumes, NestedVolumesShareEachPixelEvenlyAndOnlyTheFinestA
     }
     glBindTexture(GL_TEXTURE_2D, 0);
 
-    r.loadViewMatricesForTests();
-    r.pushFrameBuffer(&r.gBuffer.frameBuffer);
+    r.loadViewMatrices();
+    r.pushFrameBuffer(&r.gBuffer().frameBuffer);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    r.drawScene(ScenePassKind::DeferredWrite, r.camera);
+    r.drawScene(ScenePassKind::DeferredWrite, r.camera());
     r.popFrameBuffer();
-    r.currentGBuffer = &r.gBuffer;
+    r.setCurrentGBuffer(&r.gBuffer());
 
     FrameBuffer target;
-    target.create(r.gBuffer.frameBuffer.width, r.gBuffer.frameBuffer.height);
+    target.create(r.gBuffer().frameBuffer.width, r.gBuffer().frameBuffer.height);
     target.addColorAttachment(0, PixelFormatRgba16F, 0, false);
     target.setDrawBuffers();
     r.pushFrameBuffer(&target);
@@ -558,8 +543,8 @@ TEST(LightPropagationVolumes, NestedVolumesShareEachPixelEvenlyAndOnlyTheFinestA
 
     // Even light of constant coefficient c gives irradiance 0.886227 c on any surface, whatever
     // volume it comes from; the floor's colour over pi turns it into reflected light.
-    std::vector<float> albedo = readAttachment(r.gBuffer.frameBuffer, 0, GL_RGBA);
-    std::vector<float> position = readAttachment(r.gBuffer.frameBuffer, 4, GL_RGBA);
+    std::vector<float> albedo = readAttachment(r.gBuffer().frameBuffer, 0, GL_RGBA);
+    std::vector<float> position = readAttachment(r.gBuffer().frameBuffer, 4, GL_RGBA);
     VolumeGrid finest = volumes().volumes[0].grid();
     Float3 finestLow = finest.minimumCorner();
     Float3 finestHigh = finestLow + finest.extent();
@@ -573,7 +558,7 @@ TEST(LightPropagationVolumes, NestedVolumesShareEachPixelEvenlyAndOnlyTheFinestA
         float distance = length(world - eye);
         nearest = std::fmin(nearest, distance);
         farthest = std::fmax(farthest, distance);
-        float expected = albedo[p * 4] / Pi * 0.886227f * level;
+        float expected = albedo[p * 4] / EnginePi * 0.886227f * level;
         ASSERT_NEAR(light[p * 4], expected, 0.01f * expected) << "pixel " << p << " at distance " << distance;
 
         // Glossy light of even light is its radiance 0.282095 c times the specular intensity,

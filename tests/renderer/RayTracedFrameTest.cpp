@@ -1,8 +1,8 @@
 #include "RendererTestScene.h"
 
-#include "app/FrameTimer.h"
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/FrameTimer.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "content/Object.h"
 #include "content/RtImage.h"
 #include "gpu/Texture.h"
@@ -107,11 +107,9 @@ protected:
         if (!glContext() || !testWorld().renderer)
             return;
         Renderer& r = *testWorld().renderer;
-        savedPosition = r.camera.position;
-        savedOrientation = r.camera.orientation;
-        r.camera.setPosition({0.0f, 3.0f, 0.0f});
-        r.camera.setOrientation(fromAxisAngle({0, 1, 0}, 1.5707963f));
-        r.camera.updateMatrices();
+        savedPosition = r.camera().position;
+        savedOrientation = r.camera().orientation;
+        r.setCameraPose({0.0f, 3.0f, 0.0f}, fromAxisAngle({0, 1, 0}, 1.5707963f));
     }
     void TearDown() override
     {
@@ -119,9 +117,7 @@ protected:
             return;
         Renderer& r = *testWorld().renderer;
         r.setFeature(Raytracing, true);
-        r.camera.setPosition(savedPosition);
-        r.camera.setOrientation(savedOrientation);
-        r.camera.updateMatrices();
+        r.setCameraPose(savedPosition, savedOrientation);
     }
 
     // The mirror and the sky in view; the mirror also as a ray-traced instance when asked.
@@ -130,9 +126,9 @@ protected:
         Renderer& r = *testWorld().renderer;
         showInstances({mirrorScene().mirror, testWorld().sky});
         if (raytraced) {
-            r.camera.addRaytraced(mirrorScene().mirror);
+            r.camera().addRaytraced(mirrorScene().mirror);
             const Float3* corners[1] = {mirrorScene().mirror->obb.worldCorners};
-            computeRaytracedRect(r.camera, corners);
+            computeRaytracedRect(r.camera(), corners);
         }
     }
 

@@ -1,7 +1,7 @@
 #include "RendererTestScene.h"
 
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "gpu/Texture.h"
 #include "raytracing/RayTracer.h"
 #include "renderer/RayTracingSet.h"

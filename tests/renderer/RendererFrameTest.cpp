@@ -2,10 +2,11 @@
 #include "gpu/SubmeshMaterial.h"
 #include "RendererTestScene.h"
 
-#include "app/FrameTimer.h"
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/FrameTimer.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "renderer/GlStateCheck.h"
+#include "renderer/PassTimer.h"
 #include "scene/Light.h"
 #include "support/GlTestContext.h"
 
@@ -96,27 +97,84 @@ TEST(RendererFrame, DirectLightingOffDarkensLitSurfaces)
     EXPECT_LT(dark.sum(), lit.sum() * 0.5);
 }
 
+namespace {
+
+std::vector<std::string> timedPasses(Renderer& r)
+{
+    PassTimer timer;
+    r.setPassTimer(&timer);
+    timer.beginFrame();
+    r.renderFrame();
+    std::vector<std::string> passes;
+    for (const PassTimer::Sample& sample : timer.endFrame())
+        passes.push_back(sample.pass);
+    r.setPassTimer(nullptr);
+    return passes;
+}
+
+int positionOf(const std::vector<std::string>& passes, const std::string& pass)
+{
+    for (size_t i = 0; i < passes.size(); ++i)
+        if (passes[i] == pass)
+            return static_cast<int>(i);
+    return -1;
+}
+
+}  // namespace
+
+TEST(RendererFrame, SunShadowMapsAreAStepOfTheirOwnBeforeTheDirectLightAndFollowItsSwitch)
+{
+    ORVANTA_REQUIRE_GL();
+    ASSERT_NE(testWorld().renderer, nullptr) << testWorld().logged;
+    Renderer& r = readyRenderer();
+    showInstances(testWorld().instances);
+    std::vector<std::string> passes = timedPasses(r);
+    const int shadows = positionOf(passes, "cascaded shadow maps");
+    ASSERT_GE(shadows, 0);
+    EXPECT_LT(shadows, positionOf(passes, "stencil mark"));
+    EXPECT_LT(shadows, positionOf(passes, "direct lighting"));
+
+    r.setFeature(DirectLighting, false);
+    passes = timedPasses(r);
+    r.setFeature(DirectLighting, true);
+    EXPECT_EQ(positionOf(passes, "cascaded shadow maps"), -1);
+    EXPECT_EQ(positionOf(passes, "direct lighting"), -1);
+    EXPECT_EQ(checkGlErrors("shadow step test"), 0);
+}
+
+TEST(RendererFrame, ARendererWithoutAWindowHasNoSizeAndDrawsNothing)
+{
+    ORVANTA_REQUIRE_GL();
+    Renderer unbound;
+    EXPECT_FALSE(unbound.rendererReady());
+    EXPECT_EQ(unbound.width(), 0);
+    EXPECT_EQ(unbound.height(), 0);
+    const int errorsBefore = glErrorTotal();
+    unbound.renderFrame();
+    EXPECT_EQ(glErrorTotal(), errorsBefore);
+}
+
 TEST(RendererFrame, TimeOfDayChangesTheSkyAndSunColour)
 {
     ORVANTA_REQUIRE_GL();
     Renderer& r = readyRenderer();
     showInstances(testWorld().instances);
     renderPixels();
-    float noonRed = r.sun->color[0];
+    float noonRed = r.sun()->color[0];
     float before[3];
-    glBindFramebuffer(GL_FRAMEBUFFER, r.sky.skyMap.framebufferId);
+    glBindFramebuffer(GL_FRAMEBUFFER, r.skySet().skyMap.framebufferId);
     glReadPixels(128, 200, 1, 1, GL_RGB, GL_FLOAT, before);
     r.moveSun(1.45f, -0.8f);
     renderPixels();
-    EXPECT_FALSE(r.sky.updateFlag);
+    EXPECT_FALSE(r.skySet().updateFlag);
     float after[3];
-    glBindFramebuffer(GL_FRAMEBUFFER, r.sky.skyMap.framebufferId);
+    glBindFramebuffer(GL_FRAMEBUFFER, r.skySet().skyMap.framebufferId);
     glReadPixels(128, 200, 1, 1, GL_RGB, GL_FLOAT, after);
     glBindFramebuffer(GL_FRAMEBUFFER, r.windowFramebuffer());
     EXPECT_NE(before[2], after[2]);
     // Low sun: longer path through the air, redder and dimmer light.
-    EXPECT_LT(r.sun->color[0], noonRed);
-    EXPECT_LT(r.sun->color[2] / r.sun->color[0], 1.0f);
+    EXPECT_LT(r.sun()->color[0], noonRed);
+    EXPECT_LT(r.sun()->color[2] / r.sun()->color[0], 1.0f);
     r.moveSun(-0.3454f, -0.80855f);
 }
 
@@ -129,7 +187,7 @@ TEST(RendererFrame, UncoveredPixelsAreUntouchedByLighting)
     showInstances({testWorld().instances[0], testWorld().box});
     renderPixels();
     float hdr[3] = {1, 1, 1};
-    glBindFramebuffer(GL_FRAMEBUFFER, r.hdr.scene.framebufferId);
+    glBindFramebuffer(GL_FRAMEBUFFER, r.hdrSet().scene.framebufferId);
     glReadPixels(80, 88, 1, 1, GL_RGB, GL_FLOAT, hdr);
     float covered[3] = {0, 0, 0};
     glReadPixels(80, 2, 1, 1, GL_RGB, GL_FLOAT, covered);
@@ -147,17 +205,17 @@ TEST(RendererFrame, DoubleSidedMaterialDrawsWithCullingOffAndRestoresIt)
     // From inside the box every face is a back face: culled unless the material is double-sided.
     ObjectInstance* box = testWorld().box;
     Material* material = box->object->submeshes[0].material->material;
-    Float3 savedPosition = r.camera.position;
-    r.camera.setPosition({0.0f, 2.0f, 6.0f});
-    r.camera.updateTransform();
-    r.camera.updateMatrices();
+    Float3 savedPosition = r.camera().position;
+    r.camera().setPosition({0.0f, 2.0f, 6.0f});
+    r.camera().updateTransform();
+    r.camera().updateMatrices();
     showInstances({box});
     auto coveredPixels = [&] {
-        r.pushFrameBuffer(&r.gBuffer.frameBuffer);
+        r.pushFrameBuffer(&r.gBuffer().frameBuffer);
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        r.loadViewMatricesForTests();
-        r.drawScene(ScenePassKind::DeferredWrite, r.camera);
+        r.loadViewMatrices();
+        r.drawScene(ScenePassKind::DeferredWrite, r.camera());
         // Attachment 3 holds the eye depth: positive where a surface was written.
         std::vector<float> depth(160 * 90);
         glReadBuffer(GL_COLOR_ATTACHMENT3);
@@ -174,9 +232,9 @@ TEST(RendererFrame, DoubleSidedMaterialDrawsWithCullingOffAndRestoresIt)
     int twoSided = coveredPixels();
     EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
     material->isDoubleSided = false;
-    r.camera.setPosition(savedPosition);
-    r.camera.updateTransform();
-    r.camera.updateMatrices();
+    r.camera().setPosition(savedPosition);
+    r.camera().updateTransform();
+    r.camera().updateMatrices();
     EXPECT_EQ(culled, 0);
     EXPECT_EQ(twoSided, 160 * 90);
 }
@@ -186,18 +244,18 @@ TEST(RendererFrame, AdaptationIndexAlternatesEveryFrame)
     ORVANTA_REQUIRE_GL();
     Renderer& r = readyRenderer();
     showInstances(testWorld().instances);
-    int first = r.hdr.adaptationIndex;
+    int first = r.hdrSet().adaptationIndex;
     renderPixels();
-    EXPECT_EQ(r.hdr.adaptationIndex, 1 - first);
+    EXPECT_EQ(r.hdrSet().adaptationIndex, 1 - first);
     renderPixels();
-    EXPECT_EQ(r.hdr.adaptationIndex, first);
+    EXPECT_EQ(r.hdrSet().adaptationIndex, first);
 }
 
 TEST(RendererFrame, PopOnEmptyFrameBufferStackChangesNothing)
 {
     ORVANTA_REQUIRE_GL();
     Renderer& r = readyRenderer();
-    ASSERT_EQ(r.frameBuffers.count(), 0);
+    ASSERT_EQ(r.frameBufferStack().count(), 0);
     glBindFramebuffer(GL_FRAMEBUFFER, r.windowFramebuffer());
     glViewport(3, 4, 50, 60);
     r.popFrameBuffer();
@@ -208,7 +266,7 @@ TEST(RendererFrame, PopOnEmptyFrameBufferStackChangesNothing)
     EXPECT_EQ(viewport[0], 3);
     EXPECT_EQ(viewport[2], 50);
     EXPECT_EQ(static_cast<unsigned>(bound), r.windowFramebuffer());
-    r.pushFrameBuffer(&r.sky.skyMap);
+    r.pushFrameBuffer(&r.skySet().skyMap);
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], 256);
     r.popFrameBuffer();

@@ -1,4 +1,4 @@
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "renderer/FrustumVectors.h"
 #include "renderer/PointLightScissor.h"
 #include "renderer/ScenePassKind.h"

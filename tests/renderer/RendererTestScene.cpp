@@ -1,6 +1,6 @@
 #include "RendererTestScene.h"
 
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "content/Object.h"
 #include "content/ObjectFile.h"
 #include "gpu/ShaderProgram.h"
@@ -125,9 +125,11 @@ TestWorld& testWorld()
         return world;
     setLogSink([](const std::string& message) { world.logged += message + "\n"; });
     Window::requestHeadless(160, 90);
-    static Renderer renderer;
-    if (!renderer.initRenderer())
+    static Window window;
+    if (!window.open())
         return world;
+    Renderer& renderer = window.renderer();
+    world.window = &window;
     world.renderer = &renderer;
     // The panel's check boxes are the feature switches; the frame tests read the 3D image alone,
     // so the panel is not drawn over it.
@@ -143,9 +145,7 @@ TestWorld& testWorld()
     world.sky = new ObjectInstance(dome, {0, 0, 0}, {1, 1, 1}, {});
     world.instances = {new ObjectInstance(ground, {0, 0, 0}, {1, 1, 1}, {}), world.box, world.sky};
     // Look at the box from above the ground.
-    renderer.camera.setPosition({0.0f, 3.0f, -6.0f});
-    renderer.camera.setOrientation(fromAxisAngle({1, 0, 0}, 0.15f));
-    renderer.camera.updateMatrices();
+    renderer.setCameraPose({0.0f, 3.0f, -6.0f}, fromAxisAngle({1, 0, 0}, 0.15f));
     return world;
 }
 
@@ -158,16 +158,16 @@ ObjectInstance* makeBoxInstance(Float3 lo, Float3 hi)
 void showInstances(const std::vector<ObjectInstance*>& instances)
 {
     Renderer& r = *testWorld().renderer;
-    r.camera.clearVisibleSets();
+    r.camera().clearVisibleSets();
     for (ObjectInstance* instance : instances)
-        r.camera.addVisible(instance);
+        r.camera().addVisible(instance);
 }
 
 std::vector<uint8_t> renderPixels()
 {
     Renderer& r = *testWorld().renderer;
     r.renderFrame();
-    return r.headless()->readPixels();
+    return testWorld().window->headless()->readPixels();
 }
 
 Rgb meanColor(const std::vector<uint8_t>& rgba, int width, int x0, int y0, int x1, int y1)

@@ -1,6 +1,7 @@
 #pragma once
 #include "content/ObjectInstance.h"
 #include "gpu/Material.h"
+#include "app/Window.h"
 #include "renderer/Renderer.h"
 
 #include <string>
@@ -13,6 +14,7 @@ namespace OrvantaTest {
 // test process (after the test GL context, so the renderer's own context stays current). A loaded
 // control panel supplies the feature switches (setFeature works); it is not drawn over the frame.
 struct TestWorld {
+    Orvanta::Window* window = nullptr;
     Orvanta::Renderer* renderer = nullptr;
     Orvanta::ObjectInstance* box = nullptr;
     Orvanta::ObjectInstance* sky = nullptr;

@@ -2,8 +2,8 @@
 // a box in front of the camera).
 #include "RendererTestScene.h"
 
-#include "app/FrameTimer.h"
-#include "app/GlExtensions.h"
+#include "platform/FrameTimer.h"
+#include "platform/gl/GlExtensions.h"
 #include "scene/Light.h"
 #include "support/GlTestContext.h"
 
@@ -34,13 +34,13 @@ struct OnlyFeatures {
 // The HDR scene target's colour (summed) at the pixel where a world point appears.
 float hdrAt(Renderer& r, Float3 world)
 {
-    const Matrix4& m = r.camera.viewProjectionMatrix;
+    const Matrix4& m = r.camera().viewProjectionMatrix;
     Float3 clip = transformPoint(m, world);
     float w = m[3] * world.x + m[7] * world.y + m[11] * world.z + m[15];
     int x = static_cast<int>((clip.x / w * 0.5f + 0.5f) * r.width());
     int y = static_cast<int>((clip.y / w * 0.5f + 0.5f) * r.height());
     float rgb[3] = {0, 0, 0};
-    glBindFramebuffer(GL_FRAMEBUFFER, r.hdr.scene.framebufferId);
+    glBindFramebuffer(GL_FRAMEBUFFER, r.hdrSet().scene.framebufferId);
     glReadPixels(x, y, 1, 1, GL_RGB, GL_FLOAT, rgb);
     glBindFramebuffer(GL_FRAMEBUFFER, r.windowFramebuffer());
     return rgb[0] + rgb[1] + rgb[2];
@@ -68,8 +68,8 @@ TEST(SkyLightingInFrame, SunMovesRebuildItASliceAFrameAndTheSwitchPausesTheRebui
     renderPixels();
     EXPECT_FALSE(volume.completeNow);
 
-    const float timeOfDay = r.sun->timeOfDay;
-    const float inclination = r.sun->inclination;
+    const float timeOfDay = r.sun()->timeOfDay;
+    const float inclination = r.sun()->inclination;
     r.moveSun(timeOfDay + 0.2f, inclination);
     EXPECT_EQ(volume.slicesWrittenSinceRestart, 0u);
     renderPixels();
@@ -110,7 +110,7 @@ TEST(SkyLightingInFrame, SkyLightReachesCoveredPixelsOnlyAndTheBoxShadesTheGroun
     renderPixels();
 
     float uncovered[3] = {1, 1, 1};
-    glBindFramebuffer(GL_FRAMEBUFFER, r.hdr.scene.framebufferId);
+    glBindFramebuffer(GL_FRAMEBUFFER, r.hdrSet().scene.framebufferId);
     glReadPixels(80, 88, 1, 1, GL_RGB, GL_FLOAT, uncovered);
     glBindFramebuffer(GL_FRAMEBUFFER, r.windowFramebuffer());
     EXPECT_EQ(uncovered[0] + uncovered[1] + uncovered[2], 0.0f);

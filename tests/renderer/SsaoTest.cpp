@@ -1,8 +1,8 @@
 #include "RendererTestScene.h"
 
-#include "app/FrameTimer.h"
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/FrameTimer.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
 #include "renderer/FrustumVectors.h"
@@ -113,8 +113,8 @@ protected:
         renderer = worldRenderer();
         if (!renderer)
             return;
-        savedPosition = renderer->camera.position;
-        savedOrientation = renderer->camera.orientation;
+        savedPosition = renderer->camera().position;
+        savedOrientation = renderer->camera().orientation;
         set = std::make_unique<SsaoSet>();
         set->create(clientWidth, clientHeight);
         target = std::make_unique<FrameBuffer>();
@@ -134,10 +134,10 @@ protected:
 
     void placeCamera(Float3 position, Quaternion orientation)
     {
-        renderer->camera.setPosition(position);
-        renderer->camera.setOrientation(orientation);
-        renderer->camera.updateTransform();
-        renderer->camera.updateMatrices();
+        renderer->camera().setPosition(position);
+        renderer->camera().setOrientation(orientation);
+        renderer->camera().updateTransform();
+        renderer->camera().updateMatrices();
     }
 
     // The ambient factor the pass applied to each pixel (bottom row first): the scene target
@@ -151,19 +151,19 @@ protected:
         glClearColor(ambient, ambient, ambient, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-        renderer->loadViewMatricesForTests();
+        renderer->loadViewMatrices();
         Matrix4 modelviewBefore, projectionBefore, modelviewAfter, projectionAfter;
         glGetFloatv(GL_MODELVIEW_MATRIX, modelviewBefore.m);
         glGetFloatv(GL_PROJECTION_MATRIX, projectionBefore.m);
 
-        FrustumVectors rays = unitDepthFrustumVectors(renderer->camera);
+        FrustumVectors rays = unitDepthFrustumVectors(renderer->camera());
         SsaoTestSource source(*set, *renderer);
         int errorsBefore = glErrorTotal();
-        drawSsao(*set, {renderer->gBuffer.depthTexture(), &rays, &source, &renderer->frameBuffers,
-                        &renderer->textureUnits});
+        drawSsao(*set, {renderer->gBuffer().depthTexture(), &rays, &source, &renderer->frameBufferStack(),
+                        &renderer->textureUnitTable()});
         EXPECT_EQ(glErrorTotal(), errorsBefore) << testWorld().logged;
         EXPECT_EQ(conventionStateDifferences(), "");
-        EXPECT_EQ(renderer->frameBuffers.top(), target.get());
+        EXPECT_EQ(renderer->frameBufferStack().top(), target.get());
         GLint viewport[4] = {};
         glGetIntegerv(GL_VIEWPORT, viewport);
         EXPECT_EQ(viewport[2], clientWidth);
@@ -332,7 +332,7 @@ TEST(SsaoUniforms, TheRendererFeedsEveryValueWithElementCounts)
     EXPECT_EQ(lastVector[1], set.samplingVectors[31]);
     int unit = samplerUnit(*program, SSAO_TEXTURE);
     ASSERT_GE(unit, 0);
-    EXPECT_EQ(r->textureUnits.entry(unit), set.occlusionTexture());
+    EXPECT_EQ(r->textureUnitTable().entry(unit), set.occlusionTexture());
     r->unbindAllTextureUnits();
     glUseProgramObjectARB(0);
 }
@@ -345,7 +345,7 @@ TEST_F(SsaoScene, FloorBesideABoxFootIsDarkerThanOpenFloorWhichStaysUnoccluded)
     // 3 units up in front of the box; no sky, so the top rows are uncovered.
     placeCamera({0.0f, 3.0f, -6.0f}, fromAxisAngle({1, 0, 0}, 0.15f));
     const std::vector<float> factors = ambientFactors({testWorld().instances[0], testWorld().box});
-    const Camera& camera = renderer->camera;
+    const Camera& camera = renderer->camera();
 
     // The floor a fifth of a unit in front of the box's face.
     Pixel foot = pixelOf(camera, {0.0f, 0.0f, 3.8f});
@@ -384,7 +384,7 @@ TEST_F(SsaoScene, AFarWallSeenPastANearPostIsNotDarkened)
     ObjectInstance* wall = makeBoxInstance({-40.0f, -40.0f, 20.0f}, {40.0f, 30.0f, 21.0f});
     placeCamera({0.0f, 3.0f, -6.0f}, Quaternion{});
     const std::vector<float> factors = ambientFactors({post, walkway, wall});
-    const Camera& camera = renderer->camera;
+    const Camera& camera = renderer->camera();
 
     // Seen along +z, world +x is on the screen's left.
     int postLeft = pixelOf(camera, {0.5f, 0.0f, 2.0f}).x;
@@ -409,7 +409,7 @@ TEST(SsaoInFrame, SwitchedOffNothingRunsAndSwitchedOnTheDirectLightIsNotDarkened
     const SsaoSet& set = r->ssaoSet();
     auto hdrPixels = [&] {
         std::vector<float> rgb(static_cast<size_t>(clientWidth * clientHeight * 3));
-        glBindFramebuffer(GL_FRAMEBUFFER, r->hdr.scene.framebufferId);
+        glBindFramebuffer(GL_FRAMEBUFFER, r->hdrSet().scene.framebufferId);
         glReadBuffer(GL_COLOR_ATTACHMENT0);
         glReadPixels(0, 0, clientWidth, clientHeight, GL_RGB, GL_FLOAT, rgb.data());
         glBindFramebuffer(GL_FRAMEBUFFER, r->windowFramebuffer());
@@ -460,7 +460,7 @@ TEST(SsaoInFrame, EveryHalfSizeDepthTexelHoldsTheEyeDepthOfTheLowerLeftFullSizeT
     showInstances(testWorld().instances);
     renderPixels();
     const SsaoSet& set = r->ssaoSet();
-    std::vector<float> full = readTexture(r->gBuffer.depthTexture(), clientWidth, clientHeight);
+    std::vector<float> full = readTexture(r->gBuffer().depthTexture(), clientWidth, clientHeight);
     std::vector<float> half = readTexture(set.depthTexture(), set.depth.width, set.depth.height);
     float deepest = 0.0f;
     for (int y = 0; y < set.depth.height; ++y)

@@ -1,6 +1,6 @@
 #include "SceneTestSupport.h"
 
-#include "platform/ScriptedInput.h"
+#include "support/ScriptedInput.h"
 #include "scene/InputControls.h"
 #include "scene/RenderCamera.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // Small GL scaffolding shared by the shadow tests: a framebuffer stack standing in for the
 // renderer's, flat quads as shadow casters, and a uniform source feeding the shadow semantics.
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "gpu/Semantics.h"
 #include "gpu/ShaderProgram.h"
 #include "renderer/ShadowMapRendering.h"

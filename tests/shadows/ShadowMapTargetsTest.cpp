@@ -1,7 +1,7 @@
 #include "ShadowGlSupport.h"
 #include "support/GlTestContext.h"
 
-#include "app/GlDebug.h"
+#include "platform/gl/GlDebug.h"
 #include "gpu/Texture.h"
 
 #include <gtest/gtest.h>

@@ -17,8 +17,8 @@ namespace {
 double brightnessAt(const std::vector<uint8_t>& pixels, Float3 world)
 {
     Renderer& r = *testWorld().renderer;
-    Float3 clip = transformPoint(r.camera.viewProjectionMatrix, world);
-    const Matrix4& m = r.camera.viewProjectionMatrix;
+    Float3 clip = transformPoint(r.camera().viewProjectionMatrix, world);
+    const Matrix4& m = r.camera().viewProjectionMatrix;
     float w = m[3] * world.x + m[7] * world.y + m[11] * world.z + m[15];
     int x = static_cast<int>((clip.x / w * 0.5f + 0.5f) * r.width());
     int y = r.height() - 1 - static_cast<int>((clip.y / w * 0.5f + 0.5f) * r.height());
@@ -33,11 +33,10 @@ TEST(SunShadowInScene, TheBoxShadowsTheGroundWhereTheSunPutsItAndOnlyWhileItCast
     TestWorld& world = testWorld();
     ASSERT_NE(world.renderer, nullptr) << world.logged;
     Renderer& r = *world.renderer;
-    ASSERT_NE(r.shadows.zFillProgram, nullptr);
-    EXPECT_EQ(r.shadowZFillProgram, r.shadows.zFillProgram);
+    ASSERT_NE(r.shadowMaps().zFillProgram, nullptr);
     showInstances(world.instances);
     // The visibility update would fill the shadow cameras' views too; here every instance is in.
-    for (ShadowMapRecord& cascade : r.shadows.cascades) {
+    for (ShadowMapRecord& cascade : r.shadowMaps().cascades) {
         cascade.camera.clearVisibleSets();
         for (ObjectInstance* instance : world.instances)
             cascade.camera.addVisible(instance);
@@ -58,7 +57,7 @@ TEST(SunShadowInScene, TheBoxShadowsTheGroundWhereTheSunPutsItAndOnlyWhileItCast
     std::cout << "frame with the box's shadow: " << picture << "\n";
 
     // Every cascade was placed around its slice of this camera's view.
-    for (const ShadowMapRecord& cascade : r.shadows.cascades)
+    for (const ShadowMapRecord& cascade : r.shadowMaps().cascades)
         EXPECT_GT(cascade.uvSpaceSunLightRadius, 0.0f);
 
     // The same box with shadow casting off leaves the ground lit.

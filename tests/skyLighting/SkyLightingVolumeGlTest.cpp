@@ -2,8 +2,8 @@
 // placed by hand, and a small G-buffer of chosen surfaces that the apply pass lights.
 #include "support/GlTestContext.h"
 
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "gpu/Semantics.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"

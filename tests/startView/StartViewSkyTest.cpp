@@ -2,10 +2,12 @@
 // low sun must warm the horizon it sets behind. A process of its own, since the demo's window and
 // scene are process-wide. (320 x 180: llvmpipe draws the textured scene far more slowly still at
 // 160 x 90.)
-#include "app/FrameTimer.h"
-#include "app/GlExtensions.h"
 #include "app/OrvantaApplication.h"
+#include "app/Window.h"
+#include "content/SceneVisibility.h"
+#include "platform/FrameTimer.h"
 #include "platform/HeadlessContext.h"
+#include "platform/gl/GlExtensions.h"
 #include "renderer/Renderer.h"
 #include "scene/Light.h"
 #include "scene/Scene.h"
@@ -26,10 +28,10 @@ std::vector<uint8_t> renderSettled(Renderer& renderer, int frames)
 {
     for (int i = 0; i < frames; ++i) {
         frameTimer().elapsedSeconds = 0.5f;
-        scene().updateVisibleSets();
+        updateVisibleSets(scene());
         renderer.renderFrame();
     }
-    return renderer.headless()->readPixels();
+    return mainWindow().headless()->readPixels();
 }
 
 // Red over blue of the brightest sky map texel just above the horizon (the upper half of the map
@@ -40,7 +42,7 @@ float horizonWarmthTowardTheSun(Renderer& renderer)
     const int firstRow = size / 2 + 2;
     const int rows = size / 16;
     std::vector<float> rgb(static_cast<size_t>(size * rows) * 3);
-    glBindFramebuffer(GL_FRAMEBUFFER, renderer.sky.skyMap.framebufferId);
+    glBindFramebuffer(GL_FRAMEBUFFER, renderer.skySet().skyMap.framebufferId);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
     glReadPixels(0, firstRow, size, rows, GL_RGB, GL_FLOAT, rgb.data());
     glBindFramebuffer(GL_FRAMEBUFFER, renderer.windowFramebuffer());
@@ -58,7 +60,7 @@ TEST(StartViewSky, IsAClearDayBlueAndWarmsTowardTheSunAtSunset)
     Window::requestHeadless(Width, Height);
     OrvantaApplication application;
     ASSERT_TRUE(application.initInstance()) << "the demo did not start (no headless OpenGL context?)";
-    Renderer& renderer = mainWindow();
+    Renderer& renderer = mainWindow().renderer();
     // The F1 hint is written over the sky; the picture without it is the scene's.
     renderer.attachOverlay(nullptr);
     std::vector<uint8_t> pixels = renderSettled(renderer, 6);
@@ -76,7 +78,7 @@ TEST(StartViewSky, IsAClearDayBlueAndWarmsTowardTheSunAtSunset)
 
     const float startWarmth = horizonWarmthTowardTheSun(renderer);
     // Three or four degrees above the horizon.
-    renderer.moveSun(1.48f, renderer.sun->inclination);
+    renderer.moveSun(1.48f, renderer.sun()->inclination);
     renderSettled(renderer, 1);
     const float sunsetWarmth = horizonWarmthTowardTheSun(renderer);
     std::cout << "horizon toward the sun, red / blue: start " << startWarmth << ", sunset " << sunsetWarmth << "\n";

@@ -1,7 +1,7 @@
 #include "support/GlTestContext.h"
 
-#include "app/GlDebug.h"
-#include "app/GlExtensions.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/HeadlessContext.h"
 
 #include <cstdlib>

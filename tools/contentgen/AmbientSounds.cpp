@@ -3,6 +3,8 @@
 #include "Random.h"
 #include "audio/OggVorbisWriter.h"
 
+#include "scene/Math.h"
+
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -12,7 +14,6 @@ namespace Orvanta {
 namespace {
 
 constexpr int Rate = 44100;
-constexpr float Pi = 3.14159265358979f;
 
 // Blends the tail past the loop length into the start so the loop point is seamless.
 std::vector<float> closeLoop(const std::vector<float>& raw, size_t length)
@@ -45,13 +46,13 @@ std::vector<float> ambience(float seconds)
         float t = static_cast<float>(i) / Rate;
         float white = random.range(-1, 1);
         // Wind: band-limited noise whose loudness and colour swell slowly.
-        float gust = 0.55f + 0.3f * std::sin(2 * Pi * t / seconds * 3) + 0.15f * std::sin(2 * Pi * t / seconds * 7 + 1);
+        float gust = 0.55f + 0.3f * std::sin(2 * EnginePi * t / seconds * 3) + 0.15f * std::sin(2 * EnginePi * t / seconds * 7 + 1);
         float cutoff = 0.02f + 0.03f * gust;
         low += cutoff * (white - low);
         band += 0.2f * (low - band);
         // Distant town: deep rumble with a faint engine hum.
         rumble += 0.003f * (white - rumble);
-        float hum = 0.05f * std::sin(2 * Pi * 55.0f * t) * (0.5f + 0.5f * std::sin(2 * Pi * t / seconds * 2));
+        float hum = 0.05f * std::sin(2 * EnginePi * 55.0f * t) * (0.5f + 0.5f * std::sin(2 * EnginePi * t / seconds * 2));
         raw[i] = (low - band) * gust * 3.0f + rumble * 6.0f + hum;
     }
     std::vector<float> out = closeLoop(raw, length);
@@ -67,8 +68,8 @@ void addChirp(std::vector<float>& s, size_t start, float duration, float f0, flo
     for (size_t i = 0; i < n; ++i) {
         float t = static_cast<float>(i) / static_cast<float>(n);
         float f = f0 + (f1 - f0) * t;
-        phase += 2 * Pi * f / Rate;
-        float env = std::sin(Pi * t);
+        phase += 2 * EnginePi * f / Rate;
+        float env = std::sin(EnginePi * t);
         env *= env;
         s[(start + i) % s.size()] += gain * env * (std::sin(phase) + 0.25f * std::sin(2 * phase));
     }

@@ -2,6 +2,8 @@
 
 #include "Noise.h"
 
+#include "scene/Math.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -9,7 +11,6 @@ namespace Orvanta {
 
 namespace {
 
-constexpr float Pi = 3.14159265358979f;
 
 struct Rgb {
     float r, g, b;
@@ -80,7 +81,7 @@ SurfaceSample roofTiles(float u, float v)
     int column = static_cast<int>(std::floor(across));
     float fx = fract(across);
     float fy = fract(row);
-    float wave = 0.5f + 0.5f * std::cos(fx * 2.0f * Pi);  // the tile's curved profile
+    float wave = 0.5f + 0.5f * std::cos(fx * 2.0f * EnginePi);  // the tile's curved profile
     float lap = fy;                                        // each tile rises toward its lower edge
     float edge = smoothstep(0.0f, 0.06f, fy);
     float grain = tileableFbm(u * 24.0f, v * 24.0f, 24, 3, 31u);
@@ -99,7 +100,7 @@ SurfaceSample wood(float u, float v)
     float gap = 1.0f - smoothstep(0.0f, 0.06f, std::min(fy, 1.0f - fy));
     float tone = hashToUnit(hashCoordinates(plank % 8, 0, 41u));
     float grainWarp = tileableFbm(u * 4.0f, v * 16.0f, 4, 16, 3, 42u);
-    float grain = 0.5f + 0.5f * std::sin((v * 64.0f + grainWarp * 6.0f) * 2.0f * Pi);
+    float grain = 0.5f + 0.5f * std::sin((v * 64.0f + grainWarp * 6.0f) * 2.0f * EnginePi);
     Rgb c = mix(Rgb{0.45f, 0.29f, 0.16f}, Rgb{0.62f, 0.43f, 0.25f}, tone);
     c = scale(c, (0.85f + 0.15f * grain) * (1.0f - 0.6f * gap));
     return sample(c, (1.0f - gap) * (0.9f + 0.1f * grain), 0.12f);
@@ -189,7 +190,7 @@ SurfaceSample leaves(float u, float v)
             uint32_t h = hashCoordinates((cx + cells) % cells, (cy + cells) % cells, 121u);
             float px = (static_cast<float>(cx) + 0.2f + 0.6f * hashToUnit(h)) / cells;
             float py = (static_cast<float>(cy) + 0.2f + 0.6f * hashToUnit(h * 2654435761u + 7u)) / cells;
-            float angle = hashToUnit(h * 40503u + 3u) * 2.0f * Pi;
+            float angle = hashToUnit(h * 40503u + 3u) * 2.0f * EnginePi;
             float ca = std::cos(angle);
             float sa = std::sin(angle);
             float du = (u - px) * cells;
@@ -228,9 +229,9 @@ SurfaceSample glass(float u, float v)
 // A shallow puddle over dark asphalt: ripples are two crossing wave trains.
 SurfaceSample water(float u, float v)
 {
-    float w = std::sin((u * 6.0f + 0.3f * tileableNoise(u * 4.0f, v * 4.0f, 4, 151u)) * 2.0f * Pi) *
+    float w = std::sin((u * 6.0f + 0.3f * tileableNoise(u * 4.0f, v * 4.0f, 4, 151u)) * 2.0f * EnginePi) *
                   0.5f +
-              std::sin((v * 5.0f + u * 2.0f) * 2.0f * Pi) * 0.5f;
+              std::sin((v * 5.0f + u * 2.0f) * 2.0f * EnginePi) * 0.5f;
     Rgb c{0.10f, 0.12f, 0.13f};
     return sample(c, 0.5f + 0.25f * w, 0.9f);
 }

@@ -3,6 +3,7 @@
 #include "Models.h"
 
 #include "content/SkyOcclusion.h"
+#include "scene/Math.h"
 
 #include <cstdio>
 
@@ -58,7 +59,7 @@ KindergartenContent buildKindergarten()
     place("slide.object", 9, 30, 0.6f);
     place("swings.object", -16, 33, 0.1f);
     place("climbingFrame.object", 16, 22, -0.4f);
-    place("bench.object", 3.5f, 24, 3.14159f);
+    place("bench.object", 3.5f, 24, EnginePi);
     place("bench.object", -10, 36, 0.0f);
     place("bench.object", 11, 36, 0.0f);
     place("puddle.object", -2.0f, 27.0f, 0.3f);
@@ -79,11 +80,11 @@ KindergartenContent buildKindergarten()
         if (x > -2.0f && x < 2.0f)
             continue;
         place("fence.object", x, YardNear, 0.0f);
-        place("fence.object", x + 2.5f, YardFar, 3.14159265f);
+        place("fence.object", x + 2.5f, YardFar, EnginePi);
     }
     for (float z = YardNear; z < YardFar - 0.1f; z += 2.5f) {
-        place("fence.object", YardLeft, z, -1.5707963f);
-        place("fence.object", YardRight, z + 2.5f, 1.5707963f);
+        place("fence.object", YardLeft, z, -EnginePi / 2.0f);
+        place("fence.object", YardRight, z + 2.5f, EnginePi / 2.0f);
     }
 
     // The building's walls and roof as sky occlusion parallelograms in world space; corner 3,

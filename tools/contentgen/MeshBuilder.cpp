@@ -1,12 +1,13 @@
 #include "MeshBuilder.h"
 
+#include "scene/Math.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace Orvanta {
 
 namespace {
-constexpr float Pi = 3.14159265358979f;
 }
 
 Quaternion rotationBetween(Float3 from, Float3 to)
@@ -16,7 +17,7 @@ Quaternion rotationBetween(Float3 from, Float3 to)
         return Quaternion{};
     if (d < -0.99999f) {
         Float3 axis = std::fabs(from.x) < 0.9f ? cross(from, Float3{1, 0, 0}) : cross(from, Float3{0, 1, 0});
-        return fromAxisAngle(axis, Pi);
+        return fromAxisAngle(axis, EnginePi);
     }
     return fromAxisAngle(cross(from, to), std::acos(d));
 }
@@ -182,12 +183,12 @@ void MeshBuilder::addTaperedCylinder(Float3 base, Float3 axis, float baseRadius,
     rotation = savedRotation * toAxis;
 
     float slope = (baseRadius - topRadius) / height;
-    float circumference = 2.0f * Pi * std::max(baseRadius, topRadius);
+    float circumference = 2.0f * EnginePi * std::max(baseRadius, topRadius);
     uint32_t first = static_cast<uint32_t>(vertices.size());
     for (int j = 0; j <= 1; ++j) {
         float r = j == 0 ? baseRadius : topRadius;
         for (int i = 0; i <= segments; ++i) {
-            float a = 2.0f * Pi * static_cast<float>(i) / static_cast<float>(segments);
+            float a = 2.0f * EnginePi * static_cast<float>(i) / static_cast<float>(segments);
             float ca = std::cos(a);
             float sa = std::sin(a);
             ObjectVertex v;
@@ -219,7 +220,7 @@ void MeshBuilder::addTaperedCylinder(Float3 base, Float3 axis, float baseRadius,
             uint32_t c = addVertex(centre);
             uint32_t ring = static_cast<uint32_t>(vertices.size());
             for (int i = 0; i < segments; ++i) {
-                float a = 2.0f * Pi * static_cast<float>(i) / static_cast<float>(segments);
+                float a = 2.0f * EnginePi * static_cast<float>(i) / static_cast<float>(segments);
                 ObjectVertex v = centre;
                 v.position = Float3{r * std::cos(a), y, -r * std::sin(a)};
                 v.texCoord[0] = v.position.x;
@@ -240,11 +241,11 @@ void MeshBuilder::addSphere(Float3 center, float radius, int rings, int segments
     uint32_t first = static_cast<uint32_t>(vertices.size());
     float sign = inward ? -1.0f : 1.0f;
     for (int j = 0; j <= rings; ++j) {
-        float polar = Pi * static_cast<float>(j) / static_cast<float>(rings);
+        float polar = EnginePi * static_cast<float>(j) / static_cast<float>(rings);
         float sp = std::sin(polar);
         float cp = std::cos(polar);
         for (int i = 0; i <= segments; ++i) {
-            float a = 2.0f * Pi * static_cast<float>(i) / static_cast<float>(segments);
+            float a = 2.0f * EnginePi * static_cast<float>(i) / static_cast<float>(segments);
             float ca = std::cos(a);
             float sa = std::sin(a);
             Float3 dir{sp * ca, cp, -sp * sa};
@@ -253,8 +254,8 @@ void MeshBuilder::addSphere(Float3 center, float radius, int rings, int segments
             v.normal = dir * sign;
             v.tangent = Float3{-sa, 0, -ca};
             v.binormal = Float3{cp * ca, -sp, -cp * sa};
-            v.texCoord[0] = 2.0f * Pi * radius * static_cast<float>(i) / static_cast<float>(segments);
-            v.texCoord[1] = Pi * radius * static_cast<float>(j) / static_cast<float>(rings);
+            v.texCoord[0] = 2.0f * EnginePi * radius * static_cast<float>(i) / static_cast<float>(segments);
+            v.texCoord[1] = EnginePi * radius * static_cast<float>(j) / static_cast<float>(rings);
             addVertex(v);
         }
     }

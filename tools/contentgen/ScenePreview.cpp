@@ -3,6 +3,8 @@
 #include "TextureWriter.h"
 #include "platform/HeadlessContext.h"
 
+#include "scene/Math.h"
+
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -38,7 +40,7 @@ bool writeScenePreview(const KindergartenContent& content, const std::string& pn
     const Float3 right = normalize(cross(forward, Float3{0, 1, 0}));
     const Float3 up = cross(right, forward);
     const Float3 toSun = normalize(Float3{0.68f, 0.65f, -0.34f});
-    const float focal = (height * 0.5f) / std::tan(30.0f * 3.14159265f / 180.0f);
+    const float focal = (height * 0.5f) / std::tan(30.0f * EnginePi / 180.0f);
     std::vector<float> depth(static_cast<size_t>(width) * height, 1e30f);
     std::vector<uint8_t> rgba(static_cast<size_t>(width) * height * 4);
     for (int y = 0; y < height; ++y)

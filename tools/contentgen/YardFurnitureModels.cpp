@@ -1,6 +1,7 @@
 #include "Models.h"
 #include "Noise.h"
 #include "Surfaces.h"
+#include "scene/Math.h"
 
 #include <cmath>
 
@@ -95,7 +96,7 @@ ObjectFileData buildPuddle()
     mesh.setSurface(Surfaces::Puddle);
     std::vector<Float3> outline;
     for (int i = 0; i < 24; ++i) {
-        float a = -6.2831853f * i / 24.0f;
+        float a = -2.0f * EnginePi * i / 24.0f;
         float r = 1.0f + 0.35f * smoothNoise(std::cos(a) * 2.0f + 5.0f, std::sin(a) * 2.0f + 5.0f, 3u);
         outline.push_back(Float3{r * 1.5f * std::cos(a), 0.045f, r * std::sin(a)});
     }

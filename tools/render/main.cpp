@@ -3,9 +3,10 @@
 #include "FrameScene.h"
 #include "RenderOptions.h"
 
-#include "app/FrameTimer.h"
-#include "app/GlDebug.h"
+#include "platform/FrameTimer.h"
+#include "platform/gl/GlDebug.h"
 #include "app/OrvantaApplication.h"
+#include "app/Window.h"
 #include "content/SceneFile.h"
 #include "overlay/ControlPanel.h"
 #include "platform/HeadlessContext.h"
@@ -13,6 +14,7 @@
 #include "renderer/PassTimer.h"
 #include "renderer/Renderer.h"
 #include "scene/Light.h"
+#include "content/SceneVisibility.h"
 #include "scene/Scene.h"
 
 #include <chrono>
@@ -44,11 +46,10 @@ int main(int argc, char** argv)
     OrvantaApplication application;
     if (!application.initInstance(options.scene.empty() ? nullptr : options.scene.c_str()))
         return 1;
-    Renderer& renderer = mainWindow();
+    Window& window = mainWindow();
+    Renderer& renderer = window.renderer();
     if (options.hasCamera) {
-        renderer.camera.setPosition(options.cameraPosition);
-        renderer.camera.setOrientation(options.cameraOrientation);
-        renderer.camera.updateMatrices();
+        renderer.setCameraPose(options.cameraPosition, options.cameraOrientation);
     }
     ControlPanel& panel = controlPanel();
     if (options.hasTimeOfDay || options.hasInclination) {
@@ -66,12 +67,12 @@ int main(int argc, char** argv)
     }
 
     PassTimer timer;
-    renderer.passTimer = &timer;
+    renderer.setPassTimer(&timer);
     std::vector<std::string> order;
     std::map<std::string, double> first, rest;
     for (int frame = 0; frame < options.frames; ++frame) {
         auto start = std::chrono::steady_clock::now();
-        scene().updateVisibleSets();
+        updateVisibleSets(scene());
         timer.beginFrame();
         renderer.renderFrame();
         for (const PassTimer::Sample& sample : timer.endFrame()) {
@@ -101,7 +102,7 @@ int main(int argc, char** argv)
     const RayTracingFrameStats& traced = renderer.rayTracingSet().lastFrame;
     std::printf("ray tracing, last traced frame: region %ux%u at (%u, %u), %llu rays\n", traced.region.width,
                 traced.region.height, traced.region.x, traced.region.y, static_cast<unsigned long long>(traced.rays));
-    std::vector<uint8_t> pixels = renderer.headless()->readPixels();
+    std::vector<uint8_t> pixels = window.headless()->readPixels();
     if (!writePng(options.output, options.width, options.height, pixels, error)) {
         std::fprintf(stderr, "orvanta-render: %s\n", error.c_str());
         return 1;

@@ -1,4 +1,4 @@
-#include "platform/ScriptedInput.h"
+#include "support/ScriptedInput.h"
 
 namespace Orvanta {
 

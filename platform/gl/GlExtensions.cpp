@@ -1,4 +1,4 @@
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 
 #include "platform/GlProcAddress.h"
 #include "platform/Log.h"
@@ -7,7 +7,7 @@ namespace Orvanta {
 
 #define ORVANTA_GL_ENTRY(type, name) type name = nullptr;
 #define ORVANTA_WGL_ENTRY(name) WglEntryPoint name = nullptr;
-#include "app/GlEntryPoints.inl"
+#include "platform/gl/GlEntryPoints.inl"
 #undef ORVANTA_GL_ENTRY
 #undef ORVANTA_WGL_ENTRY
 
@@ -24,7 +24,7 @@ const std::vector<EntryPoint>& table()
     static const std::vector<EntryPoint> entries = {
 #define ORVANTA_GL_ENTRY(type, name) {#name, reinterpret_cast<void**>(&name), false},
 #define ORVANTA_WGL_ENTRY(name) {#name, reinterpret_cast<void**>(&name), true},
-#include "app/GlEntryPoints.inl"
+#include "platform/gl/GlEntryPoints.inl"
 #undef ORVANTA_GL_ENTRY
 #undef ORVANTA_WGL_ENTRY
     };

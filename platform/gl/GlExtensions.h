@@ -15,7 +15,7 @@ using WglEntryPoint = void (*)();
 
 #define ORVANTA_GL_ENTRY(type, name) extern type name;
 #define ORVANTA_WGL_ENTRY(name) extern WglEntryPoint name;
-#include "app/GlEntryPoints.inl"
+#include "platform/gl/GlEntryPoints.inl"
 #undef ORVANTA_GL_ENTRY
 #undef ORVANTA_WGL_ENTRY
 

@@ -5,7 +5,7 @@
 
 namespace Orvanta {
 
-// An input source driven by code: tests and the headless render tool press keys, move the cursor
+// An input source driven by code: tests press keys, move the cursor
 // and set the tick counter explicitly. It follows the same latch rule as the window's source.
 class ScriptedInput final : public InputSource {
 public:

@@ -1,6 +1,6 @@
-#include "app/GlDebug.h"
+#include "platform/gl/GlDebug.h"
 
-#include "app/GlExtensions.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/Log.h"
 
 #include <cstdio>
