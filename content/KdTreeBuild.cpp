@@ -60,6 +60,7 @@ struct Builder {
     const KdBuildRules& rules;
     const RayTracingGeometry& geometry;
     std::vector<TriAccel> accels;  // one per geometry triangle
+    std::vector<TriangleBoxEdges> edges;  // one per geometry triangle, for the exact test
     std::vector<float> triangleScale;  // per geometry triangle: the largest magnitude of its box
     // Subtrees are handed to other threads only above this depth: enough pieces to keep every
     // thread busy while some finish early, without a thread per node.
@@ -96,10 +97,9 @@ struct Builder {
                                                         std::max(nodeScale, triangleScale[index]))
                                  : 0u;
             if (sides == 0u) {
-                Float3 v[3];
-                corners(index, v);
-                sides = (triangleOverlapsBox(leftBox.boxMin, leftBox.boxMax, v, accels[index]) ? 1u : 0u) |
-                        (triangleOverlapsBox(rightBox.boxMin, rightBox.boxMax, v, accels[index]) ? 2u : 0u);
+                const TriangleBoxEdges& e = edges[index];
+                sides = (triangleOverlapsBox(leftBox.boxMin, leftBox.boxMax, e, accels[index]) ? 1u : 0u) |
+                        (triangleOverlapsBox(rightBox.boxMin, rightBox.boxMax, e, accels[index]) ? 2u : 0u);
             }
             if (sides & 1u)
                 leftList.push_back(index);
@@ -212,13 +212,14 @@ void buildKdTreeWith(KdTree& tree, const KdBuildRules& rules)
     static const RayTracingGeometry empty;
     const RayTracingGeometry& geometry = tree.geometry ? *tree.geometry : empty;
 
-    Builder builder{rules, geometry, {}, {}};
+    Builder builder{rules, geometry, {}, {}, {}};
     const unsigned threads = rules.threads ? rules.threads : std::max(1u, std::thread::hardware_concurrency());
     if (threads > 1)
         builder.parallelDepth = uint32_t(std::ceil(std::log2(double(threads)))) + 2u;
     const size_t count = geometry.triangles.size();
     builder.accels.reserve(count);
     builder.triangleScale.reserve(count);
+    builder.edges.reserve(count);
     std::vector<uint32_t> list(count);
     KdNodeBox root;
     root.boxMin = {kKdRootBoxBound, kKdRootBoxBound, kKdRootBoxBound};
@@ -236,6 +237,7 @@ void buildKdTreeWith(KdTree& tree, const KdBuildRules& rules)
             std::max(maxAbs(geometry.triangles[i].boxMin), maxAbs(geometry.triangles[i].boxMax)));
         const RtSurface* surface = geometry.triangles[i].surface;
         builder.accels.push_back(computeTriAccel(v[0], v[1], v[2], surface ? surface->doubleSided : 0));
+        builder.edges.push_back(prepareTriangleBoxEdges(v, builder.accels.back()));
     }
     PartialTree built;
     built.nodes.push_back(KdNode{});

@@ -22,11 +22,11 @@ bool pointInBox(const float lo[3], const float hi[3], const float p[3])
     return true;
 }
 
-// The segment from p along unit direction e for length len against the three slabs. A direction
-// component of zero leaves the slab unbounded when p lies in it and rules the segment out
-// otherwise (1/0 times a zero distance would give NaN).
+// The segment from p along unit direction e (reciprocals inv) for length len against the three
+// slabs. A direction component of zero leaves the slab unbounded when p lies in it and rules the
+// segment out otherwise (1/0 times a zero distance would give NaN).
 bool segmentCrossesBox(const float lo[3], const float hi[3], const float p[3], const float e[3],
-                       float len)
+                       const float inverse[3], float len)
 {
     float enter = -std::numeric_limits<float>::infinity();
     float exit = std::numeric_limits<float>::infinity();
@@ -36,7 +36,7 @@ bool segmentCrossesBox(const float lo[3], const float hi[3], const float p[3], c
                 return false;
             continue;
         }
-        const float inv = 1.0f / e[a];
+        const float inv = inverse[a];
         float t0 = (lo[a] - p[a]) * inv, t1 = (hi[a] - p[a]) * inv;
         if (inv < 0.0f) {
             const float s = t0;
@@ -67,32 +67,54 @@ bool boxEdgeCrossesTriangle(const float p[3], const float e[3], float len, const
 
 }  // namespace
 
+TriangleBoxEdges prepareTriangleBoxEdges(const Float3 v[3], const TriAccel& accel)
+{
+    TriangleBoxEdges edges{};
+    for (int j = 0; j < 3; ++j)
+        toArray(v[j], edges.corner[j]);
+    for (int j = 0; j < 3; ++j) {
+        const float* a = edges.corner[j];
+        const float* b = edges.corner[(j + 1) % 3];
+        const float d[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+        const float len = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
+        edges.length[j] = len;
+        if (!(len > 0.0f))
+            continue;  // a repeated vertex: the edge is skipped
+        for (int a2 = 0; a2 < 3; ++a2) {
+            edges.direction[j][a2] = d[a2] / len;
+            if (edges.direction[j][a2] != 0.0f)
+                edges.inverse[j][a2] = 1.0f / edges.direction[j][a2];
+        }
+    }
+    edges.degenerate = isDegenerateTriAccel(accel);
+    return edges;
+}
+
 bool triangleOverlapsBox(const Float3& boxMin, const Float3& boxMax, const Float3 v[3],
                          const TriAccel& accel)
 {
-    float lo[3], hi[3], p[3][3];
+    return triangleOverlapsBox(boxMin, boxMax, prepareTriangleBoxEdges(v, accel), accel);
+}
+
+bool triangleOverlapsBox(const Float3& boxMin, const Float3& boxMax, const TriangleBoxEdges& edges,
+                         const TriAccel& accel)
+{
+    float lo[3], hi[3];
     toArray(boxMin, lo);
     toArray(boxMax, hi);
-    for (int j = 0; j < 3; ++j)
-        toArray(v[j], p[j]);
 
     for (int j = 0; j < 3; ++j)
-        if (pointInBox(lo, hi, p[j]))
+        if (pointInBox(lo, hi, edges.corner[j]))
             return true;
 
     for (int j = 0; j < 3; ++j) {
-        const float* a = p[j];
-        const float* b = p[(j + 1) % 3];
-        const float d[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
-        const float len = std::sqrt(d[0] * d[0] + d[1] * d[1] + d[2] * d[2]);
-        if (!(len > 0.0f))
-            continue;  // a repeated vertex; the vertex test covered it
-        const float e[3] = {d[0] / len, d[1] / len, d[2] / len};
-        if (segmentCrossesBox(lo, hi, a, e, len))
+        // A repeated vertex (no length) is covered by the vertex test.
+        if (edges.length[j] > 0.0f &&
+            segmentCrossesBox(lo, hi, edges.corner[j], edges.direction[j], edges.inverse[j], edges.length[j]))
             return true;
     }
 
-    if (isDegenerateTriAccel(accel))
+    if (edges.degenerate)
         return false;
     // The 12 box edges: from each corner with a given bit clear along one axis to its neighbour.
     for (int axis = 0; axis < 3; ++axis) {
