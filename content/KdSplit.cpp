@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <type_traits>
 
 namespace Orvanta {
 
@@ -19,16 +21,56 @@ void fillSplitCandidates(float boxMin, float boxMax, std::vector<float>& candida
     }
 }
 
+namespace {
+
+// Four candidates at a time. The lanes take the same single-precision steps as the scalar
+// evaluation, in the same order, so each lane's result equals splitCost's bit for bit (the build
+// does not contract multiplies and adds, and none of these operations depends on the lane width).
+typedef float Float4 __attribute__((vector_size(16)));
+typedef int32_t Int4 __attribute__((vector_size(16)));
+
+template <typename T>
+inline T broadcast(float v)
+{
+    if constexpr (std::is_same_v<T, float>)
+        return v;
+    else
+        return T{v, v, v, v};
+}
+
+template <typename T>
+inline T surfaceAreaOf(T dx, T dy, T dz)
+{
+    return broadcast<T>(2.0f) * (dx * dy + dy * dz + dz * dx);
+}
+
+// splitCost for one candidate position (float) or four (Float4); the counts are given as floats.
+template <typename T>
+inline T splitCostOf(const KdNodeBox& box, uint32_t axis, float total, T c, T nLeft, T nRight)
+{
+    T leftExtent[3], rightExtent[3];
+    for (uint32_t a = 0; a < 3; ++a) {
+        const float lo = axisOf(box.boxMin, a), hi = axisOf(box.boxMax, a);
+        if (a == axis) {
+            leftExtent[a] = c - broadcast<T>(lo);
+            rightExtent[a] = broadcast<T>(hi) - c;
+        } else {
+            leftExtent[a] = rightExtent[a] = broadcast<T>(hi - lo);
+        }
+    }
+    const T left = surfaceAreaOf(leftExtent[0], leftExtent[1], leftExtent[2]);
+    const T right = surfaceAreaOf(rightExtent[0], rightExtent[1], rightExtent[2]);
+    const T all = broadcast<T>(total);
+    return broadcast<T>(kKdTraversalCost) +
+           broadcast<T>(kKdIntersectionCost) * (left / all * nLeft + right / all * nRight);
+}
+
+}  // namespace
+
 float splitCost(const KdNodeBox& box, uint32_t axis, float c, uint32_t nLeft, uint32_t nRight)
 {
-    Float3 leftMax = box.boxMax, rightMin = box.boxMin;
-    axisOf(leftMax, axis) = c;
-    axisOf(rightMin, axis) = c;
-    const float total = surfaceArea(box.boxMin, box.boxMax);
-    const float left = surfaceArea(box.boxMin, leftMax);
-    const float right = surfaceArea(rightMin, box.boxMax);
-    return kKdTraversalCost + kKdIntersectionCost * (left / total * static_cast<float>(nLeft) +
-                                                     right / total * static_cast<float>(nRight));
+    return splitCostOf<float>(box, axis, surfaceArea(box.boxMin, box.boxMax), c, static_cast<float>(nLeft),
+                              static_cast<float>(nRight));
 }
 
 namespace {
@@ -46,31 +88,27 @@ inline double overlapErrorBound(float boxMin, float boxMax, float triMin, float 
 // Candidates sit about kKdCandidateStep apart from c[0], so the position of a value is guessed from its
 // distance to c[0] and then corrected by stepping; the accumulated rounding of the additions moves
 // the guess by far less than one step, so the walk is short. The result is the one a binary search
-// over the sorted candidates gives.
-inline size_t guessIndex(const std::vector<float>& c, double value)
+// over the sorted candidates gives. The guess is one past the truncated distance, where the first
+// candidate at least `value` usually is, so the common walk takes no step.
+inline size_t firstAtLeast(const float* c, size_t n, double value)
 {
-    const double guess = (value - double(c[0])) / double(kKdCandidateStep);
-    if (!(guess > 0.0))
-        return 0;  // also NaN
-    return guess < double(c.size()) ? size_t(guess) : c.size();
-}
-
-inline size_t firstAtLeast(const std::vector<float>& c, double value)
-{
-    size_t i = guessIndex(c, value);
+    constexpr double inverseStep = 1.0 / double(kKdCandidateStep);
+    double guess = (value - double(c[0])) * inverseStep + 1.0;
+    guess = guess > 0.0 ? guess : 0.0;  // also NaN
+    size_t i = guess < double(n) ? size_t(guess) : n;
     while (i > 0 && double(c[i - 1]) >= value)
         --i;
-    while (i < c.size() && double(c[i]) < value)
+    while (i < n && double(c[i]) < value)
         ++i;
     return i;
 }
 
 // [lo, hi): the candidates within err of value, where the float test must be evaluated.
-inline void band(const std::vector<float>& c, double value, double err, size_t& lo, size_t& hi)
+inline void band(const float* c, size_t n, double value, double err, size_t& lo, size_t& hi)
 {
-    lo = firstAtLeast(c, value - err);
+    lo = firstAtLeast(c, n, value - err);
     hi = lo;
-    while (hi < c.size() && double(c[hi]) <= value + err)
+    while (hi < n && double(c[hi]) <= value + err)
         ++hi;
 }
 
@@ -95,17 +133,21 @@ struct FixedInterval {
 };
 
 struct AxisCounts {
-    const std::vector<float>& c;
+    const float* c;
+    size_t n;
     float m, big;
-    std::vector<int64_t>& left;
-    std::vector<int64_t>& right;
+    int32_t* left;   // differences: left[i] - left[i - 1] boxes overlap at candidate i
+    int32_t* right;
     std::vector<FixedInterval>& fixed;
+    // Triangles whose right boxes overlap from candidate 0 on: right[0] summed apart, since
+    // almost every triangle adds to it.
+    int32_t rightFromStart = 0;
 
     // Adds `weight` at every candidate from..to-1 where the float test says the side's box
     // overlaps [tMin, tMax].
-    void evaluate(size_t from, size_t to, bool isLeft, float tMin, float tMax, int64_t weight)
+    void evaluate(size_t from, size_t to, bool isLeft, float tMin, float tMax, int32_t weight)
     {
-        std::vector<int64_t>& d = isLeft ? left : right;
+        int32_t* d = isLeft ? left : right;
         for (size_t i = from; i < to; ++i) {
             const bool hit = isLeft ? intervalsOverlap(m, c[i], tMin, tMax) : intervalsOverlap(c[i], big, tMin, tMax);
             if (hit) {
@@ -116,33 +158,34 @@ struct AxisCounts {
     }
 
     // Adds to the counts (kept as differences: +1 at i, -1 at i + 1) the candidates where the
-    // left and right candidate boxes overlap one triangle along the split axis.
+    // left and right candidate boxes overlap one triangle along the split axis. The left boxes'
+    // counts run to the end, so their closing -1 at n is never read and left out.
     void count(float tMin, float tMax)
     {
-        const size_t n = c.size();
         const double err = overlapErrorBound(m, big, tMin, tMax);
         size_t lo, hi;
 
         // Left boxes [m, c]: exact gap max(m - tMax, tMin - c).
         const double leftFixed = double(m) - double(tMax);
-        if (leftFixed >= -err && leftFixed <= err) {
-            fixed.push_back({tMin, tMax, true});
-        } else if (leftFixed < -err) {
-            band(c, double(tMin), err, lo, hi);
-            evaluate(lo, hi, true, tMin, tMax, 1);
+        if (leftFixed < -err) {
+            band(c, n, double(tMin), err, lo, hi);
+            if (lo != hi)
+                evaluate(lo, hi, true, tMin, tMax, 1);
             left[hi] += 1;
-            left[n] -= 1;
+        } else if (leftFixed <= err) {
+            fixed.push_back({tMin, tMax, true});
         }
 
         // Right boxes [c, big]: exact gap max(c - tMax, tMin - big).
         const double rightFixed = double(tMin) - double(big);
-        if (rightFixed >= -err && rightFixed <= err) {
-            fixed.push_back({tMin, tMax, false});
-        } else if (rightFixed < -err) {
-            band(c, double(tMax), err, lo, hi);
-            right[0] += 1;
+        if (rightFixed < -err) {
+            band(c, n, double(tMax), err, lo, hi);
+            rightFromStart += 1;
             right[lo] -= 1;
-            evaluate(lo, hi, false, tMin, tMax, 1);
+            if (lo != hi)
+                evaluate(lo, hi, false, tMin, tMax, 1);
+        } else if (rightFixed <= err) {
+            fixed.push_back({tMin, tMax, false});
         }
     }
 
@@ -156,7 +199,7 @@ struct AxisCounts {
             size_t j = i + 1;
             while (j < fixed.size() && fixed[j] == fixed[i])
                 ++j;
-            evaluate(0, c.size(), fixed[i].isLeft, fixed[i].tMin, fixed[i].tMax, int64_t(j - i));
+            evaluate(0, n, fixed[i].isLeft, fixed[i].tMin, fixed[i].tMax, int32_t(j - i));
             i = j;
         }
         fixed.clear();
@@ -171,11 +214,12 @@ KdSplitChoice chooseKdSplit(const KdNodeBox& box, const std::vector<uint32_t>& l
     KdSplitChoice best;
     float bestCost = 0.0f;
     // Scratch reused across the nodes a thread builds.
-    thread_local std::vector<int64_t> left, right;
+    thread_local std::vector<int32_t> left, right;
     thread_local std::vector<FixedInterval> fixed;
     thread_local std::vector<float> lows, highs;  // per axis, the node's triangle boxes in list order
     thread_local std::vector<uint8_t> overlaps;   // bit a: the box overlaps the node box on axis a
     thread_local std::vector<float> c;
+    thread_local std::vector<float> costs;  // per candidate of one axis
 
     // One pass over the triangles gathers their boxes, so the three axis passes read them
     // linearly, and tests each axis against the node box once instead of twice.
@@ -204,7 +248,7 @@ KdSplitChoice chooseKdSplit(const KdNodeBox& box, const std::vector<uint32_t>& l
         const size_t n = c.size();
         left.assign(n + 1, 0);
         right.assign(n + 1, 0);
-        AxisCounts counts{c, m, big, left, right, fixed};
+        AxisCounts counts{c.data(), n, m, big, left.data(), right.data(), fixed};
         // The candidate boxes equal the node box on the other two axes.
         const uint8_t others = uint8_t(7u & ~(1u << axis));
         const float* axisLows = lows.data() + axis * count;
@@ -213,14 +257,36 @@ KdSplitChoice chooseKdSplit(const KdNodeBox& box, const std::vector<uint32_t>& l
             if ((overlaps[j] & others) == others)
                 counts.count(axisLows[j], axisHighs[j]);
         counts.countFixed();
-        int64_t nLeft = 0, nRight = 0;
+        right[0] += counts.rightFromStart;
+
+        // The counts at every candidate (prefix sums in place), then the costs four at a time,
+        // then the first cheapest.
+        int32_t nLeft = 0, nRight = 0;
         for (size_t i = 0; i < n; ++i) {
             nLeft += left[i];
             nRight += right[i];
-            const float cost = splitCost(box, axis, c[i], uint32_t(nLeft), uint32_t(nRight));
-            if (!best.found || cost < bestCost) {
+            left[i] = nLeft;
+            right[i] = nRight;
+        }
+        costs.resize(n);
+        const float total = surfaceArea(box.boxMin, box.boxMax);
+        size_t i = 0;
+        for (; i + 4 <= n; i += 4) {
+            Float4 at;
+            Int4 l, r;
+            std::memcpy(&at, &c[i], sizeof at);
+            std::memcpy(&l, &left[i], sizeof l);
+            std::memcpy(&r, &right[i], sizeof r);
+            const Float4 cost = splitCostOf<Float4>(box, axis, total, at, __builtin_convertvector(l, Float4),
+                                                    __builtin_convertvector(r, Float4));
+            std::memcpy(&costs[i], &cost, sizeof cost);
+        }
+        for (; i < n; ++i)
+            costs[i] = splitCostOf<float>(box, axis, total, c[i], float(left[i]), float(right[i]));
+        for (i = 0; i < n; ++i) {
+            if (!best.found || costs[i] < bestCost) {
                 best = {true, axis, c[i]};
-                bestCost = cost;
+                bestCost = costs[i];
             }
         }
     }
