@@ -157,6 +157,46 @@ struct AxisCounts {
         }
     }
 
+    // The common case of count: on both sides the float test switches at one candidate, with no
+    // candidate near enough to the switch to need evaluating. Then the left boxes overlap the
+    // triangle from leftFrom on (n: never) and the right boxes below rightTo (0: never), and the
+    // result is true. False when count must evaluate candidates.
+    bool plainEvents(float tMin, float tMax, int32_t& leftFrom, int32_t& rightTo) const
+    {
+        const double err = overlapErrorBound(m, big, tMin, tMax);
+        size_t lo, hi;
+        const double leftFixed = double(m) - double(tMax);
+        if (leftFixed < -err) {
+            band(c, n, double(tMin), err, lo, hi);
+            if (lo != hi)
+                return false;
+            leftFrom = int32_t(hi);
+        } else if (leftFixed <= err) {
+            return false;
+        } else {
+            leftFrom = int32_t(n);
+        }
+        const double rightFixed = double(tMin) - double(big);
+        if (rightFixed < -err) {
+            band(c, n, double(tMax), err, lo, hi);
+            if (lo != hi)
+                return false;
+            rightTo = int32_t(lo);
+        } else if (rightFixed <= err) {
+            return false;
+        } else {
+            rightTo = 0;
+        }
+        return true;
+    }
+
+    void addPlain(int32_t leftFrom, int32_t rightTo)
+    {
+        left[leftFrom] += 1;
+        rightFromStart += 1;
+        right[rightTo] -= 1;
+    }
+
     // Adds to the counts (kept as differences: +1 at i, -1 at i + 1) the candidates where the
     // left and right candidate boxes overlap one triangle along the split axis. The left boxes'
     // counts run to the end, so their closing -1 at n is never read and left out.
@@ -208,7 +248,7 @@ struct AxisCounts {
 
 }  // namespace
 
-KdSplitChoice chooseKdSplit(const KdNodeBox& box, const std::vector<uint32_t>& list,
+KdSplitChoice chooseKdSplit(const KdNodeBox& box, std::vector<KdSplitEntry>& entries, uint32_t staleAxes,
                             const std::vector<RtTriangle>& triangles)
 {
     KdSplitChoice best;
@@ -216,28 +256,29 @@ KdSplitChoice chooseKdSplit(const KdNodeBox& box, const std::vector<uint32_t>& l
     // Scratch reused across the nodes a thread builds.
     thread_local std::vector<int32_t> left, right;
     thread_local std::vector<FixedInterval> fixed;
-    thread_local std::vector<float> lows, highs;  // per axis, the node's triangle boxes in list order
-    thread_local std::vector<uint8_t> overlaps;   // bit a: the box overlaps the node box on axis a
+    thread_local std::vector<float> lows, highs;  // per stale axis, the entries' triangle boxes
     thread_local std::vector<float> c;
     thread_local std::vector<float> costs;  // per candidate of one axis
 
-    // One pass over the triangles gathers their boxes, so the three axis passes read them
-    // linearly, and tests each axis against the node box once instead of twice.
-    const size_t count = list.size();
+    // The stale axes' triangle intervals, gathered in one pass, and their overlap bits, which
+    // every axis's count reads.
+    const size_t count = entries.size();
     lows.resize(3 * count);
     highs.resize(3 * count);
-    overlaps.resize(count);
     for (size_t j = 0; j < count; ++j) {
-        const RtTriangle& t = triangles[list[j]];
-        uint8_t bits = 0;
+        KdSplitEntry& e = entries[j];
+        const RtTriangle& t = triangles[e.triangle];
         for (uint32_t a = 0; a < 3; ++a) {
+            if (!(staleAxes & (1u << a)))
+                continue;
             const float lo = axisOf(t.boxMin, a), hi = axisOf(t.boxMax, a);
             lows[a * count + j] = lo;
             highs[a * count + j] = hi;
-            if (intervalsOverlap(axisOf(box.boxMin, a), axisOf(box.boxMax, a), lo, hi))
-                bits |= uint8_t(1u << a);
+            const uint8_t bit = uint8_t(1u << a);
+            e.overlaps = intervalsOverlap(axisOf(box.boxMin, a), axisOf(box.boxMax, a), lo, hi)
+                             ? uint8_t(e.overlaps | bit)
+                             : uint8_t(e.overlaps & ~bit);
         }
-        overlaps[j] = bits;
     }
 
     for (uint32_t axis = 0; axis < 3; ++axis) {
@@ -251,11 +292,38 @@ KdSplitChoice chooseKdSplit(const KdNodeBox& box, const std::vector<uint32_t>& l
         AxisCounts counts{c.data(), n, m, big, left.data(), right.data(), fixed};
         // The candidate boxes equal the node box on the other two axes.
         const uint8_t others = uint8_t(7u & ~(1u << axis));
-        const float* axisLows = lows.data() + axis * count;
-        const float* axisHighs = highs.data() + axis * count;
-        for (size_t j = 0; j < count; ++j)
-            if ((overlaps[j] & others) == others)
-                counts.count(axisLows[j], axisHighs[j]);
+        const uint8_t bit = uint8_t(1u << axis);
+        if (staleAxes & bit) {
+            // Every entry's events are found again, counted or not: a child may count an entry
+            // this node leaves out, and reads the events from here.
+            const float* axisLows = lows.data() + axis * count;
+            const float* axisHighs = highs.data() + axis * count;
+            for (size_t j = 0; j < count; ++j) {
+                KdSplitEntry& e = entries[j];
+                const bool counted = (e.overlaps & others) == others;
+                if (counts.plainEvents(axisLows[j], axisHighs[j], e.leftFrom[axis], e.rightTo[axis])) {
+                    e.special = uint8_t(e.special & ~bit);
+                    if (counted)
+                        counts.addPlain(e.leftFrom[axis], e.rightTo[axis]);
+                } else {
+                    e.special = uint8_t(e.special | bit);
+                    if (counted)
+                        counts.count(axisLows[j], axisHighs[j]);
+                }
+            }
+        } else {
+            // The box is the one the events were found for on this axis: they are replayed.
+            for (const KdSplitEntry& e : entries) {
+                if ((e.overlaps & others) != others)
+                    continue;
+                if (!(e.special & bit)) {
+                    counts.addPlain(e.leftFrom[axis], e.rightTo[axis]);
+                } else {
+                    const RtTriangle& t = triangles[e.triangle];
+                    counts.count(axisOf(t.boxMin, axis), axisOf(t.boxMax, axis));
+                }
+            }
+        }
         counts.countFixed();
         right[0] += counts.rightFromStart;
 
@@ -291,6 +359,16 @@ KdSplitChoice chooseKdSplit(const KdNodeBox& box, const std::vector<uint32_t>& l
         }
     }
     return best;
+}
+
+KdSplitChoice chooseKdSplit(const KdNodeBox& box, const std::vector<uint32_t>& list,
+                            const std::vector<RtTriangle>& triangles)
+{
+    thread_local std::vector<KdSplitEntry> entries;
+    entries.resize(list.size());
+    for (size_t j = 0; j < list.size(); ++j)
+        entries[j].triangle = list[j];
+    return chooseKdSplit(box, entries, 7u, triangles);
 }
 
 }  // namespace Orvanta

@@ -47,9 +47,26 @@ struct KdSplitChoice {
     float position = 0.0f;
 };
 
-// The cheapest candidate (first on ties) for the triangles (indices into triangles) in box, by
-// counting per axis with sorted prefix sums instead of testing every candidate against every
-// triangle.
+// A triangle of a node's list with what the split search found out about it on each axis, kept so
+// that a child whose box spans the same interval on an axis (every axis but its parent's split
+// axis) replays the result instead of finding it again. Only the search reads or writes the
+// fields other than triangle.
+struct KdSplitEntry {
+    uint32_t triangle = 0;
+    uint8_t overlaps = 0;  // bit a: the triangle's box overlaps the node box on axis a
+    uint8_t special = 0;   // bit a: axis a needs the full count (float tests to evaluate)
+    int32_t leftFrom[3] = {0, 0, 0};  // the left boxes overlap the triangle from this candidate on
+    int32_t rightTo[3] = {0, 0, 0};   // the right boxes overlap the triangle below this candidate
+};
+
+// The cheapest candidate (first on ties) for the triangles of the entries in box, by counting per
+// axis with prefix sums instead of testing every candidate against every triangle. On the axes in
+// staleAxes (bit a for axis a) the entries are examined afresh; on the others they must hold what
+// a search of a box with the same interval on that axis left in them.
+KdSplitChoice chooseKdSplit(const KdNodeBox& box, std::vector<KdSplitEntry>& entries, uint32_t staleAxes,
+                            const std::vector<RtTriangle>& triangles);
+
+// The same for the triangles (indices into triangles) of list, every axis examined.
 KdSplitChoice chooseKdSplit(const KdNodeBox& box, const std::vector<uint32_t>& list,
                             const std::vector<RtTriangle>& triangles);
 

@@ -74,24 +74,36 @@ struct Builder {
         out[2] = geometry.vertices[t.index2].position;
     }
 
-    void makeLeaf(PartialTree& tree, uint32_t node, const std::vector<uint32_t>& list) const
+    void makeLeaf(PartialTree& tree, uint32_t node, const std::vector<KdSplitEntry>& list) const
     {
         tree.nodes[node].word0 = uint32_t(tree.leaves.size()) * 2u + 1u;
         tree.nodes[node].word1 = 0.0f;
         KdLeaf leaf;
         leaf.first = uint32_t(tree.references.size());
         leaf.count = uint32_t(list.size());
-        tree.references.insert(tree.references.end(), list.begin(), list.end());
+        for (const KdSplitEntry& e : list)
+            tree.references.push_back(e.triangle);
         tree.leaves.push_back(leaf);
     }
 
+    KdSplitChoice choose(const KdNodeBox& box, std::vector<KdSplitEntry>& list, uint32_t staleAxes) const
+    {
+        if (!rules.chooser)
+            return chooseKdSplit(box, list, staleAxes, geometry.triangles);
+        std::vector<uint32_t> indices(list.size());
+        for (size_t j = 0; j < list.size(); ++j)
+            indices[j] = list[j].triangle;
+        return rules.chooser(box, indices, geometry.triangles);
+    }
+
     void partition(const KdNodeBox& leftBox, const KdNodeBox& rightBox, uint32_t axis, float position,
-                   const std::vector<uint32_t>& list, std::vector<uint32_t>& leftList,
-                   std::vector<uint32_t>& rightList) const
+                   const std::vector<KdSplitEntry>& list, std::vector<KdSplitEntry>& leftList,
+                   std::vector<KdSplitEntry>& rightList) const
     {
         const float nodeScale = std::max({std::fabs(position), maxAbs(leftBox.boxMin), maxAbs(leftBox.boxMax),
                                           maxAbs(rightBox.boxMax)});
-        for (uint32_t index : list) {
+        for (const KdSplitEntry& entry : list) {
+            const uint32_t index = entry.triangle;
             unsigned sides = rules.screenPartition
                                  ? screenedSidesAtScale(axis, position, geometry.triangles[index],
                                                         std::max(nodeScale, triangleScale[index]))
@@ -102,20 +114,22 @@ struct Builder {
                         (triangleOverlapsBox(rightBox.boxMin, rightBox.boxMax, e, accels[index]) ? 2u : 0u);
             }
             if (sides & 1u)
-                leftList.push_back(index);
+                leftList.push_back(entry);
             if (sides & 2u)
-                rightList.push_back(index);
+                rightList.push_back(entry);
         }
     }
 
-    // Builds node `node` of `tree` (already appended, with its box) from `list`.
-    void build(PartialTree& tree, uint32_t node, const std::vector<uint32_t>& list, uint32_t depth) const
+    // Builds node `node` of `tree` (already appended, with its box) from `list`, whose entries
+    // are current for this box on every axis but those in staleAxes.
+    void build(PartialTree& tree, uint32_t node, std::vector<KdSplitEntry>& list, uint32_t depth,
+               uint32_t staleAxes) const
     {
         const KdNodeBox box = tree.boxes[node];
         tree.boxes[node].depth = depth;
         KdSplitChoice split;
         if (list.size() > kKdLeafTriangles && depth < kKdMaxDepth)
-            split = rules.chooser(box, list, geometry.triangles);
+            split = choose(box, list, staleAxes);
         if (!split.found) {
             makeLeaf(tree, node, list);
             return;
@@ -127,7 +141,8 @@ struct Builder {
         axisOf(rightBox.boxMin, split.axis) = split.position;
         leftBox.axis = rightBox.axis = 0;
         leftBox.depth = rightBox.depth = 0;
-        std::vector<uint32_t> leftList, rightList;
+        std::vector<KdSplitEntry> leftList, rightList;
+        const uint32_t childStale = 1u << split.axis;
         partition(leftBox, rightBox, split.axis, split.position, list, leftList, rightList);
 
         const uint32_t leftIndex = uint32_t(tree.nodes.size());
@@ -136,19 +151,20 @@ struct Builder {
         if (depth < parallelDepth && leftList.size() + rightList.size() >= rules.parallelMinTriangles) {
             // Both children are built as trees of their own, the left one on another thread, and
             // spliced in the order a single-threaded build would have appended them.
-            auto buildAlone = [this, depth](const KdNodeBox& childBox, const std::vector<uint32_t>& childList) {
+            auto buildAlone = [this, depth, childStale](const KdNodeBox& childBox,
+                                                        std::vector<KdSplitEntry>& childList) {
                 PartialTree child;
                 child.nodes.push_back(KdNode{});
                 child.boxes.push_back(childBox);
-                build(child, 0, childList, depth + 1);
+                build(child, 0, childList, depth + 1, childStale);
                 return child;
             };
             std::future<PartialTree> left;
             try {
-                left = std::async(std::launch::async, buildAlone, std::cref(leftBox), std::cref(leftList));
+                left = std::async(std::launch::async, buildAlone, std::cref(leftBox), std::ref(leftList));
             } catch (const std::system_error&) {
                 // No thread to be had: the left side is built here, when its result is asked for.
-                left = std::async(std::launch::deferred, buildAlone, std::cref(leftBox), std::cref(leftList));
+                left = std::async(std::launch::deferred, buildAlone, std::cref(leftBox), std::ref(leftList));
             }
             PartialTree right = buildAlone(rightBox, rightList);
             splice(tree, left.get(), std::move(right));
@@ -158,9 +174,9 @@ struct Builder {
         tree.nodes.push_back(KdNode{});
         tree.boxes.push_back(leftBox);
         tree.boxes.push_back(rightBox);
-        build(tree, leftIndex, leftList, depth + 1);
-        std::vector<uint32_t>().swap(leftList);  // not needed while the right side is built
-        build(tree, leftIndex + 1, rightList, depth + 1);
+        build(tree, leftIndex, leftList, depth + 1, childStale);
+        std::vector<KdSplitEntry>().swap(leftList);  // not needed while the right side is built
+        build(tree, leftIndex + 1, rightList, depth + 1, childStale);
     }
 
     // Appends the two children of the node whose left child goes at the current end of `tree`:
@@ -220,12 +236,12 @@ void buildKdTreeWith(KdTree& tree, const KdBuildRules& rules)
     builder.accels.reserve(count);
     builder.triangleScale.reserve(count);
     builder.edges.reserve(count);
-    std::vector<uint32_t> list(count);
+    std::vector<KdSplitEntry> list(count);
     KdNodeBox root;
     root.boxMin = {kKdRootBoxBound, kKdRootBoxBound, kKdRootBoxBound};
     root.boxMax = {-kKdRootBoxBound, -kKdRootBoxBound, -kKdRootBoxBound};
     for (uint32_t i = 0; i < count; ++i) {
-        list[i] = i;
+        list[i].triangle = i;
         Float3 v[3];
         builder.corners(i, v);
         for (const Float3& p : v)
@@ -242,7 +258,7 @@ void buildKdTreeWith(KdTree& tree, const KdBuildRules& rules)
     PartialTree built;
     built.nodes.push_back(KdNode{});
     built.boxes.push_back(root);
-    builder.build(built, 0, list, 0);
+    builder.build(built, 0, list, 0, 7u);
     tree.nodes = std::move(built.nodes);
     tree.nodeBoxes = std::move(built.boxes);
     tree.leaves = std::move(built.leaves);

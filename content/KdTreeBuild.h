@@ -11,7 +11,9 @@ using KdSplitChooser = std::function<KdSplitChoice(
 // How a build is carried out. None of these choices changes the tree: every combination gives the
 // same nodes, boxes and leaves in the same order.
 struct KdBuildRules {
-    KdSplitChooser chooser = chooseKdSplit;
+    // Empty: chooseKdSplit on the entries each node hands to its children, so that a child
+    // examines afresh only its parent's split axis.
+    KdSplitChooser chooser;
     // Decide a triangle's side of a split from its box when the box is clearly on one side,
     // running the exact triangle-box test only for triangles near the plane.
     bool screenPartition = true;
