@@ -102,8 +102,12 @@ struct Builder {
     {
         const float nodeScale = std::max({std::fabs(position), maxAbs(leftBox.boxMin), maxAbs(leftBox.boxMax),
                                           maxAbs(rightBox.boxMax)});
-        for (const KdSplitEntry& entry : list) {
-            const uint32_t index = entry.triangle;
+        // The sides first, so each child's list is allocated once at its final size.
+        thread_local std::vector<uint8_t> sidesOf;
+        sidesOf.resize(list.size());
+        size_t leftCount = 0, rightCount = 0;
+        for (size_t j = 0; j < list.size(); ++j) {
+            const uint32_t index = list[j].triangle;
             unsigned sides = rules.screenPartition
                                  ? screenedSidesAtScale(axis, position, geometry.triangles[index],
                                                         std::max(nodeScale, triangleScale[index]))
@@ -113,10 +117,17 @@ struct Builder {
                 sides = (triangleOverlapsBox(leftBox.boxMin, leftBox.boxMax, e, accels[index]) ? 1u : 0u) |
                         (triangleOverlapsBox(rightBox.boxMin, rightBox.boxMax, e, accels[index]) ? 2u : 0u);
             }
-            if (sides & 1u)
-                leftList.push_back(entry);
-            if (sides & 2u)
-                rightList.push_back(entry);
+            sidesOf[j] = uint8_t(sides);
+            leftCount += sides & 1u;
+            rightCount += sides >> 1;
+        }
+        leftList.reserve(leftCount);
+        rightList.reserve(rightCount);
+        for (size_t j = 0; j < list.size(); ++j) {
+            if (sidesOf[j] & 1u)
+                leftList.push_back(list[j]);
+            if (sidesOf[j] & 2u)
+                rightList.push_back(list[j]);
         }
     }
 
