@@ -112,10 +112,15 @@ struct Builder {
                                  ? screenedSidesAtScale(axis, position, geometry.triangles[index],
                                                         std::max(nodeScale, triangleScale[index]))
                                  : 0u;
-            if (sides == 0u) {
+            if (sides == 0u && rules.preparedExactTest) {
                 const TriangleBoxEdges& e = edges[index];
                 sides = (triangleOverlapsBox(leftBox.boxMin, leftBox.boxMax, e, accels[index]) ? 1u : 0u) |
                         (triangleOverlapsBox(rightBox.boxMin, rightBox.boxMax, e, accels[index]) ? 2u : 0u);
+            } else if (sides == 0u) {
+                Float3 v[3];
+                corners(index, v);
+                sides = (triangleOverlapsBox(leftBox.boxMin, leftBox.boxMax, v, accels[index]) ? 1u : 0u) |
+                        (triangleOverlapsBox(rightBox.boxMin, rightBox.boxMax, v, accels[index]) ? 2u : 0u);
             }
             sidesOf[j] = uint8_t(sides);
             leftCount += sides & 1u;
@@ -246,7 +251,8 @@ void buildKdTreeWith(KdTree& tree, const KdBuildRules& rules)
     const size_t count = geometry.triangles.size();
     builder.accels.reserve(count);
     builder.triangleScale.reserve(count);
-    builder.edges.reserve(count);
+    if (rules.preparedExactTest)
+        builder.edges.reserve(count);
     std::vector<KdSplitEntry> list(count);
     KdNodeBox root;
     root.boxMin = {kKdRootBoxBound, kKdRootBoxBound, kKdRootBoxBound};
@@ -264,7 +270,8 @@ void buildKdTreeWith(KdTree& tree, const KdBuildRules& rules)
             std::max(maxAbs(geometry.triangles[i].boxMin), maxAbs(geometry.triangles[i].boxMax)));
         const RtSurface* surface = geometry.triangles[i].surface;
         builder.accels.push_back(computeTriAccel(v[0], v[1], v[2], surface ? surface->doubleSided : 0));
-        builder.edges.push_back(prepareTriangleBoxEdges(v, builder.accels.back()));
+        if (rules.preparedExactTest)
+            builder.edges.push_back(prepareTriangleBoxEdges(v, builder.accels.back()));
     }
     PartialTree built;
     built.nodes.push_back(KdNode{});
@@ -283,6 +290,7 @@ void buildKdTreeWith(KdTree& tree, const KdSplitChooser& chooser)
     KdBuildRules literal;
     literal.chooser = chooser;
     literal.screenPartition = false;
+    literal.preparedExactTest = false;
     literal.threads = 1;
     buildKdTreeWith(tree, literal);
 }
