@@ -6,6 +6,7 @@
 #include <bit>
 #include <cmath>
 #include <future>
+#include <memory>
 #include <system_error>
 #include <thread>
 
@@ -60,7 +61,7 @@ struct Builder {
     const KdBuildRules& rules;
     const RayTracingGeometry& geometry;
     std::vector<TriAccel> accels;  // one per geometry triangle
-    std::vector<TriangleBoxEdges> edges;  // one per geometry triangle, for the exact test
+    std::unique_ptr<TriangleBoxEdges[]> edges;  // one per geometry triangle, for the exact test
     std::vector<float> triangleScale;  // per geometry triangle: the largest magnitude of its box
     // Subtrees are handed to other threads only above this depth: enough pieces to keep every
     // thread busy while some finish early, without a thread per node.
@@ -249,10 +250,6 @@ void buildKdTreeWith(KdTree& tree, const KdBuildRules& rules)
     if (threads > 1)
         builder.parallelDepth = uint32_t(std::ceil(std::log2(double(threads)))) + 2u;
     const size_t count = geometry.triangles.size();
-    builder.accels.reserve(count);
-    builder.triangleScale.reserve(count);
-    if (rules.preparedExactTest)
-        builder.edges.reserve(count);
     std::vector<KdSplitEntry> list(count);
     KdNodeBox root;
     root.boxMin = {kKdRootBoxBound, kKdRootBoxBound, kKdRootBoxBound};
@@ -266,13 +263,39 @@ void buildKdTreeWith(KdTree& tree, const KdBuildRules& rules)
                 axisOf(root.boxMin, a) = std::min(axisOf(root.boxMin, a), axisOf(p, a));
                 axisOf(root.boxMax, a) = std::max(axisOf(root.boxMax, a), axisOf(p, a));
             }
-        builder.triangleScale.push_back(
-            std::max(maxAbs(geometry.triangles[i].boxMin), maxAbs(geometry.triangles[i].boxMax)));
-        const RtSurface* surface = geometry.triangles[i].surface;
-        builder.accels.push_back(computeTriAccel(v[0], v[1], v[2], surface ? surface->doubleSided : 0));
-        if (rules.preparedExactTest)
-            builder.edges.push_back(prepareTriangleBoxEdges(v, builder.accels.back()));
     }
+
+    // Each triangle's own records, independent of the others: prepared on every thread, in
+    // memory first touched by the thread that fills it.
+    builder.accels.resize(count);
+    builder.triangleScale.resize(count);
+    if (rules.preparedExactTest)
+        builder.edges.reset(new TriangleBoxEdges[count]);
+    auto prepare = [&builder, &geometry, &rules](size_t begin, size_t end) {
+        for (size_t i = begin; i < end; ++i) {
+            Float3 v[3];
+            builder.corners(uint32_t(i), v);
+            const RtTriangle& t = geometry.triangles[i];
+            builder.triangleScale[i] = std::max(maxAbs(t.boxMin), maxAbs(t.boxMax));
+            builder.accels[i] = computeTriAccel(v[0], v[1], v[2], t.surface ? t.surface->doubleSided : 0);
+            if (rules.preparedExactTest)
+                builder.edges[i] = prepareTriangleBoxEdges(v, builder.accels[i]);
+        }
+    };
+    const size_t parts = count >= rules.parallelMinTriangles ? threads : 1;
+    std::vector<std::future<void>> others;
+    for (size_t part = 1; part < parts; ++part) {
+        const size_t begin = count * part / parts, end = count * (part + 1) / parts;
+        try {
+            others.push_back(std::async(std::launch::async, prepare, begin, end));
+        } catch (const std::system_error&) {
+            prepare(begin, end);  // no thread to be had
+        }
+    }
+    prepare(0, count / parts);
+    for (std::future<void>& other : others)
+        other.get();
+
     PartialTree built;
     built.nodes.push_back(KdNode{});
     built.boxes.push_back(root);
