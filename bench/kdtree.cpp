@@ -145,7 +145,7 @@ RaySet randomRays(const KdTree& tree, size_t count)
 
 size_t treeBytes(const KdTree& tree)
 {
-    return (tree.nodes.size() + tree.traceNodes.size()) * sizeof(KdNode) + tree.nodeBoxes.size() * sizeof(KdNodeBox) +
+    return tree.nodes.size() * sizeof(KdNode) + tree.traceNodes.size() * sizeof(KdTraceNode) + tree.nodeBoxes.size() * sizeof(KdNodeBox) +
            tree.leaves.size() * sizeof(KdLeaf) + tree.leafTriangles.size() * sizeof(uint32_t) +
            tree.triangleAccels.size() * sizeof(TriAccel);
 }

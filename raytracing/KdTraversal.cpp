@@ -29,19 +29,40 @@ struct StackEntry {
     float tMax;
 };
 
-// The leaf a walk has reached: from the trace nodes when the tree has them, else from leaves.
-KdLeaf leafAt(const KdTree& tree, const KdNode* nodes, uint32_t node)
-{
-    const KdNode& n = nodes[node];
-    if (nodes == tree.traceNodes.data())
-        return KdLeaf{n.word0 >> 1, std::bit_cast<uint32_t>(n.word1)};
-    return tree.leaves[n.leafIndex()];
-}
+// The derived nodes: leaves read in place, empty children flagged in their parent.
+struct TraceNodes {
+    const KdTraceNode* nodes;
 
-// The node array the walks read (see KdTree::traceNodes).
-const KdNode* walkNodes(const KdTree& tree)
+    bool isLeaf(uint32_t i) const { return nodes[i].isLeaf(); }
+    uint32_t axis(uint32_t i) const { return nodes[i].axis(); }
+    float split(uint32_t i) const { return nodes[i].split(); }
+    uint32_t leftChild(uint32_t i) const { return nodes[i].leftChild(); }
+    uint32_t emptyChildren(uint32_t i) const { return nodes[i].emptyChildren(); }
+    KdLeaf leaf(uint32_t i) const { return KdLeaf{nodes[i].first(), nodes[i].count()}; }
+};
+
+// The stored nodes and the leaf table, for a tree without derived nodes: no child is known to be
+// empty, so the walk enters every leaf it reaches.
+struct StoredNodes {
+    const KdNode* nodes;
+    const KdLeaf* leaves;
+
+    bool isLeaf(uint32_t i) const { return nodes[i].isLeaf(); }
+    uint32_t axis(uint32_t i) const { return nodes[i].axis(); }
+    float split(uint32_t i) const { return nodes[i].split(); }
+    uint32_t leftChild(uint32_t i) const { return nodes[i].leftChild(); }
+    uint32_t emptyChildren(uint32_t) const { return 0; }
+    KdLeaf leaf(uint32_t i) const { return leaves[nodes[i].leafIndex()]; }
+};
+
+// Calls walk(nodes) with the node reading the tree has (see KdTree::traceNodes).
+template <typename Walk>
+void withNodes(const KdTree& tree, Walk walk)
 {
-    return tree.traceNodes.size() == tree.nodes.size() ? tree.traceNodes.data() : tree.nodes.data();
+    if (!tree.nodes.empty() && tree.traceNodes.size() == tree.nodes.size())
+        walk(TraceNodes{tree.traceNodes.data()});
+    else
+        walk(StoredNodes{tree.nodes.data(), tree.leaves.data()});
 }
 
 void intersectLeaf(const KdTree& tree, const KdLeaf& leaf, Ray& ray)
@@ -93,32 +114,55 @@ void clipToRootBox(const KdTree& tree, Ray& ray)
 }
 
 // The walk from `node` with the ray's current segment and `size` entries already on the stack.
-void traverseFrom(const KdTree& tree, Ray& ray, uint32_t node, StackEntry* stack, uint32_t size)
+//
+// An empty child is never entered: where the ray would only visit it, the walk goes on as after
+// an empty leaf (the end-of-leaf test, then the stack); where the ray crosses from it into a
+// non-empty sibling, only the sibling's part of the segment is walked. The leaves tested and their
+// order are those of the walk that enters every leaf, so the nearest hit is the same.
+template <typename Nodes>
+void traverseFrom(const KdTree& tree, const Nodes& nodes, Ray& ray, uint32_t node, StackEntry* stack,
+                  uint32_t size)
 {
-    const KdNode* nodes = walkNodes(tree);
     for (;;) {
-        while (!nodes[node].isLeaf()) {
-            const KdNode& n = nodes[node];
-            const uint32_t axis = n.axis();
-            const float split = n.split();
+        bool atLeaf = true;
+        while (!nodes.isLeaf(node)) {
+            const uint32_t axis = nodes.axis(node);
+            const float split = nodes.split(node);
             const float d = (split - ray.origin[axis]) * ray.inverseDirection[axis];
-            const uint32_t left = n.leftChild();
-            const bool leftNear = split >= ray.origin[axis];
-            const uint32_t nearNode = leftNear ? left : left + 1;
-            const uint32_t farNode = leftNear ? left + 1 : left;
+            const uint32_t nearSide = split >= ray.origin[axis] ? 0u : 1u;  // 0: the left child
+            const uint32_t nearNode = nodes.leftChild(node) + nearSide;
+            const uint32_t farNode = nodes.leftChild(node) + (nearSide ^ 1u);
+            const uint32_t empty = nodes.emptyChildren(node);
+            const bool nearEmpty = (empty >> nearSide) & 1u, farEmpty = (empty >> (nearSide ^ 1u)) & 1u;
             // d is NaN only for a ray running inside the split plane; the near side holds
             // everything such a ray can reach there.
             if (!(d <= ray.tMax) || d <= 0.0f) {
+                atLeaf = !nearEmpty;
                 node = nearNode;
             } else if (d < ray.tMin) {
+                atLeaf = !farEmpty;
                 node = farNode;
+            } else if (nearEmpty && (farEmpty || d >= ray.tHit)) {
+                // Leaving the empty near side ends the walk as that leaf would, when the far side
+                // is empty too or the hit already lies before the split.
+                ray.tMax = farEmpty ? ray.tMax : d;
+                atLeaf = false;
+            } else if (nearEmpty) {
+                ray.tMin = d;
+                node = farNode;
+            } else if (farEmpty) {
+                ray.tMax = d;
+                node = nearNode;
             } else {
                 stack[size++] = {farNode, d, ray.tMax};
                 ray.tMax = d;
                 node = nearNode;
             }
+            if (!atLeaf)
+                break;
         }
-        intersectLeaf(tree, leafAt(tree, nodes, node), ray);
+        if (atLeaf)
+            intersectLeaf(tree, nodes.leaf(node), ray);
         if (ray.tMax >= ray.tHit || size == 0)
             return;
         const StackEntry& top = stack[--size];
@@ -138,7 +182,7 @@ void traverse(const KdTree& tree, Ray& ray)
     // interior node pushes at most once on the way down, so the stack cannot overflow.
     StackEntry stack[kKdMaxDepth];
     clipToRootBox(tree, ray);
-    traverseFrom(tree, ray, 0, stack, 0);
+    withNodes(tree, [&](const auto& nodes) { traverseFrom(tree, nodes, ray, 0, stack, 0); });
 }
 
 #if defined(__SSE2__)
@@ -158,6 +202,23 @@ inline float lane(__m128 v, unsigned i)
     alignas(16) float f[4];
     _mm_store_ps(f, v);
     return f[i];
+}
+
+inline unsigned lanesOf(__m128 comparison)
+{
+    return unsigned(_mm_movemask_ps(comparison));
+}
+
+// All bits set in the lanes of `mask` (bit r for lane r), clear elsewhere.
+inline __m128 laneMask(unsigned mask)
+{
+    return _mm_castsi128_ps(_mm_set_epi32(mask & 8 ? -1 : 0, mask & 4 ? -1 : 0, mask & 2 ? -1 : 0, mask & 1 ? -1 : 0));
+}
+
+inline __m128 select(unsigned mask, __m128 a, __m128 b)
+{
+    const __m128 m = laneMask(mask);
+    return _mm_or_ps(_mm_and_ps(m, a), _mm_andnot_ps(m, b));
 }
 
 struct Packet {
@@ -197,8 +258,7 @@ struct Packet {
         const uint32_t* indices = tree.leafTriangles.data() + leaf.first;
         const TriAccel* accels = tree.triangleAccels.data();
         const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f);
-        const __m128 activeLanes = _mm_castsi128_ps(_mm_set_epi32(active & 8 ? -1 : 0, active & 4 ? -1 : 0,
-                                                                  active & 2 ? -1 : 0, active & 1 ? -1 : 0));
+        const __m128 activeLanes = laneMask(active);
         for (uint32_t i = 0; i < leaf.count; ++i)
             __builtin_prefetch(&accels[indices[i]]);  // as in the single walk: let the loads overlap
         for (uint32_t i = 0; i < leaf.count; ++i) {
@@ -227,7 +287,7 @@ struct Packet {
                 _mm_set1_ps(a.gammaD));
             ok = _mm_and_ps(ok, _mm_and_ps(_mm_cmpgt_ps(b, zero), _mm_cmpgt_ps(g, zero)));
             ok = _mm_and_ps(ok, _mm_cmplt_ps(_mm_add_ps(b, g), one));
-            const unsigned hits = unsigned(_mm_movemask_ps(ok));
+            const unsigned hits = lanesOf(ok);
             if (!hits)
                 continue;
             tHit = _mm_or_ps(_mm_and_ps(ok, dist), _mm_andnot_ps(ok, tHit));
@@ -243,7 +303,9 @@ struct Packet {
 
     // Hands ray r over to the single-ray walk at `node` with its own stack: the shared entries it
     // belongs to, oldest first.
-    void finishAlone(const KdTree& tree, unsigned r, uint32_t node, const PacketEntry* stack, uint32_t size)
+    template <typename Nodes>
+    void finishAlone(const KdTree& tree, const Nodes& nodes, unsigned r, uint32_t node, const PacketEntry* stack,
+                     uint32_t size)
     {
         StackEntry own[kKdMaxDepth];
         uint32_t count = 0;
@@ -254,49 +316,52 @@ struct Packet {
         ray.tMin = lane(tMin, r);
         ray.tMax = lane(tMax, r);
         ray.tHit = lane(tHit, r);
-        traverseFrom(tree, ray, node, own, count);
+        traverseFrom(tree, nodes, ray, node, own, count);
     }
 };
 
-inline __m128 select(__m128 mask, __m128 a, __m128 b)
+// The shared walk. At every node each active ray makes the single walk's choice (near child only,
+// far child only, or both, near first, empty children left out as there); the packet follows the
+// rays, and a ray that wants both children in the other order than the rest goes on alone.
+template <typename Nodes>
+void walkPacket(const KdTree& tree, const Nodes& nodes, Ray* rays, unsigned count)
 {
-    return _mm_or_ps(_mm_and_ps(mask, a), _mm_andnot_ps(mask, b));
-}
-
-}  // namespace
-
-void traversePacket(const KdTree& tree, Ray* rays, unsigned count)
-{
-    if (tree.nodes.empty() || count == 0)
-        return;
-    if (count > 4)
-        count = 4;
-    for (unsigned r = 0; r < count; ++r)
-        clipToRootBox(tree, rays[r]);
     Packet p(rays, count);
-    const KdNode* nodes = walkNodes(tree);
     PacketEntry stack[kKdMaxDepth];
     uint32_t size = 0;
     uint32_t node = 0;
     unsigned active = (1u << count) - 1u;
-    unsigned live = active;    // rays the shared walk still carries
-    unsigned handedOver = 0;   // rays finished by the single-ray walk
-    float finalMin[4] = {}, finalMax[4] = {};  // each ray's segment at its last leaf
+    unsigned live = active;   // rays the shared walk still carries
+    unsigned handedOver = 0;  // rays finished by the single-ray walk
     const __m128 zero = _mm_setzero_ps();
     for (;;) {
-        while (active && !nodes[node].isLeaf()) {
-            const KdNode& n = nodes[node];
-            const uint32_t axis = n.axis();
-            const __m128 split = _mm_set1_ps(n.split());
+        while (active && !nodes.isLeaf(node)) {
+            const uint32_t axis = nodes.axis(node);
+            const __m128 split = _mm_set1_ps(nodes.split(node));
             const __m128 d = _mm_mul_ps(_mm_sub_ps(split, p.origin[axis]), p.inverse[axis]);
-            // Per ray, as in the single walk: near child only, far child only, or both, near first.
-            const unsigned leftNear = unsigned(_mm_movemask_ps(_mm_cmpge_ps(split, p.origin[axis])));
-            const __m128 crosses = _mm_and_ps(_mm_cmple_ps(d, p.tMax), _mm_cmpnle_ps(d, zero));
-            const __m128 before = _mm_cmplt_ps(d, p.tMin);
-            const __m128 bothLanes = _mm_andnot_ps(before, crosses);
-            const unsigned cross = unsigned(_mm_movemask_ps(crosses)) & active;
-            const unsigned farOnly = unsigned(_mm_movemask_ps(before)) & cross;
+            const unsigned leftNear = lanesOf(_mm_cmpge_ps(split, p.origin[axis]));
+            const unsigned cross = lanesOf(_mm_and_ps(_mm_cmple_ps(d, p.tMax), _mm_cmpnle_ps(d, zero))) & active;
+            unsigned farOnly = lanesOf(_mm_cmplt_ps(d, p.tMin)) & cross;
+            unsigned nearOnly = active & ~cross;
             unsigned both = cross & ~farOnly;
+            if (const uint32_t empty = nodes.emptyChildren(node)) {
+                const unsigned leftEmpty = empty & 1u ? 15u : 0u, rightEmpty = empty & 2u ? 15u : 0u;
+                const unsigned nearEmpty = (leftNear & leftEmpty) | (~leftNear & rightEmpty);
+                const unsigned farEmpty = (leftNear & rightEmpty) | (~leftNear & leftEmpty);
+                const unsigned stop = (nearOnly & nearEmpty) | (farOnly & farEmpty) | (both & nearEmpty & farEmpty);
+                const unsigned skipNear = both & nearEmpty & ~farEmpty, skipFar = both & farEmpty & ~nearEmpty;
+                const unsigned hitBeforeSplit = skipNear & lanesOf(_mm_cmpge_ps(d, p.tHit));
+                // As in the single walk: a ray stopping here ends when its segment reaches its hit.
+                live &= ~((stop & lanesOf(_mm_cmpge_ps(p.tMax, p.tHit))) | hitBeforeSplit);
+                p.tMin = select(skipNear & ~hitBeforeSplit, d, p.tMin);
+                p.tMax = select(skipFar, d, p.tMax);
+                nearOnly = (nearOnly & ~stop) | skipFar;
+                farOnly = (farOnly & ~stop) | (skipNear & ~hitBeforeSplit);
+                both &= ~(nearEmpty | farEmpty);
+                active = nearOnly | farOnly | both;
+                if (!active)
+                    break;
+            }
             // Only rays that visit both children care about their order; those who want the other
             // order than the majority go on alone from here.
             const unsigned bothLeftFirst = both & leftNear, bothRightFirst = both & ~leftNear;
@@ -305,7 +370,7 @@ void traversePacket(const KdTree& tree, Ray* rays, unsigned count)
                                               ? bothRightFirst : bothLeftFirst;
                 for (unsigned r = 0; r < count; ++r)
                     if (minority & (1u << r))
-                        p.finishAlone(tree, r, node, stack, size);
+                        p.finishAlone(tree, nodes, r, node, stack, size);
                 live &= ~minority;
                 handedOver |= minority;
                 active &= ~minority;
@@ -313,11 +378,10 @@ void traversePacket(const KdTree& tree, Ray* rays, unsigned count)
                 if (!active)
                     break;
             }
-            const unsigned nearOnly = active & ~cross;
             const unsigned needsLeft = (nearOnly & leftNear) | (farOnly & ~leftNear) | both;
             const unsigned needsRight = (nearOnly & ~leftNear) | (farOnly & leftNear) | both;
             const bool leftFirst = both ? (both & leftNear) != 0 : true;
-            const uint32_t left = n.leftChild();
+            const uint32_t left = nodes.leftChild(node);
             const uint32_t first = leftFirst ? left : left + 1;
             const uint32_t second = leftFirst ? left + 1 : left;
             const unsigned firstRays = (leftFirst ? needsLeft : needsRight) & active;
@@ -327,26 +391,15 @@ void traversePacket(const KdTree& tree, Ray* rays, unsigned count)
             } else if (firstRays == 0) {
                 node = second;
             } else {
-                stack[size++] = {second, secondRays, select(bothLanes, d, p.tMin), p.tMax};
-                p.tMax = select(bothLanes, d, p.tMax);
+                stack[size++] = {second, secondRays, select(both, d, p.tMin), p.tMax};
+                p.tMax = select(both, d, p.tMax);
                 active = firstRays;
                 node = first;
             }
         }
         if (active) {
-            p.intersect(tree, leafAt(tree, nodes, node), active);
-            alignas(16) float lo[4], hi[4], hit[4];
-            _mm_store_ps(lo, p.tMin);
-            _mm_store_ps(hi, p.tMax);
-            _mm_store_ps(hit, p.tHit);
-            for (unsigned r = 0; r < count; ++r)
-                if (active & (1u << r)) {
-                    finalMin[r] = lo[r];
-                    finalMax[r] = hi[r];
-                    rays[r].tHit = hit[r];
-                    if (hi[r] >= hit[r])
-                        live &= ~(1u << r);
-                }
+            p.intersect(tree, nodes.leaf(node), active);
+            live &= ~(lanesOf(_mm_cmpge_ps(p.tMax, p.tHit)) & active);
         }
         active = 0;
         while (active == 0 && size > 0) {
@@ -361,13 +414,24 @@ void traversePacket(const KdTree& tree, Ray* rays, unsigned count)
         if (active == 0)
             break;
     }
-    // Rays the shared walk finished keep the segment of their last leaf, as the single walk
-    // leaves it; the others were finished by traverseFrom.
+    alignas(16) float hit[4];
+    _mm_store_ps(hit, p.tHit);
     for (unsigned r = 0; r < count; ++r)
-        if (!(handedOver & (1u << r))) {
-            rays[r].tMin = finalMin[r];
-            rays[r].tMax = finalMax[r];
-        }
+        if (!(handedOver & (1u << r)))
+            rays[r].tHit = hit[r];
+}
+
+}  // namespace
+
+void traversePacket(const KdTree& tree, Ray* rays, unsigned count)
+{
+    if (tree.nodes.empty() || count == 0)
+        return;
+    if (count > 4)
+        count = 4;
+    for (unsigned r = 0; r < count; ++r)
+        clipToRootBox(tree, rays[r]);
+    withNodes(tree, [&](const auto& nodes) { walkPacket(tree, nodes, rays, count); });
 }
 
 #else
