@@ -72,10 +72,10 @@ public:
     // (the file keeps a copy per leaf entry; they are all the same record).
     std::vector<TriAccel> triangleAccels;
     const RayTracingGeometry* geometry = nullptr;
-    // The nodes as the walks read them, derived from nodes and leaves by build and load (see
-    // KdTraceNode). Empty when deriving is impossible (more nodes than the encoding can index);
-    // the walks then read nodes and leaves. Call deriveTraceNodes() after changing nodes or leaves
-    // by other means.
+    // The nodes as the walks read them (see KdTraceNode), derived from nodes and leaves by build
+    // and load, node for node. Empty when the tree is beyond what the encoding can index; the
+    // walks then read nodes and leaves. Call deriveTraceNodes() after changing nodes or leaves by
+    // other means.
     std::vector<KdTraceNode> traceNodes;
     void deriveTraceNodes();
 
