@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace Orvanta {
 
@@ -29,6 +31,13 @@ Sound::Sound(const std::string& soundPath, Float3 position, bool streamInChunks,
     alSource3f(source, AL_POSITION, position.x, position.y, position.z);
     list->sounds.push_back(this);
 
+    // Only a regular file is opened: a named pipe would block the decoder's first read until
+    // something writes to it, and a directory fails with a read error that names nothing useful.
+    std::error_code error;
+    if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error)) {
+        logError(path + ": is not a regular file; the sound stays silent");
+        return;
+    }
     errno = 0;
     int result = ov_fopen(path.c_str(), &decoder);
     if (result != 0) {

@@ -145,7 +145,7 @@ RaySet randomRays(const KdTree& tree, size_t count)
 
 size_t treeBytes(const KdTree& tree)
 {
-    return (tree.nodes.size() + tree.traceNodes.size()) * sizeof(KdNode) + tree.nodeBoxes.size() * sizeof(KdNodeBox) +
+    return tree.nodes.size() * sizeof(KdNode) + tree.traceNodes.size() * sizeof(KdTraceNode) + tree.nodeBoxes.size() * sizeof(KdNodeBox) +
            tree.leaves.size() * sizeof(KdLeaf) + tree.leafTriangles.size() * sizeof(uint32_t) +
            tree.triangleAccels.size() * sizeof(TriAccel);
 }
@@ -350,11 +350,13 @@ bool throughput(Table& table, const char* name, const KdTree& tree, const RaySet
     // burst of load from other programs on the machine falls on ours and Embree's alike.
     std::vector<HitRecord> ours(rays.size());
     auto traceSingle = [&](size_t i) { ours[i] = traceOurs(tree, rays.origins[i], rays.directions[i]); };
-    // Four neighbouring rays at a time through the packet walk (rays are stored in pixel order).
+    // Neighbouring rays (rays are stored in pixel order) through the packet walk, as many at a time
+    // as the engine's tracer gives it.
+    constexpr size_t kPacket = kMaxPacketRays;
     std::vector<HitRecord> packed(rays.size());
     auto tracePacket = [&](size_t group) {
-        Ray lanes[4];
-        const size_t first = group * 4, count = std::min<size_t>(4, rays.size() - first);
+        Ray lanes[kPacket];
+        const size_t first = group * kPacket, count = std::min<size_t>(kPacket, rays.size() - first);
         for (size_t r = 0; r < count; ++r) {
             const Float3 o = rays.origins[first + r], d = rays.directions[first + r];
             const float origin[3] = {o.x, o.y, o.z}, direction[3] = {d.x, d.y, d.z};
@@ -366,7 +368,7 @@ bool throughput(Table& table, const char* name, const KdTree& tree, const RaySet
                                     ? HitRecord{lanes[r].hitTriangle - tree.geometry->triangles.data(), lanes[r].tHit}
                                     : HitRecord{};
     };
-    const size_t groups = (rays.size() + 3) / 4;
+    const size_t groups = (rays.size() + kPacket - 1) / kPacket;
 #ifdef ORVANTA_BENCH_EMBREE
     const EmbreeScene& e = *static_cast<const EmbreeScene*>(embree);
     std::vector<HitRecord> theirs(rays.size());
@@ -378,8 +380,8 @@ bool throughput(Table& table, const char* name, const KdTree& tree, const RaySet
     for (int run = 0; run < repeats; ++run) {
         one = std::max(one, runThreads(rays.size(), 1, traceSingle));
         many = std::max(many, runThreads(rays.size(), threads, traceSingle));
-        packetOne = std::max(packetOne, 4.0 * runThreads(groups, 1, tracePacket));
-        packetMany = std::max(packetMany, 4.0 * runThreads(groups, threads, tracePacket));
+        packetOne = std::max(packetOne, double(kPacket) * runThreads(groups, 1, tracePacket));
+        packetMany = std::max(packetMany, double(kPacket) * runThreads(groups, threads, tracePacket));
 #ifdef ORVANTA_BENCH_EMBREE
         eOne = std::max(eOne, runThreads(rays.size(), 1, traceCulled));
         eMany = std::max(eMany, runThreads(rays.size(), threads, traceCulled));
@@ -404,7 +406,7 @@ bool throughput(Table& table, const char* name, const KdTree& tree, const RaySet
     table.rowf(std::string(name) + ": rays / hits", "%zu / %zu", rays.size(), hits);
     table.rowf(std::string(name) + ": traverse, 1 / " + std::to_string(threads) + " threads",
                "%.2f / %.2f Mrays/s", one / 1e6, many / 1e6);
-    table.rowf(std::string(name) + ": traversePacket (4 rays), 1 / " + std::to_string(threads) + " threads",
+    table.rowf(std::string(name) + ": traversePacket (" + std::to_string(kPacket) + " rays), 1 / " + std::to_string(threads) + " threads",
                "%.2f / %.2f Mrays/s", packetOne / 1e6, packetMany / 1e6);
     table.row(std::string(name) + ": single and packet hits against the literal walk",
               packetSame == rays.size() ? "identical for every ray" : "DIFFERENT");

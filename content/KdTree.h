@@ -3,6 +3,7 @@
 #include "content/KdTriAccel.h"
 #include "content/RayTracingGeometry.h"
 
+#include <bit>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -31,6 +32,27 @@ struct KdNodeBox {
 };
 static_assert(sizeof(KdNodeBox) == 32, "KdNodeBox is one 32-byte record");
 
+// A node as the walks read it. Interior: word0 = leftChild * 32 + rightEmpty * 16 + leftEmpty * 8 +
+// axis * 2, word1 the split; a child flagged empty is a leaf without triangles, which a walk need
+// not enter. Leaf: word0 = first * 2 + 1, word1 = its triangle count (as bits), so a walk reaches
+// the leaf's triangles without a look-up in the leaf table.
+struct KdTraceNode {
+    uint32_t word0 = 1;
+    uint32_t word1 = 0;
+
+    static constexpr uint32_t kMaxNodes = 1u << 27;  // leftChild needs the 27 bits above the flags
+
+    bool isLeaf() const { return (word0 & 1u) != 0; }
+    uint32_t axis() const { return (word0 >> 1) & 3u; }
+    // Bit 0: the left child is an empty leaf; bit 1: the right one is.
+    uint32_t emptyChildren() const { return (word0 >> 3) & 3u; }
+    uint32_t leftChild() const { return word0 >> 5; }
+    float split() const { return std::bit_cast<float>(word1); }
+    uint32_t first() const { return word0 >> 1; }
+    uint32_t count() const { return word1; }
+};
+static_assert(sizeof(KdTraceNode) == 8, "KdTraceNode is one 8-byte record");
+
 // A leaf's triangles: count entries of the tree's leafTriangles starting at first.
 struct KdLeaf {
     uint32_t first = 0;
@@ -50,11 +72,11 @@ public:
     // (the file keeps a copy per leaf entry; they are all the same record).
     std::vector<TriAccel> triangleAccels;
     const RayTracingGeometry* geometry = nullptr;
-    // The nodes as the walks read them, derived by build and load: interior nodes as in nodes, a
-    // leaf's word0 = first * 2 + 1 and word1 = its count (as bits), so a walk reaches a leaf's
-    // triangles, or sees it is empty, without a look-up in leaves. Call deriveTraceNodes() after
-    // changing nodes or leaves by other means; until then the walks use nodes and leaves.
-    std::vector<KdNode> traceNodes;
+    // The nodes as the walks read them (see KdTraceNode), derived from nodes and leaves by build
+    // and load, node for node. Empty when the tree is beyond what the encoding can index; the
+    // walks then read nodes and leaves. Call deriveTraceNodes() after changing nodes or leaves by
+    // other means.
+    std::vector<KdTraceNode> traceNodes;
     void deriveTraceNodes();
 
     // The i-th triangle of a leaf, as a geometry index and as its record.

@@ -318,17 +318,6 @@ void buildKdTreeWith(KdTree& tree, const KdSplitChooser& chooser)
     buildKdTreeWith(tree, literal);
 }
 
-void KdTree::deriveTraceNodes()
-{
-    traceNodes = nodes;
-    for (KdNode& n : traceNodes)
-        if (n.isLeaf()) {
-            const KdLeaf& leaf = leaves[n.leafIndex()];
-            n.word0 = leaf.first * 2u + 1u;
-            n.word1 = std::bit_cast<float>(leaf.count);
-        }
-}
-
 void KdTree::buildKdTree()
 {
     buildKdTreeWith(*this, KdBuildRules{});

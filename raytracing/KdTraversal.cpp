@@ -4,8 +4,8 @@
 
 #include <bit>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__)
+#include "raytracing/PacketLanes.h"
 #endif
 
 namespace Orvanta {
@@ -29,22 +29,43 @@ struct StackEntry {
     float tMax;
 };
 
-// The leaf a walk has reached: from the trace nodes when the tree has them, else from leaves.
-KdLeaf leafAt(const KdTree& tree, const KdNode* nodes, uint32_t node)
+// The derived nodes: leaves read in place, empty children flagged in their parent.
+struct TraceNodes {
+    const KdTraceNode* nodes;
+
+    bool isLeaf(uint32_t i) const { return nodes[i].isLeaf(); }
+    uint32_t axis(uint32_t i) const { return nodes[i].axis(); }
+    float split(uint32_t i) const { return nodes[i].split(); }
+    uint32_t leftChild(uint32_t i) const { return nodes[i].leftChild(); }
+    uint32_t emptyChildren(uint32_t i) const { return nodes[i].emptyChildren(); }
+    KdLeaf leaf(uint32_t i) const { return KdLeaf{nodes[i].first(), nodes[i].count()}; }
+};
+
+// The stored nodes and the leaf table, for a tree without derived nodes: no child is known to be
+// empty, so the walk enters every leaf it reaches.
+struct StoredNodes {
+    const KdNode* nodes;
+    const KdLeaf* leaves;
+
+    bool isLeaf(uint32_t i) const { return nodes[i].isLeaf(); }
+    uint32_t axis(uint32_t i) const { return nodes[i].axis(); }
+    float split(uint32_t i) const { return nodes[i].split(); }
+    uint32_t leftChild(uint32_t i) const { return nodes[i].leftChild(); }
+    uint32_t emptyChildren(uint32_t) const { return 0; }
+    KdLeaf leaf(uint32_t i) const { return leaves[nodes[i].leafIndex()]; }
+};
+
+// Calls walk(nodes) with the node reading the tree has (see KdTree::traceNodes).
+template <typename Walk>
+void withNodes(const KdTree& tree, Walk walk)
 {
-    const KdNode& n = nodes[node];
-    if (nodes == tree.traceNodes.data())
-        return KdLeaf{n.word0 >> 1, std::bit_cast<uint32_t>(n.word1)};
-    return tree.leaves[n.leafIndex()];
+    if (!tree.nodes.empty() && tree.traceNodes.size() == tree.nodes.size())
+        walk(TraceNodes{tree.traceNodes.data()});
+    else
+        walk(StoredNodes{tree.nodes.data(), tree.leaves.data()});
 }
 
-// The node array the walks read (see KdTree::traceNodes).
-const KdNode* walkNodes(const KdTree& tree)
-{
-    return tree.traceNodes.size() == tree.nodes.size() ? tree.traceNodes.data() : tree.nodes.data();
-}
-
-void intersectLeaf(const KdTree& tree, const KdLeaf& leaf, Ray& ray)
+[[gnu::always_inline]] inline void intersectLeaf(const KdTree& tree, const KdLeaf& leaf, Ray& ray)
 {
     const uint32_t* indices = tree.leafTriangles.data() + leaf.first;
     const TriAccel* accels = tree.triangleAccels.data();
@@ -93,16 +114,21 @@ void clipToRootBox(const KdTree& tree, Ray& ray)
 }
 
 // The walk from `node` with the ray's current segment and `size` entries already on the stack.
-void traverseFrom(const KdTree& tree, Ray& ray, uint32_t node, StackEntry* stack, uint32_t size)
+//
+// Where the ray crosses the split, a child flagged empty is not put on the stack: from an empty
+// near side only the far part of the segment is walked, and towards an empty far side the near
+// part ends at the split. A ray that visits an empty child only enters it and leaves at once. The
+// leaves with triangles and their order are those of the walk that enters every leaf.
+template <typename Nodes>
+void traverseFrom(const KdTree& tree, const Nodes& nodes, Ray& ray, uint32_t node, StackEntry* stack,
+                  uint32_t size)
 {
-    const KdNode* nodes = walkNodes(tree);
     for (;;) {
-        while (!nodes[node].isLeaf()) {
-            const KdNode& n = nodes[node];
-            const uint32_t axis = n.axis();
-            const float split = n.split();
+        while (!nodes.isLeaf(node)) {
+            const uint32_t axis = nodes.axis(node);
+            const float split = nodes.split(node);
             const float d = (split - ray.origin[axis]) * ray.inverseDirection[axis];
-            const uint32_t left = n.leftChild();
+            const uint32_t left = nodes.leftChild(node);
             const bool leftNear = split >= ray.origin[axis];
             const uint32_t nearNode = leftNear ? left : left + 1;
             const uint32_t farNode = leftNear ? left + 1 : left;
@@ -112,13 +138,22 @@ void traverseFrom(const KdTree& tree, Ray& ray, uint32_t node, StackEntry* stack
                 node = nearNode;
             } else if (d < ray.tMin) {
                 node = farNode;
+            } else if (const uint32_t empty = nodes.emptyChildren(node)) {
+                const bool nearEmpty = (empty & (leftNear ? 1u : 2u)) != 0;
+                if (nearEmpty) {
+                    ray.tMin = d;
+                    node = farNode;
+                } else {
+                    ray.tMax = d;
+                    node = nearNode;
+                }
             } else {
                 stack[size++] = {farNode, d, ray.tMax};
                 ray.tMax = d;
                 node = nearNode;
             }
         }
-        intersectLeaf(tree, leafAt(tree, nodes, node), ray);
+        intersectLeaf(tree, nodes.leaf(node), ray);
         if (ray.tMax >= ray.tHit || size == 0)
             return;
         const StackEntry& top = stack[--size];
@@ -138,38 +173,52 @@ void traverse(const KdTree& tree, Ray& ray)
     // interior node pushes at most once on the way down, so the stack cannot overflow.
     StackEntry stack[kKdMaxDepth];
     clipToRootBox(tree, ray);
-    traverseFrom(tree, ray, 0, stack, 0);
+    withNodes(tree, [&](const auto& nodes) { traverseFrom(tree, nodes, ray, 0, stack, 0); });
 }
 
-#if defined(__SSE2__)
+#if defined(__x86_64__)
 
 namespace {
+
+// Four lanes, the SSE2 width every x86-64 CPU has. Eight (AVX) were tried: on the start view's
+// reflection rays more lanes part ways than stay together, and the walk got slower.
+using Lanes = Lanes4;
+
+using V = Lanes::V;
+constexpr unsigned kWidth = Lanes::kWidth;
+constexpr unsigned kAllLanes = (1u << kWidth) - 1u;
 
 // One entry of the shared stack: the far child, which rays go there, and each ray's segment.
 struct PacketEntry {
     uint32_t node;
     unsigned mask;
-    __m128 tMin;
-    __m128 tMax;
+    V tMin;
+    V tMax;
 };
 
-inline float lane(__m128 v, unsigned i)
+inline float lane(V v, unsigned i)
 {
-    alignas(16) float f[4];
-    _mm_store_ps(f, v);
+    alignas(16) float f[kWidth];
+    Lanes::store(f, v);
     return f[i];
+}
+
+inline V select(unsigned lanes, V a, V b)
+{
+    return Lanes::select(Lanes::mask(lanes), a, b);
 }
 
 struct Packet {
     Ray* rays;
-    __m128 origin[3];
-    __m128 direction[3];
-    __m128 inverse[3];
-    __m128 tMin, tMax, tHit;
+    V origin[3];
+    V direction[3];
+    V inverse[3];
+    V tMin, tMax, tHit;
 
-    explicit Packet(Ray* r, unsigned count) : rays(r)
+    Packet(Ray* r, unsigned count) : rays(r)
     {
-        alignas(16) float o[3][4] = {}, d[3][4] = {}, inv[3][4] = {}, lo[4] = {}, hi[4] = {}, hit[4] = {};
+        alignas(16) float o[3][kWidth] = {}, d[3][kWidth] = {}, inv[3][kWidth] = {};
+        alignas(16) float lo[kWidth] = {}, hi[kWidth] = {}, hit[kWidth] = {};
         for (unsigned i = 0; i < count; ++i) {
             for (int a = 0; a < 3; ++a) {
                 o[a][i] = r[i].origin[a];
@@ -181,13 +230,13 @@ struct Packet {
             hit[i] = r[i].tHit;
         }
         for (int a = 0; a < 3; ++a) {
-            origin[a] = _mm_load_ps(o[a]);
-            direction[a] = _mm_load_ps(d[a]);
-            inverse[a] = _mm_load_ps(inv[a]);
+            origin[a] = Lanes::load(o[a]);
+            direction[a] = Lanes::load(d[a]);
+            inverse[a] = Lanes::load(inv[a]);
         }
-        tMin = _mm_load_ps(lo);
-        tMax = _mm_load_ps(hi);
-        tHit = _mm_load_ps(hit);
+        tMin = Lanes::load(lo);
+        tMax = Lanes::load(hi);
+        tHit = Lanes::load(hit);
     }
 
     // The leaf test of every active ray against every triangle, in leaf order, with the same
@@ -196,54 +245,58 @@ struct Packet {
     {
         const uint32_t* indices = tree.leafTriangles.data() + leaf.first;
         const TriAccel* accels = tree.triangleAccels.data();
-        const __m128 zero = _mm_setzero_ps(), one = _mm_set1_ps(1.0f);
-        const __m128 activeLanes = _mm_castsi128_ps(_mm_set_epi32(active & 8 ? -1 : 0, active & 4 ? -1 : 0,
-                                                                  active & 2 ? -1 : 0, active & 1 ? -1 : 0));
+        const V zero = Lanes::zero(), one = Lanes::set1(1.0f);
+        const V activeLanes = Lanes::mask(active);
         for (uint32_t i = 0; i < leaf.count; ++i)
             __builtin_prefetch(&accels[indices[i]]);  // as in the single walk: let the loads overlap
         for (uint32_t i = 0; i < leaf.count; ++i) {
             const TriAccel& a = accels[indices[i]];
             const uint32_t k = a.k, u = kTriAccelAxisU[k], v = kTriAccelAxisV[k];
-            const __m128 nU = _mm_set1_ps(a.nU), nV = _mm_set1_ps(a.nV);
-            const __m128 denominator =
-                _mm_add_ps(_mm_add_ps(direction[k], _mm_mul_ps(nU, direction[u])), _mm_mul_ps(nV, direction[v]));
-            __m128 ok = activeLanes;
+            const V nU = Lanes::set1(a.nU), nV = Lanes::set1(a.nV);
+            const V denominator =
+                Lanes::add(Lanes::add(direction[k], Lanes::mul(nU, direction[u])), Lanes::mul(nV, direction[v]));
+            V ok = activeLanes;
             if (!a.doubleSided)
-                ok = _mm_and_ps(ok, _mm_cmplt_ps(_mm_mul_ps(denominator, _mm_set1_ps(a.normal[k])), zero));
-            const __m128 numerator = _mm_sub_ps(
-                _mm_sub_ps(_mm_sub_ps(_mm_set1_ps(a.nD), origin[k]), _mm_mul_ps(nU, origin[u])),
-                _mm_mul_ps(nV, origin[v]));
-            const __m128 dist = _mm_div_ps(numerator, denominator);
-            ok = _mm_and_ps(ok, _mm_and_ps(_mm_cmpge_ps(dist, zero), _mm_cmplt_ps(dist, tHit)));
-            if (!_mm_movemask_ps(ok))
+                ok = Lanes::bitAnd(ok, Lanes::lt(Lanes::mul(denominator, Lanes::set1(a.normal[k])), zero));
+            const V numerator = Lanes::sub(
+                Lanes::sub(Lanes::sub(Lanes::set1(a.nD), origin[k]), Lanes::mul(nU, origin[u])),
+                Lanes::mul(nV, origin[v]));
+            const V dist = Lanes::div(numerator, denominator);
+            ok = Lanes::bitAnd(ok, Lanes::bitAnd(Lanes::ge(dist, zero), Lanes::lt(dist, tHit)));
+            if (!Lanes::bits(ok))
                 continue;
-            const __m128 hu = _mm_add_ps(origin[u], _mm_mul_ps(dist, direction[u]));
-            const __m128 hv = _mm_add_ps(origin[v], _mm_mul_ps(dist, direction[v]));
-            const __m128 b = _mm_add_ps(
-                _mm_add_ps(_mm_mul_ps(_mm_set1_ps(a.betaU), hu), _mm_mul_ps(_mm_set1_ps(a.betaV), hv)),
-                _mm_set1_ps(a.betaD));
-            const __m128 g = _mm_add_ps(
-                _mm_add_ps(_mm_mul_ps(_mm_set1_ps(a.gammaU), hu), _mm_mul_ps(_mm_set1_ps(a.gammaV), hv)),
-                _mm_set1_ps(a.gammaD));
-            ok = _mm_and_ps(ok, _mm_and_ps(_mm_cmpgt_ps(b, zero), _mm_cmpgt_ps(g, zero)));
-            ok = _mm_and_ps(ok, _mm_cmplt_ps(_mm_add_ps(b, g), one));
-            const unsigned hits = unsigned(_mm_movemask_ps(ok));
+            const V hu = Lanes::add(origin[u], Lanes::mul(dist, direction[u]));
+            const V hv = Lanes::add(origin[v], Lanes::mul(dist, direction[v]));
+            const V b = Lanes::add(
+                Lanes::add(Lanes::mul(Lanes::set1(a.betaU), hu), Lanes::mul(Lanes::set1(a.betaV), hv)),
+                Lanes::set1(a.betaD));
+            const V g = Lanes::add(
+                Lanes::add(Lanes::mul(Lanes::set1(a.gammaU), hu), Lanes::mul(Lanes::set1(a.gammaV), hv)),
+                Lanes::set1(a.gammaD));
+            ok = Lanes::bitAnd(ok, Lanes::bitAnd(Lanes::gt(b, zero), Lanes::gt(g, zero)));
+            ok = Lanes::bitAnd(ok, Lanes::lt(Lanes::add(b, g), one));
+            const unsigned hits = Lanes::bits(ok);
             if (!hits)
                 continue;
-            tHit = _mm_or_ps(_mm_and_ps(ok, dist), _mm_andnot_ps(ok, tHit));
-            for (unsigned r = 0; r < 4; ++r)
+            tHit = Lanes::select(ok, dist, tHit);
+            alignas(16) float beta[kWidth], gamma[kWidth];
+            Lanes::store(beta, b);
+            Lanes::store(gamma, g);
+            for (unsigned r = 0; r < kWidth; ++r)
                 if (hits & (1u << r)) {
                     rays[r].hitAccel = &a;
                     rays[r].hitTriangle = &tree.geometry->triangles[indices[i]];
-                    rays[r].beta = lane(b, r);
-                    rays[r].gamma = lane(g, r);
+                    rays[r].beta = beta[r];
+                    rays[r].gamma = gamma[r];
                 }
         }
     }
 
     // Hands ray r over to the single-ray walk at `node` with its own stack: the shared entries it
     // belongs to, oldest first.
-    void finishAlone(const KdTree& tree, unsigned r, uint32_t node, const PacketEntry* stack, uint32_t size)
+    template <typename Nodes>
+    void finishAlone(const KdTree& tree, const Nodes& nodes, unsigned r, uint32_t node,
+                                   const PacketEntry* stack, uint32_t size)
     {
         StackEntry own[kKdMaxDepth];
         uint32_t count = 0;
@@ -254,49 +307,48 @@ struct Packet {
         ray.tMin = lane(tMin, r);
         ray.tMax = lane(tMax, r);
         ray.tHit = lane(tHit, r);
-        traverseFrom(tree, ray, node, own, count);
+        traverseFrom(tree, nodes, ray, node, own, count);
     }
 };
 
-inline __m128 select(__m128 mask, __m128 a, __m128 b)
+// The shared walk. At every node each active ray makes the single walk's choice (near child only,
+// far child only, or both, near first, empty children left out as there); the packet follows the
+// rays, and a ray that wants both children in the other order than the rest goes on alone.
+template <typename Nodes>
+void walkPacket(const KdTree& tree, const Nodes& nodes, Ray* rays, unsigned count)
 {
-    return _mm_or_ps(_mm_and_ps(mask, a), _mm_andnot_ps(mask, b));
-}
-
-}  // namespace
-
-void traversePacket(const KdTree& tree, Ray* rays, unsigned count)
-{
-    if (tree.nodes.empty() || count == 0)
-        return;
-    if (count > 4)
-        count = 4;
-    for (unsigned r = 0; r < count; ++r)
-        clipToRootBox(tree, rays[r]);
     Packet p(rays, count);
-    const KdNode* nodes = walkNodes(tree);
     PacketEntry stack[kKdMaxDepth];
     uint32_t size = 0;
     uint32_t node = 0;
-    unsigned active = (1u << count) - 1u;
-    unsigned live = active;    // rays the shared walk still carries
-    unsigned handedOver = 0;   // rays finished by the single-ray walk
-    float finalMin[4] = {}, finalMax[4] = {};  // each ray's segment at its last leaf
-    const __m128 zero = _mm_setzero_ps();
+    unsigned active = kAllLanes >> (kWidth - count);
+    unsigned live = active;   // rays the shared walk still carries
+    unsigned handedOver = 0;  // rays finished by the single-ray walk
+    const V zero = Lanes::zero();
     for (;;) {
-        while (active && !nodes[node].isLeaf()) {
-            const KdNode& n = nodes[node];
-            const uint32_t axis = n.axis();
-            const __m128 split = _mm_set1_ps(n.split());
-            const __m128 d = _mm_mul_ps(_mm_sub_ps(split, p.origin[axis]), p.inverse[axis]);
-            // Per ray, as in the single walk: near child only, far child only, or both, near first.
-            const unsigned leftNear = unsigned(_mm_movemask_ps(_mm_cmpge_ps(split, p.origin[axis])));
-            const __m128 crosses = _mm_and_ps(_mm_cmple_ps(d, p.tMax), _mm_cmpnle_ps(d, zero));
-            const __m128 before = _mm_cmplt_ps(d, p.tMin);
-            const __m128 bothLanes = _mm_andnot_ps(before, crosses);
-            const unsigned cross = unsigned(_mm_movemask_ps(crosses)) & active;
-            const unsigned farOnly = unsigned(_mm_movemask_ps(before)) & cross;
+        while (active && !nodes.isLeaf(node)) {
+            const uint32_t axis = nodes.axis(node);
+            const V split = Lanes::set1(nodes.split(node));
+            const V d = Lanes::mul(Lanes::sub(split, p.origin[axis]), p.inverse[axis]);
+            const unsigned leftNear = Lanes::bits(Lanes::ge(split, p.origin[axis]));
+            const unsigned cross = Lanes::bits(Lanes::bitAnd(Lanes::le(d, p.tMax), Lanes::gt(d, zero))) & active;
+            unsigned farOnly = Lanes::bits(Lanes::lt(d, p.tMin)) & cross;
+            unsigned nearOnly = active & ~cross;
             unsigned both = cross & ~farOnly;
+            if (both) {
+                if (const uint32_t empty = nodes.emptyChildren(node)) {
+                    // As in the single walk: an empty child a ray crosses into or out of is not
+                    // put on the stack; the ray walks the other child's part of its segment.
+                    const unsigned leftEmpty = empty & 1u ? kAllLanes : 0u, rightEmpty = empty & 2u ? kAllLanes : 0u;
+                    const unsigned nearEmpty = both & ((leftNear & leftEmpty) | (~leftNear & rightEmpty));
+                    const unsigned farEmpty = both & ~nearEmpty;
+                    p.tMin = select(nearEmpty, d, p.tMin);
+                    p.tMax = select(farEmpty, d, p.tMax);
+                    farOnly |= nearEmpty;
+                    nearOnly |= farEmpty;
+                    both = 0;
+                }
+            }
             // Only rays that visit both children care about their order; those who want the other
             // order than the majority go on alone from here.
             const unsigned bothLeftFirst = both & leftNear, bothRightFirst = both & ~leftNear;
@@ -305,7 +357,7 @@ void traversePacket(const KdTree& tree, Ray* rays, unsigned count)
                                               ? bothRightFirst : bothLeftFirst;
                 for (unsigned r = 0; r < count; ++r)
                     if (minority & (1u << r))
-                        p.finishAlone(tree, r, node, stack, size);
+                        p.finishAlone(tree, nodes, r, node, stack, size);
                 live &= ~minority;
                 handedOver |= minority;
                 active &= ~minority;
@@ -313,11 +365,10 @@ void traversePacket(const KdTree& tree, Ray* rays, unsigned count)
                 if (!active)
                     break;
             }
-            const unsigned nearOnly = active & ~cross;
             const unsigned needsLeft = (nearOnly & leftNear) | (farOnly & ~leftNear) | both;
             const unsigned needsRight = (nearOnly & ~leftNear) | (farOnly & leftNear) | both;
             const bool leftFirst = both ? (both & leftNear) != 0 : true;
-            const uint32_t left = n.leftChild();
+            const uint32_t left = nodes.leftChild(node);
             const uint32_t first = leftFirst ? left : left + 1;
             const uint32_t second = leftFirst ? left + 1 : left;
             const unsigned firstRays = (leftFirst ? needsLeft : needsRight) & active;
@@ -327,26 +378,15 @@ void traversePacket(const KdTree& tree, Ray* rays, unsigned count)
             } else if (firstRays == 0) {
                 node = second;
             } else {
-                stack[size++] = {second, secondRays, select(bothLanes, d, p.tMin), p.tMax};
-                p.tMax = select(bothLanes, d, p.tMax);
+                stack[size++] = {second, secondRays, select(both, d, p.tMin), p.tMax};
+                p.tMax = select(both, d, p.tMax);
                 active = firstRays;
                 node = first;
             }
         }
         if (active) {
-            p.intersect(tree, leafAt(tree, nodes, node), active);
-            alignas(16) float lo[4], hi[4], hit[4];
-            _mm_store_ps(lo, p.tMin);
-            _mm_store_ps(hi, p.tMax);
-            _mm_store_ps(hit, p.tHit);
-            for (unsigned r = 0; r < count; ++r)
-                if (active & (1u << r)) {
-                    finalMin[r] = lo[r];
-                    finalMax[r] = hi[r];
-                    rays[r].tHit = hit[r];
-                    if (hi[r] >= hit[r])
-                        live &= ~(1u << r);
-                }
+            p.intersect(tree, nodes.leaf(node), active);
+            live &= ~(Lanes::bits(Lanes::ge(p.tMax, p.tHit)) & active);
         }
         active = 0;
         while (active == 0 && size > 0) {
@@ -361,20 +401,31 @@ void traversePacket(const KdTree& tree, Ray* rays, unsigned count)
         if (active == 0)
             break;
     }
-    // Rays the shared walk finished keep the segment of their last leaf, as the single walk
-    // leaves it; the others were finished by traverseFrom.
+    alignas(16) float hit[kWidth];
+    Lanes::store(hit, p.tHit);
     for (unsigned r = 0; r < count; ++r)
-        if (!(handedOver & (1u << r))) {
-            rays[r].tMin = finalMin[r];
-            rays[r].tMax = finalMax[r];
-        }
+        if (!(handedOver & (1u << r)))
+            rays[r].tHit = hit[r];
+}
+
+}  // namespace
+
+void traversePacket(const KdTree& tree, Ray* rays, unsigned count)
+{
+    if (tree.nodes.empty() || count == 0)
+        return;
+    if (count > kMaxPacketRays)
+        count = kMaxPacketRays;
+    for (unsigned r = 0; r < count; ++r)
+        clipToRootBox(tree, rays[r]);
+    withNodes(tree, [&](const auto& nodes) { walkPacket(tree, nodes, rays, count); });
 }
 
 #else
 
 void traversePacket(const KdTree& tree, Ray* rays, unsigned count)
 {
-    for (unsigned i = 0; i < count && i < 4; ++i)
+    for (unsigned i = 0; i < count && i < kMaxPacketRays; ++i)
         traverse(tree, rays[i]);
 }
 

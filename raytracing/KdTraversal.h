@@ -9,10 +9,13 @@ namespace Orvanta {
 // The segment is first cut where the ray leaves the root box, beyond which nothing can be hit.
 void traverse(const KdTree& tree, Ray& ray);
 
-// Walks up to four rays together, four lanes at a time, while they agree on which child of a node
-// comes first; a ray that disagrees goes on alone from where it is. Every ray ends exactly as
-// traverse() would leave it (same hit, distance, weights and final segment), so the packet is a
-// speed choice for neighbouring, similar rays and never changes a picture.
+inline constexpr unsigned kMaxPacketRays = 4;
+
+// Walks up to kMaxPacketRays rays together, one SIMD lane each, while they agree on which child
+// of a node comes first; a ray that disagrees goes on alone from where it is. Every ray gets the hit
+// traverse() would give it (same triangle, record, distance and weights), so the packet is a
+// speed choice for neighbouring, similar rays and never changes a picture. The segment fields
+// (tMin, tMax) are the walks' working values and are left unspecified by both.
 void traversePacket(const KdTree& tree, Ray* rays, unsigned count);
 
 }  // namespace Orvanta

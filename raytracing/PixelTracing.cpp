@@ -193,10 +193,10 @@ uint32_t traceTile(const RayTracer& tracer, const TraceRegion& region, uint32_t 
         return 0;
     x1 = std::min(x1, region.width - 1);
     y1 = std::min(y1, region.height - 1);
-    // Neighbouring rays of a row are walked four at a time; the packet walk ends every ray as the
-    // single walk would, so each pixel gets exactly what tracePixel would write for it.
-    Ray rays[4];
-    uint32_t columns[4];
+    // Neighbouring rays of a row are walked as one packet; the packet walk gives every ray the
+    // single walk's hit, so each pixel gets exactly what tracePixel would write for it.
+    Ray rays[kMaxPacketRays];
+    uint32_t columns[kMaxPacketRays];
     unsigned count = 0;
     uint32_t traced = 0;
     auto flush = [&](uint32_t y) {
@@ -215,7 +215,7 @@ uint32_t traceTile(const RayTracer& tracer, const TraceRegion& region, uint32_t 
             rays[count] = makeRay(o, d);
             columns[count++] = x;
             ++traced;
-            if (count == 4) flush(y);
+            if (count == kMaxPacketRays) flush(y);
         }
         if (count) flush(y);
     }

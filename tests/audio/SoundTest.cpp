@@ -4,7 +4,10 @@
 #include "audio/UpdateAudio.h"
 #include "scene/Camera.h"
 
+#include <filesystem>
 #include <fstream>
+
+#include <sys/stat.h>
 
 using namespace Orvanta;
 using namespace OrvantaTest;
@@ -132,6 +135,9 @@ TEST_F(SoundTest, UnusableFilesGiveOneMessageAndASilentSourceThatIsNeverServiced
 {
     std::string garbage = path("garbage.ogg");
     std::ofstream(garbage) << "plain text, long enough to be read as the start of a stream";
+    const std::string folder = path("folder.ogg"), pipe = path("pipe.ogg");
+    std::filesystem::create_directory(folder);
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0) << pipe;  // opening it for reading would block
     struct Case {
         std::string file;
         const char* problem;
@@ -139,6 +145,8 @@ TEST_F(SoundTest, UnusableFilesGiveOneMessageAndASilentSourceThatIsNeverServiced
     const Case cases[] = {
         {path("missing.ogg"), "cannot be opened"},
         {garbage, "not an Ogg Vorbis stream"},
+        {folder, "not a regular file"},
+        {pipe, "not a regular file"},
         {writeOgg(dir, "surround", sineFrames(1.0, 3, mixRate, 500.0), 3, mixRate), "3 channels"},
     };
     for (const Case& c : cases) {
