@@ -3,7 +3,9 @@
 #include <cmath>
 #include <limits>
 
+#if defined(__x86_64__)
 #include <emmintrin.h>
+#endif
 
 namespace Orvanta {
 
@@ -146,6 +148,8 @@ TriangleBoxEdges prepareTriangleBoxEdges(const Float3 v[3], const TriAccel& acce
     return edges;
 }
 
+#if defined(__x86_64__)
+
 namespace {
 
 inline __m128 select(__m128 mask, __m128 ifSet, __m128 ifClear)
@@ -234,5 +238,19 @@ bool triangleOverlapsBox(const Float3& boxMin, const Float3& boxMax, const Trian
     }
     return false;
 }
+
+#else
+
+// Without SSE2 the prepared corners go through the written test.
+bool triangleOverlapsBox(const Float3& boxMin, const Float3& boxMax, const TriangleBoxEdges& t,
+                         const TriAccel& accel)
+{
+    Float3 v[3];
+    for (int j = 0; j < 3; ++j)
+        v[j] = {t.corner[0][j], t.corner[1][j], t.corner[2][j]};
+    return triangleOverlapsBox(boxMin, boxMax, v, accel);
+}
+
+#endif
 
 }  // namespace Orvanta
