@@ -205,6 +205,10 @@ struct Builder {
         const uint32_t rightRest = leftRest + uint32_t(left.nodes.size()) - 1;
         const uint32_t leftLeaves = uint32_t(tree.leaves.size());
         const uint32_t rightLeaves = leftLeaves + uint32_t(left.leaves.size());
+        tree.nodes.reserve(tree.nodes.size() + left.nodes.size() + right.nodes.size());
+        tree.boxes.reserve(tree.boxes.size() + left.boxes.size() + right.boxes.size());
+        tree.leaves.reserve(tree.leaves.size() + left.leaves.size() + right.leaves.size());
+        tree.references.reserve(tree.references.size() + left.references.size() + right.references.size());
         auto place = [](uint32_t local, uint32_t root, uint32_t rest) {
             return local == 0 ? root : rest + local - 1;
         };
