@@ -9,6 +9,14 @@
 
 namespace Orvanta {
 
+float kdSplitScale(const KdNodeBox& box)
+{
+    float scale = 0.0f;
+    for (uint32_t a = 0; a < 3; ++a)
+        scale = std::max({scale, std::fabs(axisOf(box.boxMin, a)), std::fabs(axisOf(box.boxMax, a))});
+    return scale;
+}
+
 void fillSplitCandidates(float boxMin, float boxMax, std::vector<float>& candidates)
 {
     candidates.clear();
@@ -76,12 +84,13 @@ float splitCost(const KdNodeBox& box, uint32_t axis, float c, uint32_t nLeft, ui
 namespace {
 
 // Bound on the rounding error of intervalsOverlap's float evaluation relative to the exact gap
-// between the intervals. Away from that band the float test agrees with exact arithmetic, which is
-// monotonic in the candidate position; inside it the test itself is evaluated.
-inline double overlapErrorBound(float boxMin, float boxMax, float triMin, float triMax)
+// between the intervals, for a box whose coordinates are at most `scale` in magnitude. Away from
+// that band the float test agrees with exact arithmetic, which is monotonic in the candidate
+// position; inside it the test itself is evaluated. A bound from a larger scale than the box's is
+// as good; one build uses one scale for all its nodes, so that a node's bounds are its parent's.
+inline double overlapErrorBound(float scale, float triMin, float triMax)
 {
-    const double s = 2.0 * std::max(std::fabs(double(boxMin)), std::fabs(double(boxMax))) +
-                     std::fabs(double(triMin)) + std::fabs(double(triMax));
+    const double s = 2.0 * double(scale) + std::fabs(double(triMin)) + std::fabs(double(triMax));
     return s * std::ldexp(1.0, -19) + 1e-30;
 }
 
@@ -136,6 +145,7 @@ struct AxisCounts {
     const float* c;
     size_t n;
     float m, big;
+    float scale;
     int32_t* left;   // differences: left[i] - left[i - 1] boxes overlap at candidate i
     int32_t* right;
     std::vector<FixedInterval>& fixed;
@@ -157,37 +167,33 @@ struct AxisCounts {
         }
     }
 
-    // The common case of count: on both sides the float test switches at one candidate, with no
-    // candidate near enough to the switch to need evaluating. Then the left boxes overlap the
-    // triangle from leftFrom on (n: never) and the right boxes below rightTo (0: never), and the
+    // The common case of count, one side at a time: the float test switches at one candidate, with
+    // no candidate near enough to the switch to need evaluating. Then the left boxes overlap the
+    // triangle from leftFrom on (n: never), the right boxes below rightTo (0: never), and the
     // result is true. False when count must evaluate candidates.
-    bool plainEvents(float tMin, float tMax, int32_t& leftFrom, int32_t& rightTo) const
+    bool leftEvent(float tMin, float tMax, double err, int32_t& leftFrom) const
     {
-        const double err = overlapErrorBound(m, big, tMin, tMax);
-        size_t lo, hi;
         const double leftFixed = double(m) - double(tMax);
         if (leftFixed < -err) {
+            size_t lo, hi;
             band(c, n, double(tMin), err, lo, hi);
-            if (lo != hi)
-                return false;
             leftFrom = int32_t(hi);
-        } else if (leftFixed <= err) {
-            return false;
-        } else {
-            leftFrom = int32_t(n);
+            return lo == hi;
         }
+        leftFrom = int32_t(n);
+        return leftFixed > err;
+    }
+    bool rightEvent(float tMin, float tMax, double err, int32_t& rightTo) const
+    {
         const double rightFixed = double(tMin) - double(big);
         if (rightFixed < -err) {
+            size_t lo, hi;
             band(c, n, double(tMax), err, lo, hi);
-            if (lo != hi)
-                return false;
             rightTo = int32_t(lo);
-        } else if (rightFixed <= err) {
-            return false;
-        } else {
-            rightTo = 0;
+            return lo == hi;
         }
-        return true;
+        rightTo = 0;
+        return rightFixed > err;
     }
 
     void addPlain(int32_t leftFrom, int32_t rightTo)
@@ -202,7 +208,7 @@ struct AxisCounts {
     // counts run to the end, so their closing -1 at n is never read and left out.
     void count(float tMin, float tMax)
     {
-        const double err = overlapErrorBound(m, big, tMin, tMax);
+        const double err = overlapErrorBound(scale, tMin, tMax);
         size_t lo, hi;
 
         // Left boxes [m, c]: exact gap max(m - tMax, tMin - c).
@@ -248,9 +254,10 @@ struct AxisCounts {
 
 }  // namespace
 
-KdSplitChoice chooseKdSplit(const KdNodeBox& box, std::vector<KdSplitEntry>& entries, uint32_t staleAxes,
+KdSplitChoice chooseKdSplit(const KdNodeBox& box, std::vector<KdSplitEntry>& entries, const KdSplitOrigin& origin,
                             const std::vector<RtTriangle>& triangles)
 {
+    const uint32_t staleAxes = origin.staleAxes;
     KdSplitChoice best;
     float bestCost = 0.0f;
     // Scratch reused across the nodes a thread builds.
@@ -289,26 +296,44 @@ KdSplitChoice chooseKdSplit(const KdNodeBox& box, std::vector<KdSplitEntry>& ent
         const size_t n = c.size();
         left.assign(n + 1, 0);
         right.assign(n + 1, 0);
-        AxisCounts counts{c.data(), n, m, big, left.data(), right.data(), fixed};
+        AxisCounts counts{c.data(), n, m, big, origin.scale, left.data(), right.data(), fixed};
         // The candidate boxes equal the node box on the other two axes.
         const uint8_t others = uint8_t(7u & ~(1u << axis));
         const uint8_t bit = uint8_t(1u << axis);
         if (staleAxes & bit) {
             // Every entry's events are found again, counted or not: a child may count an entry
-            // this node leaves out, and reads the events from here.
+            // this node leaves out, and reads the events from here. A child keeps its parent's
+            // events on the side whose boxes it shares: the left child's candidates are the
+            // parent's below the split, the right child's those from the split on.
+            const bool keepLeft = origin.fromParent && origin.isLeft;
+            const bool keepRight = origin.fromParent && !origin.isLeft;
+            const int32_t shift = int32_t(origin.candidate);
             const float* axisLows = lows.data() + axis * count;
             const float* axisHighs = highs.data() + axis * count;
             for (size_t j = 0; j < count; ++j) {
                 KdSplitEntry& e = entries[j];
+                const float tMin = axisLows[j], tMax = axisHighs[j];
+                const double err = overlapErrorBound(origin.scale, tMin, tMax);
+                bool plain;
+                if (keepLeft && !(e.special & bit)) {
+                    e.leftFrom[axis] = std::min(e.leftFrom[axis], int32_t(n));
+                    plain = counts.rightEvent(tMin, tMax, err, e.rightTo[axis]);
+                } else if (keepRight && !(e.special & bit)) {
+                    e.rightTo[axis] = std::max(e.rightTo[axis], shift) - shift;
+                    plain = counts.leftEvent(tMin, tMax, err, e.leftFrom[axis]);
+                } else {
+                    plain = counts.leftEvent(tMin, tMax, err, e.leftFrom[axis]) &&
+                            counts.rightEvent(tMin, tMax, err, e.rightTo[axis]);
+                }
                 const bool counted = (e.overlaps & others) == others;
-                if (counts.plainEvents(axisLows[j], axisHighs[j], e.leftFrom[axis], e.rightTo[axis])) {
+                if (plain) {
                     e.special = uint8_t(e.special & ~bit);
                     if (counted)
                         counts.addPlain(e.leftFrom[axis], e.rightTo[axis]);
                 } else {
                     e.special = uint8_t(e.special | bit);
                     if (counted)
-                        counts.count(axisLows[j], axisHighs[j]);
+                        counts.count(tMin, tMax);
                 }
             }
         } else {
@@ -353,7 +378,7 @@ KdSplitChoice chooseKdSplit(const KdNodeBox& box, std::vector<KdSplitEntry>& ent
             costs[i] = splitCostOf<float>(box, axis, total, c[i], float(left[i]), float(right[i]));
         for (i = 0; i < n; ++i) {
             if (!best.found || costs[i] < bestCost) {
-                best = {true, axis, c[i]};
+                best = {true, axis, c[i], uint32_t(i)};
                 bestCost = costs[i];
             }
         }
@@ -368,7 +393,9 @@ KdSplitChoice chooseKdSplit(const KdNodeBox& box, const std::vector<uint32_t>& l
     entries.resize(list.size());
     for (size_t j = 0; j < list.size(); ++j)
         entries[j].triangle = list[j];
-    return chooseKdSplit(box, entries, 7u, triangles);
+    KdSplitOrigin origin;
+    origin.scale = kdSplitScale(box);
+    return chooseKdSplit(box, entries, origin, triangles);
 }
 
 }  // namespace Orvanta

@@ -45,6 +45,7 @@ struct KdSplitChoice {
     bool found = false;
     uint32_t axis = 0;
     float position = 0.0f;
+    uint32_t candidate = 0;  // the position's index among the axis's candidates
 };
 
 // A triangle of a node's list with what the split search found out about it on each axis, kept so
@@ -59,11 +60,29 @@ struct KdSplitEntry {
     int32_t rightTo[3] = {0, 0, 0};   // the right boxes overlap the triangle below this candidate
 };
 
+// The largest coordinate magnitude of a box.
+float kdSplitScale(const KdNodeBox& box);
+
+// What a node's entries hold when its split is searched.
+struct KdSplitOrigin {
+    // At least kdSplitScale of the node's box, and the same for every node whose entries came
+    // from one another (the root's scale, in a build).
+    float scale = 0.0f;
+    // Bit a: axis a is examined afresh. On the others the entries must hold what a search of a
+    // box with the same interval on that axis left in them.
+    uint32_t staleAxes = 7u;
+    // For a child on its parent's split axis (its one stale axis): the entries hold the parent's
+    // search there. The left child keeps the left boxes' results (its candidates are the parent's
+    // below the split), the right child the right boxes' (the parent's from the split, `candidate`,
+    // on).
+    bool fromParent = false;
+    bool isLeft = false;
+    uint32_t candidate = 0;
+};
+
 // The cheapest candidate (first on ties) for the triangles of the entries in box, by counting per
-// axis with prefix sums instead of testing every candidate against every triangle. On the axes in
-// staleAxes (bit a for axis a) the entries are examined afresh; on the others they must hold what
-// a search of a box with the same interval on that axis left in them.
-KdSplitChoice chooseKdSplit(const KdNodeBox& box, std::vector<KdSplitEntry>& entries, uint32_t staleAxes,
+// axis with prefix sums instead of testing every candidate against every triangle.
+KdSplitChoice chooseKdSplit(const KdNodeBox& box, std::vector<KdSplitEntry>& entries, const KdSplitOrigin& origin,
                             const std::vector<RtTriangle>& triangles);
 
 // The same for the triangles (indices into triangles) of list, every axis examined.

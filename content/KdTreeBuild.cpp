@@ -87,10 +87,10 @@ struct Builder {
         tree.leaves.push_back(leaf);
     }
 
-    KdSplitChoice choose(const KdNodeBox& box, std::vector<KdSplitEntry>& list, uint32_t staleAxes) const
+    KdSplitChoice choose(const KdNodeBox& box, std::vector<KdSplitEntry>& list, const KdSplitOrigin& origin) const
     {
         if (!rules.chooser)
-            return chooseKdSplit(box, list, staleAxes, geometry.triangles);
+            return chooseKdSplit(box, list, origin, geometry.triangles);
         std::vector<uint32_t> indices(list.size());
         for (size_t j = 0; j < list.size(); ++j)
             indices[j] = list[j].triangle;
@@ -138,15 +138,15 @@ struct Builder {
     }
 
     // Builds node `node` of `tree` (already appended, with its box) from `list`, whose entries
-    // are current for this box on every axis but those in staleAxes.
+    // hold what `origin` says.
     void build(PartialTree& tree, uint32_t node, std::vector<KdSplitEntry>& list, uint32_t depth,
-               uint32_t staleAxes) const
+               const KdSplitOrigin& origin) const
     {
         const KdNodeBox box = tree.boxes[node];
         tree.boxes[node].depth = depth;
         KdSplitChoice split;
         if (list.size() > kKdLeafTriangles && depth < kKdMaxDepth)
-            split = choose(box, list, staleAxes);
+            split = choose(box, list, origin);
         if (!split.found) {
             makeLeaf(tree, node, list);
             return;
@@ -159,7 +159,14 @@ struct Builder {
         leftBox.axis = rightBox.axis = 0;
         leftBox.depth = rightBox.depth = 0;
         std::vector<KdSplitEntry> leftList, rightList;
-        const uint32_t childStale = 1u << split.axis;
+        KdSplitOrigin leftOrigin;
+        leftOrigin.scale = origin.scale;
+        leftOrigin.staleAxes = 1u << split.axis;
+        leftOrigin.fromParent = true;
+        leftOrigin.isLeft = true;
+        leftOrigin.candidate = split.candidate;
+        KdSplitOrigin rightOrigin = leftOrigin;
+        rightOrigin.isLeft = false;
         partition(leftBox, rightBox, split.axis, split.position, list, leftList, rightList);
 
         const uint32_t leftIndex = uint32_t(tree.nodes.size());
@@ -168,22 +175,24 @@ struct Builder {
         if (depth < parallelDepth && leftList.size() + rightList.size() >= rules.parallelMinTriangles) {
             // Both children are built as trees of their own, the left one on another thread, and
             // spliced in the order a single-threaded build would have appended them.
-            auto buildAlone = [this, depth, childStale](const KdNodeBox& childBox,
-                                                        std::vector<KdSplitEntry>& childList) {
+            auto buildAlone = [this, depth](const KdNodeBox& childBox, std::vector<KdSplitEntry>& childList,
+                                            const KdSplitOrigin& childOrigin) {
                 PartialTree child;
                 child.nodes.push_back(KdNode{});
                 child.boxes.push_back(childBox);
-                build(child, 0, childList, depth + 1, childStale);
+                build(child, 0, childList, depth + 1, childOrigin);
                 return child;
             };
             std::future<PartialTree> left;
             try {
-                left = std::async(std::launch::async, buildAlone, std::cref(leftBox), std::ref(leftList));
+                left = std::async(std::launch::async, buildAlone, std::cref(leftBox), std::ref(leftList),
+                                  std::cref(leftOrigin));
             } catch (const std::system_error&) {
                 // No thread to be had: the left side is built here, when its result is asked for.
-                left = std::async(std::launch::deferred, buildAlone, std::cref(leftBox), std::ref(leftList));
+                left = std::async(std::launch::deferred, buildAlone, std::cref(leftBox), std::ref(leftList),
+                                  std::cref(leftOrigin));
             }
-            PartialTree right = buildAlone(rightBox, rightList);
+            PartialTree right = buildAlone(rightBox, rightList, rightOrigin);
             splice(tree, left.get(), std::move(right));
             return;
         }
@@ -191,9 +200,9 @@ struct Builder {
         tree.nodes.push_back(KdNode{});
         tree.boxes.push_back(leftBox);
         tree.boxes.push_back(rightBox);
-        build(tree, leftIndex, leftList, depth + 1, childStale);
+        build(tree, leftIndex, leftList, depth + 1, leftOrigin);
         std::vector<KdSplitEntry>().swap(leftList);  // not needed while the right side is built
-        build(tree, leftIndex + 1, rightList, depth + 1, childStale);
+        build(tree, leftIndex + 1, rightList, depth + 1, rightOrigin);
     }
 
     // Appends the two children of the node whose left child goes at the current end of `tree`:
@@ -303,7 +312,9 @@ void buildKdTreeWith(KdTree& tree, const KdBuildRules& rules)
     PartialTree built;
     built.nodes.push_back(KdNode{});
     built.boxes.push_back(root);
-    builder.build(built, 0, list, 0, 7u);
+    KdSplitOrigin origin;
+    origin.scale = kdSplitScale(root);  // every node's box lies in the root's
+    builder.build(built, 0, list, 0, origin);
     tree.nodes = std::move(built.nodes);
     tree.nodeBoxes = std::move(built.boxes);
     tree.leaves = std::move(built.leaves);

@@ -8,11 +8,12 @@ using namespace OrvantaTest;
 namespace {
 
 // Follows splits down from box, carrying the entries the way the build does (a child examines
-// only its parent's split axis afresh), and checks at every node that the carried search, a
+// only its parent's split axis afresh, keeping there the side of the parent's results it shares),
+// and checks at every node that the carried search, a
 // search from scratch and the literal search choose the same split. A child's list keeps the
 // triangles whose boxes reach it, some from far outside it: what matters is that each search
 // sees the same list.
-void descend(const KdNodeBox& box, std::vector<KdSplitEntry>& entries, uint32_t staleAxes,
+void descend(const KdNodeBox& box, std::vector<KdSplitEntry>& entries, const KdSplitOrigin& origin,
              const std::vector<RtTriangle>& triangles, int depth, int& nodes)
 {
     if (entries.size() <= kKdLeafTriangles || depth > 8)
@@ -20,7 +21,7 @@ void descend(const KdNodeBox& box, std::vector<KdSplitEntry>& entries, uint32_t 
     std::vector<uint32_t> list;
     for (const KdSplitEntry& e : entries)
         list.push_back(e.triangle);
-    const KdSplitChoice carried = chooseKdSplit(box, entries, staleAxes, triangles);
+    const KdSplitChoice carried = chooseKdSplit(box, entries, origin, triangles);
     const KdSplitChoice fresh = chooseKdSplit(box, list, triangles);
     const KdSplitChoice literal = literalSplit(box, list, triangles);
     ASSERT_EQ(carried.found, literal.found) << "depth " << depth;
@@ -36,7 +37,8 @@ void descend(const KdNodeBox& box, std::vector<KdSplitEntry>& entries, uint32_t 
     KdNodeBox left = box, right = box;
     axisOf(left.boxMax, literal.axis) = literal.position;
     axisOf(right.boxMin, literal.axis) = literal.position;
-    for (const KdNodeBox& child : {left, right}) {
+    for (const bool isLeft : {true, false}) {
+        const KdNodeBox& child = isLeft ? left : right;
         std::vector<KdSplitEntry> childEntries;
         for (const KdSplitEntry& e : entries) {
             const RtTriangle& t = triangles[e.triangle];
@@ -46,7 +48,13 @@ void descend(const KdNodeBox& box, std::vector<KdSplitEntry>& entries, uint32_t 
         }
         if (childEntries.size() == entries.size())
             continue;  // nothing separated; the same list again would only repeat this node
-        descend(child, childEntries, 1u << literal.axis, triangles, depth + 1, nodes);
+        KdSplitOrigin childOrigin;
+        childOrigin.scale = origin.scale;
+        childOrigin.staleAxes = 1u << literal.axis;
+        childOrigin.fromParent = true;
+        childOrigin.isLeft = isLeft;
+        childOrigin.candidate = carried.candidate;
+        descend(child, childEntries, childOrigin, triangles, depth + 1, nodes);
     }
 }
 
@@ -75,7 +83,9 @@ TEST(KdSplitSearch, CarriedEntriesChooseWhatTheLiteralSearchChooses)
         std::vector<KdSplitEntry> entries(s.geometry.triangles.size());
         for (size_t i = 0; i < entries.size(); ++i)
             entries[i].triangle = uint32_t(i);
-        descend(root, entries, 7u, s.geometry.triangles, 0, nodes);
+        KdSplitOrigin origin;
+        origin.scale = kdSplitScale(root);
+        descend(root, entries, origin, s.geometry.triangles, 0, nodes);
         if (HasFatalFailure())
             return;
     }
