@@ -127,13 +127,15 @@ struct Builder {
             leftCount += sides & 1u;
             rightCount += sides >> 1;
         }
-        leftList.reserve(leftCount);
-        rightList.reserve(rightCount);
+        leftList.resize(leftCount);
+        rightList.resize(rightCount);
+        KdSplitEntry* toLeft = leftList.data();
+        KdSplitEntry* toRight = rightList.data();
         for (size_t j = 0; j < list.size(); ++j) {
             if (sidesOf[j] & 1u)
-                leftList.push_back(list[j]);
+                *toLeft++ = list[j];
             if (sidesOf[j] & 2u)
-                rightList.push_back(list[j]);
+                *toRight++ = list[j];
         }
     }
 
