@@ -267,24 +267,27 @@ KdSplitChoice chooseKdSplit(const KdNodeBox& box, std::vector<KdSplitEntry>& ent
     thread_local std::vector<float> c;
     thread_local std::vector<float> costs;  // per candidate of one axis
 
-    // The stale axes' triangle intervals, gathered in one pass, and their overlap bits, which
-    // every axis's count reads.
+    // The stale axes' triangle intervals, gathered once, and their overlap bits, which every
+    // axis's count reads. One axis at a time, the coordinate chosen before the loop.
     const size_t count = entries.size();
     lows.resize(3 * count);
     highs.resize(3 * count);
-    for (size_t j = 0; j < count; ++j) {
-        KdSplitEntry& e = entries[j];
-        const RtTriangle& t = triangles[e.triangle];
-        for (uint32_t a = 0; a < 3; ++a) {
-            if (!(staleAxes & (1u << a)))
-                continue;
-            const float lo = axisOf(t.boxMin, a), hi = axisOf(t.boxMax, a);
-            lows[a * count + j] = lo;
-            highs[a * count + j] = hi;
-            const uint8_t bit = uint8_t(1u << a);
-            e.overlaps = intervalsOverlap(axisOf(box.boxMin, a), axisOf(box.boxMax, a), lo, hi)
-                             ? uint8_t(e.overlaps | bit)
-                             : uint8_t(e.overlaps & ~bit);
+    for (uint32_t a = 0; a < 3; ++a) {
+        if (!(staleAxes & (1u << a)))
+            continue;
+        float Float3::*const coordinate = a == 0 ? &Float3::x : (a == 1 ? &Float3::y : &Float3::z);
+        const float boxLo = box.boxMin.*coordinate, boxHi = box.boxMax.*coordinate;
+        const uint8_t bit = uint8_t(1u << a);
+        float* axisLows = lows.data() + a * count;
+        float* axisHighs = highs.data() + a * count;
+        for (size_t j = 0; j < count; ++j) {
+            KdSplitEntry& e = entries[j];
+            const RtTriangle& t = triangles[e.triangle];
+            const float lo = t.boxMin.*coordinate, hi = t.boxMax.*coordinate;
+            axisLows[j] = lo;
+            axisHighs[j] = hi;
+            e.overlaps = intervalsOverlap(boxLo, boxHi, lo, hi) ? uint8_t(e.overlaps | bit)
+                                                                : uint8_t(e.overlaps & ~bit);
         }
     }
 
