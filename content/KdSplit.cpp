@@ -9,6 +9,17 @@
 
 namespace Orvanta {
 
+KdSplitOrigin childSplitOrigin(const KdSplitOrigin& parent, const KdSplitChoice& split, bool isLeft)
+{
+    KdSplitOrigin child;
+    child.scale = parent.scale;
+    child.staleAxes = 1u << split.axis;
+    child.fromParent = true;
+    child.isLeft = isLeft;
+    child.candidate = split.candidate;
+    return child;
+}
+
 float kdSplitScale(const KdNodeBox& box)
 {
     float scale = 0.0f;
@@ -169,31 +180,21 @@ struct AxisCounts {
 
     // The common case of count, one side at a time: the float test switches at one candidate, with
     // no candidate near enough to the switch to need evaluating. Then the left boxes overlap the
-    // triangle from leftFrom on (n: never), the right boxes below rightTo (0: never), and the
-    // result is true. False when count must evaluate candidates.
-    bool leftEvent(float tMin, float tMax, double err, int32_t& leftFrom) const
+    // triangle from `at` on (n: never), or the right boxes below `at` (0: never), and the result
+    // is true. False when count must evaluate candidates.
+    bool sideEvent(bool isLeft, float tMin, float tMax, double err, int32_t& at) const
     {
-        const double leftFixed = double(m) - double(tMax);
-        if (leftFixed < -err) {
+        // The exact gap at the fixed face of the side's boxes: m - tMax on the left, tMin - big on
+        // the right.
+        const double fixedGap = isLeft ? double(m) - double(tMax) : double(tMin) - double(big);
+        if (fixedGap < -err) {
             size_t lo, hi;
-            band(c, n, double(tMin), err, lo, hi);
-            leftFrom = int32_t(hi);
+            band(c, n, double(isLeft ? tMin : tMax), err, lo, hi);
+            at = int32_t(isLeft ? hi : lo);
             return lo == hi;
         }
-        leftFrom = int32_t(n);
-        return leftFixed > err;
-    }
-    bool rightEvent(float tMin, float tMax, double err, int32_t& rightTo) const
-    {
-        const double rightFixed = double(tMin) - double(big);
-        if (rightFixed < -err) {
-            size_t lo, hi;
-            band(c, n, double(tMax), err, lo, hi);
-            rightTo = int32_t(lo);
-            return lo == hi;
-        }
-        rightTo = 0;
-        return rightFixed > err;
+        at = int32_t(isLeft ? n : 0);
+        return fixedGap > err;
     }
 
     void addPlain(int32_t leftFrom, int32_t rightTo)
@@ -320,13 +321,13 @@ KdSplitChoice chooseKdSplit(const KdNodeBox& box, std::vector<KdSplitEntry>& ent
                 bool plain;
                 if (keepLeft && !(e.special & bit)) {
                     e.leftFrom[axis] = std::min(e.leftFrom[axis], int32_t(n));
-                    plain = counts.rightEvent(tMin, tMax, err, e.rightTo[axis]);
+                    plain = counts.sideEvent(false, tMin, tMax, err, e.rightTo[axis]);
                 } else if (keepRight && !(e.special & bit)) {
                     e.rightTo[axis] = std::max(e.rightTo[axis], shift) - shift;
-                    plain = counts.leftEvent(tMin, tMax, err, e.leftFrom[axis]);
+                    plain = counts.sideEvent(true, tMin, tMax, err, e.leftFrom[axis]);
                 } else {
-                    plain = counts.leftEvent(tMin, tMax, err, e.leftFrom[axis]) &&
-                            counts.rightEvent(tMin, tMax, err, e.rightTo[axis]);
+                    plain = counts.sideEvent(true, tMin, tMax, err, e.leftFrom[axis]) &&
+                            counts.sideEvent(false, tMin, tMax, err, e.rightTo[axis]);
                 }
                 const bool counted = (e.overlaps & others) == others;
                 if (plain) {

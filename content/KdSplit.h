@@ -80,6 +80,9 @@ struct KdSplitOrigin {
     uint32_t candidate = 0;
 };
 
+// The origin of a child of a node searched under `parent` and split at `split`.
+KdSplitOrigin childSplitOrigin(const KdSplitOrigin& parent, const KdSplitChoice& split, bool isLeft);
+
 // The cheapest candidate (first on ties) for the triangles of the entries in box, by counting per
 // axis with prefix sums instead of testing every candidate against every triangle.
 KdSplitChoice chooseKdSplit(const KdNodeBox& box, std::vector<KdSplitEntry>& entries, const KdSplitOrigin& origin,

@@ -161,14 +161,8 @@ struct Builder {
         leftBox.axis = rightBox.axis = 0;
         leftBox.depth = rightBox.depth = 0;
         std::vector<KdSplitEntry> leftList, rightList;
-        KdSplitOrigin leftOrigin;
-        leftOrigin.scale = origin.scale;
-        leftOrigin.staleAxes = 1u << split.axis;
-        leftOrigin.fromParent = true;
-        leftOrigin.isLeft = true;
-        leftOrigin.candidate = split.candidate;
-        KdSplitOrigin rightOrigin = leftOrigin;
-        rightOrigin.isLeft = false;
+        const KdSplitOrigin leftOrigin = childSplitOrigin(origin, split, true);
+        const KdSplitOrigin rightOrigin = childSplitOrigin(origin, split, false);
         partition(leftBox, rightBox, split.axis, split.position, list, leftList, rightList);
 
         const uint32_t leftIndex = uint32_t(tree.nodes.size());

@@ -48,13 +48,7 @@ void descend(const KdNodeBox& box, std::vector<KdSplitEntry>& entries, const KdS
         }
         if (childEntries.size() == entries.size())
             continue;  // nothing separated; the same list again would only repeat this node
-        KdSplitOrigin childOrigin;
-        childOrigin.scale = origin.scale;
-        childOrigin.staleAxes = 1u << literal.axis;
-        childOrigin.fromParent = true;
-        childOrigin.isLeft = isLeft;
-        childOrigin.candidate = carried.candidate;
-        descend(child, childEntries, childOrigin, triangles, depth + 1, nodes);
+        descend(child, childEntries, childSplitOrigin(origin, carried, isLeft), triangles, depth + 1, nodes);
     }
 }
 
