@@ -5,7 +5,7 @@
 #include <bit>
 
 #if defined(__x86_64__)
-#include "raytracing/PacketLanes.h"
+#include "raytracing/PacketLeafTest.h"
 #endif
 
 namespace Orvanta {
@@ -120,15 +120,13 @@ inline V select(unsigned lanes, V a, V b)
     return Lanes::select(Lanes::mask(lanes), a, b);
 }
 
-struct Packet {
-    Ray* rays;
-    V origin[3];
-    V direction[3];
+struct Packet : PacketRays {
     V inverse[3];
-    V tMin, tMax, tHit;
+    V tMin, tMax;
 
-    Packet(Ray* r, unsigned count) : rays(r)
+    Packet(Ray* r, unsigned count)
     {
+        rays = r;
         alignas(16) float o[3][kWidth] = {}, d[3][kWidth] = {}, inv[3][kWidth] = {};
         alignas(16) float lo[kWidth] = {}, hi[kWidth] = {}, hit[kWidth] = {};
         for (unsigned i = 0; i < count; ++i) {
@@ -149,59 +147,6 @@ struct Packet {
         tMin = Lanes::load(lo);
         tMax = Lanes::load(hi);
         tHit = Lanes::load(hit);
-    }
-
-    // The leaf test of every active ray against every triangle, in leaf order, with the same
-    // float operations as intersectTriAccel (so the same hits, distances and weights).
-    void intersect(const KdTree& tree, const KdLeaf& leaf, unsigned active)
-    {
-        const uint32_t* indices = tree.leafTriangles.data() + leaf.first;
-        const TriAccel* accels = tree.triangleAccels.data();
-        const V zero = Lanes::zero(), one = Lanes::set1(1.0f);
-        const V activeLanes = Lanes::mask(active);
-        for (uint32_t i = 0; i < leaf.count; ++i)
-            __builtin_prefetch(&accels[indices[i]]);  // as in the single walk: let the loads overlap
-        for (uint32_t i = 0; i < leaf.count; ++i) {
-            const TriAccel& a = accels[indices[i]];
-            const uint32_t k = a.k, u = kTriAccelAxisU[k], v = kTriAccelAxisV[k];
-            const V nU = Lanes::set1(a.nU), nV = Lanes::set1(a.nV);
-            const V denominator =
-                Lanes::add(Lanes::add(direction[k], Lanes::mul(nU, direction[u])), Lanes::mul(nV, direction[v]));
-            V ok = activeLanes;
-            if (!a.doubleSided)
-                ok = Lanes::bitAnd(ok, Lanes::lt(Lanes::mul(denominator, Lanes::set1(a.normal[k])), zero));
-            const V numerator = Lanes::sub(
-                Lanes::sub(Lanes::sub(Lanes::set1(a.nD), origin[k]), Lanes::mul(nU, origin[u])),
-                Lanes::mul(nV, origin[v]));
-            const V dist = Lanes::div(numerator, denominator);
-            ok = Lanes::bitAnd(ok, Lanes::bitAnd(Lanes::ge(dist, zero), Lanes::lt(dist, tHit)));
-            if (!Lanes::bits(ok))
-                continue;
-            const V hu = Lanes::add(origin[u], Lanes::mul(dist, direction[u]));
-            const V hv = Lanes::add(origin[v], Lanes::mul(dist, direction[v]));
-            const V b = Lanes::add(
-                Lanes::add(Lanes::mul(Lanes::set1(a.betaU), hu), Lanes::mul(Lanes::set1(a.betaV), hv)),
-                Lanes::set1(a.betaD));
-            const V g = Lanes::add(
-                Lanes::add(Lanes::mul(Lanes::set1(a.gammaU), hu), Lanes::mul(Lanes::set1(a.gammaV), hv)),
-                Lanes::set1(a.gammaD));
-            ok = Lanes::bitAnd(ok, Lanes::bitAnd(Lanes::gt(b, zero), Lanes::gt(g, zero)));
-            ok = Lanes::bitAnd(ok, Lanes::lt(Lanes::add(b, g), one));
-            const unsigned hits = Lanes::bits(ok);
-            if (!hits)
-                continue;
-            tHit = Lanes::select(ok, dist, tHit);
-            alignas(16) float beta[kWidth], gamma[kWidth];
-            Lanes::store(beta, b);
-            Lanes::store(gamma, g);
-            for (unsigned r = 0; r < kWidth; ++r)
-                if (hits & (1u << r)) {
-                    rays[r].hitAccel = &a;
-                    rays[r].hitTriangle = &tree.geometry->triangles[indices[i]];
-                    rays[r].beta = beta[r];
-                    rays[r].gamma = gamma[r];
-                }
-        }
     }
 
     // Hands ray r over to the single-ray walk at `node` with its own stack: the shared entries it
@@ -297,7 +242,7 @@ void walkPacket(const KdTree& tree, const Nodes& nodes, Ray* rays, unsigned coun
             }
         }
         if (active) {
-            p.intersect(tree, nodes.leaf(node), active);
+            testLeafPacket(tree, nodes.leaf(node), active, p);
             live &= ~(Lanes::bits(Lanes::ge(p.tMax, p.tHit)) & active);
         }
         active = 0;
