@@ -12,7 +12,7 @@
 // The literal build runs on a part of the scene (the triangles inside x, z in [-24, 24]) and on the
 // whole scene (about 11 s on a 2-core machine); --literal part skips the whole scene, --literal
 // none both. The run fails (exit 1) when a literal tree differs from the fast one, or when the
-// single or packet walk finds another hit than the literal walk for any ray.
+// single, packet or stream walk finds another hit than the literal walk for any ray.
 #include "KdTestScenes.h"
 #include "support/DemoScene.h"
 
@@ -71,12 +71,12 @@ HitRecord traceOurs(const KdTree& tree, const Float3& o, const Float3& d)
     return hit;
 }
 
-// Runs trace(i) for every ray on the ray tracer's worker pool with `threads` workers, which take
-// blocks of 1024 rays; returns rays per second. Starting the workers is not timed.
+// Runs trace(i) for every i below count on the ray tracer's worker pool with `threads` workers,
+// which take `block` of them at a time; returns calls per second. Starting the workers is not timed.
 // With one thread the rays are traced here and timed by this thread's CPU time: on a machine
 // shared with other busy programs the wall time of one thread mostly measures their load.
 template <typename Trace>
-double runThreads(size_t count, int threads, Trace trace)
+double runThreads(size_t count, int threads, Trace trace, size_t block = 1024)
 {
     if (threads == 1) {
         timespec t0{}, t1{};
@@ -86,7 +86,6 @@ double runThreads(size_t count, int threads, Trace trace)
         clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t1);
         return double(count) / (double(t1.tv_sec - t0.tv_sec) + 1e-9 * double(t1.tv_nsec - t0.tv_nsec));
     }
-    constexpr size_t block = 1024;
     RayWorkerPool pool{static_cast<unsigned>(threads)};
     const auto start = Clock::now();
     pool.run(uint32_t((count + block - 1) / block), [&](uint32_t b) {
@@ -100,27 +99,32 @@ double runThreads(size_t count, int threads, Trace trace)
 Float3 sub(Float3 a, Float3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 
 // Camera rays of the start view at half of 1280 x 720 (the ray-input resolution), reflected off
-// their first hit about the geometric normal; pixels that see the sky give no ray.
+// their first hit about the geometric normal; pixels that see the sky give no ray. The rays are
+// stored 2 x 2 pixel block after block, the order the engine's tracer gathers its packets in.
 RaySet reflectionRays(const KdTree& tree, int width, int height)
 {
     const OrvantaBench::ViewRays view = OrvantaBench::startView(float(width) / float(height));
     RaySet rays;
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const Float3 d = view.through(x, y, width, height);
-            const float origin[3] = {view.eye.x, view.eye.y, view.eye.z}, direction[3] = {d.x, d.y, d.z};
-            Ray ray = makeRay(origin, direction);
-            traverse(tree, ray);
-            if (!ray.hitAccel || ray.tHit >= 9000.0f)
-                continue;
-            Float3 n{ray.hitAccel->normal[0], ray.hitAccel->normal[1], ray.hitAccel->normal[2]};
-            if (dot(n, d) > 0.0f)
-                n = -n;  // the far side of a double-sided surface
-            const Float3 r = d - n * (2.0f * dot(d, n));
-            // Start a little off the surface so the ray does not find its own triangle at t = 0.
-            rays.origins.push_back(view.eye + d * ray.tHit + n * 1e-3f);
-            rays.directions.push_back(normalize(r));
-        }
+    for (int blockY = 0; blockY < height; blockY += 2)
+        for (int blockX = 0; blockX < width; blockX += 2)
+            for (int corner = 0; corner < 4; ++corner) {
+                const int x = blockX + (corner & 1), y = blockY + (corner >> 1);
+                if (x >= width || y >= height)
+                    continue;
+                const Float3 d = view.through(x, y, width, height);
+                const float origin[3] = {view.eye.x, view.eye.y, view.eye.z}, direction[3] = {d.x, d.y, d.z};
+                Ray ray = makeRay(origin, direction);
+                traverse(tree, ray);
+                if (!ray.hitAccel || ray.tHit >= 9000.0f)
+                    continue;
+                Float3 n{ray.hitAccel->normal[0], ray.hitAccel->normal[1], ray.hitAccel->normal[2]};
+                if (dot(n, d) > 0.0f)
+                    n = -n;  // the far side of a double-sided surface
+                const Float3 r = d - n * (2.0f * dot(d, n));
+                // Start a little off the surface so the ray does not find its own triangle at t = 0.
+                rays.origins.push_back(view.eye + d * ray.tHit + n * 1e-3f);
+                rays.directions.push_back(normalize(r));
+            }
     return rays;
 }
 
@@ -369,6 +373,24 @@ bool throughput(Table& table, const char* name, const KdTree& tree, const RaySet
                                     : HitRecord{};
     };
     const size_t groups = (rays.size() + kPacket - 1) / kPacket;
+    // Blocks of rays through the interleaved stream walk, in the order they are stored.
+    constexpr size_t kStreamBlock = 256;
+    std::vector<HitRecord> streamed(rays.size());
+    auto traceStream = [&](size_t block) {
+        Ray lanes[kStreamBlock];
+        const size_t first = block * kStreamBlock, count = std::min(kStreamBlock, rays.size() - first);
+        for (size_t r = 0; r < count; ++r) {
+            const Float3 o = rays.origins[first + r], d = rays.directions[first + r];
+            const float origin[3] = {o.x, o.y, o.z}, direction[3] = {d.x, d.y, d.z};
+            lanes[r] = makeRay(origin, direction);
+        }
+        traverseStream(tree, lanes, count);
+        for (size_t r = 0; r < count; ++r)
+            streamed[first + r] = lanes[r].hitTriangle
+                                      ? HitRecord{lanes[r].hitTriangle - tree.geometry->triangles.data(), lanes[r].tHit}
+                                      : HitRecord{};
+    };
+    const size_t blocks = (rays.size() + kStreamBlock - 1) / kStreamBlock;
 #ifdef ORVANTA_BENCH_EMBREE
     const EmbreeScene& e = *static_cast<const EmbreeScene*>(embree);
     std::vector<HitRecord> theirs(rays.size());
@@ -376,12 +398,15 @@ bool throughput(Table& table, const char* name, const KdTree& tree, const RaySet
     auto tracePlain = [&](size_t i) { EmbreeScene::trace(e.plain, rays.origins[i], rays.directions[i]); };
     double eOne = 0, eMany = 0, pOne = 0, pMany = 0;
 #endif
-    double one = 0, many = 0, packetOne = 0, packetMany = 0;
+    double one = 0, many = 0, packetOne = 0, packetMany = 0, streamOne = 0, streamMany = 0;
     for (int run = 0; run < repeats; ++run) {
         one = std::max(one, runThreads(rays.size(), 1, traceSingle));
         many = std::max(many, runThreads(rays.size(), threads, traceSingle));
         packetOne = std::max(packetOne, double(kPacket) * runThreads(groups, 1, tracePacket));
         packetMany = std::max(packetMany, double(kPacket) * runThreads(groups, threads, tracePacket));
+        streamOne = std::max(streamOne, double(kStreamBlock) * runThreads(blocks, 1, traceStream));
+        streamMany =
+            std::max(streamMany, double(kStreamBlock) * runThreads(blocks, threads, traceStream, 1024 / kStreamBlock));
 #ifdef ORVANTA_BENCH_EMBREE
         eOne = std::max(eOne, runThreads(rays.size(), 1, traceCulled));
         eMany = std::max(eMany, runThreads(rays.size(), threads, traceCulled));
@@ -398,7 +423,7 @@ bool throughput(Table& table, const char* name, const KdTree& tree, const RaySet
         OrvantaTest::literalTraverse(tree, literal);
         const int64_t triangle = literal.hitTriangle ? literal.hitTriangle - tree.geometry->triangles.data() : -1;
         packetSame += packed[i].triangle == triangle && packed[i].t == literal.tHit && ours[i].triangle == triangle &&
-                      ours[i].t == literal.tHit;
+                      ours[i].t == literal.tHit && streamed[i].triangle == triangle && streamed[i].t == literal.tHit;
     }
     size_t hits = 0;
     for (const HitRecord& h : ours)
@@ -408,7 +433,9 @@ bool throughput(Table& table, const char* name, const KdTree& tree, const RaySet
                "%.2f / %.2f Mrays/s", one / 1e6, many / 1e6);
     table.rowf(std::string(name) + ": traversePacket (" + std::to_string(kPacket) + " rays), 1 / " + std::to_string(threads) + " threads",
                "%.2f / %.2f Mrays/s", packetOne / 1e6, packetMany / 1e6);
-    table.row(std::string(name) + ": single and packet hits against the literal walk",
+    table.rowf(std::string(name) + ": traverseStream, 1 / " + std::to_string(threads) + " threads",
+               "%.2f / %.2f Mrays/s", streamOne / 1e6, streamMany / 1e6);
+    table.row(std::string(name) + ": single, packet and stream hits against the literal walk",
               packetSame == rays.size() ? "identical for every ray" : "DIFFERENT");
 #ifdef ORVANTA_BENCH_EMBREE
     size_t same = 0;
@@ -421,8 +448,8 @@ bool throughput(Table& table, const char* name, const KdTree& tree, const RaySet
                    " threads",
                "%.2f / %.2f Mrays/s", pOne / 1e6, pMany / 1e6);
     table.rowf(std::string(name) + ": ours / Embree (culling), 1 / " + std::to_string(threads) + " threads",
-               "single %.2fx / %.2fx, packets %.2fx / %.2fx", one / eOne, many / eMany, packetOne / eOne,
-               packetMany / eMany);
+               "single %.2fx / %.2fx, packets %.2fx / %.2fx, stream %.2fx / %.2fx", one / eOne, many / eMany,
+               packetOne / eOne, packetMany / eMany, streamOne / eOne, streamMany / eMany);
     table.rowf(std::string(name) + ": agreement with Embree (same triangle or t within 1e-4)", "%.3f %%",
                100.0 * double(same) / double(rays.size()));
 #else

@@ -1,11 +1,11 @@
 #include "raytracing/KdTraversal.h"
 
-#include "raytracing/TriAccelHit.h"
+#include "raytracing/KdWalkParts.h"
 
 #include <bit>
 
 #if defined(__x86_64__)
-#include "raytracing/PacketLanes.h"
+#include "raytracing/PacketLeafTest.h"
 #endif
 
 namespace Orvanta {
@@ -23,95 +23,7 @@ Ray makeRay(const float origin[3], const float direction[3])
 
 namespace {
 
-struct StackEntry {
-    uint32_t node;
-    float tMin;
-    float tMax;
-};
-
-// The derived nodes: leaves read in place, empty children flagged in their parent.
-struct TraceNodes {
-    const KdTraceNode* nodes;
-
-    bool isLeaf(uint32_t i) const { return nodes[i].isLeaf(); }
-    uint32_t axis(uint32_t i) const { return nodes[i].axis(); }
-    float split(uint32_t i) const { return nodes[i].split(); }
-    uint32_t leftChild(uint32_t i) const { return nodes[i].leftChild(); }
-    uint32_t emptyChildren(uint32_t i) const { return nodes[i].emptyChildren(); }
-    KdLeaf leaf(uint32_t i) const { return KdLeaf{nodes[i].first(), nodes[i].count()}; }
-};
-
-// The stored nodes and the leaf table, for a tree without derived nodes: no child is known to be
-// empty, so the walk enters every leaf it reaches.
-struct StoredNodes {
-    const KdNode* nodes;
-    const KdLeaf* leaves;
-
-    bool isLeaf(uint32_t i) const { return nodes[i].isLeaf(); }
-    uint32_t axis(uint32_t i) const { return nodes[i].axis(); }
-    float split(uint32_t i) const { return nodes[i].split(); }
-    uint32_t leftChild(uint32_t i) const { return nodes[i].leftChild(); }
-    uint32_t emptyChildren(uint32_t) const { return 0; }
-    KdLeaf leaf(uint32_t i) const { return leaves[nodes[i].leafIndex()]; }
-};
-
-// Calls walk(nodes) with the node reading the tree has (see KdTree::traceNodes).
-template <typename Walk>
-void withNodes(const KdTree& tree, Walk walk)
-{
-    if (!tree.nodes.empty() && tree.traceNodes.size() == tree.nodes.size())
-        walk(TraceNodes{tree.traceNodes.data()});
-    else
-        walk(StoredNodes{tree.nodes.data(), tree.leaves.data()});
-}
-
-[[gnu::always_inline]] inline void intersectLeaf(const KdTree& tree, const KdLeaf& leaf, Ray& ray)
-{
-    const uint32_t* indices = tree.leafTriangles.data() + leaf.first;
-    const TriAccel* accels = tree.triangleAccels.data();
-    // The records are rarely in cache (megabytes of them, reached in no order); asking for all of
-    // them first lets their loads overlap instead of waiting for each in turn.
-    for (uint32_t i = 0; i < leaf.count; ++i)
-        __builtin_prefetch(&accels[indices[i]]);
-    for (uint32_t i = 0; i < leaf.count; ++i) {
-        float t, beta, gamma;
-        const TriAccel& a = accels[indices[i]];
-        if (intersectTriAccel(a, ray.origin, ray.direction, ray.tHit, t, beta, gamma)) {
-            ray.tHit = t;
-            ray.hitAccel = &a;
-            ray.hitTriangle = &tree.geometry->triangles[indices[i]];
-            ray.beta = beta;
-            ray.gamma = gamma;
-        }
-    }
-}
-
-// Every triangle lies inside the root box (the box is their bounds), so no hit lies beyond the
-// point where the ray leaves it. The segment is cut there, with a margin far above the rounding of
-// any hit distance: this only spares the splits the ray would go on crossing outside the box, and
-// the nearest hit stays what it was. A ray that never leaves (NaN from a zero direction component
-// on a box face) keeps its segment.
-void clipToRootBox(const KdTree& tree, Ray& ray)
-{
-    if (tree.nodeBoxes.empty())
-        return;
-    const KdNodeBox& box = tree.nodeBoxes[0];
-    const float lo[3] = {box.boxMin.x, box.boxMin.y, box.boxMin.z};
-    const float hi[3] = {box.boxMax.x, box.boxMax.y, box.boxMax.z};
-    float exit = ray.tMax;
-    for (int a = 0; a < 3; ++a) {
-        const float t0 = (lo[a] - ray.origin[a]) * ray.inverseDirection[a];
-        const float t1 = (hi[a] - ray.origin[a]) * ray.inverseDirection[a];
-        const float leaves = t0 > t1 ? t0 : t1;
-        if (leaves < exit)
-            exit = leaves;
-    }
-    if (!(exit > 0.0f))
-        exit = 0.0f;  // the box is behind the ray: nothing can be hit
-    const float clipped = exit * 1.0001f + 1e-3f;
-    if (clipped < ray.tMax)
-        ray.tMax = clipped;
-}
+using namespace KdWalk;
 
 // The walk from `node` with the ray's current segment and `size` entries already on the stack.
 //
@@ -208,15 +120,13 @@ inline V select(unsigned lanes, V a, V b)
     return Lanes::select(Lanes::mask(lanes), a, b);
 }
 
-struct Packet {
-    Ray* rays;
-    V origin[3];
-    V direction[3];
+struct Packet : PacketRays {
     V inverse[3];
-    V tMin, tMax, tHit;
+    V tMin, tMax;
 
-    Packet(Ray* r, unsigned count) : rays(r)
+    Packet(Ray* r, unsigned count)
     {
+        rays = r;
         alignas(16) float o[3][kWidth] = {}, d[3][kWidth] = {}, inv[3][kWidth] = {};
         alignas(16) float lo[kWidth] = {}, hi[kWidth] = {}, hit[kWidth] = {};
         for (unsigned i = 0; i < count; ++i) {
@@ -237,59 +147,6 @@ struct Packet {
         tMin = Lanes::load(lo);
         tMax = Lanes::load(hi);
         tHit = Lanes::load(hit);
-    }
-
-    // The leaf test of every active ray against every triangle, in leaf order, with the same
-    // float operations as intersectTriAccel (so the same hits, distances and weights).
-    void intersect(const KdTree& tree, const KdLeaf& leaf, unsigned active)
-    {
-        const uint32_t* indices = tree.leafTriangles.data() + leaf.first;
-        const TriAccel* accels = tree.triangleAccels.data();
-        const V zero = Lanes::zero(), one = Lanes::set1(1.0f);
-        const V activeLanes = Lanes::mask(active);
-        for (uint32_t i = 0; i < leaf.count; ++i)
-            __builtin_prefetch(&accels[indices[i]]);  // as in the single walk: let the loads overlap
-        for (uint32_t i = 0; i < leaf.count; ++i) {
-            const TriAccel& a = accels[indices[i]];
-            const uint32_t k = a.k, u = kTriAccelAxisU[k], v = kTriAccelAxisV[k];
-            const V nU = Lanes::set1(a.nU), nV = Lanes::set1(a.nV);
-            const V denominator =
-                Lanes::add(Lanes::add(direction[k], Lanes::mul(nU, direction[u])), Lanes::mul(nV, direction[v]));
-            V ok = activeLanes;
-            if (!a.doubleSided)
-                ok = Lanes::bitAnd(ok, Lanes::lt(Lanes::mul(denominator, Lanes::set1(a.normal[k])), zero));
-            const V numerator = Lanes::sub(
-                Lanes::sub(Lanes::sub(Lanes::set1(a.nD), origin[k]), Lanes::mul(nU, origin[u])),
-                Lanes::mul(nV, origin[v]));
-            const V dist = Lanes::div(numerator, denominator);
-            ok = Lanes::bitAnd(ok, Lanes::bitAnd(Lanes::ge(dist, zero), Lanes::lt(dist, tHit)));
-            if (!Lanes::bits(ok))
-                continue;
-            const V hu = Lanes::add(origin[u], Lanes::mul(dist, direction[u]));
-            const V hv = Lanes::add(origin[v], Lanes::mul(dist, direction[v]));
-            const V b = Lanes::add(
-                Lanes::add(Lanes::mul(Lanes::set1(a.betaU), hu), Lanes::mul(Lanes::set1(a.betaV), hv)),
-                Lanes::set1(a.betaD));
-            const V g = Lanes::add(
-                Lanes::add(Lanes::mul(Lanes::set1(a.gammaU), hu), Lanes::mul(Lanes::set1(a.gammaV), hv)),
-                Lanes::set1(a.gammaD));
-            ok = Lanes::bitAnd(ok, Lanes::bitAnd(Lanes::gt(b, zero), Lanes::gt(g, zero)));
-            ok = Lanes::bitAnd(ok, Lanes::lt(Lanes::add(b, g), one));
-            const unsigned hits = Lanes::bits(ok);
-            if (!hits)
-                continue;
-            tHit = Lanes::select(ok, dist, tHit);
-            alignas(16) float beta[kWidth], gamma[kWidth];
-            Lanes::store(beta, b);
-            Lanes::store(gamma, g);
-            for (unsigned r = 0; r < kWidth; ++r)
-                if (hits & (1u << r)) {
-                    rays[r].hitAccel = &a;
-                    rays[r].hitTriangle = &tree.geometry->triangles[indices[i]];
-                    rays[r].beta = beta[r];
-                    rays[r].gamma = gamma[r];
-                }
-        }
     }
 
     // Hands ray r over to the single-ray walk at `node` with its own stack: the shared entries it
@@ -385,7 +242,7 @@ void walkPacket(const KdTree& tree, const Nodes& nodes, Ray* rays, unsigned coun
             }
         }
         if (active) {
-            p.intersect(tree, nodes.leaf(node), active);
+            testLeafPacket(tree, nodes.leaf(node), active, p);
             live &= ~(Lanes::bits(Lanes::ge(p.tMax, p.tHit)) & active);
         }
         active = 0;

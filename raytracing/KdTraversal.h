@@ -2,6 +2,8 @@
 #include "content/KdTree.h"
 #include "raytracing/Ray.h"
 
+#include <cstddef>
+
 namespace Orvanta {
 
 // Front-to-back walk of the tree with a fixed 20-entry stack. Afterwards tHit, hitAccel,
@@ -17,5 +19,11 @@ inline constexpr unsigned kMaxPacketRays = 4;
 // speed choice for neighbouring, similar rays and never changes a picture. The segment fields
 // (tMin, tMax) are the walks' working values and are left unspecified by both.
 void traversePacket(const KdTree& tree, Ray* rays, unsigned count);
+
+// Walks `count` independent rays, several at a time and interleaved step by step, so that one
+// ray's waits for memory overlap the others' work. For rays in no useful order (scattered
+// bounces, samples over a sphere), which share no path and gain nothing from a packet. Every ray
+// gets the hit traverse() would give it; the segment fields are left unspecified.
+void traverseStream(const KdTree& tree, Ray* rays, size_t count);
 
 }  // namespace Orvanta

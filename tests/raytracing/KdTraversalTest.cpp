@@ -193,6 +193,58 @@ TEST(KdTraversal, PacketsGiveEveryRayTheSingleWalksHit)
     }
 }
 
+TEST(KdTraversal, StreamsGiveEveryRayTheSingleWalksHit)
+{
+    auto same = [](const Ray& a, const Ray& b) {
+        return a.tHit == b.tHit && a.hitAccel == b.hitAccel && a.hitTriangle == b.hitTriangle &&
+               (a.hitTriangle == nullptr || (a.beta == b.beta && a.gamma == b.gamma));
+    };
+    int hits = 0;
+    for (uint32_t seed = 50; seed < 54; ++seed) {
+        TestScene s = randomScene(seed, 700, 5.0f);
+        KdTree tree = built(s);
+        std::mt19937 rng(seed);
+        std::uniform_real_distribution<float> pos(-3.0f, 8.0f), dir(-1.0f, 1.0f);
+        // Stream lengths around and below the number of interleaved walks, and a long one whose
+        // walks end at every moment of the others'.
+        for (size_t count : {size_t(0), size_t(1), size_t(3), size_t(5), size_t(1237)}) {
+            std::vector<Ray> single(count), stream(count);
+            for (size_t i = 0; i < count; ++i) {
+                float o[3] = {pos(rng), pos(rng), pos(rng)}, d[3] = {dir(rng), dir(rng), dir(rng)};
+                if (i % 9 == 0)
+                    d[i % 3] = 0.0f;  // axis-parallel
+                if (i % 13 == 0)
+                    o[(i + 1) % 3] = 0.1f * float(i % 40);  // on a candidate plane
+                single[i] = stream[i] = makeRay(o, d);
+                traverse(tree, single[i]);
+                hits += single[i].hitTriangle != nullptr;
+            }
+            traverseStream(tree, stream.data(), count);
+            for (size_t i = 0; i < count; ++i)
+                ASSERT_TRUE(same(single[i], stream[i])) << "seed " << seed << " ray " << i << " of " << count;
+        }
+    }
+    EXPECT_GT(hits, 400);
+    // A tree whose trace nodes were not derived again is walked one ray at a time, with the same hits.
+    TestScene s = randomScene(57, 300, 4.0f);
+    KdTree tree = built(s);
+    KdTree stored = tree;
+    stored.traceNodes.clear();
+    std::mt19937 rng(57);
+    std::uniform_real_distribution<float> pos(-1.0f, 5.0f), dir(-1.0f, 1.0f);
+    std::vector<Ray> a(300), b(300);
+    for (size_t i = 0; i < a.size(); ++i) {
+        const float o[3] = {pos(rng), pos(rng), pos(rng)}, d[3] = {dir(rng), dir(rng), dir(rng)};
+        a[i] = b[i] = makeRay(o, d);
+    }
+    traverseStream(tree, a.data(), a.size());
+    traverseStream(stored, b.data(), b.size());
+    for (size_t i = 0; i < a.size(); ++i) {
+        ASSERT_EQ(a[i].hitTriangle, b[i].hitTriangle) << "ray " << i;
+        ASSERT_EQ(a[i].tHit, b[i].tHit) << "ray " << i;
+    }
+}
+
 TEST(KdTraversal, ClippedSingleAndPacketWalksFindWhatTheLiteralWalkFinds)
 {
     // The engine cuts each segment at the root box and walks packets; neither may change which

@@ -211,8 +211,9 @@ TEST(PixelTracing, NormalMapTiltsTowardsTangentAndMissingImagesAreWhiteAndFlat) 
 }
 
 TEST(PixelTracing, TilesWriteWhatEachPixelTracedAloneWrites) {
-    // Rows long enough for full, partial and interrupted groups of four: every third pixel has no
-    // ray, some rays miss, the rest hit at varying distances.
+    // Tiles of odd sizes at odd places, so the 2 x 2 blocks the rays are gathered from are full,
+    // cut by the tile's edge, or interrupted: every third pixel has no ray, some rays miss, the
+    // rest hit at varying distances.
     Scene scene;
     const uint32_t w = 13, h = 5;
     Buffers tiled(w, h, 0), alone(w, h, 0);
@@ -225,7 +226,8 @@ TEST(PixelTracing, TilesWriteWhatEachPixelTracedAloneWrites) {
             alone.ray(x, y, ox, oy, dz, marker);
         }
     TraceRegion t = tiled.region();
-    traceTile(scene.tracer, t, 0, 0, w - 1, h - 1);
+    const uint32_t tiledRays = traceTile(scene.tracer, t, 0, 0, 6, 2) + traceTile(scene.tracer, t, 7, 0, w - 1, h - 1) +
+                               traceTile(scene.tracer, t, 0, 3, 6, h - 1);
     TraceRegion a = alone.region();
     int traced = 0;
     for (uint32_t y = 0; y < h; ++y)
@@ -241,6 +243,7 @@ TEST(PixelTracing, TilesWriteWhatEachPixelTracedAloneWrites) {
             ++traced;
         }
     EXPECT_GT(traced, 30);
+    EXPECT_EQ(tiledRays, uint32_t(traced));
     EXPECT_EQ(tiled.colors, alone.colors);
     EXPECT_EQ(tiled.normals, alone.normals);
     EXPECT_EQ(tiled.positions, alone.positions);

@@ -1,0 +1,116 @@
+#pragma once
+// Pieces shared by the walks of KdTraversal.h: how a walk reads nodes and leaves, the leaf test,
+// and the cut of a ray's segment at the root box. Only the walks' own files include this.
+
+#include "content/KdTree.h"
+#include "raytracing/Ray.h"
+#include "raytracing/TriAccelHit.h"
+
+#include <cstdint>
+
+namespace Orvanta::KdWalk {
+
+struct StackEntry {
+    uint32_t node;
+    float tMin;
+    float tMax;
+};
+
+// The derived nodes: leaves read in place, empty children flagged in their parent.
+struct TraceNodes {
+    const KdTraceNode* nodes;
+
+    bool isLeaf(uint32_t i) const { return nodes[i].isLeaf(); }
+    uint32_t axis(uint32_t i) const { return nodes[i].axis(); }
+    float split(uint32_t i) const { return nodes[i].split(); }
+    uint32_t leftChild(uint32_t i) const { return nodes[i].leftChild(); }
+    uint32_t emptyChildren(uint32_t i) const { return nodes[i].emptyChildren(); }
+    KdLeaf leaf(uint32_t i) const { return KdLeaf{nodes[i].first(), nodes[i].count()}; }
+};
+
+// The stored nodes and the leaf table, for a tree without derived nodes: no child is known to be
+// empty, so the walk enters every leaf it reaches.
+struct StoredNodes {
+    const KdNode* nodes;
+    const KdLeaf* leaves;
+
+    bool isLeaf(uint32_t i) const { return nodes[i].isLeaf(); }
+    uint32_t axis(uint32_t i) const { return nodes[i].axis(); }
+    float split(uint32_t i) const { return nodes[i].split(); }
+    uint32_t leftChild(uint32_t i) const { return nodes[i].leftChild(); }
+    uint32_t emptyChildren(uint32_t) const { return 0; }
+    KdLeaf leaf(uint32_t i) const { return leaves[nodes[i].leafIndex()]; }
+};
+
+// Calls walk(nodes) with the node reading the tree has (see KdTree::traceNodes).
+template <typename Walk>
+void withNodes(const KdTree& tree, Walk walk)
+{
+    if (!tree.nodes.empty() && tree.traceNodes.size() == tree.nodes.size())
+        walk(TraceNodes{tree.traceNodes.data()});
+    else
+        walk(StoredNodes{tree.nodes.data(), tree.leaves.data()});
+}
+
+// Asks for a leaf's intersection records ahead of their test. They are rarely in cache (megabytes
+// of them, reached in no order); asking for all of them first lets their loads overlap instead of
+// waiting for each in turn.
+inline void prefetchLeafRecords(const KdTree& tree, const KdLeaf& leaf)
+{
+    const uint32_t* indices = tree.leafTriangles.data() + leaf.first;
+    for (uint32_t i = 0; i < leaf.count; ++i)
+        __builtin_prefetch(&tree.triangleAccels[indices[i]]);
+}
+
+// The ray against every triangle of the leaf, in leaf order; a nearer hit replaces the ray's.
+[[gnu::always_inline]] inline void testLeaf(const KdTree& tree, const KdLeaf& leaf, Ray& ray)
+{
+    const uint32_t* indices = tree.leafTriangles.data() + leaf.first;
+    const TriAccel* accels = tree.triangleAccels.data();
+    for (uint32_t i = 0; i < leaf.count; ++i) {
+        float t, beta, gamma;
+        const TriAccel& a = accels[indices[i]];
+        if (intersectTriAccel(a, ray.origin, ray.direction, ray.tHit, t, beta, gamma)) {
+            ray.tHit = t;
+            ray.hitAccel = &a;
+            ray.hitTriangle = &tree.geometry->triangles[indices[i]];
+            ray.beta = beta;
+            ray.gamma = gamma;
+        }
+    }
+}
+
+[[gnu::always_inline]] inline void intersectLeaf(const KdTree& tree, const KdLeaf& leaf, Ray& ray)
+{
+    prefetchLeafRecords(tree, leaf);
+    testLeaf(tree, leaf, ray);
+}
+
+// Every triangle lies inside the root box (the box is their bounds), so no hit lies beyond the
+// point where the ray leaves it. The segment is cut there, with a margin far above the rounding of
+// any hit distance: this only spares the splits the ray would go on crossing outside the box, and
+// the nearest hit stays what it was. A ray that never leaves (NaN from a zero direction component
+// on a box face) keeps its segment.
+inline void clipToRootBox(const KdTree& tree, Ray& ray)
+{
+    if (tree.nodeBoxes.empty())
+        return;
+    const KdNodeBox& box = tree.nodeBoxes[0];
+    const float lo[3] = {box.boxMin.x, box.boxMin.y, box.boxMin.z};
+    const float hi[3] = {box.boxMax.x, box.boxMax.y, box.boxMax.z};
+    float exit = ray.tMax;
+    for (int a = 0; a < 3; ++a) {
+        const float t0 = (lo[a] - ray.origin[a]) * ray.inverseDirection[a];
+        const float t1 = (hi[a] - ray.origin[a]) * ray.inverseDirection[a];
+        const float leaves = t0 > t1 ? t0 : t1;
+        if (leaves < exit)
+            exit = leaves;
+    }
+    if (!(exit > 0.0f))
+        exit = 0.0f;  // the box is behind the ray: nothing can be hit
+    const float clipped = exit * 1.0001f + 1e-3f;
+    if (clipped < ray.tMax)
+        ray.tMax = clipped;
+}
+
+}  // namespace Orvanta::KdWalk
