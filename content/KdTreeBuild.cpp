@@ -6,6 +6,7 @@
 #include <bit>
 #include <cmath>
 #include <future>
+#include <memory>
 #include <system_error>
 #include <thread>
 
@@ -60,6 +61,7 @@ struct Builder {
     const KdBuildRules& rules;
     const RayTracingGeometry& geometry;
     std::vector<TriAccel> accels;  // one per geometry triangle
+    std::unique_ptr<TriangleBoxEdges[]> edges;  // one per geometry triangle, for the exact test
     std::vector<float> triangleScale;  // per geometry triangle: the largest magnitude of its box
     // Subtrees are handed to other threads only above this depth: enough pieces to keep every
     // thread busy while some finish early, without a thread per node.
@@ -73,49 +75,80 @@ struct Builder {
         out[2] = geometry.vertices[t.index2].position;
     }
 
-    void makeLeaf(PartialTree& tree, uint32_t node, const std::vector<uint32_t>& list) const
+    void makeLeaf(PartialTree& tree, uint32_t node, const std::vector<KdSplitEntry>& list) const
     {
         tree.nodes[node].word0 = uint32_t(tree.leaves.size()) * 2u + 1u;
         tree.nodes[node].word1 = 0.0f;
         KdLeaf leaf;
         leaf.first = uint32_t(tree.references.size());
         leaf.count = uint32_t(list.size());
-        tree.references.insert(tree.references.end(), list.begin(), list.end());
+        for (const KdSplitEntry& e : list)
+            tree.references.push_back(e.triangle);
         tree.leaves.push_back(leaf);
     }
 
+    KdSplitChoice choose(const KdNodeBox& box, std::vector<KdSplitEntry>& list, const KdSplitOrigin& origin) const
+    {
+        if (!rules.chooser)
+            return chooseKdSplit(box, list, origin, geometry.triangles);
+        std::vector<uint32_t> indices(list.size());
+        for (size_t j = 0; j < list.size(); ++j)
+            indices[j] = list[j].triangle;
+        return rules.chooser(box, indices, geometry.triangles);
+    }
+
     void partition(const KdNodeBox& leftBox, const KdNodeBox& rightBox, uint32_t axis, float position,
-                   const std::vector<uint32_t>& list, std::vector<uint32_t>& leftList,
-                   std::vector<uint32_t>& rightList) const
+                   const std::vector<KdSplitEntry>& list, std::vector<KdSplitEntry>& leftList,
+                   std::vector<KdSplitEntry>& rightList) const
     {
         const float nodeScale = std::max({std::fabs(position), maxAbs(leftBox.boxMin), maxAbs(leftBox.boxMax),
                                           maxAbs(rightBox.boxMax)});
-        for (uint32_t index : list) {
+        // The sides first, so each child's list is allocated once at its final size.
+        thread_local std::vector<uint8_t> sidesOf;
+        sidesOf.resize(list.size());
+        size_t leftCount = 0, rightCount = 0;
+        for (size_t j = 0; j < list.size(); ++j) {
+            const uint32_t index = list[j].triangle;
             unsigned sides = rules.screenPartition
                                  ? screenedSidesAtScale(axis, position, geometry.triangles[index],
                                                         std::max(nodeScale, triangleScale[index]))
                                  : 0u;
-            if (sides == 0u) {
+            if (sides == 0u && rules.preparedExactTest) {
+                const TriangleBoxEdges& e = edges[index];
+                sides = (triangleOverlapsBox(leftBox.boxMin, leftBox.boxMax, e, accels[index]) ? 1u : 0u) |
+                        (triangleOverlapsBox(rightBox.boxMin, rightBox.boxMax, e, accels[index]) ? 2u : 0u);
+            } else if (sides == 0u) {
                 Float3 v[3];
                 corners(index, v);
                 sides = (triangleOverlapsBox(leftBox.boxMin, leftBox.boxMax, v, accels[index]) ? 1u : 0u) |
                         (triangleOverlapsBox(rightBox.boxMin, rightBox.boxMax, v, accels[index]) ? 2u : 0u);
             }
-            if (sides & 1u)
-                leftList.push_back(index);
-            if (sides & 2u)
-                rightList.push_back(index);
+            sidesOf[j] = uint8_t(sides);
+            leftCount += sides & 1u;
+            rightCount += sides >> 1;
+        }
+        leftList.resize(leftCount);
+        rightList.resize(rightCount);
+        KdSplitEntry* toLeft = leftList.data();
+        KdSplitEntry* toRight = rightList.data();
+        for (size_t j = 0; j < list.size(); ++j) {
+            if (sidesOf[j] & 1u)
+                *toLeft++ = list[j];
+            if (sidesOf[j] & 2u)
+                *toRight++ = list[j];
         }
     }
 
-    // Builds node `node` of `tree` (already appended, with its box) from `list`.
-    void build(PartialTree& tree, uint32_t node, const std::vector<uint32_t>& list, uint32_t depth) const
+    // Builds node `node` of `tree` (already appended, with its box) from `list`, whose entries
+    // hold what `origin` says.
+    void build(PartialTree& tree, uint32_t node, std::vector<KdSplitEntry>& list, uint32_t depth,
+               const KdSplitOrigin& origin) const
     {
         const KdNodeBox box = tree.boxes[node];
         tree.boxes[node].depth = depth;
         KdSplitChoice split;
         if (list.size() > kKdLeafTriangles && depth < kKdMaxDepth)
-            split = rules.chooser(box, list, geometry.triangles);
+            split = choose(box, list, origin);
         if (!split.found) {
             makeLeaf(tree, node, list);
             return;
@@ -127,7 +160,9 @@ struct Builder {
         axisOf(rightBox.boxMin, split.axis) = split.position;
         leftBox.axis = rightBox.axis = 0;
         leftBox.depth = rightBox.depth = 0;
-        std::vector<uint32_t> leftList, rightList;
+        std::vector<KdSplitEntry> leftList, rightList;
+        const KdSplitOrigin leftOrigin = childSplitOrigin(origin, split, true);
+        const KdSplitOrigin rightOrigin = childSplitOrigin(origin, split, false);
         partition(leftBox, rightBox, split.axis, split.position, list, leftList, rightList);
 
         const uint32_t leftIndex = uint32_t(tree.nodes.size());
@@ -136,21 +171,24 @@ struct Builder {
         if (depth < parallelDepth && leftList.size() + rightList.size() >= rules.parallelMinTriangles) {
             // Both children are built as trees of their own, the left one on another thread, and
             // spliced in the order a single-threaded build would have appended them.
-            auto buildAlone = [this, depth](const KdNodeBox& childBox, const std::vector<uint32_t>& childList) {
+            auto buildAlone = [this, depth](const KdNodeBox& childBox, std::vector<KdSplitEntry>& childList,
+                                            const KdSplitOrigin& childOrigin) {
                 PartialTree child;
                 child.nodes.push_back(KdNode{});
                 child.boxes.push_back(childBox);
-                build(child, 0, childList, depth + 1);
+                build(child, 0, childList, depth + 1, childOrigin);
                 return child;
             };
             std::future<PartialTree> left;
             try {
-                left = std::async(std::launch::async, buildAlone, std::cref(leftBox), std::cref(leftList));
+                left = std::async(std::launch::async, buildAlone, std::cref(leftBox), std::ref(leftList),
+                                  std::cref(leftOrigin));
             } catch (const std::system_error&) {
                 // No thread to be had: the left side is built here, when its result is asked for.
-                left = std::async(std::launch::deferred, buildAlone, std::cref(leftBox), std::cref(leftList));
+                left = std::async(std::launch::deferred, buildAlone, std::cref(leftBox), std::ref(leftList),
+                                  std::cref(leftOrigin));
             }
-            PartialTree right = buildAlone(rightBox, rightList);
+            PartialTree right = buildAlone(rightBox, rightList, rightOrigin);
             splice(tree, left.get(), std::move(right));
             return;
         }
@@ -158,9 +196,9 @@ struct Builder {
         tree.nodes.push_back(KdNode{});
         tree.boxes.push_back(leftBox);
         tree.boxes.push_back(rightBox);
-        build(tree, leftIndex, leftList, depth + 1);
-        std::vector<uint32_t>().swap(leftList);  // not needed while the right side is built
-        build(tree, leftIndex + 1, rightList, depth + 1);
+        build(tree, leftIndex, leftList, depth + 1, leftOrigin);
+        std::vector<KdSplitEntry>().swap(leftList);  // not needed while the right side is built
+        build(tree, leftIndex + 1, rightList, depth + 1, rightOrigin);
     }
 
     // Appends the two children of the node whose left child goes at the current end of `tree`:
@@ -172,6 +210,10 @@ struct Builder {
         const uint32_t rightRest = leftRest + uint32_t(left.nodes.size()) - 1;
         const uint32_t leftLeaves = uint32_t(tree.leaves.size());
         const uint32_t rightLeaves = leftLeaves + uint32_t(left.leaves.size());
+        tree.nodes.reserve(tree.nodes.size() + left.nodes.size() + right.nodes.size());
+        tree.boxes.reserve(tree.boxes.size() + left.boxes.size() + right.boxes.size());
+        tree.leaves.reserve(tree.leaves.size() + left.leaves.size() + right.leaves.size());
+        tree.references.reserve(tree.references.size() + left.references.size() + right.references.size());
         auto place = [](uint32_t local, uint32_t root, uint32_t rest) {
             return local == 0 ? root : rest + local - 1;
         };
@@ -212,19 +254,17 @@ void buildKdTreeWith(KdTree& tree, const KdBuildRules& rules)
     static const RayTracingGeometry empty;
     const RayTracingGeometry& geometry = tree.geometry ? *tree.geometry : empty;
 
-    Builder builder{rules, geometry, {}, {}};
+    Builder builder{rules, geometry, {}, {}, {}};
     const unsigned threads = rules.threads ? rules.threads : std::max(1u, std::thread::hardware_concurrency());
     if (threads > 1)
         builder.parallelDepth = uint32_t(std::ceil(std::log2(double(threads)))) + 2u;
     const size_t count = geometry.triangles.size();
-    builder.accels.reserve(count);
-    builder.triangleScale.reserve(count);
-    std::vector<uint32_t> list(count);
+    std::vector<KdSplitEntry> list(count);
     KdNodeBox root;
     root.boxMin = {kKdRootBoxBound, kKdRootBoxBound, kKdRootBoxBound};
     root.boxMax = {-kKdRootBoxBound, -kKdRootBoxBound, -kKdRootBoxBound};
     for (uint32_t i = 0; i < count; ++i) {
-        list[i] = i;
+        list[i].triangle = i;
         Float3 v[3];
         builder.corners(i, v);
         for (const Float3& p : v)
@@ -232,15 +272,45 @@ void buildKdTreeWith(KdTree& tree, const KdBuildRules& rules)
                 axisOf(root.boxMin, a) = std::min(axisOf(root.boxMin, a), axisOf(p, a));
                 axisOf(root.boxMax, a) = std::max(axisOf(root.boxMax, a), axisOf(p, a));
             }
-        builder.triangleScale.push_back(
-            std::max(maxAbs(geometry.triangles[i].boxMin), maxAbs(geometry.triangles[i].boxMax)));
-        const RtSurface* surface = geometry.triangles[i].surface;
-        builder.accels.push_back(computeTriAccel(v[0], v[1], v[2], surface ? surface->doubleSided : 0));
     }
+
+    // Each triangle's own records, independent of the others: prepared on every thread, in
+    // memory first touched by the thread that fills it.
+    builder.accels.resize(count);
+    builder.triangleScale.resize(count);
+    if (rules.preparedExactTest)
+        builder.edges.reset(new TriangleBoxEdges[count]);
+    auto prepare = [&builder, &geometry, &rules](size_t begin, size_t end) {
+        for (size_t i = begin; i < end; ++i) {
+            Float3 v[3];
+            builder.corners(uint32_t(i), v);
+            const RtTriangle& t = geometry.triangles[i];
+            builder.triangleScale[i] = std::max(maxAbs(t.boxMin), maxAbs(t.boxMax));
+            builder.accels[i] = computeTriAccel(v[0], v[1], v[2], t.surface ? t.surface->doubleSided : 0);
+            if (rules.preparedExactTest)
+                builder.edges[i] = prepareTriangleBoxEdges(v, builder.accels[i]);
+        }
+    };
+    const size_t parts = count >= rules.parallelMinTriangles ? threads : 1;
+    std::vector<std::future<void>> others;
+    for (size_t part = 1; part < parts; ++part) {
+        const size_t begin = count * part / parts, end = count * (part + 1) / parts;
+        try {
+            others.push_back(std::async(std::launch::async, prepare, begin, end));
+        } catch (const std::system_error&) {
+            prepare(begin, end);  // no thread to be had
+        }
+    }
+    prepare(0, count / parts);
+    for (std::future<void>& other : others)
+        other.get();
+
     PartialTree built;
     built.nodes.push_back(KdNode{});
     built.boxes.push_back(root);
-    builder.build(built, 0, list, 0);
+    KdSplitOrigin origin;
+    origin.scale = kdSplitScale(root);  // every node's box lies in the root's
+    builder.build(built, 0, list, 0, origin);
     tree.nodes = std::move(built.nodes);
     tree.nodeBoxes = std::move(built.boxes);
     tree.leaves = std::move(built.leaves);
@@ -254,6 +324,7 @@ void buildKdTreeWith(KdTree& tree, const KdSplitChooser& chooser)
     KdBuildRules literal;
     literal.chooser = chooser;
     literal.screenPartition = false;
+    literal.preparedExactTest = false;
     literal.threads = 1;
     buildKdTreeWith(tree, literal);
 }

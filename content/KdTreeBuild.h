@@ -11,10 +11,15 @@ using KdSplitChooser = std::function<KdSplitChoice(
 // How a build is carried out. None of these choices changes the tree: every combination gives the
 // same nodes, boxes and leaves in the same order.
 struct KdBuildRules {
-    KdSplitChooser chooser = chooseKdSplit;
+    // Empty: chooseKdSplit on the entries each node hands to its children, so that a child
+    // examines afresh only its parent's split axis.
+    KdSplitChooser chooser;
     // Decide a triangle's side of a split from its box when the box is clearly on one side,
     // running the exact triangle-box test only for triangles near the plane.
     bool screenPartition = true;
+    // Run the exact test on edges prepared once per triangle, several edges at a time, instead of
+    // as written from the triangle's corners.
+    bool preparedExactTest = true;
     // Worker threads for independent subtrees; 0 = one per hardware thread.
     unsigned threads = 0;
     // Subtrees with fewer triangles than this are built on the thread that reached them.
@@ -24,7 +29,8 @@ struct KdBuildRules {
 // The recursive build under the given rules; buildKdTree uses the defaults.
 void buildKdTreeWith(KdTree& tree, const KdBuildRules& rules);
 
-// The literal order of work: the given chooser, the exact test for every partition, one thread.
+// The literal order of work: the given chooser, the exact test as written for every partition,
+// one thread.
 void buildKdTreeWith(KdTree& tree, const KdSplitChooser& chooser);
 
 // Whether a triangle of the list of a node (so one that overlaps the node's box by the exact test)
