@@ -2,13 +2,13 @@
 
 #include "raytracing/KdWalkParts.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
+#if defined(__x86_64__)
+#include "raytracing/PacketLanes.h"
 #endif
 
 namespace Orvanta {
 
-#if defined(__SSE2__)
+#if defined(__x86_64__)
 
 namespace {
 
@@ -18,18 +18,12 @@ constexpr unsigned kLanes = 4;
 
 inline __m128 select(__m128 mask, __m128 a, __m128 b)
 {
-    return _mm_or_ps(_mm_and_ps(mask, a), _mm_andnot_ps(mask, b));
+    return Lanes4::select(mask, a, b);
 }
 
 inline __m128i select(__m128i mask, __m128i a, __m128i b)
 {
     return _mm_or_si128(_mm_and_si128(mask, a), _mm_andnot_si128(mask, b));
-}
-
-inline __m128 laneMask(unsigned lanes)
-{
-    return _mm_castsi128_ps(
-        _mm_set_epi32(lanes & 8 ? -1 : 0, lanes & 4 ? -1 : 0, lanes & 2 ? -1 : 0, lanes & 1 ? -1 : 0));
 }
 
 // Four walks of unrelated rays, one per SIMD lane, each at its own node. Every round all lanes
@@ -115,7 +109,7 @@ struct StreamLanes {
             stack[k][depth[k]] = {far[k], crossing[k], segmentEnd[k]};
         for (unsigned k = 0; k < kLanes; ++k)
             size[k] = depth[k] + ((keepFar >> k) & 1u);
-        const __m128 moving = laneMask(stepping);
+        const __m128 moving = Lanes4::mask(stepping);
         _mm_store_ps(tMin, select(_mm_and_ps(moving, skipNear), d, lo));
         _mm_store_ps(tMax, select(_mm_and_ps(moving, _mm_andnot_ps(skipNear, both)), d, hi));
         const __m128i current = _mm_load_si128(reinterpret_cast<const __m128i*>(node));
