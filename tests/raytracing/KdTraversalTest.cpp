@@ -36,6 +36,13 @@ float bruteForce(const RayTracingGeometry& g, const Ray& ray, const RtTriangle**
     return best;
 }
 
+// The same hit: triangle, record, distance and weights.
+bool sameHit(const Ray& a, const Ray& b)
+{
+    return a.tHit == b.tHit && a.hitAccel == b.hitAccel && a.hitTriangle == b.hitTriangle &&
+           (a.hitTriangle == nullptr || (a.beta == b.beta && a.gamma == b.gamma));
+}
+
 Ray rayFrom(float ox, float oy, float oz, float dx, float dy, float dz)
 {
     const float o[3] = {ox, oy, oz}, d[3] = {dx, dy, dz};
@@ -140,10 +147,6 @@ TEST(KdTraversal, ParallelRaysEdgesAndZeroAreaTrianglesAreNeverHit)
 
 TEST(KdTraversal, PacketsGiveEveryRayTheSingleWalksHit)
 {
-    auto same = [](const Ray& a, const Ray& b) {
-        return a.tHit == b.tHit && a.hitAccel == b.hitAccel && a.hitTriangle == b.hitTriangle &&
-               (a.hitTriangle == nullptr || (a.beta == b.beta && a.gamma == b.gamma));
-    };
     int hits = 0;
     for (uint32_t seed = 40; seed < 46; ++seed) {
         TestScene s = randomScene(seed, 600, 5.0f);
@@ -172,7 +175,7 @@ TEST(KdTraversal, PacketsGiveEveryRayTheSingleWalksHit)
                 traverse(tree, single[r]);
             traversePacket(tree, packet, count);
             for (unsigned r = 0; r < count; ++r) {
-                ASSERT_TRUE(same(single[r], packet[r])) << "seed " << seed << " packet " << i << " lane " << r;
+                ASSERT_TRUE(sameHit(single[r], packet[r])) << "seed " << seed << " packet " << i << " lane " << r;
                 hits += single[r].hitTriangle != nullptr;
             }
         }
@@ -195,10 +198,6 @@ TEST(KdTraversal, PacketsGiveEveryRayTheSingleWalksHit)
 
 TEST(KdTraversal, StreamsGiveEveryRayTheSingleWalksHit)
 {
-    auto same = [](const Ray& a, const Ray& b) {
-        return a.tHit == b.tHit && a.hitAccel == b.hitAccel && a.hitTriangle == b.hitTriangle &&
-               (a.hitTriangle == nullptr || (a.beta == b.beta && a.gamma == b.gamma));
-    };
     int hits = 0;
     for (uint32_t seed = 50; seed < 54; ++seed) {
         TestScene s = randomScene(seed, 700, 5.0f);
@@ -221,7 +220,7 @@ TEST(KdTraversal, StreamsGiveEveryRayTheSingleWalksHit)
             }
             traverseStream(tree, stream.data(), count);
             for (size_t i = 0; i < count; ++i)
-                ASSERT_TRUE(same(single[i], stream[i])) << "seed " << seed << " ray " << i << " of " << count;
+                ASSERT_TRUE(sameHit(single[i], stream[i])) << "seed " << seed << " ray " << i << " of " << count;
         }
     }
     EXPECT_GT(hits, 400);
@@ -250,10 +249,6 @@ TEST(KdTraversal, ClippedSingleAndPacketWalksFindWhatTheLiteralWalkFinds)
     // The engine cuts each segment at the root box and walks packets; neither may change which
     // triangle is hit, at which distance, with which weights. Rays start inside and outside the
     // box, on split-candidate planes, and run along axes.
-    auto sameHit = [](const Ray& a, const Ray& b) {
-        return a.tHit == b.tHit && a.hitTriangle == b.hitTriangle && a.hitAccel == b.hitAccel &&
-               (a.hitTriangle == nullptr || (a.beta == b.beta && a.gamma == b.gamma));
-    };
     int hits = 0, outside = 0;
     for (uint32_t seed = 70; seed < 76; ++seed) {
         TestScene s = randomScene(seed, 500, 4.0f);
