@@ -179,7 +179,7 @@ void traverseStream(const KdTree& tree, Ray* rays, size_t count)
 {
     if (tree.nodes.empty())
         return;
-    if (tree.traceNodes.size() != tree.nodes.size()) {
+    if (!hasTraceNodes(tree)) {
         for (size_t i = 0; i < count; ++i)
             traverse(tree, rays[i]);
         return;

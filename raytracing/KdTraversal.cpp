@@ -152,8 +152,8 @@ struct Packet : PacketRays {
     // Hands ray r over to the single-ray walk at `node` with its own stack: the shared entries it
     // belongs to, oldest first.
     template <typename Nodes>
-    void finishAlone(const KdTree& tree, const Nodes& nodes, unsigned r, uint32_t node,
-                                   const PacketEntry* stack, uint32_t size)
+    void finishAlone(const KdTree& tree, const Nodes& nodes, unsigned r, uint32_t node, const PacketEntry* stack,
+                     uint32_t size)
     {
         StackEntry own[kKdMaxDepth];
         uint32_t count = 0;

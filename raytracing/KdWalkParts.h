@@ -42,11 +42,17 @@ struct StoredNodes {
     KdLeaf leaf(uint32_t i) const { return leaves[nodes[i].leafIndex()]; }
 };
 
-// Calls walk(nodes) with the node reading the tree has (see KdTree::traceNodes).
+// Whether the tree has derived trace nodes for its current nodes (see KdTree::traceNodes).
+inline bool hasTraceNodes(const KdTree& tree)
+{
+    return !tree.nodes.empty() && tree.traceNodes.size() == tree.nodes.size();
+}
+
+// Calls walk(nodes) with the node reading the tree has.
 template <typename Walk>
 void withNodes(const KdTree& tree, Walk walk)
 {
-    if (!tree.nodes.empty() && tree.traceNodes.size() == tree.nodes.size())
+    if (hasTraceNodes(tree))
         walk(TraceNodes{tree.traceNodes.data()});
     else
         walk(StoredNodes{tree.nodes.data(), tree.leaves.data()});

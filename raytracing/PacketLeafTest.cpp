@@ -1,6 +1,7 @@
 #include "raytracing/PacketLeafTest.h"
 
 #include "content/KdTriAccel.h"
+#include "raytracing/KdWalkParts.h"
 
 namespace Orvanta {
 
@@ -62,9 +63,8 @@ void testTriangle(const KdTree& tree, uint32_t triangle, V activeLanes, PacketRa
 
 void testLeafPacket(const KdTree& tree, const KdLeaf& leaf, unsigned active, PacketRays& packet)
 {
+    KdWalk::prefetchLeafRecords(tree, leaf);
     const uint32_t* triangles = tree.leafTriangles.data() + leaf.first;
-    for (uint32_t i = 0; i < leaf.count; ++i)
-        __builtin_prefetch(&tree.triangleAccels[triangles[i]]);  // let the records' loads overlap
     const V activeLanes = Lanes::mask(active);
     for (uint32_t i = 0; i < leaf.count; ++i)
         testTriangle(tree, triangles[i], activeLanes, packet);
