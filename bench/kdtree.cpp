@@ -58,11 +58,8 @@ struct HitRecord {
     float t = kRayNoHit;
 };
 
-HitRecord traceOurs(const KdTree& tree, const Float3& o, const Float3& d)
+HitRecord recordOf(const KdTree& tree, const Ray& ray)
 {
-    const float origin[3] = {o.x, o.y, o.z}, direction[3] = {d.x, d.y, d.z};
-    Ray ray = makeRay(origin, direction);
-    traverse(tree, ray);
     HitRecord hit;
     if (ray.hitTriangle) {
         hit.triangle = ray.hitTriangle - tree.geometry->triangles.data();
@@ -347,48 +344,54 @@ void generateDenseMesh(size_t triangles, RayTracingGeometry& g)
         }
 }
 
+// Ray i of the set at its start values.
+Ray rayAt(const RaySet& rays, size_t i)
+{
+    const Float3 o = rays.origins[i], d = rays.directions[i];
+    const float origin[3] = {o.x, o.y, o.z}, direction[3] = {d.x, d.y, d.z};
+    return makeRay(origin, direction);
+}
+
+// Group `group` of kGroup consecutive rays (fewer at the end) through walk(rays, count), the hits
+// written to `out`.
+template <size_t kGroup, typename Walk>
+void traceGroup(const KdTree& tree, const RaySet& rays, size_t group, std::vector<HitRecord>& out, Walk walk)
+{
+    Ray lanes[kGroup];
+    const size_t first = group * kGroup, count = std::min(kGroup, rays.size() - first);
+    for (size_t r = 0; r < count; ++r)
+        lanes[r] = rayAt(rays, first + r);
+    walk(lanes, count);
+    for (size_t r = 0; r < count; ++r)
+        out[first + r] = recordOf(tree, lanes[r]);
+}
+
 bool throughput(Table& table, const char* name, const KdTree& tree, const RaySet& rays, int threads,
                 int repeats, void* embree)
 {
     // Each measure is the best of `repeats` runs, the runs of all measures interleaved, so that a
     // burst of load from other programs on the machine falls on ours and Embree's alike.
     std::vector<HitRecord> ours(rays.size());
-    auto traceSingle = [&](size_t i) { ours[i] = traceOurs(tree, rays.origins[i], rays.directions[i]); };
+    auto traceSingle = [&](size_t i) {
+        Ray ray = rayAt(rays, i);
+        traverse(tree, ray);
+        ours[i] = recordOf(tree, ray);
+    };
     // Neighbouring rays (rays are stored in pixel order) through the packet walk, as many at a time
     // as the engine's tracer gives it.
     constexpr size_t kPacket = kMaxPacketRays;
     std::vector<HitRecord> packed(rays.size());
     auto tracePacket = [&](size_t group) {
-        Ray lanes[kPacket];
-        const size_t first = group * kPacket, count = std::min<size_t>(kPacket, rays.size() - first);
-        for (size_t r = 0; r < count; ++r) {
-            const Float3 o = rays.origins[first + r], d = rays.directions[first + r];
-            const float origin[3] = {o.x, o.y, o.z}, direction[3] = {d.x, d.y, d.z};
-            lanes[r] = makeRay(origin, direction);
-        }
-        traversePacket(tree, lanes, unsigned(count));
-        for (size_t r = 0; r < count; ++r)
-            packed[first + r] = lanes[r].hitTriangle
-                                    ? HitRecord{lanes[r].hitTriangle - tree.geometry->triangles.data(), lanes[r].tHit}
-                                    : HitRecord{};
+        traceGroup<kPacket>(tree, rays, group, packed,
+                            [&](Ray* lanes, size_t count) { traversePacket(tree, lanes, unsigned(count)); });
     };
     const size_t groups = (rays.size() + kPacket - 1) / kPacket;
     // Blocks of rays through the interleaved stream walk, in the order they are stored.
     constexpr size_t kStreamBlock = 256;
     std::vector<HitRecord> streamed(rays.size());
     auto traceStream = [&](size_t block) {
-        Ray lanes[kStreamBlock];
-        const size_t first = block * kStreamBlock, count = std::min(kStreamBlock, rays.size() - first);
-        for (size_t r = 0; r < count; ++r) {
-            const Float3 o = rays.origins[first + r], d = rays.directions[first + r];
-            const float origin[3] = {o.x, o.y, o.z}, direction[3] = {d.x, d.y, d.z};
-            lanes[r] = makeRay(origin, direction);
-        }
-        traverseStream(tree, lanes, count);
-        for (size_t r = 0; r < count; ++r)
-            streamed[first + r] = lanes[r].hitTriangle
-                                      ? HitRecord{lanes[r].hitTriangle - tree.geometry->triangles.data(), lanes[r].tHit}
-                                      : HitRecord{};
+        traceGroup<kStreamBlock>(tree, rays, block, streamed,
+                                 [&](Ray* lanes, size_t count) { traverseStream(tree, lanes, count); });
     };
     const size_t blocks = (rays.size() + kStreamBlock - 1) / kStreamBlock;
 #ifdef ORVANTA_BENCH_EMBREE
@@ -417,13 +420,11 @@ bool throughput(Table& table, const char* name, const KdTree& tree, const RaySet
     // Both walks against the literal one (no segment clipping, one ray at a time).
     size_t packetSame = 0;
     for (size_t i = 0; i < rays.size(); ++i) {
-        const Float3 o = rays.origins[i], d = rays.directions[i];
-        const float origin[3] = {o.x, o.y, o.z}, direction[3] = {d.x, d.y, d.z};
-        Ray literal = makeRay(origin, direction);
+        Ray literal = rayAt(rays, i);
         OrvantaTest::literalTraverse(tree, literal);
-        const int64_t triangle = literal.hitTriangle ? literal.hitTriangle - tree.geometry->triangles.data() : -1;
-        packetSame += packed[i].triangle == triangle && packed[i].t == literal.tHit && ours[i].triangle == triangle &&
-                      ours[i].t == literal.tHit && streamed[i].triangle == triangle && streamed[i].t == literal.tHit;
+        const HitRecord expected = recordOf(tree, literal);
+        auto same = [&](const HitRecord& h) { return h.triangle == expected.triangle && h.t == expected.t; };
+        packetSame += same(ours[i]) && same(packed[i]) && same(streamed[i]);
     }
     size_t hits = 0;
     for (const HitRecord& h : ours)
