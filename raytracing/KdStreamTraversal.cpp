@@ -120,7 +120,7 @@ struct StreamLanes {
     bool atLeaf(const KdTree& tree, unsigned k, const KdLeaf& leaf)
     {
         if (leaf.count != 0 && leafTurn[k] == 0) {
-            __builtin_prefetch(&tree.leafTriangles[leaf.first]);
+            prefetchLine(&tree.leafTriangles[leaf.first]);
             leafTurn[k] = 1;
             return true;
         }

@@ -122,38 +122,23 @@ inline V select(unsigned lanes, V a, V b)
 
 struct Packet : PacketRays {
     V inverse[3];
-    V tMin, tMax;
 
     Packet(Ray* r, unsigned count)
     {
-        rays = r;
-        alignas(16) float o[3][kWidth] = {}, d[3][kWidth] = {}, inv[3][kWidth] = {};
-        alignas(16) float lo[kWidth] = {}, hi[kWidth] = {}, hit[kWidth] = {};
-        for (unsigned i = 0; i < count; ++i) {
-            for (int a = 0; a < 3; ++a) {
-                o[a][i] = r[i].origin[a];
-                d[a][i] = r[i].direction[a];
+        load(r, count);
+        alignas(16) float inv[3][kWidth] = {};
+        for (unsigned i = 0; i < count; ++i)
+            for (int a = 0; a < 3; ++a)
                 inv[a][i] = r[i].inverseDirection[a];
-            }
-            lo[i] = r[i].tMin;
-            hi[i] = r[i].tMax;
-            hit[i] = r[i].tHit;
-        }
-        for (int a = 0; a < 3; ++a) {
-            origin[a] = Lanes::load(o[a]);
-            direction[a] = Lanes::load(d[a]);
+        for (int a = 0; a < 3; ++a)
             inverse[a] = Lanes::load(inv[a]);
-        }
-        tMin = Lanes::load(lo);
-        tMax = Lanes::load(hi);
-        tHit = Lanes::load(hit);
     }
 
     // Hands ray r over to the single-ray walk at `node` with its own stack: the shared entries it
     // belongs to, oldest first.
     template <typename Nodes>
     void finishAlone(const KdTree& tree, const Nodes& nodes, unsigned r, uint32_t node, const PacketEntry* stack,
-                     uint32_t size)
+                     uint32_t size, V tMin, V tMax)
     {
         StackEntry own[kKdMaxDepth];
         uint32_t count = 0;
@@ -171,10 +156,25 @@ struct Packet : PacketRays {
 // The shared walk. At every node each active ray makes the single walk's choice (near child only,
 // far child only, or both, near first, empty children left out as there); the packet follows the
 // rays, and a ray that wants both children in the other order than the rest goes on alone.
+//
+// The segment ends live in locals rather than in the packet, which the leaf test takes by
+// reference: kept there, every step would store and reload them.
 template <typename Nodes>
-void walkPacket(const KdTree& tree, const Nodes& nodes, Ray* rays, unsigned count)
+void walkPacket(const KdTree& tree, const Nodes& treeNodes, Ray* rays, unsigned count)
 {
+    const Nodes nodes = treeNodes;
     Packet p(rays, count);
+    V tMin, tMax;
+    {
+        alignas(16) float lo[kWidth] = {}, hi[kWidth] = {};
+        for (unsigned i = 0; i < count; ++i) {
+            lo[i] = rays[i].tMin;
+            hi[i] = rays[i].tMax;
+        }
+        tMin = Lanes::load(lo);
+        tMax = Lanes::load(hi);
+    }
+    const V* origin = p.origin();
     PacketEntry stack[kKdMaxDepth];
     uint32_t size = 0;
     uint32_t node = 0;
@@ -186,10 +186,10 @@ void walkPacket(const KdTree& tree, const Nodes& nodes, Ray* rays, unsigned coun
         while (active && !nodes.isLeaf(node)) {
             const uint32_t axis = nodes.axis(node);
             const V split = Lanes::set1(nodes.split(node));
-            const V d = Lanes::mul(Lanes::sub(split, p.origin[axis]), p.inverse[axis]);
-            const unsigned leftNear = Lanes::bits(Lanes::ge(split, p.origin[axis]));
-            const unsigned cross = Lanes::bits(Lanes::bitAnd(Lanes::le(d, p.tMax), Lanes::gt(d, zero))) & active;
-            unsigned farOnly = Lanes::bits(Lanes::lt(d, p.tMin)) & cross;
+            const V d = Lanes::mul(Lanes::sub(split, origin[axis]), p.inverse[axis]);
+            const unsigned leftNear = Lanes::bits(Lanes::ge(split, origin[axis]));
+            const unsigned cross = Lanes::bits(Lanes::bitAnd(Lanes::le(d, tMax), Lanes::gt(d, zero))) & active;
+            unsigned farOnly = Lanes::bits(Lanes::lt(d, tMin)) & cross;
             unsigned nearOnly = active & ~cross;
             unsigned both = cross & ~farOnly;
             if (both) {
@@ -199,8 +199,8 @@ void walkPacket(const KdTree& tree, const Nodes& nodes, Ray* rays, unsigned coun
                     const unsigned leftEmpty = empty & 1u ? kAllLanes : 0u, rightEmpty = empty & 2u ? kAllLanes : 0u;
                     const unsigned nearEmpty = both & ((leftNear & leftEmpty) | (~leftNear & rightEmpty));
                     const unsigned farEmpty = both & ~nearEmpty;
-                    p.tMin = select(nearEmpty, d, p.tMin);
-                    p.tMax = select(farEmpty, d, p.tMax);
+                    tMin = select(nearEmpty, d, tMin);
+                    tMax = select(farEmpty, d, tMax);
                     farOnly |= nearEmpty;
                     nearOnly |= farEmpty;
                     both = 0;
@@ -214,7 +214,7 @@ void walkPacket(const KdTree& tree, const Nodes& nodes, Ray* rays, unsigned coun
                                               ? bothRightFirst : bothLeftFirst;
                 for (unsigned r = 0; r < count; ++r)
                     if (minority & (1u << r))
-                        p.finishAlone(tree, nodes, r, node, stack, size);
+                        p.finishAlone(tree, nodes, r, node, stack, size, tMin, tMax);
                 live &= ~minority;
                 handedOver |= minority;
                 active &= ~minority;
@@ -235,15 +235,15 @@ void walkPacket(const KdTree& tree, const Nodes& nodes, Ray* rays, unsigned coun
             } else if (firstRays == 0) {
                 node = second;
             } else {
-                stack[size++] = {second, secondRays, select(both, d, p.tMin), p.tMax};
-                p.tMax = select(both, d, p.tMax);
+                stack[size++] = {second, secondRays, select(both, d, tMin), tMax};
+                tMax = select(both, d, tMax);
                 active = firstRays;
                 node = first;
             }
         }
         if (active) {
             testLeafPacket(tree, nodes.leaf(node), active, p);
-            live &= ~(Lanes::bits(Lanes::ge(p.tMax, p.tHit)) & active);
+            live &= ~(Lanes::bits(Lanes::ge(tMax, p.tHit)) & active);
         }
         active = 0;
         while (active == 0 && size > 0) {
@@ -251,8 +251,8 @@ void walkPacket(const KdTree& tree, const Nodes& nodes, Ray* rays, unsigned coun
             active = top.mask & live;
             if (active) {
                 node = top.node;
-                p.tMin = top.tMin;
-                p.tMax = top.tMax;
+                tMin = top.tMin;
+                tMax = top.tMax;
             }
         }
         if (active == 0)

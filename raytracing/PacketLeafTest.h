@@ -10,10 +10,20 @@ namespace Orvanta {
 
 // The packet's rays as the leaf test reads and updates them, one per lane.
 struct PacketRays {
+    // The lanes' origins and directions on the axes k, u, v of a triangle record whose dominant
+    // axis is k (see kTriAccelAxisU/V), one set per k, so that a test reads them at fixed places
+    // instead of looking its axes up. axes[0] holds x, y, z in order.
+    struct Axes {
+        Lanes4::V origin[3];
+        Lanes4::V direction[3];
+    };
     Ray* rays = nullptr;
-    Lanes4::V origin[3];
-    Lanes4::V direction[3];
+    Axes axes[3];
     Lanes4::V tHit;  // the nearest hit so far
+
+    // Lanes past `count` hold zeros.
+    void load(Ray* r, unsigned count);
+    const Lanes4::V* origin() const { return axes[0].origin; }
 };
 
 // Tests the lanes in `active` (bit r for lane r) against the leaf's triangles in leaf order, with
