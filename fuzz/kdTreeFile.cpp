@@ -10,7 +10,7 @@ namespace {
 void traceFan(const Orvanta::KdTree& tree)
 {
     using namespace Orvanta;
-    Ray packet[4], stream[64], single[64];
+    Ray packet[kMaxPacketRays], stream[64], single[64];
     unsigned inPacket = 0;
     for (int i = 0; i < 64; ++i) {
         const float origin[3] = {-6.0f + 0.2f * float(i % 7), 3.0f, -6.0f + 0.15f * float(i % 11)};
@@ -23,10 +23,10 @@ void traceFan(const Orvanta::KdTree& tree)
                                 ray.hitTriangle >= tree.geometry->triangles.data() + tree.geometry->triangles.size()))
             __builtin_trap();
         packet[inPacket++] = makeRay(origin, direction);
-        if (inPacket == 4) {
-            traversePacket(tree, packet, 4);
-            for (unsigned r = 0; r < 4; ++r)
-                if (packet[r].hitTriangle != single[i - 3 + int(r)].hitTriangle)
+        if (inPacket == kMaxPacketRays) {
+            traversePacket(tree, packet, kMaxPacketRays);
+            for (unsigned r = 0; r < kMaxPacketRays; ++r)
+                if (packet[r].hitTriangle != single[i + 1 - int(kMaxPacketRays) + int(r)].hitTriangle)
                     __builtin_trap();
             inPacket = 0;
         }

@@ -42,6 +42,10 @@ struct StoredNodes {
     KdLeaf leaf(uint32_t i) const { return leaves[nodes[i].leafIndex()]; }
 };
 
+// The eight-lane packet walk (KdPacketWalkAvx2.cpp) of up to eight rays from their start values.
+// It runs AVX2 instructions: call it only where packetWidth() is 8.
+void tracePacketAvx2(const KdTree& tree, Ray* rays, unsigned count);
+
 // Whether the tree has derived trace nodes for its current nodes (see KdTree::traceNodes).
 inline bool hasTraceNodes(const KdTree& tree)
 {

@@ -1,7 +1,8 @@
 #pragma once
-// The vector operations the packet walk is written in: four lanes of SSE2, which every x86-64 CPU
-// has. Each is the IEEE single-precision operation of the single-ray walk in every lane, so a ray
-// gets the same result in a packet as alone. Only x86-64 builds include this header.
+// The vector operations the packet and stream walks are written in: four lanes of SSE2, which
+// every x86-64 CPU has (PacketLanes8.h has eight lanes of AVX2 with the same operations). Each is
+// the IEEE single-precision operation of the single-ray walk in every lane, so a ray gets the same
+// result in a packet as alone. Only x86-64 builds include this header.
 
 #include <immintrin.h>
 
@@ -20,6 +21,8 @@ struct Lanes4 {
     static V mul(V a, V b) { return _mm_mul_ps(a, b); }
     static V div(V a, V b) { return _mm_div_ps(a, b); }
     static V bitAnd(V a, V b) { return _mm_and_ps(a, b); }
+    // b where a is clear
+    static V andNot(V a, V b) { return _mm_andnot_ps(a, b); }
     static V lt(V a, V b) { return _mm_cmplt_ps(a, b); }
     static V le(V a, V b) { return _mm_cmple_ps(a, b); }
     static V ge(V a, V b) { return _mm_cmpge_ps(a, b); }
@@ -28,13 +31,17 @@ struct Lanes4 {
     static V select(V mask, V a, V b) { return _mm_or_ps(_mm_and_ps(mask, a), _mm_andnot_ps(mask, b)); }
     // Bit r set when lane r of a comparison is true.
     static unsigned bits(V comparison) { return unsigned(_mm_movemask_ps(comparison)); }
+    // Every bit set in every lane when `set`, else none.
+    static V all(bool set) { return _mm_castsi128_ps(_mm_set1_epi32(set ? -1 : 0)); }
     // All bits set in the lanes whose bit is set in `lanes` (0 to 15): one load from a table, where
     // building the mask from the bits takes a score of instructions on a walk's busiest path.
     static V mask(unsigned lanes) { return _mm_load_ps(reinterpret_cast<const float*>(kMasks[lanes & 15u])); }
-    // Lane i of v in all four lanes.
+    // row[i] in every lane; row is 16-byte aligned. Loads of the same row merge into one, and each
+    // field then costs one shuffle.
     template <int i>
-    static V broadcast(V v)
+    static V broadcast(const float* row)
     {
+        const V v = _mm_load_ps(row);
         return _mm_shuffle_ps(v, v, _MM_SHUFFLE(i, i, i, i));
     }
 

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
+#include <cstdio>
 
 #include <random>
 #include <utility>
@@ -19,6 +21,15 @@ TriAccel accelOf(const RayTracingGeometry& g, const RtTriangle& t)
 {
     return computeTriAccel(g.vertices[t.index0].position, g.vertices[t.index1].position,
                            g.vertices[t.index2].position, t.surface->doubleSided);
+}
+
+// Every lane width the packet walk has on this CPU: 4 (SSE2) and, with AVX2, 8.
+std::vector<unsigned> packetWidths()
+{
+    if (packetWidth() >= 8)
+        return {4, 8};
+    std::printf("this CPU has no AVX2: the eight-lane packet walk is not tested here\n");
+    return {4};
 }
 
 // Nearest hit over all triangles, without the tree.
@@ -171,29 +182,35 @@ TEST(KdTraversal, PacketsGiveEveryRayTheSingleWalksHit)
                     rd[r % 3] = 0.0f;  // axis-parallel lanes
                 single[r] = packet[r] = makeRay(ro, rd);
             }
-            for (unsigned r = 0; r < count; ++r)
-                traverse(tree, single[r]);
-            traversePacket(tree, packet, count);
             for (unsigned r = 0; r < count; ++r) {
-                ASSERT_TRUE(sameHit(single[r], packet[r])) << "seed " << seed << " packet " << i << " lane " << r;
+                traverse(tree, single[r]);
                 hits += single[r].hitTriangle != nullptr;
+            }
+            for (unsigned width : packetWidths()) {
+                Ray walked[kMaxPacketRays];
+                std::copy(packet, packet + kMaxPacketRays, walked);
+                traversePacket(tree, walked, count, width);
+                for (unsigned r = 0; r < count; ++r)
+                    ASSERT_TRUE(sameHit(single[r], walked[r]))
+                        << "seed " << seed << " packet " << i << " lane " << r << " width " << width;
             }
         }
     }
-    EXPECT_GT(hits, 2000);
+    EXPECT_GT(hits, 4000);
     // Lanes past the count are left alone.
     TestScene s = randomScene(3, 50, 2.0f);
     KdTree tree = built(s);
-    for (unsigned count : {1u, kMaxPacketRays - 1}) {
-        Ray rays[kMaxPacketRays];
-        const float o[3] = {1, 1, -5}, d[3] = {0, 0, 1};
-        for (Ray& r : rays)
-            r = makeRay(o, d);
-        rays[count].tHit = 123.0f;
-        traversePacket(tree, rays, count);
-        EXPECT_EQ(rays[count].tHit, 123.0f);
-        EXPECT_EQ(rays[count].hitTriangle, nullptr);
-    }
+    for (unsigned width : packetWidths())
+        for (unsigned count : {1u, 3u, 4u, 5u, kMaxPacketRays - 1}) {
+            Ray rays[kMaxPacketRays];
+            const float o[3] = {1, 1, -5}, d[3] = {0, 0, 1};
+            for (Ray& r : rays)
+                r = makeRay(o, d);
+            rays[count].tHit = 123.0f;
+            traversePacket(tree, rays, count, width);
+            EXPECT_EQ(rays[count].tHit, 123.0f) << "count " << count << " width " << width;
+            EXPECT_EQ(rays[count].hitTriangle, nullptr);
+        }
 }
 
 TEST(KdTraversal, StreamsGiveEveryRayTheSingleWalksHit)
@@ -256,9 +273,9 @@ TEST(KdTraversal, ClippedSingleAndPacketWalksFindWhatTheLiteralWalkFinds)
         std::mt19937 rng(seed);
         std::uniform_real_distribution<float> pos(-3.0f, 7.0f), dir(-1.0f, 1.0f);
         std::uniform_int_distribution<int> step(0, 40);
-        for (int i = 0; i < 2000; i += 4) {
-            Ray literal[4], single[4], packet[4];
-            for (int r = 0; r < 4; ++r) {
+        for (int i = 0; i < 2000; i += 8) {
+            Ray literal[8], single[8], packet[8];
+            for (int r = 0; r < 8; ++r) {
                 float o[3] = {pos(rng), pos(rng), pos(rng)}, d[3] = {dir(rng), dir(rng), dir(rng)};
                 if ((i / 4 + r) % 5 == 0)
                     o[r % 3] = 0.1f * float(step(rng));  // near a candidate plane
@@ -269,15 +286,19 @@ TEST(KdTraversal, ClippedSingleAndPacketWalksFindWhatTheLiteralWalkFinds)
                 outside += o[0] < b.boxMin.x || o[0] > b.boxMax.x || o[1] < b.boxMin.y || o[1] > b.boxMax.y ||
                            o[2] < b.boxMin.z || o[2] > b.boxMax.z;
             }
-            for (int r = 0; r < 4; ++r) {
+            for (int r = 0; r < 8; ++r) {
                 literalTraverse(tree, literal[r]);
                 traverse(tree, single[r]);
-            }
-            traversePacket(tree, packet, 4);
-            for (int r = 0; r < 4; ++r) {
                 ASSERT_TRUE(sameHit(literal[r], single[r])) << "seed " << seed << " ray " << i + r;
-                ASSERT_TRUE(sameHit(literal[r], packet[r])) << "seed " << seed << " packet ray " << i + r;
                 hits += literal[r].hitTriangle != nullptr;
+            }
+            for (unsigned width : packetWidths()) {
+                Ray walked[8];
+                std::copy(packet, packet + 8, walked);
+                traversePacket(tree, walked, 8, width);
+                for (int r = 0; r < 8; ++r)
+                    ASSERT_TRUE(sameHit(literal[r], walked[r]))
+                        << "seed " << seed << " packet ray " << i + r << " width " << width;
             }
         }
     }
@@ -331,22 +352,25 @@ TEST(KdTraversal, TraceNodesGiveWhatTheNodesAndLeafTableGive)
     std::mt19937 rng(81);
     std::uniform_real_distribution<float> pos(-2.0f, 7.0f), dir(-1.0f, 1.0f);
     int hits = 0;
-    for (int i = 0; i < 3000; i += 4) {
-        Ray a[4], b[4];
-        for (int r = 0; r < 4; ++r) {
+    // Every third group of eight through the single walk, the others as packets of each width.
+    const std::vector<unsigned> widths = packetWidths();
+    for (int i = 0; i < 3000; i += 8) {
+        Ray a[8], b[8];
+        for (int r = 0; r < 8; ++r) {
             const float o[3] = {pos(rng), pos(rng), pos(rng)}, d[3] = {dir(rng), dir(rng), dir(rng)};
             a[r] = b[r] = makeRay(o, d);
         }
-        if (i % 8 == 0) {
-            traversePacket(fast, a, 4);
-            traversePacket(slow, b, 4);
+        if (i % 24 != 0) {
+            const unsigned width = widths[size_t(i / 8) % widths.size()];
+            traversePacket(fast, a, 8, width);
+            traversePacket(slow, b, 8, width);
         } else {
-            for (int r = 0; r < 4; ++r) {
+            for (int r = 0; r < 8; ++r) {
                 traverse(fast, a[r]);
                 traverse(slow, b[r]);
             }
         }
-        for (int r = 0; r < 4; ++r) {
+        for (int r = 0; r < 8; ++r) {
             ASSERT_EQ(a[r].hitTriangle, b[r].hitTriangle) << "ray " << i + r;
             if (a[r].hitAccel) {  // each copy of the tree has its own records
                 ASSERT_EQ(a[r].hitAccel - fast.triangleAccels.data(), b[r].hitAccel - slow.triangleAccels.data());
