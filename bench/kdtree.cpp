@@ -98,7 +98,7 @@ Float3 sub(Float3 a, Float3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
 // Camera rays of the start view at half of 1280 x 720 (the ray-input resolution), reflected off
 // their first hit about the geometric normal; pixels that see the sky give no ray. The rays are
 // stored 2 x 2 pixel block after block along each pair of rows, the order the engine's tracer
-// gathers its packets in (eight rays: two blocks side by side).
+// gathers its packets in (sixteen rays: four blocks side by side).
 RaySet reflectionRays(const KdTree& tree, int width, int height)
 {
     const OrvantaBench::ViewRays view = OrvantaBench::startView(float(width) / float(height));
@@ -379,18 +379,23 @@ bool throughput(Table& table, const char* name, const KdTree& tree, const RaySet
         ours[i] = recordOf(tree, ray);
     };
     // Neighbouring rays (rays are stored in pixel order) through the packet walk, as many at a time
-    // as the engine's tracer gives it: eight lanes where the CPU has AVX2, and, for comparison,
-    // the same groups of eight as two walks of four lanes.
+    // as the engine's tracer gives it, at every lane width the CPU has (the widest is what the
+    // engine uses; narrower ones walk the same groups in halves or quarters).
     constexpr size_t kPacket = kMaxPacketRays;
-    const unsigned width = packetWidth();
-    std::vector<HitRecord> packed(rays.size()), packed4(rays.size());
-    auto tracePacket = [&](size_t group) {
-        traceGroup<kPacket>(tree, rays, group, packed,
-                            [&](Ray* lanes, size_t count) { traversePacket(tree, lanes, unsigned(count), width); });
+    struct PacketRun {
+        unsigned width;
+        std::vector<HitRecord> hits;
+        double one = 0, many = 0;
     };
-    auto tracePacket4 = [&](size_t group) {
-        traceGroup<kPacket>(tree, rays, group, packed4,
-                            [&](Ray* lanes, size_t count) { traversePacket(tree, lanes, unsigned(count), 4); });
+    std::vector<PacketRun> packetRuns;
+    for (unsigned width = packetWidth(); width >= 4; width /= 2)
+        packetRuns.push_back({width, std::vector<HitRecord>(rays.size())});
+    auto tracePacket = [&](PacketRun& run) {
+        return [&](size_t group) {
+            traceGroup<kPacket>(tree, rays, group, run.hits, [&](Ray* lanes, size_t count) {
+                traversePacket(tree, lanes, unsigned(count), run.width);
+            });
+        };
     };
     const size_t groups = (rays.size() + kPacket - 1) / kPacket;
     // Blocks of rays through the interleaved stream walk, in the order they are stored.
@@ -408,15 +413,14 @@ bool throughput(Table& table, const char* name, const KdTree& tree, const RaySet
     auto tracePlain = [&](size_t i) { EmbreeScene::trace(e.plain, rays.origins[i], rays.directions[i]); };
     double eOne = 0, eMany = 0, pOne = 0, pMany = 0;
 #endif
-    double one = 0, many = 0, packetOne = 0, packetMany = 0, packet4One = 0, packet4Many = 0, streamOne = 0,
-           streamMany = 0;
+    double one = 0, many = 0, streamOne = 0, streamMany = 0;
     for (int run = 0; run < repeats; ++run) {
         one = std::max(one, runThreads(rays.size(), 1, traceSingle));
         many = std::max(many, runThreads(rays.size(), threads, traceSingle));
-        packetOne = std::max(packetOne, double(kPacket) * runThreads(groups, 1, tracePacket));
-        packetMany = std::max(packetMany, double(kPacket) * runThreads(groups, threads, tracePacket));
-        packet4One = std::max(packet4One, double(kPacket) * runThreads(groups, 1, tracePacket4));
-        packet4Many = std::max(packet4Many, double(kPacket) * runThreads(groups, threads, tracePacket4));
+        for (PacketRun& p : packetRuns) {
+            p.one = std::max(p.one, double(kPacket) * runThreads(groups, 1, tracePacket(p)));
+            p.many = std::max(p.many, double(kPacket) * runThreads(groups, threads, tracePacket(p)));
+        }
         streamOne = std::max(streamOne, double(kStreamBlock) * runThreads(blocks, 1, traceStream));
         streamMany =
             std::max(streamMany, double(kStreamBlock) * runThreads(blocks, threads, traceStream, 1024 / kStreamBlock));
@@ -434,7 +438,10 @@ bool throughput(Table& table, const char* name, const KdTree& tree, const RaySet
         OrvantaTest::literalTraverse(tree, literal);
         const HitRecord expected = recordOf(tree, literal);
         auto same = [&](const HitRecord& h) { return h.triangle == expected.triangle && h.t == expected.t; };
-        packetSame += same(ours[i]) && same(packed[i]) && same(packed4[i]) && same(streamed[i]);
+        bool all = same(ours[i]) && same(streamed[i]);
+        for (const PacketRun& p : packetRuns)
+            all = all && same(p.hits[i]);
+        packetSame += all;
     }
     size_t hits = 0;
     for (const HitRecord& h : ours)
@@ -442,14 +449,13 @@ bool throughput(Table& table, const char* name, const KdTree& tree, const RaySet
     table.rowf(std::string(name) + ": rays / hits", "%zu / %zu", rays.size(), hits);
     table.rowf(std::string(name) + ": traverse, 1 / " + std::to_string(threads) + " threads",
                "%.2f / %.2f Mrays/s", one / 1e6, many / 1e6);
-    table.rowf(std::string(name) + ": traversePacket (" + std::to_string(width) + " lanes), 1 / " +
-                   std::to_string(threads) + " threads",
-               "%.2f / %.2f Mrays/s", packetOne / 1e6, packetMany / 1e6);
-    table.rowf(std::string(name) + ": traversePacket (4 lanes), 1 / " + std::to_string(threads) + " threads",
-               "%.2f / %.2f Mrays/s", packet4One / 1e6, packet4Many / 1e6);
+    for (const PacketRun& p : packetRuns)
+        table.rowf(std::string(name) + ": traversePacket (" + std::to_string(p.width) + " lanes), 1 / " +
+                       std::to_string(threads) + " threads",
+                   "%.2f / %.2f Mrays/s", p.one / 1e6, p.many / 1e6);
     table.rowf(std::string(name) + ": traverseStream, 1 / " + std::to_string(threads) + " threads",
                "%.2f / %.2f Mrays/s", streamOne / 1e6, streamMany / 1e6);
-    table.row(std::string(name) + ": single, packet (both widths) and stream hits against the literal walk",
+    table.row(std::string(name) + ": single, packet (every width) and stream hits against the literal walk",
               packetSame == rays.size() ? "identical for every ray" : "DIFFERENT");
 #ifdef ORVANTA_BENCH_EMBREE
     size_t same = 0;
@@ -461,10 +467,15 @@ bool throughput(Table& table, const char* name, const KdTree& tree, const RaySet
     table.rowf(std::string(name) + ": Embree rtcIntersect1 without culling, 1 / " + std::to_string(threads) +
                    " threads",
                "%.2f / %.2f Mrays/s", pOne / 1e6, pMany / 1e6);
+    std::string packets;
+    for (const PacketRun& p : packetRuns) {
+        char text[96];
+        std::snprintf(text, sizeof text, ", packets of %u lanes %.2fx / %.2fx", p.width, p.one / eOne, p.many / eMany);
+        packets += text;
+    }
     table.rowf(std::string(name) + ": ours / Embree (culling), 1 / " + std::to_string(threads) + " threads",
-               "single %.2fx / %.2fx, packets %.2fx / %.2fx (4 lanes %.2fx / %.2fx), stream %.2fx / %.2fx",
-               one / eOne, many / eMany, packetOne / eOne, packetMany / eMany, packet4One / eOne,
-               packet4Many / eMany, streamOne / eOne, streamMany / eMany);
+               "single %.2fx / %.2fx%s, stream %.2fx / %.2fx", one / eOne, many / eMany, packets.c_str(),
+               streamOne / eOne, streamMany / eMany);
     table.rowf(std::string(name) + ": agreement with Embree (same triangle or t within 1e-4)", "%.3f %%",
                100.0 * double(same) / double(rays.size()));
 #else

@@ -95,7 +95,7 @@ void traverse(const KdTree& tree, Ray& ray)
 
 unsigned packetWidth()
 {
-    static const unsigned width = __builtin_cpu_supports("avx2") ? 8u : 4u;
+    static const unsigned width = __builtin_cpu_supports("avx512f") ? 16u : __builtin_cpu_supports("avx2") ? 8u : 4u;
     return width;
 }
 
@@ -104,13 +104,23 @@ void traversePacket(const KdTree& tree, Ray* rays, unsigned count, unsigned widt
     if (tree.nodes.empty() || count == 0)
         return;
     count = std::min(count, kMaxPacketRays);
-    if (width >= 8 && packetWidth() >= 8 && count > 4) {
-        KdWalk::tracePacketAvx2(tree, rays, count);
-        return;
+    width = std::min(width, packetWidth());
+    // The widest walk the CPU and the caller allow, and no wider than the rays need: a quarter
+    // full walk costs more than the narrower ones it replaces.
+    unsigned lanes = 4;
+    if (width >= 16 && count > 8)
+        lanes = 16;
+    else if (width >= 8 && count > 4)
+        lanes = 8;
+    for (unsigned first = 0; first < count; first += lanes) {
+        const unsigned n = std::min(lanes, count - first);
+        if (lanes == 16)
+            KdWalk::tracePacketAvx512(tree, rays + first, n);
+        else if (lanes == 8)
+            KdWalk::tracePacketAvx2(tree, rays + first, n);
+        else
+            KdWalk::tracePacket<Lanes4>(tree, rays + first, n);
     }
-    // Four lanes: eight rays (or fewer than five on any CPU) as packets of four.
-    for (unsigned first = 0; first < count; first += Lanes4::kWidth)
-        KdWalk::tracePacket<Lanes4>(tree, rays + first, std::min(Lanes4::kWidth, count - first));
 }
 
 #else

@@ -11,24 +11,25 @@ namespace Orvanta {
 // The segment is first cut where the ray leaves the root box, beyond which nothing can be hit.
 void traverse(const KdTree& tree, Ray& ray);
 
-inline constexpr unsigned kMaxPacketRays = 8;
+inline constexpr unsigned kMaxPacketRays = 16;
 
-// The most rays one shared walk carries on this CPU: 8 where it has AVX2 (eight lanes of 32-bit
-// floats), 4 on any other x86-64 CPU (SSE2), 1 elsewhere (packets are walked ray by ray).
+// The most rays one shared walk carries on this CPU: 16 where it has AVX-512F, 8 where it has
+// AVX2, 4 on any other x86-64 CPU (SSE2), 1 elsewhere (packets are walked ray by ray).
 unsigned packetWidth();
 
 // Walks up to kMaxPacketRays rays together, one SIMD lane each. Where rays disagree on which child
-// of a node comes first, the smaller group waits and walks that node after the others. Every ray gets the hit
-// traverse() would give it (same triangle, record, distance and weights), so the packet is a
-// speed choice for neighbouring, similar rays and never changes a picture. The segment fields
+// of a node comes first, the smaller group waits and walks that node after the others. Every ray
+// gets the hit traverse() would give it (same triangle, record, distance and weights), so the packet
+// is a speed choice for neighbouring, similar rays and never changes a picture. The segment fields
 // (tMin, tMax) are the walks' working values and are left unspecified by both.
 //
-// Eight rays go into one walk where packetWidth() is 8, else into two of four (rays 0-3 and 4-7,
-// so callers put neighbours together in each half); five rays or fewer always take four lanes.
+// A CPU with fewer lanes walks the rays in consecutive groups of its width (0-7 and 8-15, or
+// 0-3, 4-7, ...), so callers put neighbours together in each half and quarter. Rays fewer than
+// half a width take the narrower walk.
 void traversePacket(const KdTree& tree, Ray* rays, unsigned count);
 
-// traversePacket with at most `width` lanes per walk (4 or 8; more than packetWidth() is taken as
-// packetWidth()). The tests walk the same rays at every width the CPU has.
+// traversePacket with at most `width` lanes per walk (4, 8 or 16; more than packetWidth() is taken
+// as packetWidth()). The tests walk the same rays at every width the CPU has.
 void traversePacket(const KdTree& tree, Ray* rays, unsigned count, unsigned width);
 
 // Walks `count` independent rays, several at a time and interleaved step by step, so that one

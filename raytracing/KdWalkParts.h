@@ -42,9 +42,11 @@ struct StoredNodes {
     KdLeaf leaf(uint32_t i) const { return leaves[nodes[i].leafIndex()]; }
 };
 
-// The eight-lane packet walk (KdPacketWalkAvx2.cpp) of up to eight rays from their start values.
-// It runs AVX2 instructions: call it only where packetWidth() is 8.
+// The eight- and sixteen-lane packet walks (KdPacketWalkAvx2.cpp, KdPacketWalkAvx512.cpp) of up
+// to that many rays from their start values. They run AVX2 and AVX-512 instructions: call them only
+// where packetWidth() is at least 8 and 16.
 void tracePacketAvx2(const KdTree& tree, Ray* rays, unsigned count);
+void tracePacketAvx512(const KdTree& tree, Ray* rays, unsigned count);
 
 // Whether the tree has derived trace nodes for its current nodes (see KdTree::traceNodes).
 inline bool hasTraceNodes(const KdTree& tree)

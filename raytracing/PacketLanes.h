@@ -1,8 +1,10 @@
 #pragma once
 // The vector operations the packet and stream walks are written in: four lanes of SSE2, which
-// every x86-64 CPU has (PacketLanes8.h has eight lanes of AVX2 with the same operations). Each is
-// the IEEE single-precision operation of the single-ray walk in every lane, so a ray gets the same
-// result in a packet as alone. Only x86-64 builds include this header.
+// every x86-64 CPU has (PacketLanes8.h and PacketLanes16.h have eight lanes of AVX2 and sixteen of
+// AVX-512 with the same operations). Each is the IEEE single-precision operation of the single-ray
+// walk in every lane, so a ray gets the same result in a packet as alone. Comparisons give a lane
+// mask M, which here is a vector with all bits set in the lanes where they hold. Only x86-64 builds
+// include this header.
 
 #include <immintrin.h>
 
@@ -10,6 +12,7 @@ namespace Orvanta {
 
 struct Lanes4 {
     using V = __m128;
+    using M = __m128;
     static constexpr unsigned kWidth = 4;
 
     static V set1(float f) { return _mm_set1_ps(f); }

@@ -10,6 +10,7 @@ namespace Orvanta {
 
 struct Lanes8 {
     using V = __m256;
+    using M = __m256;
     static constexpr unsigned kWidth = 8;
 
     static V set1(float f) { return _mm256_set1_ps(f); }

@@ -1,9 +1,10 @@
 #pragma once
-// The packet walk, written once over a lane type (Lanes4: SSE2, four rays; Lanes8: AVX2, eight).
-// Two translation units instantiate it: KdTraversal.cpp with Lanes4 for every x86-64 CPU, and
-// KdPacketWalkAvx2.cpp with Lanes8 inside a region compiled for AVX2, which the packet entry
-// point only calls on CPUs that have it. Everything here is a template over the lane type, so
-// the two units share no compiled function. Only those two units include this header.
+// The packet walk, written once over a lane type (Lanes4: SSE2, four rays; Lanes8: AVX2, eight;
+// Lanes16: AVX-512, sixteen). KdTraversal.cpp instantiates it with Lanes4 for every x86-64 CPU;
+// KdPacketWalkAvx2.cpp and KdPacketWalkAvx512.cpp with Lanes8 and Lanes16, each inside a region
+// compiled for its instructions, which the packet entry point only calls on CPUs that have them.
+// Everything here is a template over the lane type, so no compiled function is shared between the
+// regions. Only those three files include this header.
 //
 // A ray gets the same hit in a packet as alone: every lane runs the single walk's decisions and
 // the single triangle test's IEEE operations (no fused multiply-add, in either width).
@@ -100,7 +101,7 @@ static_assert(offsetof(TriAccel, k) == 16 && offsetof(TriAccel, nU) == 20 && off
 // arithmetic they skip.
 template <typename Lanes>
 [[gnu::always_inline]] inline void testTrianglePacket(const KdTree& tree, uint32_t triangle,
-                                                      typename Lanes::V activeLanes, PacketRays<Lanes>& p)
+                                                      typename Lanes::M activeLanes, PacketRays<Lanes>& p)
 {
     using V = typename Lanes::V;
     const TriAccel& a = tree.triangleAccels[triangle];
@@ -113,8 +114,8 @@ template <typename Lanes>
     const V denominator = Lanes::add(Lanes::add(axes.direction[0], Lanes::mul(nU, axes.direction[1])),
                                      Lanes::mul(nV, axes.direction[2]));
     // Back faces are culled where the record is single-sided.
-    const V backFacing = Lanes::ge(Lanes::mul(denominator, Lanes::set1(a.normal[a.k])), zero);
-    V ok = Lanes::andNot(Lanes::bitAnd(backFacing, Lanes::all(!a.doubleSided)), activeLanes);
+    const typename Lanes::M backFacing = Lanes::ge(Lanes::mul(denominator, Lanes::set1(a.normal[a.k])), zero);
+    typename Lanes::M ok = Lanes::andNot(Lanes::bitAnd(backFacing, Lanes::all(!a.doubleSided)), activeLanes);
     const V numerator =
         Lanes::sub(Lanes::sub(Lanes::sub(Lanes::template broadcast<3>(plane), axes.origin[0]), Lanes::mul(nU, axes.origin[1])),
                    Lanes::mul(nV, axes.origin[2]));
@@ -144,7 +145,7 @@ void testLeafPacket(const KdTree& tree, const KdLeaf& leaf, unsigned active, Pac
 {
     prefetchLeafRecords(tree, leaf);
     const uint32_t* triangles = tree.leafTriangles.data() + leaf.first;
-    const typename Lanes::V activeLanes = Lanes::mask(active);
+    const typename Lanes::M activeLanes = Lanes::mask(active);
     for (uint32_t i = 0; i < leaf.count; ++i)
         testTrianglePacket<Lanes>(tree, triangles[i], activeLanes, p);
 }
@@ -271,7 +272,7 @@ void walkPacket(const KdTree& tree, const Nodes& treeNodes, Ray* rays, unsigned 
 }
 
 // walkPacket for withNodes. A named type rather than a lambda: a lambda's body would not take
-// the AVX2 target of the region that KdPacketWalkAvx2.cpp includes this header in.
+// the target of the region a wide walk's file includes this header in.
 template <typename Lanes>
 struct PacketWalkCall {
     const KdTree& tree;

@@ -194,10 +194,10 @@ uint32_t traceTile(const RayTracer& tracer, const TraceRegion& region, uint32_t 
     x1 = std::min(x1, region.width - 1);
     y1 = std::min(y1, region.height - 1);
     // Neighbouring rays are walked as one packet, gathered from 2 x 2 pixel blocks (closer
-    // together than four pixels of a row, so the lanes part ways less often), two blocks side by
-    // side to a packet of eight; where the CPU walks four lanes, each block is one walk. The
-    // packet walk gives every ray the single walk's hit, so each pixel gets exactly what
-    // tracePixel would write for it.
+    // together than four pixels of a row, so the lanes part ways less often), blocks side by side
+    // along a pair of rows up to kMaxPacketRays rays; a CPU with fewer lanes walks each half or
+    // quarter of the packet, a block or two, on its own. The packet walk gives every ray the
+    // single walk's hit, so each pixel gets exactly what tracePixel would write for it.
     Ray rays[kMaxPacketRays];
     uint32_t columns[kMaxPacketRays], rows[kMaxPacketRays];
     unsigned count = 0;

@@ -23,13 +23,16 @@ TriAccel accelOf(const RayTracingGeometry& g, const RtTriangle& t)
                            g.vertices[t.index2].position, t.surface->doubleSided);
 }
 
-// Every lane width the packet walk has on this CPU: 4 (SSE2) and, with AVX2, 8.
+// Every lane width the packet walk has on this CPU: 4 (SSE2), 8 (AVX2), 16 (AVX-512F).
 std::vector<unsigned> packetWidths()
 {
-    if (packetWidth() >= 8)
-        return {4, 8};
-    std::printf("this CPU has no AVX2: the eight-lane packet walk is not tested here\n");
-    return {4};
+    std::vector<unsigned> widths;
+    for (unsigned width : {4u, 8u, 16u})
+        if (width <= packetWidth())
+            widths.push_back(width);
+    if (widths.size() < 3)
+        std::printf("this CPU walks at most %u lanes: the wider packet walks are not tested here\n", packetWidth());
+    return widths;
 }
 
 // Nearest hit over all triangles, without the tree.
@@ -165,7 +168,7 @@ TEST(KdTraversal, PacketsGiveEveryRayTheSingleWalksHit)
         std::mt19937 rng(seed);
         std::uniform_real_distribution<float> pos(-1.0f, 6.0f), dir(-1.0f, 1.0f), jitter(-0.02f, 0.02f);
         for (int i = 0; i < 1500; ++i) {
-            // Alternately: four neighbours of one camera-like ray, and four unrelated rays.
+            // Alternately: neighbours of one camera-like ray, and unrelated rays.
             const bool coherent = i % 2 == 0;
             const float o[3] = {pos(rng), pos(rng), pos(rng)}, d[3] = {dir(rng), dir(rng), dir(rng)};
             Ray single[kMaxPacketRays], packet[kMaxPacketRays];
@@ -201,7 +204,7 @@ TEST(KdTraversal, PacketsGiveEveryRayTheSingleWalksHit)
     TestScene s = randomScene(3, 50, 2.0f);
     KdTree tree = built(s);
     for (unsigned width : packetWidths())
-        for (unsigned count : {1u, 3u, 4u, 5u, kMaxPacketRays - 1}) {
+        for (unsigned count : {1u, 3u, 4u, 5u, 8u, 9u, kMaxPacketRays - 1}) {
             Ray rays[kMaxPacketRays];
             const float o[3] = {1, 1, -5}, d[3] = {0, 0, 1};
             for (Ray& r : rays)
@@ -273,9 +276,10 @@ TEST(KdTraversal, ClippedSingleAndPacketWalksFindWhatTheLiteralWalkFinds)
         std::mt19937 rng(seed);
         std::uniform_real_distribution<float> pos(-3.0f, 7.0f), dir(-1.0f, 1.0f);
         std::uniform_int_distribution<int> step(0, 40);
-        for (int i = 0; i < 2000; i += 8) {
-            Ray literal[8], single[8], packet[8];
-            for (int r = 0; r < 8; ++r) {
+        constexpr int kRays = int(kMaxPacketRays);
+        for (int i = 0; i < 2000; i += kRays) {
+            Ray literal[kRays], single[kRays], packet[kRays];
+            for (int r = 0; r < kRays; ++r) {
                 float o[3] = {pos(rng), pos(rng), pos(rng)}, d[3] = {dir(rng), dir(rng), dir(rng)};
                 if ((i / 4 + r) % 5 == 0)
                     o[r % 3] = 0.1f * float(step(rng));  // near a candidate plane
@@ -286,17 +290,17 @@ TEST(KdTraversal, ClippedSingleAndPacketWalksFindWhatTheLiteralWalkFinds)
                 outside += o[0] < b.boxMin.x || o[0] > b.boxMax.x || o[1] < b.boxMin.y || o[1] > b.boxMax.y ||
                            o[2] < b.boxMin.z || o[2] > b.boxMax.z;
             }
-            for (int r = 0; r < 8; ++r) {
+            for (int r = 0; r < kRays; ++r) {
                 literalTraverse(tree, literal[r]);
                 traverse(tree, single[r]);
                 ASSERT_TRUE(sameHit(literal[r], single[r])) << "seed " << seed << " ray " << i + r;
                 hits += literal[r].hitTriangle != nullptr;
             }
             for (unsigned width : packetWidths()) {
-                Ray walked[8];
-                std::copy(packet, packet + 8, walked);
-                traversePacket(tree, walked, 8, width);
-                for (int r = 0; r < 8; ++r)
+                Ray walked[kRays];
+                std::copy(packet, packet + kRays, walked);
+                traversePacket(tree, walked, kRays, width);
+                for (int r = 0; r < kRays; ++r)
                     ASSERT_TRUE(sameHit(literal[r], walked[r]))
                         << "seed " << seed << " packet ray " << i + r << " width " << width;
             }
@@ -352,25 +356,26 @@ TEST(KdTraversal, TraceNodesGiveWhatTheNodesAndLeafTableGive)
     std::mt19937 rng(81);
     std::uniform_real_distribution<float> pos(-2.0f, 7.0f), dir(-1.0f, 1.0f);
     int hits = 0;
-    // Every third group of eight through the single walk, the others as packets of each width.
+    // Every third group through the single walk, the others as packets of each width.
     const std::vector<unsigned> widths = packetWidths();
-    for (int i = 0; i < 3000; i += 8) {
-        Ray a[8], b[8];
-        for (int r = 0; r < 8; ++r) {
+    constexpr int kRays = int(kMaxPacketRays);
+    for (int i = 0; i < 3000; i += kRays) {
+        Ray a[kRays], b[kRays];
+        for (int r = 0; r < kRays; ++r) {
             const float o[3] = {pos(rng), pos(rng), pos(rng)}, d[3] = {dir(rng), dir(rng), dir(rng)};
             a[r] = b[r] = makeRay(o, d);
         }
-        if (i % 24 != 0) {
-            const unsigned width = widths[size_t(i / 8) % widths.size()];
-            traversePacket(fast, a, 8, width);
-            traversePacket(slow, b, 8, width);
+        if ((i / kRays) % 3 != 0) {
+            const unsigned width = widths[size_t(i / kRays) % widths.size()];
+            traversePacket(fast, a, kRays, width);
+            traversePacket(slow, b, kRays, width);
         } else {
-            for (int r = 0; r < 8; ++r) {
+            for (int r = 0; r < kRays; ++r) {
                 traverse(fast, a[r]);
                 traverse(slow, b[r]);
             }
         }
-        for (int r = 0; r < 8; ++r) {
+        for (int r = 0; r < kRays; ++r) {
             ASSERT_EQ(a[r].hitTriangle, b[r].hitTriangle) << "ray " << i + r;
             if (a[r].hitAccel) {  // each copy of the tree has its own records
                 ASSERT_EQ(a[r].hitAccel - fast.triangleAccels.data(), b[r].hitAccel - slow.triangleAccels.data());

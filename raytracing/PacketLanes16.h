@@ -1,0 +1,43 @@
+#pragma once
+// Sixteen lanes of AVX-512 with the operations of Lanes4 (PacketLanes.h), each the IEEE operation
+// of the single-ray walk in every lane. Comparisons give a mask register (one bit per lane) rather
+// than a vector, which is what the instructions produce and consume. Its functions use AVX-512F:
+// include this header only inside a region compiled for it (see KdPacketWalkAvx512.cpp), and call
+// into that region only on CPUs that have it.
+
+#include <immintrin.h>
+
+namespace Orvanta {
+
+struct Lanes16 {
+    using V = __m512;
+    using M = __mmask16;
+    static constexpr unsigned kWidth = 16;
+
+    static V set1(float f) { return _mm512_set1_ps(f); }
+    static V zero() { return _mm512_setzero_ps(); }
+    static V load(const float* p) { return _mm512_load_ps(p); }
+    static void store(float* p, V v) { _mm512_store_ps(p, v); }
+    static V add(V a, V b) { return _mm512_add_ps(a, b); }
+    static V sub(V a, V b) { return _mm512_sub_ps(a, b); }
+    static V mul(V a, V b) { return _mm512_mul_ps(a, b); }
+    static V div(V a, V b) { return _mm512_div_ps(a, b); }
+    static M bitAnd(M a, M b) { return M(a & b); }
+    static M andNot(M a, M b) { return M(~a & b); }
+    // Ordered, quiet comparisons: false where either side is NaN, as the SSE2 ones.
+    static M lt(V a, V b) { return _mm512_cmp_ps_mask(a, b, _CMP_LT_OQ); }
+    static M le(V a, V b) { return _mm512_cmp_ps_mask(a, b, _CMP_LE_OQ); }
+    static M ge(V a, V b) { return _mm512_cmp_ps_mask(a, b, _CMP_GE_OQ); }
+    static M gt(V a, V b) { return _mm512_cmp_ps_mask(a, b, _CMP_GT_OQ); }
+    static V select(M mask, V a, V b) { return _mm512_mask_blend_ps(mask, b, a); }
+    static unsigned bits(M comparison) { return unsigned(comparison); }
+    static M all(bool set) { return set ? M(0xFFFF) : M(0); }
+    static M mask(unsigned lanes) { return M(lanes); }
+    template <int i>
+    static V broadcast(const float* row)
+    {
+        return _mm512_set1_ps(row[i]);
+    }
+};
+
+}  // namespace Orvanta
