@@ -4,7 +4,7 @@
 #include <limits>
 
 #if defined(__x86_64__)
-#include <emmintrin.h>
+#include "scene/SimdLanes.h"
 #endif
 
 namespace Orvanta {
@@ -150,15 +150,6 @@ TriangleBoxEdges prepareTriangleBoxEdges(const Float3 v[3], const TriAccel& acce
 
 #if defined(__x86_64__)
 
-namespace {
-
-inline __m128 select(__m128 mask, __m128 ifSet, __m128 ifClear)
-{
-    return _mm_or_ps(_mm_and_ps(mask, ifSet), _mm_andnot_ps(mask, ifClear));
-}
-
-}  // namespace
-
 bool triangleOverlapsBox(const Float3& boxMin, const Float3& boxMax, const TriangleBoxEdges& t,
                          const TriAccel& accel)
 {
@@ -190,9 +181,9 @@ bool triangleOverlapsBox(const Float3& boxMin, const Float3& boxMax, const Trian
         live = _mm_andnot_ps(_mm_and_ps(flat, outside), live);
         const __m128 t0 = _mm_mul_ps(_mm_sub_ps(slabLo, p), inv), t1 = _mm_mul_ps(_mm_sub_ps(slabHi, p), inv);
         const __m128 negative = _mm_cmplt_ps(inv, _mm_setzero_ps());
-        const __m128 near = select(negative, t1, t0), far = select(negative, t0, t1);
-        enter = select(_mm_andnot_ps(flat, _mm_cmpgt_ps(near, enter)), near, enter);
-        exit = select(_mm_andnot_ps(flat, _mm_cmplt_ps(far, exit)), far, exit);
+        const __m128 near = Lanes4::select(negative, t1, t0), far = Lanes4::select(negative, t0, t1);
+        enter = Lanes4::select(_mm_andnot_ps(flat, _mm_cmpgt_ps(near, enter)), near, enter);
+        exit = Lanes4::select(_mm_andnot_ps(flat, _mm_cmplt_ps(far, exit)), far, exit);
     }
     const __m128 crosses = _mm_and_ps(
         _mm_and_ps(live, _mm_cmple_ps(enter, exit)),

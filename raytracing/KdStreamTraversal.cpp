@@ -3,7 +3,7 @@
 #include "raytracing/KdWalkParts.h"
 
 #if defined(__x86_64__)
-#include "raytracing/PacketLanes.h"
+#include "scene/SimdLanes.h"
 #endif
 
 namespace Orvanta {

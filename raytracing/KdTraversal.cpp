@@ -6,7 +6,7 @@
 #include <bit>
 
 #if defined(__x86_64__)
-#include "raytracing/PacketLanes.h"
+#include "scene/SimdLanes.h"
 #include "raytracing/PacketWalk.h"
 #endif
 

@@ -1,5 +1,5 @@
 #pragma once
-// Sixteen lanes of AVX-512 with the operations of Lanes4 (PacketLanes.h), each the IEEE operation
+// Sixteen lanes of AVX-512 with the operations of Lanes4 (scene/SimdLanes.h), each the IEEE operation
 // of the single-ray walk in every lane. Comparisons give a mask register (one bit per lane) rather
 // than a vector, which is what the instructions produce and consume. Its functions use AVX-512F:
 // include this header only inside a region compiled for it (see KdPacketWalkAvx512.cpp), and call

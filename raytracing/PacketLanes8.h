@@ -1,5 +1,5 @@
 #pragma once
-// Eight lanes of AVX2 with the operations of Lanes4 (PacketLanes.h), each the IEEE operation of
+// Eight lanes of AVX2 with the operations of Lanes4 (scene/SimdLanes.h), each the IEEE operation of
 // the single-ray walk in every lane. Its functions use AVX2 instructions: include this header only
 // inside a region compiled for AVX2 (see KdPacketWalkAvx2.cpp), and call into that region only on
 // CPUs that have it.

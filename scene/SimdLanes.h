@@ -1,10 +1,10 @@
 #pragma once
-// The vector operations the packet and stream walks are written in: four lanes of SSE2, which
-// every x86-64 CPU has (PacketLanes8.h and PacketLanes16.h have eight lanes of AVX2 and sixteen of
-// AVX-512 with the same operations). Each is the IEEE single-precision operation of the single-ray
-// walk in every lane, so a ray gets the same result in a packet as alone. Comparisons give a lane
-// mask M, which here is a vector with all bits set in the lanes where they hold. Only x86-64 builds
-// include this header.
+// Four lanes of SSE2, which every x86-64 CPU has, and the vector operations the kd-tree's build
+// and walks are written in. Each is the IEEE single-precision operation of the scalar code in
+// every lane, so a value computed four at a time is the value computed alone. Comparisons give a
+// lane mask M, here a vector with all bits set in the lanes where they hold. The wider packet
+// walks have the same operations in eight and sixteen lanes (raytracing/PacketLanes8.h,
+// PacketLanes16.h). Only x86-64 builds include this header.
 
 #include <immintrin.h>
 
