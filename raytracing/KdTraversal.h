@@ -28,8 +28,8 @@ unsigned packetWidth();
 // half a width take the narrower walk.
 void traversePacket(const KdTree& tree, Ray* rays, unsigned count);
 
-// traversePacket with at most `width` lanes per walk (4, 8 or 16; more than packetWidth() is taken
-// as packetWidth()). The tests walk the same rays at every width the CPU has.
+// traversePacket with at most `width` lanes per walk: 16, 8, or 4 for anything below 8; more than
+// packetWidth() is taken as packetWidth(). The tests walk the same rays at every width the CPU has.
 void traversePacket(const KdTree& tree, Ray* rays, unsigned count, unsigned width);
 
 // Walks `count` independent rays, several at a time and interleaved step by step, so that one
