@@ -26,7 +26,7 @@ ORVANTA_BEGIN_TARGET("avx2")
 
 void Orvanta::KdWalk::tracePacketAvx2(const KdTree& tree, Ray* rays, unsigned count)
 {
-    tracePacket<Lanes8>(tree, rays, count > Lanes8::kWidth ? Lanes8::kWidth : count);
+    tracePacket<Lanes8>(tree, rays, count);
 }
 
 ORVANTA_END_TARGET()

@@ -21,7 +21,7 @@ ORVANTA_BEGIN_TARGET("avx512f")
 
 void Orvanta::KdWalk::tracePacketAvx512(const KdTree& tree, Ray* rays, unsigned count)
 {
-    tracePacket<Lanes16>(tree, rays, count > Lanes16::kWidth ? Lanes16::kWidth : count);
+    tracePacket<Lanes16>(tree, rays, count);
 }
 
 ORVANTA_END_TARGET()

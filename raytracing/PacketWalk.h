@@ -7,7 +7,7 @@
 // regions. Only those three files include this header.
 //
 // A ray gets the same hit in a packet as alone: every lane runs the single walk's decisions and
-// the single triangle test's IEEE operations (no fused multiply-add, in either width).
+// the single triangle test's IEEE operations (no fused multiply-add, at any width).
 
 #include "content/KdTree.h"
 #include "content/KdTriAccel.h"
@@ -286,10 +286,13 @@ struct PacketWalkCall {
     }
 };
 
-// The packet walk of up to Lanes::kWidth rays from their start values.
+// The packet walk of up to Lanes::kWidth rays from their start values; rays past that are left
+// alone.
 template <typename Lanes>
 void tracePacket(const KdTree& tree, Ray* rays, unsigned count)
 {
+    if (count > Lanes::kWidth)
+        count = Lanes::kWidth;
     for (unsigned r = 0; r < count; ++r)
         clipToRootBox(tree, rays[r]);
     withNodes(tree, PacketWalkCall<Lanes>{tree, rays, count});
