@@ -1,5 +1,6 @@
 #pragma once
 #include "content/ObjectFile.h"
+#include "gpu/MaterialFile.h"
 #include "scene/Math.h"
 
 #include <cstdint>
@@ -15,11 +16,19 @@ struct RtImage;
 // A world-space vertex in the object-file layout.
 using RtVertex = ObjectVertex;
 
-// Shading data of one non-transparent submesh of one instance.
+// Shading data of one non-transparent submesh of one instance: the same material terms the
+// G-buffer write reads (colour, normal and specular images, specular power, alpha test) and the
+// material's optics, so that a CPU tracer shades a hit as the raster path shades the pixel.
 struct RtSurface {
     RtImage* colorImage = nullptr;
     RtImage* normalImage = nullptr;
+    RtImage* specularImage = nullptr;  // specular intensity in red; null: the renderer's fallback value
+    float specularPower = 0.0f;
     uint8_t doubleSided = 0;
+    uint8_t alphaTested = 0;
+    float alphaTestThreshold = 0.0f;
+    uint8_t hasMirrorPass = 0;  // the material has a ray-traced reflection pass
+    MaterialOptics optics;
 };
 
 struct RtTriangle {

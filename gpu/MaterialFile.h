@@ -1,4 +1,6 @@
 #pragma once
+#include "scene/Math.h"
+
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -49,6 +51,19 @@ struct MaterialPassRecord {
     size_t texturesDeclared = 0;
 };
 
+// How a surface reflects and transmits light beyond its diffuse and specular terms: the mirror
+// reflection of the ray-traced pass, and the light that passes through glass or water. Read from
+// the material file's top-level keys "reflectance", "reflectionTint", "indexOfRefraction",
+// "isThin" and "transmissionColor"; the defaults describe an opaque surface without a mirror lobe,
+// so files without these keys load as before.
+struct MaterialOptics {
+    float reflectance = 0.0f;  // Fresnel reflectance at normal incidence (Schlick), 0..1
+    Float3 reflectionTint{1.0f, 1.0f, 1.0f};  // colour of the mirror reflection (metals tint it)
+    float indexOfRefraction = 1.5f;           // of the medium behind the surface, relative to air
+    bool isThin = false;  // a pane: light leaves parallel to how it entered, without bending
+    Float3 transmissionColor{0.0f, 0.0f, 0.0f};  // what passes through; black is opaque
+};
+
 // What a ".material" file says, read without a GL context. Building the material's textures and
 // programs from it is loadMaterial's business (gpu/Material.h).
 struct MaterialFileData {
@@ -57,6 +72,7 @@ struct MaterialFileData {
     bool isTransparent = false;
     bool isAlphaTested = false;
     float alphaTestTreshold = 0.0f;
+    MaterialOptics optics;
     std::vector<MaterialTextureRecord> textures;
     std::vector<MaterialPassRecord> passes;  // only passes the renderer can choose
 };

@@ -12,7 +12,9 @@ namespace OrvantaTest {
 
 void TestScene::add(Float3 a, Float3 b, Float3 c, bool doubleSided)
 {
-    geometry.surfaces.push_back(RtSurface{nullptr, nullptr, uint8_t(doubleSided ? 1 : 0)});
+    RtSurface surface;
+    surface.doubleSided = uint8_t(doubleSided ? 1 : 0);
+    geometry.surfaces.push_back(surface);
     const uint32_t base = uint32_t(geometry.vertices.size());
     for (const Float3& p : {a, b, c}) {
         RtVertex v;

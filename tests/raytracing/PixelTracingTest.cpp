@@ -29,7 +29,10 @@ struct Scene {
 
     Scene() {
         RayTracingGeometry& g = tracer.geometry;
-        g.surfaces.push_back({&image, nullptr, 1});
+        RtSurface surface;
+        surface.colorImage = &image;
+        surface.doubleSided = 1;
+        g.surfaces.push_back(surface);
         const float p[3][2] = {{0, 0}, {10, 0}, {0, 10}};
         for (auto& q : p) {
             RtVertex v;

@@ -63,7 +63,10 @@ void addRedWall(RayTracer& tracer, RtImage& red)
     level.texels = {{1.0f, 0.0f, 0.0f, 1.0f}};
     red.levels = {level};
     RayTracingGeometry& g = tracer.geometry;
-    g.surfaces.push_back({&red, nullptr, 1});
+    RtSurface surface;
+    surface.colorImage = &red;
+    surface.doubleSided = 1;
+    g.surfaces.push_back(surface);
     const float corners[4][2] = {{-20, -30}, {30, -30}, {30, 0}, {-20, 0}};  // (y, z)
     for (auto& c : corners) {
         RtVertex v;
