@@ -1,6 +1,7 @@
 #include "raytracing/PixelTracing.h"
 
 #include "raytracing/HalfFloat.h"
+#include "raytracing/HitSurface.h"
 #include "raytracing/ImageSampling.h"
 #include "raytracing/KdTraversal.h"
 
@@ -18,57 +19,16 @@ void decodeTexel(const uint16_t* array, size_t index, float out[4]) {
     widenHalf4(array + index * 4, out);
 }
 
-// Barycentric weights of the point where a ray meets the hit triangle's plane, with no range check:
-// a neighbour's ray may pass outside the triangle.
-void planeBarycentrics(const TriAccel& a, const float o[3], const float d[3], float& beta,
-                       float& gamma) {
-    const uint32_t k = a.k < 3 ? a.k : 0;
-    const uint32_t u = kTriAccelAxisU[k];
-    const uint32_t v = kTriAccelAxisV[k];
-    const float t = (a.nD - o[k] - a.nU * o[u] - a.nV * o[v]) / (a.nU * d[u] + d[k] + a.nV * d[v]);
-    const float hu = o[u] + d[u] * t;
-    const float hv = o[v] + d[v] * t;
-    beta = a.betaU * hu + a.betaV * hv + a.betaD;
-    gamma = a.gammaU * hu + a.gammaV * hv + a.gammaD;
-}
-
-struct Corners {
-    const RtVertex* v[3];
-};
-
-void texCoordAt(const Corners& c, float beta, float gamma, float& tu, float& tv) {
-    const float* t0 = c.v[0]->texCoord;
-    const float* t1 = c.v[1]->texCoord;
-    const float* t2 = c.v[2]->texCoord;
-    tu = t0[0] + (t1[0] - t0[0]) * beta + (t2[0] - t0[0]) * gamma;
-    tv = t0[1] + (t1[1] - t0[1]) * beta + (t2[1] - t0[1]) * gamma;
-}
-
-Float3 attribute(Float3 p0, Float3 p1, Float3 p2, float beta, float gamma) {
-    return {p0.x + (p1.x - p0.x) * beta + (p2.x - p0.x) * gamma,
-            p0.y + (p1.y - p0.y) * beta + (p2.y - p0.y) * gamma,
-            p0.z + (p1.z - p0.z) * beta + (p2.z - p0.z) * gamma};
-}
-
-bool normalise(Float3 in, float out[3]) {
-    const float len = std::sqrt(in.x * in.x + in.y * in.y + in.z * in.z);
-    if (!(len > 0.0f) || !std::isfinite(len)) return false;
-    out[0] = in.x / len;
-    out[1] = in.y / len;
-    out[2] = in.z / len;
-    return true;
-}
-
 // Texture-coordinate difference towards a neighbour pixel's ray.
-void neighbourDelta(const TraceRegion& region, const TriAccel& accel, const Corners& c, float tu,
+void neighbourDelta(const RayTracingGeometry& geometry, const TraceRegion& region, const Ray& ray, float tu,
                     float tv, size_t index, float& du, float& dv) {
     float o[4], d[4];
     decodeTexel(region.origins, index, o);
     decodeTexel(region.directions, index, d);
     float beta, gamma;
-    planeBarycentrics(accel, o, d, beta, gamma);
+    planeBarycentrics(*ray.hitAccel, o, d, beta, gamma);
     float nu, nv;
-    texCoordAt(c, beta, gamma, nu, nv);
+    texCoordAt(geometry, *ray.hitTriangle, beta, gamma, nu, nv);
     du = nu - tu;
     dv = nv - tv;
 }
@@ -85,47 +45,28 @@ ShadedHit shadeHit(const RayTracingGeometry& geometry, const TraceRegion& region
     if (!tri || !ray.hitAccel || tri->index0 >= vertexCount || tri->index1 >= vertexCount ||
         tri->index2 >= vertexCount)
         return out;
-    const Corners c{{&geometry.vertices[tri->index0], &geometry.vertices[tri->index1],
-                     &geometry.vertices[tri->index2]}};
-
     float tu, tv;
-    texCoordAt(c, ray.beta, ray.gamma, tu, tv);
+    texCoordAt(geometry, *tri, ray.beta, ray.gamma, tu, tv);
 
-    float dudx = 0, dvdx = 0, dudy = 0, dvdy = 0;
+    TexCoordFootprint footprint;
     const uint32_t w = region.width, h = region.height;
     if (w > 1) {
         const uint32_t nx = (x & 1u) ? x - 1 : (x + 1 >= w ? x - 1 : x + 1);
-        neighbourDelta(region, *ray.hitAccel, c, tu, tv, size_t(nx) + size_t(w) * y, dudx, dvdx);
+        neighbourDelta(geometry, region, ray, tu, tv, size_t(nx) + size_t(w) * y, footprint.dudx, footprint.dvdx);
     }
     if (h > 1) {
         const uint32_t ny = ((y & 1u) || y + 1 >= h) ? y - 1 : y + 1;
-        neighbourDelta(region, *ray.hitAccel, c, tu, tv, size_t(x) + size_t(w) * ny, dudy, dvdy);
+        neighbourDelta(geometry, region, ray, tu, tv, size_t(x) + size_t(w) * ny, footprint.dudy, footprint.dvdy);
     }
-
-    const RtSurface* surface = tri->surface;
-    if (surface && surface->colorImage) {
-        SampledColor s = sampleImage(*surface->colorImage, tu, tv, dudx, dvdx, dudy, dvdy);
-        out.color[0] = s.r;
-        out.color[1] = s.g;
-        out.color[2] = s.b;
-        out.color[3] = s.a;
-    }
-    float m[3] = {0.0f, 0.0f, 1.0f};
-    if (surface && surface->normalImage) {
-        SampledColor s = sampleImage(*surface->normalImage, tu, tv, dudx, dvdx, dudy, dvdy);
-        m[0] = 2.0f * s.r - 1.0f;
-        m[1] = 2.0f * s.g - 1.0f;
-        m[2] = 2.0f * s.b - 1.0f;
-    }
-    const Float3 n = attribute(c.v[0]->normal, c.v[1]->normal, c.v[2]->normal, ray.beta, ray.gamma);
-    const Float3 t =
-        attribute(c.v[0]->tangent, c.v[1]->tangent, c.v[2]->tangent, ray.beta, ray.gamma);
-    const Float3 b =
-        attribute(c.v[0]->binormal, c.v[1]->binormal, c.v[2]->binormal, ray.beta, ray.gamma);
-    const Float3 shading{m[0] * t.x + m[1] * b.x + m[2] * n.x, m[0] * t.y + m[1] * b.y + m[2] * n.y,
-                         m[0] * t.z + m[1] * b.z + m[2] * n.z};
-    // A degenerate tangent frame falls back to the interpolated normal rather than NaN.
-    if (!normalise(shading, out.normal)) normalise(n, out.normal);
+    HitSurface surface;
+    hitSurface(geometry, ray, footprint, surface);
+    out.color[0] = surface.color.r;
+    out.color[1] = surface.color.g;
+    out.color[2] = surface.color.b;
+    out.color[3] = surface.color.a;
+    out.normal[0] = surface.shadingNormal.x;
+    out.normal[1] = surface.shadingNormal.y;
+    out.normal[2] = surface.shadingNormal.z;
     return out;
 }
 

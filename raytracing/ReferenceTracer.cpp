@@ -1,0 +1,576 @@
+#include "raytracing/ReferenceTracer.h"
+
+#include "raytracing/HitSurface.h"
+#include "raytracing/KdTraversal.h"
+#include "raytracing/PathSampling.h"
+#include "raytracing/RayWorkerPool.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <functional>
+
+namespace Orvanta {
+
+namespace {
+
+// Tiles are small so that the pool's dynamic hand-out evens out their very different costs
+// (open sky against foliage), and their paths fit the caches as one wavefront.
+constexpr uint32_t kTileSize = 16;
+// Cut-away texels (foliage) a ray passes through before the rest of its way is given up.
+constexpr int kMaxAlphaSkips = 32;
+// Mirror and pane events a path may take on top of its bounces, so that two panes of a window
+// and a reflection in them still count as one bounce's worth of light.
+constexpr int kMaxSpecularEvents = 8;
+// Russian roulette starts after this many bounces, so that short paths keep their full weight.
+constexpr int kRouletteStart = 3;
+// The specular intensity the frame reads where a surface has no specular image.
+constexpr float kFallbackSpecularIntensity = 40.0f / 255.0f;
+
+// How far a new ray starts from the surface it leaves: a little more than the position's float
+// spacing, so the walk does not find the same triangle again, and far less than any wall is thick.
+float offsetDistance(Float3 p)
+{
+    const float extent = std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)});
+    return 1e-4f + 2e-5f * extent;
+}
+
+Float3 leaveSurface(Float3 p, Float3 ng, Float3 direction)
+{
+    const float d = offsetDistance(p);
+    return p + ng * (dot(direction, ng) >= 0.0f ? d : -d);
+}
+
+Ray rayFrom(Float3 origin, Float3 direction)
+{
+    const float o[3] = {origin.x, origin.y, origin.z};
+    const float d[3] = {direction.x, direction.y, direction.z};
+    return makeRay(o, d);
+}
+
+Float3 originOf(const Ray& ray) { return {ray.origin[0], ray.origin[1], ray.origin[2]}; }
+Float3 directionOf(const Ray& ray) { return {ray.direction[0], ray.direction[1], ray.direction[2]}; }
+Float3 hitPoint(const Ray& ray) { return originOf(ray) + directionOf(ray) * ray.tHit; }
+bool hasHit(const Ray& ray) { return ray.hitTriangle != nullptr && ray.tHit < kRayNoHit; }
+
+bool cutAway(const RayTracingGeometry& geometry, const Ray& ray)
+{
+    const RtSurface* s = ray.hitTriangle ? ray.hitTriangle->surface : nullptr;
+    return s && s->alphaTested && hitAlpha(geometry, ray) < s->alphaTestThreshold;
+}
+
+// Follows a ray on past texels an alpha test cuts away, as the frame's alpha-tested surfaces let
+// the scene behind them show.
+void passCutAway(const KdTree& tree, Ray& ray, uint64_t& rays)
+{
+    for (int skip = 0; skip < kMaxAlphaSkips && hasHit(ray) && cutAway(*tree.geometry, ray); ++skip) {
+        const Float3 p = hitPoint(ray);
+        const Float3 d = directionOf(ray);
+        ray = rayFrom(p + d * offsetDistance(p), d);
+        traverse(tree, ray);
+        ++rays;
+    }
+}
+
+// A hit made ready for light transport, both normals turned towards the side the ray came from
+// (as the G-buffer write turns them towards the camera).
+struct Shading {
+    Float3 position;
+    Float3 geometric;      // unit face normal
+    Float3 shading;        // unit, normal map applied
+    Float3 smoothNormal;   // unit interpolated vertex normal (the mirror's, as in the frame)
+    bool entering = true;  // the ray meets the side the vertex normals face
+    Float3 albedo;
+    float specular = 0.0f;
+    float power = 1.0f;
+    const RtSurface* surface = nullptr;
+};
+
+Float3 windingNormal(const RayTracingGeometry& g, const RtTriangle& t)
+{
+    const Float3 a = g.vertices[t.index0].position;
+    return cross(g.vertices[t.index1].position - a, g.vertices[t.index2].position - a);
+}
+
+bool prepareShading(const RayTracingGeometry& geometry, const Ray& ray, const TexCoordFootprint& footprint,
+                    Shading& s)
+{
+    HitSurface hit;
+    if (!hitSurface(geometry, ray, footprint, hit))
+        return false;
+    const Float3 d = directionOf(ray);
+    const Float3 face = windingNormal(geometry, *ray.hitTriangle);
+    const float faceLength = length(face);
+    if (!(faceLength > 0.0f) || !std::isfinite(faceLength))
+        return false;
+    const float facing = dot(face, d) < 0.0f ? 1.0f : -1.0f;
+    s.position = hitPoint(ray);
+    s.geometric = face * (facing / faceLength);
+    s.shading = hit.shadingNormal * facing;
+    if (!(dot(s.shading, s.geometric) > 0.0f))
+        s.shading = s.geometric;
+    const float smoothLength = length(hit.interpolatedNormal);
+    s.smoothNormal = smoothLength > 0.0f ? hit.interpolatedNormal * (facing / smoothLength) : s.geometric;
+    if (!(dot(s.smoothNormal, s.geometric) > 0.0f))
+        s.smoothNormal = s.geometric;
+    s.entering = dot(hit.interpolatedNormal, d) <= 0.0f;
+    s.albedo = {hit.color.r, hit.color.g, hit.color.b};
+    s.surface = hit.surface;
+    s.specular = kFallbackSpecularIntensity;
+    if (hit.surface && hit.surface->specularImage)
+        s.specular = sampleImage(*hit.surface->specularImage, hit.tu, hit.tv, footprint.dudx, footprint.dvdx,
+                                 footprint.dudy, footprint.dvdy)
+                         .r;
+    s.specular = std::clamp(s.specular, 0.0f, 1.0f);
+    // The G-buffer keeps the exponent at 1 or more, and the light pass clamps it to 2048.
+    s.power = std::clamp(hit.surface ? hit.surface->specularPower : 0.0f, 1.0f, 2048.0f);
+    return true;
+}
+
+// The deferred lights' reflectance model: Lambert plus normalised Blinn-Phong about the shading
+// normal, nothing below either normal.
+Float3 evaluateBsdf(const Shading& s, Float3 toViewer, Float3 toLight)
+{
+    if (dot(s.geometric, toLight) <= 0.0f || dot(s.shading, toLight) <= 0.0f)
+        return {};
+    const Float3 h = normalize(toLight + toViewer);
+    const float nDotH = std::max(dot(s.shading, h), 0.0f);
+    const float specular = s.specular * (s.power + 8.0f) / (8.0f * EnginePi) * std::pow(nDotH, s.power);
+    return s.albedo / EnginePi + Float3{specular, specular, specular};
+}
+
+// Share of the samples given to the diffuse lobe, by the lobes' albedos.
+float diffuseShare(const Shading& s)
+{
+    const float diffuse = luminanceOf(s.albedo);
+    const float total = diffuse + s.specular;
+    return total > 0.0f ? diffuse / total : 1.0f;
+}
+
+float bsdfPdf(const Shading& s, Float3 toViewer, Float3 toLight)
+{
+    const float cosine = dot(s.shading, toLight);
+    if (cosine <= 0.0f)
+        return 0.0f;
+    const float share = diffuseShare(s);
+    const Float3 h = normalize(toLight + toViewer);
+    const float nDotH = std::max(dot(s.shading, h), 0.0f);
+    const float vDotH = std::max(dot(toViewer, h), 1e-6f);
+    const float halfPdf = (s.power + 1.0f) / (2.0f * EnginePi) * std::pow(nDotH, s.power);
+    return share * cosine / EnginePi + (1.0f - share) * halfPdf / (4.0f * vDotH);
+}
+
+Float3 sampleBsdf(const Shading& s, Float3 toViewer, SampleGenerator& random)
+{
+    const float choice = random.uniform();
+    const float u1 = random.uniform(), u2 = random.uniform();
+    if (choice < diffuseShare(s))
+        return sampleCosineHemisphere(s.shading, u1, u2);
+    const Float3 h = samplePowerCosine(s.shading, s.power, u1, u2);
+    return reflectAbout(-toViewer, h);
+}
+
+float powerHeuristic(float chosen, float other)
+{
+    const float a = chosen * chosen, b = other * other;
+    return a + b > 0.0f ? a / (a + b) : 0.0f;
+}
+
+Float3 multiply(Float3 a, Float3 b) { return {a.x * b.x, a.y * b.y, a.z * b.z}; }
+bool isBlack(Float3 c) { return !(c.x > 0.0f || c.y > 0.0f || c.z > 0.0f); }
+float largestOf(Float3 c) { return std::max({c.x, c.y, c.z}); }
+
+// Schlick's approximation of the Fresnel reflectance, as the frame's reflection composite uses it.
+float schlick(float normalReflectance, float cosine)
+{
+    const float m = 1.0f - std::clamp(cosine, 0.0f, 1.0f);
+    return normalReflectance + (1.0f - normalReflectance) * m * m * m * m * m;
+}
+
+struct PathState {
+    Ray ray;
+    Float3 throughput{1.0f, 1.0f, 1.0f};
+    Float3 radiance;
+    float lastPdf = 0.0f;       // of the BSDF sample that made the ray
+    bool lastSpecular = true;   // the ray came from the camera, a mirror or a pane: it sees the sky whole
+    bool terminal = false;      // the ray only looks for the sky: its hit is not shaded
+    bool alive = true;
+    int bounces = 0;
+    int specularEvents = 0;
+    uint32_t pixel = 0;
+    float jitterX = 0.5f, jitterY = 0.5f;
+    SampleGenerator random{0, 0};
+};
+
+struct ShadowRay {
+    Ray ray;
+    Float3 contribution;
+    uint32_t path = 0;
+};
+
+uint64_t mixSeed(uint64_t a, uint64_t b)
+{
+    uint64_t x = a * 0x9E3779B97F4A7C15ull ^ (b + 0x632BE59BD9B4E019ull + (a << 6) + (a >> 2));
+    x ^= x >> 31;
+    x *= 0xBF58476D1CE4E5B9ull;
+    return x ^ (x >> 29);
+}
+
+Float3 cameraDirection(const Camera& camera, float u, float v) { return normalize(frustumRay(camera.frustum, u, v)); }
+
+// Texture footprint of a first hit from the neighbouring pixels' rays (as the frame's texture
+// sampling derives its level from screen-space derivatives).
+TexCoordFootprint primaryFootprint(const RayTracingGeometry& g, const Camera& camera, const Ray& ray, float u, float v,
+                                   float du, float dv)
+{
+    TexCoordFootprint f;
+    float tu, tv;
+    texCoordAt(g, *ray.hitTriangle, ray.beta, ray.gamma, tu, tv);
+    auto delta = [&](Float3 d, float& outU, float& outV) {
+        const float dir[3] = {d.x, d.y, d.z};
+        float beta, gamma, nu, nv;
+        planeBarycentrics(*ray.hitAccel, ray.origin, dir, beta, gamma);
+        texCoordAt(g, *ray.hitTriangle, beta, gamma, nu, nv);
+        outU = std::isfinite(nu) ? nu - tu : 0.0f;
+        outV = std::isfinite(nv) ? nv - tv : 0.0f;
+    };
+    delta(cameraDirection(camera, u + du, v), f.dudx, f.dvdx);
+    delta(cameraDirection(camera, u, v + dv), f.dudy, f.dvdy);
+    return f;
+}
+
+// The pixels of a tile in 2 x 2 blocks side by side, so that consecutive groups of 16 camera rays
+// (one packet) are close together.
+std::vector<uint32_t> tilePixels(const ReferenceImage& image, uint32_t x0, uint32_t y0)
+{
+    std::vector<uint32_t> pixels;
+    const uint32_t x1 = std::min(x0 + kTileSize, image.width), y1 = std::min(y0 + kTileSize, image.height);
+    for (uint32_t y = y0; y < y1; y += 2)
+        for (uint32_t x = x0; x < x1; x += 2)
+            for (uint32_t py = y; py < std::min(y + 2, y1); ++py)
+                for (uint32_t px = x; px < std::min(x + 2, x1); ++px)
+                    pixels.push_back(px + image.width * py);
+    return pixels;
+}
+
+class TileIntegrator {
+public:
+    TileIntegrator(const ReferenceScene& scene, const Camera& camera, uint32_t width, uint32_t height)
+        : scene(scene), tree(*scene.tree), geometry(*scene.tree->geometry), sky(*scene.sky), camera(camera),
+          width(width), height(height)
+    {
+    }
+
+    // One path per pixel of the list; adds each path's radiance to sum.
+    void tracePaths(const std::vector<uint32_t>& pixels, uint64_t sampleIndex, double* sum)
+    {
+        paths.assign(pixels.size(), PathState());
+        for (size_t i = 0; i < pixels.size(); ++i) {
+            PathState& p = paths[i];
+            p.pixel = pixels[i];
+            p.random = SampleGenerator(p.pixel, mixSeed(scene.seed, sampleIndex));
+            p.jitterX = p.random.uniform();
+            p.jitterY = p.random.uniform();
+            const float u = (float(p.pixel % width) + p.jitterX) / float(width);
+            const float v = (float(p.pixel / width) + p.jitterY) / float(height);
+            p.ray = rayFrom(camera.position, cameraDirection(camera, u, v));
+        }
+        traceCameraRays();
+        while (true) {
+            shadowRays.clear();
+            bool any = false;
+            for (PathState& p : paths)
+                if (p.alive) {
+                    passCutAway(tree, p.ray, rays);
+                    shade(p);
+                    any = any || p.alive;
+                }
+            traceShadowRays();
+            if (!any)
+                break;
+            traceExtensionRays();
+        }
+        for (const PathState& p : paths) {
+            double* out = sum + size_t(p.pixel) * 3;
+            // A path that went wrong numerically is dropped rather than allowed to spoil the pixel.
+            if (std::isfinite(p.radiance.x) && std::isfinite(p.radiance.y) && std::isfinite(p.radiance.z)) {
+                out[0] += p.radiance.x;
+                out[1] += p.radiance.y;
+                out[2] += p.radiance.z;
+            }
+        }
+    }
+
+    uint64_t rays = 0;
+
+private:
+    void traceCameraRays()
+    {
+        for (size_t first = 0; first < paths.size(); first += kMaxPacketRays) {
+            const size_t count = std::min<size_t>(kMaxPacketRays, paths.size() - first);
+            Ray packet[kMaxPacketRays];
+            for (size_t i = 0; i < count; ++i)
+                packet[i] = paths[first + i].ray;
+            traversePacket(tree, packet, unsigned(count));
+            for (size_t i = 0; i < count; ++i)
+                paths[first + i].ray = packet[i];
+        }
+        rays += paths.size();
+    }
+
+    void traceExtensionRays()
+    {
+        batch.clear();
+        owners.clear();
+        for (size_t i = 0; i < paths.size(); ++i)
+            if (paths[i].alive) {
+                batch.push_back(paths[i].ray);
+                owners.push_back(uint32_t(i));
+            }
+        traverseStream(tree, batch.data(), batch.size());
+        rays += batch.size();
+        for (size_t i = 0; i < batch.size(); ++i)
+            paths[owners[i]].ray = batch[i];
+    }
+
+    void traceShadowRays()
+    {
+        batch.clear();
+        for (const ShadowRay& s : shadowRays)
+            batch.push_back(s.ray);
+        traverseStream(tree, batch.data(), batch.size());
+        rays += batch.size();
+        for (size_t i = 0; i < batch.size(); ++i) {
+            passCutAway(tree, batch[i], rays);
+            if (!hasHit(batch[i])) {
+                PathState& p = paths[shadowRays[i].path];
+                p.radiance = p.radiance + shadowRays[i].contribution;
+            }
+        }
+    }
+
+    void addShadowRay(const PathState& p, const Shading& s, Float3 direction, Float3 contribution)
+    {
+        if (isBlack(contribution))
+            return;
+        ShadowRay shadow;
+        shadow.ray = rayFrom(leaveSurface(s.position, s.geometric, direction), direction);
+        shadow.contribution = contribution;
+        shadow.path = uint32_t(&p - paths.data());
+        shadowRays.push_back(shadow);
+    }
+
+    // What the path's ray found: sky on a miss, otherwise light gathered at the hit and the next ray.
+    void shade(PathState& p)
+    {
+        const Float3 d = directionOf(p.ray);
+        if (!hasHit(p.ray)) {
+            Float3 light = skyRadianceIn(sky, d);
+            if (p.lastSpecular)
+                light = light + sunRadianceIn(sky, d);
+            else
+                light = light * powerHeuristic(p.lastPdf, skyDirectionPdf(sky, d));
+            p.radiance = p.radiance + multiply(p.throughput, light);
+            p.alive = false;
+            return;
+        }
+        TexCoordFootprint footprint;
+        const bool firstHit = p.bounces == 0 && p.specularEvents == 0;
+        if (firstHit)
+            footprint = primaryFootprint(geometry, camera, p.ray, (float(p.pixel % width) + p.jitterX) / float(width),
+                                         (float(p.pixel / width) + p.jitterY) / float(height), 1.0f / float(width),
+                                         1.0f / float(height));
+        Shading s;
+        if (p.terminal || !prepareShading(geometry, p.ray, footprint, s)) {
+            p.alive = false;
+            return;
+        }
+        const Float3 toViewer = -d;
+        if (specularEvent(p, s, d))
+            return;
+
+        // Light arriving straight from the sun disc and from the sky.
+        if (!isBlack(sky.sunIrradiance)) {
+            const Float3 l = sampleCone(sky.towardSun, sky.sunCosRadius, p.random.uniform(), p.random.uniform());
+            const Float3 f = evaluateBsdf(s, toViewer, l);
+            addShadowRay(p, s, l, multiply(p.throughput, multiply(f, sky.sunIrradiance)) * dot(s.shading, l));
+        }
+        {
+            float skyPdf = 0.0f;
+            const Float3 l = sampleSkyDirection(sky, p.random.uniform(), p.random.uniform(), skyPdf);
+            const Float3 f = evaluateBsdf(s, toViewer, l);
+            if (skyPdf > 0.0f && !isBlack(f)) {
+                const float weight = powerHeuristic(skyPdf, bsdfPdf(s, toViewer, l));
+                const Float3 light = skyRadianceIn(sky, l) * (dot(s.shading, l) * weight / skyPdf);
+                addShadowRay(p, s, l, multiply(p.throughput, multiply(f, light)));
+            }
+        }
+
+        // The next ray. At the last bounce it still goes out, only to find the sky its direction
+        // sees (the other half of the sky estimate), and its hit is not shaded.
+        if (p.bounces >= kRouletteStart) {
+            // Paths carrying full weight always go on (the bounce limit ends them), so that a
+            // surface of albedo one adds no noise of its own.
+            const float survival = std::min(1.0f, largestOf(p.throughput));
+            if (!(p.random.uniform() < survival)) {
+                p.alive = false;
+                return;
+            }
+            p.throughput = p.throughput / survival;
+        }
+        const Float3 l = sampleBsdf(s, toViewer, p.random);
+        const float pdf = bsdfPdf(s, toViewer, l);
+        const Float3 f = evaluateBsdf(s, toViewer, l);
+        if (!(pdf > 0.0f) || isBlack(f)) {
+            p.alive = false;
+            return;
+        }
+        p.throughput = multiply(p.throughput, f) * (dot(s.shading, l) / pdf);
+        p.lastPdf = pdf;
+        p.lastSpecular = false;
+        p.terminal = p.bounces >= scene.maxBounces;
+        ++p.bounces;
+        p.ray = rayFrom(leaveSurface(s.position, s.geometric, l), l);
+    }
+
+    // The material's optics: with the Fresnel probability the ray is mirrored, otherwise it passes
+    // through glass or water when the surface transmits light. Returns false for the rest of the
+    // light, which the surface's own terms reflect.
+    bool specularEvent(PathState& p, const Shading& s, Float3 d)
+    {
+        const RtSurface* surface = s.surface;
+        if (!surface || !surface->hasMirrorPass || p.specularEvents >= kMaxSpecularEvents)
+            return false;
+        const MaterialOptics& optics = surface->optics;
+        const bool transmits = !isBlack(optics.transmissionColor);
+        if (!(optics.reflectance > 0.0f) && !transmits)
+            return false;
+        const Float3 n = s.smoothNormal;
+        const float cosine = -dot(d, n);
+        const float fresnel = schlick(optics.reflectance, cosine);
+        Float3 next;
+        if (p.random.uniform() < fresnel) {
+            next = reflectAbout(d, n);
+            p.throughput = multiply(p.throughput, optics.reflectionTint);
+        } else if (transmits) {
+            next = d;
+            if (!optics.isThin) {
+                const float eta = s.entering ? 1.0f / optics.indexOfRefraction : optics.indexOfRefraction;
+                const float k = 1.0f - eta * eta * (1.0f - cosine * cosine);
+                next = k < 0.0f ? reflectAbout(d, n) : normalize(d * eta + n * (eta * cosine - std::sqrt(k)));
+            }
+            p.throughput = multiply(p.throughput, optics.transmissionColor);
+        } else {
+            return false;
+        }
+        ++p.specularEvents;
+        p.lastSpecular = true;
+        p.ray = rayFrom(leaveSurface(s.position, s.geometric, next), next);
+        return true;
+    }
+
+    const ReferenceScene& scene;
+    const KdTree& tree;
+    const RayTracingGeometry& geometry;
+    const SkyEnvironment& sky;
+    const Camera& camera;
+    uint32_t width, height;
+    std::vector<PathState> paths;
+    std::vector<ShadowRay> shadowRays;
+    std::vector<Ray> batch;
+    std::vector<uint32_t> owners;
+};
+
+void runJobs(RayWorkerPool* pool, uint32_t count, const std::function<void(uint32_t)>& job)
+{
+    if (pool) {
+        pool->run(count, job);
+        return;
+    }
+    for (uint32_t i = 0; i < count; ++i)
+        job(i);
+}
+
+bool usable(const ReferenceScene& scene)
+{
+    return scene.tree && scene.tree->geometry && scene.sky;
+}
+
+}  // namespace
+
+KdTree twoSidedCopy(const KdTree& tree)
+{
+    KdTree copy = tree;
+    for (TriAccel& accel : copy.triangleAccels)
+        accel.doubleSided = 1;
+    return copy;
+}
+
+void ReferenceImage::reset(uint32_t w, uint32_t h)
+{
+    width = w;
+    height = h;
+    samples = 0;
+    sum.assign(size_t(w) * h * 3, 0.0);
+}
+
+std::vector<float> ReferenceImage::mean() const
+{
+    std::vector<float> out(sum.size(), 0.0f);
+    if (samples == 0)
+        return out;
+    for (size_t i = 0; i < sum.size(); ++i)
+        out[i] = float(sum[i] / samples);
+    return out;
+}
+
+ReferenceStats traceReferenceSamples(const ReferenceScene& scene, const Camera& camera, ReferenceImage& image,
+                                     uint32_t samples, RayWorkerPool* pool)
+{
+    ReferenceStats stats;
+    if (!usable(scene) || image.width == 0 || image.height == 0 || image.sum.size() != size_t(image.width) * image.height * 3)
+        return stats;
+    const uint32_t tilesX = (image.width + kTileSize - 1) / kTileSize;
+    const uint32_t tilesY = (image.height + kTileSize - 1) / kTileSize;
+    std::atomic<uint64_t> rays{0};
+    runJobs(pool, tilesX * tilesY, [&](uint32_t tile) {
+        TileIntegrator integrator(scene, camera, image.width, image.height);
+        const std::vector<uint32_t> pixels = tilePixels(image, (tile % tilesX) * kTileSize, (tile / tilesX) * kTileSize);
+        for (uint32_t s = 0; s < samples; ++s)
+            integrator.tracePaths(pixels, uint64_t(image.samples) + s, image.sum.data());
+        rays += integrator.rays;
+    });
+    image.samples += samples;
+    stats.rays = rays;
+    return stats;
+}
+
+void traceFirstHits(const ReferenceScene& scene, const Camera& camera, uint32_t width, uint32_t height,
+                    std::vector<float>& albedo, std::vector<float>& normal, RayWorkerPool* pool)
+{
+    albedo.assign(size_t(width) * height * 3, 0.0f);
+    normal.assign(size_t(width) * height * 3, 0.0f);
+    if (!usable(scene))
+        return;
+    runJobs(pool, height, [&](uint32_t y) {
+        uint64_t rays = 0;
+        for (uint32_t x = 0; x < width; ++x) {
+            const float u = (float(x) + 0.5f) / float(width), v = (float(y) + 0.5f) / float(height);
+            Ray ray = rayFrom(camera.position, cameraDirection(camera, u, v));
+            traverse(*scene.tree, ray);
+            passCutAway(*scene.tree, ray, rays);
+            Shading s;
+            if (!hasHit(ray))
+                continue;
+            const TexCoordFootprint f =
+                primaryFootprint(*scene.tree->geometry, camera, ray, u, v, 1.0f / float(width), 1.0f / float(height));
+            if (!prepareShading(*scene.tree->geometry, ray, f, s))
+                continue;
+            const size_t i = (size_t(y) * width + x) * 3;
+            albedo[i] = s.albedo.x, albedo[i + 1] = s.albedo.y, albedo[i + 2] = s.albedo.z;
+            normal[i] = s.shading.x, normal[i + 1] = s.shading.y, normal[i + 2] = s.shading.z;
+        }
+    });
+}
+
+}  // namespace Orvanta

@@ -1,0 +1,64 @@
+#pragma once
+#include "content/KdTree.h"
+#include "raytracing/SkyEnvironment.h"
+#include "scene/Camera.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace Orvanta {
+
+class RayWorkerPool;
+
+// The reference path tracer: unbiased Monte Carlo light transport through the engine's kd-tree,
+// against which the frame's approximations are measured. It shades every hit with the terms the
+// G-buffer write records (albedo, shading normal, specular intensity and power) and the deferred
+// lights' model (Lambert plus normalised Blinn-Phong), adds the material optics (a Fresnel-weighted
+// mirror lobe, light passing through thin panes and refracting into water), lights the scene with
+// the sun as a small disc and the sky map, and follows the light over several bounces.
+//
+// The tree it walks must be two-sided (twoSidedCopy): the frame culls the back faces of
+// single-sided surfaces, which for a path tracer would let light through the back of every wall.
+struct ReferenceScene {
+    const KdTree* tree = nullptr;  // with geometry set
+    const SkyEnvironment* sky = nullptr;
+    // Indirect bounces after the first hit: 0 is direct light only (sun and sky at the first hit).
+    // Paths end earlier by Russian roulette once they carry little light.
+    int maxBounces = 4;
+    uint64_t seed = 0;  // different seeds give independent pictures
+};
+
+// A copy of a tree whose every triangle is hit from both sides (the records of the walks; the
+// nodes are unchanged, since a triangle's sides do not enter the build).
+KdTree twoSidedCopy(const KdTree& tree);
+
+// The sum of the samples traced so far per pixel; row 0 is the top of the picture.
+struct ReferenceImage {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    uint32_t samples = 0;     // per pixel
+    std::vector<double> sum;  // three per pixel
+
+    void reset(uint32_t w, uint32_t h);
+    // The mean so far, three floats per pixel.
+    std::vector<float> mean() const;
+};
+
+struct ReferenceStats {
+    uint64_t rays = 0;  // camera, bounce and shadow rays
+};
+
+// Adds `samples` paths per pixel of the camera's view to the image (sized beforehand with reset),
+// tile by tile on the pool (on the calling thread without one). Pixel (x, y) looks along
+// frustumRay((x + jitter) / width, (y + jitter) / height). The picture depends only on the scene,
+// the camera, the seed and how many samples the image holds, not on the threads.
+ReferenceStats traceReferenceSamples(const ReferenceScene& scene, const Camera& camera, ReferenceImage& image,
+                                     uint32_t samples, RayWorkerPool* pool);
+
+// What the first hit through each pixel centre would write into a G-buffer: the albedo (linear,
+// sampled with the pixel's footprint) and the shading normal facing the camera; zero where the
+// ray leaves the scene. Three floats per pixel each, row 0 at the top.
+void traceFirstHits(const ReferenceScene& scene, const Camera& camera, uint32_t width, uint32_t height,
+                    std::vector<float>& albedo, std::vector<float>& normal, RayWorkerPool* pool);
+
+}  // namespace Orvanta

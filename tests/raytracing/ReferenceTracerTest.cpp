@@ -1,0 +1,205 @@
+// The reference path tracer against closed forms: scenes whose light transport has an exact answer.
+#include "KdTestScenes.h"
+
+#include "content/RtImage.h"
+#include "raytracing/PathSampling.h"
+#include "raytracing/ReferenceTracer.h"
+#include "raytracing/RayWorkerPool.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+using namespace Orvanta;
+using namespace OrvantaTest;
+
+namespace {
+
+RtImage solidImage(float value)
+{
+    RtImageLevel level;
+    level.width = level.height = 1;
+    level.texels = {{value, value, value, 1.0f}};
+    RtImage image;
+    image.levels = {level};
+    return image;
+}
+
+// A scene of quads sharing one albedo and no specular lobe.
+struct LambertScene {
+    TestScene scene;
+    RtImage albedo;
+    RtImage noSpecular = solidImage(0.0f);
+    KdTree tree;
+
+    explicit LambertScene(float reflectance) : albedo(solidImage(reflectance)) {}
+
+    void quad(Float3 a, Float3 b, Float3 c, Float3 d)
+    {
+        scene.add(a, b, c);
+        scene.add(a, c, d);
+    }
+    void finish()
+    {
+        for (RtSurface& s : scene.geometry.surfaces) {
+            s.colorImage = &albedo;
+            s.specularImage = &noSpecular;
+        }
+        tree = twoSidedCopy(built(scene));
+        tree.geometry = &scene.geometry;
+    }
+};
+
+Camera cameraAt(Float3 position, Float3 target, float aspect)
+{
+    Camera camera;
+    camera.aspectRatio = aspect;
+    camera.fieldOfView = 60.0f;
+    camera.nearDistance = 0.1f;
+    camera.farDistance = 1000.0f;
+    camera.position = position;
+    // Cameras look along local +z: turn +z onto the viewing direction.
+    const Float3 forward = normalize(target - position);
+    const Float3 axis = cross(Float3{0, 0, 1}, forward);
+    const float angle = std::acos(std::clamp(forward.z, -1.0f, 1.0f));
+    camera.orientation = length(axis) > 1e-6f ? fromAxisAngle(normalize(axis), angle) : Quaternion{};
+    camera.updateTransform();
+    camera.updateMatrices();
+    return camera;
+}
+
+ReferenceImage render(const KdTree& tree, const SkyEnvironment& sky, const Camera& camera, uint32_t size,
+                      uint32_t samples, int bounces, uint64_t seed, RayWorkerPool* pool)
+{
+    ReferenceScene scene;
+    scene.tree = &tree;
+    scene.sky = &sky;
+    scene.maxBounces = bounces;
+    scene.seed = seed;
+    ReferenceImage image;
+    image.reset(size, size);
+    traceReferenceSamples(scene, camera, image, samples, pool);
+    return image;
+}
+
+// A plane far larger than the view, so that each of its points sees only sky above it.
+void groundPlane(LambertScene& s)
+{
+    const float r = 5000.0f;
+    s.quad({-r, 0, -r}, {-r, 0, r}, {r, 0, r}, {r, 0, -r});
+    s.finish();
+}
+
+const Camera kDownward = cameraAt({0.0f, 2.0f, 0.0f}, {0.5f, 0.0f, 1.0f}, 1.0f);
+
+}  // namespace
+
+TEST(ReferenceTracer, OpenBoxOfAlbedoOneUnderAUniformSkyShowsTheSkyInEveryPixel)
+{
+    // The white furnace: no energy may be lost or made, whatever the paths do between the walls.
+    LambertScene s(1.0f);
+    const Float3 lo{-1, 0, -1}, hi{1, 2, 1};
+    s.quad({lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, lo.y, hi.z}, {lo.x, lo.y, hi.z});  // floor
+    s.quad({lo.x, lo.y, lo.z}, {lo.x, hi.y, lo.z}, {hi.x, hi.y, lo.z}, {hi.x, lo.y, lo.z});
+    s.quad({lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z});
+    s.quad({lo.x, lo.y, lo.z}, {lo.x, lo.y, hi.z}, {lo.x, hi.y, hi.z}, {lo.x, hi.y, lo.z});
+    s.quad({hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z}, {hi.x, hi.y, hi.z}, {hi.x, lo.y, hi.z});  // open top
+    s.finish();
+    const SkyEnvironment sky = uniformSky({0.8f, 0.8f, 0.8f});
+    RayWorkerPool pool(2);
+    const ReferenceImage image =
+        render(s.tree, sky, cameraAt({0.3f, 3.5f, -2.2f}, {0.0f, 0.5f, 0.0f}, 1.0f), 6, 16384, 400, 5, &pool);
+    const std::vector<float> mean = image.mean();
+    for (size_t i = 0; i < mean.size(); ++i)
+        EXPECT_NEAR(mean[i], 0.8f, 0.008f) << "value " << i;
+}
+
+TEST(ReferenceTracer, PlaneUnderAUniformSkyReceivesPiTimesTheRadiance)
+{
+    // Irradiance pi L, reflected as albedo / pi: the plane shows albedo times the sky's radiance.
+    LambertScene s(0.5f);
+    groundPlane(s);
+    const SkyEnvironment sky = uniformSky({1.0f, 2.0f, 0.5f});
+    RayWorkerPool pool(2);
+    const ReferenceImage image = render(s.tree, sky, kDownward, 8, 512, 2, 2, &pool);
+    const std::vector<float> mean = image.mean();
+    double sum[3] = {0, 0, 0};
+    for (size_t i = 0; i < mean.size(); ++i)
+        sum[i % 3] += mean[i];
+    const double pixels = double(mean.size() / 3);
+    EXPECT_NEAR(sum[0] / pixels, 0.5, 0.005);
+    EXPECT_NEAR(sum[1] / pixels, 1.0, 0.01);
+    EXPECT_NEAR(sum[2] / pixels, 0.25, 0.0025);
+}
+
+TEST(ReferenceTracer, SunLitPlaneReflectsAlbedoOverPiTimesTheIrradianceAtItsAngle)
+{
+    LambertScene s(0.6f);
+    groundPlane(s);
+    SkyEnvironment sky = uniformSky({0.0f, 0.0f, 0.0f});
+    const float elevation = 0.5f;
+    sky.towardSun = {0.0f, std::sin(elevation), std::cos(elevation)};
+    sky.sunIrradiance = {3.0f, 2.0f, 1.0f};
+    sky.sunCosRadius = std::cos(kSunAngularRadius);
+    const ReferenceImage image = render(s.tree, sky, kDownward, 8, 16, 3, 3, nullptr);
+    const std::vector<float> mean = image.mean();
+    for (size_t i = 0; i < mean.size(); ++i) {
+        const float irradiance = i % 3 == 0 ? 3.0f : (i % 3 == 1 ? 2.0f : 1.0f);
+        const float expected = 0.6f / EnginePi * irradiance * std::sin(elevation);
+        EXPECT_NEAR(mean[i], expected, 0.005f * expected) << "value " << i;
+    }
+}
+
+TEST(ReferenceTracer, QuadruplingTheSamplesHalvesTheNoise)
+{
+    LambertScene s(0.7f);
+    groundPlane(s);
+    const SkyEnvironment sky = uniformSky({1.0f, 1.0f, 1.0f});
+    RayWorkerPool pool(2);
+    // Every pixel of the plane has the same expected value, so the spread over pixels is the noise.
+    auto spread = [&](uint32_t samples, uint64_t seed) {
+        const std::vector<float> mean = render(s.tree, sky, kDownward, 48, samples, 1, seed, &pool).mean();
+        double sum = 0, squares = 0;
+        const size_t n = mean.size() / 3;
+        for (size_t i = 0; i < n; ++i) {
+            sum += mean[i * 3];
+            squares += double(mean[i * 3]) * mean[i * 3];
+        }
+        return std::sqrt(squares / double(n) - (sum / double(n)) * (sum / double(n)));
+    };
+    const double few = spread(4, 10), many = spread(16, 11);
+    ASSERT_GT(few, 0.0);
+    EXPECT_NEAR(few / many, 2.0, 0.15);
+}
+
+TEST(ReferenceTracer, SkySamplingDensityMatchesTheDirectionsItDraws)
+{
+    // A sky with one bright band: a histogram of drawn directions over coarse bins must follow the
+    // density the tracer assumes for its sky estimate (an error here biases every picture).
+    SkyEnvironment sky;
+    sky.width = 16;
+    sky.height = 8;
+    for (uint32_t y = 0; y < sky.height; ++y)
+        for (uint32_t x = 0; x < sky.width; ++x)
+            sky.radiance.push_back(Float3{1, 1, 1} * (y == 5 ? 20.0f : (x == 3 ? 4.0f : 0.2f)));
+    prepareSkySampling(sky);
+    // Estimate the sphere's solid angle and the sky's mean radiance by importance sampling.
+    SampleGenerator random(7, 7);
+    double sphere = 0.0, radiance = 0.0, uniformRadiance = 0.0;
+    const int n = 200000;
+    for (int i = 0; i < n; ++i) {
+        float pdf = 0.0f;
+        const Float3 d = sampleSkyDirection(sky, random.uniform(), random.uniform(), pdf);
+        ASSERT_GT(pdf, 0.0f);
+        EXPECT_NEAR(skyDirectionPdf(sky, d) / pdf, 1.0f, 1e-3f);
+        sphere += 1.0 / pdf;
+        radiance += skyRadianceIn(sky, d).x / pdf;
+        // The same integral by uniform sphere sampling, a second estimator the tables do not enter.
+        const float z = 1.0f - 2.0f * random.uniform();
+        const float phi = 2.0f * EnginePi * random.uniform();
+        const float r = std::sqrt(std::max(0.0f, 1.0f - z * z));
+        uniformRadiance += skyRadianceIn(sky, {r * std::cos(phi), z, r * std::sin(phi)}).x * 4.0 * EnginePi;
+    }
+    EXPECT_NEAR(sphere / n, 4.0 * EnginePi, 0.01 * 4.0 * EnginePi);
+    EXPECT_NEAR(radiance / n, uniformRadiance / n, 0.01 * uniformRadiance / n);
+}
