@@ -19,6 +19,8 @@
 #include "content/KdTreeBuild.h"
 #include "content/RayTracingScene.h"
 #include "raytracing/KdTraversal.h"
+#include "raytracing/ReferenceTracer.h"
+#include "renderer/StartCamera.h"
 #include "raytracing/RayWorkerPool.h"
 
 #include <chrono>
@@ -123,6 +125,32 @@ RaySet reflectionRays(const KdTree& tree, int width, int height)
                 rays.origins.push_back(view.eye + d * ray.tHit + n * 1e-3f);
                 rays.directions.push_back(normalize(r));
             }
+    return rays;
+}
+
+// The rays the reference path tracer traces for the start view (camera, bounce, sun and sky
+// shadow rays, in the order it traces them) under a uniform sky and a sun 50 degrees up, 4 bounces.
+RaySet referencePathRays(const KdTree& twoSided, int width, int height, uint32_t samples)
+{
+    SkyEnvironment sky = uniformSky({0.5f, 0.6f, 0.8f});
+    sky.towardSun = normalize(Float3{0.3f, 1.2f, 0.6f});
+    sky.sunIrradiance = {6.0f, 6.0f, 5.5f};
+    sky.sunCosRadius = std::cos(kSunAngularRadius);
+    Camera camera;
+    placeAtStartView(camera, float(width) / float(height));
+    std::vector<Ray> recorded;
+    ReferenceScene scene;
+    scene.tree = &twoSided;
+    scene.sky = &sky;
+    scene.recordedRays = &recorded;
+    ReferenceImage image;
+    image.reset(uint32_t(width), uint32_t(height));
+    traceReferenceSamples(scene, camera, image, samples, nullptr);
+    RaySet rays;
+    for (const Ray& r : recorded) {
+        rays.origins.push_back({r.origin[0], r.origin[1], r.origin[2]});
+        rays.directions.push_back({r.direction[0], r.direction[1], r.direction[2]});
+    }
     return rays;
 }
 
@@ -250,14 +278,16 @@ struct EmbreeScene {
         return scene;
     }
 
+    // Culls as the tree's records do (so a two-sided copy of the tree gets a scene that culls nothing).
     explicit EmbreeScene(const KdTree& tree)
     {
         const RayTracingGeometry& g = *tree.geometry;
-        for (const RtTriangle& t : g.triangles) {
+        for (size_t i = 0; i < g.triangles.size(); ++i) {
+            const RtTriangle& t = g.triangles[i];
             const Float3 a = g.vertices[t.index0].position, b = g.vertices[t.index1].position,
                          c = g.vertices[t.index2].position;
             cull.normals.push_back(cross(sub(b, a), sub(c, a)));
-            cull.doubleSided.push_back(t.surface ? t.surface->doubleSided : 0);
+            cull.doubleSided.push_back(i < tree.triangleAccels.size() ? tree.triangleAccels[i].doubleSided : 0);
         }
         device = rtcNewDevice(nullptr);
         rtcSetDeviceMemoryMonitorFunction(device, countBytes, nullptr);
@@ -612,5 +642,18 @@ int main(int argc, char** argv)
     bool same = throughput(table, "start-view reflection rays", tree, reflected, threads, repeats, embree);
     const RaySet random = randomRays(tree, 250000);
     same = throughput(table, "random rays in the scene box", tree, random, threads, repeats, embree) && same;
+
+    // The reference path tracer's rays walk a two-sided copy of the tree; Embree gets a scene that
+    // culls nothing to match.
+    KdTree twoSided = twoSidedCopy(tree);
+    const RaySet paths = referencePathRays(twoSided, 160, 90, 4);
+    void* twoSidedEmbree = nullptr;
+#ifdef ORVANTA_BENCH_EMBREE
+    EmbreeScene twoSidedScene(twoSided);
+    twoSidedEmbree = &twoSidedScene;
+#endif
+    same = throughput(table, "reference path tracer rays (start view, two-sided)", twoSided, paths, threads, repeats,
+                      twoSidedEmbree) &&
+           same;
     return same ? 0 : 1;
 }

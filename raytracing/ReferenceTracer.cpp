@@ -59,14 +59,21 @@ bool cutAway(const RayTracingGeometry& geometry, const Ray& ray)
     return s && s->alphaTested && hitAlpha(geometry, ray) < s->alphaTestThreshold;
 }
 
+void record(std::vector<Ray>* recorded, const Ray* rays, size_t count)
+{
+    if (recorded)
+        recorded->insert(recorded->end(), rays, rays + count);
+}
+
 // Follows a ray on past texels an alpha test cuts away, as the frame's alpha-tested surfaces let
 // the scene behind them show.
-void passCutAway(const KdTree& tree, Ray& ray, uint64_t& rays)
+void passCutAway(const KdTree& tree, Ray& ray, uint64_t& rays, std::vector<Ray>* recorded)
 {
     for (int skip = 0; skip < kMaxAlphaSkips && hasHit(ray) && cutAway(*tree.geometry, ray); ++skip) {
         const Float3 p = hitPoint(ray);
         const Float3 d = directionOf(ray);
         ray = rayFrom(p + d * offsetDistance(p), d);
+        record(recorded, &ray, 1);
         traverse(tree, ray);
         ++rays;
     }
@@ -281,7 +288,7 @@ public:
             bool any = false;
             for (PathState& p : paths)
                 if (p.alive) {
-                    passCutAway(tree, p.ray, rays);
+                    passCutAway(tree, p.ray, rays, scene.recordedRays);
                     shade(p);
                     any = any || p.alive;
                 }
@@ -311,6 +318,7 @@ private:
             Ray packet[kMaxPacketRays];
             for (size_t i = 0; i < count; ++i)
                 packet[i] = paths[first + i].ray;
+            record(scene.recordedRays, packet, count);
             traversePacket(tree, packet, unsigned(count));
             for (size_t i = 0; i < count; ++i)
                 paths[first + i].ray = packet[i];
@@ -327,6 +335,7 @@ private:
                 batch.push_back(paths[i].ray);
                 owners.push_back(uint32_t(i));
             }
+        record(scene.recordedRays, batch.data(), batch.size());
         traverseStream(tree, batch.data(), batch.size());
         rays += batch.size();
         for (size_t i = 0; i < batch.size(); ++i)
@@ -338,10 +347,11 @@ private:
         batch.clear();
         for (const ShadowRay& s : shadowRays)
             batch.push_back(s.ray);
+        record(scene.recordedRays, batch.data(), batch.size());
         traverseStream(tree, batch.data(), batch.size());
         rays += batch.size();
         for (size_t i = 0; i < batch.size(); ++i) {
-            passCutAway(tree, batch[i], rays);
+            passCutAway(tree, batch[i], rays, scene.recordedRays);
             if (!hasHit(batch[i])) {
                 PathState& p = paths[shadowRays[i].path];
                 p.radiance = p.radiance + shadowRays[i].contribution;
@@ -558,7 +568,7 @@ void traceFirstHits(const ReferenceScene& scene, const Camera& camera, uint32_t 
             const float u = (float(x) + 0.5f) / float(width), v = (float(y) + 0.5f) / float(height);
             Ray ray = rayFrom(camera.position, cameraDirection(camera, u, v));
             traverse(*scene.tree, ray);
-            passCutAway(*scene.tree, ray, rays);
+            passCutAway(*scene.tree, ray, rays, nullptr);
             Shading s;
             if (!hasHit(ray))
                 continue;

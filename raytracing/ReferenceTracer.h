@@ -1,5 +1,6 @@
 #pragma once
 #include "content/KdTree.h"
+#include "raytracing/Ray.h"
 #include "raytracing/SkyEnvironment.h"
 #include "scene/Camera.h"
 
@@ -26,6 +27,9 @@ struct ReferenceScene {
     // Paths end earlier by Russian roulette once they carry little light.
     int maxBounces = 4;
     uint64_t seed = 0;  // different seeds give independent pictures
+    // When set, every ray traced is also appended here (for benchmarks that replay the paths'
+    // rays through other walks); only for runs without a worker pool.
+    std::vector<Ray>* recordedRays = nullptr;
 };
 
 // A copy of a tree whose every triangle is hit from both sides (the records of the walks; the
