@@ -36,6 +36,7 @@ SDL_Scancode scancodeOf(Key key)
     case Key::Left: return SDL_SCANCODE_LEFT;
     case Key::Right: return SDL_SCANCODE_RIGHT;
     case Key::F1: return SDL_SCANCODE_F1;
+    case Key::F2: return SDL_SCANCODE_F2;
     case Key::Escape: return SDL_SCANCODE_ESCAPE;
     default: return SDL_SCANCODE_UNKNOWN;
     }

@@ -43,7 +43,14 @@ void texCoordAt(const RayTracingGeometry& geometry, const RtTriangle& triangle, 
     tv = t0[1] + (t1[1] - t0[1]) * beta + (t2[1] - t0[1]) * gamma;
 }
 
-bool hitSurface(const RayTracingGeometry& geometry, const Ray& ray, const TexCoordFootprint& f, HitSurface& out)
+SampledColor sampleWith(ImageFilter filter, const RtImage& image, float tu, float tv, const TexCoordFootprint& f)
+{
+    return filter == ImageFilter::AsGpu ? sampleImageFiltered(image, tu, tv, f.dudx, f.dvdx, f.dudy, f.dvdy)
+                                        : sampleImage(image, tu, tv, f.dudx, f.dvdx, f.dudy, f.dvdy);
+}
+
+bool hitSurface(const RayTracingGeometry& geometry, const Ray& ray, const TexCoordFootprint& f, HitSurface& out,
+                ImageFilter filter)
 {
     out = HitSurface();
     if (!validTriangle(geometry, ray))
@@ -56,10 +63,10 @@ bool hitSurface(const RayTracingGeometry& geometry, const Ray& ray, const TexCoo
     out.surface = tri.surface;
 
     if (out.surface && out.surface->colorImage)
-        out.color = sampleImage(*out.surface->colorImage, out.tu, out.tv, f.dudx, f.dvdx, f.dudy, f.dvdy);
+        out.color = sampleWith(filter, *out.surface->colorImage, out.tu, out.tv, f);
     float m[3] = {0.0f, 0.0f, 1.0f};
     if (out.surface && out.surface->normalImage) {
-        const SampledColor s = sampleImage(*out.surface->normalImage, out.tu, out.tv, f.dudx, f.dvdx, f.dudy, f.dvdy);
+        const SampledColor s = sampleWith(filter, *out.surface->normalImage, out.tu, out.tv, f);
         m[0] = 2.0f * s.r - 1.0f;
         m[1] = 2.0f * s.g - 1.0f;
         m[2] = 2.0f * s.b - 1.0f;
@@ -79,13 +86,14 @@ bool hitSurface(const RayTracingGeometry& geometry, const Ray& ray, const TexCoo
     return true;
 }
 
-float hitAlpha(const RayTracingGeometry& geometry, const Ray& ray)
+float hitAlpha(const RayTracingGeometry& geometry, const Ray& ray, const TexCoordFootprint& footprint,
+               ImageFilter filter)
 {
     if (!validTriangle(geometry, ray) || !ray.hitTriangle->surface || !ray.hitTriangle->surface->colorImage)
         return 1.0f;
     float tu, tv;
     texCoordAt(geometry, *ray.hitTriangle, ray.beta, ray.gamma, tu, tv);
-    return sampleImage(*ray.hitTriangle->surface->colorImage, tu, tv, 0.0f, 0.0f, 0.0f, 0.0f).a;
+    return sampleWith(filter, *ray.hitTriangle->surface->colorImage, tu, tv, footprint).a;
 }
 
 }  // namespace Orvanta

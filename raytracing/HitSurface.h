@@ -34,13 +34,21 @@ void planeBarycentrics(const TriAccel& accel, const float origin[3], const float
 void texCoordAt(const RayTracingGeometry& geometry, const RtTriangle& triangle, float beta, float gamma, float& tu,
                 float& tv);
 
+// How images are sampled: on one level chosen from the footprint, as the reflections' tracer does,
+// or as the GPU filters the rasterised frame's textures (sampleImageFiltered).
+enum class ImageFilter { NearestLevel, AsGpu };
+
 // The surface at the ray's hit. False (the result left at its defaults) when the ray hit nothing
 // or its triangle refers past the vertex array.
 bool hitSurface(const RayTracingGeometry& geometry, const Ray& ray, const TexCoordFootprint& footprint,
-                HitSurface& out);
+                HitSurface& out, ImageFilter filter = ImageFilter::NearestLevel);
 
-// The colour image's alpha at the hit's texture coordinates on level 0, 1 without an image: what an
-// alpha test compares with its threshold.
-float hitAlpha(const RayTracingGeometry& geometry, const Ray& ray);
+// Samples an image at texture coordinates with a footprint and a filter.
+SampledColor sampleWith(ImageFilter filter, const RtImage& image, float tu, float tv, const TexCoordFootprint& f);
+
+// The colour image's alpha at the hit's texture coordinates (with the footprint and filter given;
+// level 0 by default), 1 without an image: what an alpha test compares with its threshold.
+float hitAlpha(const RayTracingGeometry& geometry, const Ray& ray, const TexCoordFootprint& footprint = {},
+               ImageFilter filter = ImageFilter::NearestLevel);
 
 }  // namespace Orvanta

@@ -20,7 +20,72 @@ void wrapCoordinate(float coordinate, uint32_t size, uint32_t& index, float& fra
     index = uint32_t(i);
 }
 
+bool usableLevel(const RtImageLevel& l)
+{
+    return l.width > 0 && l.height > 0 && l.texels.size() >= size_t(l.width) * l.height;
+}
+
+// Bilinear with repeat addressing and texel centres at (i + 0.5) / size.
+RtTexel bilinearCentred(const RtImageLevel& level, float tu, float tv)
+{
+    uint32_t x0, y0;
+    float ax, ay;
+    const float half = 0.5f;
+    wrapCoordinate(tu - half / float(level.width), level.width, x0, ax);
+    wrapCoordinate(tv - half / float(level.height), level.height, y0, ay);
+    const uint32_t x1 = x0 + 1 == level.width ? 0 : x0 + 1;
+    const uint32_t y1 = y0 + 1 == level.height ? 0 : y0 + 1;
+    const RtTexel& t00 = level.texel(x0, y0);
+    const RtTexel& t10 = level.texel(x1, y0);
+    const RtTexel& t01 = level.texel(x0, y1);
+    const RtTexel& t11 = level.texel(x1, y1);
+    auto blend = [&](float c00, float c10, float c01, float c11) {
+        return ((1.0f - ax) * c00 + ax * c10) * (1.0f - ay) + ((1.0f - ax) * c01 + ax * c11) * ay;
+    };
+    return {blend(t00.r, t10.r, t01.r, t11.r), blend(t00.g, t10.g, t01.g, t11.g), blend(t00.b, t10.b, t01.b, t11.b),
+            blend(t00.a, t10.a, t01.a, t11.a)};
+}
+
 }  // namespace
+
+SampledColor sampleImageFiltered(const RtImage& image, float tu, float tv, float dudx, float dvdx, float dudy,
+                                 float dvdy)
+{
+    // Only the leading run of well-formed levels is used.
+    size_t levels = 0;
+    while (levels < image.levels.size() && usableLevel(image.levels[levels]))
+        ++levels;
+    if (levels == 0)
+        return {1.0f, 1.0f, 1.0f, 1.0f};
+    constexpr float kMaxAnisotropy = 16.0f;  // what the renderer asks of the GPU
+    const float w0 = float(image.levels[0].width), h0 = float(image.levels[0].height);
+    const float ax = dudx * w0, ay = dvdx * h0, bx = dudy * w0, by = dvdy * h0;
+    float lengthX = std::sqrt(ax * ax + ay * ay), lengthY = std::sqrt(bx * bx + by * by);
+    if (!std::isfinite(lengthX) || !std::isfinite(lengthY))
+        lengthX = lengthY = 0.0f;
+    const float major = std::max(lengthX, lengthY), minor = std::min(lengthX, lengthY);
+    const float probes = minor > 0.0f ? std::min(std::ceil(major / minor), kMaxAnisotropy) : 1.0f;
+    const float lod = std::clamp(std::log2(std::max(major / probes, 1e-8f)), 0.0f, float(levels - 1));
+    const uint32_t fine = uint32_t(lod);
+    const uint32_t coarse = std::min<uint32_t>(fine + 1, uint32_t(levels - 1));
+    const float between = lod - float(fine);
+    // Probes spread evenly along the longer axis of the footprint (in texture coordinates).
+    const float du = lengthX >= lengthY ? dudx : dudy, dv = lengthX >= lengthY ? dvdx : dvdy;
+    const int count = int(probes);
+    SampledColor sum{0.0f, 0.0f, 0.0f, 0.0f};
+    for (int i = 0; i < count; ++i) {
+        const float offset = count > 1 ? (float(i) + 0.5f) / float(count) - 0.5f : 0.0f;
+        const float u = tu + du * offset, v = tv + dv * offset;
+        const RtTexel a = bilinearCentred(image.levels[fine], u, v);
+        const RtTexel b = between > 0.0f ? bilinearCentred(image.levels[coarse], u, v) : a;
+        sum.r += a.r + (b.r - a.r) * between;
+        sum.g += a.g + (b.g - a.g) * between;
+        sum.b += a.b + (b.b - a.b) * between;
+        sum.a += a.a + (b.a - a.a) * between;
+    }
+    const float scale = 1.0f / float(count);
+    return {sum.r * scale, sum.g * scale, sum.b * scale, sum.a * scale};
+}
 
 uint32_t selectMipLevel(const RtImage& image, float footprint) {
     if (image.levels.empty() || !(footprint > 0.0f) || !std::isfinite(footprint)) return 0;

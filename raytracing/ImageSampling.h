@@ -20,4 +20,11 @@ uint32_t selectMipLevel(const RtImage& image, float footprint);
 SampledColor sampleImage(const RtImage& image, float tu, float tv, float dudx, float dvdx,
                          float dudy, float dvdy);
 
+// The sample a GPU returns for a repeating, trilinearly and anisotropically (up to 16 probes)
+// filtered texture: texel centres at half-texel offsets, the level of detail from the footprint's
+// shorter axis, probes spread along its longer one, each probe blending the two nearest levels.
+// For a tracer that must see textures as the rasterised frame does.
+SampledColor sampleImageFiltered(const RtImage& image, float tu, float tv, float dudx, float dvdx, float dudy,
+                                 float dvdy);
+
 }  // namespace Orvanta

@@ -49,6 +49,9 @@ public:
     uint32_t tileCount() const { return tilesInUse; }
     uint32_t tileCapacity() const { return static_cast<uint32_t>(tiles.size()); }
     unsigned workerCount() const { return workers ? workers->workerCount() : 0; }
+    // The workers, for other work on the scene that runs fork-join in the same way (the reference
+    // path tracer); null before create().
+    RayWorkerPool* workerPool() const { return workers.get(); }
 
     RayTracingGeometry geometry;
     KdTree kdTree;

@@ -53,26 +53,35 @@ Float3 directionOf(const Ray& ray) { return {ray.direction[0], ray.direction[1],
 Float3 hitPoint(const Ray& ray) { return originOf(ray) + directionOf(ray) * ray.tHit; }
 bool hasHit(const Ray& ray) { return ray.hitTriangle != nullptr && ray.tHit < kRayNoHit; }
 
-bool cutAway(const RayTracingGeometry& geometry, const Ray& ray)
-{
-    const RtSurface* s = ray.hitTriangle ? ray.hitTriangle->surface : nullptr;
-    return s && s->alphaTested && hitAlpha(geometry, ray) < s->alphaTestThreshold;
-}
-
 void record(std::vector<Ray>* recorded, const Ray* rays, size_t count)
 {
     if (recorded)
         recorded->insert(recorded->end(), rays, rays + count);
 }
 
+// The footprint of a camera ray's hit, from its neighbour pixels' rays (see primaryFootprint);
+// none for the other rays, which see level 0.
+using FootprintOf = std::function<TexCoordFootprint(const Ray&)>;
+
+bool cutAway(const RayTracingGeometry& geometry, const Ray& ray, const FootprintOf& footprintOf)
+{
+    const RtSurface* s = ray.hitTriangle ? ray.hitTriangle->surface : nullptr;
+    if (!s || !s->alphaTested)
+        return false;
+    const TexCoordFootprint f = footprintOf ? footprintOf(ray) : TexCoordFootprint{};
+    return hitAlpha(geometry, ray, f, ImageFilter::AsGpu) < s->alphaTestThreshold;
+}
+
 // Follows a ray on past texels an alpha test cuts away, as the frame's alpha-tested surfaces let
 // the scene behind them show.
-void passCutAway(const KdTree& tree, Ray& ray, uint64_t& rays, std::vector<Ray>* recorded)
+void passCutAway(const KdTree& tree, Ray& ray, uint64_t& rays, std::vector<Ray>* recorded,
+                 const FootprintOf& footprintOf = {})
 {
-    for (int skip = 0; skip < kMaxAlphaSkips && hasHit(ray) && cutAway(*tree.geometry, ray); ++skip) {
+    for (int skip = 0; skip < kMaxAlphaSkips && hasHit(ray) && cutAway(*tree.geometry, ray, footprintOf); ++skip) {
         const Float3 p = hitPoint(ray);
         const Float3 d = directionOf(ray);
-        ray = rayFrom(p + d * offsetDistance(p), d);
+        const Float3 o = p + d * offsetDistance(p);
+        ray = rayFrom(o, d);
         record(recorded, &ray, 1);
         traverse(tree, ray);
         ++rays;
@@ -103,7 +112,7 @@ bool prepareShading(const RayTracingGeometry& geometry, const Ray& ray, const Te
                     Shading& s)
 {
     HitSurface hit;
-    if (!hitSurface(geometry, ray, footprint, hit))
+    if (!hitSurface(geometry, ray, footprint, hit, ImageFilter::AsGpu))
         return false;
     const Float3 d = directionOf(ray);
     const Float3 face = windingNormal(geometry, *ray.hitTriangle);
@@ -125,9 +134,7 @@ bool prepareShading(const RayTracingGeometry& geometry, const Ray& ray, const Te
     s.surface = hit.surface;
     s.specular = kFallbackSpecularIntensity;
     if (hit.surface && hit.surface->specularImage)
-        s.specular = sampleImage(*hit.surface->specularImage, hit.tu, hit.tv, footprint.dudx, footprint.dvdx,
-                                 footprint.dudy, footprint.dvdy)
-                         .r;
+        s.specular = sampleWith(ImageFilter::AsGpu, *hit.surface->specularImage, hit.tu, hit.tv, footprint).r;
     s.specular = std::clamp(s.specular, 0.0f, 1.0f);
     // The G-buffer keeps the exponent at 1 or more, and the light pass clamps it to 2048.
     s.power = std::clamp(hit.surface ? hit.surface->specularPower : 0.0f, 1.0f, 2048.0f);
@@ -236,7 +243,8 @@ TexCoordFootprint primaryFootprint(const RayTracingGeometry& g, const Camera& ca
     auto delta = [&](Float3 d, float& outU, float& outV) {
         const float dir[3] = {d.x, d.y, d.z};
         float beta, gamma, nu, nv;
-        planeBarycentrics(*ray.hitAccel, ray.origin, dir, beta, gamma);
+        const float eye[3] = {camera.position.x, camera.position.y, camera.position.z};
+        planeBarycentrics(*ray.hitAccel, eye, dir, beta, gamma);
         texCoordAt(g, *ray.hitTriangle, beta, gamma, nu, nv);
         outU = std::isfinite(nu) ? nu - tu : 0.0f;
         outV = std::isfinite(nv) ? nv - tv : 0.0f;
@@ -288,7 +296,11 @@ public:
             bool any = false;
             for (PathState& p : paths)
                 if (p.alive) {
-                    passCutAway(tree, p.ray, rays, scene.recordedRays);
+                    if (p.bounces == 0 && p.specularEvents == 0)
+                        passCutAway(tree, p.ray, rays, scene.recordedRays,
+                                    [&](const Ray& r) { return cameraFootprint(p, r); });
+                    else
+                        passCutAway(tree, p.ray, rays, scene.recordedRays);
                     shade(p);
                     any = any || p.alive;
                 }
@@ -370,6 +382,13 @@ private:
         shadowRays.push_back(shadow);
     }
 
+    TexCoordFootprint cameraFootprint(const PathState& p, const Ray& ray) const
+    {
+        return primaryFootprint(geometry, camera, ray, (float(p.pixel % width) + p.jitterX) / float(width),
+                                (float(p.pixel / width) + p.jitterY) / float(height), 1.0f / float(width),
+                                1.0f / float(height));
+    }
+
     // What the path's ray found: sky on a miss, otherwise light gathered at the hit and the next ray.
     void shade(PathState& p)
     {
@@ -385,11 +404,8 @@ private:
             return;
         }
         TexCoordFootprint footprint;
-        const bool firstHit = p.bounces == 0 && p.specularEvents == 0;
-        if (firstHit)
-            footprint = primaryFootprint(geometry, camera, p.ray, (float(p.pixel % width) + p.jitterX) / float(width),
-                                         (float(p.pixel / width) + p.jitterY) / float(height), 1.0f / float(width),
-                                         1.0f / float(height));
+        if (p.bounces == 0 && p.specularEvents == 0)
+            footprint = cameraFootprint(p, p.ray);
         Shading s;
         if (p.terminal || !prepareShading(geometry, p.ray, footprint, s)) {
             p.alive = false;
@@ -568,7 +584,10 @@ void traceFirstHits(const ReferenceScene& scene, const Camera& camera, uint32_t 
             const float u = (float(x) + 0.5f) / float(width), v = (float(y) + 0.5f) / float(height);
             Ray ray = rayFrom(camera.position, cameraDirection(camera, u, v));
             traverse(*scene.tree, ray);
-            passCutAway(*scene.tree, ray, rays, nullptr);
+            const float du = 1.0f / float(width), dv = 1.0f / float(height);
+            passCutAway(*scene.tree, ray, rays, nullptr, [&](const Ray& r) {
+                return primaryFootprint(*scene.tree->geometry, camera, r, u, v, du, dv);
+            });
             Shading s;
             if (!hasHit(ray))
                 continue;
