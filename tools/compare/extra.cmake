@@ -11,6 +11,7 @@ function(orvanta_connect_compare_tests)
   if(TARGET test_compare)
     target_link_libraries(test_compare PRIVATE orvanta_image_metrics)
     add_dependencies(test_compare orvanta-compare)
+    target_compile_definitions(test_compare PRIVATE ORVANTA_COMPARE_PATH="$<TARGET_FILE:orvanta-compare>")
   endif()
   if(BUILD_TESTING)
     add_test(NAME Compare.SsimAgreesWithPyssim

@@ -85,7 +85,7 @@ void printMetric(const char* name, bool available, double value, const char* uni
     else if (std::isinf(value))
         std::printf("%-7s inf%s\n", name, unit);
     else
-        std::printf("%-7s %.6g%s\n", name, value, unit);
+        std::printf("%-7s %.9g%s\n", name, value, unit);
 }
 
 }  // namespace
