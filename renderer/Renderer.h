@@ -83,8 +83,9 @@ public:
     // adapts nothing and tone-maps with this exposure. 0 or below: adapt as the demo does.
     void setFixedExposure(float exposure) { hdr.fixedExposure = exposure; }
     float fixedExposure() const { return hdr.fixedExposure; }
-    // The exposure the last tone map used: the fixed one, or the adapted one read back from the
-    // exposure target the tone map read (the value exactly, not recomputed here).
+    // The exposure the last frame's tone map used (while the fixed exposure is unchanged since):
+    // the fixed one, or the adapted one read back from the exposure target the tone map read (the
+    // value itself, not recomputed here).
     float toneMapExposure();
     // The HDR scene target after the last frame, before tone mapping (row 0 at the top), with
     // toneMapExposure() as its exposure.
