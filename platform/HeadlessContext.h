@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/PngFile.h"
 #include "platform/RenderSurface.h"
 
 #include <cstdint>
@@ -40,10 +41,5 @@ private:
     unsigned colorBuffer = 0;
     unsigned depthStencilBuffer = 0;
 };
-
-// Writes RGBA8 pixels (top row first) as a PNG file. Writes to a temporary name and renames it
-// into place, so a failed write leaves no half-written file. Returns false with a message.
-bool writePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba,
-              std::string& error);
 
 }  // namespace Orvanta

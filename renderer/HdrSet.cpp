@@ -29,11 +29,21 @@ void HdrSet::create(int width, int height)
         glClearColor(neutralLuminance, neutralLuminance, neutralLuminance, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
     }
+    // Until the first exposure pass: the exposure of an unlit frame, never used by a frame (the
+    // pass runs before the tone map) but defined for a tone map run on its own.
+    exposure.create(1, 1);
+    exposure.addColorAttachment(0, PixelFormatR32F, 0, false);
+    exposure.setDrawBuffers();
+    exposure.checkComplete("HDR exposure");
+    glViewport(0, 0, 1, 1);
+    glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     adaptationIndex = 0;
 
     luminanceProgram = getFragmentProgram("resources/shaders/engine/HDR/luminanceTransformFragment.shader");
     eyeAdaptationProgram = getFragmentProgram("resources/shaders/engine/HDR/eyeAdaptationFragment.shader");
+    exposureProgram = getFragmentProgram("resources/shaders/engine/HDR/exposureFragment.shader");
     toneMappingProgram = getProgram("resources/shaders/engine/HDR/toneMappingVertex.shader",
                                     "resources/shaders/engine/HDR/toneMappingFragment.shader");
 }

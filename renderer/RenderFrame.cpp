@@ -90,9 +90,10 @@ void Renderer::renderFrame()
     glFlush();
     drawRayTracedReflections(*this, rayTracing);
     popFrameBuffer();
-    {
+    glEnable(GL_FRAMEBUFFER_SRGB);
+    // With a fixed exposure the eye neither measures nor adapts.
+    if (!hdr.exposureFixed()) {
         PassScope pass(*this, "luminance and eye adaptation");
-        glEnable(GL_FRAMEBUFFER_SRGB);
         measureLuminance();
     }
     {

@@ -20,12 +20,14 @@
 #include "scene/RenderCamera.h"
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace Orvanta {
 
 class Light;
 class PassTimer;
+struct HdrImage;
 class RenderSurface;
 class SunLight;
 class Texture2D;
@@ -74,8 +76,26 @@ public:
     ShadowPassHooks shadowPassHooks();
     // Sun colour and sky map, when the sky's update flag is set.
     void updateSunAndSkyMap();
+    // The HDR set's passes: luminance, adaptation and exposure; the tone map into the window.
     void measureLuminance();
     void toneMap();
+    // Fixes the tone map's exposure (above 0): from the next frame on the frame measures and
+    // adapts nothing and tone-maps with this exposure. 0 or below: adapt as the demo does.
+    void setFixedExposure(float exposure) { hdr.fixedExposure = exposure; }
+    float fixedExposure() const { return hdr.fixedExposure; }
+    // The exposure the last frame's tone map used (while the fixed exposure is unchanged since):
+    // the fixed one, or the adapted one read back from the exposure target the tone map read (the
+    // value itself, not recomputed here).
+    float toneMapExposure();
+    // The HDR scene target after the last frame, before tone mapping (row 0 at the top), with
+    // toneMapExposure() as its exposure.
+    HdrImage readLinearFrame();
+    // Shows a linear image through the frame's tone map at a fixed exposure: uploads it into the
+    // HDR scene target and runs the tone map alone (no scene pass, no adaptation, no overlay)
+    // into the window's framebuffer, then presents it as renderFrame does; the caller reads the
+    // window's pixels. False with a message, drawing nothing, for an image of another size than
+    // the window or an exposure that is not above 0. The next frame draws the target anew.
+    bool presentLinearImage(const HdrImage& image, float exposure, std::string& error);
     // Adds the sky's light from the sky lighting volume to the target on top of the framebuffer
     // stack, reading the current G-buffer (the rasterised one or the ray-traced one); the caller
     // checks the skyLighting switch and sets up the stencil.

@@ -92,6 +92,9 @@ bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformC
     case ELAPSED_TIME:
         glUniform1fARB(location, frameTimer().elapsedSeconds);
         return true;
+    case HDR_FIXED_EXPOSURE:
+        glUniform1fARB(location, hdr.fixedExposure);
+        return true;
     default:
         return setShadowUniform(shadows, semantic, location)
             || setLightPropagationVolumeUniform(propagationVolumes, semantic, location)
@@ -134,6 +137,8 @@ Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
         return hdr.currentAdaptationTexture();
     case HDR_PREVIOUS_FRAME_LUMINANCE_TEXTURE:
         return hdr.previousAdaptationTexture();
+    case HDR_EXPOSURE_TEXTURE:
+        return hdr.exposureTexture();
     default:
         if (Texture* shadowMap = shadowTexture(shadows, semantic))
             return shadowMap;

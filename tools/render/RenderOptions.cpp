@@ -3,6 +3,7 @@
 #include "overlay/ControlPanel.h"
 #include "renderer/FeatureSwitches.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <sstream>
 
@@ -23,6 +24,17 @@ bool parseFloat(const std::string& text, float& value)
 bool parseFloatIn(const std::string& text, float& value, float range)
 {
     return parseFloat(text, value) && value >= -range && value <= range;
+}
+
+// A finite number above 0 and at most `maximum`.
+bool parsePositive(const std::string& text, float& value, float maximum)
+{
+    return parseFloat(text, value) && std::isfinite(value) && value > 0.0f && value <= maximum;
+}
+
+bool endsWith(const std::string& text, const std::string& suffix)
+{
+    return text.size() > suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
 }
 
 bool parseInt(const std::string& text, int& value, int minimum)
@@ -81,7 +93,8 @@ const char* renderUsage()
     return "usage: orvanta-render [--width N] [--height N] [--frames N] [--camera x,y,z,qx,qy,qz,qw]\n"
            "                      [--time-of-day RADIANS] [--inclination RADIANS] [--switch INDEX|NAME=0|1]...\n"
            "                      [--ui] [--output FILE.png] [--debug] [--help] [--scene FILE.scene]\n"
-           "                      [--frame-scene] [--report-memory]\n"
+           "                      [--frame-scene] [--report-memory] [--frame-time SECONDS]\n"
+           "                      [--exposure VALUE] [--hdr FILE.exr]\n"
            "--time-of-day (-2.07..2.07) and --inclination (-1.57..1.57) move the panel's sun sliders\n"
            "  and the sun with them.\n"
            "--switch sets a check box of the panel as a click would, in command-line order: switching\n"
@@ -90,6 +103,14 @@ const char* renderUsage()
            "--ui draws the frames in UI mode (panel, check boxes, frame counter) instead of the F1 hint.\n"
            "--scene renders another scene file than the demo's; --frame-scene places the camera so\n"
            "  that it sees the whole scene from the sun's side.\n"
+           "--frame-time: the simulated time every frame advances by, for the eye adaptation and\n"
+           "  everything else that reads the clock (the --ui frame counter); default 1 s, so that the\n"
+           "  eye (adapting at 1/s toward darker, 2/s toward brighter scenes) has settled within the\n"
+           "  default 8 frames. Two runs of one command draw the same picture.\n"
+           "--exposure fixes the tone map's exposure (a number above 0) and skips the adaptation.\n"
+           "--hdr also writes the linear HDR frame before tone mapping as OpenEXR (float RGB), with the\n"
+           "  exposure the tone map used in the header attribute \"exposure\"; without --output the\n"
+           "  PNG goes beside it under the same name (FILE.png), where orvanta-compare looks for it.\n"
            "--report-memory prints the resident memory at frame 1, every 100th frame and the last.\n"
            "switch names: directLighting skyLighting lightPropagationVolumes propagateSunLighting\n"
            "              propagateSkyLighting SSAO raytracing\n";
@@ -139,8 +160,17 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
             ok = options.hasInclination = parseFloatIn(v, options.inclination, sunInclinationRange);
         else if (a == "--switch")
             ok = parseSwitch(v, options);
-        else if (a == "--output")
+        else if (a == "--output") {
             options.output = v;
+            options.outputGiven = true;
+        } else if (a == "--frame-time")
+            ok = parsePositive(v, options.frameSeconds, kMaxFrameSeconds);
+        else if (a == "--exposure")
+            ok = parsePositive(v, options.exposure, 1e9f);
+        else if (a == "--hdr") {
+            ok = endsWith(v, ".exr");
+            options.hdrOutput = v;
+        }
         else if (a == "--scene")
             options.scene = v;
         else {
@@ -151,6 +181,12 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
             error = "option " + a + ": '" + v + "' is not a valid value";
             if (a == "--time-of-day" || a == "--inclination")
                 error += " (a number of radians within the slider's range, see below)";
+            else if (a == "--frame-time")
+                error += " (seconds above 0, at most 3600)";
+            else if (a == "--exposure")
+                error += " (a number above 0)";
+            else if (a == "--hdr")
+                error += " (a file name ending in .exr)";
             return false;
         }
     }
@@ -158,6 +194,8 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
         error = "--camera and --frame-scene both place the camera; give one of them";
         return false;
     }
+    if (!options.hdrOutput.empty() && !options.outputGiven)
+        options.output = options.hdrOutput.substr(0, options.hdrOutput.size() - 4) + ".png";
     return true;
 }
 

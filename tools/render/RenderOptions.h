@@ -7,6 +7,15 @@
 
 namespace Orvanta {
 
+// The simulated time every frame advances by unless --frame-time says otherwise. The eye adapts
+// toward the scene at rate 1 per second when it darkens (2 when it brightens), so after the
+// default 8 frames of 1 s at most e^-8 (3e-4) of the starting log-luminance gap is left, less
+// than the adaptation target's half-float precision: the default frame count shows the settled
+// picture.
+inline constexpr float kDefaultFrameSeconds = 1.0f;
+// The largest --frame-time accepted: an hour.
+inline constexpr float kMaxFrameSeconds = 3600.0f;
+
 // Command line of the headless render tool.
 struct RenderOptions {
     int width = 640;
@@ -21,6 +30,10 @@ struct RenderOptions {
     float inclination = 0.0f;
     std::vector<std::pair<int, bool>> switches;  // feature index, state
     std::string output = "render.png";
+    bool outputGiven = false;   // --output named; otherwise --hdr FILE.exr puts the PNG beside it
+    float frameSeconds = kDefaultFrameSeconds;  // simulated time per frame
+    float exposure = 0.0f;      // above 0: fixed tone-map exposure, no adaptation
+    std::string hdrOutput;      // --hdr FILE.exr: the linear frame before tone mapping
     std::string scene;        // empty: the demo's scene
     bool frameScene = false;  // camera framing the whole scene from the sun's side
     bool debug = false;

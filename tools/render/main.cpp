@@ -2,8 +2,9 @@
 // window's image as a PNG, printing the time of every pass.
 #include "FrameScene.h"
 #include "RenderOptions.h"
+#include "SimulatedClock.h"
 
-#include "platform/FrameTimer.h"
+#include "platform/HdrImage.h"
 #include "platform/gl/GlDebug.h"
 #include "app/OrvantaApplication.h"
 #include "app/Window.h"
@@ -17,7 +18,6 @@
 #include "content/SceneVisibility.h"
 #include "scene/Scene.h"
 
-#include <chrono>
 #include <cstdio>
 #include <map>
 
@@ -61,6 +61,10 @@ int main(int argc, char** argv)
     for (auto [index, on] : options.switches)
         renderer.setFeature(static_cast<FeatureSwitch>(index), on);
     panel.mouse.uiMode = options.uiMode;
+    renderer.setFixedExposure(options.exposure);
+    // After the window, which installs its own input on opening.
+    SimulatedClock clock(options.frameSeconds);
+    clock.install();
     if (options.frameScene && !frameLoadedScene(renderer, error)) {
         std::fprintf(stderr, "orvanta-render: %s\n", error.c_str());
         return 1;
@@ -71,7 +75,7 @@ int main(int argc, char** argv)
     std::vector<std::string> order;
     std::map<std::string, double> first, rest;
     for (int frame = 0; frame < options.frames; ++frame) {
-        auto start = std::chrono::steady_clock::now();
+        clock.advanceFrame();
         updateVisibleSets(scene());
         timer.beginFrame();
         renderer.renderFrame();
@@ -88,12 +92,9 @@ int main(int argc, char** argv)
             std::printf("frame %d: resident %llu KiB\n", drawn, (unsigned long long)(residentBytes() / 1024));
             std::fflush(stdout);
         }
-        // The eye adapts over the frames' real durations, as in the demo.
-        frameTimer().elapsedSeconds =
-            std::chrono::duration<float>(std::chrono::steady_clock::now() - start).count();
     }
-    std::printf("%dx%d, %d frames, %s timing\n", options.width, options.height, options.frames,
-                timer.usesGpuQueries() ? "GPU timestamp" : "CPU");
+    std::printf("%dx%d, %d frames of %g s simulated time, %s timing\n", options.width, options.height,
+                options.frames, options.frameSeconds, timer.usesGpuQueries() ? "GPU timestamp" : "CPU");
     std::printf("%-32s %12s %16s\n", "pass", "frame 1 ms", "later mean ms");
     for (const std::string& pass : order) {
         double mean = options.frames > 1 ? rest[pass] / (options.frames - 1) : 0.0;
@@ -102,6 +103,14 @@ int main(int argc, char** argv)
     const RayTracingFrameStats& traced = renderer.rayTracingSet().lastFrame;
     std::printf("ray tracing, last traced frame: region %ux%u at (%u, %u), %llu rays\n", traced.region.width,
                 traced.region.height, traced.region.x, traced.region.y, static_cast<unsigned long long>(traced.rays));
+    if (!options.hdrOutput.empty()) {
+        const HdrImage frame = renderer.readLinearFrame();
+        if (!writeExr(options.hdrOutput, frame, error)) {
+            std::fprintf(stderr, "orvanta-render: %s\n", error.c_str());
+            return 1;
+        }
+        std::printf("wrote %s (exposure %.9g)\n", options.hdrOutput.c_str(), frame.exposure.value_or(0.0f));
+    }
     std::vector<uint8_t> pixels = window.headless()->readPixels();
     if (!writePng(options.output, options.width, options.height, pixels, error)) {
         std::fprintf(stderr, "orvanta-render: %s\n", error.c_str());

@@ -6,23 +6,20 @@ shader
 	}
 	semantics
 	{
-		adaptedLuminance = HDR_PREVIOUS_FRAME_LUMINANCE_TEXTURE
+		adaptedExposure = HDR_EXPOSURE_TEXTURE
+		fixedExposure = HDR_FIXED_EXPOSURE
 	}
 	code = "
-// The exposure is the same for every pixel, so it is worked out once per vertex from the 1 x 1
-// adapted luminance. While tone mapping runs, the 'previous frame' target holds the value
-// adapted in this frame (the index flipped after the adaptation pass).
-uniform sampler2D adaptedLuminance;
+// The exposure is the same for every pixel, so it is fetched once per vertex: the fixed exposure
+// when one is set (above 0), else the value the exposure pass worked out from this frame's
+// adapted luminance into the 1 x 1 exposure target.
+uniform sampler2D adaptedExposure;
+uniform float fixedExposure;
 varying float exposure;
 
 void main()
 {
-    float luminance = max(texture2DLod(adaptedLuminance, vec2(0.5), 0.0).r, 1e-4);
-    // Brighter scenes get a higher key, as a photographer would expose them. The key curve is
-    // made for luminances in cd/m2; one unit of the HDR target is about 2000 cd/m2 (a sunlit
-    // white wall reads about 2), so the adapted value is scaled before it enters the curve.
-    float key = 1.03 - 2.0 / (2.0 + log(luminance * 2000.0 + 1.0) / log(10.0));
-    exposure = key / luminance;
+    exposure = fixedExposure > 0.0 ? fixedExposure : texture2DLod(adaptedExposure, vec2(0.5), 0.0).r;
     gl_TexCoord[0] = gl_MultiTexCoord0;
     gl_Position = ftransform();
 }

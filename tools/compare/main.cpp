@@ -1,0 +1,169 @@
+// Compares a test image with a reference: relative MSE of the linear HDR images, PSNR and SSIM of
+// the tone-mapped pictures, and optionally a heat map of the per-pixel error.
+#include "metrics/ImageMetrics.h"
+
+#include "platform/FileAccess.h"
+#include "platform/HdrImage.h"
+#include "platform/PngFile.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+using namespace Orvanta;
+
+namespace {
+
+const char* kUsage =
+    "usage: orvanta-compare REFERENCE TEST [--map FILE.png]\n"
+    "REFERENCE and TEST are each an .exr (linear HDR) or a .png (tone-mapped picture); for an\n"
+    ".exr the .png of the same name beside it, when there is one, is its tone-mapped picture.\n"
+    "Prints relMSE (HDR: mean over pixels and channels of (t - r)^2 / (r^2 + 0.01)), PSNR (dB,\n"
+    "tone-mapped R, G, B / 255, peak 1) and SSIM (tone-mapped luma, 11-tap Gaussian window of\n"
+    "sigma 1.5, K1 0.01, K2 0.03, as pyssim); \"n/a\" for a metric whose images are missing.\n"
+    "--map writes a heat map of the per-pixel error: the relative squared HDR error when both HDR\n"
+    "images are there, else the squared tone-mapped error (each averaged over R, G, B), on a log\n"
+    "scale from 1e-4 (black) through blue, magenta, red and yellow to 1 (white).\n"
+    "Exit status 0; 2 for a bad command line, an unreadable file or images of different sizes.\n";
+
+// One side of the comparison: the HDR image and the tone-mapped picture, either possibly absent.
+struct Side {
+    bool hasHdr = false;
+    bool hasPicture = false;
+    HdrImage hdr;
+    Picture picture;
+    std::string hdrPath;
+    std::string picturePath;
+};
+
+bool endsWith(const std::string& text, const std::string& suffix)
+{
+    return text.size() >= suffix.size() && text.compare(text.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
+std::string sizeText(int width, int height)
+{
+    return std::to_string(width) + " x " + std::to_string(height);
+}
+
+bool loadPicture(const std::string& path, Side& side, std::string& error)
+{
+    side.picturePath = path;
+    side.hasPicture = readPng(path, side.picture.width, side.picture.height, side.picture.rgba, error);
+    return side.hasPicture;
+}
+
+bool loadSide(const std::string& path, Side& side, std::string& error)
+{
+    if (endsWith(path, ".png"))
+        return loadPicture(path, side, error);
+    if (!endsWith(path, ".exr")) {
+        error = path + ": neither an .exr nor a .png file name";
+        return false;
+    }
+    side.hdrPath = path;
+    if (!readExr(path, side.hdr, error))
+        return false;
+    side.hasHdr = true;
+    const std::string beside = path.substr(0, path.size() - 4) + ".png";
+    if (pathKind(beside) == PathKind::Missing)
+        return true;
+    if (!loadPicture(beside, side, error))
+        return false;
+    if (side.picture.width != side.hdr.width || side.picture.height != side.hdr.height) {
+        error = beside + " is " + sizeText(side.picture.width, side.picture.height) + " pixels, its HDR image " +
+                path + " " + sizeText(side.hdr.width, side.hdr.height);
+        return false;
+    }
+    return true;
+}
+
+void printMetric(const char* name, bool available, double value, const char* unit)
+{
+    if (!available)
+        std::printf("%-7s n/a\n", name);
+    else if (std::isinf(value))
+        std::printf("%-7s inf%s\n", name, unit);
+    else
+        std::printf("%-7s %.9g%s\n", name, value, unit);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    std::string paths[2];
+    int count = 0;
+    std::string mapPath;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            std::printf("%s", kUsage);
+            return 0;
+        }
+        if (a == "--map") {
+            if (i + 1 >= argc || !endsWith(argv[i + 1], ".png")) {
+                std::fprintf(stderr, "orvanta-compare: --map needs a file name ending in .png\n%s", kUsage);
+                return 2;
+            }
+            mapPath = argv[++i];
+        } else if (a.rfind("--", 0) == 0 || count == 2) {
+            std::fprintf(stderr, "orvanta-compare: argument %s is not known\n%s", a.c_str(), kUsage);
+            return 2;
+        } else {
+            paths[count++] = a;
+        }
+    }
+    if (count != 2) {
+        std::fprintf(stderr, "orvanta-compare: give a reference and a test image\n%s", kUsage);
+        return 2;
+    }
+    Side sides[2];
+    for (int s = 0; s < 2; ++s) {
+        std::string error;
+        if (!loadSide(paths[s], sides[s], error)) {
+            std::fprintf(stderr, "orvanta-compare: %s\n", error.c_str());
+            return 2;
+        }
+    }
+    const Side& reference = sides[0];
+    const Side& test = sides[1];
+    const bool hdr = reference.hasHdr && test.hasHdr;
+    const bool pictures = reference.hasPicture && test.hasPicture;
+    if (hdr && (reference.hdr.width != test.hdr.width || reference.hdr.height != test.hdr.height)) {
+        std::fprintf(stderr, "orvanta-compare: the images differ in size: %s is %s, %s is %s pixels\n",
+                     reference.hdrPath.c_str(), sizeText(reference.hdr.width, reference.hdr.height).c_str(),
+                     test.hdrPath.c_str(), sizeText(test.hdr.width, test.hdr.height).c_str());
+        return 2;
+    }
+    if (pictures &&
+        (reference.picture.width != test.picture.width || reference.picture.height != test.picture.height)) {
+        std::fprintf(stderr, "orvanta-compare: the images differ in size: %s is %s, %s is %s pixels\n",
+                     reference.picturePath.c_str(),
+                     sizeText(reference.picture.width, reference.picture.height).c_str(), test.picturePath.c_str(),
+                     sizeText(test.picture.width, test.picture.height).c_str());
+        return 2;
+    }
+    printMetric("relMSE", hdr, hdr ? relativeMse(reference.hdr, test.hdr) : 0.0, "");
+    printMetric("PSNR", pictures, pictures ? psnr(reference.picture, test.picture) : 0.0, " dB");
+    printMetric("SSIM", pictures, pictures ? ssim(reference.picture, test.picture) : 0.0, "");
+    if (!mapPath.empty()) {
+        if (!hdr && !pictures) {
+            std::fprintf(stderr, "orvanta-compare: --map: the two sides have no kind of image in common\n");
+            return 2;
+        }
+        const int width = hdr ? reference.hdr.width : reference.picture.width;
+        const int height = hdr ? reference.hdr.height : reference.picture.height;
+        const Picture map = heatMap(width, height,
+                                    hdr ? relativeSquaredErrorPerPixel(reference.hdr, test.hdr)
+                                        : squaredErrorPerPixel(reference.picture, test.picture));
+        std::string error;
+        if (!writePng(mapPath, map.width, map.height, map.rgba, error)) {
+            std::fprintf(stderr, "orvanta-compare: %s\n", error.c_str());
+            return 2;
+        }
+        std::printf("map     %s (%s)\n", mapPath.c_str(),
+                    hdr ? "relative squared HDR error" : "squared tone-mapped error");
+    }
+    return 0;
+}
