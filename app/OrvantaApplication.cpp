@@ -2,6 +2,7 @@
 
 #include "platform/FrameTimer.h"
 #include "app/MainLoop.h"
+#include "app/ReferenceView.h"
 #include "app/Window.h"
 #include "audio/AmbientSounds.h"
 #include "audio/AudioOutput.h"
@@ -57,11 +58,22 @@ public:
             Orvanta::updateAudio(soundList(), renderer.camera());
     }
     bool escapePressed() override { return platformInput().queryKey(Key::Escape); }
-    void renderFrame() override { renderer.renderFrame(); }
+    void renderFrame() override
+    {
+        // F2 acts once per press, as F1 does.
+        const bool f2Down = platformInput().queryKey(Key::F2);
+        if (f2Down && !f2WasDown)
+            referenceView.toggle(renderer, rayTracer());
+        f2WasDown = f2Down;
+        if (!referenceView.renderFrame(renderer, rayTracer()))
+            renderer.renderFrame();
+    }
     bool pumpMessages() override { return platformInput().pumpMessages(); }
 
 private:
     Renderer& renderer;
+    ReferenceView referenceView;
+    bool f2WasDown = false;
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 #include "platform/RenderSurface.h"
 #include "platform/gl/GlExtensions.h"
 #include "gpu/Texture.h"
+#include "renderer/FrameOverlay.h"
 #include "renderer/Renderer.h"
 
 #include <cmath>
@@ -125,6 +126,10 @@ bool Renderer::presentLinearImage(const HdrImage& image, float exposure, std::st
         glUseProgramObjectARB(0);
     }
     hdr.fixedExposure = frameExposure;
+    if (overlay) {
+        PassScope pass(*this, "overlay");
+        overlay->drawOverlay(*this);
+    }
     surface->swapBuffers();
     return true;
 }

@@ -93,7 +93,7 @@ const char* renderUsage()
     return "usage: orvanta-render [--width N] [--height N] [--frames N] [--camera x,y,z,qx,qy,qz,qw]\n"
            "                      [--time-of-day RADIANS] [--inclination RADIANS] [--switch INDEX|NAME=0|1]...\n"
            "                      [--ui] [--output FILE.png] [--debug] [--help] [--scene FILE.scene]\n"
-           "                      [--frame-scene] [--report-memory] [--frame-time SECONDS]\n"
+           "                      [--frame-scene] [--report-memory] [--no-overlay] [--frame-time SECONDS]\n"
            "                      [--exposure VALUE] [--hdr FILE.exr]\n"
            "--time-of-day (-2.07..2.07) and --inclination (-1.57..1.57) move the panel's sun sliders\n"
            "  and the sun with them.\n"
@@ -111,6 +111,7 @@ const char* renderUsage()
            "--hdr also writes the linear HDR frame before tone mapping as OpenEXR (float RGB), with the\n"
            "  exposure the tone map used in the header attribute \"exposure\"; without --output the\n"
            "  PNG goes beside it under the same name (FILE.png), where orvanta-compare looks for it.\n"
+           "--no-overlay draws the scene alone, without the F1 hint, panel or frame counter.\n"
            "--report-memory prints the resident memory at frame 1, every 100th frame and the last.\n"
            "switch names: directLighting skyLighting lightPropagationVolumes propagateSunLighting\n"
            "              propagateSkyLighting SSAO raytracing\n";
@@ -134,6 +135,10 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
         }
         if (a == "--frame-scene") {
             options.frameScene = true;
+            continue;
+        }
+        if (a == "--no-overlay") {
+            options.noOverlay = true;
             continue;
         }
         if (a == "--report-memory") {

@@ -40,6 +40,7 @@ struct RenderOptions {
     bool help = false;    // print the usage and stop
     bool uiMode = false;  // draw the frames in UI mode: the panel and counter instead of the hint
     bool reportMemory = false;  // resident memory at frame 1, every 100th and the last
+    bool noOverlay = false;     // the scene alone: no F1 hint, panel or frame counter
 };
 
 // Parses the arguments after the program name. On a bad argument returns false with a message

@@ -1,6 +1,6 @@
 // Renders the demo's start-up scene, or the scene file given with --scene, headless and writes the
 // window's image as a PNG, printing the time of every pass.
-#include "FrameScene.h"
+#include "HeadlessScene.h"
 #include "RenderOptions.h"
 #include "SimulatedClock.h"
 
@@ -37,38 +37,16 @@ int main(int argc, char** argv)
     }
     if (options.debug)
         setGlDebug(true);
-    SceneFileData sceneFile;
-    if (!options.scene.empty() && !readSceneFile(options.scene, sceneFile, error)) {
+    OrvantaApplication application;
+    if (!startHeadlessScene(options, application, error)) {
         std::fprintf(stderr, "orvanta-render: %s\n", error.c_str());
         return 1;
     }
-    Window::requestHeadless(options.width, options.height);
-    OrvantaApplication application;
-    if (!application.initInstance(options.scene.empty() ? nullptr : options.scene.c_str()))
-        return 1;
     Window& window = mainWindow();
     Renderer& renderer = window.renderer();
-    if (options.hasCamera) {
-        renderer.setCameraPose(options.cameraPosition, options.cameraOrientation);
-    }
-    ControlPanel& panel = controlPanel();
-    if (options.hasTimeOfDay || options.hasInclination) {
-        setSunSliders(panel, renderer,
-                      options.hasTimeOfDay ? options.timeOfDay : panel.sliders[timeOfDaySlider].value,
-                      options.hasInclination ? options.inclination : panel.sliders[sunInclinationSlider].value);
-    }
-    // Through the panel's check boxes, so dependents follow as they do for a click.
-    for (auto [index, on] : options.switches)
-        renderer.setFeature(static_cast<FeatureSwitch>(index), on);
-    panel.mouse.uiMode = options.uiMode;
-    renderer.setFixedExposure(options.exposure);
     // After the window, which installs its own input on opening.
     SimulatedClock clock(options.frameSeconds);
     clock.install();
-    if (options.frameScene && !frameLoadedScene(renderer, error)) {
-        std::fprintf(stderr, "orvanta-render: %s\n", error.c_str());
-        return 1;
-    }
 
     PassTimer timer;
     renderer.setPassTimer(&timer);

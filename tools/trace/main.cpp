@@ -7,6 +7,9 @@
 //
 //   orvanta-trace [--scene PATH] [--frame-scene] [--width W] [--height H] [--threads N]
 //                 [--output FILE.png]
+//   orvanta-trace --reference ...   the reference path tracer (ReferenceMode.h)
+#include "ReferenceMode.h"
+
 #include "content/KdTree.h"
 #include "content/RayTracingScene.h"
 #include "content/SceneFile.h"
@@ -81,6 +84,10 @@ uint8_t toDisplayByte(float linear)
 
 int main(int argc, char** argv)
 {
+    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    for (const std::string& a : arguments)
+        if (a == "--reference")
+            return runReference(arguments);
     Options options;
     if (!parse(argc, argv, options)) {
         std::fprintf(stderr, "usage: orvanta-trace [--scene PATH] [--frame-scene] [--width W] [--height H] "

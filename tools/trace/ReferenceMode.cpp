@@ -1,0 +1,190 @@
+#include "ReferenceMode.h"
+
+#include "HeadlessScene.h"
+#include "RenderOptions.h"
+#include "SimulatedClock.h"
+
+#include "app/OrvantaApplication.h"
+#include "app/Window.h"
+#include "content/SceneVisibility.h"
+#include "platform/HdrImage.h"
+#include "platform/HeadlessContext.h"
+#include "platform/PngFile.h"
+#include "platform/gl/GlDebug.h"
+#include "raytracing/RayTracer.h"
+#include "raytracing/ReferenceTracer.h"
+#include "renderer/Renderer.h"
+#include "renderer/SkyCapture.h"
+#include "scene/Scene.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+
+namespace Orvanta {
+
+namespace {
+
+struct ReferenceOptions {
+    uint32_t samples = 64;  // per pixel
+    double seconds = 0.0;   // above 0: trace for this long instead (at least one sample)
+    int bounces = 4;
+    uint64_t seed = 0;
+};
+
+const char* referenceUsage()
+{
+    return "usage: orvanta-trace --reference [--spp N | --time SECONDS] [--bounces N] [--seed N]\n"
+           "                     [render options: --width --height --camera --time-of-day --inclination\n"
+           "                      --scene --frame-scene --exposure --frame-time --frames --output FILE.png\n"
+           "                      --hdr FILE.exr --debug]\n"
+           "Path-traces the view the render tool would draw with the same options: the same camera,\n"
+           "sun, sky, geometry and materials. Writes the linear picture as OpenEXR (--hdr, or the\n"
+           "output's name with .exr) and the PNG through the frame's tone map. The exposure is --exposure\n"
+           "or, without it, the one the real-time frame's eye settles at over --frames frames.\n"
+           "--spp: samples per pixel (64); --time: trace whole samples until SECONDS have passed;\n"
+           "--bounces: indirect bounces (4; 0 is direct light only); --seed: another noise pattern.\n";
+}
+
+bool parseNumber(const std::string& text, double minimum, double maximum, double& value)
+{
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return !text.empty() && end && *end == '\0' && value >= minimum && value <= maximum;
+}
+
+// Takes the reference's own options out of the arguments; the rest are the render tool's.
+bool parseReferenceOptions(const std::vector<std::string>& arguments, ReferenceOptions& options,
+                           std::vector<std::string>& rest, std::string& error)
+{
+    for (size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& a = arguments[i];
+        if (a == "--reference")
+            continue;
+        if (a != "--spp" && a != "--time" && a != "--bounces" && a != "--seed") {
+            rest.push_back(a);
+            continue;
+        }
+        if (i + 1 >= arguments.size()) {
+            error = "option " + a + " needs a value";
+            return false;
+        }
+        const std::string& v = arguments[++i];
+        double value = 0.0;
+        bool ok = true;
+        if (a == "--spp")
+            ok = parseNumber(v, 1, 1 << 20, value) && value == double(uint32_t(value)), options.samples = uint32_t(value);
+        else if (a == "--time")
+            ok = parseNumber(v, 1e-3, 7 * 24 * 3600.0, value), options.seconds = value;
+        else if (a == "--bounces")
+            ok = parseNumber(v, 0, 1000, value) && value == double(int(value)), options.bounces = int(value);
+        else
+            ok = parseNumber(v, 0, 1e15, value) && value == double(uint64_t(value)), options.seed = uint64_t(value);
+        if (!ok) {
+            error = "option " + a + ": '" + v + "' is not a valid value";
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string exrPathFor(const RenderOptions& options)
+{
+    if (!options.hdrOutput.empty())
+        return options.hdrOutput;
+    const std::string& png = options.output;
+    const size_t dot = png.rfind('.');
+    return (dot != std::string::npos && png.find('/', dot) == std::string::npos ? png.substr(0, dot) : png) + ".exr";
+}
+
+double since(std::chrono::steady_clock::time_point t)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
+}
+
+}  // namespace
+
+int runReference(const std::vector<std::string>& arguments)
+{
+    ReferenceOptions reference;
+    RenderOptions options;
+    std::vector<std::string> rest;
+    std::string error;
+    if (!parseReferenceOptions(arguments, reference, rest, error) || !parseRenderOptions(rest, options, error)) {
+        std::fprintf(stderr, "orvanta-trace: %s\n%s", error.c_str(), referenceUsage());
+        return 2;
+    }
+    if (options.help) {
+        std::printf("%s", referenceUsage());
+        return 0;
+    }
+    if (options.debug)
+        setGlDebug(true);
+    // The picture is the scene's alone.
+    options.noOverlay = true;
+    OrvantaApplication application;
+    if (!startHeadlessScene(options, application, error)) {
+        std::fprintf(stderr, "orvanta-trace: %s\n", error.c_str());
+        return 1;
+    }
+    Window& window = mainWindow();
+    Renderer& renderer = window.renderer();
+    SimulatedClock clock(options.frameSeconds);
+    clock.install();
+    // The real-time frame runs first: it brings the sun colour and the sky map up to date and,
+    // without a fixed exposure, lets the eye settle on the view.
+    const int frames = options.exposure > 0.0f ? 1 : options.frames;
+    for (int frame = 0; frame < frames; ++frame) {
+        clock.advanceFrame();
+        updateVisibleSets(scene());
+        renderer.renderFrame();
+    }
+    const float exposure = options.exposure > 0.0f ? options.exposure : renderer.toneMapExposure();
+
+    RayTracer& tracer = rayTracer();
+    if (tracer.kdTree.nodes.empty() || !tracer.kdTree.geometry) {
+        std::fprintf(stderr, "orvanta-trace: the scene has no ray-traced geometry\n");
+        return 1;
+    }
+    const SkyEnvironment sky = captureSkyEnvironment(renderer);
+    const KdTree twoSided = twoSidedCopy(tracer.kdTree);
+    ReferenceScene scene;
+    scene.tree = &twoSided;
+    scene.sky = &sky;
+    scene.maxBounces = reference.bounces;
+    scene.seed = reference.seed;
+    ReferenceImage image;
+    image.reset(uint32_t(options.width), uint32_t(options.height));
+    const auto start = std::chrono::steady_clock::now();
+    uint64_t rays = 0;
+    while (reference.seconds > 0.0 ? (image.samples == 0 || since(start) < reference.seconds)
+                                   : image.samples < reference.samples)
+        rays += traceReferenceSamples(scene, renderer.camera(), image, 1, tracer.workerPool()).rays;
+    const double seconds = since(start);
+    const double paths = double(image.samples) * double(options.width) * double(options.height);
+    std::printf("%dx%d, %u samples per pixel, up to %d bounces, exposure %.9g\n", options.width, options.height,
+                image.samples, reference.bounces, exposure);
+    std::printf("traced %llu rays in %.2f s on %u workers: %.2f Mrays/s, %.3f Msamples/s\n",
+                static_cast<unsigned long long>(rays), seconds, tracer.workerCount(), double(rays) / seconds / 1e6,
+                paths / seconds / 1e6);
+
+    HdrImage hdr;
+    hdr.width = options.width;
+    hdr.height = options.height;
+    hdr.rgb = image.mean();
+    hdr.exposure = exposure;
+    const std::string exrPath = exrPathFor(options);
+    if (!writeExr(exrPath, hdr, error) || !renderer.presentLinearImage(hdr, exposure, error)) {
+        std::fprintf(stderr, "orvanta-trace: %s\n", error.c_str());
+        return 1;
+    }
+    const std::vector<uint8_t> pixels = window.headless()->readPixels();
+    if (!writePng(options.output, options.width, options.height, pixels, error)) {
+        std::fprintf(stderr, "orvanta-trace: %s\n", error.c_str());
+        return 1;
+    }
+    std::printf("wrote %s and %s\n", exrPath.c_str(), options.output.c_str());
+    return glErrorTotal() > 0 ? 3 : 0;
+}
+
+}  // namespace Orvanta
