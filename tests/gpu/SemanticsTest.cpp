@@ -77,7 +77,7 @@ TEST(SemanticTables, NamesRunInIdOrderAndLookUpExactly)
     EXPECT_STREQ(uniformSemanticName(46), "CASCADED_SHADOW_MAP0");
     EXPECT_STREQ(uniformSemanticName(112), "VIEWPORT_ASPECT_RATIO");
     EXPECT_STREQ(uniformSemanticName(133), "OBJECT_TRANSFORM_MATRIX");
-    EXPECT_EQ(uniformSemanticName(134), nullptr);
+    EXPECT_EQ(uniformSemanticName(UNIFORM_SEMANTIC_COUNT), nullptr);
     EXPECT_EQ(uniformSemanticName(-1), nullptr);
     for (int32_t id = 0; id < UNIFORM_SEMANTIC_COUNT; ++id)
         EXPECT_EQ(findUniformSemantic(uniformSemanticName(id)), id);
