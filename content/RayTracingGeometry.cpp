@@ -16,6 +16,10 @@ SurfaceFlags materialSurfaceFlags(const std::string& materialPath)
     if (const Material* material = getMaterial(materialPath)) {
         flags.isTransparent = material->isTransparent;
         flags.isDoubleSided = material->isDoubleSided;
+        flags.isAlphaTested = material->isAlphaTested;
+        flags.alphaTestThreshold = material->alphaTestTreshold;
+        flags.hasMirrorPass = material->raytracedPass != nullptr;
+        flags.optics = material->optics;
     }
     return flags;
 }
@@ -76,7 +80,15 @@ bool appendObjectGeometry(RayTracingGeometry& geometry, const ObjectFileData& fi
             surface.colorImage = findOrLoadImage("resources/textures/" + submesh.colorTextureName, true);
         if (!submesh.normalTextureName.empty())
             surface.normalImage = findOrLoadImage("resources/textures/" + submesh.normalTextureName, false);
+        // sRGB-decoded, as the object loader uploads the specular texture.
+        if (!submesh.specularTextureName.empty())
+            surface.specularImage = findOrLoadImage("resources/textures/" + submesh.specularTextureName, true);
+        surface.specularPower = submesh.specularPower;
         surface.doubleSided = surfaceFlags.isDoubleSided ? 1 : 0;
+        surface.alphaTested = surfaceFlags.isAlphaTested ? 1 : 0;
+        surface.alphaTestThreshold = surfaceFlags.alphaTestThreshold;
+        surface.hasMirrorPass = surfaceFlags.hasMirrorPass ? 1 : 0;
+        surface.optics = surfaceFlags.optics;
         geometry.surfaces.push_back(surface);
         const RtSurface* stored = &geometry.surfaces.back();
 

@@ -19,15 +19,20 @@ using RtVertex = ObjectVertex;
 // Shading data of one non-transparent submesh of one instance: the same material terms the
 // G-buffer write reads (colour, normal and specular images, specular power, alpha test) and the
 // material's optics, so that a CPU tracer shades a hit as the raster path shades the pixel.
+// Images are null where the submesh names none (or the file could not be read); the raster path
+// then samples the renderer's stand-ins, and a tracer that shades as it does must too: white for
+// colour, a flat normal, and kDefaultSpecularIntensity (gpu/SubmeshMaterial.h) for the specular.
 struct RtSurface {
-    RtImage* colorImage = nullptr;
-    RtImage* normalImage = nullptr;
-    RtImage* specularImage = nullptr;  // specular intensity in red; null: the renderer's fallback value
-    float specularPower = 0.0f;
+    RtImage* colorImage = nullptr;   // sRGB-decoded, linear
+    RtImage* normalImage = nullptr;  // raw bytes / 255, as the normal texture stores them
+    // Specular intensity in red, sRGB-decoded as the GL path decodes the specular texture. Null:
+    // the intensity is kDefaultSpecularIntensity everywhere.
+    RtImage* specularImage = nullptr;
+    float specularPower = 0.0f;  // the submesh's, from the object file
     uint8_t doubleSided = 0;
-    uint8_t alphaTested = 0;
-    float alphaTestThreshold = 0.0f;
-    uint8_t hasMirrorPass = 0;  // the material has a ray-traced reflection pass
+    uint8_t alphaTested = 0;           // the material's isAlphaTested
+    float alphaTestThreshold = 0.0f;  // the material's alphaTestTreshold
+    uint8_t hasMirrorPass = 0;  // the material has a ray-traced reflection (RAYTRACED) pass
     MaterialOptics optics;
 };
 
@@ -50,10 +55,15 @@ struct RayTracingGeometry {
     std::deque<RtSurface> surfaces;
 };
 
-// The two material flags the ray tracer needs, looked up by material file path.
+// What the ray tracer needs of a material, looked up by material file path: whether its submeshes
+// are traced at all (not transparent) and the material's terms of their RtSurface.
 struct SurfaceFlags {
     bool isTransparent = false;
     bool isDoubleSided = false;
+    bool isAlphaTested = false;
+    float alphaTestThreshold = 0.0f;
+    bool hasMirrorPass = false;
+    MaterialOptics optics;
 };
 using SurfaceFlagsLookup = std::function<SurfaceFlags(const std::string& materialPath)>;
 

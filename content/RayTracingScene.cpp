@@ -6,6 +6,7 @@
 #include "platform/FileAccess.h"
 #include "platform/Log.h"
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -29,6 +30,12 @@ SurfaceFlags materialFileSurfaceFlags(const std::string& materialPath)
     SurfaceFlags flags;
     flags.isTransparent = file.isTransparent;
     flags.isDoubleSided = file.isDoubleSided;
+    flags.isAlphaTested = file.isAlphaTested;
+    flags.alphaTestThreshold = file.alphaTestTreshold;
+    // The loader keeps only passes of a known type, so any RAYTRACED record is a pass it builds.
+    flags.hasMirrorPass = std::any_of(file.passes.begin(), file.passes.end(),
+                                      [](const MaterialPassRecord& pass) { return pass.type == PassTypeRaytraced; });
+    flags.optics = file.optics;
     cache[materialPath] = flags;
     return flags;
 }

@@ -5,7 +5,7 @@
 
 namespace Orvanta {
 
-// The two flags read from a material file's own text, without compiling its shaders (so without
+// The material's terms read from its file's own text, without compiling its shaders (so without
 // a GL context). A file that cannot be read gives the defaults.
 SurfaceFlags materialFileSurfaceFlags(const std::string& materialPath);
 

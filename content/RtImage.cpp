@@ -4,8 +4,8 @@
 #include "gpu/TgaFile.h"
 #include "platform/FileAccess.h"
 #include "platform/Log.h"
+#include "scene/SrgbCurve.h"
 
-#include <cmath>
 
 namespace Orvanta {
 
@@ -71,11 +71,11 @@ RtImage buildRtImage(const TgaImage& image, bool srgb)
     const bool hasAlpha = bytesPerTexel == 4;
 
     // Decoding goes through a 256-entry table: one pow per byte value instead of one per channel.
+    // Colour images use the exact sRGB curve that a GL_SRGB8 texture applies when sampled, so a
+    // traced hit's albedo equals the G-buffer's.
     float decode[256];
-    for (int i = 0; i < 256; ++i) {
-        float v = float(i) / 255.0f;
-        decode[i] = srgb ? std::pow(v, 2.2f) : v;
-    }
+    for (int i = 0; i < 256; ++i)
+        decode[i] = srgb ? srgbByteToLinear(uint8_t(i)) : float(i) / 255.0f;
 
     RtImageLevel base;
     base.width = image.width;

@@ -30,7 +30,9 @@ struct RtImage {
 };
 
 // Builds the chain from a decoded TGA. Only images whose width and height are both powers of two
-// get mip levels; srgb images are linearised with the 2.2 power (alpha never is).
+// get mip levels, averaged in linear space (after decoding, so that light, not its encoding, is
+// averaged). srgb images are linearised with the exact sRGB curve (scene/SrgbCurve.h), the one
+// GL_SRGB8 textures apply; alpha never is.
 RtImage buildRtImage(const TgaImage& image, bool srgb);
 
 // Finds the image in the resource cache's image table by its whole path, or decodes the TGA and

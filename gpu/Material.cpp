@@ -125,6 +125,7 @@ std::unique_ptr<Material> loadMaterial(const std::string& path)
     material->isTransparent = file.isTransparent;
     material->isAlphaTested = file.isAlphaTested;
     material->alphaTestTreshold = file.alphaTestTreshold;
+    material->optics = file.optics;
     // Textures load in file order, each before the passes that stand after it.
     TextureTable textures;
     for (const MaterialPassRecord& record : file.passes) {

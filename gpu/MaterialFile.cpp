@@ -3,7 +3,10 @@
 #include "gpu/TextParser.h"
 #include "platform/FileAccess.h"
 
+#include <algorithm>
+#include <cfloat>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -28,6 +31,36 @@ int32_t findLightType(const std::string& name)
 }
 
 namespace {
+
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+
+// Exactly `count` finite numbers separated by blanks, and nothing else, make up `text`.
+bool parseNumbers(const std::string& text, float* values, size_t count)
+{
+    const char* p = text.c_str();
+    const char* const end = p + text.size();  // a value may hold a zero byte: it is not the end
+    for (size_t i = 0; i < count; ++i) {
+        while (p < end && isBlank(*p))
+            ++p;
+        char* after = nullptr;
+        values[i] = std::strtof(p, &after);
+        if (after == p || !std::isfinite(values[i]))
+            return false;
+        p = after;
+        if (p < end && !isBlank(*p))  // "0.5x", or two numbers run together
+            return false;
+    }
+    while (p < end && isBlank(*p))
+        ++p;
+    return p == end;
+}
+
+std::string formatNumber(float value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", double(value));
+    return text;
+}
 
 // Reads one material tree into data, collecting the problems.
 class MaterialReader {
@@ -62,6 +95,16 @@ public:
                     readFlag(child, data.isAlphaTested);
                 else if (child.name == "alphaTestTreshold")
                     readThreshold(child);
+                else if (child.name == "reflectance")
+                    readNumber(child, data.optics.reflectance, 0.0f, 1.0f, "from 0 to 1");
+                else if (child.name == "reflectionTint")
+                    readColor(child, data.optics.reflectionTint);
+                else if (child.name == "indexOfRefraction")
+                    readNumber(child, data.optics.indexOfRefraction, 1.0f, FLT_MAX, "of at least 1");
+                else if (child.name == "isThin")
+                    readFlag(child, data.optics.isThin);
+                else if (child.name == "transmissionColor")
+                    readColor(child, data.optics.transmissionColor);
             } else if (child.name == "texture") {
                 readTexture(child);
             } else if (child.name == "pass") {
@@ -108,6 +151,33 @@ private:
         if (end == node.value.c_str())
             report("alphaTestTreshold = \"" + node.value + "\" is not a number; 0 is used");
         data.alphaTestTreshold = value;
+    }
+
+    // One finite number within [low, high], the whole value; anything else leaves the field as it
+    // was. Stricter than alphaTestTreshold's C conversion: these keys are new, so no file relies on
+    // a trailing word being ignored.
+    void readNumber(const TextNode& node, float& field, float low, float high, const char* range)
+    {
+        float value = 0.0f;
+        if (parseNumbers(node.value, &value, 1) && value >= low && value <= high) {
+            field = value;
+            return;
+        }
+        report(node.name + " = \"" + node.value + "\" is not a number " + range + "; it stays " + formatNumber(field));
+    }
+
+    // A colour: three numbers from 0 to 1 in one quoted value, separated by blanks.
+    void readColor(const TextNode& node, Float3& field)
+    {
+        float rgb[3] = {};
+        const auto inRange = [](float c) { return c >= 0.0f && c <= 1.0f; };
+        if (parseNumbers(node.value, rgb, 3) && std::all_of(rgb, rgb + 3, inRange)) {
+            field = {rgb[0], rgb[1], rgb[2]};
+            return;
+        }
+        report(node.name + " = \"" + node.value +
+               "\" is not three numbers from 0 to 1 in quotes, separated by blanks; it stays \"" +
+               formatNumber(field.x) + " " + formatNumber(field.y) + " " + formatNumber(field.z) + "\"");
     }
 
     void readTexture(const TextNode& block)

@@ -56,12 +56,16 @@ struct MaterialPassRecord {
 // the material file's top-level keys "reflectance", "reflectionTint", "indexOfRefraction",
 // "isThin" and "transmissionColor"; the defaults describe an opaque surface without a mirror lobe,
 // so files without these keys load as before.
+// Colours are written as three numbers in one quoted value, separated by blanks:
+// reflectionTint = "0.97 0.98 1.0" (outside quotes the text format removes blanks).
 struct MaterialOptics {
     float reflectance = 0.0f;  // Fresnel reflectance at normal incidence (Schlick), 0..1
-    Float3 reflectionTint{1.0f, 1.0f, 1.0f};  // colour of the mirror reflection (metals tint it)
-    float indexOfRefraction = 1.5f;           // of the medium behind the surface, relative to air
+    Float3 reflectionTint{1.0f, 1.0f, 1.0f};  // colour of the mirror reflection (metals tint it), 0..1
+    float indexOfRefraction = 1.5f;           // of the medium behind the surface, relative to air, >= 1
     bool isThin = false;  // a pane: light leaves parallel to how it entered, without bending
-    Float3 transmissionColor{0.0f, 0.0f, 0.0f};  // what passes through; black is opaque
+    Float3 transmissionColor{0.0f, 0.0f, 0.0f};  // what passes through, 0..1; black is opaque
+
+    bool operator==(const MaterialOptics&) const = default;
 };
 
 // What a ".material" file says, read without a GL context. Building the material's textures and
@@ -80,7 +84,8 @@ struct MaterialFileData {
 // Reads a material file. Each problem found becomes one message naming the file in `problems`:
 // text that does not parse cleanly (the part before the problem is used), a flag that is neither
 // "true" nor "false" (left unchanged), an alphaTestTreshold that is not a finite number (left
-// unchanged when NaN or infinite, 0 when there is no number), a path whose ".." steps leave the
+// unchanged when NaN or infinite, 0 when there is no number), an optics value that is not a number
+// (or three numbers) in its range (left unchanged), a path whose ".." steps leave the
 // content folders (refused, platform/FileAccess.h),
 // a shader key after the pass's "semantics" block, a second "semantics" block, and a pass without
 // a known type or a LIGHT pass without a known lightType (left out). Returns false, with `data` at

@@ -1,6 +1,14 @@
 #pragma once
+#include <cstdint>
 
 namespace Orvanta {
+
+// The grey level of the 1 x 1 texture the renderer binds for a sub-mesh without a specular
+// texture: a dull, barely shiny surface.
+inline constexpr uint8_t kDefaultSpecularLevel = 40;
+// The intensity shaders read from that texture. It is plain RGBA8, not sRGB (unlike the specular
+// textures of object files), so the sampler returns the level / 255 undecoded: 0.157, not 0.021.
+inline constexpr float kDefaultSpecularIntensity = kDefaultSpecularLevel / 255.0f;
 
 class Texture2D;
 struct Material;

@@ -54,6 +54,16 @@ void setValue(UniformSemantic semantic, int location, const UniformContext& cont
         if (context.submesh && context.submesh->material)
             glUniform1fARB(location, context.submesh->material->alphaTestTreshold);
         return;
+    case MATERIAL_REFLECTANCE:
+        if (context.submesh && context.submesh->material)
+            glUniform1fARB(location, context.submesh->material->optics.reflectance);
+        return;
+    case MATERIAL_REFLECTION_TINT:
+        if (context.submesh && context.submesh->material) {
+            const Float3 tint = context.submesh->material->optics.reflectionTint;
+            glUniform3fARB(location, tint.x, tint.y, tint.z);
+        }
+        return;
     default:
         if (source)
             source->setUniform(semantic, location, context);

@@ -1,5 +1,6 @@
 #include "platform/gl/GlExtensions.h"
 #include "gpu/ShaderProgram.h"
+#include "gpu/SubmeshMaterial.h"
 #include "gpu/Texture.h"
 #include "platform/Log.h"
 #include "platform/RenderSurface.h"
@@ -124,7 +125,7 @@ void Renderer::initRenderer(RenderSurface& windowSurface)
     glViewport(0, 0, width(), height());
 
     flatNormalTexture = solidTexture(128, 128, 255);
-    defaultSpecularTexture = solidTexture(40, 40, 40);
+    defaultSpecularTexture = solidTexture(kDefaultSpecularLevel, kDefaultSpecularLevel, kDefaultSpecularLevel);
     glUseProgramObjectARB(0);
     ready = true;
 }

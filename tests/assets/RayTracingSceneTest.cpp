@@ -27,6 +27,10 @@ TEST(RayTracingScene, MaterialTextFlagsMatchTheMaterialLoader)
         const SurfaceFlags flags = materialFileSurfaceFlags(path);
         EXPECT_EQ(flags.isTransparent, loaded->isTransparent) << path;
         EXPECT_EQ(flags.isDoubleSided, loaded->isDoubleSided) << path;
+        EXPECT_EQ(flags.isAlphaTested, loaded->isAlphaTested) << path;
+        EXPECT_EQ(flags.alphaTestThreshold, loaded->alphaTestTreshold) << path;
+        EXPECT_EQ(flags.hasMirrorPass, loaded->raytracedPass != nullptr) << path;
+        EXPECT_EQ(flags.optics, loaded->optics) << path;
         ++materials;
         transparent += flags.isTransparent;
         doubleSided += flags.isDoubleSided;
@@ -65,14 +69,16 @@ TEST(RayTracingScene, DemoSceneLoadsWithoutGlAndAMissingSceneIsNamed)
     ASSERT_TRUE(loadRayTracingScene("resources/objects/scene/kindergarten.scene", geometry, tag, error)) << error;
     EXPECT_EQ(tag.rfind("kindergarten-", 0), 0u) << tag;
     EXPECT_GE(geometry.triangles.size(), 100000u);
-    size_t twoSided = 0, textured = 0;
+    size_t twoSided = 0, textured = 0, specular = 0;
     for (const RtTriangle& t : geometry.triangles) {
         ASSERT_LT(t.index2, geometry.vertices.size());
         twoSided += t.surface->doubleSided;
         textured += t.surface->colorImage != nullptr;
+        specular += t.surface->specularImage != nullptr && t.surface->specularPower > 0.0f;
     }
     EXPECT_GT(twoSided, 0u);
     EXPECT_EQ(textured, geometry.triangles.size()) << "every demo surface has a colour map";
+    EXPECT_EQ(specular, geometry.triangles.size()) << "and a specular map and power";
 
     RayTracingGeometry none;
     EXPECT_FALSE(loadRayTracingScene("resources/objects/scene/nowhere.scene", none, tag, error));

@@ -186,6 +186,35 @@ TEST(MaterialReading, BadValuesAreReportedAndLeaveTheDefaults)
     EXPECT_TRUE(problems.empty());
 }
 
+TEST(MaterialReading, OpticsKeysAreReadAndBadValuesKeepWhatWasThere)
+{
+    MaterialFileData data;
+    std::vector<std::string> problems = materialProblems(
+        "material {\n reflectance = 0.56\n reflectionTint = \"0.97 0.98 1.0\"\n indexOfRefraction = 1.33\n"
+        " isThin = true\n transmissionColor = \" 0.9\t0.95 1 \"\n}",
+        data);
+    EXPECT_TRUE(problems.empty()) << problems[0];
+    const MaterialOptics expected{0.56f, {0.97f, 0.98f, 1.0f}, 1.33f, true, {0.9f, 0.95f, 1.0f}};
+    EXPECT_EQ(data.optics, expected);
+
+    // Out of range, trailing words, too few or too many numbers, and an unquoted colour (the text
+    // format removes its blanks): one message each, naming the file and the key.
+    const char* const bad[] = {"reflectance = 1.5", "reflectance = 0.5cm", "indexOfRefraction = 0.9", "isThin = yes",
+                               "reflectionTint = 0.97 0.98 1.0", "reflectionTint = \"0.9 0.9\"",
+                               "transmissionColor = \"0.9 0.9 0.9 0.9\"", "transmissionColor = \"0.9 -0.1 0.9\""};
+    for (const char* line : bad) {
+        problems = materialProblems(std::string("material {\n ") + line + "\n}", data);
+        EXPECT_EQ(data.optics, MaterialOptics{}) << line;
+        ASSERT_EQ(problems.size(), 1u) << line;
+        const std::string key = std::string(line, std::string(line).find(' '));
+        EXPECT_EQ(problems[0].rfind("m.material: " + key + " = ", 0), 0u) << problems[0];
+    }
+    problems = materialProblems("material { reflectance = 0.15\n reflectance = 2 }", data);
+    EXPECT_EQ(data.optics.reflectance, 0.15f);
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(problems[0], "m.material: reflectance = \"2\" is not a number from 0 to 1; it stays 0.15");
+}
+
 TEST(MaterialReading, UnbalancedBracesAreReportedAndWhatStandsBeforeIsUsed)
 {
     MaterialFileData data;

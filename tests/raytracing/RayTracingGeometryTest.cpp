@@ -43,6 +43,7 @@ std::string writeThreeSubmeshObject(const std::string& dir)
         data.vertices.push_back(vertex({float(i), float(i % 2), 0.0f}, {1, 0, 0}));
     data.indices = {0, 1, 2, 1, 2, 3, 3, 4, 5};
     data.submeshes = {submesh("wall", 0, 0), submesh("glass", 1, 1), submesh("cloth", 2, 2)};
+    data.submeshes[2].specularPower = 24.0f;
     data.minCorner = {0, 0, 0};
     data.maxCorner = {5, 1, 0};
     const std::string path = dir + "/three.object";
@@ -51,11 +52,16 @@ std::string writeThreeSubmeshObject(const std::string& dir)
     return path;
 }
 
+// Glass is transparent; cloth is double-sided, alpha-tested and has a mirror pass and optics.
 SurfaceFlags testFlags(const std::string& materialPath)
 {
     SurfaceFlags flags;
     flags.isTransparent = materialPath == "resources/materials/glass.material";
-    flags.isDoubleSided = materialPath == "resources/materials/cloth.material";
+    if (materialPath == "resources/materials/cloth.material") {
+        flags.isDoubleSided = flags.isAlphaTested = flags.hasMirrorPass = true;
+        flags.alphaTestThreshold = 0.3f;
+        flags.optics = {0.25f, {1, 1, 1}, 1.2f, true, {0.5f, 0.6f, 0.7f}};
+    }
     return flags;
 }
 
@@ -88,6 +94,11 @@ TEST(RayTracingGeometry, TransparentSubmeshIsSkippedAndLaterSubmeshesKeepTheirTr
     EXPECT_EQ(last.surface->doubleSided, 1);
     EXPECT_EQ(first.surface->colorImage, nullptr);
     EXPECT_EQ(first.surface->normalImage, nullptr);
+    EXPECT_EQ(first.surface->specularImage, nullptr);  // no name: the renderer's default intensity
+    // The specular power comes from the object file, the rest from the material lookup.
+    EXPECT_EQ(last.surface->specularPower, 24.0f);
+    EXPECT_TRUE(last.surface->alphaTested && last.surface->hasMirrorPass && last.surface->alphaTestThreshold == 0.3f);
+    EXPECT_EQ(last.surface->optics, testFlags("resources/materials/cloth.material").optics);
     expectNear(last.boxMin, {3, 0, 0});
     expectNear(last.boxMax, {5, 1, 0});
 }

@@ -58,9 +58,7 @@ TEST(RendererFrame, MaterialShadersLink)
         {"transparentVertex", "transparentFragment"},
         {"waterGBufferWriteVertex", "waterGBufferWriteFragment"},
         {"raycastingVertex", "raycastingFragment"},
-        {"raytracedVertex", "raytracedWaterFragment"},
-        {"raytracedVertex", "raytracedGlassFragment"},
-        {"raytracedVertex", "raytracedSteelFragment"},
+        {"raytracedVertex", "raytracedReflectionFragment"},
     };
     for (auto& pair : pairs) {
         MaterialPass pass;

@@ -1,6 +1,7 @@
 #include "TextureConversion.h"
 
 #include "gpu/TgaFile.h"
+#include "scene/SrgbCurve.h"
 
 #include <stb_image.h>
 #include <stb_image_resize.h>
@@ -15,19 +16,6 @@
 namespace Orvanta {
 
 namespace {
-
-float srgbToLinear(uint8_t value)
-{
-    const float c = float(value) / 255.0f;
-    return c <= 0.04045f ? c / 12.92f : std::pow((c + 0.055f) / 1.055f, 2.4f);
-}
-
-uint8_t linearToSrgb(float linear)
-{
-    const float c = std::clamp(linear, 0.0f, 1.0f);
-    const float encoded = c <= 0.0031308f ? c * 12.92f : 1.055f * std::pow(c, 1.0f / 2.4f) - 0.055f;
-    return uint8_t(std::lround(encoded * 255.0f));
-}
 
 uint8_t scaleByte(uint8_t value, float factor)
 {
@@ -119,7 +107,7 @@ void applyColorFactor(DecodedImage& image, const float factor[4])
         return;
     for (size_t i = 0; i < image.rgba.size(); i += 4) {
         for (int c = 0; c < 3; ++c)
-            image.rgba[i + c] = linearToSrgb(srgbToLinear(image.rgba[i + c]) * factor[c]);
+            image.rgba[i + c] = linearToSrgbByte(srgbByteToLinear(image.rgba[i + c]) * factor[c]);
         image.rgba[i + 3] = scaleByte(image.rgba[i + 3], factor[3]);
     }
 }
@@ -143,7 +131,7 @@ DecodedImage solidImage(const float color[4])
 {
     DecodedImage image;
     image.width = image.height = 1;
-    image.rgba = {linearToSrgb(color[0]), linearToSrgb(color[1]), linearToSrgb(color[2]),
+    image.rgba = {linearToSrgbByte(color[0]), linearToSrgbByte(color[1]), linearToSrgbByte(color[2]),
                   uint8_t(std::lround(std::clamp(color[3], 0.0f, 1.0f) * 255.0f))};
     return image;
 }

@@ -20,6 +20,7 @@
 #include "renderer/StartCamera.h"
 #include "scene/Camera.h"
 #include "scene/CameraFraming.h"
+#include "scene/SrgbCurve.h"
 
 #include <algorithm>
 #include <chrono>
@@ -74,11 +75,6 @@ double since(std::chrono::steady_clock::time_point t)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
 }
 
-// Traced colours are linear (colour images are decoded from sRGB when loaded); the picture is not.
-uint8_t toDisplayByte(float linear)
-{
-    return uint8_t(std::pow(std::clamp(linear, 0.0f, 1.0f), 1.0f / 2.2f) * 255.0f + 0.5f);
-}
 
 }  // namespace
 
@@ -161,8 +157,10 @@ int main(int argc, char** argv)
             ++hits;
             const Float3 n{widenHalf(normals[i]), widenHalf(normals[i + 1]), widenHalf(normals[i + 2])};
             const float lit = 0.3f + 0.7f * std::max(0.0f, dot(n, light));
+            // Traced colours are linear (colour images are decoded from sRGB when loaded); the
+            // picture is not.
             for (int c = 0; c < 3; ++c)
-                out[c] = toDisplayByte(float(colors[i + c]) / 255.0f * lit);
+                out[c] = linearToSrgbByte(float(colors[i + c]) / 255.0f * lit);
         }
     if (!writePng(options.output, int(w), int(h), image, error)) {
         std::fprintf(stderr, "orvanta-trace: %s\n", error.c_str());
