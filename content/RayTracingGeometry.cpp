@@ -59,10 +59,17 @@ bool appendObjectGeometry(RayTracingGeometry& geometry, const ObjectFileData& fi
     const size_t needed = geometry.vertices.size() + file.vertices.size();
     if (needed > geometry.vertices.capacity())
         geometry.vertices.reserve(std::max(needed, geometry.vertices.capacity() * 2));
+    // Normals go through the cofactor of the world matrix, with the determinant's sign, as the
+    // G-buffer write transforms them: right under non-uniform scale, and with the same length
+    // relative to the tangent frame, so that a normal map tilts the shading normal by the same
+    // angle here as in the rasterised frame.
+    const Float3 c0{world[0], world[1], world[2]}, c1{world[4], world[5], world[6]}, c2{world[8], world[9], world[10]};
+    const float handedness = dot(c0, cross(c1, c2)) < 0.0f ? -1.0f : 1.0f;
+    const Float3 k0 = cross(c1, c2) * handedness, k1 = cross(c2, c0) * handedness, k2 = cross(c0, c1) * handedness;
     for (const ObjectVertex& v : file.vertices) {
         RtVertex w;
         w.position = transformPoint(world, v.position);
-        w.normal = transformVector(world, v.normal);
+        w.normal = k0 * v.normal.x + k1 * v.normal.y + k2 * v.normal.z;
         w.tangent = transformVector(world, v.tangent);
         w.binormal = transformVector(world, v.binormal);
         w.texCoord[0] = v.texCoord[0];

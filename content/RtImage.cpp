@@ -6,6 +6,7 @@
 #include "platform/Log.h"
 #include "scene/SrgbCurve.h"
 
+#include <algorithm>
 
 namespace Orvanta {
 
@@ -26,7 +27,15 @@ uint32_t levelCountFor(uint32_t w, uint32_t h)
     return count;
 }
 
-RtImageLevel halveLevel(const RtImageLevel& previous)
+// A level rounded to the 8 bits a channel of the GL texture keeps (colour channels of an sRGB
+// image in their encoding), so that traced texels equal what the GPU's generated mipmaps hold.
+float storedLinear(float value, bool srgb)
+{
+    return srgb ? srgbByteToLinear(linearToSrgbByte(value))
+                : float(int(std::clamp(value, 0.0f, 1.0f) * 255.0f + 0.5f)) / 255.0f;
+}
+
+RtImageLevel halveLevel(const RtImageLevel& previous, bool srgb)
 {
     RtImageLevel level;
     level.width = previous.width < 2 ? 1 : previous.width / 2;
@@ -53,8 +62,9 @@ RtImageLevel halveLevel(const RtImageLevel& previous)
                 sum.a += samples[i]->a;
             }
             const float count = float(n);
-            level.texels[size_t(y) * level.width + x] = {sum.r / count, sum.g / count, sum.b / count,
-                                                         sum.a / count};
+            level.texels[size_t(y) * level.width + x] = {
+                storedLinear(sum.r / count, srgb), storedLinear(sum.g / count, srgb),
+                storedLinear(sum.b / count, srgb), storedLinear(sum.a / count, false)};
         }
     }
     return level;
@@ -91,7 +101,7 @@ RtImage buildRtImage(const TgaImage& image, bool srgb)
     result.levels.reserve(levelCount);
     result.levels.push_back(std::move(base));
     for (uint32_t j = 1; j < levelCount; ++j)
-        result.levels.push_back(halveLevel(result.levels.back()));
+        result.levels.push_back(halveLevel(result.levels.back(), srgb));
     return result;
 }
 

@@ -1,5 +1,7 @@
 #include "raytracing/ReferenceTracer.h"
 
+#include "gpu/SubmeshMaterial.h"
+
 #include "raytracing/HitSurface.h"
 #include "raytracing/KdTraversal.h"
 #include "raytracing/PathSampling.h"
@@ -24,8 +26,6 @@ constexpr int kMaxAlphaSkips = 32;
 constexpr int kMaxSpecularEvents = 8;
 // Russian roulette starts after this many bounces, so that short paths keep their full weight.
 constexpr int kRouletteStart = 3;
-// The specular intensity the frame reads where a surface has no specular image.
-constexpr float kFallbackSpecularIntensity = 40.0f / 255.0f;
 
 // How far a new ray starts from the surface it leaves: a little more than the position's float
 // spacing, so the walk does not find the same triangle again, and far less than any wall is thick.
@@ -132,7 +132,7 @@ bool prepareShading(const RayTracingGeometry& geometry, const Ray& ray, const Te
     s.entering = dot(hit.interpolatedNormal, d) <= 0.0f;
     s.albedo = {hit.color.r, hit.color.g, hit.color.b};
     s.surface = hit.surface;
-    s.specular = kFallbackSpecularIntensity;
+    s.specular = kDefaultSpecularIntensity;  // what the frame reads without a specular image
     if (hit.surface && hit.surface->specularImage)
         s.specular = sampleWith(ImageFilter::AsGpu, *hit.surface->specularImage, hit.tu, hit.tv, footprint).r;
     s.specular = std::clamp(s.specular, 0.0f, 1.0f);

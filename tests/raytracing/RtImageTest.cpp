@@ -64,9 +64,10 @@ TEST(RtImage, PowerOfTwoImageGetsFullChainAveragingOnlyExistingNeighbours)
     EXPECT_FLOAT_EQ(t.a, 1.0f);
 
     // Level 1 averages 2 x 2 blocks: alpha alternates by column, so every block averages to 0.5.
+    // Each level keeps the 8 bits a channel of the GL texture's level keeps: halves round up.
     const RtTexel& m = image.levels[1].texel(5, 7);
-    EXPECT_NEAR(m.a, 0.5f, 1e-6f);
-    EXPECT_NEAR(m.b, 10.5f / 255.0f, 1e-6f);
+    EXPECT_NEAR(m.a, 128.0f / 255.0f, 1e-6f);
+    EXPECT_NEAR(m.b, 11.0f / 255.0f, 1e-6f);
     EXPECT_NEAR(m.g, 58.0f / 255.0f, 1e-6f);
 
     // Levels built from a 1-row level (4 x 1 and 2 x 1) average horizontal pairs only.
@@ -76,15 +77,16 @@ TEST(RtImage, PowerOfTwoImageGetsFullChainAveragingOnlyExistingNeighbours)
         for (uint32_t x = 0; x < level.width; ++x) {
             const RtTexel& a = previous.texel(2 * x, 0);
             const RtTexel& b = previous.texel(2 * x + 1, 0);
-            EXPECT_NEAR(level.texel(x, 0).r, (a.r + b.r) / 2, 1e-6f) << "level " << j;
-            EXPECT_NEAR(level.texel(x, 0).g, (a.g + b.g) / 2, 1e-6f) << "level " << j;
-            EXPECT_NEAR(level.texel(x, 0).a, (a.a + b.a) / 2, 1e-6f) << "level " << j;
+            const float rounding = 0.5f / 255.0f + 1e-6f;
+            EXPECT_NEAR(level.texel(x, 0).r, (a.r + b.r) / 2, rounding) << "level " << j;
+            EXPECT_NEAR(level.texel(x, 0).g, (a.g + b.g) / 2, rounding) << "level " << j;
+            EXPECT_NEAR(level.texel(x, 0).a, (a.a + b.a) / 2, rounding) << "level " << j;
         }
     }
     // The 4 x 1 level still averages 2 x 2 blocks of the 8 x 2 level, so the last level is the mean
     // of the whole image.
-    EXPECT_NEAR(image.levels[8].texel(0, 0).a, 0.5f, 1e-6f);
-    EXPECT_NEAR(image.levels[8].texel(0, 0).b, 127.5f / 255.0f, 1e-5f);
+    EXPECT_NEAR(image.levels[8].texel(0, 0).a, 0.5f, 1.0f / 255.0f);
+    EXPECT_NEAR(image.levels[8].texel(0, 0).b, 127.5f / 255.0f, 1.0f / 255.0f);
 
     for (const RtImageLevel& level : image.levels)
         EXPECT_EQ(reinterpret_cast<uintptr_t>(level.texels.data()) % 16, 0u);
