@@ -5,13 +5,15 @@
 #include "platform/PngFile.h"
 #include "support/GlTestContext.h"
 
+#include "support/ToolRun.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
-#include <sys/wait.h>
 
 using namespace Orvanta;
+using namespace OrvantaTest;
 
 namespace {
 
@@ -46,23 +48,9 @@ HdrImage flatHdr(int width, int height, float value)
     return image;
 }
 
-struct ToolRun {
-    int exitCode = -1;
-    std::string output;
-};
-
 ToolRun runCompare(const std::string& arguments)
 {
-    ToolRun run;
-    FILE* pipe = popen((std::string(ORVANTA_COMPARE_PATH) + " " + arguments + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[512];
-    while (fgets(buffer, sizeof buffer, pipe))
-        run.output += buffer;
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return runCommandLine(std::string(ORVANTA_COMPARE_PATH) + " " + arguments);
 }
 
 }  // namespace

@@ -21,11 +21,6 @@ void writeText(const std::string& path, const std::string& text)
     std::ofstream(path, std::ios::binary) << text;
 }
 
-std::string quoted(const std::string& s)
-{
-    return "'" + s + "'";
-}
-
 std::string base64(const std::vector<uint8_t>& bytes)
 {
     static const char* alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -49,25 +44,6 @@ void append(std::vector<uint8_t>& bytes, const std::vector<T>& values)
 }
 
 }  // namespace
-
-ToolRun runTool(const std::string& tool, const std::vector<std::string>& arguments)
-{
-    std::string command = quoted(tool);
-    for (const std::string& a : arguments)
-        command += " " + quoted(a);
-    command += " 2>&1";
-    ToolRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        run.output.append(buffer, n);
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
-}
 
 ToolRun runImport(const std::vector<std::string>& arguments)
 {

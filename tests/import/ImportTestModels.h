@@ -1,4 +1,5 @@
 #pragma once
+#include "support/ToolRun.h"
 // Small models the import tests write for themselves, and a way to run the command-line tools.
 #include "scene/Math.h"
 
@@ -9,12 +10,6 @@
 
 namespace OrvantaTest {
 
-// Output of a tool run: exit status and everything it printed (standard output and error).
-struct ToolRun {
-    int exitCode = -1;
-    std::string output;
-};
-ToolRun runTool(const std::string& tool, const std::vector<std::string>& arguments);
 ToolRun runImport(const std::vector<std::string>& arguments);
 
 // The four corner colours of the test picture, each filling one quadrant: top left, top right,

@@ -6,35 +6,22 @@
 #include "platform/PngFile.h"
 #include "support/GlTestContext.h"
 
+#include "support/ToolRun.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <sys/wait.h>
 
 using namespace Orvanta;
+using namespace OrvantaTest;
 
 namespace {
 
 const std::string kView = "--width 160 --height 90 --camera 12.5,6.26,-6.04,0.1228,0.6964,0.1228,-0.6964 --ui";
 
-struct ToolRun {
-    int exitCode = -1;
-    std::string output;
-};
-
 ToolRun runRender(const std::string& arguments)
 {
-    ToolRun run;
-    FILE* pipe = popen((std::string(ORVANTA_RENDER_PATH) + " " + arguments + " 2>&1").c_str(), "r");
-    if (!pipe)
-        return run;
-    char buffer[512];
-    while (fgets(buffer, sizeof buffer, pipe))
-        run.output += buffer;
-    const int status = pclose(pipe);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return runCommandLine(std::string(ORVANTA_RENDER_PATH) + " " + arguments);
 }
 
 struct Rendered {
