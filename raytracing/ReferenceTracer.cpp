@@ -292,7 +292,8 @@ public:
         }
         traceCameraRays();
         while (true) {
-            shadowRays.clear();
+            sunRays.clear();
+            skyRays.clear();
             bool any = false;
             for (PathState& p : paths)
                 if (p.alive) {
@@ -323,19 +324,23 @@ public:
     uint64_t rays = 0;
 
 private:
+    // Rays of neighbouring pixels in consecutive groups, walked as packets.
+    void tracePackets(Ray* batchRays, size_t count)
+    {
+        for (size_t first = 0; first < count; first += kMaxPacketRays)
+            traversePacket(tree, batchRays + first, unsigned(std::min<size_t>(kMaxPacketRays, count - first)));
+    }
+
     void traceCameraRays()
     {
-        for (size_t first = 0; first < paths.size(); first += kMaxPacketRays) {
-            const size_t count = std::min<size_t>(kMaxPacketRays, paths.size() - first);
-            Ray packet[kMaxPacketRays];
-            for (size_t i = 0; i < count; ++i)
-                packet[i] = paths[first + i].ray;
-            record(scene.recordedRays, packet, count);
-            traversePacket(tree, packet, unsigned(count));
-            for (size_t i = 0; i < count; ++i)
-                paths[first + i].ray = packet[i];
-        }
-        rays += paths.size();
+        batch.clear();
+        for (const PathState& p : paths)
+            batch.push_back(p.ray);
+        record(scene.recordedRays, batch.data(), batch.size());
+        tracePackets(batch.data(), batch.size());
+        for (size_t i = 0; i < batch.size(); ++i)
+            paths[i].ray = batch[i];
+        rays += batch.size();
     }
 
     void traceExtensionRays()
@@ -354,24 +359,36 @@ private:
             paths[owners[i]].ray = batch[i];
     }
 
+    // The rays towards the sun run nearly parallel from neighbouring pixels' surfaces and walk
+    // best as packets; the sky's scatter over the sphere and walk best as a stream.
     void traceShadowRays()
     {
+        traceShadowList(sunRays, true);
+        traceShadowList(skyRays, false);
+    }
+
+    void traceShadowList(const std::vector<ShadowRay>& list, bool coherent)
+    {
         batch.clear();
-        for (const ShadowRay& s : shadowRays)
+        for (const ShadowRay& s : list)
             batch.push_back(s.ray);
         record(scene.recordedRays, batch.data(), batch.size());
-        traverseStream(tree, batch.data(), batch.size());
+        if (coherent)
+            tracePackets(batch.data(), batch.size());
+        else
+            traverseStream(tree, batch.data(), batch.size());
         rays += batch.size();
         for (size_t i = 0; i < batch.size(); ++i) {
             passCutAway(tree, batch[i], rays, scene.recordedRays);
             if (!hasHit(batch[i])) {
-                PathState& p = paths[shadowRays[i].path];
-                p.radiance = p.radiance + shadowRays[i].contribution;
+                PathState& p = paths[list[i].path];
+                p.radiance = p.radiance + list[i].contribution;
             }
         }
     }
 
-    void addShadowRay(const PathState& p, const Shading& s, Float3 direction, Float3 contribution)
+    void addShadowRay(std::vector<ShadowRay>& list, const PathState& p, const Shading& s, Float3 direction,
+                      Float3 contribution)
     {
         if (isBlack(contribution))
             return;
@@ -379,7 +396,7 @@ private:
         shadow.ray = rayFrom(leaveSurface(s.position, s.geometric, direction), direction);
         shadow.contribution = contribution;
         shadow.path = uint32_t(&p - paths.data());
-        shadowRays.push_back(shadow);
+        list.push_back(shadow);
     }
 
     TexCoordFootprint cameraFootprint(const PathState& p, const Ray& ray) const
@@ -419,7 +436,7 @@ private:
         if (!isBlack(sky.sunIrradiance)) {
             const Float3 l = sampleCone(sky.towardSun, sky.sunCosRadius, p.random.uniform(), p.random.uniform());
             const Float3 f = evaluateBsdf(s, toViewer, l);
-            addShadowRay(p, s, l, multiply(p.throughput, multiply(f, sky.sunIrradiance)) * dot(s.shading, l));
+            addShadowRay(sunRays, p, s, l, multiply(p.throughput, multiply(f, sky.sunIrradiance)) * dot(s.shading, l));
         }
         {
             float skyPdf = 0.0f;
@@ -428,7 +445,7 @@ private:
             if (skyPdf > 0.0f && !isBlack(f)) {
                 const float weight = powerHeuristic(skyPdf, bsdfPdf(s, toViewer, l));
                 const Float3 light = skyRadianceIn(sky, l) * (dot(s.shading, l) * weight / skyPdf);
-                addShadowRay(p, s, l, multiply(p.throughput, multiply(f, light)));
+                addShadowRay(skyRays, p, s, l, multiply(p.throughput, multiply(f, light)));
             }
         }
 
@@ -502,7 +519,8 @@ private:
     const Camera& camera;
     uint32_t width, height;
     std::vector<PathState> paths;
-    std::vector<ShadowRay> shadowRays;
+    std::vector<ShadowRay> sunRays;
+    std::vector<ShadowRay> skyRays;
     std::vector<Ray> batch;
     std::vector<uint32_t> owners;
 };
