@@ -4,6 +4,7 @@
 #include "content/RtImage.h"
 #include "gpu/Material.h"
 #include "support/GlTestContext.h"
+#include "support/ToolRun.h"
 
 #include <gtest/gtest.h>
 
@@ -102,4 +103,30 @@ TEST(RayTracingScene, TraceToolDrawsTheStartViewAndRejectsUnknownArguments)
     EXPECT_NE(printed.find("hits"), std::string::npos) << printed;
     const std::string bad = std::string("\"") + ORVANTA_TRACE_PATH + "\" --bogus 2>/dev/null";
     EXPECT_NE(std::system(bad.c_str()), 0);
+}
+
+TEST(RayTracingScene, ReferenceTracerRepeatsItsPictureAndRefusesBadValues)
+{
+    // Every sample is seeded by its pixel and number, so the same command gives the same file
+    // whatever the workers' order.
+    const std::string dir = OrvantaTest::makeTempDir("reference");
+    auto trace = [&](const std::string& name) {
+        return OrvantaTest::runTool(ORVANTA_TRACE_PATH, {"--reference", "--width", "32", "--height", "18", "--spp", "2",
+                                                         "--exposure", "1.5", "--hdr", dir + "/" + name + ".exr"});
+    };
+    const OrvantaTest::ToolRun first = trace("a"), second = trace("b");
+    ASSERT_EQ(first.exitCode, 0) << first.output;
+    ASSERT_EQ(second.exitCode, 0) << second.output;
+    EXPECT_NE(first.output.find("Mrays/s"), std::string::npos) << first.output;
+    auto bytes = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), {});
+    };
+    EXPECT_GT(bytes(dir + "/a.exr").size(), 0u);
+    EXPECT_EQ(bytes(dir + "/a.exr"), bytes(dir + "/b.exr"));
+    EXPECT_EQ(bytes(dir + "/a.png"), bytes(dir + "/b.png"));
+
+    const OrvantaTest::ToolRun bad = OrvantaTest::runTool(ORVANTA_TRACE_PATH, {"--reference", "--spp", "0"});
+    EXPECT_EQ(bad.exitCode, 2);
+    EXPECT_NE(bad.output.find("--spp"), std::string::npos) << bad.output;
 }
