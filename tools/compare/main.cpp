@@ -20,7 +20,8 @@ const char* kUsage =
     ".exr the .png of the same name beside it, when there is one, is its tone-mapped picture.\n"
     "Prints relMSE (HDR: mean over pixels and channels of (t - r)^2 / (r^2 + 0.01)), PSNR (dB,\n"
     "tone-mapped R, G, B / 255, peak 1) and SSIM (tone-mapped luma, 11-tap Gaussian window of\n"
-    "sigma 1.5, K1 0.01, K2 0.03, as pyssim); \"n/a\" for a metric whose images are missing.\n"
+    "sigma 1.5, K1 0.01, K2 0.03, as pyssim) and energy (the test's mean HDR luminance over the\n"
+    "reference's); \"n/a\" for a metric whose images are missing.\n"
     "--map writes a heat map of the per-pixel error: the relative squared HDR error when both HDR\n"
     "images are there, else the squared tone-mapped error (each averaged over R, G, B), on a log\n"
     "scale from 1e-4 (black) through blue, magenta, red and yellow to 1 (white).\n"
@@ -147,6 +148,10 @@ int main(int argc, char** argv)
     printMetric("relMSE", hdr, hdr ? relativeMse(reference.hdr, test.hdr) : 0.0, "");
     printMetric("PSNR", pictures, pictures ? psnr(reference.picture, test.picture) : 0.0, " dB");
     printMetric("SSIM", pictures, pictures ? ssim(reference.picture, test.picture) : 0.0, "");
+    // Above 1 the test holds more light than the reference, below 1 less.
+    const double referenceLight = hdr ? meanLuminance(reference.hdr) : 0.0;
+    printMetric("energy", hdr && referenceLight > 0.0,
+                hdr && referenceLight > 0.0 ? meanLuminance(test.hdr) / referenceLight : 0.0, " (test / reference)");
     if (!mapPath.empty()) {
         if (!hdr && !pictures) {
             std::fprintf(stderr, "orvanta-compare: --map: the two sides have no kind of image in common\n");

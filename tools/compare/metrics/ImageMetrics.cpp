@@ -81,6 +81,17 @@ double relativeMse(const HdrImage& reference, const HdrImage& test)
     return sum / double(count);
 }
 
+double meanLuminance(const HdrImage& image)
+{
+    const size_t pixels = image.rgb.size() / 3;
+    if (pixels == 0)
+        return 0.0;
+    double sum = 0.0;
+    for (size_t i = 0; i < pixels; ++i)
+        sum += 0.2126 * image.rgb[i * 3] + 0.7152 * image.rgb[i * 3 + 1] + 0.0722 * image.rgb[i * 3 + 2];
+    return sum / double(pixels);
+}
+
 double psnr(const Picture& reference, const Picture& test)
 {
     const size_t pixels = std::min(reference.rgba.size(), test.rgba.size()) / 4;

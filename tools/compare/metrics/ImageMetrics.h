@@ -23,6 +23,10 @@ inline constexpr double kRelativeErrorEpsilon = 0.01;
 // Mean over pixels and channels of (t - r)^2 / (r^2 + 0.01) on the linear HDR images.
 double relativeMse(const HdrImage& reference, const HdrImage& test);
 
+// Mean luminance (Rec. 709 weights) of a linear image: the light it holds, for telling an image
+// that is too bright or too dark overall from one that is only noisy.
+double meanLuminance(const HdrImage& image);
+
 // Peak signal-to-noise ratio in dB of the pictures' R, G and B (values / 255, peak 1); infinite
 // for identical pictures.
 double psnr(const Picture& reference, const Picture& test);
