@@ -112,6 +112,23 @@ TEST(ImageMetrics, RelativeMseOfFlatImagesIsTheClosedForm)
     EXPECT_EQ(relativeMse(flatHdr(8, 4, 3.0f), flatHdr(8, 4, 3.0f)), 0.0);
 }
 
+TEST(ImageMetrics, ShareOfPixelsOffCountsPixelsWithAnyChannelBeyondTheLevels)
+{
+    const Picture a = patternPicture(20, 10);
+    Picture b = a;
+    // Every pixel 3 levels off in green (within), every fifth 4 levels off in blue alone (beyond),
+    // and alpha, which is no colour, changed everywhere.
+    for (size_t p = 0; p < b.rgba.size() / 4; ++p) {
+        b.rgba[p * 4 + 1] = uint8_t(b.rgba[p * 4 + 1] < 128 ? b.rgba[p * 4 + 1] + 3 : b.rgba[p * 4 + 1] - 3);
+        if (p % 5 == 0)
+            b.rgba[p * 4 + 2] = uint8_t(b.rgba[p * 4 + 2] < 128 ? b.rgba[p * 4 + 2] + 4 : b.rgba[p * 4 + 2] - 4);
+        b.rgba[p * 4 + 3] = 0;
+    }
+    EXPECT_DOUBLE_EQ(shareOfPixelsOff(a, b, 3), 0.2);
+    EXPECT_DOUBLE_EQ(shareOfPixelsOff(a, b, 2), 1.0);
+    EXPECT_DOUBLE_EQ(shareOfPixelsOff(a, b, 4), 0.0);
+}
+
 TEST(ImageMetrics, HeatMapRunsFromBlackToWhite)
 {
     uint8_t rgb[3];
@@ -155,6 +172,8 @@ TEST_F(CompareTool, PrintsEveryMetricForExrFilesWithPicturesBeside)
     EXPECT_NE(run.output.find("relMSE  0.247524752"), std::string::npos) << run.output;  // 0.25 / 1.01
     EXPECT_NE(run.output.find("PSNR    28.1308"), std::string::npos) << run.output;     // 20 log10(25.5)
     EXPECT_NE(run.output.find("SSIM    0.99"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("off>3   1\n"), std::string::npos) << run.output;  // every pixel 10 levels off
+    EXPECT_NE(runCompare(reference + " " + test + " --levels 10").output.find("off>10  0\n"), std::string::npos);
     int width = 0, height = 0;
     std::vector<uint8_t> map;
     std::string error;
@@ -172,6 +191,7 @@ TEST_F(CompareTool, SaysNotAvailableForAMetricWithoutItsImages)
     EXPECT_NE(run.output.find("relMSE  0\n"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("PSNR    n/a"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("SSIM    n/a"), std::string::npos) << run.output;
+    EXPECT_NE(run.output.find("off>3   n/a"), std::string::npos) << run.output;
 }
 
 TEST_F(CompareTool, RefusesImagesOfDifferentSizesAndUnreadableFilesWithExitTwo)
@@ -181,6 +201,12 @@ TEST_F(CompareTool, RefusesImagesOfDifferentSizesAndUnreadableFilesWithExitTwo)
     ToolRun run = runCompare(small + " " + large);
     EXPECT_EQ(run.exitCode, 2) << run.output;
     EXPECT_NE(run.output.find("differ in size"), std::string::npos) << run.output;
+
+    for (const char* bad : {"--levels", "--levels -1", "--levels 255", "--levels 3x"}) {
+        run = runCompare(small + " " + small + " " + bad);
+        EXPECT_EQ(run.exitCode, 2) << bad << "\n" << run.output;
+        EXPECT_NE(run.output.find("--levels needs a whole number"), std::string::npos) << run.output;
+    }
 
     run = runCompare(small + " " + dir + "/missing.png");
     EXPECT_EQ(run.exitCode, 2) << run.output;

@@ -1,5 +1,6 @@
-// Compares a test image with a reference: relative MSE of the linear HDR images, PSNR and SSIM of
-// the tone-mapped pictures, and optionally a heat map of the per-pixel error.
+// Compares a test image with a reference: relative MSE of the linear HDR images, PSNR, SSIM and the
+// share of visibly changed pixels of the tone-mapped pictures, and optionally a heat map of the
+// per-pixel error.
 #include "metrics/ImageMetrics.h"
 
 #include "platform/FileAccess.h"
@@ -8,6 +9,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 using namespace Orvanta;
@@ -15,13 +17,15 @@ using namespace Orvanta;
 namespace {
 
 const char* kUsage =
-    "usage: orvanta-compare REFERENCE TEST [--map FILE.png]\n"
+    "usage: orvanta-compare REFERENCE TEST [--map FILE.png] [--levels N]\n"
     "REFERENCE and TEST are each an .exr (linear HDR) or a .png (tone-mapped picture); for an\n"
     ".exr the .png of the same name beside it, when there is one, is its tone-mapped picture.\n"
     "Prints relMSE (HDR: mean over pixels and channels of (t - r)^2 / (r^2 + 0.01)), PSNR (dB,\n"
     "tone-mapped R, G, B / 255, peak 1) and SSIM (tone-mapped luma, 11-tap Gaussian window of\n"
-    "sigma 1.5, K1 0.01, K2 0.03, as pyssim) and energy (the test's mean HDR luminance over the\n"
-    "reference's); \"n/a\" for a metric whose images are missing.\n"
+    "sigma 1.5, K1 0.01, K2 0.03, as pyssim), as \"off>N\" the share (0..1) of pixels whose\n"
+    "tone-mapped R, G or B differs by more than N levels of 255 (--levels N, default 3), and energy\n"
+    "(the test's mean HDR luminance over the reference's); \"n/a\" for a metric whose images are\n"
+    "missing.\n"
     "--map writes a heat map of the per-pixel error: the relative squared HDR error when both HDR\n"
     "images are there, else the squared tone-mapped error (each averaged over R, G, B), on a log\n"
     "scale from 1e-4 (black) through blue, magenta, red and yellow to 1 (white).\n"
@@ -96,6 +100,7 @@ int main(int argc, char** argv)
     std::string paths[2];
     int count = 0;
     std::string mapPath;
+    int levels = kDefaultLevelsOff;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--help" || a == "-h") {
@@ -108,6 +113,15 @@ int main(int argc, char** argv)
                 return 2;
             }
             mapPath = argv[++i];
+        } else if (a == "--levels") {
+            char* end = nullptr;
+            const long value = i + 1 < argc ? std::strtol(argv[i + 1], &end, 10) : -1;
+            if (end == nullptr || end == argv[i + 1] || *end != '\0' || value < 0 || value > 254) {
+                std::fprintf(stderr, "orvanta-compare: --levels needs a whole number from 0 to 254\n%s", kUsage);
+                return 2;
+            }
+            levels = int(value);
+            ++i;
         } else if (a.rfind("--", 0) == 0 || count == 2) {
             std::fprintf(stderr, "orvanta-compare: argument %s is not known\n%s", a.c_str(), kUsage);
             return 2;
@@ -148,6 +162,9 @@ int main(int argc, char** argv)
     printMetric("relMSE", hdr, hdr ? relativeMse(reference.hdr, test.hdr) : 0.0, "");
     printMetric("PSNR", pictures, pictures ? psnr(reference.picture, test.picture) : 0.0, " dB");
     printMetric("SSIM", pictures, pictures ? ssim(reference.picture, test.picture) : 0.0, "");
+    const std::string offName = "off>" + std::to_string(levels);
+    printMetric(offName.c_str(), pictures, pictures ? shareOfPixelsOff(reference.picture, test.picture, levels) : 0.0,
+                "");
     // Above 1 the test holds more light than the reference, below 1 less.
     const double referenceLight = hdr ? meanLuminance(reference.hdr) : 0.0;
     printMetric("energy", hdr && referenceLight > 0.0,

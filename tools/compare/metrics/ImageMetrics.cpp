@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 namespace Orvanta {
@@ -107,6 +108,21 @@ double psnr(const Picture& reference, const Picture& test)
     if (mse == 0.0)
         return std::numeric_limits<double>::infinity();
     return 10.0 * std::log10(1.0 / mse);
+}
+
+double shareOfPixelsOff(const Picture& reference, const Picture& test, int levels)
+{
+    const size_t pixels = std::min(reference.rgba.size(), test.rgba.size()) / 4;
+    if (pixels == 0)
+        return 0.0;
+    size_t off = 0;
+    for (size_t p = 0; p < pixels; ++p)
+        for (size_t c = 0; c < 3; ++c)
+            if (std::abs(int(test.rgba[p * 4 + c]) - int(reference.rgba[p * 4 + c])) > levels) {
+                ++off;
+                break;
+            }
+    return double(off) / double(pixels);
 }
 
 std::vector<double> pictureLuma(const Picture& picture)
