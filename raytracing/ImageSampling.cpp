@@ -57,34 +57,19 @@ SampledColor sampleImageFiltered(const RtImage& image, float tu, float tv, float
         ++levels;
     if (levels == 0)
         return {1.0f, 1.0f, 1.0f, 1.0f};
-    constexpr float kMaxAnisotropy = 16.0f;  // what the renderer asks of the GPU
     const float w0 = float(image.levels[0].width), h0 = float(image.levels[0].height);
     const float ax = dudx * w0, ay = dvdx * h0, bx = dudy * w0, by = dvdy * h0;
-    float lengthX = std::sqrt(ax * ax + ay * ay), lengthY = std::sqrt(bx * bx + by * by);
-    if (!std::isfinite(lengthX) || !std::isfinite(lengthY))
-        lengthX = lengthY = 0.0f;
-    const float major = std::max(lengthX, lengthY), minor = std::min(lengthX, lengthY);
-    const float probes = minor > 0.0f ? std::min(std::ceil(major / minor), kMaxAnisotropy) : 1.0f;
-    const float lod = std::clamp(std::log2(std::max(major / probes, 1e-8f)), 0.0f, float(levels - 1));
+    float footprint = std::sqrt(std::max(ax * ax + ay * ay, bx * bx + by * by));
+    if (!std::isfinite(footprint))
+        footprint = 0.0f;
+    const float lod = std::clamp(std::log2(std::max(footprint, 1e-8f)), 0.0f, float(levels - 1));
     const uint32_t fine = uint32_t(lod);
     const uint32_t coarse = std::min<uint32_t>(fine + 1, uint32_t(levels - 1));
     const float between = lod - float(fine);
-    // Probes spread evenly along the longer axis of the footprint (in texture coordinates).
-    const float du = lengthX >= lengthY ? dudx : dudy, dv = lengthX >= lengthY ? dvdx : dvdy;
-    const int count = int(probes);
-    SampledColor sum{0.0f, 0.0f, 0.0f, 0.0f};
-    for (int i = 0; i < count; ++i) {
-        const float offset = count > 1 ? (float(i) + 0.5f) / float(count) - 0.5f : 0.0f;
-        const float u = tu + du * offset, v = tv + dv * offset;
-        const RtTexel a = bilinearCentred(image.levels[fine], u, v);
-        const RtTexel b = between > 0.0f ? bilinearCentred(image.levels[coarse], u, v) : a;
-        sum.r += a.r + (b.r - a.r) * between;
-        sum.g += a.g + (b.g - a.g) * between;
-        sum.b += a.b + (b.b - a.b) * between;
-        sum.a += a.a + (b.a - a.a) * between;
-    }
-    const float scale = 1.0f / float(count);
-    return {sum.r * scale, sum.g * scale, sum.b * scale, sum.a * scale};
+    const RtTexel a = bilinearCentred(image.levels[fine], tu, tv);
+    const RtTexel b = between > 0.0f ? bilinearCentred(image.levels[coarse], tu, tv) : a;
+    return {a.r + (b.r - a.r) * between, a.g + (b.g - a.g) * between, a.b + (b.b - a.b) * between,
+            a.a + (b.a - a.a) * between};
 }
 
 uint32_t selectMipLevel(const RtImage& image, float footprint) {

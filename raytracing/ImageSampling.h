@@ -20,9 +20,11 @@ uint32_t selectMipLevel(const RtImage& image, float footprint);
 SampledColor sampleImage(const RtImage& image, float tu, float tv, float dudx, float dvdx,
                          float dudy, float dvdy);
 
-// The sample a GPU returns for a repeating, trilinearly and anisotropically (up to 16 probes)
-// filtered texture: texel centres at half-texel offsets, the level of detail from the footprint's
-// shorter axis, probes spread along its longer one, each probe blending the two nearest levels.
+// The sample a GPU returns for a repeating, trilinearly filtered texture: texel centres at
+// half-texel offsets, the level of detail from the longer axis of the footprint, the two nearest
+// levels blended. The frame asks for anisotropic filtering where the GL has it, but how a GPU
+// spends it is its own; measured against llvmpipe's G-buffer, plain trilinear filtering matched
+// best (median albedo 1.1 levels of 255 against 1.4 with sixteen probes along the long axis).
 // For a tracer that must see textures as the rasterised frame does.
 SampledColor sampleImageFiltered(const RtImage& image, float tu, float tv, float dudx, float dvdx, float dudy,
                                  float dvdy);
