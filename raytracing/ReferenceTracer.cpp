@@ -201,6 +201,39 @@ float schlick(float normalReflectance, float cosine)
     return normalReflectance + (1.0f - normalReflectance) * m * m * m * m * m;
 }
 
+// Whether a surface is a pane: glass that lets light through without bending it.
+bool isPane(const RtSurface* s)
+{
+    return s && s->hasMirrorPass && s->optics.isThin && !isBlack(s->optics.transmissionColor);
+}
+
+// Follows a shadow ray on through cut-away texels and through panes, which pass the part of the
+// light their Fresnel reflectance does not send back, tinted by their transmission colour. Light
+// through a window thus reaches a room by the sun's and the sky's direct estimates, not only by the
+// rare path that happens to leave through the pane towards the sun disc. Returns the fraction of
+// the light that gets through (zero when something opaque blocks it).
+Float3 passToLight(const KdTree& tree, Ray& ray, uint64_t& rays, std::vector<Ray>* recorded)
+{
+    Float3 transmitted{1.0f, 1.0f, 1.0f};
+    for (int skip = 0; skip < kMaxAlphaSkips && hasHit(ray); ++skip) {
+        const RtSurface* surface = ray.hitTriangle->surface;
+        const Float3 d = directionOf(ray);
+        if (isPane(surface)) {
+            const Float3 face = normalize(windingNormal(*tree.geometry, *ray.hitTriangle));
+            const float pass = 1.0f - schlick(surface->optics.reflectance, std::fabs(dot(face, d)));
+            transmitted = multiply(transmitted, surface->optics.transmissionColor) * pass;
+        } else if (!cutAway(*tree.geometry, ray, {})) {
+            return {};
+        }
+        const Float3 p = hitPoint(ray);
+        ray = rayFrom(p + d * offsetDistance(p), d);
+        record(recorded, &ray, 1);
+        traverse(tree, ray);
+        ++rays;
+    }
+    return hasHit(ray) ? Float3{} : transmitted;
+}
+
 struct PathState {
     Ray ray;
     Float3 throughput{1.0f, 1.0f, 1.0f};
@@ -379,11 +412,9 @@ private:
             traverseStream(tree, batch.data(), batch.size());
         rays += batch.size();
         for (size_t i = 0; i < batch.size(); ++i) {
-            passCutAway(tree, batch[i], rays, scene.recordedRays);
-            if (!hasHit(batch[i])) {
-                PathState& p = paths[list[i].path];
-                p.radiance = p.radiance + list[i].contribution;
-            }
+            const Float3 transmitted = passToLight(tree, batch[i], rays, scene.recordedRays);
+            PathState& p = paths[list[i].path];
+            p.radiance = p.radiance + multiply(list[i].contribution, transmitted);
         }
     }
 
@@ -492,11 +523,13 @@ private:
         const float cosine = -dot(d, n);
         const float fresnel = schlick(optics.reflectance, cosine);
         Float3 next;
+        bool straightThrough = false;
         if (p.random.uniform() < fresnel) {
             next = reflectAbout(d, n);
             p.throughput = multiply(p.throughput, optics.reflectionTint);
         } else if (transmits) {
             next = d;
+            straightThrough = optics.isThin;
             if (!optics.isThin) {
                 const float eta = s.entering ? 1.0f / optics.indexOfRefraction : optics.indexOfRefraction;
                 const float k = 1.0f - eta * eta * (1.0f - cosine * cosine);
@@ -507,7 +540,11 @@ private:
             return false;
         }
         ++p.specularEvents;
-        p.lastSpecular = true;
+        // Light straight through a pane is what the shadow rays towards the sun and the sky see
+        // too (passToLight), so the path keeps the estimate it had before the pane: the sun is not
+        // counted again and the sky keeps its multiple-importance weight.
+        if (!straightThrough)
+            p.lastSpecular = true;
         p.ray = rayFrom(leaveSurface(s.position, s.geometric, next), next);
         return true;
     }
