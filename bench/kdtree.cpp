@@ -400,6 +400,12 @@ void traceGroup(const KdTree& tree, const RaySet& rays, size_t group, std::vecto
 bool throughput(Table& table, const char* name, const KdTree& tree, const RaySet& rays, int threads,
                 int repeats, void* embree)
 {
+    // A scene without a ray-traced surface in view has no reflection rays: nothing to time, and no
+    // rate or ratio to print (they would be 0 / 0).
+    if (rays.size() == 0) {
+        table.row(std::string(name), "n/a (no rays)");
+        return true;
+    }
     // Each measure is the best of `repeats` runs, the runs of all measures interleaved, so that a
     // burst of load from other programs on the machine falls on ours and Embree's alike.
     std::vector<HitRecord> ours(rays.size());
