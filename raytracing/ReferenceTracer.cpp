@@ -72,20 +72,24 @@ bool cutAway(const RayTracingGeometry& geometry, const Ray& ray, const Footprint
     return hitAlpha(geometry, ray, f, ImageFilter::AsGpu) < s->alphaTestThreshold;
 }
 
+// Starts the ray again just past its hit, in the same direction, and walks it.
+void continuePast(const KdTree& tree, Ray& ray, uint64_t& rays, std::vector<Ray>* recorded)
+{
+    const Float3 p = hitPoint(ray);
+    const Float3 d = directionOf(ray);
+    ray = rayFrom(p + d * offsetDistance(p), d);
+    record(recorded, &ray, 1);
+    traverse(tree, ray);
+    ++rays;
+}
+
 // Follows a ray on past texels an alpha test cuts away, as the frame's alpha-tested surfaces let
 // the scene behind them show.
 void passCutAway(const KdTree& tree, Ray& ray, uint64_t& rays, std::vector<Ray>* recorded,
                  const FootprintOf& footprintOf = {})
 {
-    for (int skip = 0; skip < kMaxAlphaSkips && hasHit(ray) && cutAway(*tree.geometry, ray, footprintOf); ++skip) {
-        const Float3 p = hitPoint(ray);
-        const Float3 d = directionOf(ray);
-        const Float3 o = p + d * offsetDistance(p);
-        ray = rayFrom(o, d);
-        record(recorded, &ray, 1);
-        traverse(tree, ray);
-        ++rays;
-    }
+    for (int skip = 0; skip < kMaxAlphaSkips && hasHit(ray) && cutAway(*tree.geometry, ray, footprintOf); ++skip)
+        continuePast(tree, ray, rays, recorded);
 }
 
 // A hit made ready for light transport, both normals turned towards the side the ray came from
@@ -102,10 +106,10 @@ struct Shading {
     const RtSurface* surface = nullptr;
 };
 
-Float3 windingNormal(const RayTracingGeometry& g, const RtTriangle& t)
+// The hit triangle's unit normal as its corners wind, which its intersection record already holds.
+Float3 faceNormal(const Ray& ray)
 {
-    const Float3 a = g.vertices[t.index0].position;
-    return cross(g.vertices[t.index1].position - a, g.vertices[t.index2].position - a);
+    return {ray.hitAccel->normal[0], ray.hitAccel->normal[1], ray.hitAccel->normal[2]};
 }
 
 bool prepareShading(const RayTracingGeometry& geometry, const Ray& ray, const TexCoordFootprint& footprint,
@@ -115,13 +119,11 @@ bool prepareShading(const RayTracingGeometry& geometry, const Ray& ray, const Te
     if (!hitSurface(geometry, ray, footprint, hit, ImageFilter::AsGpu))
         return false;
     const Float3 d = directionOf(ray);
-    const Float3 face = windingNormal(geometry, *ray.hitTriangle);
-    const float faceLength = length(face);
-    if (!(faceLength > 0.0f) || !std::isfinite(faceLength))
-        return false;
+    // Only a triangle with area is ever hit, so its record's normal has unit length.
+    const Float3 face = faceNormal(ray);
     const float facing = dot(face, d) < 0.0f ? 1.0f : -1.0f;
     s.position = hitPoint(ray);
-    s.geometric = face * (facing / faceLength);
+    s.geometric = face * facing;
     s.shading = hit.shadingNormal * facing;
     if (!(dot(s.shading, s.geometric) > 0.0f))
         s.shading = s.geometric;
@@ -217,19 +219,14 @@ Float3 passToLight(const KdTree& tree, Ray& ray, uint64_t& rays, std::vector<Ray
     Float3 transmitted{1.0f, 1.0f, 1.0f};
     for (int skip = 0; skip < kMaxAlphaSkips && hasHit(ray); ++skip) {
         const RtSurface* surface = ray.hitTriangle->surface;
-        const Float3 d = directionOf(ray);
         if (isPane(surface)) {
-            const Float3 face = normalize(windingNormal(*tree.geometry, *ray.hitTriangle));
-            const float pass = 1.0f - schlick(surface->optics.reflectance, std::fabs(dot(face, d)));
+            const float cosine = std::fabs(dot(faceNormal(ray), directionOf(ray)));
+            const float pass = 1.0f - schlick(surface->optics.reflectance, cosine);
             transmitted = multiply(transmitted, surface->optics.transmissionColor) * pass;
         } else if (!cutAway(*tree.geometry, ray, {})) {
             return {};
         }
-        const Float3 p = hitPoint(ray);
-        ray = rayFrom(p + d * offsetDistance(p), d);
-        record(recorded, &ray, 1);
-        traverse(tree, ray);
-        ++rays;
+        continuePast(tree, ray, rays, recorded);
     }
     return hasHit(ray) ? Float3{} : transmitted;
 }
