@@ -25,14 +25,13 @@ bool usableLevel(const RtImageLevel& l)
     return l.width > 0 && l.height > 0 && l.texels.size() >= size_t(l.width) * l.height;
 }
 
-// Bilinear with repeat addressing and texel centres at (i + 0.5) / size.
-RtTexel bilinearCentred(const RtImageLevel& level, float tu, float tv)
+// Bilinear with repeat addressing, texel (i, j) taken to stand at (i / width, j / height).
+RtTexel bilinear(const RtImageLevel& level, float tu, float tv)
 {
     uint32_t x0, y0;
     float ax, ay;
-    const float half = 0.5f;
-    wrapCoordinate(tu - half / float(level.width), level.width, x0, ax);
-    wrapCoordinate(tv - half / float(level.height), level.height, y0, ay);
+    wrapCoordinate(tu, level.width, x0, ax);
+    wrapCoordinate(tv, level.height, y0, ay);
     const uint32_t x1 = x0 + 1 == level.width ? 0 : x0 + 1;
     const uint32_t y1 = y0 + 1 == level.height ? 0 : y0 + 1;
     const RtTexel& t00 = level.texel(x0, y0);
@@ -44,6 +43,12 @@ RtTexel bilinearCentred(const RtImageLevel& level, float tu, float tv)
     };
     return {blend(t00.r, t10.r, t01.r, t11.r), blend(t00.g, t10.g, t01.g, t11.g), blend(t00.b, t10.b, t01.b, t11.b),
             blend(t00.a, t10.a, t01.a, t11.a)};
+}
+
+// Bilinear with texel centres at (i + 0.5) / size, as a GPU samples.
+RtTexel bilinearCentred(const RtImageLevel& level, float tu, float tv)
+{
+    return bilinear(level, tu - 0.5f / float(level.width), tv - 0.5f / float(level.height));
 }
 
 }  // namespace
@@ -90,32 +95,13 @@ SampledColor sampleImage(const RtImage& image, float tu, float tv, float dudx, f
     uint32_t levelIndex = selectMipLevel(image, std::max(fx, fy));
 
     // Fall back to finer levels if a level is malformed rather than read outside its texels.
-    while (levelIndex > 0) {
-        const RtImageLevel& l = image.levels[levelIndex];
-        if (l.width > 0 && l.height > 0 && l.texels.size() >= size_t(l.width) * l.height) break;
+    while (levelIndex > 0 && !usableLevel(image.levels[levelIndex]))
         --levelIndex;
-    }
     const RtImageLevel& level = image.levels[levelIndex];
-    if (level.width == 0 || level.height == 0 ||
-        level.texels.size() < size_t(level.width) * level.height)
+    if (!usableLevel(level))
         return {1.0f, 1.0f, 1.0f, 1.0f};
-
-    uint32_t x0, y0;
-    float ax, ay;
-    wrapCoordinate(tu, level.width, x0, ax);
-    wrapCoordinate(tv, level.height, y0, ay);
-    uint32_t x1 = x0 + 1 == level.width ? 0 : x0 + 1;
-    uint32_t y1 = y0 + 1 == level.height ? 0 : y0 + 1;
-
-    const RtTexel& t00 = level.texel(x0, y0);
-    const RtTexel& t10 = level.texel(x1, y0);
-    const RtTexel& t01 = level.texel(x0, y1);
-    const RtTexel& t11 = level.texel(x1, y1);
-    auto blend = [&](float c00, float c10, float c01, float c11) {
-        return ((1.0f - ax) * c00 + ax * c10) * (1.0f - ay) + ((1.0f - ax) * c01 + ax * c11) * ay;
-    };
-    return {blend(t00.r, t10.r, t01.r, t11.r), blend(t00.g, t10.g, t01.g, t11.g),
-            blend(t00.b, t10.b, t01.b, t11.b), blend(t00.a, t10.a, t01.a, t11.a)};
+    const RtTexel t = bilinear(level, tu, tv);
+    return {t.r, t.g, t.b, t.a};
 }
 
 }  // namespace Orvanta
