@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,12 @@ PathKind pathKind(const std::string& path);
 // while it is read. At most the size the file had when it was opened is read.
 bool readRegularFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& problem,
                      size_t maxBytes = kMaxReadFileBytes);
+
+// Opens a regular file for reading as a stream, with the checks readRegularFile makes (never a
+// directory, device, FIFO or socket, never blocking on one, at most maxBytes), for readers that
+// stream a file instead of reading it whole. Null with `problem` saying why (without the path);
+// the caller closes the file.
+FILE* openRegularFile(const std::string& path, std::string& problem, size_t maxBytes = kMaxReadFileBytes);
 
 // Writes bytes to a temporary file beside path ("<path>.tmp<pid>-<n>"), flushes it to the disk,
 // renames it over path and flushes the directory, so that whatever stops the program at any moment
