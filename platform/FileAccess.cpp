@@ -210,10 +210,13 @@ bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& by
         error = path + ": " + problem;
         return false;
     };
-    if (pathKind(path) == PathKind::Directory) {
+    const PathKind kind = pathKind(path);
+    if (kind == PathKind::Directory || kind == PathKind::Other) {
         if (fd >= 0)
             ::close(fd);
-        return fail("is a directory, a file cannot be written in its place");
+        // The rename would put the file in the place of a device or pipe.
+        return fail(kind == PathKind::Directory ? "is a directory, a file cannot be written in its place"
+                                                : "is a device, pipe or socket, not a file to write");
     }
     if (fd < 0) {
         error = path + ": cannot write (" + systemError() + ")";
@@ -236,6 +239,25 @@ bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& by
     if (directory.fd >= 0)
         ::fsync(directory.fd);
     return true;
+}
+
+std::string outputPathProblem(const std::string& path)
+{
+    if (path.empty() || path.back() == '/')
+        return "names no file";
+    switch (pathKind(path)) {
+    case PathKind::Directory:
+        return "is a directory, a file cannot be written in its place";
+    case PathKind::Other:
+        return "is a device, pipe or socket, not a file to write";
+    case PathKind::Missing:
+    case PathKind::RegularFile:
+        break;
+    }
+    const std::string directory = directoryOf(path);
+    if (pathKind(directory) != PathKind::Directory)
+        return "cannot be written: the directory " + directory + " does not exist";
+    return {};
 }
 
 bool hasParentStep(const std::string& path)

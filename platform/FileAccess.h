@@ -40,6 +40,12 @@ FILE* openRegularFile(const std::string& path, std::string& problem, size_t maxB
 // temporary is then removed).
 bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);
 
+// Why a file could not be written at path, for checking a tool's output names before any work:
+// empty when it can be tried (its folder exists, and it is a regular file or nothing yet), else
+// the problem without the path: no name, a folder, a device or pipe (which the atomic writer's
+// rename would replace), or a folder that does not exist.
+std::string outputPathProblem(const std::string& path);
+
 // Removes the temporaries of path that writeFileAtomically left behind in processes that were
 // killed mid-write (their process no longer exists). Returns how many were removed.
 int removeStaleTemporaries(const std::string& path);

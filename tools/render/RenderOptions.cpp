@@ -1,6 +1,7 @@
 #include "RenderOptions.h"
 
 #include "overlay/ControlPanel.h"
+#include "platform/FileAccess.h"
 #include "renderer/FeatureSwitches.h"
 
 #include <cmath>
@@ -56,11 +57,16 @@ bool parseCamera(const std::string& text, RenderOptions& options)
     std::string item;
     while (std::getline(stream, item, ',')) {
         float v = 0.0f;
-        if (!parseFloat(item, v))
+        if (!parseFloat(item, v) || !std::isfinite(v))
             return false;
         values.push_back(v);
     }
     if (values.size() != 7)
+        return false;
+    // An orientation must have a direction to normalize to.
+    const float length = std::sqrt(values[3] * values[3] + values[4] * values[4] + values[5] * values[5] +
+                                   values[6] * values[6]);
+    if (!(length > 1e-6f) || !std::isfinite(length))
         return false;
     options.cameraPosition = {values[0], values[1], values[2]};
     options.cameraOrientation = normalize(Quaternion{values[3], values[4], values[5], values[6]});
@@ -87,6 +93,24 @@ bool parseSwitch(const std::string& text, RenderOptions& options)
 }
 
 }  // namespace
+
+bool outputsWritable(const std::string& picture, const std::string& hdr, std::string& error)
+{
+    for (const std::string* path : {&picture, &hdr}) {
+        if (path == &hdr && hdr.empty())
+            continue;
+        const std::string problem = outputPathProblem(*path);
+        if (!problem.empty()) {
+            error = "option " + std::string(path == &hdr ? "--hdr" : "--output") + ": '" + *path + "' " + problem;
+            return false;
+        }
+    }
+    if (picture == hdr) {
+        error = "--output and --hdr name the same file '" + picture + "'";
+        return false;
+    }
+    return true;
+}
 
 const char* renderUsage()
 {
@@ -192,6 +216,8 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
                 error += " (a number above 0)";
             else if (a == "--hdr")
                 error += " (a file name ending in .exr)";
+            else if (a == "--camera")
+                error += " (seven finite numbers x,y,z,qx,qy,qz,qw, the quaternion not zero)";
             return false;
         }
     }
@@ -201,7 +227,9 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
     }
     if (!options.hdrOutput.empty() && !options.outputGiven)
         options.output = options.hdrOutput.substr(0, options.hdrOutput.size() - 4) + ".png";
-    return true;
+    // The outputs are written after every frame is drawn: a name that cannot be written is
+    // refused before the work.
+    return outputsWritable(options.output, options.hdrOutput, error);
 }
 
 }  // namespace Orvanta
