@@ -6,8 +6,6 @@
 #include "platform/PngFile.h"
 #include "support/FuzzSupport.h"
 
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -28,10 +26,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     OrvantaFuzz::quietLog();
     // The input goes through a file, as the tools read it, in a scratch directory of this process.
-    char pattern[] = "/tmp/orvanta-fuzz-images-XXXXXX";
-    const char* directory = mkdtemp(pattern);
-    if (!directory || chdir(directory) != 0)
-        std::abort();
+    OrvantaFuzz::enterScratchDirectory("images");
     return 0;
 }
 
