@@ -136,7 +136,8 @@ const char* renderUsage()
            "  exposure the tone map used in the header attribute \"exposure\"; without --output the\n"
            "  PNG goes beside it under the same name (FILE.png), where orvanta-compare looks for it.\n"
            "--no-overlay draws the scene alone, without the F1 hint, panel or frame counter.\n"
-           "--report-memory prints the resident memory at frame 1, every 100th frame and the last.\n"
+           "--report-memory prints the resident memory at frame 1, every 100th frame and the last,\n"
+           "  after the allocator has handed its free heap pages back (and before, beside it).\n"
            "switch names: directLighting skyLighting lightPropagationVolumes propagateSunLighting\n"
            "              propagateSkyLighting SSAO raytracing\n";
 }
