@@ -11,6 +11,7 @@
 #include "renderer/HdrSet.h"
 #include "renderer/LightPropagationVolumeSet.h"
 #include "renderer/RayTracingSet.h"
+#include "renderer/RenderSettings.h"
 #include "renderer/ScenePassKind.h"
 #include "renderer/ScissorStack.h"
 #include "renderer/SkyLightingVolume.h"
@@ -138,6 +139,9 @@ public:
     // The source of the feature switches and the layer drawn over every frame; null detaches.
     void attachFeatureSwitches(FeatureSwitchSource* source) { featureSwitchSource = source; }
     void attachOverlay(FrameOverlay* layer) { overlay = layer; }
+    // The settings without a check box (renderer/RenderSettings.h); all on until set otherwise.
+    void setRenderSetting(RenderSetting setting, bool on) { settings.on[setting] = on; }
+    bool renderSettingOn(RenderSetting setting) const { return settings[setting]; }
     // Moves the sun to a time of day and inclination and asks every sun-dependent pass (sun
     // colour, sky map, the sky lighting volume's progressive rebuild) to follow from the next
     // frame.
@@ -208,6 +212,7 @@ private:
     PassTimer* passTimer = nullptr;
     FeatureSwitchSource* featureSwitchSource = nullptr;
     FrameOverlay* overlay = nullptr;
+    RenderSettings settings;
     FrustumVectors frustumVectors;
     LightPropagationVolumeSet propagationVolumes;
     SsaoSet ssao;
