@@ -77,16 +77,17 @@ TEST(ImportBounds, DeclaredCountsBeyondTheFileAreRefusedAtOnceAndTheMemoryLimitI
 
     // Past the header check, a face whose list declares four billion indices makes the library
     // reserve more than the limit allows. Builds with sanitizers set no limit (their shadow memory
-    // takes the address space), so they check only that the import fails.
+    // takes the address space) and their allocator ends the program on such a request instead of
+    // failing it, so this part runs where the limit does.
+    if (!addressSpaceLimitApplies())
+        return;
     const std::string list = writeFile(dir + "/list.ply", "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\n"
                                                           "property float y\nproperty float z\nelement face 1\n"
                                                           "property list uint int vertex_indices\nend_header\n"
                                                           "0 0 0\n1 0 0\n0 1 0\n4000000000 0 1 2\n");
     run = runImport({"--max-memory", "1G", list, dir + "/list"});
     EXPECT_EQ(run.exitCode, 1);
-    if (addressSpaceLimitApplies()) {
-        EXPECT_NE(run.output.find(list + ": needs more than the 1 GiB of memory the import may use"), std::string::npos)
-            << run.output;
-    }
+    EXPECT_EQ(run.output, "orvanta-import: " + list +
+                              ": needs more than the 1 GiB of memory the import may use (--max-memory raises the limit)\n");
     EXPECT_FALSE(std::filesystem::exists(dir + "/list"));
 }

@@ -6,6 +6,7 @@
 
 #include "platform/HdrImage.h"
 #include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "app/OrvantaApplication.h"
 #include "app/Window.h"
 #include "content/SceneFile.h"
@@ -67,8 +68,10 @@ int main(int argc, char** argv)
         }
         const int drawn = frame + 1;
         if (options.reportMemory && (drawn == 1 || drawn % 100 == 0 || drawn == options.frames)) {
-            // Free heap pages go back first: what stays is the memory in use (see
-            // releaseFreeHeapPages); the figure before is printed beside it.
+            // The frame is finished first (the software rasterizer frees a frame's binning data
+            // when it has drawn it, on its own threads), then free heap pages go back: what stays
+            // is the memory in use (see releaseFreeHeapPages). The figure before is printed too.
+            glFinish();
             const uint64_t kept = residentBytes();
             releaseFreeHeapPages();
             std::printf("frame %d: resident %llu KiB (%llu KiB with the free heap pages kept)\n", drawn,
