@@ -1,6 +1,5 @@
 #include "platform/ProcessMemory.h"
 
-#include <malloc.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -16,11 +15,6 @@ uint64_t residentBytes()
     const bool read = std::fscanf(file, "%llu %llu", &total, &resident) == 2;
     std::fclose(file);
     return read ? resident * uint64_t(sysconf(_SC_PAGESIZE)) : 0;
-}
-
-void releaseFreeHeapPages()
-{
-    malloc_trim(0);
 }
 
 }  // namespace Orvanta

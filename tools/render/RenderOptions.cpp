@@ -1,5 +1,6 @@
 #include "RenderOptions.h"
 
+#include "app/OptionValues.h"
 #include "overlay/ControlPanel.h"
 #include "platform/FileAccess.h"
 #include "renderer/FeatureSwitches.h"
@@ -7,7 +8,6 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <sstream>
 
 namespace Orvanta {
 
@@ -53,26 +53,7 @@ bool parseInt(const std::string& text, int& value, int minimum)
 
 bool parseCamera(const std::string& text, RenderOptions& options)
 {
-    std::vector<float> values;
-    std::stringstream stream(text);
-    std::string item;
-    while (std::getline(stream, item, ',')) {
-        float v = 0.0f;
-        if (!parseFloat(item, v) || !std::isfinite(v))
-            return false;
-        values.push_back(v);
-    }
-    if (values.size() != 7)
-        return false;
-    // An orientation must have a direction to normalize to.
-    const float length = std::sqrt(values[3] * values[3] + values[4] * values[4] + values[5] * values[5] +
-                                   values[6] * values[6]);
-    if (!(length > 1e-6f) || !std::isfinite(length))
-        return false;
-    options.cameraPosition = {values[0], values[1], values[2]};
-    options.cameraOrientation = normalize(Quaternion{values[3], values[4], values[5], values[6]});
-    options.hasCamera = true;
-    return true;
+    return options.hasCamera = parseCameraPose(text, options.cameraPosition, options.cameraOrientation);
 }
 
 bool parseSwitch(const std::string& text, RenderOptions& options)
@@ -150,8 +131,7 @@ const char* renderUsage()
            "  exposure the tone map used in the header attribute \"exposure\"; without --output the\n"
            "  PNG goes beside it under the same name (FILE.png), where orvanta-compare looks for it.\n"
            "--no-overlay draws the scene alone, without the F1 hint, panel or frame counter.\n"
-           "--report-memory prints the resident memory at frame 1, every 100th frame and the last,\n"
-           "  after the allocator has handed its free heap pages back (and before, beside it).\n"
+           "--report-memory prints the resident memory at frame 1, every 100th frame and the last.\n"
            "--set switches a part of a feature that has no check box, so that what it adds can be\n"
            "  measured; all are on by default.\n"
            "switch names: directLighting skyLighting lightPropagationVolumes propagateSunLighting\n"

@@ -6,7 +6,6 @@
 
 #include "platform/HdrImage.h"
 #include "platform/gl/GlDebug.h"
-#include "platform/gl/GlExtensions.h"
 #include "app/OrvantaApplication.h"
 #include "app/Window.h"
 #include "content/SceneFile.h"
@@ -68,14 +67,7 @@ int main(int argc, char** argv)
         }
         const int drawn = frame + 1;
         if (options.reportMemory && (drawn == 1 || drawn % 100 == 0 || drawn == options.frames)) {
-            // The frame is finished first (the software rasterizer frees a frame's binning data
-            // when it has drawn it, on its own threads), then free heap pages go back: what stays
-            // is the memory in use (see releaseFreeHeapPages). The figure before is printed too.
-            glFinish();
-            const uint64_t kept = residentBytes();
-            releaseFreeHeapPages();
-            std::printf("frame %d: resident %llu KiB (%llu KiB with the free heap pages kept)\n", drawn,
-                        (unsigned long long)(residentBytes() / 1024), (unsigned long long)(kept / 1024));
+            std::printf("frame %d: resident %llu KiB\n", drawn, (unsigned long long)(residentBytes() / 1024));
             std::fflush(stdout);
         }
     }

@@ -10,6 +10,7 @@
 //   orvanta-trace --reference ...   the reference path tracer (ReferenceMode.h)
 #include "ReferenceMode.h"
 
+#include "app/OptionValues.h"
 #include "content/KdTree.h"
 #include "content/RayTracingScene.h"
 #include "content/SceneFile.h"
@@ -47,16 +48,6 @@ struct Options {
 // Direction towards the fixed light the picture is shaded with.
 constexpr Float3 kTowardLight{0.4f, 0.8f, 0.3f};
 
-bool parseWhole(const std::string& text, int minimum, int maximum, int& value)
-{
-    char* end = nullptr;
-    const long parsed = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || !end || *end != '\0' || parsed < minimum || parsed > maximum)
-        return false;
-    value = int(parsed);
-    return true;
-}
-
 // False with a message naming the option and its value.
 bool parse(int argc, char** argv, Options& o, std::string& error)
 {
@@ -81,11 +72,11 @@ bool parse(int argc, char** argv, Options& o, std::string& error)
         else if (arg == "--output")
             o.output = value;
         else if (arg == "--width")
-            ok = parseWhole(value, 1, 8192, o.width);
+            ok = parseWholeNumber(value, o.width, 1, 8192);
         else if (arg == "--height")
-            ok = parseWhole(value, 1, 8192, o.height);
+            ok = parseWholeNumber(value, o.height, 1, 8192);
         else
-            ok = parseWhole(value, 1, 64, o.threads);
+            ok = parseWholeNumber(value, o.threads, 1, 64);
         if (!ok) {
             error = "option " + arg + ": '" + value + "' is not a valid value (" +
                     (arg == "--threads" ? "a whole number from 1 to 64" : "a whole number from 1 to 8192") + ")";
