@@ -155,6 +155,19 @@ bool HeadlessContext::create(int width, int height, std::string& error)
     return true;
 }
 
+void HeadlessContext::resize(int width, int height)
+{
+    auto bindRenderbuffer = load<PFNGLBINDRENDERBUFFERPROC>("glBindRenderbuffer");
+    auto renderbufferStorage = load<PFNGLRENDERBUFFERSTORAGEPROC>("glRenderbufferStorage");
+    targetWidth = width;
+    targetHeight = height;
+    bindRenderbuffer(GL_RENDERBUFFER, colorBuffer);
+    renderbufferStorage(GL_RENDERBUFFER, GL_SRGB8_ALPHA8, width, height);
+    bindRenderbuffer(GL_RENDERBUFFER, depthStencilBuffer);
+    renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+    bindRenderbuffer(GL_RENDERBUFFER, 0);
+}
+
 void HeadlessContext::swapBuffers()
 {
     glFlush();

@@ -21,6 +21,18 @@ void RayTracer::create(uint32_t newWidth, uint32_t newHeight, unsigned workerCou
     workers = std::make_unique<RayWorkerPool>(workerCount);
 }
 
+void RayTracer::resize(uint32_t newWidth, uint32_t newHeight)
+{
+    if (!workers)
+        return;
+    tracingWidth = newWidth;
+    tracingHeight = newHeight;
+    tiles.assign(traceTileCapacity(newWidth, newHeight), Tile{});
+    raysPerTile.assign(tiles.size(), 0);
+    tilesInUse = 0;
+    currentRegion = {};
+}
+
 void RayTracer::setRegion(float left, float bottom, float right, float top)
 {
     currentRegion = traceRegionForScreenRect(left, bottom, right, top, tracingWidth, tracingHeight);

@@ -30,6 +30,9 @@ public:
     void create(uint32_t tracingWidth, uint32_t tracingHeight,
                 unsigned workerCount = RayWorkerPool::defaultWorkerCount);
     bool created() const { return workers != nullptr; }
+    // Changes the tracing resolution of a created tracer, between frames (no tile is being
+    // traced): the tile array follows and the region becomes empty. Nothing happens before create().
+    void resize(uint32_t tracingWidth, uint32_t tracingHeight);
 
     // The traced region for a screen rectangle (left, bottom, right, top in 0..1), cut into
     // tiles; see traceRegionForScreenRect for how a rectangle outside 0..1 or an inverted one is

@@ -7,6 +7,7 @@
 #include "raytracing/PixelTracing.h"
 #include "raytracing/RayTracer.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace Orvanta {
@@ -32,6 +33,18 @@ void createRayInput(RayTracingSet& set)
     const size_t size = static_cast<size_t>(set.width) * static_cast<size_t>(set.height) * rayTexelBytes;
     for (PixelBuffer& buffer : set.readBacks)
         buffer.create(GL_PIXEL_PACK_BUFFER_ARB, size, GL_STREAM_READ_ARB);
+}
+
+// Everything sized by the tracing resolution: the ray input with its read-backs, both traced
+// G-buffers, their ping-pong targets and the border correction's offsets.
+void createTargets(RayTracingSet& set)
+{
+    createRayInput(set);
+    set.reflections.create(set.width, set.height, set.rayInput.colorTexture(0), set.rayInput.colorTexture(1));
+    set.refractions.create(set.width, set.height, set.rayInput.colorTexture(0), set.rayInput.colorTexture(2));
+    set.reflectionTargets.create(set.width, set.height);
+    set.refractionTargets.create(set.width, set.height);
+    fillBorderCorrectionOffsets(set.borderCorrectionOffsets, set.width, set.height);
 }
 
 void unmapReadBacks(RayTracingSet& set)
@@ -65,20 +78,29 @@ void fillBorderCorrectionOffsets(float offsets[9][2], int width, int height)
         }
 }
 
+void resizeRayTracingSet(RayTracingSet& set, int clientWidth, int clientHeight)
+{
+    // A side of one pixel still gets a one-pixel target: GL has no empty ones.
+    set.width = std::max(clientWidth / static_cast<int>(RayTracer::divisor), 1);
+    set.height = std::max(clientHeight / static_cast<int>(RayTracer::divisor), 1);
+    createTargets(set);
+    // Rays read back at the old size went with the buffers that held them.
+    set.raysPending = false;
+    set.traced = false;
+    set.lastFrame = {};
+    if (set.tracer)
+        set.tracer->resize(static_cast<uint32_t>(set.width), static_cast<uint32_t>(set.height));
+}
+
 void createRayTracingSet(RayTracingSet& set, RayTracer& tracer, int clientWidth, int clientHeight)
 {
     set.tracer = &tracer;
     set.width = clientWidth / static_cast<int>(RayTracer::divisor);
     set.height = clientHeight / static_cast<int>(RayTracer::divisor);
-    createRayInput(set);
-    set.reflections.create(set.width, set.height, set.rayInput.colorTexture(0), set.rayInput.colorTexture(1));
-    set.refractions.create(set.width, set.height, set.rayInput.colorTexture(0), set.rayInput.colorTexture(2));
-    set.reflectionTargets.create(set.width, set.height);
-    set.refractionTargets.create(set.width, set.height);
+    createTargets(set);
     set.renderSkyProgram = getFragmentProgram("resources/shaders/engine/raytracing/renderSkyFragment.shader");
     set.borderCorrectionProgram =
         getFragmentProgram("resources/shaders/engine/raytracing/antiAliasingBorderCorrectionFragment.shader");
-    fillBorderCorrectionOffsets(set.borderCorrectionOffsets, set.width, set.height);
     tracer.create(static_cast<uint32_t>(set.width), static_cast<uint32_t>(set.height));
     if (tracer.width() != static_cast<uint32_t>(set.width) || tracer.height() != static_cast<uint32_t>(set.height))
         logError("ray tracing: the ray tracer already runs at " + std::to_string(tracer.width()) + " x " +

@@ -76,6 +76,9 @@ struct RayTracingSet {
 // Starts the ray tracer at the client size over its divisor and builds every target, buffer and
 // program of the set; leaves the last target bound.
 void createRayTracingSet(RayTracingSet& set, RayTracer& tracer, int clientWidth, int clientHeight);
+// Rebuilds every target and buffer of a created set for a new client size (between frames) and
+// moves the ray tracer to the new tracing resolution; the programs stay.
+void resizeRayTracingSet(RayTracingSet& set, int clientWidth, int clientHeight);
 
 // The nine texel offsets of a 3 x 3 neighbourhood at width x height, row by row from (-dx, -dy)
 // to (dx, dy), with dx = 1 / width and dy = 1 / height.

@@ -30,6 +30,7 @@ void Renderer::renderFrame()
 {
     if (!ready)
         return;
+    fitTargetsToSurface();
     {
         PassScope pass(*this, "frame set-up");
         setUpFrame();
