@@ -1,6 +1,7 @@
 #include "platform/HeadlessContext.h"
 
 #include "platform/GlProcAddress.h"
+#include "platform/gl/FramebufferPixels.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -175,20 +176,7 @@ void HeadlessContext::swapBuffers()
 
 std::vector<uint8_t> HeadlessContext::readPixels() const
 {
-    std::vector<uint8_t> rows(static_cast<size_t>(targetWidth) * targetHeight * 4);
-    auto bindFramebuffer = load<PFNGLBINDFRAMEBUFFERPROC>("glBindFramebuffer");
-    GLint previousRead = 0;
-    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previousRead);
-    bindFramebuffer(GL_READ_FRAMEBUFFER, targetFramebuffer);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, targetWidth, targetHeight, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
-    bindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previousRead));
-    // GL rows start at the bottom; a screenshot starts at the top.
-    std::vector<uint8_t> flipped(rows.size());
-    size_t stride = static_cast<size_t>(targetWidth) * 4;
-    for (int y = 0; y < targetHeight; ++y)
-        std::memcpy(&flipped[y * stride], &rows[(targetHeight - 1 - y) * stride], stride);
-    return flipped;
+    return readFramebufferPixels(targetFramebuffer, targetWidth, targetHeight);
 }
 
 std::string HeadlessContext::description() const

@@ -1,12 +1,12 @@
 #include "RenderOptions.h"
 
+#include "app/OptionValues.h"
 #include "overlay/ControlPanel.h"
 #include "renderer/FeatureSwitches.h"
 #include "renderer/RenderSettings.h"
 
 #include <cmath>
 #include <cstdlib>
-#include <sstream>
 
 namespace Orvanta {
 
@@ -52,21 +52,7 @@ bool parseInt(const std::string& text, int& value, int minimum)
 
 bool parseCamera(const std::string& text, RenderOptions& options)
 {
-    std::vector<float> values;
-    std::stringstream stream(text);
-    std::string item;
-    while (std::getline(stream, item, ',')) {
-        float v = 0.0f;
-        if (!parseFloat(item, v))
-            return false;
-        values.push_back(v);
-    }
-    if (values.size() != 7)
-        return false;
-    options.cameraPosition = {values[0], values[1], values[2]};
-    options.cameraOrientation = normalize(Quaternion{values[3], values[4], values[5], values[6]});
-    options.hasCamera = true;
-    return true;
+    return options.hasCamera = parseCameraPose(text, options.cameraPosition, options.cameraOrientation);
 }
 
 bool parseSwitch(const std::string& text, RenderOptions& options)
@@ -109,6 +95,7 @@ const char* renderUsage()
            "                      [--ui] [--output FILE.png] [--debug] [--help] [--scene FILE.scene]\n"
            "                      [--frame-scene] [--report-memory] [--no-overlay] [--frame-time SECONDS]\n"
            "                      [--exposure VALUE] [--hdr FILE.exr] [--set NAME=0|1]...\n"
+           "                      [--camera-path FILE.path | --benchmark FILE.path [--csv OUT.csv]]\n"
            "--time-of-day (-2.07..2.07) and --inclination (-1.57..1.57) move the panel's sun sliders\n"
            "  and the sun with them.\n"
            "--switch sets a check box of the panel as a click would, in command-line order: switching\n"
@@ -127,6 +114,12 @@ const char* renderUsage()
            "  PNG goes beside it under the same name (FILE.png), where orvanta-compare looks for it.\n"
            "--no-overlay draws the scene alone, without the F1 hint, panel or frame counter.\n"
            "--report-memory prints the resident memory at frame 1, every 100th frame and the last.\n"
+           "--camera-path renders the --frames frames evenly spaced in time along a camera path (the\n"
+           "  first at its first key, the last at its last; one frame: the last key) and writes the\n"
+           "  last to --output, or every frame when the output name holds %04d (the frame's number\n"
+           "  from 0). --benchmark does the same, times every pass of every frame and prints mean,\n"
+           "  median and 95th percentile per pass and for the frame; --csv writes every frame's times\n"
+           "  (scripts/plot-timings draws them).\n"
            "--set switches a part of a feature that has no check box, so that what it adds can be\n"
            "  measured; all are on by default.\n"
            "switch names: directLighting skyLighting lightPropagationVolumes propagateSunLighting\n"
@@ -197,6 +190,16 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
         }
         else if (a == "--scene")
             options.scene = v;
+        else if (a == "--camera-path" || a == "--benchmark") {
+            if (!options.cameraPath.empty() && options.benchmark != (a == "--benchmark")) {
+                error = "--camera-path and --benchmark both name the path; give one of them";
+                return false;
+            }
+            ok = !v.empty();
+            options.cameraPath = v;
+            options.benchmark = a == "--benchmark";
+        } else if (a == "--csv")
+            ok = !(options.csvOutput = v).empty();
         else {
             error = "option " + a + " is not known";
             return false;
@@ -218,6 +221,14 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
     }
     if (options.frameScene && options.hasCamera) {
         error = "--camera and --frame-scene both place the camera; give one of them";
+        return false;
+    }
+    if (!options.cameraPath.empty() && (options.hasCamera || options.frameScene)) {
+        error = "a camera path and --camera or --frame-scene all place the camera; give one of them";
+        return false;
+    }
+    if (!options.csvOutput.empty() && !options.benchmark) {
+        error = "--csv writes the times of a --benchmark run; give --benchmark FILE.path too";
         return false;
     }
     if (!options.hdrOutput.empty() && !options.outputGiven)
