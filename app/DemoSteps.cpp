@@ -58,13 +58,12 @@ void DemoSteps::applyKeyboardControls()
         applyKeyboardAndLook(renderer.camera(), panel.mouse, frameTimer().elapsedSeconds);
         return;
     }
-    const uint32_t now = ticks();
-    if (!flightStarted) {
-        flightStarted = true;
-        flightStartTick = now;
-    }
-    // Unsigned difference: right across a wrap of the tick counter too.
-    flightTime = flight->startTime() + double(now - flightStartTick) / 1000.0;
+    // The path's clock starts once the first frame (at the first key) has been presented, so that
+    // the first frame's extra work (programs, visible sets) takes no time off the path. Unsigned
+    // difference: right across a wrap of the tick counter too.
+    flightTime = flight->startTime();
+    if (flightStarted)
+        flightTime += double(ticks() - flightStartTick) / 1000.0;
     lastFlightFrame = flightTime >= double(flight->endTime());
     flightTime = std::min(flightTime, double(flight->endTime()));
     const CameraPose pose = cameraPoseAt(*flight, static_cast<float>(flightTime));
@@ -79,11 +78,13 @@ void DemoSteps::updateVisibleSets()
 void DemoSteps::handleMouse()
 {
     // The cursor is recentred inside the window: at the usual point where the window is large
-    // enough, else at its centre.
+    // enough, else at its centre. A frame that moves the point measures nothing.
     const int x = std::min(mouseRecentreX, std::max(renderer.width() / 2, 1));
     const int y = std::min(mouseRecentreY, std::max(renderer.height() / 2, 1));
-    if (x != panel.mouse.recentreX || y != panel.mouse.recentreY)
+    if (x != panel.mouse.recentreX || y != panel.mouse.recentreY) {
         setMouseRecentre(panel.mouse, x, y);
+        return;
+    }
     Orvanta::handleMouse(panel, renderer);
 }
 
@@ -151,6 +152,10 @@ void DemoSteps::renderFrame()
         timings->addFrame(flightTime, passTimer->endFrame());
     saveCapturedFrame();
     flightEnded = flight && lastFlightFrame;
+    if (flight && !flightStarted) {
+        flightStarted = true;
+        flightStartTick = ticks();
+    }
 }
 
 bool DemoSteps::pumpMessages()

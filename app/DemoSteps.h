@@ -52,7 +52,8 @@ private:
     ReferenceView referenceView;
     CapturingOverlay capture;
     bool keysWereDown[3] = {false, false, false};
-    // The flown path: its time at the current frame, the tick the flight started at (once it has).
+    // The flown path: its time at the current frame, the tick its clock started at (once the first
+    // frame was presented).
     const CameraPath* flight = nullptr;
     FrameTimings* timings = nullptr;
     std::unique_ptr<PassTimer> passTimer;

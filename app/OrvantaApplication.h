@@ -42,9 +42,9 @@ public:
     // recordedPathFile, F12 saves the frame without the overlay as a screenshot (printing its path
     // and showing a notice for two seconds).
     int run();
-    // Makes run() fly a path instead of following the controls: the camera takes the path's pose
-    // at the time since the first frame (from the path's first key on), and the loop ends after
-    // the frame at its last key. With timings, every frame's passes are timed into them at the
+    // Makes run() fly a path instead of following the controls: the first frame shows the first
+    // key, every later one the path's pose at the time since the first was presented, and the
+    // loop ends after the frame at the last key. With timings, every frame's passes are timed into them at the
     // frame's path time. Both must outlive run().
     void flyPath(const CameraPath& path, FrameTimings* timings);
     // After run(): whether the flown path was flown to its end (not left with Escape).

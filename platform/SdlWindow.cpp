@@ -181,9 +181,13 @@ void SdlInput::setCursorPosition(int x, int y)
 {
     lastWarpX = x;
     lastWarpY = y;
-    // An unfocused window leaves the pointer alone (the user works in another window).
-    if (focused)
-        SDL_WarpMouseInWindow(window, x, y);
+    // An unfocused window leaves the pointer alone (the user works in another window). The warp
+    // is global: a window that is not mapped yet (at start-up) takes no warp of its own.
+    if (!focused)
+        return;
+    int windowX = 0, windowY = 0;
+    SDL_GetWindowPosition(window, &windowX, &windowY);
+    SDL_WarpMouseGlobal(windowX + x, windowY + y);
 }
 
 void SdlInput::showCursor(bool visible)

@@ -100,6 +100,8 @@ void setMouseRecentre(MouseLookState& state, int32_t x, int32_t y)
 {
     state.recentreX = x;
     state.recentreY = y;
+    state.mouseDeltaX = 0;
+    state.mouseDeltaY = 0;
     if (!state.uiMode)
         platformInput().setCursorPosition(x, y);
 }

@@ -48,7 +48,9 @@ void applyKeyboardAndLook(Camera& camera, const MouseLookState& state, float ela
 void handleMouse(MouseLookState& state, const std::function<void()>& interactWithPanel);
 
 // Moves the recentring point (a window smaller than the usual point needs one inside it) and, in
-// look mode, the cursor to it, so that the next measurement starts from there.
+// look mode, the cursor to it, so that the next measurement starts from there; clears the delta.
+// The cursor's new place may reach the input only with the next messages, so no measurement
+// should follow in the same frame.
 void setMouseRecentre(MouseLookState& state, int32_t x, int32_t y);
 
 }  // namespace Orvanta
