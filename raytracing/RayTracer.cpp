@@ -12,13 +12,8 @@ void RayTracer::create(uint32_t newWidth, uint32_t newHeight, unsigned workerCou
 {
     if (workers)
         return;
-    tracingWidth = newWidth;
-    tracingHeight = newHeight;
-    tiles.assign(traceTileCapacity(newWidth, newHeight), Tile{});
-    raysPerTile.assign(tiles.size(), 0);
-    tilesInUse = 0;
-    currentRegion = {};
     workers = std::make_unique<RayWorkerPool>(workerCount);
+    resize(newWidth, newHeight);
 }
 
 void RayTracer::resize(uint32_t newWidth, uint32_t newHeight)
