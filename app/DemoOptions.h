@@ -10,10 +10,10 @@ namespace Orvanta {
 // The demo's command line. Without options the demo runs as it always has: the kindergarten in a
 // borderless window over the primary display, from the start camera.
 struct DemoOptions {
-    std::string scene;        // --scene FILE.scene; empty: the kindergarten
-    int windowWidth = 0;      // --window WxH: an ordinary resizable window of that client size
+    std::string scene;    // --scene FILE.scene; empty: the kindergarten
+    int windowWidth = 0;  // --window WxH: an ordinary resizable window of that client size
     int windowHeight = 0;
-    bool hasCamera = false;   // --camera x,y,z,qx,qy,qz,qw
+    bool hasCamera = false;  // --camera x,y,z,qx,qy,qz,qw
     Float3 cameraPosition;
     Quaternion cameraOrientation;
     bool hasTimeOfDay = false;  // --time-of-day and --inclination move the panel's sun sliders

@@ -4,8 +4,8 @@
 #include "app/Window.h"
 #include "overlay/ControlPanel.h"
 #include "platform/FileAccess.h"
-#include "platform/Log.h"
 #include "platform/gl/GlDebug.h"
+#include "platform/Log.h"
 #include "renderer/FrameTimings.h"
 #include "renderer/PassTimer.h"
 #include "renderer/Renderer.h"
@@ -23,8 +23,7 @@ void poseDemo(const DemoOptions& options, const CameraPath& flight, Renderer& re
 {
     ControlPanel& panel = controlPanel();
     if (options.hasTimeOfDay || options.hasInclination)
-        setSunSliders(panel, renderer,
-                      options.hasTimeOfDay ? options.timeOfDay : panel.sliders[timeOfDaySlider].value,
+        setSunSliders(panel, renderer, options.hasTimeOfDay ? options.timeOfDay : panel.sliders[timeOfDaySlider].value,
                       options.hasInclination ? options.inclination : panel.sliders[sunInclinationSlider].value);
     std::string error;
     if (options.hasCamera) {
@@ -38,11 +37,10 @@ void poseDemo(const DemoOptions& options, const CameraPath& flight, Renderer& re
 }
 
 // The benchmark's results: the statistics on standard output, the frames' times as CSV.
-bool reportBenchmark(const DemoOptions& options, const CameraPath& flight, const FrameTimings& timings,
-                     bool completed)
+bool reportBenchmark(const DemoOptions& options, const CameraPath& flight, const FrameTimings& timings, bool completed)
 {
-    std::printf("benchmark %s: %zu frames over %.2f s of path%s\n", options.benchmarkPath.c_str(),
-                timings.frameCount(), double(flight.duration()), completed ? "" : " (stopped before its end)");
+    std::printf("benchmark %s: %zu frames over %.2f s of path%s\n", options.benchmarkPath.c_str(), timings.frameCount(),
+                double(flight.duration()), completed ? "" : " (stopped before its end)");
     std::printf("%s", timings.summaryTable().c_str());
     if (options.csvPath.empty())
         return true;

@@ -1,9 +1,9 @@
 #include "app/DemoSteps.h"
 
+#include "app/OrvantaApplication.h"
 #include "audio/SoundList.h"
 #include "audio/UpdateAudio.h"
 #include "content/SceneVisibility.h"
-#include "app/OrvantaApplication.h"
 #include "overlay/ControlPanel.h"
 #include "overlay/PanelInteraction.h"
 #include "platform/FrameTimer.h"

@@ -1,8 +1,8 @@
 #include "app/Screenshot.h"
 
 #include "platform/FileAccess.h"
-#include "platform/PngFile.h"
 #include "platform/gl/FramebufferPixels.h"
+#include "platform/PngFile.h"
 #include "renderer/Renderer.h"
 
 #include <filesystem>

@@ -91,7 +91,8 @@ bool SdlWindow::create(const char* title, int w, int h, bool windowed, std::stri
     // The demo's window covers the display from its origin; an ordinary window is centred, and
     // a window manager may place it elsewhere.
     const int position = windowed ? int(SDL_WINDOWPOS_CENTERED) : 0;
-    const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN | (windowed ? SDL_WINDOW_RESIZABLE : SDL_WINDOW_BORDERLESS);
+    const Uint32 flags =
+        SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN | (windowed ? SDL_WINDOW_RESIZABLE : SDL_WINDOW_BORDERLESS);
     window = SDL_CreateWindow(title, position, position, w, h, flags);
     if (!window) {
         // Software visuals (Xvfb) may not offer an accelerated one; fall back to any visual.

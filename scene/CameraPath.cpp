@@ -16,9 +16,8 @@ constexpr int kNumbersPerKey = 8;
 // Below this length a quaternion has no direction to normalise.
 constexpr float kMinQuaternionLength = 1e-6f;
 
-const char* const kFormatComment =
-    "# Orvanta camera path: one key pose per line, '#' starts a comment.\n"
-    "# time(s)  position x y z  orientation quaternion qx qy qz qw\n";
+const char* const kFormatComment = "# Orvanta camera path: one key pose per line, '#' starts a comment.\n"
+                                   "# time(s)  position x y z  orientation quaternion qx qy qz qw\n";
 
 bool isBlank(char c)
 {
@@ -68,8 +67,7 @@ bool parseKeyLine(std::string_view line, CameraKey& key, std::string& problem)
         ++count;
     }
     if (count != kNumbersPerKey) {
-        problem = "expected 8 numbers (time, position x y z, orientation qx qy qz qw), found " +
-                  std::to_string(count);
+        problem = "expected 8 numbers (time, position x y z, orientation qx qy qz qw), found " + std::to_string(count);
         return false;
     }
     if (numbers[0] < 0.0f || numbers[0] > kMaxCameraPathTime) {
@@ -164,7 +162,8 @@ bool parseKeys(std::string_view text, const std::string& name, std::vector<Camer
         std::string problem;
         if (parseKeyLine(line, key, problem)) {
             if (!keys.empty() && !(key.time > keys.back().time))
-                problem = "the time does not increase (the previous key is at " + std::to_string(keys.back().time) + " s)";
+                problem = "the time does not increase (the previous key is at " + std::to_string(keys.back().time) +
+                          " s)";
             else {
                 keys.push_back(key);
                 continue;

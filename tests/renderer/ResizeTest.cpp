@@ -1,7 +1,7 @@
 #include "RendererTestScene.h"
 
-#include "platform/HeadlessContext.h"
 #include "platform/gl/GlDebug.h"
+#include "platform/HeadlessContext.h"
 #include "renderer/GlStateCheck.h"
 #include "support/GlTestContext.h"
 

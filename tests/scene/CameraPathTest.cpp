@@ -117,7 +117,8 @@ TEST(CameraPath, InterpolationPassesThroughEveryKeySmoothly)
             EXPECT_LT(length(after - before), 0.05f * std::max(length(before), 1.0f)) << "velocity at key " << i;
             const float turnBefore = angleBetween(cameraPoseAt(path, times[i] - h).orientation, poses[i].orientation);
             const float turnAfter = angleBetween(poses[i].orientation, cameraPoseAt(path, times[i] + h).orientation);
-            EXPECT_NEAR(turnBefore / h, turnAfter / h, 0.05f * std::max(turnBefore / h, 1.0f)) << "turn rate at key " << i;
+            EXPECT_NEAR(turnBefore / h, turnAfter / h, 0.05f * std::max(turnBefore / h, 1.0f))
+                << "turn rate at key " << i;
         }
     }
     // Between keys the orientation stays a unit quaternion.
