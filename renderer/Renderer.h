@@ -51,8 +51,8 @@ public:
     void initRenderer(RenderSurface& surface);
     bool rendererReady() const { return ready; }
     // Draws and presents one frame. When the surface's size has changed since the last frame,
-    // every screen-sized target (HDR scene, G-buffer, light mask, SSAO, the ray tracer's input
-    // and traced targets) is first rebuilt at the new size and the camera takes its aspect ratio.
+    // every screen-sized target (HDR scene, anti-aliasing input, G-buffer, light mask, SSAO, the ray
+    // tracer's input and traced targets) is first rebuilt at the new size and the camera takes its aspect ratio.
     void renderFrame();
     // The size the screen-sized targets were built at.
     int targetsWidth() const { return targetWidth; }

@@ -148,6 +148,7 @@ void Renderer::fitTargetsToSurface()
     targetWidth = w;
     targetHeight = h;
     hdr.createSceneTarget(w, h);
+    antiAliasing.createInput(w, h);
     mainGBuffer.createTarget(w, h);
     ssao.createTargets(w, h);
     createLightMask();
