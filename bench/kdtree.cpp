@@ -127,8 +127,8 @@ std::optional<Camera> viewCamera(const KdTree& tree, float aspectRatio, bool& fr
             if (ray.hitAccel)
                 return camera;
         }
-    if (tree.nodeBoxes.empty() ||
-        !frameBox(camera, tree.nodeBoxes[0].boxMin, tree.nodeBoxes[0].boxMax, -normalize(Float3{0.4f, 0.8f, 0.3f})))
+    if (tree.nodes.empty() ||
+        !frameBox(camera, tree.rootBox.boxMin, tree.rootBox.boxMax, -normalize(Float3{0.4f, 0.8f, 0.3f})))
         return std::nullopt;
     framed = true;
     return camera;
@@ -191,7 +191,7 @@ RaySet referencePathRays(const KdTree& twoSided, const Camera& camera, int width
 
 RaySet randomRays(const KdTree& tree, size_t count)
 {
-    const KdNodeBox& box = tree.nodeBoxes[0];
+    const KdNodeBox& box = tree.rootBox;
     std::mt19937 rng(7);
     std::uniform_real_distribution<float> unit(0.0f, 1.0f), sym(-1.0f, 1.0f);
     RaySet rays;
@@ -210,7 +210,7 @@ RaySet randomRays(const KdTree& tree, size_t count)
 
 size_t treeBytes(const KdTree& tree)
 {
-    return tree.nodes.size() * sizeof(KdNode) + tree.traceNodes.size() * sizeof(KdTraceNode) + tree.nodeBoxes.size() * sizeof(KdNodeBox) +
+    return tree.nodes.size() * sizeof(KdNode) + tree.traceNodes.size() * sizeof(KdTraceNode) + sizeof(KdNodeBox) +
            tree.leaves.size() * sizeof(KdLeaf) + tree.leafTriangles.size() * sizeof(uint32_t) +
            tree.triangleAccels.size() * sizeof(TriAccel);
 }
@@ -249,6 +249,7 @@ void treeShape(Table& table, const KdTree& tree)
     size_t filled = 0, empty = 0, refs = 0, refsInBig = 0, refsAtLimit = 0, withEmptyChild = 0, interior = 0;
     uint32_t largest = 0;
     double depthSum = 0.0;
+    const std::vector<KdNodeBox> boxes = tree.nodeBoxes();
     for (size_t i = 0; i < tree.nodes.size(); ++i) {
         const KdNode& n = tree.nodes[i];
         if (!n.isLeaf()) {
@@ -259,7 +260,7 @@ void treeShape(Table& table, const KdTree& tree)
             withEmptyChild += hasEmpty;
             continue;
         }
-        const uint32_t count = tree.leaves[n.leafIndex()].count, depth = tree.nodeBoxes[i].depth;
+        const uint32_t count = tree.leaves[n.leafIndex()].count, depth = boxes[i].depth;
         maxDepth = std::max(maxDepth, depth);
         if (count == 0) {
             ++empty;
@@ -754,7 +755,7 @@ SceneResult benchScene(const SceneSpec& spec, const std::string& literal, int th
         RayTracingGeometry part;
         float cx = 0.0f, cz = 0.0f, half = spec.generated ? 6.0f : 24.0f;
         if (!isDemo && !spec.generated) {
-            const KdNodeBox& box = tree.nodeBoxes[0];
+            const KdNodeBox& box = tree.rootBox;
             cx = 0.5f * (box.boxMin.x + box.boxMax.x);
             cz = 0.5f * (box.boxMin.z + box.boxMax.z);
             half = 0.5f * std::max(box.boxMax.x - box.boxMin.x, box.boxMax.z - box.boxMin.z);

@@ -93,6 +93,15 @@ void traverse(const KdTree& tree, Ray& ray)
 
 #if defined(__x86_64__)
 
+KdWalk::WideLeafTest KdWalk::wideLeafTest()
+{
+    if (__builtin_cpu_supports("avx512f"))
+        return testLeafAvx512;
+    if (__builtin_cpu_supports("avx2"))
+        return testLeafAvx2;
+    return nullptr;
+}
+
 unsigned packetWidth()
 {
     static const unsigned width = __builtin_cpu_supports("avx512f") ? 16u : __builtin_cpu_supports("avx2") ? 8u : 4u;
@@ -124,6 +133,11 @@ void traversePacket(const KdTree& tree, Ray* rays, unsigned count, unsigned widt
 }
 
 #else
+
+KdWalk::WideLeafTest KdWalk::wideLeafTest()
+{
+    return nullptr;
+}
 
 unsigned packetWidth()
 {

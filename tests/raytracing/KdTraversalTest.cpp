@@ -296,7 +296,7 @@ TEST(KdTraversal, ClippedSingleAndPacketWalksFindWhatTheLiteralWalkFinds)
                 if ((i / 4 + r) % 7 == 0)
                     d[(r + 1) % 3] = 0.0f;
                 literal[r] = single[r] = packet[r] = makeRay(o, d);
-                const KdNodeBox& b = tree.nodeBoxes[0];
+                const KdNodeBox& b = tree.rootBox;
                 outside += o[0] < b.boxMin.x || o[0] > b.boxMax.x || o[1] < b.boxMin.y || o[1] > b.boxMax.y ||
                            o[2] < b.boxMin.z || o[2] > b.boxMax.z;
             }
