@@ -184,7 +184,10 @@ void traverseStream(const KdTree& tree, Ray* rays, size_t count)
             traverse(tree, rays[i]);
         return;
     }
-    walkStream(tree, tree.traceNodes.data(), rays, count);
+    if (packetWidth() >= 16)
+        traceStreamAvx512(tree, rays, count);
+    else
+        walkStream(tree, tree.traceNodes.data(), rays, count);
 }
 
 #else

@@ -53,14 +53,18 @@ void tracePacketAvx512(const KdTree& tree, Ray* rays, unsigned count);
 void testLeafAvx2(const KdTree& tree, const KdLeaf& leaf, Ray& ray);
 void testLeafAvx512(const KdTree& tree, const KdLeaf& leaf, Ray& ray);
 
+// The stream walk of KdTraversal.h in sixteen AVX-512 lanes (KdStreamWalkAvx512.cpp), for trees
+// with trace nodes; call it only where packetWidth() is 16.
+void traceStreamAvx512(const KdTree& tree, Ray* rays, size_t count);
+
 using WideLeafTest = void (*)(const KdTree&, const KdLeaf&, Ray&);
 
 // The widest leaf test the CPU has, or null without AVX2.
 WideLeafTest wideLeafTest();
 
-// Leaves with at least this many triangles take the wide test, where there is one: below it the
-// gathers of the records cost more than the scalar test's mispredicted branches.
-inline constexpr uint32_t kWideLeafTriangles = 6;
+// Leaves with at least this many triangles take the wide test, where there is one: from two
+// triangles on, the scalar test's mispredicted early exits cost more than the gathers.
+inline constexpr uint32_t kWideLeafTriangles = 2;
 
 // Whether the tree has derived trace nodes for its current nodes (see KdTree::traceNodes).
 inline bool hasTraceNodes(const KdTree& tree)
