@@ -166,10 +166,10 @@ void traceStreamAvx512(const KdTree& tree, Ray* rays, size_t count)
     for (unsigned k = 0; k < kLanes && next < count; ++k)
         lanes.begin(tree, k, rays[next++]);
     while (lanes.live) {
-        // A lane without a ray reads a node harmlessly.
+        // Only the lanes with a ray read their node.
         const __m512i at = _mm512_maskz_slli_epi32(__mmask16(0xFFFF), _mm512_load_si512(lanes.node), 1);
-        const __m512i w0 = _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), __mmask16(0xFFFF), at, words, 4);
-        const __m512i w1 = _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), __mmask16(0xFFFF),
+        const __m512i w0 = _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), __mmask16(lanes.live), at, words, 4);
+        const __m512i w1 = _mm512_mask_i32gather_epi32(_mm512_setzero_si512(), __mmask16(lanes.live),
                                                        _mm512_add_epi32(at, _mm512_set1_epi32(1)), words, 4);
         const unsigned atLeaves = unsigned(_mm512_test_epi32_mask(w0, _mm512_set1_epi32(1))) & lanes.live;
         unsigned intoEmpty = 0;

@@ -5,7 +5,8 @@
 // and a large leaf pays a misprediction for most of its triangles. Included only inside the
 // target regions of KdPacketWalkAvx2.cpp and KdPacketWalkAvx512.cpp, like PacketWalk.h.
 //
-// The records are gathered field by field from the tree's shared array. Every lane runs the scalar
+// The records are gathered field by field from the tree's shared array, only for the lanes that
+// have a triangle. Every lane runs the scalar
 // test's IEEE operations in its order (intersectTriAccel in TriAccelHit.h; no multiply-add is
 // fused), so each triangle gets the distance and weights the scalar test gives it. Of the lanes
 // that pass, the nearest wins and, among equal distances, the first in leaf order: the scalar
@@ -42,9 +43,10 @@ void testLeafWide(const KdTree& tree, const KdLeaf& leaf, Ray& ray)
     const V d[3] = {Lanes::set1(ray.direction[0]), Lanes::set1(ray.direction[1]), Lanes::set1(ray.direction[2])};
     for (uint32_t first = 0; first < leaf.count; first += kWidth) {
         const unsigned count = leaf.count - first < kWidth ? leaf.count - first : kWidth;
+        const M used = Lanes::firstLanes(count);
         const I index = Lanes::loadFirst(triangles + first, count);
         const I record = Lanes::times16(index);
-        const I k = Lanes::asInt(Lanes::gather(accels, Lanes::addWords(record, 4)));
+        const I k = Lanes::asInt(Lanes::gather(accels, Lanes::addWords(record, 4), used));
         const M onX = Lanes::equalsInt(k, 0), onY = Lanes::equalsInt(k, 1);
         // The lanes' ray components on their record's axes k, u, v ((1, 2), (2, 0), (0, 1)).
         auto onAxes = [&](const V* c, int shift) {
@@ -52,26 +54,26 @@ void testLeafWide(const KdTree& tree, const KdLeaf& leaf, Ray& ray)
         };
         const V ok = onAxes(o, 0), ou = onAxes(o, 1), ov = onAxes(o, 2);
         const V dk = onAxes(d, 0), du = onAxes(d, 1), dv = onAxes(d, 2);
-        const V nU = Lanes::gather(accels, Lanes::addWords(record, 5));
-        const V nV = Lanes::gather(accels, Lanes::addWords(record, 6));
+        const V nU = Lanes::gather(accels, Lanes::addWords(record, 5), used);
+        const V nV = Lanes::gather(accels, Lanes::addWords(record, 6), used);
         const V denominator = Lanes::add(Lanes::add(dk, Lanes::mul(nU, du)), Lanes::mul(nV, dv));
-        const V normalK = Lanes::gather(accels, Lanes::addI(record, k));
-        const M doubleSided = Lanes::nonZeroLowByte(Lanes::asInt(Lanes::gather(accels, Lanes::addWords(record, 3))));
+        const V normalK = Lanes::gather(accels, Lanes::addI(record, k), used);
+        const M doubleSided = Lanes::nonZeroLowByte(Lanes::asInt(Lanes::gather(accels, Lanes::addWords(record, 3), used)));
         // Back faces are culled where the record is single-sided (a NaN product culls nothing, as
         // in the scalar test; its distance fails below).
         const M culled = Lanes::andNot(doubleSided, Lanes::ge(Lanes::mul(denominator, normalK), zero));
-        M pass = Lanes::andNot(culled, Lanes::firstLanes(count));
-        const V nD = Lanes::gather(accels, Lanes::addWords(record, 7));
+        M pass = Lanes::andNot(culled, used);
+        const V nD = Lanes::gather(accels, Lanes::addWords(record, 7), used);
         const V numerator = Lanes::sub(Lanes::sub(Lanes::sub(nD, ok), Lanes::mul(nU, ou)), Lanes::mul(nV, ov));
         const V dist = Lanes::div(numerator, denominator);
         pass = Lanes::bitAnd(pass, Lanes::bitAnd(Lanes::ge(dist, zero), Lanes::lt(dist, Lanes::set1(ray.tHit))));
         const V hu = Lanes::add(ou, Lanes::mul(dist, du)), hv = Lanes::add(ov, Lanes::mul(dist, dv));
-        const V b = Lanes::add(Lanes::add(Lanes::mul(Lanes::gather(accels, Lanes::addWords(record, 9)), hu),
-                                          Lanes::mul(Lanes::gather(accels, Lanes::addWords(record, 8)), hv)),
-                               Lanes::gather(accels, Lanes::addWords(record, 10)));
-        const V g = Lanes::add(Lanes::add(Lanes::mul(Lanes::gather(accels, Lanes::addWords(record, 12)), hu),
-                                          Lanes::mul(Lanes::gather(accels, Lanes::addWords(record, 13)), hv)),
-                               Lanes::gather(accels, Lanes::addWords(record, 14)));
+        const V b = Lanes::add(Lanes::add(Lanes::mul(Lanes::gather(accels, Lanes::addWords(record, 9), used), hu),
+                                          Lanes::mul(Lanes::gather(accels, Lanes::addWords(record, 8), used), hv)),
+                               Lanes::gather(accels, Lanes::addWords(record, 10), used));
+        const V g = Lanes::add(Lanes::add(Lanes::mul(Lanes::gather(accels, Lanes::addWords(record, 12), used), hu),
+                                          Lanes::mul(Lanes::gather(accels, Lanes::addWords(record, 13), used), hv)),
+                               Lanes::gather(accels, Lanes::addWords(record, 14), used));
         pass = Lanes::bitAnd(pass, Lanes::bitAnd(Lanes::gt(b, zero), Lanes::gt(g, zero)));
         pass = Lanes::bitAnd(pass, Lanes::lt(Lanes::add(b, g), one));
         if (__builtin_expect(Lanes::bits(pass) == 0, 1))

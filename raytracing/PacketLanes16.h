@@ -49,11 +49,12 @@ struct Lanes16 {
         return _mm512_maskz_loadu_epi32(firstLanes(count), p);
     }
     static M firstLanes(unsigned count) { return count >= 16 ? M(0xFFFF) : M((1u << count) - 1u); }
-    // Lane r: the 32-bit word at words[offset[r]].
-    // (The zero-masked forms: GCC 12 warns that the plain ones read an undefined vector.)
-    static V gather(const void* words, I offset)
+    // Lane r: the 32-bit word at words[offset[r]] in the lanes of `lanes`, 0 in the others, which
+    // load nothing. (The masked form also because GCC 12 warns that the plain one reads an
+    // undefined vector.)
+    static V gather(const void* words, I offset, M lanes)
     {
-        return _mm512_mask_i32gather_ps(_mm512_setzero_ps(), M(0xFFFF), offset, words, 4);
+        return _mm512_mask_i32gather_ps(_mm512_setzero_ps(), lanes, offset, words, 4);
     }
     static I times16(I a) { return _mm512_maskz_slli_epi32(M(0xFFFF), a, 4); }
     static I addWords(I a, int n) { return _mm512_add_epi32(a, _mm512_set1_epi32(n)); }

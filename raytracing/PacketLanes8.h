@@ -53,10 +53,11 @@ struct Lanes8 {
         return _mm256_maskload_epi32(reinterpret_cast<const int*>(p), _mm256_castps_si256(firstLanes(count)));
     }
     static M firstLanes(unsigned count) { return mask(count >= 8 ? 0xFFu : (1u << count) - 1u); }
-    // Lane r: the 32-bit word at words[offset[r]].
-    static V gather(const void* words, I offset)
+    // Lane r: the 32-bit word at words[offset[r]] in the lanes of `lanes`, 0 in the others, which
+    // load nothing.
+    static V gather(const void* words, I offset, M lanes)
     {
-        return _mm256_i32gather_ps(static_cast<const float*>(words), offset, 4);
+        return _mm256_mask_i32gather_ps(_mm256_setzero_ps(), static_cast<const float*>(words), offset, lanes, 4);
     }
     static I times16(I a) { return _mm256_slli_epi32(a, 4); }
     static I addWords(I a, int n) { return _mm256_add_epi32(a, _mm256_set1_epi32(n)); }
