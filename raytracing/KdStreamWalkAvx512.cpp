@@ -10,6 +10,7 @@
 #include "content/KdTree.h"
 #include "raytracing/KdWalkParts.h"
 #include "raytracing/Ray.h"
+#include "raytracing/StreamLaneState.h"
 #include "raytracing/TargetRegion.h"
 
 #include <cstddef>
@@ -25,34 +26,8 @@ namespace {
 
 constexpr unsigned kLanes = 16;
 
-struct StreamLanes16 {
-    alignas(64) uint32_t node[kLanes] = {};
-    alignas(64) float tMin[kLanes] = {};
-    alignas(64) float tMax[kLanes] = {};
-    alignas(64) float origin[3][kLanes] = {};
-    alignas(64) float inverse[3][kLanes] = {};
-    uint32_t size[kLanes] = {};
-    uint32_t leafTurn[kLanes] = {};
-    Ray* rays[kLanes] = {};
-    unsigned live = 0;  // bit k: lane k walks a ray
-    bool waitForLeaves = true;  // whether a lane at a leaf asks for its records rounds ahead
-    StackEntry stack[kLanes][kKdMaxDepth];
-
-    void begin(const KdTree& tree, unsigned k, Ray& ray)
-    {
-        clipToRootBox(tree, ray);
-        rays[k] = &ray;
-        live |= 1u << k;
-        node[k] = 0;
-        size[k] = 0;
-        leafTurn[k] = 0;
-        tMin[k] = ray.tMin;
-        tMax[k] = ray.tMax;
-        for (int a = 0; a < 3; ++a) {
-            origin[a][k] = ray.origin[a];
-            inverse[a][k] = ray.inverseDirection[a];
-        }
-    }
+struct StreamLanes16 : StreamLaneState<kLanes> {
+    using StreamLaneState::StreamLaneState;
 
     // One step down for the lanes in `stepping`, whose nodes' words are w0/w1: the single walk's
     // choice (near child, far child, or near first with the far child kept for later, empty
@@ -114,53 +89,13 @@ struct StreamLanes16 {
         _mm512_store_si512(node, _mm512_mask_blend_epi32(stepping, current, nextNode));
         return intoEmpty;
     }
-
-    // Lane k after a leaf: false when its ray has ended, else it goes on with the top of its stack.
-    bool leave(unsigned k)
-    {
-        if (tMax[k] >= rays[k]->tHit || size[k] == 0)
-            return false;
-        const StackEntry& top = stack[k][--size[k]];
-        node[k] = top.node;
-        tMin[k] = top.tMin;
-        tMax[k] = top.tMax;
-        return true;
-    }
-
-    // One round of lane k at its leaf; false when the lane's ray has ended. Where the leaves'
-    // records are mostly outside the cache, a leaf with triangles takes the lane three rounds: the
-    // first asks for the leaf's triangle list, the second for the records it names, the third
-    // tests them, by which time the other lanes' steps have covered most of the wait for memory.
-    bool atLeaf(const KdTree& tree, unsigned k, const KdLeaf& leaf)
-    {
-        if (!waitForLeaves) {
-            testLeaf(tree, leaf, *rays[k]);
-            return leave(k);
-        }
-        if (leaf.count != 0 && leafTurn[k] == 0) {
-            prefetchLine(&tree.leafTriangles[leaf.first]);
-            leafTurn[k] = 1;
-            return true;
-        }
-        if (leaf.count != 0 && leafTurn[k] == 1) {
-            prefetchLeafRecords(tree, leaf);
-            leafTurn[k] = 2;
-            return true;
-        }
-        leafTurn[k] = 0;
-        testLeaf(tree, leaf, *rays[k]);
-        return leave(k);
-    }
 };
 
 }  // namespace
 
 void traceStreamAvx512(const KdTree& tree, Ray* rays, size_t count)
 {
-    StreamLanes16 lanes;
-    // Records and triangle lists that fit a core's second-level cache (about a megabyte) are read
-    // from it at once: rounds spent waiting for them would be lost.
-    lanes.waitForLeaves = tree.triangleAccels.size() * sizeof(TriAccel) + tree.leafTriangles.size() * 4 > (1u << 20);
+    StreamLanes16 lanes(tree);
     const uint32_t* words = reinterpret_cast<const uint32_t*>(tree.traceNodes.data());
     size_t next = 0;
     for (unsigned k = 0; k < kLanes && next < count; ++k)
@@ -177,12 +112,8 @@ void traceStreamAvx512(const KdTree& tree, Ray* rays, size_t count)
             intoEmpty = lanes.step(w0, w1, __mmask16(stepping));
         for (; intoEmpty; intoEmpty &= intoEmpty - 1) {
             const unsigned k = unsigned(__builtin_ctz(intoEmpty));
-            if (lanes.leave(k))
-                continue;
-            if (next < count)
-                lanes.begin(tree, k, rays[next++]);
-            else
-                lanes.live &= ~(1u << k);
+            if (!lanes.leave(k))
+                lanes.next(tree, k, rays, count, next);
         }
         if (!atLeaves)
             continue;
@@ -191,12 +122,8 @@ void traceStreamAvx512(const KdTree& tree, Ray* rays, size_t count)
         _mm512_store_si512(word1, w1);
         for (unsigned rest = atLeaves; rest; rest &= rest - 1) {
             const unsigned k = unsigned(__builtin_ctz(rest));
-            if (lanes.atLeaf(tree, k, KdLeaf{word0[k] >> 1, word1[k]}))
-                continue;
-            if (next < count)
-                lanes.begin(tree, k, rays[next++]);
-            else
-                lanes.live &= ~(1u << k);
+            if (!lanes.atLeaf(tree, k, KdLeaf{word0[k] >> 1, word1[k]}))
+                lanes.next(tree, k, rays, count, next);
         }
     }
 }

@@ -248,9 +248,14 @@ TEST(KdTraversal, StreamsGiveEveryRayTheSingleWalksHit)
                 traverse(tree, single[i]);
                 hits += single[i].hitTriangle != nullptr;
             }
-            traverseStream(tree, stream.data(), count);
-            for (size_t i = 0; i < count; ++i)
-                ASSERT_TRUE(sameHit(single[i], stream[i])) << "seed " << seed << " ray " << i << " of " << count;
+            // At every width the CPU has: four lanes, and sixteen with AVX-512F.
+            for (unsigned width : {4u, 16u}) {
+                std::vector<Ray> walked = stream;
+                traverseStream(tree, walked.data(), count, width);
+                for (size_t i = 0; i < count; ++i)
+                    ASSERT_TRUE(sameHit(single[i], walked[i]))
+                        << "seed " << seed << " ray " << i << " of " << count << ", width " << width;
+            }
         }
     }
     EXPECT_GT(hits, 400);
@@ -353,9 +358,12 @@ TEST(KdTraversal, LargeLeavesGiveTheLiteralWalksHitWithTiesToTheFirstTriangle)
         ties += literal[i].hitTriangle && (literal[i].hitTriangle - s.geometry.triangles.data()) % 2 == 0;
     }
     EXPECT_GT(ties, 200);
-    traverseStream(tree, stream.data(), stream.size());
-    for (size_t i = 0; i < stream.size(); ++i)
-        ASSERT_TRUE(sameHit(literal[i], stream[i])) << "ray " << i;
+    for (unsigned width : {4u, 16u}) {
+        std::vector<Ray> walked = stream;
+        traverseStream(tree, walked.data(), walked.size(), width);
+        for (size_t i = 0; i < walked.size(); ++i)
+            ASSERT_TRUE(sameHit(literal[i], walked[i])) << "ray " << i << ", width " << width;
+    }
     for (size_t i = 0; i + kMaxPacketRays <= literal.size(); i += kMaxPacketRays) {
         Ray packet[kMaxPacketRays];
         for (unsigned r = 0; r < kMaxPacketRays; ++r)
