@@ -32,6 +32,8 @@ bool startHeadlessScene(const RenderOptions& options, OrvantaApplication& applic
     // Through the panel's check boxes, so dependents follow as they do for a click.
     for (auto [index, on] : options.switches)
         renderer.setFeature(static_cast<FeatureSwitch>(index), on);
+    for (auto [index, on] : options.settings)
+        renderer.setRenderSetting(static_cast<RenderSetting>(index), on);
     panel.mouse.uiMode = options.uiMode;
     renderer.setFixedExposure(options.exposure);
     if (options.noOverlay)

@@ -2,6 +2,7 @@
 
 #include "overlay/ControlPanel.h"
 #include "renderer/FeatureSwitches.h"
+#include "renderer/RenderSettings.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -86,6 +87,19 @@ bool parseSwitch(const std::string& text, RenderOptions& options)
     return true;
 }
 
+bool parseSetting(const std::string& text, RenderOptions& options)
+{
+    size_t equals = text.find('=');
+    if (equals == std::string::npos)
+        return false;
+    std::string state = text.substr(equals + 1);
+    int index = findRenderSetting(text.substr(0, equals).c_str());
+    if (index < 0 || (state != "0" && state != "1"))
+        return false;
+    options.settings.emplace_back(index, state == "1");
+    return true;
+}
+
 }  // namespace
 
 const char* renderUsage()
@@ -94,7 +108,7 @@ const char* renderUsage()
            "                      [--time-of-day RADIANS] [--inclination RADIANS] [--switch INDEX|NAME=0|1]...\n"
            "                      [--ui] [--output FILE.png] [--debug] [--help] [--scene FILE.scene]\n"
            "                      [--frame-scene] [--report-memory] [--no-overlay] [--frame-time SECONDS]\n"
-           "                      [--exposure VALUE] [--hdr FILE.exr]\n"
+           "                      [--exposure VALUE] [--hdr FILE.exr] [--set NAME=0|1]...\n"
            "--time-of-day (-2.07..2.07) and --inclination (-1.57..1.57) move the panel's sun sliders\n"
            "  and the sun with them.\n"
            "--switch sets a check box of the panel as a click would, in command-line order: switching\n"
@@ -113,8 +127,11 @@ const char* renderUsage()
            "  PNG goes beside it under the same name (FILE.png), where orvanta-compare looks for it.\n"
            "--no-overlay draws the scene alone, without the F1 hint, panel or frame counter.\n"
            "--report-memory prints the resident memory at frame 1, every 100th frame and the last.\n"
+           "--set switches a part of a feature that has no check box, so that what it adds can be\n"
+           "  measured; all are on by default.\n"
            "switch names: directLighting skyLighting lightPropagationVolumes propagateSunLighting\n"
-           "              propagateSkyLighting SSAO raytracing\n";
+           "              propagateSkyLighting SSAO raytracing\n"
+           "setting names: lpvOcclusion antiAliasing refraction\n";
 }
 
 bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions& options, std::string& error)
@@ -165,6 +182,8 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
             ok = options.hasInclination = parseFloatIn(v, options.inclination, sunInclinationRange);
         else if (a == "--switch")
             ok = parseSwitch(v, options);
+        else if (a == "--set")
+            ok = parseSetting(v, options);
         else if (a == "--output") {
             options.output = v;
             options.outputGiven = true;
@@ -192,6 +211,8 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
                 error += " (a number above 0)";
             else if (a == "--hdr")
                 error += " (a file name ending in .exr)";
+            else if (a == "--set")
+                error += " (NAME=0 or NAME=1 with a setting name below)";
             return false;
         }
     }

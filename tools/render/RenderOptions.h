@@ -29,6 +29,7 @@ struct RenderOptions {
     bool hasInclination = false;
     float inclination = 0.0f;
     std::vector<std::pair<int, bool>> switches;  // feature index, state
+    std::vector<std::pair<int, bool>> settings;  // renderer setting index, state (--set)
     std::string output = "render.png";
     bool outputGiven = false;   // --output named; otherwise --hdr FILE.exr puts the PNG beside it
     float frameSeconds = kDefaultFrameSeconds;  // simulated time per frame

@@ -1,0 +1,26 @@
+#pragma once
+
+namespace Orvanta {
+
+// Renderer settings the panel has no check box for: parts of a feature that can be switched off
+// on their own so that what they add can be measured (orvanta-render --set NAME=0|1). All start
+// on; the demo leaves them so.
+enum RenderSetting {
+    LpvOcclusion = 0,  // the propagation's geometry volume blocks flux where surfaces are
+    AntiAliasing = 1,  // the post-process edge smoothing before the overlay
+    Refraction = 2,    // ray-traced refraction through glass and water
+    RenderSettingCount = 3,
+};
+
+// The setting's command-line name ("lpvOcclusion", "antiAliasing", "refraction"); null out of range.
+const char* renderSettingName(int index);
+// The index of a name, or -1.
+int findRenderSetting(const char* name);
+
+// The state of every setting; a plain record the renderer keeps and tools fill.
+struct RenderSettings {
+    bool on[RenderSettingCount] = {true, true, true};
+    bool operator[](RenderSetting setting) const { return on[setting]; }
+};
+
+}  // namespace Orvanta
