@@ -51,7 +51,7 @@ Material* mirrorMaterial()
     };
     material->deferredWritePass = pass(PassTypeDeferredWrite, nullptr, nullptr);
     material->raycastingPass = pass(PassTypeRaycasting, "raycastingVertex", "raycastingFragment");
-    material->raytracedPass = pass(PassTypeRaytraced, "raytracedVertex", "raytracedReflectionFragment");
+    material->raytracedPass = pass(PassTypeRaytraced, "raytracedVertex", "raytracedCompositeFragment");
     material->optics.reflectance = 0.56f;  // steel's
     material->optics.reflectionTint = {0.97f, 0.98f, 1.0f};
     return material;
