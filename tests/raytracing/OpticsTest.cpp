@@ -1,8 +1,10 @@
 #include "content/RtImage.h"
 #include "raytracing/HalfFloat.h"
 #include "raytracing/Optics.h"
+#include "raytracing/PathSampling.h"
 #include "raytracing/PixelTracing.h"
 #include "raytracing/RayTracer.h"
+#include "support/TracedQuads.h"
 
 #include <gtest/gtest.h>
 
@@ -102,25 +104,20 @@ struct GlassBlockScene {
 
     explicit GlassBlockScene(bool thin)
     {
-        RayTracingGeometry& g = tracer.geometry;
-        RtSurface glass;
-        glass.colorImage = plain(blue, {0, 0, 1});
-        glass.hasMirrorPass = 1;
-        glass.optics.reflectance = 0.04f;
-        glass.optics.isThin = thin;
-        glass.optics.transmissionColor = {1, 1, 1};
-        g.surfaces.push_back(glass);
+        surface.colorImage = plain(blue, {0, 0, 1});
+        surface.hasMirrorPass = 1;
+        surface.optics.reflectance = 0.04f;
+        surface.optics.isThin = thin;
+        surface.optics.transmissionColor = {1, 1, 1};
         quad({10, -10, -10}, {0, 0, 20}, {0, 20, 0});  // faces -x
         quad({12, -10, -10}, {0, 20, 0}, {0, 0, 20});  // faces +x
-        RtSurface wall;
-        wall.doubleSided = 1;
-        wall.colorImage = plain(red, {1, 0, 0});
-        g.surfaces.push_back(wall);
+        surface = RtSurface();
+        surface.doubleSided = 1;
+        surface.colorImage = plain(red, {1, 0, 0});
         quad({20, -50, -50}, {0, 0, 100}, {0, 100, 0});
-        wall.colorImage = plain(green, {0, 1, 0});
-        g.surfaces.push_back(wall);
+        surface.colorImage = plain(green, {0, 1, 0});
         quad({-10, -50, -50}, {0, 100, 0}, {0, 0, 100});
-        tracer.kdTree.geometry = &g;
+        tracer.kdTree.geometry = &tracer.geometry;
         tracer.kdTree.buildKdTree();
         tracer.create(4, 4, 1);
         tracer.setRegion(0, 0, 1, 1);
@@ -134,32 +131,9 @@ struct GlassBlockScene {
 
     void quad(Float3 corner, Float3 u, Float3 v)
     {
-        RayTracingGeometry& g = tracer.geometry;
-        const uint32_t first = uint32_t(g.vertices.size());
-        const Float3 n = normalize(cross(u, v));
-        for (Float3 p : {corner, corner + u, corner + u + v, corner + v}) {
-            RtVertex vertex;
-            vertex.position = p;
-            vertex.normal = n;
-            vertex.tangent = normalize(u);
-            vertex.binormal = normalize(v);
-            g.vertices.push_back(vertex);
-        }
-        for (uint32_t second : {1u, 2u}) {
-            RtTriangle t;
-            t.index0 = first;
-            t.index1 = first + second;
-            t.index2 = first + second + 1;
-            t.surface = &g.surfaces.back();
-            t.boxMin = t.boxMax = corner;
-            for (uint32_t i : {t.index1, t.index2}) {
-                const Float3 p = g.vertices[i].position;
-                t.boxMin = {std::min(t.boxMin.x, p.x), std::min(t.boxMin.y, p.y), std::min(t.boxMin.z, p.z)};
-                t.boxMax = {std::max(t.boxMax.x, p.x), std::max(t.boxMax.y, p.y), std::max(t.boxMax.z, p.z)};
-            }
-            g.triangles.push_back(t);
-        }
+        OrvantaTest::addTracedQuad(tracer.geometry, surface, corner, u, v);
     }
+    RtSurface surface;
 };
 
 // The ray-input texels the ray-casting pass writes for a camera at the origin seeing the block's
@@ -194,7 +168,6 @@ struct RayInputs {
         for (float c : {v.x, v.y, v.z, w})
             a.push_back(narrowToHalf(c));
     }
-    static Float3 reflectAbout(Float3 d, Float3 n) { return d - n * (2.0f * dot(d, n)); }
     TraceRegion region(int k)
     {
         return {4, 4, origins.data(), k ? refractions.data() : reflections.data(), colors[k].data(),

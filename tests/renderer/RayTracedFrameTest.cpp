@@ -13,6 +13,7 @@
 #include "renderer/GlStateCheck.h"
 #include "scene/RaytracedRect.h"
 #include "support/GlTestContext.h"
+#include "support/TracedQuads.h"
 
 #include <gtest/gtest.h>
 
@@ -71,35 +72,13 @@ RtImage* plainImage(RtImage& image, float r, float g, float b)
     return &image;
 }
 
-// A wall across x at height -20..30 and z0..z1, as two double-sided triangles; the kd-tree is
-// built afterwards.
+// A wall across x at height -20..30 and z0..z1, double-sided; the kd-tree is built afterwards.
 void addWall(RayTracer& tracer, RtImage* image, float x, float z0, float z1)
 {
-    RayTracingGeometry& g = tracer.geometry;
     RtSurface surface;
     surface.colorImage = image;
     surface.doubleSided = 1;
-    g.surfaces.push_back(surface);
-    const uint32_t first = uint32_t(g.vertices.size());
-    const float corners[4][2] = {{-20, z0}, {30, z0}, {30, z1}, {-20, z1}};  // (y, z)
-    for (auto& c : corners) {
-        RtVertex v;
-        v.position = {x, c[0], c[1]};
-        v.normal = {1, 0, 0};
-        v.tangent = {0, 0, 1};
-        v.binormal = {0, 1, 0};
-        g.vertices.push_back(v);
-    }
-    for (uint32_t second : {1u, 2u}) {
-        RtTriangle t;
-        t.index0 = first;
-        t.index1 = first + second;
-        t.index2 = first + second + 1;
-        t.surface = &g.surfaces.back();
-        t.boxMin = {x, -20.0f, z0};
-        t.boxMax = {x, 30.0f, z1};
-        g.triangles.push_back(t);
-    }
+    addTracedQuad(tracer.geometry, surface, {x, -20.0f, z0}, {0.0f, 50.0f, 0.0f}, {0.0f, 0.0f, z1 - z0});
 }
 
 TracedScenes& tracedScenes()
