@@ -41,11 +41,13 @@ ShadedHit shadeHit(const RayTracingGeometry& geometry, const TraceRegion& region
                    uint32_t x, uint32_t y);
 
 // Traverses and writes the outputs of pixel (x, y); hits at 9000 or farther count as misses,
-// which only set the position's w to 1.
+// which only set the position's w to 1. In a refraction region the ray goes on through the glass
+// and water it meets first (its start, set up by the caller, is not moved here).
 void tracePixel(const KdTree& tree, const TraceRegion& region, Ray& ray, uint32_t x, uint32_t y);
 
 // Traces the inclusive tile row by row; pixels without a ray are left untouched. Tile bounds
-// outside the region are clipped to it. Returns the number of rays traced.
+// outside the region are clipped to it. Refraction rays start the origin's w along their
+// direction (TracedRays). Returns the number of rays traced.
 uint32_t traceTile(const RayTracer& tracer, const TraceRegion& region, uint32_t x0, uint32_t y0,
                    uint32_t x1, uint32_t y1);
 
