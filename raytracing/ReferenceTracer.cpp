@@ -187,23 +187,20 @@ Float3 multiply(Float3 a, Float3 b) { return {a.x * b.x, a.y * b.y, a.z * b.z}; 
 bool isBlack(Float3 c) { return !(c.x > 0.0f || c.y > 0.0f || c.z > 0.0f); }
 float largestOf(Float3 c) { return std::max({c.x, c.y, c.z}); }
 
-// Whether a surface is a pane: glass that lets light through without bending it.
-bool isPane(const RtSurface* s)
-{
-    return surfaceTransmits(s) && s->optics.isThin;
-}
-
-// Follows a shadow ray on through cut-away texels and through panes, which pass the part of the
-// light their Fresnel reflectance does not send back, tinted by their transmission colour. Light
-// through a window thus reaches a room by the sun's and the sky's direct estimates, not only by the
-// rare path that happens to leave through the pane towards the sun disc. Returns the fraction of
-// the light that gets through (zero when something opaque blocks it).
+// Follows a shadow ray on through cut-away texels and through glass and water, which pass the part
+// of the light their Fresnel reflectance does not send back, tinted by their transmission colour.
+// Light through a window thus reaches a room, and light through a puddle the ground beneath it, by
+// the sun's and the sky's direct estimates, not only by the rare path that happens to leave
+// through the surface towards the sun disc. A pane passes light straight; water bends it, but a
+// beam through a flat surface keeps its cross-section on a floor parallel to it, so the straight
+// estimate gives such a floor the irradiance the bent light brings. Returns the fraction of the
+// light that gets through (zero when something opaque blocks it).
 Float3 passToLight(const KdTree& tree, Ray& ray, uint64_t& rays, std::vector<Ray>* recorded)
 {
     Float3 transmitted{1.0f, 1.0f, 1.0f};
     for (int skip = 0; skip < kMaxAlphaSkips && hasHit(ray); ++skip) {
         const RtSurface* surface = ray.hitTriangle->surface;
-        if (isPane(surface)) {
+        if (surfaceTransmits(surface)) {
             const float cosine = std::fabs(dot(faceNormal(ray), directionOf(ray)));
             const float pass = 1.0f - schlickReflectance(surface->optics.reflectance, cosine);
             transmitted = multiply(transmitted, surface->optics.transmissionColor) * pass;
@@ -220,7 +217,7 @@ struct PathState {
     Float3 throughput{1.0f, 1.0f, 1.0f};
     Float3 radiance;
     float lastPdf = 0.0f;       // of the BSDF sample that made the ray
-    bool lastSpecular = true;   // the ray came from the camera, a mirror or a pane: it sees the sky whole
+    bool lastSpecular = true;   // the ray came from the camera or a mirror: it sees the sky whole
     bool terminal = false;      // the ray only looks for the sky: its hit is not shaded
     bool alive = true;
     int bounces = 0;
@@ -503,23 +500,23 @@ private:
         const Float3 n = s.smoothNormal;
         const float fresnel = schlickReflectance(optics.reflectance, -dot(d, n));
         Float3 next;
-        bool straightThrough = false;
+        bool throughSurface = false;
         if (p.random.uniform() < fresnel) {
             next = reflectAbout(d, n);
             p.throughput = multiply(p.throughput, optics.reflectionTint);
         } else if (transmits) {
-            straightThrough = optics.isThin;
-            if (!transmittedDirection(optics, d, n, s.entering, next))
+            throughSurface = transmittedDirection(optics, d, n, s.entering, next);
+            if (!throughSurface)
                 next = reflectAbout(d, n);
             p.throughput = multiply(p.throughput, optics.transmissionColor);
         } else {
             return false;
         }
         ++p.specularEvents;
-        // Light straight through a pane is what the shadow rays towards the sun and the sky see
-        // too (passToLight), so the path keeps the estimate it had before the pane: the sun is not
-        // counted again and the sky keeps its multiple-importance weight.
-        if (!straightThrough)
+        // Light through a pane or a water surface is what the shadow rays towards the sun and the
+        // sky see too (passToLight), so the path keeps the estimate it had before the surface: the
+        // sun is not counted again and the sky keeps its multiple-importance weight.
+        if (!throughSurface)
             p.lastSpecular = true;
         p.ray = rayFrom(leaveSurface(s.position, s.geometric, next), next);
         return true;
