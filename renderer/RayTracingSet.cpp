@@ -165,8 +165,9 @@ void uploadTracedRays(RayTracingSet& set)
     // Untraced outputs would upload whatever the fresh storage held.
     const PixelRect traced = set.traced ? set.tracer->region() : PixelRect{};
     set.reflections.unmapAndUpload(traced);
+    // Without a refraction ray nothing reads the refraction textures this frame.
     if (set.refracting)
-        set.refractions.unmapAndUpload(traced);
+        set.refractions.unmapAndUpload(set.lastFrame.refractionRays > 0 ? traced : PixelRect{});
     set.raysPending = false;
     set.traced = false;
     set.lastFrame.uploadMilliseconds = millisecondsSince(start);
