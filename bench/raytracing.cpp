@@ -103,13 +103,12 @@ int main(int argc, char** argv)
         return 1;
     Renderer& renderer = mainWindow().renderer();
     const RayTracer& tracer = rayTracer();
-    std::printf("ray tracing of the start view at %d x %d (tracing %u x %u), %u ray-traced instances in view\n",
-                width, height, tracer.width(), tracer.height(), renderer.camera().raytracedCount);
-
     renderer.setRenderSetting(Refraction, true);
     const Totals on = measure(renderer, frames);
     renderer.setRenderSetting(Refraction, false);
     const Totals off = measure(renderer, frames);
+    std::printf("ray tracing of the start view at %d x %d (tracing %u x %u), %u ray-traced instances in view\n",
+                width, height, tracer.width(), tracer.height(), renderer.camera().raytracedCount);
     if (on.traced == 0 || off.traced == 0) {
         std::printf("no frame traced: no ray-traced instance in view\n");
         return 1;
