@@ -96,13 +96,7 @@ void Renderer::renderFrame()
         PassScope pass(*this, "luminance and eye adaptation");
         measureLuminance();
     }
-    {
-        PassScope pass(*this, "tone mapping");
-        toneMap();
-        glDisable(GL_FRAMEBUFFER_SRGB);
-        unbindAllTextureUnits();
-        glUseProgramObjectARB(0);
-    }
+    toneMapAndSmoothEdges();
     if (overlay) {
         PassScope pass(*this, "overlay");
         overlay->drawOverlay(*this);
