@@ -1,6 +1,7 @@
 #include "app/OrvantaApplication.h"
 
 #include "platform/FrameTimer.h"
+#include "app/DemoSteps.h"
 #include "app/MainLoop.h"
 #include "app/ReferenceView.h"
 #include "app/Window.h"
@@ -40,42 +41,6 @@ AudioOutput& audioOutput()
     return output;
 }
 
-// The main loop's steps on the real subsystems.
-class DemoSteps final : public MainLoopSteps {
-public:
-    explicit DemoSteps(Renderer& r) : renderer(r) {}
-
-    uint32_t ticks() override { return platformInput().ticks(); }
-    void applyKeyboardControls() override
-    {
-        applyKeyboardAndLook(renderer.camera(), controlPanel().mouse, frameTimer().elapsedSeconds);
-    }
-    void updateVisibleSets() override { Orvanta::updateVisibleSets(scene()); }
-    void handleMouse() override { Orvanta::handleMouse(controlPanel(), renderer); }
-    void updateAudio() override
-    {
-        if (audioOutput().isOpen())
-            Orvanta::updateAudio(soundList(), renderer.camera());
-    }
-    bool escapePressed() override { return platformInput().queryKey(Key::Escape); }
-    void renderFrame() override
-    {
-        // F2 acts once per press, as F1 does.
-        const bool f2Down = platformInput().queryKey(Key::F2);
-        if (f2Down && !f2WasDown)
-            referenceView.toggle(renderer, rayTracer());
-        f2WasDown = f2Down;
-        if (!referenceView.renderFrame(renderer, rayTracer()))
-            renderer.renderFrame();
-    }
-    bool pumpMessages() override { return platformInput().pumpMessages(); }
-
-private:
-    Renderer& renderer;
-    ReferenceView referenceView;
-    bool f2WasDown = false;
-};
-
 }  // namespace
 
 bool OrvantaApplication::initInstance(const char* scenePath)
@@ -106,7 +71,7 @@ bool OrvantaApplication::initInstance(const char* scenePath)
     if (ObjectInstance* sky = createObjectInstance(skyObjectPath, {0, 0, 0}, {1, 1, 1}, {0, 0, 0, 1}))
         scene().instances.push_back(sky);
     lap(startupTimes.sky);
-    if (audio)
+    if (audio && isKindergartenScene(scenePath))
         startAmbientSounds(sounds);
     lap(startupTimes.sounds);
     loadPanel(controlPanel(), renderer);
@@ -116,10 +81,27 @@ bool OrvantaApplication::initInstance(const char* scenePath)
 
 int OrvantaApplication::run()
 {
-    DemoSteps steps(mainWindow().renderer());
-    int exitCode = runMainLoop(steps, frameTimer());
+    int exitCode = 0;
+    {
+        DemoSteps steps(mainWindow().renderer(), controlPanel(), audioOutput().isOpen());
+        if (flight)
+            steps.flyPath(*flight, flightTimings);
+        exitCode = runMainLoop(steps, frameTimer());
+        flightDone = steps.flightDone();
+    }
     closeAudio(audioOutput(), soundList());
     return exitCode;
+}
+
+void OrvantaApplication::flyPath(const CameraPath& path, FrameTimings* timings)
+{
+    flight = &path;
+    flightTimings = timings;
+}
+
+bool isKindergartenScene(const char* scenePath)
+{
+    return !scenePath || !*scenePath || std::string(scenePath) == sceneFilePath;
 }
 
 }  // namespace Orvanta

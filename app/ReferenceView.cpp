@@ -36,6 +36,8 @@ void ReferenceView::toggle(Renderer& renderer, RayTracer& tracer)
     cameraOrientation = camera.orientation;
     timeOfDay = renderer.sun()->timeOfDay;
     inclination = renderer.sun()->inclination;
+    windowWidth = renderer.width();
+    windowHeight = renderer.height();
     isActive = true;
 }
 
@@ -43,7 +45,8 @@ bool ReferenceView::moved(const Renderer& renderer) const
 {
     const RenderCamera& camera = renderer.camera();
     return !(camera.position == cameraPosition) || !(camera.orientation == cameraOrientation) ||
-           renderer.sun()->timeOfDay != timeOfDay || renderer.sun()->inclination != inclination;
+           renderer.sun()->timeOfDay != timeOfDay || renderer.sun()->inclination != inclination ||
+           renderer.width() != windowWidth || renderer.height() != windowHeight;
 }
 
 bool ReferenceView::renderFrame(Renderer& renderer, RayTracer& tracer)

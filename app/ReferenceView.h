@@ -12,7 +12,8 @@ class RayTracer;
 // of the real-time frame. Every frame the ray tracer's workers add one sample per pixel (fork-join,
 // as the reflections' tracing is) and the screen shows the mean so far through the frame's tone
 // map at the exposure the eye had when the view was entered. Any movement of the camera or the
-// sun, or F2 again, returns to the real-time frame; the overlay (F1) stays drawn over it.
+// sun, a resized window, or F2 again, returns to the real-time frame; the overlay (F1) stays
+// drawn over it.
 //
 // The picture is traced at the window's size divided by a whole factor that keeps one sample of
 // every pixel within kPathsPerFrame paths, so the first picture appears at once and sharpens as it
@@ -42,6 +43,9 @@ private:
     Quaternion cameraOrientation;
     float timeOfDay = 0.0f;
     float inclination = 0.0f;
+    // The window's size when the view was entered: a resized window returns to the real-time frame.
+    int windowWidth = 0;
+    int windowHeight = 0;
 };
 
 }  // namespace Orvanta

@@ -10,6 +10,8 @@ namespace Orvanta {
 namespace {
 int headlessWidth = 0;
 int headlessHeight = 0;
+int windowedWidth = 0;
+int windowedHeight = 0;
 }  // namespace
 
 Window::Window() : rendererState(std::make_unique<Renderer>()) {}
@@ -24,6 +26,12 @@ void Window::requestHeadless(int width, int height)
 {
     headlessWidth = width;
     headlessHeight = height;
+}
+
+void Window::requestWindowed(int width, int height)
+{
+    windowedWidth = width;
+    windowedHeight = height;
 }
 
 bool Window::headlessRequested()
@@ -42,21 +50,22 @@ bool Window::open()
         headlessContext = std::move(context);
         surface = headlessContext.get();
     } else {
-        int w = 0, h = 0;
+        int w = windowedWidth, h = windowedHeight;
+        const bool windowed = w > 0 && h > 0;
         std::string reason;
         if (!SdlWindow::displayAvailable(&reason)) {
             error = "no display is available (" + reason + ")";
             return false;
         }
-        if (!SdlWindow::primaryDisplaySize(w, h)) {
+        if (!windowed && !SdlWindow::primaryDisplaySize(w, h)) {
             error = "the primary display's mode cannot be read";
             return false;
         }
         auto window = std::make_unique<SdlWindow>();
-        if (!window->create("Orvanta Engine", w, h, error))
+        if (!window->create("Orvanta Engine", w, h, windowed, error))
             return false;
         sdlWindow = std::move(window);
-        sdlInput = std::make_unique<SdlInput>();
+        sdlInput = std::make_unique<SdlInput>(sdlWindow->handle());
         setPlatformInput(sdlInput.get());
         surface = sdlWindow.get();
     }

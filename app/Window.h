@@ -12,9 +12,10 @@ class SdlInput;
 class SdlWindow;
 
 // The program's one window and its OpenGL context: a borderless window covering the primary
-// display at its current mode, or, in headless runs, an offscreen target of a chosen size that
-// stands for the window's framebuffer. The window owns the renderer, whose state is built once the
-// context exists and released before the context goes.
+// display at its current mode, an ordinary resizable window of a chosen size, or, in headless
+// runs, an offscreen target of a chosen size that stands for the window's framebuffer. The window
+// owns the renderer, whose state is built once the context exists and released before the
+// context goes.
 class Window {
 public:
     Window();
@@ -26,6 +27,9 @@ public:
     // window. Tools and tests call it before the window singleton initialises.
     static void requestHeadless(int width, int height);
     static bool headlessRequested();
+    // Makes the next open() create an ordinary resizable window of this client size instead of the
+    // borderless one over the display (headless requests take precedence).
+    static void requestWindowed(int width, int height);
 
     // Creates the window (or target) and a current compatibility context, installs the window's
     // input source, resolves the extension entry points and builds the renderer's state on the

@@ -1,9 +1,19 @@
-#include "app/OrvantaApplication.h"
+#include "app/DemoOptions.h"
+#include "app/DemoRun.h"
 
-int main()
+#include <cstdio>
+
+int main(int argc, char** argv)
 {
-    Orvanta::OrvantaApplication application;
-    if (!application.initInstance())
-        return 1;
-    return application.run();
+    Orvanta::DemoOptions options;
+    std::string error;
+    if (!Orvanta::parseDemoOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+        std::fprintf(stderr, "orvanta: %s (orvanta --help lists the options)\n", error.c_str());
+        return 2;
+    }
+    if (options.help) {
+        std::printf("%s", Orvanta::demoUsage());
+        return 0;
+    }
+    return Orvanta::runDemo(options);
 }

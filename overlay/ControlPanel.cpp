@@ -113,6 +113,7 @@ void loadPanelImages(ControlPanel& panel)
     for (size_t i = 0; i < panel.checkBoxes.size() && i < std::size(checkBoxLayouts); ++i)
         panel.checkBoxes[i].icon = uiImage(checkBoxLayouts[i].image);
     panel.pressF1Texture = uiImage("pressF1");
+    panel.screenshotSavedTexture = uiImage("screenshotSaved");
     panel.checkMarkTexture = uiImage("checkMark");
     panel.fpsTexture = uiImage("fps");
     for (int digit = 0; digit < 10; ++digit)

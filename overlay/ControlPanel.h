@@ -28,6 +28,7 @@ public:
     std::vector<Slider> sliders;
     std::vector<CheckBox> checkBoxes;
     Texture2D* pressF1Texture = nullptr;
+    Texture2D* screenshotSavedTexture = nullptr;
     Texture2D* checkMarkTexture = nullptr;
     Texture2D* fpsTexture = nullptr;
     std::array<Texture2D*, 10> digitTextures{};
@@ -38,12 +39,17 @@ public:
     int draggedSlider = -1;
     bool pressHandled = false;
     FrameCounter frameCounter;
+    // While shown, the "screenshot saved" notice is drawn over both modes until
+    // kScreenshotNoticeMilliseconds after the tick it was shown at.
+    bool noticeShown = false;
+    uint32_t noticeTick = 0;
 
     // FeatureSwitchSource: box `feature`'s isOn; false for a box the panel does not have.
     bool featureOn(FeatureSwitch feature) const override;
     // Sets the box and its dependents, as a click that leaves it in that state does.
     void setFeature(FeatureSwitch feature, bool on) override;
-    // FrameOverlay: the hint in look mode, the panel and the counter in UI mode.
+    // FrameOverlay: the hint in look mode, the panel and the counter in UI mode; over either the
+    // "screenshot saved" notice while it is shown.
     void drawOverlay(Renderer& renderer) override;
 };
 
@@ -68,6 +74,10 @@ void setCheckBox(ControlPanel& panel, int index, bool on);
 // Moves both sun sliders (each value clamped to its range) and the sun to match them. Used by
 // tools that place the sun; the panel's own drags go through interact.
 void setSunSliders(ControlPanel& panel, Renderer& renderer, float timeOfDay, float inclination);
+
+// Shows the "screenshot saved" notice from the current tick on, for kScreenshotNoticeMilliseconds.
+void showScreenshotNotice(ControlPanel& panel);
+constexpr uint32_t kScreenshotNoticeMilliseconds = 2000;
 
 // The panel's layout.
 constexpr int timeOfDaySlider = 0;

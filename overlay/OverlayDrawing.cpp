@@ -85,12 +85,23 @@ void drawOverlayItems(const std::vector<OverlayItem>& items, Renderer& renderer)
 
 void ControlPanel::drawOverlay(Renderer& renderer)
 {
+    const uint32_t now = platformInput().ticks();
     if (!mouse.uiMode) {
         drawOverlayItems(lookModeItems(*this), renderer);
-        return;
+    } else {
+        std::string counterText = countFrame(frameCounter, now);
+        drawOverlayItems(uiModeItems(*this, counterText), renderer);
     }
-    std::string counterText = countFrame(frameCounter, platformInput().ticks());
-    drawOverlayItems(uiModeItems(*this, counterText), renderer);
+    // Unsigned difference: right across a wrap of the tick counter too.
+    noticeShown = noticeShown && now - noticeTick < kScreenshotNoticeMilliseconds;
+    if (noticeShown)
+        drawOverlayItems(noticeItems(*this, renderer.height()), renderer);
+}
+
+void showScreenshotNotice(ControlPanel& panel)
+{
+    panel.noticeShown = true;
+    panel.noticeTick = platformInput().ticks();
 }
 
 }  // namespace Orvanta

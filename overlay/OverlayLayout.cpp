@@ -23,6 +23,8 @@ constexpr float labelWidth = 180, labelHalfHeight = 16;
 constexpr float counterTop = 352, counterBottom = 368;
 constexpr float fpsLeft = 480, fpsRight = 532;
 constexpr float digitLeft = 540, digitWidth = 12, digitPitch = 13;
+// The notice's image and its distance from the window's left and bottom edges.
+constexpr float noticeWidth = 256, noticeHeight = 32, noticeInset = 8;
 
 OverlayItem shape(OverlayItem::Kind kind, float x0, float y0, float x1, float y1, Rgba c)
 {
@@ -58,6 +60,12 @@ OverlayItem label(Texture2D* icon, float x, float y)
 std::vector<OverlayItem> lookModeItems(const ControlPanel& panel)
 {
     return {image(panel.pressF1Texture, 0, 0, 256, 32)};
+}
+
+std::vector<OverlayItem> noticeItems(const ControlPanel& panel, int windowHeight)
+{
+    const float bottom = static_cast<float>(windowHeight) - noticeInset;
+    return {image(panel.screenshotSavedTexture, noticeInset, bottom - noticeHeight, noticeInset + noticeWidth, bottom)};
 }
 
 std::vector<OverlayItem> uiModeItems(const ControlPanel& panel, const std::string& counterText)

@@ -23,6 +23,9 @@ struct OverlayItem {
 // What the overlay draws in look mode: the F1 hint over (0, 0)-(256, 32).
 std::vector<OverlayItem> lookModeItems(const ControlPanel& panel);
 
+// The "screenshot saved" notice: 256 x 32 pixels, 8 pixels in from the window's bottom-left corner.
+std::vector<OverlayItem> noticeItems(const ControlPanel& panel, int windowHeight);
+
 // What the overlay draws in UI mode, back to front: the translucent background with its outline;
 // each slider's knob, track and label; each check box's check mark (when on), outline and label;
 // the "FPS" image and one digit image per character of counterText, 13 pixels apart from x 540.

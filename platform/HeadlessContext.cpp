@@ -1,6 +1,7 @@
 #include "platform/HeadlessContext.h"
 
 #include "platform/GlProcAddress.h"
+#include "platform/gl/FramebufferPixels.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -155,6 +156,19 @@ bool HeadlessContext::create(int width, int height, std::string& error)
     return true;
 }
 
+void HeadlessContext::resize(int width, int height)
+{
+    auto bindRenderbuffer = load<PFNGLBINDRENDERBUFFERPROC>("glBindRenderbuffer");
+    auto renderbufferStorage = load<PFNGLRENDERBUFFERSTORAGEPROC>("glRenderbufferStorage");
+    targetWidth = width;
+    targetHeight = height;
+    bindRenderbuffer(GL_RENDERBUFFER, colorBuffer);
+    renderbufferStorage(GL_RENDERBUFFER, GL_SRGB8_ALPHA8, width, height);
+    bindRenderbuffer(GL_RENDERBUFFER, depthStencilBuffer);
+    renderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+    bindRenderbuffer(GL_RENDERBUFFER, 0);
+}
+
 void HeadlessContext::swapBuffers()
 {
     glFlush();
@@ -162,20 +176,7 @@ void HeadlessContext::swapBuffers()
 
 std::vector<uint8_t> HeadlessContext::readPixels() const
 {
-    std::vector<uint8_t> rows(static_cast<size_t>(targetWidth) * targetHeight * 4);
-    auto bindFramebuffer = load<PFNGLBINDFRAMEBUFFERPROC>("glBindFramebuffer");
-    GLint previousRead = 0;
-    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &previousRead);
-    bindFramebuffer(GL_READ_FRAMEBUFFER, targetFramebuffer);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, targetWidth, targetHeight, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
-    bindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(previousRead));
-    // GL rows start at the bottom; a screenshot starts at the top.
-    std::vector<uint8_t> flipped(rows.size());
-    size_t stride = static_cast<size_t>(targetWidth) * 4;
-    for (int y = 0; y < targetHeight; ++y)
-        std::memcpy(&flipped[y * stride], &rows[(targetHeight - 1 - y) * stride], stride);
-    return flipped;
+    return readFramebufferPixels(targetFramebuffer, targetWidth, targetHeight);
 }
 
 std::string HeadlessContext::description() const

@@ -26,6 +26,9 @@ public:
     int height() const override { return targetHeight; }
     unsigned framebuffer() const override { return targetFramebuffer; }
     void swapBuffers() override;
+    // Gives the target a new size (its contents become undefined), as a resized window's
+    // framebuffer would have; the renderer follows at its next frame.
+    void resize(int width, int height);
 
     // The target's pixels as RGBA8, top row first (as a screenshot of the window would show).
     std::vector<uint8_t> readPixels() const;

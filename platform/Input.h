@@ -5,7 +5,7 @@ namespace Orvanta {
 
 // The keys and buttons the engine polls. Letter keys are resolved through the active keyboard
 // layout (the key that types that letter), arrows and function keys by position.
-enum class Key { W, A, S, D, Up, Down, Left, Right, F1, F2, Escape, LeftButton, Count };
+enum class Key { W, A, S, D, Up, Down, Left, Right, F1, F2, F5, F12, Escape, LeftButton, Count };
 
 // Polled input, cursor and tick source. The engine never sees window messages for input: it asks
 // once per main-loop iteration. Tests install a scripted source in place of the window's.
@@ -15,7 +15,8 @@ public:
     // True when the key is down now or was pressed since the last query of that key.
     // Querying clears the "pressed since" latch of that key only.
     virtual bool queryKey(Key key) = 0;
-    // Cursor position in screen pixels (the window sits at the screen origin).
+    // Cursor position in the window's pixels, origin at its client area's top-left corner (the
+    // demo's full-display window sits at the screen origin, so there they are screen pixels).
     virtual void cursorPosition(int& x, int& y) = 0;
     virtual void setCursorPosition(int x, int y) = 0;
     virtual void showCursor(bool visible) = 0;

@@ -37,6 +37,8 @@ SDL_Scancode scancodeOf(Key key)
     case Key::Right: return SDL_SCANCODE_RIGHT;
     case Key::F1: return SDL_SCANCODE_F1;
     case Key::F2: return SDL_SCANCODE_F2;
+    case Key::F5: return SDL_SCANCODE_F5;
+    case Key::F12: return SDL_SCANCODE_F12;
     case Key::Escape: return SDL_SCANCODE_ESCAPE;
     default: return SDL_SCANCODE_UNKNOWN;
     }
@@ -69,7 +71,7 @@ bool SdlWindow::primaryDisplaySize(int& width, int& height)
     return true;
 }
 
-bool SdlWindow::create(const char* title, int w, int h, std::string& error)
+bool SdlWindow::create(const char* title, int w, int h, bool windowed, std::string& error)
 {
     if (!ensureVideo(&error))
         return false;
@@ -86,13 +88,16 @@ bool SdlWindow::create(const char* title, int w, int h, std::string& error)
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
     SDL_GL_SetAttribute(SDL_GL_FRAMEBUFFER_SRGB_CAPABLE, 1);
 
-    window = SDL_CreateWindow(title, 0, 0, w, h,
-                              SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
+    // The demo's window covers the display from its origin; an ordinary window is centred, and
+    // a window manager may place it elsewhere.
+    const int position = windowed ? int(SDL_WINDOWPOS_CENTERED) : 0;
+    const Uint32 flags =
+        SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN | (windowed ? SDL_WINDOW_RESIZABLE : SDL_WINDOW_BORDERLESS);
+    window = SDL_CreateWindow(title, position, position, w, h, flags);
     if (!window) {
         // Software visuals (Xvfb) may not offer an accelerated one; fall back to any visual.
         SDL_GL_SetAttribute(SDL_GL_ACCELERATED_VISUAL, -1);
-        window = SDL_CreateWindow(title, 0, 0, w, h,
-                                  SDL_WINDOW_OPENGL | SDL_WINDOW_BORDERLESS | SDL_WINDOW_SHOWN);
+        window = SDL_CreateWindow(title, position, position, w, h, flags);
     }
     if (!window) {
         error = std::string("cannot create the window: ") + SDL_GetError();
@@ -145,28 +150,45 @@ bool SdlInput::queryKey(Key key)
     return result;
 }
 
+SdlInput::SdlInput(SDL_Window* inputWindow) : window(inputWindow) {}
+
 void SdlInput::cursorPosition(int& x, int& y)
 {
+    // While another window has the keyboard, the cursor is the user's: it reads as resting
+    // where it was last put, so that mouse look measures nothing.
+    if (!focused) {
+        x = lastWarpX;
+        y = lastWarpY;
+        return;
+    }
     // SDL caches the global cursor position and refreshes it only on some X input events: where
     // the server sends no raw motion (Xvfb driven by synthetic input) it stays at the last button
     // event, so a drag would never move. While the window holds the pointer, the position of the
-    // latest motion event is the cursor's; pumping first brings it up to date (a warp's own
-    // motion event included).
+    // latest motion event (relative to the window) is the cursor's; pumping first brings it up to
+    // date (a warp's own motion event included).
     SDL_PumpEvents();
-    if (SDL_Window* focus = SDL_GetMouseFocus()) {
-        int windowX = 0, windowY = 0;
+    if (SDL_GetMouseFocus() == window) {
         SDL_GetMouseState(&x, &y);
-        SDL_GetWindowPosition(focus, &windowX, &windowY);
-        x += windowX;
-        y += windowY;
         return;
     }
+    int windowX = 0, windowY = 0;
     SDL_GetGlobalMouseState(&x, &y);
+    SDL_GetWindowPosition(window, &windowX, &windowY);
+    x -= windowX;
+    y -= windowY;
 }
 
 void SdlInput::setCursorPosition(int x, int y)
 {
-    SDL_WarpMouseGlobal(x, y);
+    lastWarpX = x;
+    lastWarpY = y;
+    // An unfocused window leaves the pointer alone (the user works in another window). The warp
+    // is global: a window that is not mapped yet (at start-up) takes no warp of its own.
+    if (!focused)
+        return;
+    int windowX = 0, windowY = 0;
+    SDL_GetWindowPosition(window, &windowX, &windowY);
+    SDL_WarpMouseGlobal(windowX + x, windowY + y);
 }
 
 void SdlInput::showCursor(bool visible)
@@ -191,6 +213,12 @@ bool SdlInput::pumpMessages()
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_CLOSE)
                 open = false;
+            // Focus counts as held until the window manager says otherwise: without one (Xvfb)
+            // no focus event ever comes and the window keeps the pointer as the demo always did.
+            else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST)
+                focused = false;
+            else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED)
+                focused = true;
             break;
         case SDL_KEYDOWN:
             for (int k = 0; k < keyCount; ++k) {

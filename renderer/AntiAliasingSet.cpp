@@ -10,12 +10,17 @@ const char* const AntiAliasingShaderPath = "resources/shaders/engine/antiAliasin
 
 void AntiAliasingSet::create(int width, int height)
 {
+    createInput(width, height);
+    program = getFragmentProgram(AntiAliasingShaderPath);
+}
+
+void AntiAliasingSet::createInput(int width, int height)
+{
     constexpr int filterLinear = 1;
     input.create(width, height);
     input.addColorAttachment(0, PixelFormatSrgbBgra8, filterLinear, false);
     input.setDrawBuffers();
     input.checkComplete("anti-aliasing input");
-    program = getFragmentProgram(AntiAliasingShaderPath);
 }
 
 bool setAntiAliasingUniform(const AntiAliasingSet& set, UniformSemantic semantic, int location)

@@ -15,6 +15,8 @@ extern const char* const AntiAliasingShaderPath;
 struct AntiAliasingSet {
     // Builds the input target at the client size and the program; leaves the target bound.
     void create(int width, int height);
+    // (Re)builds the client-sized input target alone; leaves it bound.
+    void createInput(int width, int height);
     bool created() const { return program != nullptr; }
 
     Texture2D* inputTexture() const { return input.colorTexture(0); }

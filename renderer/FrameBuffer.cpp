@@ -11,18 +11,28 @@ namespace Orvanta {
 
 FrameBuffer::~FrameBuffer()
 {
+    release();
+}
+
+void FrameBuffer::release()
+{
     if (depthRenderbuffer) {
         GLuint id = depthRenderbuffer;
         glDeleteRenderbuffers(1, &id);
+        depthRenderbuffer = 0;
     }
     if (framebufferId) {
         GLuint id = framebufferId;
         glDeleteFramebuffers(1, &id);
+        framebufferId = 0;
     }
+    colorTextures.clear();
+    drawBuffers.clear();
 }
 
 void FrameBuffer::create(int newWidth, int newHeight)
 {
+    release();
     width = newWidth;
     height = newHeight;
     GLuint id = 0;

@@ -20,7 +20,8 @@ public:
     FrameBuffer& operator=(const FrameBuffer&) = delete;
 
     // Stores the size and generates the framebuffer object, then binds it so that the
-    // attachment calls that follow apply to it.
+    // attachment calls that follow apply to it. Creating it again (at a new size) first deletes
+    // everything it held, attachments included.
     void create(int width, int height);
     // A new Texture2D of the pixel format, attached at colour attachment `index`, level 0.
     void addColorAttachment(int index, int32_t format, int filter, bool mipmapped);
@@ -44,6 +45,7 @@ public:
     uint32_t depthRenderbuffer = 0;
 
 private:
+    void release();
     void attachDepthRenderbuffer(uint32_t internalFormat, bool alsoStencil);
 };
 

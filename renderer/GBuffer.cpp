@@ -14,7 +14,7 @@ std::string shaderPath(const char* name)
 }
 }  // namespace
 
-void GBuffer::create(int width, int height)
+void GBuffer::createTarget(int width, int height)
 {
     frameBuffer.create(width, height);
     frameBuffer.addColorAttachment(Color, PixelFormatRgba8, 0, false);
@@ -25,7 +25,11 @@ void GBuffer::create(int width, int height)
     frameBuffer.addDepthStencilRenderbuffer();
     frameBuffer.setDrawBuffers();
     frameBuffer.checkComplete("G-buffer");
+}
 
+void GBuffer::create(int width, int height)
+{
+    createTarget(width, height);
     defaultWriteProgram = getProgram(shaderPath("defaultGBufferWriteVertex"), shaderPath("defaultGBufferWriteFragment"));
     alphaTestedWriteProgram =
         getProgram(shaderPath("defaultGBufferWriteVertex"), shaderPath("alphaTestedGBufferWriteFragment"));

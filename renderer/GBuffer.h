@@ -16,6 +16,8 @@ public:
 
     // Builds the target at the given size and the seven programs. Leaves the target bound.
     void create(int width, int height);
+    // (Re)builds the target alone at a new size; leaves it bound.
+    void createTarget(int width, int height);
 
     Texture* colorTexture() override;
     Texture* normalTexture() override;

@@ -6,13 +6,18 @@
 
 namespace Orvanta {
 
-void HdrSet::create(int width, int height)
+void HdrSet::createSceneTarget(int width, int height)
 {
     scene.create(width, height);
     scene.addColorAttachment(0, PixelFormatRgb16F, 0, false);
     scene.addDepthStencilRenderbuffer();
     scene.setDrawBuffers();
     scene.checkComplete("HDR scene");
+}
+
+void HdrSet::create(int width, int height)
+{
+    createSceneTarget(width, height);
 
     luminance.create(luminanceSize, luminanceSize);
     luminance.addColorAttachment(0, PixelFormatR16F, 1, true);

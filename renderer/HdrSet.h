@@ -18,6 +18,9 @@ struct HdrSet {
 
     // Builds the set at the client size; leaves the last target bound.
     void create(int width, int height);
+    // (Re)builds the client-sized scene target alone (the eye's adaptation is kept); leaves it
+    // bound.
+    void createSceneTarget(int width, int height);
 
     Texture2D* sceneTexture() const { return scene.colorTexture(0); }
     Texture2D* luminanceTexture() const { return luminance.colorTexture(0); }

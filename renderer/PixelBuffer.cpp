@@ -6,14 +6,22 @@ namespace Orvanta {
 
 PixelBuffer::~PixelBuffer()
 {
+    release();
+}
+
+void PixelBuffer::release()
+{
     if (id) {
         GLuint name = id;
         glDeleteBuffersARB(1, &name);
+        id = 0;
     }
+    mapped = nullptr;
 }
 
 void PixelBuffer::create(uint32_t newTarget, size_t newSize, uint32_t newUsage)
 {
+    release();
     target = newTarget;
     size = newSize;
     usage = newUsage;

@@ -13,7 +13,8 @@ struct PixelBuffer {
     PixelBuffer(const PixelBuffer&) = delete;
     PixelBuffer& operator=(const PixelBuffer&) = delete;
 
-    // Generates the buffer and allocates size bytes without data; leaves no buffer bound.
+    // Generates the buffer and allocates size bytes without data; leaves no buffer bound. Creating
+    // it again first deletes the buffer it held (unmapped: deleting a buffer unmaps it).
     void create(uint32_t target, size_t size, uint32_t usage);
     // Maps the buffer (GL_READ_ONLY or GL_WRITE_ONLY) and keeps the pointer; with freshStorage the
     // storage is re-allocated first, so the map need not wait for earlier use of the old storage.
@@ -21,6 +22,8 @@ struct PixelBuffer {
     void* map(uint32_t access, bool freshStorage);
     // Unmaps a mapped buffer; leaves it bound to its target for a transfer from it, or unbinds it.
     void unmap(bool leaveBound);
+
+    void release();
 
     uint32_t id = 0;
     uint32_t target = 0;

@@ -7,6 +7,7 @@
 #include "raytracing/PixelTracing.h"
 #include "raytracing/RayTracer.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace Orvanta {
@@ -32,6 +33,18 @@ void createRayInput(RayTracingSet& set)
     const size_t size = static_cast<size_t>(set.width) * static_cast<size_t>(set.height) * rayTexelBytes;
     for (PixelBuffer& buffer : set.readBacks)
         buffer.create(GL_PIXEL_PACK_BUFFER_ARB, size, GL_STREAM_READ_ARB);
+}
+
+// Everything sized by the tracing resolution: the ray input with its read-backs, both traced
+// G-buffers, their ping-pong targets and the border correction's offsets.
+void createTargets(RayTracingSet& set)
+{
+    createRayInput(set);
+    set.reflections.create(set.width, set.height, set.rayInput.colorTexture(0), set.rayInput.colorTexture(1));
+    set.refractions.create(set.width, set.height, set.rayInput.colorTexture(0), set.rayInput.colorTexture(2));
+    set.reflectionTargets.create(set.width, set.height);
+    set.refractionTargets.create(set.width, set.height);
+    fillBorderCorrectionOffsets(set.borderCorrectionOffsets, set.width, set.height);
 }
 
 void unmapReadBacks(RayTracingSet& set)
@@ -65,20 +78,31 @@ void fillBorderCorrectionOffsets(float offsets[9][2], int width, int height)
         }
 }
 
+void resizeRayTracingSet(RayTracingSet& set, int clientWidth, int clientHeight)
+{
+    // A side of one pixel still gets a one-pixel target: GL has no empty ones.
+    set.width = std::max(clientWidth / static_cast<int>(RayTracer::divisor), 1);
+    set.height = std::max(clientHeight / static_cast<int>(RayTracer::divisor), 1);
+    createTargets(set);
+    // Rays read back at the old size went with the buffers that held them.
+    set.raysPending = false;
+    set.refracting = false;
+    set.refractionsLit = false;
+    set.traced = false;
+    set.lastFrame = {};
+    if (set.tracer)
+        set.tracer->resize(static_cast<uint32_t>(set.width), static_cast<uint32_t>(set.height));
+}
+
 void createRayTracingSet(RayTracingSet& set, RayTracer& tracer, int clientWidth, int clientHeight)
 {
     set.tracer = &tracer;
     set.width = clientWidth / static_cast<int>(RayTracer::divisor);
     set.height = clientHeight / static_cast<int>(RayTracer::divisor);
-    createRayInput(set);
-    set.reflections.create(set.width, set.height, set.rayInput.colorTexture(0), set.rayInput.colorTexture(1));
-    set.refractions.create(set.width, set.height, set.rayInput.colorTexture(0), set.rayInput.colorTexture(2));
-    set.reflectionTargets.create(set.width, set.height);
-    set.refractionTargets.create(set.width, set.height);
+    createTargets(set);
     set.renderSkyProgram = getFragmentProgram("resources/shaders/engine/raytracing/renderSkyFragment.shader");
     set.borderCorrectionProgram =
         getFragmentProgram("resources/shaders/engine/raytracing/antiAliasingBorderCorrectionFragment.shader");
-    fillBorderCorrectionOffsets(set.borderCorrectionOffsets, set.width, set.height);
     tracer.create(static_cast<uint32_t>(set.width), static_cast<uint32_t>(set.height));
     if (tracer.width() != static_cast<uint32_t>(set.width) || tracer.height() != static_cast<uint32_t>(set.height))
         logError("ray tracing: the ray tracer already runs at " + std::to_string(tracer.width()) + " x " +
@@ -86,10 +110,11 @@ void createRayTracingSet(RayTracingSet& set, RayTracer& tracer, int clientWidth,
                  std::to_string(set.height) + "; regions that do not fit are not traced");
 }
 
-void readBackRays(RayTracingSet& set)
+void readBackRays(RayTracingSet& set, bool withRefractions)
 {
     if (set.raysPending || !set.tracer)
         return;
+    set.refracting = false;
     const auto start = std::chrono::steady_clock::now();
     const PixelRect& region = set.tracer->region();
     // The tracer cuts regions at its own resolution; one made at another size than these
@@ -109,18 +134,23 @@ void readBackRays(RayTracingSet& set)
     for (PixelBuffer& buffer : set.readBacks)
         mapped = buffer.map(GL_READ_ONLY_ARB, false) && mapped;
     mapped = mapped && set.reflections.mapUploadBuffers();
+    if (mapped && withRefractions && !set.refractions.mapUploadBuffers()) {
+        set.reflections.unmapAndUpload({});
+        mapped = false;
+    }
     if (!mapped) {
         unmapReadBacks(set);
         return;
     }
     set.raysPending = true;
+    set.refracting = withRefractions;
     ++set.readBackCount;
     set.lastFrame = {};
     set.lastFrame.region = region;
     set.lastFrame.readBackMilliseconds = millisecondsSince(start);
 }
 
-void traceReflections(RayTracingSet& set)
+void traceRays(RayTracingSet& set)
 {
     if (!set.raysPending || set.traced)
         return;
@@ -134,22 +164,34 @@ void traceReflections(RayTracingSet& set)
     arrays.colors = set.reflections.mappedColors();
     arrays.normals = set.reflections.mappedNormals();
     arrays.positions = set.reflections.mappedPositions();
+    TraceRegion refractions;
+    if (set.refracting) {
+        refractions = arrays;
+        refractions.rays = TracedRays::Refraction;
+        refractions.directions = static_cast<const uint16_t*>(set.readBacks[2].mapped);
+        refractions.colors = set.refractions.mappedColors();
+        refractions.normals = set.refractions.mappedNormals();
+        refractions.positions = set.refractions.mappedPositions();
+    }
     const auto start = std::chrono::steady_clock::now();
-    set.lastFrame.rays = set.tracer->traceRegion(arrays);
+    const RayTracer::RayCounts counts = set.tracer->traceRegions(arrays, refractions);
     set.lastFrame.traceMilliseconds = millisecondsSince(start);
+    set.lastFrame.rays = counts.reflection;
+    set.lastFrame.refractionRays = counts.refraction;
 }
 
-void uploadReflections(RayTracingSet& set)
+void uploadTracedRays(RayTracingSet& set)
 {
     if (!set.raysPending)
         return;
     const auto start = std::chrono::steady_clock::now();
     unmapReadBacks(set);
     // Untraced outputs would upload whatever the fresh storage held.
-    if (set.traced)
-        set.reflections.unmapAndUpload(set.tracer->region());
-    else
-        set.reflections.unmapAndUpload({});
+    const PixelRect traced = set.traced ? set.tracer->region() : PixelRect{};
+    set.reflections.unmapAndUpload(traced);
+    // Without a refraction ray nothing reads the refraction textures this frame.
+    if (set.refracting)
+        set.refractions.unmapAndUpload(set.lastFrame.refractionRays > 0 ? traced : PixelRect{});
     set.raysPending = false;
     set.traced = false;
     set.lastFrame.uploadMilliseconds = millisecondsSince(start);

@@ -30,6 +30,7 @@ void Renderer::renderFrame()
 {
     if (!ready)
         return;
+    fitTargetsToSurface();
     {
         PassScope pass(*this, "frame set-up");
         setUpFrame();
@@ -88,7 +89,7 @@ void Renderer::renderFrame()
         drawTransparentSurfaces();
     }
     glFlush();
-    drawRayTracedReflections(*this, rayTracing);
+    drawRayTracedSurfaces(*this, rayTracing);
     popFrameBuffer();
     glEnable(GL_FRAMEBUFFER_SRGB);
     // With a fixed exposure the eye neither measures nor adapts.

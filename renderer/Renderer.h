@@ -50,7 +50,13 @@ public:
     // does nothing.
     void initRenderer(RenderSurface& surface);
     bool rendererReady() const { return ready; }
+    // Draws and presents one frame. When the surface's size has changed since the last frame,
+    // every screen-sized target (HDR scene, anti-aliasing input, G-buffer, light mask, SSAO, the ray
+    // tracer's input and traced targets) is first rebuilt at the new size and the camera takes its aspect ratio.
     void renderFrame();
+    // The size the screen-sized targets were built at.
+    int targetsWidth() const { return targetWidth; }
+    int targetsHeight() const { return targetHeight; }
 
     // Client size of the window drawn to, read afresh on every call (0 before initRenderer).
     int width() const;
@@ -194,9 +200,14 @@ private:
     SkyLightingPassHooks skyLightingHooks();
     void initLightPropagationVolumes();
     SubmeshMaterial withFallbackTextures(const SubmeshMaterial& submesh) const;
+    void createLightMask();
+    // Rebuilds the screen-sized targets when the surface's size differs from theirs.
+    void fitTargetsToSurface();
 
     bool ready = false;
     RenderSurface* surface = nullptr;
+    int targetWidth = 0;
+    int targetHeight = 0;
     RenderCamera mainCamera;
     SunLight* sunLight = nullptr;
     std::vector<Light*> lightList;

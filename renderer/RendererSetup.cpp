@@ -110,10 +110,7 @@ void Renderer::initRenderer(RenderSurface& windowSurface)
     currentGBuffer = &mainGBuffer;
     ssao.create(width(), height());
 
-    lightMask.create(width(), height());
-    lightMask.addColorAttachment(0, PixelFormatIntensity8, 0, false);
-    lightMask.setDrawBuffers();
-    lightMask.checkComplete("light mask");
+    createLightMask();
     glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());
 
     shadowSamplingNoise = getTexture("resources/textures/engine/shadowSamplingNoise.tga", false);
@@ -128,7 +125,38 @@ void Renderer::initRenderer(RenderSurface& windowSurface)
     flatNormalTexture = solidTexture(128, 128, 255);
     defaultSpecularTexture = solidTexture(kDefaultSpecularLevel, kDefaultSpecularLevel, kDefaultSpecularLevel);
     glUseProgramObjectARB(0);
+    targetWidth = width();
+    targetHeight = height();
     ready = true;
+}
+
+void Renderer::createLightMask()
+{
+    lightMask.create(width(), height());
+    lightMask.addColorAttachment(0, PixelFormatIntensity8, 0, false);
+    lightMask.setDrawBuffers();
+    lightMask.checkComplete("light mask");
+}
+
+void Renderer::fitTargetsToSurface()
+{
+    const int w = width();
+    const int h = height();
+    // A minimised window has no pixels: the targets keep their size until it has some again.
+    if (w <= 0 || h <= 0 || (w == targetWidth && h == targetHeight))
+        return;
+    targetWidth = w;
+    targetHeight = h;
+    hdr.createSceneTarget(w, h);
+    antiAliasing.createInput(w, h);
+    mainGBuffer.createTarget(w, h);
+    ssao.createTargets(w, h);
+    createLightMask();
+    resizeRayTracingSet(rayTracing, w, h);
+    glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());
+    glViewport(0, 0, w, h);
+    mainCamera.aspectRatio = static_cast<float>(w) / static_cast<float>(h);
+    mainCamera.updateMatrices();
 }
 
 }  // namespace Orvanta

@@ -52,7 +52,11 @@ void SsaoSet::create(int width, int height)
     occlusionProgram = getFragmentProgram(SsaoOcclusionShaderPath);
     horizontalBlurProgram = getFragmentProgram(SsaoHorizontalBlurShaderPath);
     verticalBlurProgram = getFragmentProgram(SsaoVerticalBlurShaderPath);
+    createTargets(width, height);
+}
 
+void SsaoSet::createTargets(int width, int height)
+{
     // Integer halves: an odd size loses its last full-size row or column, which the linear
     // filtering of the occlusion target covers when the blur reads it back at full size. A
     // one-pixel side still gets a one-pixel target: GL has no empty ones.

@@ -29,6 +29,9 @@ struct SsaoSet {
     // Builds the targets at the client size, the three programs and the sampling vectors (which
     // draw 2 * SsaoSampleCount values from rand()). Leaves the last target bound.
     void create(int width, int height);
+    // (Re)builds the three targets alone for a new client size (the sampling vectors stay);
+    // leaves the last bound.
+    void createTargets(int width, int height);
     bool created() const { return occlusionProgram != nullptr; }
 
     Texture2D* depthTexture() const { return depth.colorTexture(0); }

@@ -76,7 +76,7 @@ void handleMouse(MouseLookState& state, const std::function<void()>& interactWit
             state.uiMode = !state.uiMode;
             input.showCursor(state.uiMode);
             if (!state.uiMode)
-                input.setCursorPosition(mouseRecentreX, mouseRecentreY);
+                input.setCursorPosition(state.recentreX, state.recentreY);
         }
         state.f1WasDown = true;
     } else {
@@ -91,9 +91,19 @@ void handleMouse(MouseLookState& state, const std::function<void()>& interactWit
 
     int x = 0, y = 0;
     input.cursorPosition(x, y);
-    state.mouseDeltaX = x - mouseRecentreX;
-    state.mouseDeltaY = y - mouseRecentreY;
-    input.setCursorPosition(mouseRecentreX, mouseRecentreY);
+    state.mouseDeltaX = x - state.recentreX;
+    state.mouseDeltaY = y - state.recentreY;
+    input.setCursorPosition(state.recentreX, state.recentreY);
+}
+
+void setMouseRecentre(MouseLookState& state, int32_t x, int32_t y)
+{
+    state.recentreX = x;
+    state.recentreY = y;
+    state.mouseDeltaX = 0;
+    state.mouseDeltaY = 0;
+    if (!state.uiMode)
+        platformInput().setCursorPosition(x, y);
 }
 
 }  // namespace Orvanta

@@ -7,7 +7,8 @@ namespace Orvanta {
 class Camera;
 
 // Fly-camera constants: movement speed in scene units per second, mouse-look radians per pixel,
-// and the screen point the cursor is recentred to after every look-mode measurement.
+// and the window point the cursor is recentred to after every look-mode measurement (unless a
+// smaller window needs another, see setMouseRecentre).
 constexpr float cameraMoveSpeed = 3.0f;
 constexpr float mouseLookSensitivity = 0.005f;
 constexpr int mouseRecentreX = 300;
@@ -25,6 +26,9 @@ struct MouseLookState {
     // Makes F1 act once per press. The program has one such state (inside the control panel
     // singleton), so this is the process-wide flag; keeping it here lets tests start fresh.
     bool f1WasDown = false;
+    // The window point the cursor is recentred to in look mode.
+    int32_t recentreX = mouseRecentreX;
+    int32_t recentreY = mouseRecentreY;
 };
 
 // Puts the state into look mode with nothing measured, and moves the cursor to the recentring
@@ -42,5 +46,11 @@ void applyKeyboardAndLook(Camera& camera, const MouseLookState& state, float ela
 // or measures the cursor's offset from the recentring point and moves the cursor back there.
 // An empty interactWithPanel is allowed and does nothing.
 void handleMouse(MouseLookState& state, const std::function<void()>& interactWithPanel);
+
+// Moves the recentring point (a window smaller than the usual point needs one inside it) and, in
+// look mode, the cursor to it, so that the next measurement starts from there; clears the delta.
+// The cursor's new place may reach the input only with the next messages, so no measurement
+// should follow in the same frame.
+void setMouseRecentre(MouseLookState& state, int32_t x, int32_t y);
 
 }  // namespace Orvanta

@@ -63,7 +63,7 @@ TEST(Window, WindowedContextCoversThePrimaryDisplay)
     ASSERT_TRUE(SdlWindow::primaryDisplaySize(w, h));
     SdlWindow window;
     std::string error;
-    ASSERT_TRUE(window.create("Orvanta Engine", w, h, error)) << error;
+    ASSERT_TRUE(window.create("Orvanta Engine", w, h, false, error)) << error;
     EXPECT_EQ(window.width(), w);
     EXPECT_EQ(window.height(), h);
 }

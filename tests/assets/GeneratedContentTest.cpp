@@ -134,6 +134,7 @@ TEST(GeneratedImages, UiSetAndNoiseAreComplete)
     for (const char* label : labels)
         check(label, 180, 32);
     check("pressF1", 256, 32);
+    check("screenshotSaved", 256, 32);
     check("checkMark", 16, 16);
     check("fps", 52, 16);
     for (int d = 0; d < 10; ++d)

@@ -1,12 +1,11 @@
 #include "HeadlessScene.h"
 
-#include "FrameScene.h"
-
 #include "app/OrvantaApplication.h"
 #include "app/Window.h"
 #include "content/SceneFile.h"
 #include "overlay/ControlPanel.h"
 #include "renderer/Renderer.h"
+#include "renderer/SceneFraming.h"
 
 namespace Orvanta {
 
@@ -38,7 +37,11 @@ bool startHeadlessScene(const RenderOptions& options, OrvantaApplication& applic
     renderer.setFixedExposure(options.exposure);
     if (options.noOverlay)
         renderer.attachOverlay(nullptr);
-    return !options.frameScene || frameLoadedScene(renderer, error);
+    if (options.frameScene && !frameLoadedScene(renderer, error)) {
+        error = "--frame-scene: " + error;
+        return false;
+    }
+    return true;
 }
 
 }  // namespace Orvanta

@@ -114,6 +114,7 @@ const char* renderUsage()
            "                      [--ui] [--output FILE.png] [--debug] [--help] [--scene FILE.scene]\n"
            "                      [--frame-scene] [--report-memory] [--no-overlay] [--frame-time SECONDS]\n"
            "                      [--exposure VALUE] [--hdr FILE.exr] [--set NAME=0|1]...\n"
+           "                      [--camera-path FILE.path | --benchmark FILE.path [--csv OUT.csv]]\n"
            "--time-of-day (-2.07..2.07) and --inclination (-1.57..1.57) move the panel's sun sliders\n"
            "  and the sun with them.\n"
            "--switch sets a check box of the panel as a click would, in command-line order: switching\n"
@@ -132,6 +133,12 @@ const char* renderUsage()
            "  PNG goes beside it under the same name (FILE.png), where orvanta-compare looks for it.\n"
            "--no-overlay draws the scene alone, without the F1 hint, panel or frame counter.\n"
            "--report-memory prints the resident memory at frame 1, every 100th frame and the last.\n"
+           "--camera-path renders the --frames frames evenly spaced in time along a camera path (the\n"
+           "  first at its first key, the last at its last; one frame: the last key) and writes the\n"
+           "  last to --output, or every frame when the output name holds %04d (the frame's number\n"
+           "  from 0). --benchmark does the same, times every pass of every frame and prints mean,\n"
+           "  median and 95th percentile per pass and for the frame; --csv writes every frame's times\n"
+           "  (scripts/plot-timings draws them).\n"
            "--set switches a part of a feature that has no check box, so that what it adds can be\n"
            "  measured; all are on by default.\n"
            "switch names: directLighting skyLighting lightPropagationVolumes propagateSunLighting\n"
@@ -202,6 +209,16 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
         }
         else if (a == "--scene")
             options.scene = v;
+        else if (a == "--camera-path" || a == "--benchmark") {
+            if (!options.cameraPath.empty() && options.benchmark != (a == "--benchmark")) {
+                error = "--camera-path and --benchmark both name the path; give one of them";
+                return false;
+            }
+            ok = !v.empty();
+            options.cameraPath = v;
+            options.benchmark = a == "--benchmark";
+        } else if (a == "--csv")
+            ok = !(options.csvOutput = v).empty();
         else {
             error = "option " + a + " is not known";
             return false;
@@ -225,6 +242,14 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
     }
     if (options.frameScene && options.hasCamera) {
         error = "--camera and --frame-scene both place the camera; give one of them";
+        return false;
+    }
+    if (!options.cameraPath.empty() && (options.hasCamera || options.frameScene)) {
+        error = "a camera path and --camera or --frame-scene all place the camera; give one of them";
+        return false;
+    }
+    if (!options.csvOutput.empty() && !options.benchmark) {
+        error = "--csv writes the times of a --benchmark run; give --benchmark FILE.path too";
         return false;
     }
     if (!options.hdrOutput.empty() && !options.outputGiven)

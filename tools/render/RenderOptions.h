@@ -42,6 +42,9 @@ struct RenderOptions {
     bool uiMode = false;  // draw the frames in UI mode: the panel and counter instead of the hint
     bool reportMemory = false;  // resident memory at frame 1, every 100th and the last
     bool noOverlay = false;     // the scene alone: no F1 hint, panel or frame counter
+    std::string cameraPath;     // --camera-path or --benchmark FILE.path: the frames follow it
+    bool benchmark = false;     // --benchmark: every frame's passes timed, statistics printed
+    std::string csvOutput;      // --csv OUT.csv: the benchmark's per-frame times
 };
 
 // Parses the arguments after the program name. On a bad argument returns false with a message

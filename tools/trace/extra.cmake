@@ -11,6 +11,5 @@ cmake_language(DEFER DIRECTORY ${CMAKE_SOURCE_DIR} CALL orvanta_connect_trace_te
 # render tool's options, scene set-up and clock.
 target_sources(orvanta-trace PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/render/HeadlessScene.cpp
                                      ${CMAKE_CURRENT_SOURCE_DIR}/render/RenderOptions.cpp
-                                     ${CMAKE_CURRENT_SOURCE_DIR}/render/FrameScene.cpp
                                      ${CMAKE_CURRENT_SOURCE_DIR}/render/SimulatedClock.cpp)
 target_include_directories(orvanta-trace PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/render)
