@@ -3,7 +3,7 @@
 #include "renderer/GlStateCheck.h"
 #include "platform/RenderSurface.h"
 #include "renderer/PassTimer.h"
-#include "renderer/RayTracedFrame.h"
+#include "renderer/RaytracedFrame.h"
 #include "renderer/Renderer.h"
 #include "renderer/SsaoPass.h"
 #include "scene/Light.h"
