@@ -57,6 +57,8 @@ void initSkyLightingVolume(SkyLightingVolume& volume)
         int32_t format = k < SkyLightingVolume::TextureCount - 1 ? PixelFormatRgba16F : PixelFormatRgb16F;
         allocate3D(format, *volume.textures[k], static_cast<int>(volume.width), static_cast<int>(volume.length),
             static_cast<int>(volume.height));
+        glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         volume.target.drawBuffers.push_back(GL_COLOR_ATTACHMENT0 + static_cast<GLenum>(k));
     }
     glBindFramebuffer(GL_FRAMEBUFFER, volume.target.framebufferId);
@@ -90,6 +92,18 @@ void setSkyOcclusionCorners(SkyLightingVolume& volume, const std::vector<Float3>
         usable = SkyLightingVolume::MaxOcclusionCorners;
     }
     volume.occlusionCorners.assign(corners.begin(), corners.begin() + static_cast<std::ptrdiff_t>(usable));
+    volume.occlusionMinimum = {1.0f, 1.0f, 1.0f};
+    volume.occlusionMaximum = {-1.0f, -1.0f, -1.0f};
+    for (size_t q = 0; q + 3 < volume.occlusionCorners.size(); q += 4) {
+        const Float3* c = &volume.occlusionCorners[q];
+        for (Float3 p : {c[0], c[1], c[2], c[0] + c[2] - c[1]}) {
+            bool first = volume.occlusionMinimum.x > volume.occlusionMaximum.x;
+            volume.occlusionMinimum = first ? p : Float3{std::fmin(volume.occlusionMinimum.x, p.x),
+                std::fmin(volume.occlusionMinimum.y, p.y), std::fmin(volume.occlusionMinimum.z, p.z)};
+            volume.occlusionMaximum = first ? p : Float3{std::fmax(volume.occlusionMaximum.x, p.x),
+                std::fmax(volume.occlusionMaximum.y, p.y), std::fmax(volume.occlusionMaximum.z, p.z)};
+        }
+    }
     volume.completeNow = true;
     volume.slicesWrittenSinceRestart = 0;
 }
@@ -177,6 +191,11 @@ void drawSkyLighting(const SkyLightingVolume& volume, const SkyLightingPassHooks
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
     hooks.applyPassUniforms(*volume.applyProgram);
+    const GLhandleARB program = volume.applyProgram->program;
+    const Float3& lo = volume.occlusionMinimum;
+    const Float3& hi = volume.occlusionMaximum;
+    glUniform3fARB(glGetUniformLocationARB(program, "occlusionBoxMinimum"), lo.x, lo.y, lo.z);
+    glUniform3fARB(glGetUniformLocationARB(program, "occlusionBoxMaximum"), hi.x, hi.y, hi.z);
     FullScreenQuad quad;
     quad.rays = &rays;
     drawFullScreenQuad(quad);
