@@ -25,6 +25,16 @@ void attachLayer(const SkyLightingVolume& volume, uint32_t layer)
             volume.textures[k]->name, 0, static_cast<GLint>(layer));
 }
 
+// The box around the occlusion quads, for a program of the volume's (current): both passes skip
+// the quad tests where the box is out of reach.
+void setOcclusionBox(const SkyLightingVolume& volume, const ShaderProgram& program)
+{
+    const Float3& lo = volume.occlusionMinimum;
+    const Float3& hi = volume.occlusionMaximum;
+    glUniform3fARB(glGetUniformLocationARB(program.program, "occlusionBoxMinimum"), lo.x, lo.y, lo.z);
+    glUniform3fARB(glGetUniformLocationARB(program.program, "occlusionBoxMaximum"), hi.x, hi.y, hi.z);
+}
+
 }  // namespace
 
 SkyLightingVolume::SkyLightingVolume() = default;
@@ -168,6 +178,7 @@ void updateSkyLightingVolume(SkyLightingVolume& volume, const SkyLightingPassHoo
 
     hooks.pushFrameBuffer(volume.target);
     hooks.applyPassUniforms(*volume.writeProgram);
+    setOcclusionBox(volume, *volume.writeProgram);
     const float halfWidth = volume.worldWidth() * 0.5f;
     const float halfLength = volume.worldLength() * 0.5f;
     for (uint32_t slice : slices) {
@@ -191,11 +202,7 @@ void drawSkyLighting(const SkyLightingVolume& volume, const SkyLightingPassHooks
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
     hooks.applyPassUniforms(*volume.applyProgram);
-    const GLhandleARB program = volume.applyProgram->program;
-    const Float3& lo = volume.occlusionMinimum;
-    const Float3& hi = volume.occlusionMaximum;
-    glUniform3fARB(glGetUniformLocationARB(program, "occlusionBoxMinimum"), lo.x, lo.y, lo.z);
-    glUniform3fARB(glGetUniformLocationARB(program, "occlusionBoxMaximum"), hi.x, hi.y, hi.z);
+    setOcclusionBox(volume, *volume.applyProgram);
     FullScreenQuad quad;
     quad.rays = &rays;
     drawFullScreenQuad(quad);

@@ -112,15 +112,17 @@ void enterConventionState()
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }
 
-// Volume 1 (cells of 1.0) emptied and given one light, ready for propagation.
-LightPropagationVolume& volumeWithOneLight(VolumeCell cell, Coefficients light)
+// Volume 1 (cells of 1.0) emptied and given one light, ready for propagation; its geometry
+// volume emptied too unless kept (as the last frame filled it).
+LightPropagationVolume& volumeWithOneLight(VolumeCell cell, Coefficients light, bool keepGeometry = false)
 {
     LightPropagationVolume& volume = volumes().volumes[1];
     volume.position = {0.0f, 0.0f, 0.0f};
     clearTarget(volume.accumulation);
     clearTarget(volume.propagationA);
     clearTarget(volume.propagationB);
-    clearTarget(volumes().geometry.volumes[1]);
+    if (!keepGeometry)
+        clearTarget(volumes().geometry.volumes[1]);
     writeCell(volume.accumulation, volume.grid(), cell, light);
     volume.stepCounter = 0;
     enterConventionState();
@@ -613,12 +615,7 @@ double meanOverCells(const std::vector<float>& c0, const VolumeGrid& grid, Volum
 // filled; with the occlusion setting as given.
 std::vector<float> propagatedFromOneLobe(VolumeCell cell, Coefficients light, bool occlusion)
 {
-    LightPropagationVolume& volume = volumes().volumes[1];
-    clearTarget(volume.accumulation);
-    clearTarget(volume.propagationA);
-    clearTarget(volume.propagationB);
-    writeCell(volume.accumulation, volume.grid(), cell, light);
-    volume.stepCounter = 0;
+    LightPropagationVolume& volume = volumeWithOneLight(cell, light, true);
     renderer().setRenderSetting(LpvOcclusion, occlusion);
     for (unsigned step = 0; step < volume.propagationSteps; ++step)
         propagateOneStep(renderer(), volumes(), 1);
@@ -667,10 +664,7 @@ TEST(LightPropagationOcclusion, AWallStopsLightCrossingItAndLetsLightRunningAlon
 
     // One step from an even light in the cells just in front of the wall: the sixth it sends
     // through the wall is gone, the sixths it sends along the wall and away from it arrive whole.
-    LightPropagationVolume& volume = volumes().volumes[1];
-    clearTarget(volume.accumulation);
-    writeCell(volume.accumulation, grid, {8, 17, 16}, {1.0f, 0.0f, 0.0f, 0.0f});
-    volume.stepCounter = 0;
+    LightPropagationVolume& volume = volumeWithOneLight({8, 17, 16}, {1.0f, 0.0f, 0.0f, 0.0f}, true);
     propagateOneStep(renderer(), volumes(), 1);
     std::vector<float> step = readAttachment(volume.propagationA, 0);
     EXPECT_LT(cellValue(step, grid, {7, 17, 16}), 1e-3f);

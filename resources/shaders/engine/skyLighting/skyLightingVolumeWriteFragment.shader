@@ -21,6 +21,9 @@ uniform sampler2D skyMap;
 uniform vec3 samplingVectors[100];
 uniform int samplingVectorCount;
 varying vec3 cellPosition;
+// The box around all occlusion quads (empty without quads), set by the pass.
+uniform vec3 occlusionBoxMinimum;
+uniform vec3 occlusionBoxMaximum;
 
 // Whether the rising ray from origin along direction crosses a quad. A quad wholly below the
 // origin cannot be reached and is passed over without the full test.
@@ -43,10 +46,18 @@ void main()
     vec3 coefficients[9];
     for (int c = 0; c < 9; ++c)
         coefficients[c] = vec3(0.0);
+    // A rising ray steeper than the steepest way to the quads' box (its top H above the cell at a
+    // horizontal distance D: H / sqrt(H^2 + D^2)) passes every quad.
+    float height = occlusionBoxMaximum.y - cellPosition.y;
+    vec2 away = max(max(occlusionBoxMinimum.xz - cellPosition.xz, cellPosition.xz - occlusionBoxMaximum.xz), vec2(0.0));
+    float distance = length(away);
+    float reach = occlusionBoxMinimum.x > occlusionBoxMaximum.x || height < 0.0
+                ? -1.0 : height / max(sqrt(height * height + distance * distance), 1e-6);
     for (int i = 0; i < samplingVectorCount; ++i) {
         vec3 direction = samplingVectors[i];
         vec3 radiance = texture2D(skyMap, skyMapCoordinates(direction)).rgb;
-        addHarmonicsSample(coefficients, direction, radiance * visibility(cellPosition, direction));
+        float seen = direction.y > reach ? 1.0 : visibility(cellPosition, direction);
+        addHarmonicsSample(coefficients, direction, radiance * seen);
     }
     finishHarmonics(coefficients, samplingVectorCount);
     // The packing unpackHarmonics reads back.
