@@ -1,3 +1,4 @@
+#include "content/KdSplit.h"
 #include "content/KdTree.h"
 
 namespace Orvanta {
@@ -23,6 +24,30 @@ void KdTree::deriveTraceNodes()
             t.word1 = std::bit_cast<uint32_t>(n.split());
         }
     }
+}
+
+std::vector<KdNodeBox> KdTree::nodeBoxes() const
+{
+    std::vector<KdNodeBox> boxes(nodes.size());
+    if (nodes.empty())
+        return boxes;
+    boxes[0] = rootBox;
+    // Children always come after their parent.
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        const KdNode& n = nodes[i];
+        if (n.isLeaf())
+            continue;
+        KdNodeBox& box = boxes[i];
+        box.axis = n.axis();
+        KdNodeBox left = box, right = box;
+        axisOf(left.boxMax, n.axis()) = n.split();
+        axisOf(right.boxMin, n.axis()) = n.split();
+        left.axis = right.axis = 0;
+        left.depth = right.depth = box.depth + 1;
+        boxes[n.leftChild()] = left;
+        boxes[n.leftChild() + 1] = right;
+    }
+    return boxes;
 }
 
 }  // namespace Orvanta

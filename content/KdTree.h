@@ -64,7 +64,9 @@ struct KdLeaf {
 class KdTree {
 public:
     std::vector<KdNode> nodes;
-    std::vector<KdNodeBox> nodeBoxes;
+    // The root's box record (the bounds of the geometry, depth 0, the root's split axis). The other
+    // nodes' boxes follow from it and the splits and are not kept: nodeBoxes() derives them.
+    KdNodeBox rootBox;
     std::vector<KdLeaf> leaves;
     // Geometry triangle indices of every leaf, leaf after leaf.
     std::vector<uint32_t> leafTriangles;
@@ -78,6 +80,10 @@ public:
     // other means.
     std::vector<KdTraceNode> traceNodes;
     void deriveTraceNodes();
+    // Every node's box record, node for node, as the build makes them and the file stores them: a
+    // child's box is its parent's cut at the split, its depth one more; the axis is the split axis
+    // of an interior node and 0 for a leaf. Empty for a tree without nodes.
+    std::vector<KdNodeBox> nodeBoxes() const;
 
     // The i-th triangle of a leaf, as a geometry index and as its record.
     uint32_t leafTriangle(const KdLeaf& leaf, uint32_t i) const { return leafTriangles[leaf.first + i]; }

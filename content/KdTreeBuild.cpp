@@ -312,7 +312,7 @@ void buildKdTreeWith(KdTree& tree, const KdBuildRules& rules)
     origin.scale = kdSplitScale(root);  // every node's box lies in the root's
     builder.build(built, 0, list, 0, origin);
     tree.nodes = std::move(built.nodes);
-    tree.nodeBoxes = std::move(built.boxes);
+    tree.rootBox = built.boxes[0];
     tree.leaves = std::move(built.leaves);
     tree.leafTriangles = std::move(built.references);
     tree.triangleAccels = std::move(builder.accels);

@@ -13,7 +13,8 @@ bool KdTree::saveKdTree(const std::string& path, const std::string& tag) const
 {
     // The file is tens of megabytes: it is laid out in one buffer of its exact size rather than
     // grown record by record. The little-endian layout is the machine's own (as BinaryWriter's).
-    size_t size = tag.size() + 1 + 4 + nodes.size() * sizeof(KdNode) + 4 + nodeBoxes.size() * sizeof(KdNodeBox) + 4;
+    const std::vector<KdNodeBox> boxes = nodeBoxes();
+    size_t size = tag.size() + 1 + 4 + nodes.size() * sizeof(KdNode) + 4 + boxes.size() * sizeof(KdNodeBox) + 4;
     for (const KdLeaf& leaf : leaves)
         size += 4 + size_t(leaf.count) * (sizeof(TriAccel) + sizeof(uint32_t));
     std::vector<uint8_t> bytes(size);
@@ -27,8 +28,8 @@ bool KdTree::saveKdTree(const std::string& path, const std::string& tag) const
     put(tag.c_str(), tag.size() + 1);
     putU32(uint32_t(nodes.size()));
     put(nodes.data(), nodes.size() * sizeof(KdNode));
-    putU32(uint32_t(nodeBoxes.size()));
-    put(nodeBoxes.data(), nodeBoxes.size() * sizeof(KdNodeBox));
+    putU32(uint32_t(boxes.size()));
+    put(boxes.data(), boxes.size() * sizeof(KdNodeBox));
     putU32(uint32_t(leaves.size()));
     // The file keeps a copy of the triangle's record in every leaf entry.
     for (const KdLeaf& leaf : leaves) {
@@ -138,8 +139,13 @@ private:
             if (boxes[i].depth != depth[i])
                 return fail("node box " + std::to_string(i) + " records the wrong depth");
             const KdNode& n = nodes[i];
-            if (n.isLeaf())
+            // The build records no axis for a leaf (0); the tree keeps only the root's box and
+            // derives the others from the splits, so a file must hold exactly those.
+            if (n.isLeaf()) {
+                if (boxes[i].axis != 0)
+                    return fail("leaf box " + std::to_string(i) + " records a split axis");
                 continue;
+            }
             const uint32_t axis = n.axis();
             const float split = n.split();
             const KdNodeBox& box = boxes[i];
@@ -259,7 +265,7 @@ bool KdTree::parseKdTree(const std::string& path, std::vector<uint8_t> bytes, co
         return reject(problem);
 
     nodes = std::move(newNodes);
-    nodeBoxes = std::move(newBoxes);
+    rootBox = newBoxes[0];
     leaves = std::move(newLeaves);
     leafTriangles = std::move(newReferences);
     triangleAccels = std::move(newAccels);

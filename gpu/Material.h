@@ -26,7 +26,7 @@ struct Material {
     bool isTransparent = false;
     bool isAlphaTested = false;
     float alphaTestTreshold = 0.0f;
-    MaterialOptics optics;  // feeds MATERIAL_REFLECTANCE and MATERIAL_REFLECTION_TINT
+    MaterialOptics optics;  // feeds the MATERIAL_ optics semantics (reflectance to transmission colour)
     std::vector<std::unique_ptr<MaterialPass>> passes;  // every pass, in file order
     // The last pass of each of these types in file order; light passes are found through passes.
     MaterialPass* deferredWritePass = nullptr;

@@ -65,6 +65,7 @@ struct MaterialOptics {
     bool isThin = false;  // a pane: light leaves parallel to how it entered, without bending
     Float3 transmissionColor{0.0f, 0.0f, 0.0f};  // what passes through, 0..1; black is opaque
 
+    bool transmits() const { return transmissionColor.x > 0.0f || transmissionColor.y > 0.0f || transmissionColor.z > 0.0f; }
     bool operator==(const MaterialOptics&) const = default;
 };
 

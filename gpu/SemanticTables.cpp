@@ -4,12 +4,6 @@ namespace Orvanta {
 
 namespace {
 
-const char* const uniformNames[UNIFORM_SEMANTIC_COUNT] = {
-#define ORVANTA_UNIFORM_SEMANTIC(name, kind) #name,
-#include "gpu/UniformSemantics.inl"
-#undef ORVANTA_UNIFORM_SEMANTIC
-};
-
 enum SemanticKind : bool { Value = false, Sampler = true };
 const bool samplerSemantics[UNIFORM_SEMANTIC_COUNT] = {
 #define ORVANTA_UNIFORM_SEMANTIC(name, kind) kind,
@@ -18,7 +12,9 @@ const bool samplerSemantics[UNIFORM_SEMANTIC_COUNT] = {
 };
 
 const char* const attributeNames[VERTEX_ATTRIBUTE_SEMANTIC_COUNT] = {
-    "VERTEX_POSITION", "VERTEX_NORMAL", "VERTEX_TANGENT", "VERTEX_BINORMAL", "VERTEX_TEXCOORD",
+#define ORVANTA_VERTEX_ATTRIBUTE_SEMANTIC(name, floats) #name,
+#include "gpu/VertexAttributeSemantics.inl"
+#undef ORVANTA_VERTEX_ATTRIBUTE_SEMANTIC
 };
 
 int32_t findIn(const char* const* names, int32_t count, const std::string& name)
@@ -29,11 +25,22 @@ int32_t findIn(const char* const* names, int32_t count, const std::string& name)
     return SemanticNone;
 }
 
+constexpr int32_t kVertexFloats = 0
+#define ORVANTA_VERTEX_ATTRIBUTE_SEMANTIC(name, floats) +floats
+#include "gpu/VertexAttributeSemantics.inl"
+#undef ORVANTA_VERTEX_ATTRIBUTE_SEMANTIC
+    ;
+static_assert(kVertexFloats * int32_t(sizeof(float)) == VertexStride, "the attribute list and the vertex stride disagree");
+
 struct Layout {
     VertexLayoutEntry entries[VertexLayoutEntryCount];
     Layout()
     {
-        const int32_t components[VertexLayoutEntryCount] = {3, 3, 3, 3, 2};
+        const int32_t components[VertexLayoutEntryCount] = {
+#define ORVANTA_VERTEX_ATTRIBUTE_SEMANTIC(name, floats) floats,
+#include "gpu/VertexAttributeSemantics.inl"
+#undef ORVANTA_VERTEX_ATTRIBUTE_SEMANTIC
+        };
         int32_t offset = 0;
         for (int32_t i = 0; i < VertexLayoutEntryCount; ++i) {
             entries[i] = {i, components[i], offset};
@@ -52,7 +59,7 @@ const Layout& layout()
 
 const char* uniformSemanticName(int32_t semantic)
 {
-    return semantic >= 0 && semantic < UNIFORM_SEMANTIC_COUNT ? uniformNames[semantic] : nullptr;
+    return semantic >= 0 && semantic < UNIFORM_SEMANTIC_COUNT ? kUniformSemanticNames[semantic] : nullptr;
 }
 
 const char* attributeSemanticName(int32_t semantic)
@@ -62,7 +69,7 @@ const char* attributeSemanticName(int32_t semantic)
 
 int32_t findUniformSemantic(const std::string& name)
 {
-    return findIn(uniformNames, UNIFORM_SEMANTIC_COUNT, name);
+    return findIn(kUniformSemanticNames, UNIFORM_SEMANTIC_COUNT, name);
 }
 
 int32_t findAttributeSemantic(const std::string& name)

@@ -2,7 +2,9 @@
 #include "gpu/ShaderProgram.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
 namespace Orvanta {
 
@@ -20,13 +22,64 @@ enum UniformSemantic : int32_t {
     UNIFORM_SEMANTIC_COUNT,
 };
 
+// The names of the uniform semantics by id, as materials and engine programs write them.
+inline constexpr const char* kUniformSemanticNames[UNIFORM_SEMANTIC_COUNT] = {
+#define ORVANTA_UNIFORM_SEMANTIC(name, kind) #name,
+#include "gpu/UniformSemantics.inl"
+#undef ORVANTA_UNIFORM_SEMANTIC
+};
+
+// Whether the `count` semantics from `first` on are one numbered run: each name is the first's
+// with its one digit '0' counting up (CASCADED_SHADOW_MAP0_MATRIX, ..._MAP1_MATRIX, ...), or, with
+// `endings` given, the first's with its ending replaced by each of them in turn (SHADOW_MAP_NX,
+// ..._PX, ...). Evaluated at compile time by SemanticRun.
+constexpr bool isSemanticRun(int32_t first, int32_t count, std::initializer_list<std::string_view> endings = {})
+{
+    if (first < 0 || count < 1 || first + count > UNIFORM_SEMANTIC_COUNT)
+        return false;
+    if (endings.size() != 0 && endings.size() != static_cast<size_t>(count))
+        return false;
+    const std::string_view base = kUniformSemanticNames[first];
+    const size_t digit = base.find('0');
+    for (int32_t i = 0; i < count; ++i) {
+        const std::string_view name = kUniformSemanticNames[first + i];
+        if (endings.size() != 0) {
+            const std::string_view ending = endings.begin()[i];
+            const std::string_view firstEnding = endings.begin()[0];
+            if (!base.ends_with(firstEnding) || !name.ends_with(ending) ||
+                name.substr(0, name.size() - ending.size()) != base.substr(0, base.size() - firstEnding.size()))
+                return false;
+        } else if (digit == std::string_view::npos || count > 10 || name.size() != base.size() ||
+                   name.substr(0, digit) != base.substr(0, digit) || name[digit] != char('0' + i) ||
+                   name.substr(digit + 1) != base.substr(digit + 1)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// A run of semantics that a pass set indexes by their offset from the first (cascade i, volume
+// texture i). A run is made at compile time and checks there that the list still holds it in
+// order, so a semantic inserted into its middle breaks the build instead of silently shifting what
+// an index reaches.
+struct SemanticRun {
+    int32_t first;
+    int32_t count;
+    consteval SemanticRun(int32_t firstSemantic, int32_t runLength, std::initializer_list<std::string_view> endings = {})
+        : first(firstSemantic), count(runLength)
+    {
+        if (!isSemanticRun(firstSemantic, runLength, endings))
+            throw "the semantic list does not hold this run in order";
+    }
+    constexpr bool contains(int32_t semantic) const { return semantic >= first && semantic < first + count; }
+    constexpr int index(int32_t semantic) const { return semantic - first; }
+};
+
 enum VertexAttributeSemantic : int32_t {
-    VERTEX_POSITION = 0,
-    VERTEX_NORMAL = 1,
-    VERTEX_TANGENT = 2,
-    VERTEX_BINORMAL = 3,
-    VERTEX_TEXCOORD = 4,
-    VERTEX_ATTRIBUTE_SEMANTIC_COUNT = 5,
+#define ORVANTA_VERTEX_ATTRIBUTE_SEMANTIC(name, floats) name,
+#include "gpu/VertexAttributeSemantics.inl"
+#undef ORVANTA_VERTEX_ATTRIBUTE_SEMANTIC
+    VERTEX_ATTRIBUTE_SEMANTIC_COUNT,
 };
 
 // Name of a semantic id, or null when the id is out of range.
@@ -45,7 +98,7 @@ struct VertexLayoutEntry {
     int32_t offset;  // bytes from the start of the vertex
 };
 constexpr int32_t VertexStride = 56;
-constexpr int32_t VertexLayoutEntryCount = 5;
+constexpr int32_t VertexLayoutEntryCount = VERTEX_ATTRIBUTE_SEMANTIC_COUNT;
 const VertexLayoutEntry* vertexLayout();
 // The layout entry of an attribute semantic, or null when it has none.
 const VertexLayoutEntry* findVertexLayoutEntry(int32_t semantic);

@@ -64,6 +64,20 @@ void setValue(UniformSemantic semantic, int location, const UniformContext& cont
             glUniform3fARB(location, tint.x, tint.y, tint.z);
         }
         return;
+    case MATERIAL_INDEX_OF_REFRACTION:
+        if (context.submesh && context.submesh->material)
+            glUniform1fARB(location, context.submesh->material->optics.indexOfRefraction);
+        return;
+    case MATERIAL_IS_THIN:
+        if (context.submesh && context.submesh->material)
+            glUniform1fARB(location, context.submesh->material->optics.isThin ? 1.0f : 0.0f);
+        return;
+    case MATERIAL_TRANSMISSION_COLOR:
+        if (context.submesh && context.submesh->material) {
+            const Float3 color = context.submesh->material->optics.transmissionColor;
+            glUniform3fARB(location, color.x, color.y, color.z);
+        }
+        return;
     default:
         if (source)
             source->setUniform(semantic, location, context);

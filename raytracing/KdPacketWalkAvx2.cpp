@@ -23,10 +23,16 @@ ORVANTA_BEGIN_TARGET("avx2")
 
 #include "raytracing/PacketLanes8.h"
 #include "raytracing/PacketWalk.h"
+#include "raytracing/LeafWideTest.h"
 
 void Orvanta::KdWalk::tracePacketAvx2(const KdTree& tree, Ray* rays, unsigned count)
 {
     tracePacket<Lanes8>(tree, rays, count);
+}
+
+void Orvanta::KdWalk::testLeafAvx2(const KdTree& tree, const KdLeaf& leaf, Ray& ray)
+{
+    testLeafWide<Lanes8>(tree, leaf, ray);
 }
 
 ORVANTA_END_TARGET()

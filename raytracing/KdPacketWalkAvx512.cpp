@@ -18,10 +18,16 @@ ORVANTA_BEGIN_TARGET("avx512f")
 
 #include "raytracing/PacketLanes16.h"
 #include "raytracing/PacketWalk.h"
+#include "raytracing/LeafWideTest.h"
 
 void Orvanta::KdWalk::tracePacketAvx512(const KdTree& tree, Ray* rays, unsigned count)
 {
     tracePacket<Lanes16>(tree, rays, count);
+}
+
+void Orvanta::KdWalk::testLeafAvx512(const KdTree& tree, const KdLeaf& leaf, Ray& ray)
+{
+    testLeafWide<Lanes16>(tree, leaf, ray);
 }
 
 ORVANTA_END_TARGET()

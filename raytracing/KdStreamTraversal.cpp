@@ -1,6 +1,7 @@
 #include "raytracing/KdTraversal.h"
 
 #include "raytracing/KdWalkParts.h"
+#include "raytracing/StreamLaneState.h"
 
 #if defined(__x86_64__)
 #include "scene/SimdLanes.h"
@@ -28,38 +29,10 @@ inline __m128i select(__m128i mask, __m128i a, __m128i b)
 
 // Four walks of unrelated rays, one per SIMD lane, each at its own node. Every round all lanes
 // at interior nodes take one step down together, in the single walk's arithmetic; lanes at leaves
-// are served one by one. A lane whose ray has ended takes the next ray of the stream.
-//
-// A leaf with triangles takes a lane three rounds: the first asks for the leaf's triangle list,
-// the second for the records it names, the third tests them, by which time the other lanes' steps
-// have covered most of the wait for memory.
-struct StreamLanes {
-    alignas(16) uint32_t node[kLanes] = {};
-    alignas(16) float tMin[kLanes] = {};
-    alignas(16) float tMax[kLanes] = {};
-    alignas(16) float origin[3][kLanes] = {};
-    alignas(16) float inverse[3][kLanes] = {};
-    uint32_t size[kLanes] = {};
-    uint32_t leafTurn[kLanes] = {};
-    Ray* rays[kLanes] = {};
-    unsigned live = 0;  // bit k: lane k walks a ray
-    StackEntry stack[kLanes][kKdMaxDepth + 1];  // each step writes an entry, kept or not
-
-    void begin(const KdTree& tree, unsigned k, Ray& ray)
-    {
-        clipToRootBox(tree, ray);
-        rays[k] = &ray;
-        live |= 1u << k;
-        node[k] = 0;
-        size[k] = 0;
-        leafTurn[k] = 0;
-        tMin[k] = ray.tMin;
-        tMax[k] = ray.tMax;
-        for (int a = 0; a < 3; ++a) {
-            origin[a][k] = ray.origin[a];
-            inverse[a][k] = ray.inverseDirection[a];
-        }
-    }
+// are served one by one (StreamLaneState.h). A lane whose ray has ended takes the next ray of the
+// stream.
+struct StreamLanes : StreamLaneState<kLanes> {
+    using StreamLaneState::StreamLaneState;
 
     // One step down for the lanes in `stepping`, whose nodes' words are word0/word1: the single
     // walk's choice (near child, far child, or near first with the far child kept for later, empty
@@ -115,36 +88,11 @@ struct StreamLanes {
         const __m128i current = _mm_load_si128(reinterpret_cast<const __m128i*>(node));
         _mm_store_si128(reinterpret_cast<__m128i*>(node), select(_mm_castps_si128(moving), nextNode, current));
     }
-
-    // One round of lane k at its leaf; false when the lane's ray has ended.
-    bool atLeaf(const KdTree& tree, unsigned k, const KdLeaf& leaf)
-    {
-        if (leaf.count != 0 && leafTurn[k] == 0) {
-            prefetchLine(&tree.leafTriangles[leaf.first]);
-            leafTurn[k] = 1;
-            return true;
-        }
-        if (leaf.count != 0 && leafTurn[k] == 1) {
-            prefetchLeafRecords(tree, leaf);
-            leafTurn[k] = 2;
-            return true;
-        }
-        leafTurn[k] = 0;
-        Ray& ray = *rays[k];
-        testLeaf(tree, leaf, ray);
-        if (tMax[k] >= ray.tHit || size[k] == 0)
-            return false;
-        const StackEntry& top = stack[k][--size[k]];
-        node[k] = top.node;
-        tMin[k] = top.tMin;
-        tMax[k] = top.tMax;
-        return true;
-    }
 };
 
 void walkStream(const KdTree& tree, const KdTraceNode* nodes, Ray* rays, size_t count)
 {
-    StreamLanes lanes;
+    StreamLanes lanes(tree);
     size_t next = 0;
     for (unsigned k = 0; k < kLanes && next < count; ++k)
         lanes.begin(tree, k, rays[next++]);
@@ -163,12 +111,8 @@ void walkStream(const KdTree& tree, const KdTraceNode* nodes, Ray* rays, size_t 
             lanes.step(word0, word1, stepping);
         for (unsigned rest = atLeaves; rest; rest &= rest - 1) {
             const unsigned k = unsigned(__builtin_ctz(rest));
-            if (lanes.atLeaf(tree, k, KdLeaf{word0[k] >> 1, word1[k]}))
-                continue;
-            if (next < count)
-                lanes.begin(tree, k, rays[next++]);
-            else
-                lanes.live &= ~(1u << k);
+            if (!lanes.atLeaf(tree, k, KdLeaf{word0[k] >> 1, word1[k]}))
+                lanes.next(tree, k, rays, count, next);
         }
     }
 }
@@ -177,6 +121,11 @@ void walkStream(const KdTree& tree, const KdTraceNode* nodes, Ray* rays, size_t 
 
 void traverseStream(const KdTree& tree, Ray* rays, size_t count)
 {
+    traverseStream(tree, rays, count, packetWidth());
+}
+
+void traverseStream(const KdTree& tree, Ray* rays, size_t count, unsigned width)
+{
     if (tree.nodes.empty())
         return;
     if (!hasTraceNodes(tree)) {
@@ -184,15 +133,23 @@ void traverseStream(const KdTree& tree, Ray* rays, size_t count)
             traverse(tree, rays[i]);
         return;
     }
-    walkStream(tree, tree.traceNodes.data(), rays, count);
+    if (width >= 16 && packetWidth() >= 16)
+        traceStreamAvx512(tree, rays, count);
+    else
+        walkStream(tree, tree.traceNodes.data(), rays, count);
 }
 
 #else
 
-void traverseStream(const KdTree& tree, Ray* rays, size_t count)
+void traverseStream(const KdTree& tree, Ray* rays, size_t count, unsigned)
 {
     for (size_t i = 0; i < count; ++i)
         traverse(tree, rays[i]);
+}
+
+void traverseStream(const KdTree& tree, Ray* rays, size_t count)
+{
+    traverseStream(tree, rays, count, 1);
 }
 
 #endif

@@ -31,8 +31,9 @@ using namespace KdWalk;
 //
 // Where the ray crosses the split, a child flagged empty is not put on the stack: from an empty
 // near side only the far part of the segment is walked, and towards an empty far side the near
-// part ends at the split. A ray that visits an empty child only enters it and leaves at once. The
-// leaves with triangles and their order are those of the walk that enters every leaf.
+// part ends at the split. A ray whose segment lies wholly on an empty child's side goes on as if
+// it had entered that leaf and found nothing, without reading it. The leaves with triangles and
+// their order are those of the walk that enters every leaf.
 template <typename Nodes>
 void walkSingle(const KdTree& tree, const Nodes& nodes, Ray& ray)
 {
@@ -42,6 +43,7 @@ void walkSingle(const KdTree& tree, const Nodes& nodes, Ray& ray)
     uint32_t size = 0;
     uint32_t node = 0;
     for (;;) {
+        bool atLeaf = true;
         while (!nodes.isLeaf(node)) {
             const uint32_t axis = nodes.axis(node);
             const float split = nodes.split(node);
@@ -50,13 +52,22 @@ void walkSingle(const KdTree& tree, const Nodes& nodes, Ray& ray)
             const bool leftNear = split >= ray.origin[axis];
             const uint32_t nearNode = leftNear ? left : left + 1;
             const uint32_t farNode = leftNear ? left + 1 : left;
+            const uint32_t empty = nodes.emptyChildren(node);
             // d is NaN only for a ray running inside the split plane; the near side holds
             // everything such a ray can reach there.
             if (!(d <= ray.tMax) || d <= 0.0f) {
+                if (empty & (leftNear ? 1u : 2u)) {
+                    atLeaf = false;
+                    break;
+                }
                 node = nearNode;
             } else if (d < ray.tMin) {
+                if (empty & (leftNear ? 2u : 1u)) {
+                    atLeaf = false;
+                    break;
+                }
                 node = farNode;
-            } else if (const uint32_t empty = nodes.emptyChildren(node)) {
+            } else if (empty) {
                 const bool nearEmpty = (empty & (leftNear ? 1u : 2u)) != 0;
                 if (nearEmpty) {
                     ray.tMin = d;
@@ -71,7 +82,8 @@ void walkSingle(const KdTree& tree, const Nodes& nodes, Ray& ray)
                 node = nearNode;
             }
         }
-        intersectLeaf(tree, nodes.leaf(node), ray);
+        if (atLeaf)
+            intersectLeaf(tree, nodes.leaf(node), ray);
         if (ray.tMax >= ray.tHit || size == 0)
             return;
         const StackEntry& top = stack[--size];
@@ -92,6 +104,15 @@ void traverse(const KdTree& tree, Ray& ray)
 }
 
 #if defined(__x86_64__)
+
+KdWalk::WideLeafTest KdWalk::wideLeafTest()
+{
+    if (__builtin_cpu_supports("avx512f"))
+        return testLeafAvx512;
+    if (__builtin_cpu_supports("avx2"))
+        return testLeafAvx2;
+    return nullptr;
+}
 
 unsigned packetWidth()
 {
@@ -124,6 +145,11 @@ void traversePacket(const KdTree& tree, Ray* rays, unsigned count, unsigned widt
 }
 
 #else
+
+KdWalk::WideLeafTest KdWalk::wideLeafTest()
+{
+    return nullptr;
+}
 
 unsigned packetWidth()
 {

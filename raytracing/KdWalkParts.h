@@ -48,6 +48,24 @@ struct StoredNodes {
 void tracePacketAvx2(const KdTree& tree, Ray* rays, unsigned count);
 void tracePacketAvx512(const KdTree& tree, Ray* rays, unsigned count);
 
+// One ray against a leaf's triangles, eight or sixteen at a time (LeafWideTest.h), with the hit
+// the scalar loop below gives. The same conditions on the CPU as the packet walks.
+void testLeafAvx2(const KdTree& tree, const KdLeaf& leaf, Ray& ray);
+void testLeafAvx512(const KdTree& tree, const KdLeaf& leaf, Ray& ray);
+
+// The stream walk of KdTraversal.h in sixteen AVX-512 lanes (KdStreamWalkAvx512.cpp), for trees
+// with trace nodes; call it only where packetWidth() is 16.
+void traceStreamAvx512(const KdTree& tree, Ray* rays, size_t count);
+
+using WideLeafTest = void (*)(const KdTree&, const KdLeaf&, Ray&);
+
+// The widest leaf test the CPU has, or null without AVX2.
+WideLeafTest wideLeafTest();
+
+// Leaves with at least this many triangles take the wide test, where there is one: from two
+// triangles on, the scalar test's mispredicted early exits cost more than the gathers.
+inline constexpr uint32_t kWideLeafTriangles = 2;
+
 // Whether the tree has derived trace nodes for its current nodes (see KdTree::traceNodes).
 inline bool hasTraceNodes(const KdTree& tree)
 {
@@ -90,6 +108,12 @@ inline void prefetchLeafRecords(const KdTree& tree, const KdLeaf& leaf)
 // The ray against every triangle of the leaf, in leaf order; a nearer hit replaces the ray's.
 [[gnu::always_inline]] inline void testLeaf(const KdTree& tree, const KdLeaf& leaf, Ray& ray)
 {
+    static const WideLeafTest wide = wideLeafTest();
+    // The gathers address a record by its first word's 32-bit offset: 2^27 records at most.
+    if (leaf.count >= kWideLeafTriangles && wide && tree.triangleAccels.size() < (size_t(1) << 27)) {
+        wide(tree, leaf, ray);
+        return;
+    }
     const uint32_t* indices = tree.leafTriangles.data() + leaf.first;
     const TriAccel* accels = tree.triangleAccels.data();
     for (uint32_t i = 0; i < leaf.count; ++i) {
@@ -118,9 +142,9 @@ inline void prefetchLeafRecords(const KdTree& tree, const KdLeaf& leaf)
 // on a box face) keeps its segment.
 inline void clipToRootBox(const KdTree& tree, Ray& ray)
 {
-    if (tree.nodeBoxes.empty())
+    if (tree.nodes.empty())
         return;
-    const KdNodeBox& box = tree.nodeBoxes[0];
+    const KdNodeBox& box = tree.rootBox;
     const float lo[3] = {box.boxMin.x, box.boxMin.y, box.boxMin.z};
     const float hi[3] = {box.boxMax.x, box.boxMax.y, box.boxMax.z};
     float exit = ray.tMax;

@@ -7,6 +7,8 @@
 
 #include <immintrin.h>
 
+#include <cstdint>
+
 namespace Orvanta {
 
 struct Lanes16 {
@@ -37,6 +39,42 @@ struct Lanes16 {
     static V broadcast(const float* row)
     {
         return _mm512_set1_ps(row[i]);
+    }
+
+    // For the leaf test of one ray against a lane per triangle (LeafWideTest.h).
+    using I = __m512i;
+    // The first `count` (at most 16) entries of p; the other lanes hold 0.
+    static I loadFirst(const uint32_t* p, unsigned count)
+    {
+        return _mm512_maskz_loadu_epi32(firstLanes(count), p);
+    }
+    static M firstLanes(unsigned count) { return count >= 16 ? M(0xFFFF) : M((1u << count) - 1u); }
+    // Lane r: the 32-bit word at words[offset[r]] in the lanes of `lanes`, 0 in the others, which
+    // load nothing. (The masked form also because GCC 12 warns that the plain one reads an
+    // undefined vector.)
+    static V gather(const void* words, I offset, M lanes)
+    {
+        return _mm512_mask_i32gather_ps(_mm512_setzero_ps(), lanes, offset, words, 4);
+    }
+    static I times16(I a) { return _mm512_maskz_slli_epi32(M(0xFFFF), a, 4); }
+    static I addWords(I a, int n) { return _mm512_add_epi32(a, _mm512_set1_epi32(n)); }
+    static I addI(I a, I b) { return _mm512_add_epi32(a, b); }
+    static I asInt(V a) { return _mm512_castps_si512(a); }
+    static M equalsInt(I a, int n) { return _mm512_cmpeq_epi32_mask(a, _mm512_set1_epi32(n)); }
+    static M nonZeroLowByte(I a) { return _mm512_test_epi32_mask(a, _mm512_set1_epi32(0xFF)); }
+    static M eq(V a, V b) { return _mm512_cmp_ps_mask(a, b, _CMP_EQ_OQ); }
+    // The smallest value of the lanes in `m` (which has at least one).
+    static float minOf(M m, V v)
+    {
+        // Through memory: the reducing intrinsics read an undefined vector GCC 12 warns about, and
+        // this runs only for a block with a hit.
+        alignas(64) float lanes[kWidth];
+        _mm512_store_ps(lanes, v);
+        float least = __builtin_inff();
+        for (unsigned r = 0; r < kWidth; ++r)
+            if ((m >> r) & 1u)
+                least = lanes[r] < least ? lanes[r] : least;
+        return least;
     }
 };
 

@@ -6,6 +6,8 @@
 
 #include <immintrin.h>
 
+#include <cstdint>
+
 namespace Orvanta {
 
 struct Lanes8 {
@@ -41,6 +43,41 @@ struct Lanes8 {
     static V broadcast(const float* row)
     {
         return _mm256_broadcast_ss(row + i);
+    }
+
+    // For the leaf test of one ray against a lane per triangle (LeafWideTest.h).
+    using I = __m256i;
+    // The first `count` (at most 8) entries of p; the other lanes hold 0.
+    static I loadFirst(const uint32_t* p, unsigned count)
+    {
+        return _mm256_maskload_epi32(reinterpret_cast<const int*>(p), _mm256_castps_si256(firstLanes(count)));
+    }
+    static M firstLanes(unsigned count) { return mask(count >= 8 ? 0xFFu : (1u << count) - 1u); }
+    // Lane r: the 32-bit word at words[offset[r]] in the lanes of `lanes`, 0 in the others, which
+    // load nothing.
+    static V gather(const void* words, I offset, M lanes)
+    {
+        return _mm256_mask_i32gather_ps(_mm256_setzero_ps(), static_cast<const float*>(words), offset, lanes, 4);
+    }
+    static I times16(I a) { return _mm256_slli_epi32(a, 4); }
+    static I addWords(I a, int n) { return _mm256_add_epi32(a, _mm256_set1_epi32(n)); }
+    static I addI(I a, I b) { return _mm256_add_epi32(a, b); }
+    static I asInt(V a) { return _mm256_castps_si256(a); }
+    static M equalsInt(I a, int n) { return _mm256_castsi256_ps(_mm256_cmpeq_epi32(a, _mm256_set1_epi32(n))); }
+    static M nonZeroLowByte(I a)
+    {
+        const __m256i low = _mm256_and_si256(a, _mm256_set1_epi32(0xFF));
+        return _mm256_castsi256_ps(_mm256_xor_si256(_mm256_cmpeq_epi32(low, _mm256_setzero_si256()), _mm256_set1_epi32(-1)));
+    }
+    static M eq(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_EQ_OQ); }
+    // The smallest value of the lanes in `m` (which has at least one).
+    static float minOf(M m, V v)
+    {
+        V x = select(m, v, _mm256_set1_ps(__builtin_inff()));
+        x = _mm256_min_ps(x, _mm256_permute2f128_ps(x, x, 1));
+        x = _mm256_min_ps(x, _mm256_shuffle_ps(x, x, _MM_SHUFFLE(1, 0, 3, 2)));
+        x = _mm256_min_ps(x, _mm256_shuffle_ps(x, x, _MM_SHUFFLE(2, 3, 0, 1)));
+        return _mm256_cvtss_f32(x);
     }
 };
 

@@ -4,6 +4,7 @@
 #include "raytracing/HitSurface.h"
 #include "raytracing/ImageSampling.h"
 #include "raytracing/KdTraversal.h"
+#include "raytracing/Optics.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,6 +15,8 @@ namespace {
 
 constexpr float kMissDistance = 9000.0f;
 constexpr float kRayMarker = 0.001f;
+// Glass and water surfaces a refraction ray passes through before it takes what it meets.
+constexpr int kMaxPassedSurfaces = 4;
 
 void decodeTexel(const uint16_t* array, size_t index, float out[4]) {
     widenHalf4(array + index * 4, out);
@@ -94,10 +97,21 @@ void writePixel(const KdTree& tree, const TraceRegion& region, const Ray& ray, u
     position[3] = 0;
 }
 
+// A refraction ray goes on through the glass and water it meets (see TracedRays).
+void passTransmittingSurfaces(const KdTree& tree, Ray& ray) {
+    for (int i = 0; i < kMaxPassedSurfaces && ray.tHit < kMissDistance && ray.hitTriangle &&
+                    surfaceTransmits(ray.hitTriangle->surface);
+         ++i) {
+        ray = rayPastHit(ray);
+        traverse(tree, ray);
+    }
+}
+
 }  // namespace
 
 void tracePixel(const KdTree& tree, const TraceRegion& region, Ray& ray, uint32_t x, uint32_t y) {
     traverse(tree, ray);
+    if (region.rays == TracedRays::Refraction) passTransmittingSurfaces(tree, ray);
     writePixel(tree, region, ray, x, y);
 }
 
@@ -143,9 +157,13 @@ uint32_t traceTile(const RayTracer& tracer, const TraceRegion& region, uint32_t 
     uint32_t columns[kMaxPacketRays], rows[kMaxPacketRays];
     unsigned count = 0;
     uint32_t traced = 0;
+    const bool refraction = region.rays == TracedRays::Refraction;
     auto flush = [&]() {
         traversePacket(tracer.kdTree, rays, count);
-        for (unsigned r = 0; r < count; ++r) writePixel(tracer.kdTree, region, rays[r], columns[r], rows[r]);
+        for (unsigned r = 0; r < count; ++r) {
+            if (refraction) passTransmittingSurfaces(tracer.kdTree, rays[r]);
+            writePixel(tracer.kdTree, region, rays[r], columns[r], rows[r]);
+        }
         count = 0;
     };
     for (uint32_t y = y0; y <= y1; y += 2) {
@@ -160,6 +178,8 @@ uint32_t traceTile(const RayTracer& tracer, const TraceRegion& region, uint32_t 
                     if (!(d[3] > kRayMarker)) continue;
                     float o[4];
                     decodeTexel(region.origins, i, o);
+                    if (refraction)
+                        for (int a = 0; a < 3; ++a) o[a] += d[a] * o[3];
                     rays[count] = makeRay(o, d);
                     columns[count] = px;
                     rows[count++] = py;

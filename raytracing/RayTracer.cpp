@@ -16,6 +16,7 @@ void RayTracer::create(uint32_t newWidth, uint32_t newHeight, unsigned workerCou
     tracingHeight = newHeight;
     tiles.assign(traceTileCapacity(newWidth, newHeight), Tile{});
     raysPerTile.assign(tiles.size(), 0);
+    refractionRaysPerTile.assign(tiles.size(), 0);
     tilesInUse = 0;
     currentRegion = {};
     workers = std::make_unique<RayWorkerPool>(workerCount);
@@ -29,17 +30,31 @@ void RayTracer::setRegion(float left, float bottom, float right, float top)
 
 uint64_t RayTracer::traceRegion(const TraceRegion& arrays)
 {
-    if (!workers || arrays.width != currentRegion.width || arrays.height != currentRegion.height)
-        return 0;
+    return traceRegions(arrays, TraceRegion{}).reflection;
+}
+
+RayTracer::RayCounts RayTracer::traceRegions(const TraceRegion& reflections, const TraceRegion& refractions)
+{
+    RayCounts counts;
+    if (!workers || reflections.width != currentRegion.width || reflections.height != currentRegion.height)
+        return counts;
+    const bool refract = refractions.width == currentRegion.width && refractions.height == currentRegion.height &&
+                         currentRegion.width != 0;
     workers->run(tilesInUse, [&](uint32_t index) {
         const Tile& t = tiles[index];
-        clearTileOutputs(arrays, t.x0, t.y0, t.x1, t.y1);
-        raysPerTile[index] = traceTile(*this, arrays, t.x0, t.y0, t.x1, t.y1);
+        clearTileOutputs(reflections, t.x0, t.y0, t.x1, t.y1);
+        raysPerTile[index] = traceTile(*this, reflections, t.x0, t.y0, t.x1, t.y1);
+        refractionRaysPerTile[index] = 0;
+        if (refract) {
+            clearTileOutputs(refractions, t.x0, t.y0, t.x1, t.y1);
+            refractionRaysPerTile[index] = traceTile(*this, refractions, t.x0, t.y0, t.x1, t.y1);
+        }
     });
-    uint64_t rays = 0;
-    for (uint32_t i = 0; i < tilesInUse; ++i)
-        rays += raysPerTile[i];
-    return rays;
+    for (uint32_t i = 0; i < tilesInUse; ++i) {
+        counts.reflection += raysPerTile[i];
+        counts.refraction += refractionRaysPerTile[i];
+    }
+    return counts;
 }
 
 RayTracer& rayTracer()

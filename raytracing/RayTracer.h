@@ -43,6 +43,15 @@ public:
     // create(), or with arrays of another size, nothing is traced and 0 is returned.
     uint64_t traceRegion(const TraceRegion& arrays);
 
+    struct RayCounts {
+        uint64_t reflection = 0;
+        uint64_t refraction = 0;
+    };
+    // traceRegion for the reflection rays and, in the same tiles after them, the refraction rays
+    // of a second set of arrays (its own directions and outputs; TracedRays::Refraction). A
+    // refraction set of another size than the region's (none: TraceRegion{}) is not traced.
+    RayCounts traceRegions(const TraceRegion& reflections, const TraceRegion& refractions);
+
     uint32_t width() const { return tracingWidth; }
     uint32_t height() const { return tracingHeight; }
     const PixelRect& region() const { return currentRegion; }
@@ -62,9 +71,10 @@ private:
     PixelRect currentRegion;
     std::vector<Tile> tiles;
     uint32_t tilesInUse = 0;
-    // Rays found per tile of the running batch; each entry is written by the one worker that
-    // traces the tile.
+    // Reflection and refraction rays found per tile of the running batch; each entry is written
+    // by the one worker that traces the tile.
     std::vector<uint32_t> raysPerTile;
+    std::vector<uint32_t> refractionRaysPerTile;
     std::unique_ptr<RayWorkerPool> workers;
 };
 

@@ -4,6 +4,7 @@
 
 #include "raytracing/HitSurface.h"
 #include "raytracing/KdTraversal.h"
+#include "raytracing/Optics.h"
 #include "raytracing/PathSampling.h"
 #include "raytracing/RayWorkerPool.h"
 
@@ -27,17 +28,9 @@ constexpr int kMaxSpecularEvents = 8;
 // Russian roulette starts after this many bounces, so that short paths keep their full weight.
 constexpr int kRouletteStart = 3;
 
-// How far a new ray starts from the surface it leaves: a little more than the position's float
-// spacing, so the walk does not find the same triangle again, and far less than any wall is thick.
-float offsetDistance(Float3 p)
-{
-    const float extent = std::max({std::fabs(p.x), std::fabs(p.y), std::fabs(p.z)});
-    return 1e-4f + 2e-5f * extent;
-}
-
 Float3 leaveSurface(Float3 p, Float3 ng, Float3 direction)
 {
-    const float d = offsetDistance(p);
+    const float d = surfaceOffsetDistance(p);
     return p + ng * (dot(direction, ng) >= 0.0f ? d : -d);
 }
 
@@ -75,9 +68,7 @@ bool cutAway(const RayTracingGeometry& geometry, const Ray& ray, const Footprint
 // Starts the ray again just past its hit, in the same direction, and walks it.
 void continuePast(const KdTree& tree, Ray& ray, uint64_t& rays, std::vector<Ray>* recorded)
 {
-    const Float3 p = hitPoint(ray);
-    const Float3 d = directionOf(ray);
-    ray = rayFrom(p + d * offsetDistance(p), d);
+    ray = rayPastHit(ray);
     record(recorded, &ray, 1);
     traverse(tree, ray);
     ++rays;
@@ -196,32 +187,22 @@ Float3 multiply(Float3 a, Float3 b) { return {a.x * b.x, a.y * b.y, a.z * b.z}; 
 bool isBlack(Float3 c) { return !(c.x > 0.0f || c.y > 0.0f || c.z > 0.0f); }
 float largestOf(Float3 c) { return std::max({c.x, c.y, c.z}); }
 
-// Schlick's approximation of the Fresnel reflectance, as the frame's reflection composite uses it.
-float schlick(float normalReflectance, float cosine)
-{
-    const float m = 1.0f - std::clamp(cosine, 0.0f, 1.0f);
-    return normalReflectance + (1.0f - normalReflectance) * m * m * m * m * m;
-}
-
-// Whether a surface is a pane: glass that lets light through without bending it.
-bool isPane(const RtSurface* s)
-{
-    return s && s->hasMirrorPass && s->optics.isThin && !isBlack(s->optics.transmissionColor);
-}
-
-// Follows a shadow ray on through cut-away texels and through panes, which pass the part of the
-// light their Fresnel reflectance does not send back, tinted by their transmission colour. Light
-// through a window thus reaches a room by the sun's and the sky's direct estimates, not only by the
-// rare path that happens to leave through the pane towards the sun disc. Returns the fraction of
-// the light that gets through (zero when something opaque blocks it).
+// Follows a shadow ray on through cut-away texels and through glass and water, which pass the part
+// of the light their Fresnel reflectance does not send back, tinted by their transmission colour.
+// Light through a window thus reaches a room, and light through a puddle the ground beneath it, by
+// the sun's and the sky's direct estimates, not only by the rare path that happens to leave
+// through the surface towards the sun disc. A pane passes light straight; water bends it, but a
+// beam through a flat surface keeps its cross-section on a floor parallel to it, so the straight
+// estimate gives such a floor the irradiance the bent light brings. Returns the fraction of the
+// light that gets through (zero when something opaque blocks it).
 Float3 passToLight(const KdTree& tree, Ray& ray, uint64_t& rays, std::vector<Ray>* recorded)
 {
     Float3 transmitted{1.0f, 1.0f, 1.0f};
     for (int skip = 0; skip < kMaxAlphaSkips && hasHit(ray); ++skip) {
         const RtSurface* surface = ray.hitTriangle->surface;
-        if (isPane(surface)) {
+        if (surfaceTransmits(surface)) {
             const float cosine = std::fabs(dot(faceNormal(ray), directionOf(ray)));
-            const float pass = 1.0f - schlick(surface->optics.reflectance, cosine);
+            const float pass = 1.0f - schlickReflectance(surface->optics.reflectance, cosine);
             transmitted = multiply(transmitted, surface->optics.transmissionColor) * pass;
         } else if (!cutAway(*tree.geometry, ray, {})) {
             return {};
@@ -236,7 +217,7 @@ struct PathState {
     Float3 throughput{1.0f, 1.0f, 1.0f};
     Float3 radiance;
     float lastPdf = 0.0f;       // of the BSDF sample that made the ray
-    bool lastSpecular = true;   // the ray came from the camera, a mirror or a pane: it sees the sky whole
+    bool lastSpecular = true;   // the ray came from the camera or a mirror: it sees the sky whole
     bool terminal = false;      // the ray only looks for the sky: its hit is not shaded
     bool alive = true;
     int bounces = 0;
@@ -513,34 +494,29 @@ private:
         if (!surface || !surface->hasMirrorPass || p.specularEvents >= kMaxSpecularEvents)
             return false;
         const MaterialOptics& optics = surface->optics;
-        const bool transmits = !isBlack(optics.transmissionColor);
+        const bool transmits = optics.transmits();
         if (!(optics.reflectance > 0.0f) && !transmits)
             return false;
         const Float3 n = s.smoothNormal;
-        const float cosine = -dot(d, n);
-        const float fresnel = schlick(optics.reflectance, cosine);
+        const float fresnel = schlickReflectance(optics.reflectance, -dot(d, n));
         Float3 next;
-        bool straightThrough = false;
+        bool throughSurface = false;
         if (p.random.uniform() < fresnel) {
             next = reflectAbout(d, n);
             p.throughput = multiply(p.throughput, optics.reflectionTint);
         } else if (transmits) {
-            next = d;
-            straightThrough = optics.isThin;
-            if (!optics.isThin) {
-                const float eta = s.entering ? 1.0f / optics.indexOfRefraction : optics.indexOfRefraction;
-                const float k = 1.0f - eta * eta * (1.0f - cosine * cosine);
-                next = k < 0.0f ? reflectAbout(d, n) : normalize(d * eta + n * (eta * cosine - std::sqrt(k)));
-            }
+            throughSurface = transmittedDirection(optics, d, n, s.entering, next);
+            if (!throughSurface)
+                next = reflectAbout(d, n);
             p.throughput = multiply(p.throughput, optics.transmissionColor);
         } else {
             return false;
         }
         ++p.specularEvents;
-        // Light straight through a pane is what the shadow rays towards the sun and the sky see
-        // too (passToLight), so the path keeps the estimate it had before the pane: the sun is not
-        // counted again and the sky keeps its multiple-importance weight.
-        if (!straightThrough)
+        // Light through a pane or a water surface is what the shadow rays towards the sun and the
+        // sky see too (passToLight), so the path keeps the estimate it had before the surface: the
+        // sun is not counted again and the sky keeps its multiple-importance weight.
+        if (!throughSurface)
             p.lastSpecular = true;
         p.ray = rayFrom(leaveSurface(s.position, s.geometric, next), next);
         return true;

@@ -2,6 +2,7 @@
 #include "platform/RenderSurface.h"
 #include "platform/gl/GlExtensions.h"
 #include "gpu/Texture.h"
+#include "renderer/AntiAliasingPass.h"
 #include "renderer/FrameOverlay.h"
 #include "renderer/Renderer.h"
 
@@ -43,6 +44,28 @@ void Renderer::toneMap()
     applyPassUniforms(nullptr, nullptr, *hdr.toneMappingProgram, nullptr);
     drawFullScreenQuad({});
     endFullScreenPass();
+}
+
+void Renderer::toneMapAndSmoothEdges()
+{
+    // Edges are smoothed in the display's encoding: the tone map writes the bytes the window
+    // would get into the pass's sRGB input, and the pass writes the window.
+    const bool smoothEdges = renderSettingOn(AntiAliasing) && antiAliasing.created();
+    {
+        PassScope pass(*this, "tone mapping");
+        if (smoothEdges)
+            pushFrameBuffer(&antiAliasing.input);
+        toneMap();
+        if (smoothEdges)
+            popFrameBuffer();
+        unbindAllTextureUnits();
+        glUseProgramObjectARB(0);
+    }
+    if (smoothEdges) {
+        PassScope pass(*this, "anti-aliasing");
+        drawAntiAliasing(antiAliasing, {this, &textureUnits});
+    }
+    glDisable(GL_FRAMEBUFFER_SRGB);
 }
 
 float Renderer::toneMapExposure()
@@ -114,17 +137,11 @@ bool Renderer::presentLinearImage(const HdrImage& image, float exposure, std::st
     // The frame's tone map alone, at the given exposure, into the window's framebuffer.
     const float frameExposure = hdr.fixedExposure;
     hdr.fixedExposure = exposure;
-    {
-        PassScope pass(*this, "tone mapping");
-        // An empty stack binds the window's framebuffer at its size.
-        pushFrameBuffer(&hdr.scene);
-        popFrameBuffer();
-        glEnable(GL_FRAMEBUFFER_SRGB);
-        toneMap();
-        glDisable(GL_FRAMEBUFFER_SRGB);
-        unbindAllTextureUnits();
-        glUseProgramObjectARB(0);
-    }
+    // An empty stack binds the window's framebuffer at its size.
+    pushFrameBuffer(&hdr.scene);
+    popFrameBuffer();
+    glEnable(GL_FRAMEBUFFER_SRGB);
+    toneMapAndSmoothEdges();
     hdr.fixedExposure = frameExposure;
     if (overlay) {
         PassScope pass(*this, "overlay");

@@ -27,22 +27,23 @@ void drawRayCastingPrePass(Renderer& renderer, RayTracingSet& set)
     }
     {
         PassScope pass(renderer, "ray read-back");
-        readBackRays(set);
+        readBackRays(set, renderer.renderSettingOn(Refraction));
         renderer.popFrameBuffer();
     }
 }
 
-void drawRayTracedReflections(Renderer& renderer, RayTracingSet& set)
+void drawRayTracedSurfaces(Renderer& renderer, RayTracingSet& set)
 {
     if (!set.raysPending)
         return;
     {
         PassScope pass(renderer, "ray tracing on the CPU", true);
-        traceReflections(set);
+        traceRays(set);
     }
+    const bool refracting = set.refracting;
     {
         PassScope pass(renderer, "ray-traced upload");
-        uploadReflections(set);
+        uploadTracedRays(set);
     }
     if (renderer.featureOn(DirectLighting)) {
         PassScope pass(renderer, "overlapped shadow maps");
@@ -50,7 +51,15 @@ void drawRayTracedReflections(Renderer& renderer, RayTracingSet& set)
     }
     {
         PassScope pass(renderer, "ray-traced lighting");
-        drawRayTracedLighting(renderer, set);
+        drawRayTracedLighting(renderer, set, set.reflections, set.reflectionTargets);
+        renderer.setCurrentGBuffer(&renderer.gBuffer());
+    }
+    // Without a refraction ray (no glass or water in view, or all of it reflecting totally) the
+    // composite has nothing to read from the refraction targets and their lighting is skipped.
+    set.refractionsLit = refracting;
+    if (refracting && set.lastFrame.refractionRays > 0) {
+        PassScope pass(renderer, "ray-traced refraction lighting");
+        drawRayTracedLighting(renderer, set, set.refractions, set.refractionTargets);
         renderer.setCurrentGBuffer(&renderer.gBuffer());
     }
     {
@@ -63,6 +72,7 @@ void drawRayTracedReflections(Renderer& renderer, RayTracingSet& set)
         renderer.drawScene(ScenePassKind::Raytraced, renderer.camera());
         glDisable(GL_BLEND);
     }
+    set.refractionsLit = false;
 }
 
 }  // namespace Orvanta

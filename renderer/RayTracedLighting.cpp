@@ -37,13 +37,13 @@ void markRaytracedSurfaces(Renderer& renderer)
 
 }  // namespace
 
-void drawRayTracedLighting(Renderer& renderer, RayTracingSet& set)
+void drawRayTracedLighting(Renderer& renderer, RayTracingSet& set, RaytracedGBuffer& traced,
+                           PingPongTargets& targets)
 {
     const PixelRect& region = set.tracer->region();
     renderer.pushScissor(static_cast<int>(region.x), static_cast<int>(region.y), static_cast<int>(region.width),
                          static_cast<int>(region.height));
-    renderer.setCurrentGBuffer(&set.reflections);
-    PingPongTargets& targets = set.reflectionTargets;
+    renderer.setCurrentGBuffer(&traced);
     set.currentTargets = &targets;
 
     renderer.pushFrameBuffer(&targets.current());

@@ -86,10 +86,11 @@ void createRayTracingSet(RayTracingSet& set, RayTracer& tracer, int clientWidth,
                  std::to_string(set.height) + "; regions that do not fit are not traced");
 }
 
-void readBackRays(RayTracingSet& set)
+void readBackRays(RayTracingSet& set, bool withRefractions)
 {
     if (set.raysPending || !set.tracer)
         return;
+    set.refracting = false;
     const auto start = std::chrono::steady_clock::now();
     const PixelRect& region = set.tracer->region();
     // The tracer cuts regions at its own resolution; one made at another size than these
@@ -109,18 +110,23 @@ void readBackRays(RayTracingSet& set)
     for (PixelBuffer& buffer : set.readBacks)
         mapped = buffer.map(GL_READ_ONLY_ARB, false) && mapped;
     mapped = mapped && set.reflections.mapUploadBuffers();
+    if (mapped && withRefractions && !set.refractions.mapUploadBuffers()) {
+        set.reflections.unmapAndUpload({});
+        mapped = false;
+    }
     if (!mapped) {
         unmapReadBacks(set);
         return;
     }
     set.raysPending = true;
+    set.refracting = withRefractions;
     ++set.readBackCount;
     set.lastFrame = {};
     set.lastFrame.region = region;
     set.lastFrame.readBackMilliseconds = millisecondsSince(start);
 }
 
-void traceReflections(RayTracingSet& set)
+void traceRays(RayTracingSet& set)
 {
     if (!set.raysPending || set.traced)
         return;
@@ -134,22 +140,34 @@ void traceReflections(RayTracingSet& set)
     arrays.colors = set.reflections.mappedColors();
     arrays.normals = set.reflections.mappedNormals();
     arrays.positions = set.reflections.mappedPositions();
+    TraceRegion refractions;
+    if (set.refracting) {
+        refractions = arrays;
+        refractions.rays = TracedRays::Refraction;
+        refractions.directions = static_cast<const uint16_t*>(set.readBacks[2].mapped);
+        refractions.colors = set.refractions.mappedColors();
+        refractions.normals = set.refractions.mappedNormals();
+        refractions.positions = set.refractions.mappedPositions();
+    }
     const auto start = std::chrono::steady_clock::now();
-    set.lastFrame.rays = set.tracer->traceRegion(arrays);
+    const RayTracer::RayCounts counts = set.tracer->traceRegions(arrays, refractions);
     set.lastFrame.traceMilliseconds = millisecondsSince(start);
+    set.lastFrame.rays = counts.reflection;
+    set.lastFrame.refractionRays = counts.refraction;
 }
 
-void uploadReflections(RayTracingSet& set)
+void uploadTracedRays(RayTracingSet& set)
 {
     if (!set.raysPending)
         return;
     const auto start = std::chrono::steady_clock::now();
     unmapReadBacks(set);
     // Untraced outputs would upload whatever the fresh storage held.
-    if (set.traced)
-        set.reflections.unmapAndUpload(set.tracer->region());
-    else
-        set.reflections.unmapAndUpload({});
+    const PixelRect traced = set.traced ? set.tracer->region() : PixelRect{};
+    set.reflections.unmapAndUpload(traced);
+    // Without a refraction ray nothing reads the refraction textures this frame.
+    if (set.refracting)
+        set.refractions.unmapAndUpload(set.lastFrame.refractionRays > 0 ? traced : PixelRect{});
     set.raysPending = false;
     set.traced = false;
     set.lastFrame.uploadMilliseconds = millisecondsSince(start);

@@ -29,10 +29,11 @@ struct PingPongTargets {
 // What the last traced frame cost and covered, for the render tool and the benchmark.
 struct RayTracingFrameStats {
     PixelRect region;
-    uint64_t rays = 0;
+    uint64_t rays = 0;  // reflection rays
+    uint64_t refractionRays = 0;
     // Reading the rays back, including the wait for the pre-pass the mapping implies.
     double readBackMilliseconds = 0.0;
-    // The workers' tracing, fork to join.
+    // The workers' tracing of both kinds of rays, fork to join.
     double traceMilliseconds = 0.0;
     // Unmapping and the texture updates from the upload buffers.
     double uploadMilliseconds = 0.0;
@@ -43,8 +44,8 @@ struct RayTracingFrameStats {
 // origin, the reflection direction and the refraction direction (w of a direction marks a ray),
 // one read-back buffer per attachment, the reflection and refraction G-buffers, the ping-pong
 // targets of the ray-traced lighting, its sky and border-correction programs and the 3 x 3
-// texel offsets of the border correction. Refraction is allocated and readable through its
-// semantic but never traced.
+// texel offsets of the border correction. Refraction rays are traced, lit and composited beside
+// the reflections in frames that ask for them.
 struct RayTracingSet {
     static constexpr int rayAttachmentCount = 3;
 
@@ -64,8 +65,14 @@ struct RayTracingSet {
     float borderCorrectionOffsets[9][2] = {};
 
     // Set by readBackRays while the read-back and upload buffers are mapped; cleared by
-    // uploadReflections.
+    // uploadTracedRays.
     bool raysPending = false;
+    // Set by readBackRays when the refractions' upload buffers are mapped too; they are traced
+    // and uploaded with the reflections. Cleared by the next readBackRays.
+    bool refracting = false;
+    // Set by the frame while this frame's refractions are lit into the refraction targets: the
+    // composite then blends them in (RAYTRACING_REFRACTIONS_ON).
+    bool refractionsLit = false;
     // Set once the workers have filled the mapped buffers this frame; only then is uploaded.
     bool traced = false;
     // Frames whose rays were read back, since creation.
@@ -83,16 +90,18 @@ void fillBorderCorrectionOffsets(float offsets[9][2], int width, int height);
 
 // With the ray-input target bound: reads its three attachments within the traced region into
 // the read-back buffers as RGBA half floats, maps them for reading (which waits for the
-// transfer) and maps the reflections' upload buffers for writing. When a map fails everything
-// is unmapped again and nothing is traced this frame.
-void readBackRays(RayTracingSet& set);
+// transfer) and maps the reflections' upload buffers for writing, and the refractions' too
+// when withRefractions is set. When a map fails everything is unmapped again and nothing is
+// traced this frame.
+void readBackRays(RayTracingSet& set, bool withRefractions = false);
 
-// The two halves of bringing the traced reflections in, which the frame times apart. Both do
-// nothing unless readBackRays mapped the buffers this frame.
-// traceReflections runs the workers over the region (fork-join) into the mapped buffers.
-void traceReflections(RayTracingSet& set);
-// uploadReflections unmaps every buffer and updates the reflection textures within the region;
-// texels outside it keep their contents.
-void uploadReflections(RayTracingSet& set);
+// The two halves of bringing the traced rays in, which the frame times apart. Both do nothing
+// unless readBackRays mapped the buffers this frame.
+// traceRays runs the workers over the region (fork-join) into the mapped buffers: the reflection
+// rays and, when refracting, the refraction rays.
+void traceRays(RayTracingSet& set);
+// uploadTracedRays unmaps every buffer and updates the reflection (and refraction) textures within
+// the region; texels outside it keep their contents.
+void uploadTracedRays(RayTracingSet& set);
 
 }  // namespace Orvanta

@@ -9,8 +9,9 @@ class Texture;
 // The ray-tracing family of uniform semantics, for the renderer's uniform value source. The ray
 // origins and directions come from the current G-buffer instead (while it is a ray-traced one).
 
-// Sets RAYTRACING_BORDER_CORRECTION_TEXEL_OFFSETS, nine two-component vectors (the program must be
-// current). Returns false for any other semantic.
+// Sets RAYTRACING_BORDER_CORRECTION_TEXEL_OFFSETS, nine two-component vectors, or
+// RAYTRACING_REFRACTIONS_ON, 1 while this frame's refractions are lit and 0 otherwise (the program
+// must be current). Returns false for any other semantic.
 bool setRayTracingUniform(const RayTracingSet& set, UniformSemantic semantic, int location);
 
 // The last finished image of the pair the current effect pass renders into

@@ -86,7 +86,7 @@ void Renderer::renderFrame()
         drawTransparentSurfaces();
     }
     glFlush();
-    drawRayTracedReflections(*this, rayTracing);
+    drawRayTracedSurfaces(*this, rayTracing);
     popFrameBuffer();
     glEnable(GL_FRAMEBUFFER_SRGB);
     // With a fixed exposure the eye neither measures nor adapts.
@@ -94,13 +94,7 @@ void Renderer::renderFrame()
         PassScope pass(*this, "luminance and eye adaptation");
         measureLuminance();
     }
-    {
-        PassScope pass(*this, "tone mapping");
-        toneMap();
-        glDisable(GL_FRAMEBUFFER_SRGB);
-        unbindAllTextureUnits();
-        glUseProgramObjectARB(0);
-    }
+    toneMapAndSmoothEdges();
     if (overlay) {
         PassScope pass(*this, "overlay");
         overlay->drawOverlay(*this);

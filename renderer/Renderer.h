@@ -1,5 +1,6 @@
 #pragma once
 #include "gpu/Semantics.h"
+#include "renderer/AntiAliasingSet.h"
 #include "renderer/FeatureSwitches.h"
 #include "renderer/FrameBuffer.h"
 #include "renderer/FrameBufferStack.h"
@@ -80,6 +81,9 @@ public:
     // The HDR set's passes: luminance, adaptation and exposure; the tone map into the window.
     void measureLuminance();
     void toneMap();
+    // The frame's end before the overlay: the tone map and, with the AntiAliasing setting on, the
+    // edge smoothing, each timed as its own pass; the result is in the window's framebuffer.
+    void toneMapAndSmoothEdges();
     // Fixes the tone map's exposure (above 0): from the next frame on the frame measures and
     // adapts nothing and tone-maps with this exposure. 0 or below: adapt as the demo does.
     void setFixedExposure(float exposure) { hdr.fixedExposure = exposure; }
@@ -92,8 +96,8 @@ public:
     // toneMapExposure() as its exposure.
     HdrImage readLinearFrame();
     // Shows a linear image through the frame's tone map at a fixed exposure: uploads it into the
-    // HDR scene target and runs the tone map alone (no scene pass, no adaptation)
-    // into the window's framebuffer, draws the overlay over it when one is attached (the demo's
+    // HDR scene target and runs the tone map alone (no scene pass, no adaptation), with the
+    // frame's edge smoothing when that is on, into the window's framebuffer, draws the overlay over it when one is attached (the demo's
     // reference view keeps its panel), then presents it as renderFrame does; the caller reads the
     // window's pixels. False with a message, drawing nothing, for an image of another size than
     // the window or an exposure that is not above 0. The next frame draws the target anew.
@@ -221,6 +225,7 @@ private:
     FrustumVectors frustumVectors;
     LightPropagationVolumeSet propagationVolumes;
     SsaoSet ssao;
+    AntiAliasingSet antiAliasing;
     std::unique_ptr<Texture2D> flatNormalTexture;
     std::unique_ptr<Texture2D> defaultSpecularTexture;
     std::unique_ptr<SunLight> ownedSun;

@@ -96,6 +96,7 @@ void Renderer::initRenderer(RenderSurface& windowSurface)
 
     textureUnits.initialise();
     hdr.create(width(), height());
+    antiAliasing.create(width(), height());
 
     zFillProgram = getVertexProgram("resources/shaders/engine/defaultZFillVertex.shader");
     alphaTestedZFillProgram = getProgram("resources/shaders/engine/defaultZFillVertex.shader",

@@ -7,10 +7,16 @@ namespace Orvanta {
 
 namespace {
 
-bool inRange(UniformSemantic semantic, UniformSemantic first, int count)
-{
-    return semantic >= first && semantic < first + count;
-}
+constexpr SemanticRun faceMatrices{SHADOW_MATRIX_NX, PointLightShadowFaceCount, {"NX", "PX", "NY", "PY", "NZ", "PZ"}};
+constexpr SemanticRun faceMaps{SHADOW_MAP_NX, PointLightShadowFaceCount, {"NX", "PX", "NY", "PY", "NZ", "PZ"}};
+constexpr SemanticRun cascadeMatrices{CASCADED_SHADOW_MAP0_MATRIX, CascadedShadowMapCount};
+constexpr SemanticRun cascadeSplits{CASCADED_SHADOW_MAP0_SPLIT_DISTANCE, CascadedShadowMapCount};
+constexpr SemanticRun cascadeRadii{CASCADED_SHADOW_MAP0_UV_SPACE_SUN_LIGHT_RADIUS, CascadedShadowMapCount};
+constexpr SemanticRun cascadeMaps{CASCADED_SHADOW_MAP0, CascadedShadowMapCount};
+constexpr SemanticRun overlappedMatrices{OVERLAPPED_SHADOW_MAP0_MATRIX, OverlappedShadowMapCount};
+constexpr SemanticRun overlappedSplits{OVERLAPPED_SHADOW_MAP0_SPLIT_DISTANCE, OverlappedShadowMapCount};
+constexpr SemanticRun overlappedRadii{OVERLAPPED_SHADOW_MAP0_UV_SPACE_SUN_LIGHT_RADIUS, OverlappedShadowMapCount};
+constexpr SemanticRun overlappedMaps{OVERLAPPED_SHADOW_MAP0, OverlappedShadowMapCount};
 
 Texture* colorTexture(const FrameBuffer& frameBuffer)
 {
@@ -26,35 +32,37 @@ void setMatrix(int location, const Matrix4& m)
 
 bool isShadowSemantic(UniformSemantic semantic)
 {
-    return inRange(semantic, SHADOW_MATRIX_NX, SOFT_SHADOW_MAPPING_NUM_SAMPLES - SHADOW_MATRIX_NX + 1)
-        || semantic == SHADOW_SAMPLING_NOISE_TEXTURE;
+    for (const SemanticRun& run : {faceMatrices, faceMaps, cascadeMatrices, cascadeSplits, cascadeRadii, cascadeMaps,
+                                   overlappedMatrices, overlappedSplits, overlappedRadii, overlappedMaps})
+        if (run.contains(semantic))
+            return true;
+    return semantic == SOFT_SHADOW_MAPPING_SAMPLING_VECTORS || semantic == SOFT_SHADOW_MAPPING_NUM_OCCLUDER_SEARCH_SAMPLES ||
+           semantic == SOFT_SHADOW_MAPPING_NUM_SAMPLES || semantic == SHADOW_SAMPLING_NOISE_TEXTURE;
 }
 
 bool setShadowUniform(const ShadowMapSet& set, UniformSemantic semantic, int location)
 {
-    if (inRange(semantic, SHADOW_MATRIX_NX, PointLightShadowFaceCount)) {
-        setMatrix(location, set.pointLightFaces[semantic - SHADOW_MATRIX_NX].matrix);
-    } else if (inRange(semantic, CASCADED_SHADOW_MAP0_MATRIX, CascadedShadowMapCount)) {
+    if (faceMatrices.contains(semantic)) {
+        setMatrix(location, set.pointLightFaces[faceMatrices.index(semantic)].matrix);
+    } else if (cascadeMatrices.contains(semantic)) {
         setMatrix(location,
-            set.cascades[semantic - CASCADED_SHADOW_MAP0_MATRIX].camera.viewProjectionMatrix);
-    } else if (inRange(semantic, CASCADED_SHADOW_MAP0_SPLIT_DISTANCE, CascadedShadowMapCount)) {
+            set.cascades[cascadeMatrices.index(semantic)].camera.viewProjectionMatrix);
+    } else if (cascadeSplits.contains(semantic)) {
         glUniform1fARB(location,
-            set.cascades[semantic - CASCADED_SHADOW_MAP0_SPLIT_DISTANCE].farSplitDistance);
-    } else if (inRange(semantic, CASCADED_SHADOW_MAP0_UV_SPACE_SUN_LIGHT_RADIUS,
-                   CascadedShadowMapCount)) {
+            set.cascades[cascadeSplits.index(semantic)].farSplitDistance);
+    } else if (cascadeRadii.contains(semantic)) {
         glUniform1fARB(location,
-            set.cascades[semantic - CASCADED_SHADOW_MAP0_UV_SPACE_SUN_LIGHT_RADIUS]
+            set.cascades[cascadeRadii.index(semantic)]
                 .uvSpaceSunLightRadius);
-    } else if (inRange(semantic, OVERLAPPED_SHADOW_MAP0_MATRIX, OverlappedShadowMapCount)) {
+    } else if (overlappedMatrices.contains(semantic)) {
         setMatrix(location,
-            set.overlapped[semantic - OVERLAPPED_SHADOW_MAP0_MATRIX].camera.viewProjectionMatrix);
-    } else if (inRange(semantic, OVERLAPPED_SHADOW_MAP0_SPLIT_DISTANCE, OverlappedShadowMapCount)) {
+            set.overlapped[overlappedMatrices.index(semantic)].camera.viewProjectionMatrix);
+    } else if (overlappedSplits.contains(semantic)) {
         glUniform1fARB(location,
-            set.overlapped[semantic - OVERLAPPED_SHADOW_MAP0_SPLIT_DISTANCE].farSplitDistance);
-    } else if (inRange(semantic, OVERLAPPED_SHADOW_MAP0_UV_SPACE_SUN_LIGHT_RADIUS,
-                   OverlappedShadowMapCount)) {
+            set.overlapped[overlappedSplits.index(semantic)].farSplitDistance);
+    } else if (overlappedRadii.contains(semantic)) {
         glUniform1fARB(location,
-            set.overlapped[semantic - OVERLAPPED_SHADOW_MAP0_UV_SPACE_SUN_LIGHT_RADIUS]
+            set.overlapped[overlappedRadii.index(semantic)]
                 .uvSpaceSunLightRadius);
     } else if (semantic == SOFT_SHADOW_MAPPING_SAMPLING_VECTORS) {
         if (set.samplingVectors.empty())
@@ -73,12 +81,12 @@ bool setShadowUniform(const ShadowMapSet& set, UniformSemantic semantic, int loc
 
 Texture* shadowTexture(const ShadowMapSet& set, UniformSemantic semantic)
 {
-    if (inRange(semantic, SHADOW_MAP_NX, PointLightShadowFaceCount))
-        return colorTexture(set.pointLightFaces[semantic - SHADOW_MAP_NX].shadowMap);
-    if (inRange(semantic, CASCADED_SHADOW_MAP0, CascadedShadowMapCount))
-        return colorTexture(set.cascades[semantic - CASCADED_SHADOW_MAP0].shadowMap);
-    if (inRange(semantic, OVERLAPPED_SHADOW_MAP0, OverlappedShadowMapCount))
-        return colorTexture(set.overlapped[semantic - OVERLAPPED_SHADOW_MAP0].shadowMap);
+    if (faceMaps.contains(semantic))
+        return colorTexture(set.pointLightFaces[faceMaps.index(semantic)].shadowMap);
+    if (cascadeMaps.contains(semantic))
+        return colorTexture(set.cascades[cascadeMaps.index(semantic)].shadowMap);
+    if (overlappedMaps.contains(semantic))
+        return colorTexture(set.overlapped[overlappedMaps.index(semantic)].shadowMap);
     if (semantic == SHADOW_SAMPLING_NOISE_TEXTURE)
         return set.samplingNoise;
     return nullptr;

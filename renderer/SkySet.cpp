@@ -15,7 +15,7 @@ void SkySet::create()
     skyMap.checkComplete("sky map");
     skyMapProgram = getFragmentProgram("resources/shaders/engine/skyLighting/skyMapWrite.shader");
     aerialPerspectiveProgram =
-        getFragmentProgram("resources/shaders/engine/skyLighting/aerialHazeEffectFragment.shader");
+        getFragmentProgram("resources/shaders/engine/skyLighting/aerialPerspectiveEffectFragment.shader");
     updateFlag = true;
 }
 

@@ -99,7 +99,8 @@ bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformC
         return setShadowUniform(shadows, semantic, location)
             || setLightPropagationVolumeUniform(propagationVolumes, semantic, location)
             || setRayTracingUniform(rayTracing, semantic, location)
-            || setSsaoUniform(ssao, semantic, location);
+            || setSsaoUniform(ssao, semantic, location)
+            || setAntiAliasingUniform(antiAliasing, semantic, location);
     }
 }
 
@@ -146,6 +147,8 @@ Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
             return rayTraced;
         if (Texture* ambientOcclusion = ssaoTexture(ssao, semantic))
             return ambientOcclusion;
+        if (Texture* smoothed = antiAliasingTexture(antiAliasing, semantic))
+            return smoothed;
         return lightPropagationVolumeTexture(propagationVolumes, semantic);
     }
 }

@@ -119,8 +119,10 @@ void buildLiteralKdTree(KdTree& tree)
     buildKdTreeWith(tree, literalSplit);
 }
 
-void literalTraverse(const KdTree& tree, Ray& ray)
+void literalTraverse(const KdTree& tree, Ray& ray, LiteralWalkCounts* counts)
 {
+    LiteralWalkCounts unused;
+    LiteralWalkCounts& c = counts ? *counts : unused;
     struct Entry {
         uint32_t node;
         float tMin, tMax;
@@ -128,6 +130,7 @@ void literalTraverse(const KdTree& tree, Ray& ray)
     uint32_t size = 0, node = 0;
     for (;;) {
         while (!tree.nodes[node].isLeaf()) {
+            ++c.interiorSteps;
             const KdNode& n = tree.nodes[node];
             const uint32_t axis = n.axis(), left = n.leftChild();
             const float d = (n.split() - ray.origin[axis]) * ray.inverseDirection[axis];
@@ -145,6 +148,8 @@ void literalTraverse(const KdTree& tree, Ray& ray)
             }
         }
         const KdLeaf& leaf = tree.leaves[tree.nodes[node].leafIndex()];
+        ++(leaf.count ? c.leaves : c.emptyLeaves);
+        c.triangleTests += leaf.count;
         for (uint32_t i = 0; i < leaf.count; ++i) {
             float t, beta, gamma;
             const TriAccel& a = tree.leafAccel(leaf, i);

@@ -28,9 +28,18 @@ Orvanta::KdSplitChoice literalSplit(const Orvanta::KdNodeBox& box, const std::ve
 // every triangle of every partition.
 void buildLiteralKdTree(Orvanta::KdTree& tree);
 
+// What the literal walk did, summed over the rays it walked.
+struct LiteralWalkCounts {
+    uint64_t interiorSteps = 0;  // interior nodes passed on the way down
+    uint64_t leaves = 0;         // leaves with triangles entered
+    uint64_t emptyLeaves = 0;    // leaves without triangles entered
+    uint64_t triangleTests = 0;  // ray-triangle tests
+};
+
 // The walk done literally: segment 0..100000 from the root, no clipping, one ray, the scalar leaf
-// test. The engine's walks must end every ray with the same hit, distance and weights.
-void literalTraverse(const Orvanta::KdTree& tree, Orvanta::Ray& ray);
+// test. The engine's walks must end every ray with the same hit, distance and weights. Adds what
+// it did to `counts` when given.
+void literalTraverse(const Orvanta::KdTree& tree, Orvanta::Ray& ray, LiteralWalkCounts* counts = nullptr);
 
 // The tree the engine's build gives for a scene.
 Orvanta::KdTree built(const TestScene& scene);

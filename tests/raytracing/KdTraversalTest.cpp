@@ -248,9 +248,14 @@ TEST(KdTraversal, StreamsGiveEveryRayTheSingleWalksHit)
                 traverse(tree, single[i]);
                 hits += single[i].hitTriangle != nullptr;
             }
-            traverseStream(tree, stream.data(), count);
-            for (size_t i = 0; i < count; ++i)
-                ASSERT_TRUE(sameHit(single[i], stream[i])) << "seed " << seed << " ray " << i << " of " << count;
+            // At every width the CPU has: four lanes, and sixteen with AVX-512F.
+            for (unsigned width : {4u, 16u}) {
+                std::vector<Ray> walked = stream;
+                traverseStream(tree, walked.data(), count, width);
+                for (size_t i = 0; i < count; ++i)
+                    ASSERT_TRUE(sameHit(single[i], walked[i]))
+                        << "seed " << seed << " ray " << i << " of " << count << ", width " << width;
+            }
         }
     }
     EXPECT_GT(hits, 400);
@@ -296,7 +301,7 @@ TEST(KdTraversal, ClippedSingleAndPacketWalksFindWhatTheLiteralWalkFinds)
                 if ((i / 4 + r) % 7 == 0)
                     d[(r + 1) % 3] = 0.0f;
                 literal[r] = single[r] = packet[r] = makeRay(o, d);
-                const KdNodeBox& b = tree.nodeBoxes[0];
+                const KdNodeBox& b = tree.rootBox;
                 outside += o[0] < b.boxMin.x || o[0] > b.boxMax.x || o[1] < b.boxMin.y || o[1] > b.boxMax.y ||
                            o[2] < b.boxMin.z || o[2] > b.boxMax.z;
             }
@@ -312,6 +317,60 @@ TEST(KdTraversal, ClippedSingleAndPacketWalksFindWhatTheLiteralWalkFinds)
     }
     EXPECT_GT(hits, 1000);
     EXPECT_GT(outside, 1500);
+}
+
+TEST(KdTraversal, LargeLeavesGiveTheLiteralWalksHitWithTiesToTheFirstTriangle)
+{
+    // Hundreds of triangles inside a box narrower than the split step stay together in large
+    // leaves, which the walks test many triangles at a time. Every triangle is there twice (the
+    // same corners, one of each pair double-sided), so most hits are ties at the same distance:
+    // the walks must keep the first of the leaf, as the literal walk does.
+    TestScene s;
+    std::mt19937 rng(91);
+    std::uniform_real_distribution<float> pos(0.0f, 0.08f), dir(-1.0f, 1.0f), far(-0.5f, 0.6f);
+    for (int i = 0; i < 200; ++i) {
+        const Float3 a{pos(rng), pos(rng), pos(rng)}, b{pos(rng), pos(rng), pos(rng)}, c{pos(rng), pos(rng), pos(rng)};
+        s.add(a, b, c, i % 3 == 0);
+        s.add(a, b, c, i % 3 != 0);
+    }
+    s.add({0.0f, 0.0f, 0.0f}, {0.04f, 0.0f, 0.0f}, {0.08f, 0.0f, 0.0f});  // no area
+    KdTree tree = built(s);
+    uint32_t largest = 0;
+    for (const KdLeaf& leaf : tree.leaves)
+        largest = std::max(largest, leaf.count);
+    ASSERT_GE(largest, 40u);
+    std::vector<Ray> literal(2000), single(2000), stream(2000);
+    int ties = 0;
+    for (size_t i = 0; i < literal.size(); ++i) {
+        float o[3] = {far(rng), far(rng), far(rng)};
+        const float target[3] = {pos(rng), pos(rng), pos(rng)};
+        float d[3] = {target[0] - o[0], target[1] - o[1], target[2] - o[2]};
+        if (i % 11 == 0)
+            d[i % 3] = 0.0f;  // axis-parallel
+        if (i % 7 == 0)
+            for (float& c : d)
+                c = dir(rng);
+        literal[i] = single[i] = stream[i] = makeRay(o, d);
+        literalTraverse(tree, literal[i]);
+        traverse(tree, single[i]);
+        ASSERT_TRUE(sameHit(literal[i], single[i])) << "ray " << i;
+        // The first of a pair has an even index.
+        ties += literal[i].hitTriangle && (literal[i].hitTriangle - s.geometry.triangles.data()) % 2 == 0;
+    }
+    EXPECT_GT(ties, 200);
+    for (unsigned width : {4u, 16u}) {
+        std::vector<Ray> walked = stream;
+        traverseStream(tree, walked.data(), walked.size(), width);
+        for (size_t i = 0; i < walked.size(); ++i)
+            ASSERT_TRUE(sameHit(literal[i], walked[i])) << "ray " << i << ", width " << width;
+    }
+    for (size_t i = 0; i + kMaxPacketRays <= literal.size(); i += kMaxPacketRays) {
+        Ray packet[kMaxPacketRays];
+        for (unsigned r = 0; r < kMaxPacketRays; ++r)
+            packet[r] = makeRay(literal[i + r].origin, literal[i + r].direction);
+        const auto [lane, width] = firstPacketDifference(tree, packet, literal.data() + i, kMaxPacketRays);
+        ASSERT_EQ(lane, -1) << "packet from ray " << i << " width " << width;
+    }
 }
 
 TEST(KdTraversal, TraceNodesGiveWhatTheNodesAndLeafTableGive)

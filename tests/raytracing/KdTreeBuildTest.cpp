@@ -36,12 +36,12 @@ TEST(KdTreeBuild, EmptySceneIsOneLeafWithInvertedBox)
     TestScene s;
     KdTree tree = built(s);
     ASSERT_EQ(tree.nodes.size(), 1u);
-    ASSERT_EQ(tree.nodeBoxes.size(), 1u);
+    ASSERT_EQ(tree.nodeBoxes().size(), 1u);
     ASSERT_EQ(tree.leaves.size(), 1u);
     EXPECT_EQ(tree.nodes[0].word0, 1u);
     EXPECT_EQ(tree.leaves[0].count, 0u);
-    EXPECT_EQ(tree.nodeBoxes[0].boxMin.x, 10000.0f);
-    EXPECT_EQ(tree.nodeBoxes[0].boxMax.z, -10000.0f);
+    EXPECT_EQ(tree.rootBox.boxMin.x, 10000.0f);
+    EXPECT_EQ(tree.rootBox.boxMax.z, -10000.0f);
 }
 
 TEST(KdTreeBuild, FourTrianglesMakeALeafAndFiveAreSplit)
@@ -61,7 +61,7 @@ TEST(KdTreeBuild, FourTrianglesMakeALeafAndFiveAreSplit)
     KdTree five = built(same);
     EXPECT_FALSE(five.nodes[0].isLeaf());
     EXPECT_EQ(five.nodes[0].leftChild(), 1u);
-    EXPECT_EQ(five.nodeBoxes[1].depth, 1u);
+    EXPECT_EQ(five.nodeBoxes()[1].depth, 1u);
 }
 
 TEST(KdTreeBuild, DepthNeverExceedsTheLimit)
@@ -72,9 +72,10 @@ TEST(KdTreeBuild, DepthNeverExceedsTheLimit)
         s.add({0, 0, 0}, {0.3f, 0, 0}, {0, 0.3f, 0.3f});
     KdTree tree = built(s);
     uint32_t deepest = 0;
+    const std::vector<KdNodeBox> boxes = tree.nodeBoxes();
     forEachLeaf(tree, [&](uint32_t node, uint32_t depth) {
         deepest = std::max(deepest, depth);
-        EXPECT_EQ(tree.nodeBoxes[node].depth, depth);
+        EXPECT_EQ(boxes[node].depth, depth);
     });
     EXPECT_EQ(deepest, kKdMaxDepth);
 }

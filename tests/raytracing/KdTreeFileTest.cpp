@@ -29,11 +29,11 @@ void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes)
 
 bool sameTree(const KdTree& a, const KdTree& b)
 {
-    if (a.nodes.size() != b.nodes.size() || a.nodeBoxes.size() != b.nodeBoxes.size() ||
-        a.leaves.size() != b.leaves.size())
+    const std::vector<KdNodeBox> aBoxes = a.nodeBoxes(), bBoxes = b.nodeBoxes();
+    if (a.nodes.size() != b.nodes.size() || aBoxes.size() != bBoxes.size() || a.leaves.size() != b.leaves.size())
         return false;
     if (std::memcmp(a.nodes.data(), b.nodes.data(), a.nodes.size() * sizeof(KdNode)) ||
-        std::memcmp(a.nodeBoxes.data(), b.nodeBoxes.data(), a.nodeBoxes.size() * sizeof(KdNodeBox)))
+        std::memcmp(aBoxes.data(), bBoxes.data(), aBoxes.size() * sizeof(KdNodeBox)))
         return false;
     if (a.leafTriangles != b.leafTriangles)
         return false;
@@ -158,7 +158,7 @@ TEST(KdTreeFile, InconsistentContentIsRejected)
     // triangle, so copies that differ make the file inconsistent. Find a triangle in two leaves
     // and change its second copy.
     std::vector<size_t> firstCopyAt(s.geometry.triangles.size(), 0);
-    size_t at = boxesAt + built.nodeBoxes.size() * 32 + 4, secondCopyAt = 0;
+    size_t at = boxesAt + built.nodes.size() * 32 + 4, secondCopyAt = 0;
     for (const KdLeaf& leaf : built.leaves) {
         at += 4;
         for (uint32_t i = 0; i < leaf.count && !secondCopyAt; ++i) {
@@ -187,7 +187,7 @@ TEST(KdTreeFile, RecordsThatDoNotMatchTheirTrianglesAreRejected)
     KdTree builtTree = built(s);
     const std::vector<uint8_t> whole = savedBytes(builtTree, dir + "/whole.kdTree");
     const size_t nodesAt = 5 + 4;
-    const size_t leavesAt = nodesAt + builtTree.nodes.size() * 8 + 4 + builtTree.nodeBoxes.size() * 32 + 4;
+    const size_t leavesAt = nodesAt + builtTree.nodes.size() * 8 + 4 + builtTree.nodes.size() * 32 + 4;
     size_t firstRecord = leavesAt;  // the first record of the first leaf holding one
     for (const KdLeaf& leaf : builtTree.leaves) {
         if (leaf.count)

@@ -150,35 +150,39 @@ TEST(ReferenceTracer, SunLitPlaneReflectsAlbedoOverPiTimesTheIrradianceAtItsAngl
     }
 }
 
-TEST(ReferenceTracer, SunThroughAPaneIsDimmedByItsTransmissionAndFresnelReflection)
+TEST(ReferenceTracer, SunThroughAPaneOrWaterIsDimmedByItsTransmissionAndFresnelReflection)
 {
     // A horizontal pane above a lit plane: the light under it is the sun's times what the pane lets
     // through, (1 - F) times its transmission colour, found by the direct estimate through the glass.
-    LambertScene s(0.6f);
-    const float r = 5000.0f, h = 3.0f;
-    s.quad({-r, 0, -r}, {-r, 0, r}, {r, 0, r}, {r, 0, -r});
-    s.quad({-r, h, -r}, {r, h, -r}, {r, h, r}, {-r, h, r});
-    s.finish();
-    for (size_t i = s.scene.geometry.surfaces.size() - 2; i < s.scene.geometry.surfaces.size(); ++i) {
-        RtSurface& glass = s.scene.geometry.surfaces[i];
-        glass.hasMirrorPass = 1;
-        glass.optics.reflectance = 0.1f;
-        glass.optics.isThin = true;
-        glass.optics.transmissionColor = {0.8f, 0.7f, 0.6f};
-    }
-    SkyEnvironment sky = uniformSky({0.0f, 0.0f, 0.0f});
-    const float elevation = 0.9f;
-    sky.towardSun = {0.0f, std::sin(elevation), std::cos(elevation)};
-    sky.sunIrradiance = {3.0f, 3.0f, 3.0f};
-    sky.sunCosRadius = std::cos(kSunAngularRadius);
-    const float cosine = std::sin(elevation);
-    const float fresnel = 0.1f + 0.9f * std::pow(1.0f - cosine, 5.0f);
-    // Direct light only: with bounces the plane's light would come back from the pane's underside.
-    const std::vector<float> mean = render(s.tree, sky, kDownward, 8, 64, 0, 4, nullptr).mean();
-    const float tint[3] = {0.8f, 0.7f, 0.6f};
-    for (size_t i = 0; i < mean.size(); ++i) {
-        const float expected = 0.6f / EnginePi * 3.0f * cosine * (1.0f - fresnel) * tint[i % 3];
-        EXPECT_NEAR(mean[i], expected, 0.01f * expected) << "value " << i;
+    // Under a flat water surface the plane gets the same: the bent beam keeps its cross-section.
+    for (bool thin : {true, false}) {
+        LambertScene s(0.6f);
+        const float r = 5000.0f, h = 3.0f;
+        s.quad({-r, 0, -r}, {-r, 0, r}, {r, 0, r}, {r, 0, -r});
+        s.quad({-r, h, -r}, {r, h, -r}, {r, h, r}, {-r, h, r});
+        s.finish();
+        for (size_t i = s.scene.geometry.surfaces.size() - 2; i < s.scene.geometry.surfaces.size(); ++i) {
+            RtSurface& glass = s.scene.geometry.surfaces[i];
+            glass.hasMirrorPass = 1;
+            glass.optics.reflectance = 0.1f;
+            glass.optics.isThin = thin;
+            glass.optics.indexOfRefraction = 1.33f;
+            glass.optics.transmissionColor = {0.8f, 0.7f, 0.6f};
+        }
+        SkyEnvironment sky = uniformSky({0.0f, 0.0f, 0.0f});
+        const float elevation = 0.9f;
+        sky.towardSun = {0.0f, std::sin(elevation), std::cos(elevation)};
+        sky.sunIrradiance = {3.0f, 3.0f, 3.0f};
+        sky.sunCosRadius = std::cos(kSunAngularRadius);
+        const float cosine = std::sin(elevation);
+        const float fresnel = 0.1f + 0.9f * std::pow(1.0f - cosine, 5.0f);
+        // Direct light only: with bounces the plane's light would come back from the pane's underside.
+        const std::vector<float> mean = render(s.tree, sky, kDownward, 8, 64, 0, 4, nullptr).mean();
+        const float tint[3] = {0.8f, 0.7f, 0.6f};
+        for (size_t i = 0; i < mean.size(); ++i) {
+            const float expected = 0.6f / EnginePi * 3.0f * cosine * (1.0f - fresnel) * tint[i % 3];
+            EXPECT_NEAR(mean[i], expected, 0.01f * expected) << (thin ? "pane" : "water") << " value " << i;
+        }
     }
 }
 

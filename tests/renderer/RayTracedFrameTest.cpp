@@ -6,12 +6,14 @@
 #include "content/Object.h"
 #include "content/RtImage.h"
 #include "gpu/Texture.h"
+#include "platform/HdrImage.h"
 #include "platform/HeadlessContext.h"
 #include "raytracing/HalfFloat.h"
 #include "raytracing/RayTracer.h"
 #include "renderer/GlStateCheck.h"
 #include "scene/RaytracedRect.h"
 #include "support/GlTestContext.h"
+#include "support/TracedQuads.h"
 
 #include <gtest/gtest.h>
 
@@ -29,12 +31,17 @@ constexpr int height = 90;
 // camera, at x = -10, a red wall that only the ray tracer knows (it is never drawn) covers the
 // reflections of the mirror's half with z < 0; the reflections of the other half leave the scene
 // and see the sky. The sun lights the wall's face towards the mirror.
-struct MirrorScene {
+// Far to the side, seen from (0, 3, 100), a glass block of the same size stands at x = 10, a red
+// wall behind it at x = 20 and a green one behind the camera at x = -10, again for the ray tracer
+// alone.
+struct TracedScenes {
     ObjectInstance* mirror = nullptr;
-    RtImage red;
+    ObjectInstance* glass = nullptr;
+    Material* glassMaterial = nullptr;
+    RtImage red, green;
 };
 
-Material* mirrorMaterial()
+Material* tracedMaterial(const MaterialOptics& optics)
 {
     auto* material = new Material;
     auto pass = [&](int32_t type, const char* vertex, const char* fragment) {
@@ -51,58 +58,55 @@ Material* mirrorMaterial()
     };
     material->deferredWritePass = pass(PassTypeDeferredWrite, nullptr, nullptr);
     material->raycastingPass = pass(PassTypeRaycasting, "raycastingVertex", "raycastingFragment");
-    material->raytracedPass = pass(PassTypeRaytraced, "raytracedVertex", "raytracedReflectionFragment");
-    material->optics.reflectance = 0.56f;  // steel's
-    material->optics.reflectionTint = {0.97f, 0.98f, 1.0f};
+    material->raytracedPass = pass(PassTypeRaytraced, "raytracedVertex", "raytracedCompositeFragment");
+    material->optics = optics;
     return material;
 }
 
-// The wall's face at x = -10 as two double-sided triangles, red.
-void addRedWall(RayTracer& tracer, RtImage& red)
+RtImage* plainImage(RtImage& image, float r, float g, float b)
 {
     RtImageLevel level;
     level.width = level.height = 1;
-    level.texels = {{1.0f, 0.0f, 0.0f, 1.0f}};
-    red.levels = {level};
-    RayTracingGeometry& g = tracer.geometry;
-    RtSurface surface;
-    surface.colorImage = &red;
-    surface.doubleSided = 1;
-    g.surfaces.push_back(surface);
-    const float corners[4][2] = {{-20, -30}, {30, -30}, {30, 0}, {-20, 0}};  // (y, z)
-    for (auto& c : corners) {
-        RtVertex v;
-        v.position = {-10.0f, c[0], c[1]};
-        v.normal = {1, 0, 0};
-        v.tangent = {0, 0, 1};
-        v.binormal = {0, 1, 0};
-        g.vertices.push_back(v);
-    }
-    for (uint32_t first : {1u, 3u}) {
-        RtTriangle t;
-        t.index0 = 0;
-        t.index1 = first == 1 ? 1 : 2;
-        t.index2 = first == 1 ? 2 : 3;
-        t.surface = &g.surfaces.back();
-        t.boxMin = {-10.0f, -20.0f, -30.0f};
-        t.boxMax = {-10.0f, 30.0f, 0.0f};
-        g.triangles.push_back(t);
-    }
-    tracer.kdTree.geometry = &g;
-    tracer.kdTree.buildKdTree();
+    level.texels = {{r, g, b, 1.0f}};
+    image.levels = {level};
+    return &image;
 }
 
-MirrorScene& mirrorScene()
+// A wall across x at height -20..30 and z0..z1, double-sided; the kd-tree is built afterwards.
+void addWall(RayTracer& tracer, RtImage* image, float x, float z0, float z1)
 {
-    static MirrorScene scene;
+    RtSurface surface;
+    surface.colorImage = image;
+    surface.doubleSided = 1;
+    addTracedQuad(tracer.geometry, surface, {x, -20.0f, z0}, {0.0f, 50.0f, 0.0f}, {0.0f, 0.0f, z1 - z0});
+}
+
+TracedScenes& tracedScenes()
+{
+    static TracedScenes scenes;
     static bool made = false;
     if (made || !testWorld().renderer)
-        return scene;
+        return scenes;
     made = true;
-    Object* slab = makeBox({10.0f, -4.0f, -20.0f}, {10.5f, 14.0f, 20.0f}, mirrorMaterial(), false);
-    scene.mirror = new ObjectInstance(slab, {0, 0, 0}, {1, 1, 1}, {});
-    addRedWall(rayTracer(), scene.red);
-    return scene;
+    MaterialOptics steel;
+    steel.reflectance = 0.56f;
+    steel.reflectionTint = {0.97f, 0.98f, 1.0f};
+    Object* slab = makeBox({10.0f, -4.0f, -20.0f}, {10.5f, 14.0f, 20.0f}, tracedMaterial(steel), false);
+    scenes.mirror = new ObjectInstance(slab, {0, 0, 0}, {1, 1, 1}, {});
+    MaterialOptics glass;
+    glass.reflectance = 0.04f;
+    glass.indexOfRefraction = 1.5f;
+    glass.transmissionColor = {1.0f, 1.0f, 1.0f};
+    scenes.glassMaterial = tracedMaterial(glass);
+    Object* block = makeBox({10.0f, -4.0f, 80.0f}, {12.0f, 14.0f, 120.0f}, scenes.glassMaterial, false);
+    scenes.glass = new ObjectInstance(block, {0, 0, 0}, {1, 1, 1}, {});
+    RayTracer& tracer = rayTracer();
+    addWall(tracer, plainImage(scenes.red, 1.0f, 0.0f, 0.0f), -10.0f, -30.0f, 0.0f);
+    addWall(tracer, &scenes.red, 20.0f, 60.0f, 140.0f);
+    addWall(tracer, plainImage(scenes.green, 0.0f, 1.0f, 0.0f), -10.0f, 60.0f, 140.0f);
+    tracer.kdTree.geometry = &tracer.geometry;
+    tracer.kdTree.buildKdTree();
+    return scenes;
 }
 
 class RayTracedFrame : public ::testing::Test {
@@ -122,17 +126,21 @@ protected:
             return;
         Renderer& r = *testWorld().renderer;
         r.setFeature(Raytracing, true);
+        r.setRenderSetting(Refraction, true);
         r.setCameraPose(savedPosition, savedOrientation);
     }
 
-    // The mirror and the sky in view; the mirror also as a ray-traced instance when asked.
-    static void showMirror(bool raytraced)
+    // The mirror (or another instance) and the sky in view; the instance also as a ray-traced one
+    // when asked.
+    static void showMirror(bool raytraced, ObjectInstance* instance = nullptr)
     {
         Renderer& r = *testWorld().renderer;
-        showInstances({mirrorScene().mirror, testWorld().sky});
+        if (!instance)
+            instance = tracedScenes().mirror;
+        showInstances({instance, testWorld().sky});
         if (raytraced) {
-            r.camera().addRaytraced(mirrorScene().mirror);
-            const Float3* corners[1] = {mirrorScene().mirror->obb.worldCorners};
+            r.camera().addRaytraced(instance);
+            const Float3* corners[1] = {instance->obb.worldCorners};
             computeRaytracedRect(r.camera(), corners);
         }
     }
@@ -157,10 +165,10 @@ protected:
         return texels;
     }
 
-    static Texture* reflectionsTexture(int output)
+    static Texture* reflectionsTexture(int output, bool refractions = false)
     {
-        const RaytracedGBuffer& reflections = testWorld().renderer->rayTracingSet().reflections;
-        return reflections.textures[output].get();
+        const RayTracingSet& set = testWorld().renderer->rayTracingSet();
+        return (refractions ? set.refractions : set.reflections).textures[output].get();
     }
 
     Float3 savedPosition;
@@ -245,4 +253,48 @@ TEST_F(RayTracedFrame, WithoutRayTracedInstancesOrWithTheSwitchOffNothingIsReadB
     frames(1);
     EXPECT_EQ(r.rayTracingSet().readBackCount, readBacks + 1);
     EXPECT_FALSE(r.rayTracingSet().raysPending);
+}
+
+// Seen through a glass block, the red wall behind it fills the refraction image and the green
+// wall behind the camera the reflection image; the composite shows the block red. With refraction
+// off the frame is the one a glass that lets no light through gives, which composites its
+// reflection alone, as every ray-traced surface did before refraction was traced.
+TEST_F(RayTracedFrame, GlassShowsWhatLiesBehindItAndRefractionOffLeavesTheFrameAsWithoutTransmission)
+{
+    ORVANTA_REQUIRE_GL();
+    ASSERT_NE(testWorld().renderer, nullptr);
+    Renderer& r = *testWorld().renderer;
+    r.setCameraPose({0.0f, 3.0f, 100.0f}, fromAxisAngle({0, 1, 0}, 1.5707963f));
+    showMirror(true, tracedScenes().glass);
+    const int errorsBefore = glErrorTotal();
+    const std::vector<uint8_t> on = frames(2);
+    EXPECT_EQ(glErrorTotal(), errorsBefore);
+    const RayTracingSet& set = r.rayTracingSet();
+    EXPECT_EQ(set.lastFrame.refractionRays, set.lastFrame.rays);
+    EXPECT_GT(set.lastFrame.rays, uint64_t(width / 2 * height / 2 / 2));
+    const size_t centre = (size_t(set.height / 2) * set.width + set.width / 2) * 4;
+    const std::vector<float> refracted = textureTexels(reflectionsTexture(RaytracedGBuffer::Color, true));
+    const std::vector<float> reflected = textureTexels(reflectionsTexture(RaytracedGBuffer::Color));
+    EXPECT_GT(refracted[centre], 0.99f);
+    EXPECT_LT(refracted[centre + 1], 0.01f);
+    EXPECT_GT(reflected[centre + 1], 0.99f);
+    EXPECT_LT(reflected[centre], 0.01f);
+    const Rgb block = meanColor(on, width, 50, 30, 110, 60);
+    EXPECT_GT(block.r, 3.0 * block.g) << block.r << " " << block.g << " " << block.b;
+
+    r.setRenderSetting(Refraction, false);
+    const Rgb plain = meanColor(frames(2), width, 50, 30, 110, 60);
+    const HdrImage off = r.readLinearFrame();
+    EXPECT_LT(plain.r, 2.0 * plain.g) << plain.r << " " << plain.g << " " << plain.b;
+
+    Material& glass = *tracedScenes().glassMaterial;
+    const Float3 transmission = glass.optics.transmissionColor;
+    glass.optics.transmissionColor = {0.0f, 0.0f, 0.0f};
+    r.setRenderSetting(Refraction, true);
+    frames(2);
+    const HdrImage opaque = r.readLinearFrame();
+    glass.optics.transmissionColor = transmission;
+    EXPECT_EQ(r.rayTracingSet().lastFrame.refractionRays, 0u);
+    ASSERT_EQ(off.rgb.size(), opaque.rgb.size());
+    EXPECT_TRUE(off.rgb == opaque.rgb);
 }

@@ -58,7 +58,7 @@ TEST(RendererFrame, MaterialShadersLink)
         {"transparentVertex", "transparentFragment"},
         {"waterGBufferWriteVertex", "waterGBufferWriteFragment"},
         {"raycastingVertex", "raycastingFragment"},
-        {"raytracedVertex", "raytracedReflectionFragment"},
+        {"raytracedVertex", "raytracedCompositeFragment"},
     };
     for (auto& pair : pairs) {
         MaterialPass pass;

@@ -17,7 +17,7 @@ using namespace Orvanta;
 namespace {
 
 const char* kUsage =
-    "usage: orvanta-compare REFERENCE TEST [--map FILE.png] [--levels N]\n"
+    "usage: orvanta-compare REFERENCE TEST [--map FILE.png] [--levels N] [--mask FILE.png]\n"
     "REFERENCE and TEST are each an .exr (linear HDR) or a .png (tone-mapped picture); for an\n"
     ".exr the .png of the same name beside it, when there is one, is its tone-mapped picture.\n"
     "Prints relMSE (HDR: mean over pixels and channels of (t - r)^2 / (r^2 + 0.01)), PSNR (dB,\n"
@@ -29,6 +29,9 @@ const char* kUsage =
     "--map writes a heat map of the per-pixel error: the relative squared HDR error when both HDR\n"
     "images are there, else the squared tone-mapped error (each averaged over R, G, B), on a log\n"
     "scale from 1e-4 (black) through blue, magenta, red and yellow to 1 (white).\n"
+    "--mask compares only the pixels where a picture of the same size is not black (for instance\n"
+    "the --map of two renders that differ only on the surfaces of interest); SSIM, which needs\n"
+    "whole neighbourhoods, is then n/a.\n"
     "Exit status 0; 2 for a bad command line, an unreadable file or images of different sizes.\n";
 
 // One side of the comparison: the HDR image and the tone-mapped picture, either possibly absent.
@@ -83,6 +86,31 @@ bool loadSide(const std::string& path, Side& side, std::string& error)
     return true;
 }
 
+// The pixels of the side under the mask's non-black pixels, in order, as one row.
+void keepMasked(Side& side, const Picture& mask)
+{
+    const size_t count = size_t(mask.width) * size_t(mask.height);
+    if (side.hasHdr) {
+        std::vector<float> kept;
+        for (size_t i = 0; i < count; ++i)
+            if (mask.rgba[i * 4] | mask.rgba[i * 4 + 1] | mask.rgba[i * 4 + 2])
+                kept.insert(kept.end(), side.hdr.rgb.begin() + long(i * 3), side.hdr.rgb.begin() + long(i * 3 + 3));
+        side.hdr.width = int(kept.size() / 3);
+        side.hdr.height = 1;
+        side.hdr.rgb = std::move(kept);
+    }
+    if (side.hasPicture) {
+        std::vector<uint8_t> kept;
+        for (size_t i = 0; i < count; ++i)
+            if (mask.rgba[i * 4] | mask.rgba[i * 4 + 1] | mask.rgba[i * 4 + 2])
+                kept.insert(kept.end(), side.picture.rgba.begin() + long(i * 4),
+                            side.picture.rgba.begin() + long(i * 4 + 4));
+        side.picture.width = int(kept.size() / 4);
+        side.picture.height = 1;
+        side.picture.rgba = std::move(kept);
+    }
+}
+
 void printMetric(const char* name, bool available, double value, const char* unit)
 {
     if (!available)
@@ -100,6 +128,7 @@ int main(int argc, char** argv)
     std::string paths[2];
     int count = 0;
     std::string mapPath;
+    std::string maskPath;
     int levels = kDefaultLevelsOff;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -113,6 +142,12 @@ int main(int argc, char** argv)
                 return 2;
             }
             mapPath = argv[++i];
+        } else if (a == "--mask") {
+            if (i + 1 >= argc || !endsWith(argv[i + 1], ".png")) {
+                std::fprintf(stderr, "orvanta-compare: --mask needs a file name ending in .png\n%s", kUsage);
+                return 2;
+            }
+            maskPath = argv[++i];
         } else if (a == "--levels") {
             char* end = nullptr;
             const long value = i + 1 < argc ? std::strtol(argv[i + 1], &end, 10) : -1;
@@ -141,8 +176,8 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    const Side& reference = sides[0];
-    const Side& test = sides[1];
+    Side& reference = sides[0];
+    Side& test = sides[1];
     const bool hdr = reference.hasHdr && test.hasHdr;
     const bool pictures = reference.hasPicture && test.hasPicture;
     if (hdr && (reference.hdr.width != test.hdr.width || reference.hdr.height != test.hdr.height)) {
@@ -159,9 +194,36 @@ int main(int argc, char** argv)
                      sizeText(test.picture.width, test.picture.height).c_str());
         return 2;
     }
+    if (!maskPath.empty()) {
+        Picture mask;
+        std::string error;
+        if (!readPng(maskPath, mask.width, mask.height, mask.rgba, error)) {
+            std::fprintf(stderr, "orvanta-compare: %s\n", error.c_str());
+            return 2;
+        }
+        const int width = hdr ? reference.hdr.width : reference.picture.width;
+        const int height = hdr ? reference.hdr.height : reference.picture.height;
+        if (mask.width != width || mask.height != height) {
+            std::fprintf(stderr, "orvanta-compare: the mask %s is %s pixels, the images %s\n", maskPath.c_str(),
+                         sizeText(mask.width, mask.height).c_str(), sizeText(width, height).c_str());
+            return 2;
+        }
+        if (!mapPath.empty()) {
+            std::fprintf(stderr, "orvanta-compare: --map and --mask do not go together\n");
+            return 2;
+        }
+        for (Side* side : {&reference, &test})
+            keepMasked(*side, mask);
+        if ((hdr ? reference.hdr.width : reference.picture.width) == 0) {
+            std::fprintf(stderr, "orvanta-compare: the mask %s covers no pixel\n", maskPath.c_str());
+            return 2;
+        }
+        std::printf("mask    %d of %d pixels\n", hdr ? reference.hdr.width : reference.picture.width, width * height);
+    }
+    const bool wholePictures = pictures && maskPath.empty();
     printMetric("relMSE", hdr, hdr ? relativeMse(reference.hdr, test.hdr) : 0.0, "");
     printMetric("PSNR", pictures, pictures ? psnr(reference.picture, test.picture) : 0.0, " dB");
-    printMetric("SSIM", pictures, pictures ? ssim(reference.picture, test.picture) : 0.0, "");
+    printMetric("SSIM", wholePictures, wholePictures ? ssim(reference.picture, test.picture) : 0.0, "");
     const std::string offName = "off>" + std::to_string(levels);
     printMetric(offName.c_str(), pictures, pictures ? shareOfPixelsOff(reference.picture, test.picture, levels) : 0.0,
                 "");

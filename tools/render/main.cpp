@@ -79,8 +79,9 @@ int main(int argc, char** argv)
         std::printf("%-32s %12.2f %16.2f\n", pass.c_str(), first[pass], mean);
     }
     const RayTracingFrameStats& traced = renderer.rayTracingSet().lastFrame;
-    std::printf("ray tracing, last traced frame: region %ux%u at (%u, %u), %llu rays\n", traced.region.width,
-                traced.region.height, traced.region.x, traced.region.y, static_cast<unsigned long long>(traced.rays));
+    std::printf("ray tracing, last traced frame: region %ux%u at (%u, %u), %llu reflection and %llu refraction rays\n",
+                traced.region.width, traced.region.height, traced.region.x, traced.region.y,
+                static_cast<unsigned long long>(traced.rays), static_cast<unsigned long long>(traced.refractionRays));
     if (!options.hdrOutput.empty()) {
         const HdrImage frame = renderer.readLinearFrame();
         if (!writeExr(options.hdrOutput, frame, error)) {

@@ -113,8 +113,8 @@ int main(int argc, char** argv)
     placeAtStartView(camera, float(w) / float(h));
     const KdTree& tree = tracer.kdTree;
     if (options.frameScene &&
-        (tree.nodeBoxes.empty() ||
-         !frameBox(camera, tree.nodeBoxes[0].boxMin, tree.nodeBoxes[0].boxMax, -normalize(kTowardLight)))) {
+        (tree.nodes.empty() ||
+         !frameBox(camera, tree.rootBox.boxMin, tree.rootBox.boxMax, -normalize(kTowardLight)))) {
         std::fprintf(stderr, "orvanta-trace: --frame-scene: the scene has no opaque triangles to frame\n");
         return 1;
     }

@@ -1,0 +1,38 @@
+#include "support/TracedQuads.h"
+
+#include <algorithm>
+
+namespace OrvantaTest {
+
+using namespace Orvanta;
+
+void addTracedQuad(RayTracingGeometry& g, const RtSurface& surface, Float3 corner, Float3 u, Float3 v)
+{
+    g.surfaces.push_back(surface);
+    const uint32_t first = uint32_t(g.vertices.size());
+    const Float3 n = normalize(cross(u, v));
+    for (Float3 p : {corner, corner + u, corner + u + v, corner + v}) {
+        RtVertex vertex;
+        vertex.position = p;
+        vertex.normal = n;
+        vertex.tangent = normalize(u);
+        vertex.binormal = normalize(v);
+        g.vertices.push_back(vertex);
+    }
+    for (uint32_t second : {1u, 2u}) {
+        RtTriangle t;
+        t.index0 = first;
+        t.index1 = first + second;
+        t.index2 = first + second + 1;
+        t.surface = &g.surfaces.back();
+        t.boxMin = t.boxMax = corner;
+        for (uint32_t i : {t.index1, t.index2}) {
+            const Float3 p = g.vertices[i].position;
+            t.boxMin = {std::min(t.boxMin.x, p.x), std::min(t.boxMin.y, p.y), std::min(t.boxMin.z, p.z)};
+            t.boxMax = {std::max(t.boxMax.x, p.x), std::max(t.boxMax.y, p.y), std::max(t.boxMax.z, p.z)};
+        }
+        g.triangles.push_back(t);
+    }
+}
+
+}  // namespace OrvantaTest

@@ -1,0 +1,12 @@
+#pragma once
+#include "content/RayTracingGeometry.h"
+
+namespace OrvantaTest {
+
+// Appends a surface and a parallelogram of it to a ray tracer's geometry: corners c, c + u, c + u + v,
+// c + v as two triangles facing along cross(u, v), vertex normals that way, tangent along u and
+// binormal along v. The kd-tree is built afterwards.
+void addTracedQuad(Orvanta::RayTracingGeometry& geometry, const Orvanta::RtSurface& surface, Orvanta::Float3 corner,
+                   Orvanta::Float3 u, Orvanta::Float3 v);
+
+}  // namespace OrvantaTest
