@@ -67,8 +67,6 @@ void initSkyLightingVolume(SkyLightingVolume& volume)
         int32_t format = k < SkyLightingVolume::TextureCount - 1 ? PixelFormatRgba16F : PixelFormatRgb16F;
         allocate3D(format, *volume.textures[k], static_cast<int>(volume.width), static_cast<int>(volume.length),
             static_cast<int>(volume.height));
-        glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
         volume.target.drawBuffers.push_back(GL_COLOR_ATTACHMENT0 + static_cast<GLenum>(k));
     }
     glBindFramebuffer(GL_FRAMEBUFFER, volume.target.framebufferId);

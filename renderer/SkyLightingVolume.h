@@ -42,8 +42,7 @@ struct SkyLightingVolume {
     Float3 occlusionMinimum{1.0f, 1.0f, 1.0f};
     Float3 occlusionMaximum{-1.0f, -1.0f, -1.0f};
     std::vector<Float3> samplingVectors;
-    // 64 x 64 target whose seven colour attachments are layers of the volume textures. The
-    // textures filter to the nearest texel: the apply pass interpolates the cells itself.
+    // 64 x 64 target whose seven colour attachments are layers of the volume textures.
     FrameBuffer target;
     std::unique_ptr<Texture3D> textures[TextureCount];
     ShaderProgram* writeProgram = nullptr;

@@ -39,6 +39,8 @@ const int OCCLUSION_NEAR_QUADS = 16;
 int nearOcclusionQuads(vec3 boxMinimum, vec3 boxMaximum, out int near[OCCLUSION_NEAR_QUADS])
 {
     int count = 0;
+    vec3 centre = 0.5 * (boxMinimum + boxMaximum);
+    vec3 halfExtent = 0.5 * (boxMaximum - boxMinimum);
     for (int corner = 0; corner + 3 < occlusionCornerCount; corner += 4) {
         vec3 c0 = occlusionCorners[corner];
         vec3 c1 = occlusionCorners[corner + 1];
@@ -46,7 +48,14 @@ int nearOcclusionQuads(vec3 boxMinimum, vec3 boxMaximum, out int near[OCCLUSION_
         vec3 c3 = c0 + c2 - c1;
         vec3 lo = min(min(c0, c1), min(c2, c3));
         vec3 hi = max(max(c0, c1), max(c2, c3));
-        if (all(lessThanEqual(lo, boxMaximum)) && all(greaterThanEqual(hi, boxMinimum)) && count < OCCLUSION_NEAR_QUADS) {
+        if (any(greaterThan(lo, boxMaximum)) || any(lessThan(hi, boxMinimum)))
+            continue;
+        // A quad turned against the axes has a large box of its own: its plane must also pass
+        // through the box.
+        vec3 n = cross(c0 - c1, c2 - c1);
+        if (abs(dot(n, centre - c1)) > dot(abs(n), halfExtent))
+            continue;
+        if (count < OCCLUSION_NEAR_QUADS) {
             near[count] = corner;
             count += 1;
         }

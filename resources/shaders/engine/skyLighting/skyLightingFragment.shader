@@ -74,8 +74,8 @@ void openSkyHarmonics(out vec3 coefficients[9])
     finishHarmonics(coefficients, samplingVectorCount);
 }
 
-// Adds the cell with texel index c (x, z, layer) with the given weight (the textures filter to
-// the nearest texel, so this reads the cell alone).
+// Adds the cell with texel index c (x, z, layer) with the given weight (read at the texel's
+// centre, where filtering returns the texel itself).
 void addCell(vec3 c, vec3 cells, float weight, inout vec3 coefficients[9])
 {
     vec3 t = (c + 0.5) / cells;
@@ -91,6 +91,12 @@ void addCell(vec3 c, vec3 cells, float weight, inout vec3 coefficients[9])
 bool volumeHarmonics(vec3 position, int near[OCCLUSION_NEAR_QUADS], int nearCount, out vec3 coefficients[9])
 {
     vec3 t = vec3(position.x / volumeWidth + 0.5, position.z / volumeLength + 0.5, position.y / volumeHeight);
+    // Without a quad within reach every cell is seen: the textures' own filtering mixes them.
+    if (nearCount == 0) {
+        unpackHarmonics(texture3D(volume0, t), texture3D(volume1, t), texture3D(volume2, t), texture3D(volume3, t),
+                        texture3D(volume4, t), texture3D(volume5, t), texture3D(volume6, t).rgb, coefficients);
+        return true;
+    }
     for (int k = 0; k < 9; ++k)
         coefficients[k] = vec3(0.0);
     vec3 cells = vec3(volumeWidth, volumeLength, volumeHeight) / cellSize;
@@ -109,7 +115,7 @@ bool volumeHarmonics(vec3 position, int near[OCCLUSION_NEAR_QUADS], int nearCoun
             continue;
         vec3 centre = vec3((c.x + 0.5) * cellSize - 0.5 * volumeWidth, (c.z + 0.5) * cellSize,
                            (c.y + 0.5) * cellSize - 0.5 * volumeLength);
-        if (nearCount > 0 && firstCrossingOf(near, nearCount, position, centre - position) < 1.0)
+        if (firstCrossingOf(near, nearCount, position, centre - position) < 1.0)
             continue;
         addCell(c, cells, weight, coefficients);
         total += weight;
