@@ -46,10 +46,8 @@ void Renderer::renderFrame()
         updateSunAndSkyMap();
     }
     advanceSkyLightingVolume();
-    if (featureOn(LightPropagationVolumes)) {
-        PassScope pass(*this, "light propagation volumes update");
+    if (featureOn(LightPropagationVolumes))
         updateLightPropagationVolumes();
-    }
     if (featureOn(DirectLighting)) {
         PassScope pass(*this, "cascaded shadow maps");
         renderCascadedShadowMaps();
