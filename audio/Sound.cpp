@@ -1,28 +1,13 @@
 #include "audio/Sound.h"
 
 #include "audio/PcmReading.h"
+#include "platform/FileAccess.h"
 #include "platform/Log.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <system_error>
+#include <cstdio>
 
 namespace Orvanta {
-
-namespace {
-
-// ov_fopen returns -1 when the file itself cannot be opened (errno tells why) and an OV_ code
-// when it is not a readable Vorbis stream.
-std::string openFailure(int result, int openErrno)
-{
-    if (result == -1)
-        return std::string("cannot be opened: ") + std::strerror(openErrno);
-    return vorbisErrorText(result);
-}
-
-}  // namespace
 
 Sound::Sound(const std::string& soundPath, Float3 position, bool streamInChunks, SoundList& owner)
     : streaming(streamInChunks), path(soundPath), list(&owner)
@@ -31,17 +16,20 @@ Sound::Sound(const std::string& soundPath, Float3 position, bool streamInChunks,
     alSource3f(source, AL_POSITION, position.x, position.y, position.z);
     list->sounds.push_back(this);
 
-    // Only a regular file is opened: a named pipe would block the decoder's first read until
-    // something writes to it, and a directory fails with a read error that names nothing useful.
-    std::error_code error;
-    if (std::filesystem::exists(path, error) && !std::filesystem::is_regular_file(path, error)) {
-        logError(path + ": is not a regular file; the sound stays silent");
+    // Only a regular file within the loaders' size bound is opened: a named pipe would block the
+    // decoder's first read until something writes to it, and a directory fails with a read error
+    // that names nothing useful.
+    std::string problem;
+    FILE* file = openRegularFile(path, problem);
+    if (!file) {
+        logError(path + ": " + problem + "; the sound stays silent");
         return;
     }
-    errno = 0;
-    int result = ov_fopen(path.c_str(), &decoder);
+    // On success the decoder owns the file and closes it in ov_clear; on failure it is ours.
+    const int result = ov_open_callbacks(file, &decoder, nullptr, 0, OV_CALLBACKS_DEFAULT);
     if (result != 0) {
-        logError(path + ": " + openFailure(result, errno) + "; the sound stays silent");
+        std::fclose(file);
+        logError(path + ": " + vorbisErrorText(result) + "; the sound stays silent");
         return;
     }
     decoderOpen = true;

@@ -4,10 +4,7 @@
 #include "gpu/ShaderSource.h"
 #include "support/FuzzSupport.h"
 
-#include <unistd.h>
-
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -15,10 +12,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     OrvantaFuzz::quietLog();
     // The bundle's files live in a scratch directory of this process, which becomes the working
     // directory so that includes name them as "1.shader".
-    char pattern[] = "/tmp/orvanta-fuzz-shaders-XXXXXX";
-    const char* directory = mkdtemp(pattern);
-    if (!directory || chdir(directory) != 0)
-        std::abort();
+    OrvantaFuzz::enterScratchDirectory("shaders");
     return 0;
 }
 

@@ -77,35 +77,68 @@ PathKind pathKind(const std::string& path)
     return PathKind::Other;
 }
 
-bool readRegularFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& problem,
-                     size_t maxBytes)
+namespace {
+
+// Opens path for reading when it is a regular file of at most maxBytes, without blocking on a
+// FIFO; -1 with the problem otherwise. size is the file's size when it was opened.
+int openRegularForReading(const std::string& path, size_t maxBytes, uint64_t& size, std::string& problem)
 {
-    bytes.clear();
     // O_NONBLOCK: opening a FIFO for reading would otherwise wait for a writer for ever.
     Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
     if (file.fd < 0) {
         problem = "cannot open (" + systemError() + ")";
-        return false;
+        return -1;
     }
     struct stat info;
     if (::fstat(file.fd, &info) != 0) {
         problem = "cannot be examined (" + systemError() + ")";
-        return false;
+        return -1;
     }
     if (S_ISDIR(info.st_mode)) {
         problem = "is a directory, not a file";
-        return false;
+        return -1;
     }
     if (!S_ISREG(info.st_mode)) {
         problem = "is not a regular file (a device, pipe or socket)";
-        return false;
+        return -1;
     }
-    const uint64_t size = uint64_t(info.st_size);
+    size = uint64_t(info.st_size);
     if (size > maxBytes) {
         problem = "is " + std::to_string(size) + " bytes, more than the " + std::to_string(maxBytes) +
                   " bytes a file may have here";
-        return false;
+        return -1;
     }
+    const int fd = file.fd;
+    file.fd = -1;
+    return fd;
+}
+
+}  // namespace
+
+FILE* openRegularFile(const std::string& path, std::string& problem, size_t maxBytes)
+{
+    uint64_t size = 0;
+    const int fd = openRegularForReading(path, maxBytes, size, problem);
+    if (fd < 0)
+        return nullptr;
+    // Reads of a regular file never block; the flag goes so that stdio sees an ordinary file.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FILE* file = ::fdopen(fd, "rb");
+    if (!file) {
+        problem = "cannot open (" + systemError() + ")";
+        ::close(fd);
+    }
+    return file;
+}
+
+bool readRegularFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& problem,
+                     size_t maxBytes)
+{
+    bytes.clear();
+    uint64_t size = 0;
+    Descriptor file(openRegularForReading(path, maxBytes, size, problem));
+    if (file.fd < 0)
+        return false;
     bytes.resize(size_t(size));
     size_t done = 0;
     while (done < bytes.size()) {
@@ -177,10 +210,13 @@ bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& by
         error = path + ": " + problem;
         return false;
     };
-    if (pathKind(path) == PathKind::Directory) {
+    const PathKind kind = pathKind(path);
+    if (kind == PathKind::Directory || kind == PathKind::Other) {
         if (fd >= 0)
             ::close(fd);
-        return fail("is a directory, a file cannot be written in its place");
+        // The rename would put the file in the place of a device or pipe.
+        return fail(kind == PathKind::Directory ? "is a directory, a file cannot be written in its place"
+                                                : "is a device, pipe or socket, not a file to write");
     }
     if (fd < 0) {
         error = path + ": cannot write (" + systemError() + ")";
@@ -203,6 +239,25 @@ bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& by
     if (directory.fd >= 0)
         ::fsync(directory.fd);
     return true;
+}
+
+std::string outputPathProblem(const std::string& path)
+{
+    if (path.empty() || path.back() == '/')
+        return "names no file";
+    switch (pathKind(path)) {
+    case PathKind::Directory:
+        return "is a directory, a file cannot be written in its place";
+    case PathKind::Other:
+        return "is a device, pipe or socket, not a file to write";
+    case PathKind::Missing:
+    case PathKind::RegularFile:
+        break;
+    }
+    const std::string directory = directoryOf(path);
+    if (pathKind(directory) != PathKind::Directory)
+        return "cannot be written: the directory " + directory + " does not exist";
+    return {};
 }
 
 bool hasParentStep(const std::string& path)

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -26,12 +27,24 @@ PathKind pathKind(const std::string& path);
 bool readRegularFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& problem,
                      size_t maxBytes = kMaxReadFileBytes);
 
+// Opens a regular file for reading as a stream, with the checks readRegularFile makes (never a
+// directory, device, FIFO or socket, never blocking on one, at most maxBytes), for readers that
+// stream a file instead of reading it whole. Null with `problem` saying why (without the path);
+// the caller closes the file.
+FILE* openRegularFile(const std::string& path, std::string& problem, size_t maxBytes = kMaxReadFileBytes);
+
 // Writes bytes to a temporary file beside path ("<path>.tmp<pid>-<n>"), flushes it to the disk,
 // renames it over path and flushes the directory, so that whatever stops the program at any moment
 // leaves either the old file or the complete new one. Temporaries left by earlier writers that no
 // longer run are removed first. False with a message naming the path when any step fails (the
 // temporary is then removed).
 bool writeFileAtomically(const std::string& path, const std::vector<uint8_t>& bytes, std::string& error);
+
+// Why a file could not be written at path, for checking a tool's output names before any work:
+// empty when it can be tried (its folder exists, and it is a regular file or nothing yet), else
+// the problem without the path: no name, a folder, a device or pipe (which the atomic writer's
+// rename would replace), or a folder that does not exist.
+std::string outputPathProblem(const std::string& path);
 
 // Removes the temporaries of path that writeFileAtomically left behind in processes that were
 // killed mid-write (their process no longer exists). Returns how many were removed.

@@ -10,10 +10,14 @@
 #include <ImfInputFile.h>
 #include <ImfOutputFile.h>
 #include <Iex.h>
+#include <openexr.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <exception>
+#include <mutex>
 
 namespace Orvanta {
 
@@ -88,6 +92,62 @@ std::string firstNonFinite(const HdrImage& image)
     return {};
 }
 
+// What OpenEXR's core library, which checks every size and offset it reads against the file's
+// size before it allocates, finds wrong with the file's headers; empty when they are sound. The
+// C++ library that decodes the pixels trusts the sizes a header declares (it allocates an
+// attribute's declared size before reading it), so only headers the core library accepts, in its
+// strict mode, reach it.
+struct CoreSource {
+    const std::vector<uint8_t>* bytes = nullptr;
+    std::string message;
+};
+
+int64_t readCoreBytes(exr_const_context_t, void* user, void* buffer, uint64_t size, uint64_t offset,
+                      exr_stream_error_func_ptr_t)
+{
+    const std::vector<uint8_t>& bytes = *static_cast<CoreSource*>(user)->bytes;
+    if (offset >= bytes.size())
+        return 0;
+    const uint64_t count = std::min<uint64_t>(size, bytes.size() - offset);
+    std::memcpy(buffer, bytes.data() + offset, size_t(count));
+    return int64_t(count);
+}
+
+int64_t coreFileSize(exr_const_context_t, void* user)
+{
+    return int64_t(static_cast<CoreSource*>(user)->bytes->size());
+}
+
+void keepCoreMessage(exr_const_context_t context, exr_result_t code, const char* message)
+{
+    void* user = nullptr;
+    if (exr_get_user_data(context, &user) != EXR_ERR_SUCCESS || !user)
+        return;
+    std::string& kept = static_cast<CoreSource*>(user)->message;
+    if (kept.empty())
+        kept = message ? message : exr_get_default_error_message(code);
+}
+
+std::string exrHeaderProblem(const std::vector<uint8_t>& bytes)
+{
+    CoreSource source;
+    source.bytes = &bytes;
+    exr_context_initializer_t init = EXR_DEFAULT_CONTEXT_INITIALIZER;
+    init.user_data = &source;
+    init.read_fn = readCoreBytes;
+    init.size_fn = coreFileSize;
+    init.error_handler_fn = keepCoreMessage;
+    init.max_image_width = init.max_image_height = kMaxHdrImageSide;
+    init.max_tile_width = init.max_tile_height = kMaxHdrImageSide;
+    init.flags = EXR_CONTEXT_FLAG_STRICT_HEADER;
+    exr_context_t context = nullptr;
+    const exr_result_t result = exr_start_read(&context, "image", &init);
+    exr_finish(&context);
+    if (result == EXR_ERR_SUCCESS)
+        return {};
+    return source.message.empty() ? exr_get_default_error_message(result) : source.message;
+}
+
 }  // namespace
 
 bool writeExr(const std::string& path, const HdrImage& image, std::string& error)
@@ -149,6 +209,19 @@ bool readExr(const std::string& path, HdrImage& image, std::string& error)
         error = path + ": not an OpenEXR file (no OpenEXR magic number)";
         return false;
     }
+    const std::string layout = exrHeaderProblem(bytes);
+    if (!layout.empty()) {
+        error = path + ": not a readable OpenEXR image (" + layout + ")";
+        return false;
+    }
+    // OpenEXR allocates for the data window and tiles its header declares (line offset tables,
+    // tile buffers) while it opens the file, before the size check below sees the header: its
+    // own header check refuses the larger ones first.
+    static std::once_flag limits;
+    std::call_once(limits, [] {
+        Imf::Header::setMaxImageSize(kMaxHdrImageSide, kMaxHdrImageSide);
+        Imf::Header::setMaxTileSize(kMaxHdrImageSide, kMaxHdrImageSide);
+    });
     HdrImage read;
     try {
         MemoryInput input(bytes, path);

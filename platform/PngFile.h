@@ -11,8 +11,9 @@ inline constexpr int kMaxPngSide = 16384;
 inline constexpr long long kMaxPngPixels = 1ll << 26;
 inline constexpr size_t kMaxPngFileBytes = size_t(256) << 20;
 
-// Writes RGBA8 pixels (top row first) as a PNG file. Writes to a temporary name and renames it
-// into place, so a failed write leaves no half-written file. Returns false with a message.
+// Writes RGBA8 pixels (top row first) as a PNG file. The file is encoded in memory and written
+// atomically (writeFileAtomically): a failed or interrupted write leaves the old file or none.
+// Returns false with a message naming the file.
 bool writePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba,
               std::string& error);
 

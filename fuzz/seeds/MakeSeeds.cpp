@@ -3,6 +3,8 @@
 //
 //   orvanta-fuzz-seeds --resources resources --out build-fuzz/seeds
 //   orvanta-fuzz-seeds --regressions fuzz/regressions
+#include "ImageSeeds.h"
+
 #include "content/KdTree.h"
 #include "content/ObjectFile.h"
 #include "content/SceneFile.h"
@@ -195,6 +197,13 @@ void writeSeeds(const fs::path& resources, const fs::path& out)
     for (const fs::path& p : filesWithExtension(resources / "objects", ".scene"))
         write(out / "sceneFile", seedName(p), fileBytes(p));
     write(out / "sceneFile", "small.scene", encodeSceneFile(smallScene()));
+    for (const fs::path& p : filesWithExtension(resources / "camera-paths", ".path"))
+        write(out / "cameraPath", seedName(p), fileBytes(p));
+    write(out / "cameraPath", "two-keys-crlf.path",
+          std::string("# two keys\r\n0 1 2 3 0 0 0 1\r\n\r\n2.5 -1 2e1 +3 0.5 0.5 -0.5 0.5 # turned\r\n"));
+    for (const auto& [name, bytes] : imageSeeds(out / "imageFile" / "scratch"))
+        write(out / "imageFile", name, bytes);
+    fs::remove_all(out / "imageFile" / "scratch");
     fs::create_directories(out / "kdTreeFile");
     write(out / "kdTreeFile", "fixed.kdTree", fixedTreeBytes(out / "kdTreeFile", fixedGeometry()));
 }

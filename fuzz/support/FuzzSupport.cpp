@@ -2,7 +2,10 @@
 
 #include "platform/Log.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cstdlib>
 
 namespace OrvantaFuzz {
 
@@ -11,6 +14,14 @@ using namespace Orvanta;
 void quietLog()
 {
     setLogSink([](const std::string&) {});
+}
+
+void enterScratchDirectory(const std::string& stem)
+{
+    std::string pattern = "/tmp/orvanta-fuzz-" + stem + "-XXXXXX";
+    const char* directory = mkdtemp(pattern.data());
+    if (!directory || chdir(directory) != 0)
+        std::abort();
 }
 
 std::vector<uint8_t> bytesOf(const uint8_t* data, size_t size)

@@ -12,6 +12,10 @@ namespace OrvantaFuzz {
 // would dominate the time of each run. Call from LLVMFuzzerInitialize.
 void quietLog();
 
+// Makes a fresh directory /tmp/orvanta-fuzz-<stem>-XXXXXX the working directory, for targets
+// that pass their input through files. Aborts when it cannot.
+void enterScratchDirectory(const std::string& stem);
+
 std::vector<uint8_t> bytesOf(const uint8_t* data, size_t size);
 std::string textOf(const uint8_t* data, size_t size);
 

@@ -126,7 +126,26 @@ TEST(RayTracingScene, ReferenceTracerRepeatsItsPictureAndRefusesBadValues)
     EXPECT_EQ(bytes(dir + "/a.exr"), bytes(dir + "/b.exr"));
     EXPECT_EQ(bytes(dir + "/a.png"), bytes(dir + "/b.png"));
 
-    const OrvantaTest::ToolRun bad = OrvantaTest::runTool(ORVANTA_TRACE_PATH, {"--reference", "--spp", "0"});
-    EXPECT_EQ(bad.exitCode, 2);
-    EXPECT_NE(bad.output.find("--spp"), std::string::npos) << bad.output;
+    // Bad values are named, with exit status 2, before anything is traced or written; so are
+    // outputs that cannot be written (the PNG over the EXR, a missing folder, a directory).
+    const std::string bare = OrvantaTest::makeTempDir("reference-bad");
+    const std::vector<std::vector<std::string>> refused = {
+        {"--reference", "--spp", "0"},
+        {"--reference", "--time", "nan"},
+        {"--reference", "--bounces", "2.5"},
+        {"--reference", "--width", "0"},
+        {"--reference", "--output", bare + "/same.exr"},
+        {"--reference", "--output", bare + "/none/picture.png"},
+        {"--reference", "--hdr", bare},
+        {"--width", "12abc", "--output", bare + "/trace.png"},
+        {"--threads", "0", "--output", bare + "/trace.png"},
+        {"--output", bare},
+    };
+    for (const std::vector<std::string>& arguments : refused) {
+        const OrvantaTest::ToolRun bad = OrvantaTest::runTool(ORVANTA_TRACE_PATH, arguments);
+        EXPECT_EQ(bad.exitCode, 2) << arguments[1] << "\n" << bad.output;
+        EXPECT_NE(bad.output.find(arguments[arguments[0] == "--reference" ? 1 : 0]), std::string::npos)
+            << bad.output;
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(bare));
 }

@@ -2,6 +2,7 @@
 
 #include "audio/Sound.h"
 #include "audio/UpdateAudio.h"
+#include "platform/FileAccess.h"
 #include "scene/Camera.h"
 
 #include <filesystem>
@@ -142,10 +143,15 @@ TEST_F(SoundTest, UnusableFilesGiveOneMessageAndASilentSourceThatIsNeverServiced
         std::string file;
         const char* problem;
     };
+    // Larger than any file a loader reads; sparse, so it takes no disk space.
+    const std::string huge = path("huge.ogg");
+    std::ofstream(huge) << "OggS";
+    std::filesystem::resize_file(huge, kMaxReadFileBytes + 1);
     const Case cases[] = {
-        {path("missing.ogg"), "cannot be opened"},
+        {path("missing.ogg"), "cannot open"},
         {garbage, "not an Ogg Vorbis stream"},
-        {folder, "not a regular file"},
+        {folder, "is a directory"},
+        {huge, "more than the 1073741824 bytes"},
         {pipe, "not a regular file"},
         {writeOgg(dir, "surround", sineFrames(1.0, 3, mixRate, 500.0), 3, mixRate), "3 channels"},
     };

@@ -1,6 +1,7 @@
 // The comparison metrics against closed forms, and the compare tool's refusals.
 #include "metrics/ImageMetrics.h"
 
+#include "platform/FileAccess.h"
 #include "platform/HdrImage.h"
 #include "platform/PngFile.h"
 #include "support/GlTestContext.h"
@@ -207,6 +208,21 @@ TEST_F(CompareTool, RefusesImagesOfDifferentSizesAndUnreadableFilesWithExitTwo)
         EXPECT_EQ(run.exitCode, 2) << bad << "\n" << run.output;
         EXPECT_NE(run.output.find("--levels needs a whole number"), std::string::npos) << run.output;
     }
+
+    // A map that would overwrite an image compared, or cannot be written, is refused first.
+    auto bytesOf = [](const std::string& path) {
+        std::vector<uint8_t> bytes;
+        std::string problem;
+        EXPECT_TRUE(readRegularFile(path, bytes, problem)) << problem;
+        return bytes;
+    };
+    const std::vector<uint8_t> before = bytesOf(small);
+    for (const std::string& map : {small, dir + "/./large.png", dir + "/none/map.png"}) {
+        run = runCompare(small + " " + large + " --map " + map);
+        EXPECT_EQ(run.exitCode, 2) << map << "\n" << run.output;
+        EXPECT_NE(run.output.find("--map: '" + map + "'"), std::string::npos) << run.output;
+    }
+    EXPECT_EQ(bytesOf(small), before);
 
     run = runCompare(small + " " + dir + "/missing.png");
     EXPECT_EQ(run.exitCode, 2) << run.output;

@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -88,10 +90,21 @@ TEST(ImportOutput, BadInputGivesOneClearMessageAndWritesNothing)
     EXPECT_NE(run.output.find("noise.obj"), std::string::npos) << run.output;
     EXPECT_FALSE(fs::exists(dir + "/out"));
 
-    // A name that would climb out of the output folder is refused before anything is read.
+    // A pipe would block a reader for ever.
+    ASSERT_EQ(mkfifo((dir + "/pipe.obj").c_str(), 0600), 0);
+    run = runImport({dir + "/pipe.obj", dir + "/out"});
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_NE(run.output.find(dir + "/pipe.obj: cannot open the model: it is not a regular file"), std::string::npos)
+        << run.output;
+
+    // A name that would climb out of the output folder, or a memory limit without its unit, is
+    // refused before anything is read.
     run = runImport({"--name", "../escape", writeTexturedObj(dir), dir + "/out"});
     EXPECT_EQ(run.exitCode, 2);
     EXPECT_NE(run.output.find("--name"), std::string::npos) << run.output;
+    run = runImport({"--max-memory", "4096", writeTexturedObj(dir), dir + "/out"});
+    EXPECT_EQ(run.exitCode, 2);
+    EXPECT_NE(run.output.find("--max-memory: '4096'"), std::string::npos) << run.output;
 
     // A folder with other content is never replaced.
     fs::create_directories(dir + "/mine");

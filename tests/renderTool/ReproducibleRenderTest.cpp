@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 
 using namespace Orvanta;
 using namespace OrvantaTest;
@@ -84,9 +85,20 @@ TEST(ReproducibleRender, AFixedExposureDrawsTheSamePictureWhateverTheFrameTime)
 
 TEST(ReproducibleRender, BadNewOptionsAreRefusedWithTheirValue)
 {
-    for (const char* bad : {"--frame-time 0", "--frame-time nan", "--exposure -1", "--hdr frame.png"}) {
+    const std::string dir = makeTempDir("render-options");
+    for (const char* bad : {"--frame-time 0", "--frame-time nan", "--exposure -1", "--hdr frame.png",
+                            "--camera nan,1,2,0,0,0,1", "--camera 1,2,3,0,0,0,0"}) {
         const ToolRun run = runRender(bad);
         EXPECT_EQ(run.exitCode, 2) << bad << "\n" << run.output;
         EXPECT_NE(run.output.find("is not a valid value"), std::string::npos) << run.output;
     }
+    // Outputs that cannot be written are refused before any frame is drawn, and nothing is left.
+    for (const std::string& bad : {"--output " + dir + "/missing/frame.png", "--output " + dir,
+                                   std::string("--output /dev/null"), "--hdr " + dir + "/same.exr --output " + dir + "/same.exr"}) {
+        const ToolRun run = runRender(bad);
+        EXPECT_EQ(run.exitCode, 2) << bad << "\n" << run.output;
+        EXPECT_EQ(run.output.rfind("orvanta-render: ", 0), 0u) << run.output;
+        EXPECT_EQ(run.output.find("wrote"), std::string::npos) << run.output;
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir));
 }

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 
 using namespace Orvanta;
@@ -84,6 +85,17 @@ bool loadSide(const std::string& path, Side& side, std::string& error)
         return false;
     }
     return true;
+}
+
+// True when both names lead to the same file, or would once written.
+bool sameFile(const std::string& a, const std::string& b)
+{
+    std::error_code error;
+    const std::filesystem::path first = std::filesystem::weakly_canonical(a, error);
+    if (error)
+        return a == b;
+    const std::filesystem::path second = std::filesystem::weakly_canonical(b, error);
+    return error ? a == b : first == second;
 }
 
 // The pixels of the side under the mask's non-black pixels, in order, as one row.
@@ -167,6 +179,21 @@ int main(int argc, char** argv)
     if (count != 2) {
         std::fprintf(stderr, "orvanta-compare: give a reference and a test image\n%s", kUsage);
         return 2;
+    }
+    if (!mapPath.empty()) {
+        // The map is written after the metrics: a name that cannot be written, or one that would
+        // overwrite an image being compared, is refused first.
+        std::string problem = outputPathProblem(mapPath);
+        for (const std::string& input : paths) {
+            // An .exr brings the picture beside it.
+            const std::string beside = endsWith(input, ".exr") ? input.substr(0, input.size() - 4) + ".png" : input;
+            if (problem.empty() && (sameFile(mapPath, input) || sameFile(mapPath, beside)))
+                problem = "is one of the images compared";
+        }
+        if (!problem.empty()) {
+            std::fprintf(stderr, "orvanta-compare: --map: '%s' %s\n", mapPath.c_str(), problem.c_str());
+            return 2;
+        }
     }
     Side sides[2];
     for (int s = 0; s < 2; ++s) {

@@ -9,14 +9,17 @@ namespace Orvanta {
 
 const char* importUsage()
 {
-    return "usage: orvanta-import [--scale S] [--up y|z] [--name NAME] [--engine-root DIR] MODEL OUTDIR\n"
+    return "usage: orvanta-import [--scale S] [--up y|z] [--name NAME] [--engine-root DIR]\n"
+           "                      [--max-memory N(M|G)] MODEL OUTDIR\n"
            "  Converts a model (glTF 2.0, OBJ, PLY, FBX, Collada and the other formats assimp reads) into\n"
            "  OUTDIR/NAME.scene with its objects, materials and textures. Run it in the engine's folder\n"
            "  (or name that with --engine-root): the files refer to each other from there. An OUTDIR under\n"
            "  the engine's resources/ keeps the import movable with the engine.\n"
            "  --scale S    multiplies every length (default 1)\n"
            "  --up y|z     the model's up axis (default y); z-up models are turned to y up\n"
-           "  --name NAME  the scene's name (default: the model file's name); letters, digits, - and _\n";
+           "  --name NAME  the scene's name (default: the model file's name); letters, digits, - and _\n"
+           "  --max-memory N(M|G)  the memory the import may use, in MiB or GiB (default 4G); a model\n"
+           "               that needs more fails with a message that names the limit\n";
 }
 
 bool parseImportOptions(const std::vector<std::string>& arguments, ImportOptions& options, std::string& error)
@@ -52,6 +55,12 @@ bool parseImportOptions(const std::vector<std::string>& arguments, ImportOptions
                 return false;
             }
             options.name = v;
+        } else if (a == "--max-memory") {
+            if (!parseMemoryAmount(v, options.maxMemoryBytes)) {
+                error = "--max-memory: '" + v + "' is not an amount of memory such as 512M or 8G (at least " +
+                        memoryText(kMinImportMemoryBytes) + ")";
+                return false;
+            }
         } else if (a == "--engine-root") {
             options.engineRoot = v;
         } else {

@@ -1,4 +1,7 @@
 #pragma once
+#include "MemoryLimit.h"
+
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,6 +15,7 @@ struct ImportOptions {
     float scale = 1.0f;
     char upAxis = 'y';
     std::string engineRoot = ".";
+    uint64_t maxMemoryBytes = kDefaultImportMemoryBytes;  // the address space the import may use
 };
 
 // Parses the arguments after the program name. False with a message naming the bad argument.

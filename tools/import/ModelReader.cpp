@@ -1,6 +1,9 @@
 #include "ModelReader.h"
 
+#include "DeclaredCounts.h"
 #include "MeshRepair.h"
+
+#include "platform/FileAccess.h"
 
 #include <assimp/GltfMaterial.h>
 #include <assimp/Importer.hpp>
@@ -291,9 +294,14 @@ void readEmbeddedImages(const aiScene* scene, ImportedModel& model)
 bool readModel(const std::string& path, ImportedModel& model, ImportNotes& notes, std::string& error)
 {
     model = ImportedModel{};
-    std::error_code ignored;
-    if (fs::is_directory(path, ignored)) {
+    const PathKind kind = pathKind(path);
+    if (kind == PathKind::Directory) {
         error = "cannot open the model: it is a folder";
+        return false;
+    }
+    // Opening a FIFO would wait for a writer for ever, and a device has no end.
+    if (kind == PathKind::Other) {
+        error = "cannot open the model: it is not a regular file (a device, pipe or socket)";
         return false;
     }
     std::ifstream probe(path, std::ios::binary);
@@ -302,6 +310,8 @@ bool readModel(const std::string& path, ImportedModel& model, ImportNotes& notes
         return false;
     }
     probe.close();
+    if (!declaredCountsFit(path, error))
+        return false;
 
     Assimp::Importer importer;
     importer.SetPropertyFloat(AI_CONFIG_PP_GSN_MAX_SMOOTHING_ANGLE, kSmoothingAngle);

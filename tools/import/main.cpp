@@ -1,8 +1,10 @@
 // orvanta-import: converts a model into the engine's own files (objects, materials, TGA
 // textures and a scene) and prints what it made and the command that renders it.
 //
-//   orvanta-import [--scale S] [--up y|z] [--name NAME] [--engine-root DIR] MODEL OUTDIR
+//   orvanta-import [--scale S] [--up y|z] [--name NAME] [--engine-root DIR] [--max-memory N(M|G)]
+//                  MODEL OUTDIR
 #include "ImportOptions.h"
+#include "MemoryLimit.h"
 #include "ModelReader.h"
 #include "NodePlacement.h"
 #include "OutputFolder.h"
@@ -11,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <new>
 #include <string>
 
 using namespace Orvanta;
@@ -70,6 +73,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "orvanta-import: %s\n%s", error.c_str(), importUsage());
         return 2;
     }
+    // Before anything is read: a model's header can make the model library reserve any amount.
+    if (!limitAddressSpace(options.maxMemoryBytes, error)) {
+        std::fprintf(stderr, "orvanta-import: %s\n", error.c_str());
+        return 1;
+    }
     const auto start = std::chrono::steady_clock::now();
 
     AssemblySettings settings;
@@ -87,8 +95,22 @@ int main(int argc, char** argv)
     ImportNotes notes;
     ImportFiles files;
     ImportSummary summary;
-    bool imported = readModel(options.modelPath, model, notes, error) &&
-                    assembleImport(model, settings, notes, files, summary, error);
+    bool imported = false;
+    try {
+        imported = readModel(options.modelPath, model, notes, error) &&
+                   assembleImport(model, settings, notes, files, summary, error);
+    } catch (const std::bad_alloc&) {
+        imported = false;
+    }
+    if (memoryLimitReached()) {
+        // What was read is freed on the way out; the message needs little.
+        model = ImportedModel{};
+        files.clear();
+        std::fprintf(stderr, "orvanta-import: %s: needs more than the %s of memory the import may use "
+                             "(--max-memory raises the limit)\n",
+                     options.modelPath.c_str(), memoryText(options.maxMemoryBytes).c_str());
+        return 1;
+    }
     for (const std::string& note : notes.all())
         std::fprintf(stderr, "orvanta-import: %s: %s\n", options.modelPath.c_str(), note.c_str());
     if (imported) {

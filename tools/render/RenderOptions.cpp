@@ -2,6 +2,7 @@
 
 #include "app/OptionValues.h"
 #include "overlay/ControlPanel.h"
+#include "platform/FileAccess.h"
 #include "renderer/FeatureSwitches.h"
 #include "renderer/RenderSettings.h"
 
@@ -87,6 +88,24 @@ bool parseSetting(const std::string& text, RenderOptions& options)
 }
 
 }  // namespace
+
+bool outputsWritable(const std::string& picture, const std::string& hdr, std::string& error)
+{
+    for (const std::string* path : {&picture, &hdr}) {
+        if (path == &hdr && hdr.empty())
+            continue;
+        const std::string problem = outputPathProblem(*path);
+        if (!problem.empty()) {
+            error = "option " + std::string(path == &hdr ? "--hdr" : "--output") + ": '" + *path + "' " + problem;
+            return false;
+        }
+    }
+    if (picture == hdr) {
+        error = "--output and --hdr name the same file '" + picture + "'";
+        return false;
+    }
+    return true;
+}
 
 const char* renderUsage()
 {
@@ -214,6 +233,8 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
                 error += " (a number above 0)";
             else if (a == "--hdr")
                 error += " (a file name ending in .exr)";
+            else if (a == "--camera")
+                error += " (seven finite numbers x,y,z,qx,qy,qz,qw, the quaternion not zero)";
             else if (a == "--set")
                 error += " (NAME=0 or NAME=1 with a setting name below)";
             return false;
@@ -233,7 +254,9 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
     }
     if (!options.hdrOutput.empty() && !options.outputGiven)
         options.output = options.hdrOutput.substr(0, options.hdrOutput.size() - 4) + ".png";
-    return true;
+    // The outputs are written after every frame is drawn: a name that cannot be written is
+    // refused before the work.
+    return outputsWritable(options.output, options.hdrOutput, error);
 }
 
 }  // namespace Orvanta

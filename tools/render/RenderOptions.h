@@ -52,4 +52,8 @@ struct RenderOptions {
 bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions& options, std::string& error);
 const char* renderUsage();
 
+// True when both outputs can be written (outputPathProblem) and are different files; hdr may be
+// empty. False with a message naming the option and the file.
+bool outputsWritable(const std::string& picture, const std::string& hdr, std::string& error);
+
 }  // namespace Orvanta

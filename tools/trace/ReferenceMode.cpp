@@ -110,7 +110,8 @@ int runReference(const std::vector<std::string>& arguments)
     RenderOptions options;
     std::vector<std::string> rest;
     std::string error;
-    if (!parseReferenceOptions(arguments, reference, rest, error) || !parseRenderOptions(rest, options, error)) {
+    if (!parseReferenceOptions(arguments, reference, rest, error) || !parseRenderOptions(rest, options, error) ||
+        !outputsWritable(options.output, exrPathFor(options), error)) {
         std::fprintf(stderr, "orvanta-trace: %s\n%s", error.c_str(), referenceUsage());
         return 2;
     }

@@ -10,9 +10,11 @@
 //   orvanta-trace --reference ...   the reference path tracer (ReferenceMode.h)
 #include "ReferenceMode.h"
 
+#include "app/OptionValues.h"
 #include "content/KdTree.h"
 #include "content/RayTracingScene.h"
 #include "content/SceneFile.h"
+#include "platform/FileAccess.h"
 #include "platform/HeadlessContext.h"
 #include "raytracing/HalfFloat.h"
 #include "raytracing/PixelTracing.h"
@@ -46,28 +48,47 @@ struct Options {
 // Direction towards the fixed light the picture is shaded with.
 constexpr Float3 kTowardLight{0.4f, 0.8f, 0.3f};
 
-bool parse(int argc, char** argv, Options& o)
+// False with a message naming the option and its value.
+bool parse(int argc, char** argv, Options& o, std::string& error)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        const bool hasValue = i + 1 < argc;
-        if (arg == "--scene" && hasValue)
-            o.scene = argv[++i];
-        else if (arg == "--frame-scene")
+        if (arg == "--frame-scene") {
             o.frameScene = true;
-        else if (arg == "--output" && hasValue)
-            o.output = argv[++i];
-        else if (arg == "--width" && hasValue)
-            o.width = std::atoi(argv[++i]);
-        else if (arg == "--height" && hasValue)
-            o.height = std::atoi(argv[++i]);
-        else if (arg == "--threads" && hasValue)
-            o.threads = std::atoi(argv[++i]);
-        else
+            continue;
+        }
+        if (arg != "--scene" && arg != "--output" && arg != "--width" && arg != "--height" && arg != "--threads") {
+            error = "option " + arg + " is not known";
             return false;
+        }
+        if (i + 1 >= argc) {
+            error = "option " + arg + " needs a value";
+            return false;
+        }
+        const std::string value = argv[++i];
+        bool ok = true;
+        if (arg == "--scene")
+            o.scene = value;
+        else if (arg == "--output")
+            o.output = value;
+        else if (arg == "--width")
+            ok = parseWholeNumber(value, o.width, 1, 8192);
+        else if (arg == "--height")
+            ok = parseWholeNumber(value, o.height, 1, 8192);
+        else
+            ok = parseWholeNumber(value, o.threads, 1, 64);
+        if (!ok) {
+            error = "option " + arg + ": '" + value + "' is not a valid value (" +
+                    (arg == "--threads" ? "a whole number from 1 to 64" : "a whole number from 1 to 8192") + ")";
+            return false;
+        }
     }
-    return o.width > 0 && o.height > 0 && o.width <= 8192 && o.height <= 8192 && o.threads > 0 &&
-           o.threads <= 64;
+    const std::string problem = outputPathProblem(o.output);
+    if (!problem.empty()) {
+        error = "option --output: '" + o.output + "' " + problem;
+        return false;
+    }
+    return true;
 }
 
 double since(std::chrono::steady_clock::time_point t)
@@ -85,9 +106,10 @@ int main(int argc, char** argv)
         if (a == "--reference")
             return runReference(arguments);
     Options options;
-    if (!parse(argc, argv, options)) {
-        std::fprintf(stderr, "usage: orvanta-trace [--scene PATH] [--frame-scene] [--width W] [--height H] "
-                             "[--threads N] [--output FILE.png]\n");
+    std::string problem;
+    if (!parse(argc, argv, options, problem)) {
+        std::fprintf(stderr, "orvanta-trace: %s\nusage: orvanta-trace [--scene PATH] [--frame-scene] [--width W] "
+                             "[--height H] [--threads N] [--output FILE.png]\n", problem.c_str());
         return 2;
     }
 
