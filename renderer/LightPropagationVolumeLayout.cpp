@@ -145,6 +145,21 @@ std::vector<InjectionPoint> skyInjectionGrid(int mapSize)
     return points;
 }
 
+std::vector<InjectionPoint> screenInjectionGrid(int columns, int rows)
+{
+    std::vector<InjectionPoint> points;
+    if (columns <= 0 || rows <= 0)
+        return points;
+    points.reserve(static_cast<size_t>(columns) * static_cast<size_t>(rows));
+    const float w = static_cast<float>(columns);
+    const float h = static_cast<float>(rows);
+    for (int j = 0; j < rows; ++j)
+        for (int i = 0; i < columns; ++i)
+            points.push_back({(static_cast<float>(i) + 0.5f) / w, (static_cast<float>(j) + 0.5f) / h,
+                {1.0f / w, 1.0f / h, 0.0f}});
+    return points;
+}
+
 VolumeTarget sourceVolumeTarget(unsigned stepCounter)
 {
     if (stepCounter == 0)

@@ -7,6 +7,9 @@
 
 namespace Orvanta {
 
+// The nested light propagation volumes: cells of 0.5, 1.0 and 3.5 units.
+constexpr int LightPropagationVolumeCount = 3;
+
 // Where a light propagation volume sits and how its cells are laid out, without any GL: the
 // arithmetic the volume passes and their tests share.
 //
@@ -73,6 +76,11 @@ struct InjectionPoint {
 std::vector<InjectionPoint> sunInjectionGrid(const VolumeGrid& grid, int mapSize);
 // The sky points: texture coordinates (k + 0.5) / mapSize on both axes, vertex at the origin.
 std::vector<InjectionPoint> skyInjectionGrid(int mapSize);
+
+// The camera's points for the geometry volumes: one per cell of a columns x rows grid over the
+// screen, texture coordinate at the cell's centre ((i + 0.5) / columns, (j + 0.5) / rows) and
+// vertex (1 / columns, 1 / rows, 0), the share of the screen's width and height each stands for.
+std::vector<InjectionPoint> screenInjectionGrid(int columns, int rows);
 
 // Which of a volume's three targets the propagation step counter selects as the source: the
 // accumulation target C before the first step, then the target the last step wrote (A after an

@@ -98,13 +98,39 @@ void injectLights(Renderer& renderer, LightPropagationVolumeSet& set, int index)
     popMatrices();
 }
 
+void fillGeometryVolume(Renderer& renderer, LightPropagationVolumeSet& set, int index)
+{
+    LightPropagationVolume& volume = makeCurrent(set, index);
+    GeometryVolumeSet& geometry = set.geometry;
+    pushMatrices(injectionProjection(volume.grid()), injectionModelview());
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    renderer.pushFrameBuffer(&geometry.volumes[index]);
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glPointSize(1.0f);
+    if (geometry.mapInjectionProgram) {
+        renderer.applyPassUniforms(nullptr, nullptr, *geometry.mapInjectionProgram, renderer.sun());
+        volume.sunPoints.draw();
+    }
+    if (geometry.screenInjectionProgram) {
+        renderer.applyPassUniforms(nullptr, nullptr, *geometry.screenInjectionProgram, nullptr);
+        geometry.screenPoints.draw();
+    }
+    renderer.popFrameBuffer();
+    glDisable(GL_BLEND);
+    popMatrices();
+}
+
 void propagateOneStep(Renderer& renderer, LightPropagationVolumeSet& set, int index)
 {
     LightPropagationVolume& volume = makeCurrent(set, index);
-    if (!set.propagationProgram || !set.accumulationProgram)
+    const ShaderProgram* propagation =
+        renderer.renderSettingOn(LpvOcclusion) ? set.occludedPropagationProgram : set.propagationProgram;
+    if (!propagation || !set.accumulationProgram)
         return;
     beginFullScreenPass();
-    renderer.applyPassUniforms(nullptr, nullptr, *set.propagationProgram, nullptr);
+    renderer.applyPassUniforms(nullptr, nullptr, *propagation, nullptr);
     renderer.pushFrameBuffer(&volume.target(propagationTarget(volume.stepCounter)));
     drawFullScreenQuad({});
     renderer.popFrameBuffer();
@@ -127,6 +153,8 @@ void updateLightPropagationVolume(Renderer& renderer, LightPropagationVolumeSet&
         placeLightPropagationVolume(volume, renderer.sun()->direction, renderer.camera().position);
     renderReflectiveShadowMap(renderer, set, index);
     injectLights(renderer, set, index);
+    if (renderer.renderSettingOn(LpvOcclusion))
+        fillGeometryVolume(renderer, set, index);
     for (unsigned step = 0; step < volume.propagationSteps; ++step)
         propagateOneStep(renderer, set, index);
 }

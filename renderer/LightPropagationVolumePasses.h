@@ -21,11 +21,18 @@ void renderReflectiveShadowMap(Renderer& renderer, LightPropagationVolumeSet& se
 // volume takes sky injection. With both off the volume is left empty.
 void injectLights(Renderer& renderer, LightPropagationVolumeSet& set, int index);
 
+// Fills the volume's geometry volume anew: the blocking potential of every surface its reflective
+// shadow map sees and of every surface the renderer's current G-buffer holds (sampled on the
+// geometry set's screen grid). The map must be rendered first.
+void fillGeometryVolume(Renderer& renderer, LightPropagationVolumeSet& set, int index);
+
 // One propagation step from the source the step counter selects into A or B, then its addition
-// into the accumulation volume.
+// into the accumulation volume. With the lpvOcclusion setting on, the light crossing each face is
+// held back by the geometry volume there; off, it crosses freely.
 void propagateOneStep(Renderer& renderer, LightPropagationVolumeSet& set, int index);
 
-// The whole update of one volume: placement, map, injection and every propagation step.
+// The whole update of one volume: placement, map, injection, the geometry volume (with
+// lpvOcclusion on) and every propagation step.
 void updateLightPropagationVolume(Renderer& renderer, LightPropagationVolumeSet& set, int index);
 
 // Adds the volume's light to the target on top of the framebuffer stack, for every pixel of the

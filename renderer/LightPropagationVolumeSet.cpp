@@ -20,6 +20,8 @@ const char* const InjectionFragmentShaderPath =
     "resources/shaders/engine/lightPropagationVolume/injectionFragment.shader";
 const char* const PropagationFragmentShaderPath =
     "resources/shaders/engine/lightPropagationVolume/propagationFragment.shader";
+const char* const OccludedPropagationFragmentShaderPath =
+    "resources/shaders/engine/lightPropagationVolume/occludedPropagationFragment.shader";
 const char* const AccumulationFragmentShaderPath =
     "resources/shaders/engine/lightPropagationVolume/accumulationFragment.shader";
 const char* const VolumeRenderFragmentShaderPath =
@@ -31,8 +33,6 @@ namespace {
 
 // Cell sizes of the three nested volumes: fine near the camera, coarse for the surroundings.
 constexpr float volumeCellSizes[LightPropagationVolumeCount] = {0.5f, 1.0f, 3.5f};
-
-constexpr int injectionPointFloats = 5;
 
 void createReflectiveShadowMap(LightPropagationVolume& volume, const std::string& name)
 {
@@ -88,50 +88,6 @@ void createVolume(LightPropagationVolume& volume, int index)
 
 }  // namespace
 
-InjectionPointBuffer::~InjectionPointBuffer()
-{
-    if (buffer) {
-        GLuint id = buffer;
-        glDeleteBuffersARB(1, &id);
-    }
-}
-
-void InjectionPointBuffer::upload(const std::vector<InjectionPoint>& points)
-{
-    std::vector<float> data;
-    data.reserve(points.size() * injectionPointFloats);
-    for (const InjectionPoint& p : points) {
-        data.insert(data.end(), {p.u, p.v, p.vertex.x, p.vertex.y, p.vertex.z});
-    }
-    if (!buffer) {
-        GLuint id = 0;
-        glGenBuffersARB(1, &id);
-        buffer = id;
-    }
-    glBindBufferARB(GL_ARRAY_BUFFER_ARB, buffer);
-    glBufferDataARB(GL_ARRAY_BUFFER_ARB, static_cast<GLsizeiptr>(data.size() * sizeof(float)), data.data(),
-        GL_STATIC_DRAW_ARB);
-    glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
-    count = static_cast<int>(points.size());
-}
-
-void InjectionPointBuffer::draw() const
-{
-    if (!buffer || count == 0)
-        return;
-    const GLsizei stride = injectionPointFloats * sizeof(float);
-    glBindBufferARB(GL_ARRAY_BUFFER_ARB, buffer);
-    glClientActiveTextureARB(GL_TEXTURE0);
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, stride, nullptr);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, stride, reinterpret_cast<const void*>(2 * sizeof(float)));
-    glDrawArrays(GL_POINTS, 0, count);
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
-}
-
 VolumeGrid LightPropagationVolume::grid() const
 {
     VolumeGrid g;
@@ -167,8 +123,13 @@ void createLightPropagationVolumes(LightPropagationVolumeSet& set)
     set.accumulationProgram = getFragmentProgram(AccumulationFragmentShaderPath);
     set.renderProgram = getFragmentProgram(VolumeRenderFragmentShaderPath);
     set.glossyReflectionsProgram = getFragmentProgram(GlossyReflectionsFragmentShaderPath);
-    for (int i = 0; i < LightPropagationVolumeCount; ++i)
+    set.occludedPropagationProgram = getFragmentProgram(OccludedPropagationFragmentShaderPath);
+    VolumeGrid grids[LightPropagationVolumeCount];
+    for (int i = 0; i < LightPropagationVolumeCount; ++i) {
         createVolume(set.volumes[i], i);
+        grids[i] = set.volumes[i].grid();
+    }
+    createGeometryVolumes(set.geometry, grids);
     set.current = 0;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 #include "renderer/FrameBuffer.h"
+#include "renderer/GeometryVolumeSet.h"
+#include "renderer/InjectionPointBuffer.h"
 #include "renderer/LightPropagationVolumeLayout.h"
 #include "scene/RenderCamera.h"
 
@@ -11,24 +13,8 @@ namespace Orvanta {
 class DepthTexture;
 struct ShaderProgram;
 
-constexpr int LightPropagationVolumeCount = 3;
 // Four spherical-harmonics coefficients per cell, one per target attachment, RGB each.
 constexpr int LightPropagationVolumeAttachments = 4;
-
-// A static vertex buffer of injection points: texture coordinate (2 floats) then vertex (3).
-struct InjectionPointBuffer {
-    InjectionPointBuffer() = default;
-    ~InjectionPointBuffer();
-    InjectionPointBuffer(const InjectionPointBuffer&) = delete;
-    InjectionPointBuffer& operator=(const InjectionPointBuffer&) = delete;
-
-    void upload(const std::vector<InjectionPoint>& points);
-    // Draws every point with gl_MultiTexCoord0 and gl_Vertex from the buffer.
-    void draw() const;
-
-    uint32_t buffer = 0;
-    int count = 0;
-};
 
 // One volume of cells that follows the camera: the reflective shadow map that captures the
 // sunlit surfaces around it, the two targets the propagation steps ping-pong between and the
@@ -77,11 +63,15 @@ struct LightPropagationVolumeSet {
     ShaderProgram* sunInjectionProgram = nullptr;
     ShaderProgram* skyInjectionProgram = nullptr;
     ShaderProgram* propagationProgram = nullptr;
+    // The propagation step held back by the geometry volumes (the lpvOcclusion setting).
+    ShaderProgram* occludedPropagationProgram = nullptr;
     ShaderProgram* accumulationProgram = nullptr;
     ShaderProgram* renderProgram = nullptr;
     ShaderProgram* glossyReflectionsProgram = nullptr;
 
     LightPropagationVolume volumes[LightPropagationVolumeCount];
+    // One geometry volume per light volume, index for index.
+    GeometryVolumeSet geometry;
     // The volume the LPV uniform semantics read.
     int current = 0;
 
@@ -95,11 +85,13 @@ extern const char* const SunInjectionVertexShaderPath;
 extern const char* const SkyInjectionVertexShaderPath;
 extern const char* const InjectionFragmentShaderPath;
 extern const char* const PropagationFragmentShaderPath;
+extern const char* const OccludedPropagationFragmentShaderPath;
 extern const char* const AccumulationFragmentShaderPath;
 extern const char* const VolumeRenderFragmentShaderPath;
 extern const char* const GlossyReflectionsFragmentShaderPath;
 
-// Builds the seven programs and the three volumes with their targets and injection points.
+// Builds the programs and the three volumes with their targets, injection points and geometry
+// volumes.
 // Needs a current GL context; leaves the last target bound (the caller binds its own again).
 void createLightPropagationVolumes(LightPropagationVolumeSet& set);
 

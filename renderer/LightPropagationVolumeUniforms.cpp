@@ -63,6 +63,8 @@ Texture* lightPropagationVolumeTexture(const LightPropagationVolumeSet& set, Uni
         return volume.reflectiveShadowMapDepth.get();
     if (inRange(semantic, LIGHT_PROPAGATION_VOLUME_TEXTURE0, LightPropagationVolumeAttachments))
         return volume.sourceVolume().colorTexture(semantic - LIGHT_PROPAGATION_VOLUME_TEXTURE0);
+    if (semantic == LIGHT_PROPAGATION_GEOMETRY_VOLUME_TEXTURE)
+        return set.geometry.volumes[set.current].colorTexture(0);
     if (inRange(semantic, LIGHT_PROPAGATION_ACCUMULATION_VOLUME_TEXTURE0, LightPropagationVolumeAttachments))
         return volume.accumulation.colorTexture(semantic - LIGHT_PROPAGATION_ACCUMULATION_VOLUME_TEXTURE0);
     return nullptr;

@@ -9,7 +9,7 @@ class Texture;
 // The light-propagation family of uniform semantics, for the renderer's uniform value source. All
 // of them read the set's current volume: its cell counts (as floats), cell size, lights weight,
 // position and world size, the reflective shadow map's textures and inverted matrix, the source
-// volume the step counter selects and the accumulation volume.
+// volume the step counter selects, the accumulation volume and the geometry volume.
 
 // Sets a non-sampler uniform of the family in its GL form (the program must be current). Returns
 // false when the semantic is not one of them or is a sampler.

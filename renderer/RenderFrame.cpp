@@ -3,7 +3,7 @@
 #include "renderer/GlStateCheck.h"
 #include "platform/RenderSurface.h"
 #include "renderer/PassTimer.h"
-#include "renderer/RayTracedFrame.h"
+#include "renderer/RaytracedFrame.h"
 #include "renderer/Renderer.h"
 #include "renderer/SsaoPass.h"
 #include "scene/Light.h"
@@ -46,10 +46,8 @@ void Renderer::renderFrame()
         updateSunAndSkyMap();
     }
     advanceSkyLightingVolume();
-    if (featureOn(LightPropagationVolumes)) {
-        PassScope pass(*this, "light propagation volumes update");
+    if (featureOn(LightPropagationVolumes))
         updateLightPropagationVolumes();
-    }
     if (featureOn(DirectLighting)) {
         PassScope pass(*this, "cascaded shadow maps");
         renderCascadedShadowMaps();

@@ -115,7 +115,8 @@ public:
     // Hands the loaded scene's occlusion quad corners to the sky lighting volume.
     void setSkyOcclusionCorners(const std::vector<Float3>& corners);
     const SkyLightingVolume& skyLightingVolume() const { return skyLighting; }
-    // Every light propagation volume's reflective shadow map, injection and propagation.
+    // Every light propagation volume's reflective shadow map, injection, geometry volume (with
+    // lpvOcclusion on) and propagation, timed as three passes.
     void updateLightPropagationVolumes();
     // The volumes' light on the current G-buffer, added to the target on top of the stack: each
     // volume's diffuse light, then its glossy reflections where it has them.
@@ -199,6 +200,10 @@ private:
     void addSkyLighting();
     SkyLightingPassHooks skyLightingHooks();
     void initLightPropagationVolumes();
+    // Places the volumes and their map cameras for the camera and the sun as they are now, so
+    // that the next visibility update culls the maps' views where the next frame renders them
+    // (called whenever the camera is placed or the sun moved).
+    void placeLightPropagationVolumes();
     SubmeshMaterial withFallbackTextures(const SubmeshMaterial& submesh) const;
     void createLightMask();
     // Rebuilds the screen-sized targets when the surface's size differs from theirs.

@@ -30,6 +30,7 @@ void Renderer::moveSun(float timeOfDay, float inclination)
     sunLight->setSunPosition(timeOfDay, inclination);
     sky.updateFlag = true;
     restartSkyLightingVolume(skyLighting);
+    placeLightPropagationVolumes();
 }
 
 bool Renderer::featureOn(FeatureSwitch feature) const
@@ -68,6 +69,7 @@ void Renderer::setCameraPose(Float3 position, Quaternion orientation)
     mainCamera.setPosition(position);
     mainCamera.setOrientation(orientation);
     mainCamera.updateMatrices();
+    placeLightPropagationVolumes();
 }
 
 void Renderer::initRenderer(RenderSurface& windowSurface)

@@ -25,6 +25,16 @@ void attachLayer(const SkyLightingVolume& volume, uint32_t layer)
             volume.textures[k]->name, 0, static_cast<GLint>(layer));
 }
 
+// The box around the occlusion quads, for a program of the volume's (current): both passes skip
+// the quad tests where the box is out of reach.
+void setOcclusionBox(const SkyLightingVolume& volume, const ShaderProgram& program)
+{
+    const Float3& lo = volume.occlusionMinimum;
+    const Float3& hi = volume.occlusionMaximum;
+    glUniform3fARB(glGetUniformLocationARB(program.program, "occlusionBoxMinimum"), lo.x, lo.y, lo.z);
+    glUniform3fARB(glGetUniformLocationARB(program.program, "occlusionBoxMaximum"), hi.x, hi.y, hi.z);
+}
+
 }  // namespace
 
 SkyLightingVolume::SkyLightingVolume() = default;
@@ -90,6 +100,18 @@ void setSkyOcclusionCorners(SkyLightingVolume& volume, const std::vector<Float3>
         usable = SkyLightingVolume::MaxOcclusionCorners;
     }
     volume.occlusionCorners.assign(corners.begin(), corners.begin() + static_cast<std::ptrdiff_t>(usable));
+    volume.occlusionMinimum = {1.0f, 1.0f, 1.0f};
+    volume.occlusionMaximum = {-1.0f, -1.0f, -1.0f};
+    for (size_t q = 0; q + 3 < volume.occlusionCorners.size(); q += 4) {
+        const Float3* c = &volume.occlusionCorners[q];
+        for (Float3 p : {c[0], c[1], c[2], c[0] + c[2] - c[1]}) {
+            bool first = volume.occlusionMinimum.x > volume.occlusionMaximum.x;
+            volume.occlusionMinimum = first ? p : Float3{std::fmin(volume.occlusionMinimum.x, p.x),
+                std::fmin(volume.occlusionMinimum.y, p.y), std::fmin(volume.occlusionMinimum.z, p.z)};
+            volume.occlusionMaximum = first ? p : Float3{std::fmax(volume.occlusionMaximum.x, p.x),
+                std::fmax(volume.occlusionMaximum.y, p.y), std::fmax(volume.occlusionMaximum.z, p.z)};
+        }
+    }
     volume.completeNow = true;
     volume.slicesWrittenSinceRestart = 0;
 }
@@ -154,6 +176,7 @@ void updateSkyLightingVolume(SkyLightingVolume& volume, const SkyLightingPassHoo
 
     hooks.pushFrameBuffer(volume.target);
     hooks.applyPassUniforms(*volume.writeProgram);
+    setOcclusionBox(volume, *volume.writeProgram);
     const float halfWidth = volume.worldWidth() * 0.5f;
     const float halfLength = volume.worldLength() * 0.5f;
     for (uint32_t slice : slices) {
@@ -177,6 +200,7 @@ void drawSkyLighting(const SkyLightingVolume& volume, const SkyLightingPassHooks
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
     hooks.applyPassUniforms(*volume.applyProgram);
+    setOcclusionBox(volume, *volume.applyProgram);
     FullScreenQuad quad;
     quad.rays = &rays;
     drawFullScreenQuad(quad);

@@ -37,6 +37,10 @@ struct SkyLightingVolume {
     // Four corners per quad, in the loader's order; the write shader reads each quad as the
     // parallelogram of corners 0, 1 and 2 (corner 3 is not used, its z is never stored).
     std::vector<Float3> occlusionCorners;
+    // The box around every occlusion quad (corner 3 included); empty (minimum above maximum)
+    // without quads. The apply pass tests its pixels against the quads only inside it.
+    Float3 occlusionMinimum{1.0f, 1.0f, 1.0f};
+    Float3 occlusionMaximum{-1.0f, -1.0f, -1.0f};
     std::vector<Float3> samplingVectors;
     // 64 x 64 target whose seven colour attachments are layers of the volume textures.
     FrameBuffer target;

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 namespace Orvanta {
 
@@ -12,7 +11,7 @@ namespace {
 
 // How far above the horizon the camera looks down on the box: high enough to see the tops of
 // things and the ground they stand on, low enough to see their sides.
-constexpr float kViewElevation = 20.0f * std::numbers::pi_v<float> / 180.0f;
+constexpr float kViewElevation = 20.0f * EnginePi / 180.0f;
 // Room around the bounding sphere so that the box does not touch the picture's border.
 constexpr float kMargin = 1.05f;
 
@@ -44,7 +43,7 @@ bool frameBox(Camera& camera, Float3 boxMin, Float3 boxMax, Float3 lightDirectio
     // Back far enough that every corner of the box lies inside both the vertical and the
     // horizontal half-angle: a corner at offset o from the centre, seen from distance d, has depth
     // d + o·forward and needs |o·right| <= depth · tan(half horizontal), likewise vertically.
-    const float tanVertical = std::tan(camera.fieldOfView * std::numbers::pi_v<float> / 360.0f);
+    const float tanVertical = std::tan(camera.fieldOfView * EnginePi / 360.0f);
     const float tanHorizontal = tanVertical * camera.aspectRatio;
     const Float3 right = normalize(cross(Float3{0.0f, 1.0f, 0.0f}, forward));
     const Float3 up = cross(forward, right);

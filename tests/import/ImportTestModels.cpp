@@ -107,7 +107,7 @@ Matrix4 turnedWorldMatrix()
     return multiply(squash, turn);
 }
 
-std::string writeSharedMeshGltf(const std::string& dir)
+std::string cubeGltf(const std::string& sceneJson)
 {
     // A unit cube: per face four vertices with the face's normal, counter-clockwise outside.
     std::vector<float> positions, normals, texCoords;
@@ -139,6 +139,25 @@ std::string writeSharedMeshGltf(const std::string& dir)
     const size_t positionBytes = positions.size() * 4, normalBytes = normals.size() * 4,
                  texBytes = texCoords.size() * 4, indexBytes = indices.size() * 2;
 
+    return "{\"asset\":{\"version\":\"2.0\"}," + sceneJson + "," +
+           "\"buffers\":[{\"byteLength\":" + std::to_string(buffer.size()) +
+           ",\"uri\":\"data:application/octet-stream;base64," + base64(buffer) + "\"}]," + "\"bufferViews\":[" +
+           "{\"buffer\":0,\"byteOffset\":0,\"byteLength\":" + std::to_string(positionBytes) + "}," +
+           "{\"buffer\":0,\"byteOffset\":" + std::to_string(positionBytes) +
+           ",\"byteLength\":" + std::to_string(normalBytes) + "}," +
+           "{\"buffer\":0,\"byteOffset\":" + std::to_string(positionBytes + normalBytes) +
+           ",\"byteLength\":" + std::to_string(texBytes) + "}," +
+           "{\"buffer\":0,\"byteOffset\":" + std::to_string(positionBytes + normalBytes + texBytes) +
+           ",\"byteLength\":" + std::to_string(indexBytes) + "}]," + "\"accessors\":[" +
+           "{\"bufferView\":0,\"componentType\":5126,\"count\":24,\"type\":\"VEC3\"," +
+           "\"min\":[-0.5,-0.5,-0.5],\"max\":[0.5,0.5,0.5]}," +
+           "{\"bufferView\":1,\"componentType\":5126,\"count\":24,\"type\":\"VEC3\"}," +
+           "{\"bufferView\":2,\"componentType\":5126,\"count\":24,\"type\":\"VEC2\"}," +
+           "{\"bufferView\":3,\"componentType\":5123,\"count\":36,\"type\":\"SCALAR\"}]}";
+}
+
+std::string writeSharedMeshGltf(const std::string& dir)
+{
     auto vec = [](std::initializer_list<float> values) {
         std::string s = "[";
         for (float v : values) {
@@ -150,38 +169,21 @@ std::string writeSharedMeshGltf(const std::string& dir)
     };
     const NodeSource& a = kSharedA;
     const NodeSource& b = kSharedB;
-    const std::string json =
-        std::string("{\"asset\":{\"version\":\"2.0\"},\"scene\":0,\"scenes\":[{\"nodes\":[0,1,2,3]}],\"nodes\":[") +
-        "{\"name\":\"SharedA\",\"mesh\":0,\"translation\":" +
-        vec({a.translation.x, a.translation.y, a.translation.z}) +
+    const std::string sceneJson =
+        std::string("\"scene\":0,\"scenes\":[{\"nodes\":[0,1,2,3]}],\"nodes\":[") +
+        "{\"name\":\"SharedA\",\"mesh\":0,\"translation\":" + vec({a.translation.x, a.translation.y, a.translation.z}) +
         ",\"rotation\":" + vec({a.rotation.x, a.rotation.y, a.rotation.z, a.rotation.w}) +
         ",\"scale\":" + vec({a.scale.x, a.scale.y, a.scale.z}) + "}," +
-        "{\"name\":\"SharedB\",\"mesh\":0,\"translation\":" +
-        vec({b.translation.x, b.translation.y, b.translation.z}) + "}," +
-        "{\"name\":\"Mirror\",\"mesh\":0,\"translation\":[0,0,-5],\"scale\":[-1,1,1]}," +
-        "{\"name\":\"Squash\",\"scale\":[2,1,1],\"children\":[4]}," +
-        "{\"name\":\"Turned\",\"mesh\":0,\"rotation\":" +
+        "{\"name\":\"SharedB\",\"mesh\":0,\"translation\":" + vec({b.translation.x, b.translation.y, b.translation.z}) +
+        "}," + "{\"name\":\"Mirror\",\"mesh\":0,\"translation\":[0,0,-5],\"scale\":[-1,1,1]}," +
+        "{\"name\":\"Squash\",\"scale\":[2,1,1],\"children\":[4]}," + "{\"name\":\"Turned\",\"mesh\":0,\"rotation\":" +
         vec({0.0f, 0.0f, std::sin(std::numbers::pi_v<float> / 8), std::cos(std::numbers::pi_v<float> / 8)}) + "}]," +
         "\"meshes\":[{\"name\":\"Cube\",\"primitives\":[{\"attributes\":{\"POSITION\":0,\"NORMAL\":1,\"TEXCOORD_0\":"
         "2},"
         "\"indices\":3,\"material\":0}]}]," +
         "\"materials\":[{\"name\":\"Fence\",\"alphaMode\":\"MASK\",\"alphaCutoff\":0.3,\"doubleSided\":true,"
-        "\"pbrMetallicRoughness\":{\"baseColorFactor\":[1,0.5,0.25,1]}}]," +
-        "\"buffers\":[{\"byteLength\":" + std::to_string(buffer.size()) +
-        ",\"uri\":\"data:application/octet-stream;base64," + base64(buffer) + "\"}]," + "\"bufferViews\":[" +
-        "{\"buffer\":0,\"byteOffset\":0,\"byteLength\":" + std::to_string(positionBytes) + "}," +
-        "{\"buffer\":0,\"byteOffset\":" + std::to_string(positionBytes) +
-        ",\"byteLength\":" + std::to_string(normalBytes) + "}," +
-        "{\"buffer\":0,\"byteOffset\":" + std::to_string(positionBytes + normalBytes) +
-        ",\"byteLength\":" + std::to_string(texBytes) + "}," +
-        "{\"buffer\":0,\"byteOffset\":" + std::to_string(positionBytes + normalBytes + texBytes) +
-        ",\"byteLength\":" + std::to_string(indexBytes) + "}]," + "\"accessors\":[" +
-        "{\"bufferView\":0,\"componentType\":5126,\"count\":24,\"type\":\"VEC3\"," +
-        "\"min\":[-0.5,-0.5,-0.5],\"max\":[0.5,0.5,0.5]}," +
-        "{\"bufferView\":1,\"componentType\":5126,\"count\":24,\"type\":\"VEC3\"}," +
-        "{\"bufferView\":2,\"componentType\":5126,\"count\":24,\"type\":\"VEC2\"}," +
-        "{\"bufferView\":3,\"componentType\":5123,\"count\":36,\"type\":\"SCALAR\"}]}";
-    writeText(dir + "/gltf/cubes.gltf", json);
+        "\"pbrMetallicRoughness\":{\"baseColorFactor\":[1,0.5,0.25,1]}}]";
+    writeText(dir + "/gltf/cubes.gltf", cubeGltf(sceneJson));
     return dir + "/gltf/cubes.gltf";
 }
 

@@ -38,6 +38,10 @@ struct NodeSource {
     Orvanta::Quaternion rotation;
     Orvanta::Float3 scale{1, 1, 1};
 };
+// The text of a glTF 2.0 file whose buffer (embedded as base64) holds one unit cube: accessors
+// 0 to 3 are its positions, normals, texture coordinates and indices. `sceneJson` gives the
+// members "scene", "scenes", "nodes", "meshes", "materials" (and any extensions) as JSON.
+std::string cubeGltf(const std::string& sceneJson);
 // A glTF 2.0 file (buffer embedded as base64) with one unit cube mesh (24 vertices, 12
 // triangles, outward normals, texture coordinates) and one masked, double-sided material. Nodes:
 // "SharedA" (kSharedA) and "SharedB" (kSharedB) both place the cube; "Mirror" places it with

@@ -112,14 +112,17 @@ void enterConventionState()
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }
 
-// Volume 1 (cells of 1.0) emptied and given one light, ready for propagation.
-LightPropagationVolume& volumeWithOneLight(VolumeCell cell, Coefficients light)
+// Volume 1 (cells of 1.0) emptied and given one light, ready for propagation; its geometry
+// volume emptied too unless kept (as the last frame filled it).
+LightPropagationVolume& volumeWithOneLight(VolumeCell cell, Coefficients light, bool keepGeometry = false)
 {
     LightPropagationVolume& volume = volumes().volumes[1];
     volume.position = {0.0f, 0.0f, 0.0f};
     clearTarget(volume.accumulation);
     clearTarget(volume.propagationA);
     clearTarget(volume.propagationB);
+    if (!keepGeometry)
+        clearTarget(volumes().geometry.volumes[1]);
     writeCell(volume.accumulation, volume.grid(), cell, light);
     volume.stepCounter = 0;
     enterConventionState();
@@ -581,4 +584,162 @@ TEST(LightPropagationVolumes, NestedVolumesShareEachPixelEvenlyAndOnlyTheFinestA
     // The view spans volume 0's border (about 8 units out) and volume 1's (about 16).
     EXPECT_LT(nearest, 6.0f);
     EXPECT_GT(farthest, 18.0f);
+}
+
+namespace {
+
+// Every texel of a volume's four coefficient targets (or its geometry volume), for comparisons.
+std::vector<float> volumeTexels(const FrameBuffer& target)
+{
+    std::vector<float> all;
+    for (size_t a = 0; a < target.colorTextures.size(); ++a) {
+        std::vector<float> texels = readAttachment(target, static_cast<int>(a));
+        all.insert(all.end(), texels.begin(), texels.end());
+    }
+    return all;
+}
+
+// Mean constant coefficient (green) over a block of cells, bounds inclusive.
+double meanOverCells(const std::vector<float>& c0, const VolumeGrid& grid, VolumeCell lo, VolumeCell hi)
+{
+    double sum = 0.0;
+    int n = 0;
+    for (int z = lo.z; z <= hi.z; ++z)
+        for (int y = lo.y; y <= hi.y; ++y)
+            for (int x = lo.x; x <= hi.x; ++x, ++n)
+                sum += cellValue(c0, grid, {x, y, z});
+    return n > 0 ? sum / n : 0.0;
+}
+
+// Volume 1's light after eight steps from one lobe, keeping the geometry volume the last frame
+// filled; with the occlusion setting as given.
+std::vector<float> propagatedFromOneLobe(VolumeCell cell, Coefficients light, bool occlusion)
+{
+    LightPropagationVolume& volume = volumeWithOneLight(cell, light, true);
+    renderer().setRenderSetting(LpvOcclusion, occlusion);
+    for (unsigned step = 0; step < volume.propagationSteps; ++step)
+        propagateOneStep(renderer(), volumes(), 1);
+    renderer().setRenderSetting(LpvOcclusion, true);
+    return readAttachment(volume.accumulation, 0);
+}
+
+// A hollow box of 0.25-thick slabs with outer corners lo, hi; without its -x slab when open.
+std::vector<ObjectInstance*> hollowBox(Float3 lo, Float3 hi, bool open)
+{
+    const float t = 0.25f;
+    std::vector<ObjectInstance*> slabs = {
+        makeBoxInstance(lo, {hi.x, lo.y + t, hi.z}), makeBoxInstance({lo.x, hi.y - t, lo.z}, hi),
+        makeBoxInstance({hi.x - t, lo.y, lo.z}, hi), makeBoxInstance(lo, {hi.x, hi.y, lo.z + t}),
+        makeBoxInstance({lo.x, lo.y, hi.z - t}, hi)};
+    if (!open)
+        slabs.push_back(makeBoxInstance(lo, {lo.x + t, hi.y, hi.z}));
+    return slabs;
+}
+
+}  // namespace
+
+TEST(LightPropagationOcclusion, AWallStopsLightCrossingItAndLetsLightRunningAlongItPass)
+{
+    ORVANTA_REQUIRE_GL();
+    ASSERT_NE(testWorld().renderer, nullptr);
+    RedFloorScene& scene = redFloorScene();
+    ShownScene shown({scene.floor, scene.wall}, scene.cameraPosition, scene.cameraOrientation);
+    // The frame fills the geometry volumes from the map and the G-buffer: the wall's lit face at
+    // x = -2 lies on volume 1's cell corners 8 (its cells start at x = -10).
+    renderPixels();
+    const VolumeGrid grid = volumes().volumes[1].grid();
+    ASSERT_EQ(grid.minimumCorner().x, -10.0f);
+    ASSERT_EQ(grid.minimumCorner().y, -15.0f);
+
+    // A lobe heading at the wall from two cells in front of it, at height 2..3 (cell y 17).
+    const Coefficients towardWall{1.0f, -LobeLinearRatio, 0.0f, 0.0f};
+    std::vector<float> free = propagatedFromOneLobe({10, 17, 16}, towardWall, false);
+    std::vector<float> held = propagatedFromOneLobe({10, 17, 16}, towardWall, true);
+    double freeBehind = meanOverCells(free, grid, {0, 0, 0}, {7, 31, 31});
+    double heldBehind = meanOverCells(held, grid, {0, 0, 0}, {7, 31, 31});
+    ASSERT_GT(freeBehind, 0.0);
+    EXPECT_LT(heldBehind, 0.02 * freeBehind);
+    // In front of the wall the light is there as before (what it sent back is not counted).
+    EXPECT_GT(cellValue(held, grid, {9, 17, 16}), 0.9f * cellValue(free, grid, {9, 17, 16}));
+
+    // One step from an even light in the cells just in front of the wall: the sixth it sends
+    // through the wall is gone, the sixths it sends along the wall and away from it arrive whole.
+    LightPropagationVolume& volume = volumeWithOneLight({8, 17, 16}, {1.0f, 0.0f, 0.0f, 0.0f}, true);
+    propagateOneStep(renderer(), volumes(), 1);
+    std::vector<float> step = readAttachment(volume.propagationA, 0);
+    EXPECT_LT(cellValue(step, grid, {7, 17, 16}), 1e-3f);
+    for (VolumeCell n : {VolumeCell{9, 17, 16}, VolumeCell{8, 18, 16}, VolumeCell{8, 16, 16}, VolumeCell{8, 17, 15},
+             VolumeCell{8, 17, 17}})
+        EXPECT_NEAR(cellValue(step, grid, n), 1.0f / 6.0f, 1e-3f) << n.x << " " << n.y << " " << n.z;
+}
+
+TEST(LightPropagationOcclusion, AClosedBoxBesideASunlitWallStaysDarkAndAnOpenOneIsLitThroughItsOpening)
+{
+    ORVANTA_REQUIRE_GL();
+    ASSERT_NE(testWorld().renderer, nullptr);
+    RedFloorScene& scene = redFloorScene();
+    // The sun lights +x, -z and the tops; the camera stands between a wall and the box and sees
+    // the box's -x and +z faces, so that every outer face is seen by the map or the camera.
+    const Float3 lo{1.0f, 0.0f, -3.0f};
+    const Float3 hi{3.5f, 2.5f, -0.5f};
+    const Float3 eye{-0.5f, 1.25f, 2.0f};
+    // A grey wall whose lit +x face stands 2.25 in front of the box's -x face.
+    static ObjectInstance* wall = makeBoxInstance({-1.5f, 0.0f, -8.0f}, {-1.25f, 4.0f, 4.0f});
+    // Looking along (2.75, 0, -3.75), toward the box's middle.
+    const Quaternion look = fromAxisAngle({0.0f, 1.0f, 0.0f}, std::atan2(2.75f, -3.75f));
+    double inside[2] = {};
+    double outside[2] = {};
+    for (int open = 0; open < 2; ++open) {
+        std::vector<ObjectInstance*> instances = hollowBox(lo, hi, open == 1);
+        instances.push_back(scene.floor);
+        instances.push_back(wall);
+        ShownScene shown(instances, eye, look);
+        renderPixels();
+        // Volume 0 (cells of 0.5) starts at (-8.5, -7, -6): cells 20..22, 15..17, 7..9 lie within
+        // the box's hollow, cell column 18 just outside its -x face, which faces the lit wall.
+        const VolumeGrid grid = volumes().volumes[0].grid();
+        ASSERT_EQ(grid.minimumCorner(), (Float3{-8.5f, -7.0f, -6.0f}));
+        std::vector<float> c0 = readAttachment(volumes().volumes[0].accumulation, 0);
+        inside[open] = meanOverCells(c0, grid, {20, 15, 7}, {22, 17, 9});
+        outside[open] = meanOverCells(c0, grid, {18, 15, 7}, {18, 17, 9});
+    }
+    ASSERT_GT(outside[0], 0.0);
+    EXPECT_LT(inside[0], 0.02 * outside[0]) << "inside " << inside[0] << ", outside " << outside[0];
+    // Open toward the wall, it is lit through the opening well beyond the closed box's bound.
+    EXPECT_GT(inside[1], 0.02 * outside[1]) << "inside " << inside[1] << ", outside " << outside[1];
+}
+
+TEST(LightPropagationOcclusion, OffPropagatesAsThoughNothingWereInTheWay)
+{
+    ORVANTA_REQUIRE_GL();
+    ASSERT_NE(testWorld().renderer, nullptr);
+    RedFloorScene& scene = redFloorScene();
+    ShownScene shown({scene.floor, scene.wall}, scene.cameraPosition, scene.cameraOrientation);
+    Renderer& r = renderer();
+    renderPixels();
+    auto accumulations = [&] {
+        std::vector<float> all;
+        for (const LightPropagationVolume& v : volumes().volumes) {
+            std::vector<float> texels = volumeTexels(v.accumulation);
+            all.insert(all.end(), texels.begin(), texels.end());
+        }
+        return all;
+    };
+
+    r.setRenderSetting(LpvOcclusion, false);
+    r.updateLightPropagationVolumes();
+    std::vector<float> off = accumulations();
+    r.setRenderSetting(LpvOcclusion, true);
+    r.updateLightPropagationVolumes();
+    std::vector<float> on = accumulations();
+    EXPECT_NE(on, off);
+
+    // The occluded step with empty geometry volumes is the free one, bit for bit.
+    for (int i = 0; i < LightPropagationVolumeCount; ++i) {
+        injectLights(r, volumes(), i);
+        clearTarget(volumes().geometry.volumes[i]);
+        for (unsigned step = 0; step < volumes().volumes[i].propagationSteps; ++step)
+            propagateOneStep(r, volumes(), i);
+    }
+    EXPECT_EQ(accumulations(), off);
 }

@@ -118,11 +118,49 @@ TEST(SkyLightingInFrame, SkyLightReachesCoveredPixelsOnlyAndTheBoxShadesTheGroun
     const float foot = hdrAt(r, {0.0f, 0.0f, 3.6f});
     const float open = hdrAt(r, {-5.0f, 0.0f, 1.0f});
     EXPECT_GT(open, 0.0f) << "sky light alone lights the open ground";
-    EXPECT_LT(foot, 0.8f * open) << "foot " << foot << ", open " << open;
+    // The foot reads the cells in front of the box only (those inside it lie behind its face),
+    // which see less sky than the open ground's: shaded, by as much as two-unit cells resolve.
+    EXPECT_LT(foot, 0.95f * open) << "foot " << foot << ", open " << open;
 
     // Switched off, it adds nothing.
     r.setFeature(SkyLighting, false);
     renderPixels();
     EXPECT_EQ(hdrAt(r, {-5.0f, 0.0f, 1.0f}), 0.0f);
+    r.setSkyOcclusionCorners({});
+}
+
+TEST(SkyLightingInFrame, GroundEnclosedByQuadsGetsNoSkyLightAndSomeThroughAnOpening)
+{
+    ORVANTA_REQUIRE_GL();
+    Renderer& r = *testWorld().renderer;
+    showInstances({testWorld().instances[0]});
+    OnlyFeatures only(r, {SkyLighting});
+    // Quads alone (nothing drawn) enclosing the ground over x -6.5..-2.5, z -0.5..3.5 up to 3.5:
+    // the cells centred at x -5 and -3 lie within, those at x -1 outside its +x wall.
+    auto enclosure = [](bool withTop) {
+        std::vector<Float3> corners;
+        addFace(corners, {-2.5f, 0, -0.5f}, {-6.5f, 0, -0.5f}, {-6.5f, 3.5f, -0.5f});
+        addFace(corners, {-6.5f, 0, 3.5f}, {-2.5f, 0, 3.5f}, {-2.5f, 3.5f, 3.5f});
+        addFace(corners, {-2.5f, 0, 3.5f}, {-2.5f, 0, -0.5f}, {-2.5f, 3.5f, -0.5f});
+        addFace(corners, {-6.5f, 0, -0.5f}, {-6.5f, 0, 3.5f}, {-6.5f, 3.5f, 3.5f});
+        if (withTop)
+            addFace(corners, {-2.5f, 3.5f, -0.5f}, {-6.5f, 3.5f, -0.5f}, {-6.5f, 3.5f, 3.5f});
+        return corners;
+    };
+    const Float3 middle{-4.5f, 0.0f, 1.5f};
+    // Near the +x wall, where the cells outside it are the nearest ones along x.
+    const Float3 byTheWall{-2.7f, 0.0f, 1.5f};
+    const Float3 outside{0.0f, 0.0f, 1.5f};
+
+    r.setSkyOcclusionCorners(enclosure(true));
+    renderPixels();
+    EXPECT_EQ(hdrAt(r, middle), 0.0f);
+    EXPECT_EQ(hdrAt(r, byTheWall), 0.0f);
+    const float open = hdrAt(r, outside);
+    EXPECT_GT(open, 0.0f);
+
+    r.setSkyOcclusionCorners(enclosure(false));
+    renderPixels();
+    EXPECT_GT(hdrAt(r, middle), 0.2f * open) << "open " << open;
     r.setSkyOcclusionCorners({});
 }

@@ -96,14 +96,59 @@ std::vector<BuildingQuad> buildingOcclusionQuads()
     float slope = (RidgeHeight - WallHeight) / (Depth * 0.5f);
     float eave = WallHeight - slope * Overhang;
     float rx = hw + Overhang;
-    return {
-        {{{hw, 0, 0}, {-hw, 0, 0}, {-hw, WallHeight, 0}, {hw, WallHeight, 0}}},
-        {{{-hw, 0, Depth}, {hw, 0, Depth}, {hw, WallHeight, Depth}, {-hw, WallHeight, Depth}}},
-        {{{hw, 0, Depth}, {hw, 0, 0}, {hw, WallHeight, 0}, {hw, WallHeight, Depth}}},
-        {{{-hw, 0, 0}, {-hw, 0, Depth}, {-hw, WallHeight, Depth}, {-hw, WallHeight, 0}}},
-        {{{rx, eave, -Overhang}, {-rx, eave, -Overhang}, {-rx, RidgeHeight, Depth * 0.5f}, {rx, RidgeHeight, Depth * 0.5f}}},
-        {{{-rx, eave, Depth + Overhang}, {rx, eave, Depth + Overhang}, {rx, RidgeHeight, Depth * 0.5f}, {-rx, RidgeHeight, Depth * 0.5f}}},
+    std::vector<BuildingQuad> quads;
+    // Each wall's outer face as rectangles around its windows, so that the sky reaches the rooms
+    // through them: full-length strips below, between and above the two window rows, and piers
+    // from the lower row's sill to the upper row's lintel between the windows (the windows of
+    // both rows line up). A door has a leaf: its part of the lower row is closed.
+    struct Wall {
+        Float3 start;
+        Float3 direction;
+        float length;
+        std::vector<WallOpening> openings;
     };
+    const Wall walls[] = {{{hw, 0, 0}, {-1, 0, 0}, Width, windowRows(Width, 7, true)},
+                          {{-hw, 0, Depth}, {1, 0, 0}, Width, windowRows(Width, 7, false)},
+                          {{hw, 0, Depth}, {0, 0, -1}, Depth, windowRows(Depth, 2, false)},
+                          {{-hw, 0, 0}, {0, 0, 1}, Depth, windowRows(Depth, 2, false)}};
+    const float lowerSill = 0.9f;
+    const float lowerLintel = 2.6f;
+    const float upperSill = StoreyHeight + 0.8f;
+    const float upperLintel = StoreyHeight + 2.5f;
+    for (const Wall& wall : walls) {
+        auto rectangle = [&](float s0, float s1, float y0, float y1) {
+            Float3 a = wall.start + wall.direction * s0;
+            Float3 b = wall.start + wall.direction * s1;
+            quads.push_back({{{b.x, y0, b.z}, {a.x, y0, a.z}, {a.x, y1, a.z}, {b.x, y1, b.z}}});
+        };
+        rectangle(0.0f, wall.length, 0.0f, lowerSill);
+        rectangle(0.0f, wall.length, lowerLintel, upperSill);
+        rectangle(0.0f, wall.length, upperLintel, WallHeight);
+        float solidFrom = 0.0f;
+        for (const WallOpening& o : wall.openings) {
+            if (o.isDoor) {
+                rectangle(o.left, o.right, lowerSill, lowerLintel);
+                continue;
+            }
+            if (o.bottom != upperSill)
+                continue;
+            rectangle(solidFrom, o.left, lowerSill, upperLintel);
+            solidFrom = o.right;
+        }
+        rectangle(solidFrom, wall.length, lowerSill, upperLintel);
+    }
+    // The roof planes, and each gable triangle as two parallelograms whose lower halves lie in
+    // the side wall's plane below the eaves.
+    quads.push_back({{{rx, eave, -Overhang}, {-rx, eave, -Overhang}, {-rx, RidgeHeight, Depth * 0.5f},
+                      {rx, RidgeHeight, Depth * 0.5f}}});
+    quads.push_back({{{-rx, eave, Depth + Overhang}, {rx, eave, Depth + Overhang}, {rx, RidgeHeight, Depth * 0.5f},
+                      {-rx, RidgeHeight, Depth * 0.5f}}});
+    const float below = 2.0f * WallHeight - RidgeHeight;
+    for (float x : {-hw, hw})
+        for (float z : {0.0f, Depth})
+            quads.push_back({{{x, WallHeight, z}, {x, below, z}, {x, WallHeight, Depth * 0.5f},
+                              {x, RidgeHeight, Depth * 0.5f}}});
+    return quads;
 }
 
 }  // namespace Orvanta

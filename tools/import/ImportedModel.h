@@ -42,6 +42,13 @@ struct ImportedMaterial {
     float alphaCutoff = 0.5f;
     bool doubleSided = false;
     float specularPower = 16.0f;
+    // Mirror and glass properties where the source gives them (glTF metallic-roughness and its
+    // transmission, ior and volume extensions; the refraction index of MTL and others).
+    float metallic = 0.0f;
+    float roughness = 1.0f;
+    float transmission = 0.0f;
+    float refractiveIndex = 0.0f;  // 0 when the source gives none
+    float volumeThickness = 0.0f;  // above 0: a solid body, not a thin pane
 };
 
 // One source mesh: triangles with one material. Vertices are complete: unit normals, unit

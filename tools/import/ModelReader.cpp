@@ -176,6 +176,18 @@ ImportedMaterial readMaterial(const aiScene* scene, const aiMaterial* m, unsigne
     else if (m->Get(AI_MATKEY_ROUGHNESS_FACTOR, roughness) == AI_SUCCESS)
         out.specularPower = std::clamp(2.0f / std::max(std::pow(roughness, 4.0f), 1e-4f) - 2.0f, kMinSpecularPower,
                                        kMaxSpecularPower);
+
+    float metallic = 0.0f, transmission = 0.0f, refractiveIndex = 0.0f, thickness = 0.0f;
+    if (m->Get(AI_MATKEY_METALLIC_FACTOR, metallic) == AI_SUCCESS)
+        out.metallic = metallic;
+    if (m->Get(AI_MATKEY_ROUGHNESS_FACTOR, roughness) == AI_SUCCESS)
+        out.roughness = roughness;
+    if (m->Get(AI_MATKEY_TRANSMISSION_FACTOR, transmission) == AI_SUCCESS)
+        out.transmission = transmission;
+    if (m->Get(AI_MATKEY_REFRACTI, refractiveIndex) == AI_SUCCESS)
+        out.refractiveIndex = refractiveIndex;
+    if (m->Get(AI_MATKEY_VOLUME_THICKNESS_FACTOR, thickness) == AI_SUCCESS)
+        out.volumeThickness = thickness;
     return out;
 }
 

@@ -6,6 +6,7 @@
 
 #include "content/ObjectFile.h"
 #include "content/SceneFile.h"
+#include "scene/SrgbCurve.h"
 
 #include <algorithm>
 #include <cctype>
@@ -42,6 +43,18 @@ std::string textureStem(const TextureSource& source)
     if (!label.empty() && label[0] == '*')
         label = "embedded" + label.substr(1);
     return label;
+}
+
+// The mean linear colour of an image's texels.
+void meanLinearColor(const DecodedImage& image, float mean[3])
+{
+    double sum[3] = {0, 0, 0};
+    const size_t texels = size_t(image.width) * image.height;
+    for (size_t i = 0; i < texels; ++i)
+        for (int c = 0; c < 3; ++c)
+            sum[c] += srgbByteToLinear(image.rgba[i * 4 + c]);
+    for (int c = 0; c < 3; ++c)
+        mean[c] = texels ? float(sum[c] / double(texels)) : 1.0f;
 }
 
 // FNV-1a over every byte given, 64 bits.
@@ -278,6 +291,15 @@ bool Assembler::material(uint32_t index, std::string& error)
     text.transparent = m.alphaMode == AlphaMode::Blend;
     text.alphaTested = m.alphaMode == AlphaMode::Mask;
     text.alphaTestThreshold = m.alphaCutoff;
+    float meanColor[3] = {1.0f, 1.0f, 1.0f};
+    if (const DecodedImage* image = m.colorTexture.present() ? decoded(m.colorTexture, "white used") : nullptr)
+        meanLinearColor(*image, meanColor);
+    for (int c = 0; c < 3; ++c)
+        meanColor[c] *= m.baseColor[c];
+    text.mirror = mirrorOptics(m, meanColor, text.optics);
+    // Glass shows what lies behind it through the traced transmission, drawn as an opaque surface.
+    if (text.mirror == MirrorKind::Glass)
+        text.transparent = false;
     // The transparency pass reads its colour from a texture only, so a blended material always
     // gets one.
     if (!colorTexture(m, out.stem, text.transparent, out.colorTexture, error) ||
@@ -298,6 +320,8 @@ bool Assembler::material(uint32_t index, std::string& error)
     summary.alphaTested += text.alphaTested;
     summary.transparent += text.transparent;
     summary.doubleSided += text.doubleSided;
+    summary.metal += text.mirror == MirrorKind::Metal;
+    summary.glass += text.mirror == MirrorKind::Glass;
     materialFiles[index] = out;
     return true;
 }

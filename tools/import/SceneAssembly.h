@@ -33,6 +33,8 @@ struct ImportSummary {
     size_t alphaTested = 0;
     size_t transparent = 0;
     size_t doubleSided = 0;
+    size_t metal = 0;  // with the ray-traced mirror pass as polished metal
+    size_t glass = 0;  // with the ray-traced mirror pass as glass
     size_t textures = 0;
     Float3 boxMin;
     Float3 boxMax;

@@ -52,7 +52,8 @@ std::string summaryText(const ImportOptions& options, const ImportSummary& s)
     text += "  triangles  " + std::to_string(s.objectTriangles) + " in objects, " +
             std::to_string(s.placedTriangles) + " placed\n";
     text += "  materials  " + std::to_string(s.materials) + " (" + std::to_string(s.alphaTested) + " alpha-tested, " +
-            std::to_string(s.transparent) + " transparent, " + std::to_string(s.doubleSided) + " double-sided)\n";
+            std::to_string(s.transparent) + " transparent, " + std::to_string(s.doubleSided) + " double-sided, " +
+            std::to_string(s.metal) + " ray-traced metal, " + std::to_string(s.glass) + " ray-traced glass)\n";
     text += "  textures   " + std::to_string(s.textures) + "\n";
     text +=
         "  scene box  " + vectorText(s.boxMin) + " to " + vectorText(s.boxMax) + ", size " + vectorText(size) + "\n";

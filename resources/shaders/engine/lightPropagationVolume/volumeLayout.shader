@@ -35,6 +35,14 @@ vec2 volumeCellCoordinates(vec3 cell)
                 (cell.z + 0.5) / volumeLengthCells);
 }
 
+// Texture coordinate of the point (x, z) of layer `layer`, x and z in cells with cell centres at
+// whole numbers; x must lie within the layer (0 .. W - 1) so that filtering stays in it.
+vec2 volumeLayerCoordinates(vec2 xz, float layer)
+{
+    return vec2((layer * volumeWidthCells + xz.x + 0.5) / (volumeWidthCells * volumeHeightCells),
+                (xz.y + 0.5) / volumeLengthCells);
+}
+
 // The cell a target texel holds, from the texel's column and row.
 vec3 volumeCellOfTexel(vec2 texel)
 {

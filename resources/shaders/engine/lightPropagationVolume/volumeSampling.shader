@@ -18,8 +18,7 @@ uniform sampler2D accumulated3;
 
 ShCell readAccumulatedLayer(vec2 xz, float layer)
 {
-    vec2 uv = vec2((layer * volumeWidthCells + xz.x + 0.5) / (volumeWidthCells * volumeHeightCells),
-                   (xz.y + 0.5) / volumeLengthCells);
+    vec2 uv = volumeLayerCoordinates(xz, layer);
     ShCell c;
     c.c0 = texture2D(accumulated0, uv).rgb;
     c.cx = texture2D(accumulated1, uv).rgb;

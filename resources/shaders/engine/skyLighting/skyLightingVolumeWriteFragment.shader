@@ -5,54 +5,37 @@ shader
 		file = "resources/shaders/engine/common/glslVersion.shader"
 		file = "resources/shaders/engine/common/skyMapping.shader"
 		file = "resources/shaders/engine/common/skyLightingHarmonics.shader"
+		file = "resources/shaders/engine/common/skyOcclusion.shader"
 	}
 	semantics
 	{
 		skyMap = SKY_MAP_TEXTURE
-		occlusionCorners = SKY_LIGHTING_OCCLUSION_QUADS
-		occlusionCornerCount = SKY_LIGHTING_NUM_OCCLUSION_QUADS
 		samplingVectors = SKY_LIGHTING_SAMPLING_VECTORS
 		samplingVectorCount = SKY_LIGHTING_NUM_SAMPLING_VECTORS
 	}
 	code = "
 // One cell of the sky lighting volume: the sky's radiance from every sampling direction of the
 // upper hemisphere, kept where no occlusion quad blocks the way, projected onto spherical
-// harmonics. Each quad is four corners of which the first three count: it is the parallelogram
-// with corners 0, 1 and 2 (corner 3 lies at corner 0 + corner 2 - corner 1).
+// harmonics.
 uniform sampler2D skyMap;
-uniform vec3 occlusionCorners[256];
-uniform int occlusionCornerCount;
 uniform vec3 samplingVectors[100];
 uniform int samplingVectorCount;
 varying vec3 cellPosition;
+// The box around all occlusion quads (empty without quads), set by the pass.
+uniform vec3 occlusionBoxMinimum;
+uniform vec3 occlusionBoxMaximum;
 
-// Whether the ray from origin along direction (t > 0) crosses the parallelogram spanned at c1 by
-// the edges to c0 and to c2, from either side.
-bool crossesParallelogram(vec3 origin, vec3 direction, vec3 c0, vec3 c1, vec3 c2)
-{
-    vec3 edgeU = c0 - c1;
-    vec3 edgeV = c2 - c1;
-    vec3 p = cross(direction, edgeV);
-    float determinant = dot(edgeU, p);
-    // A ray in the quad's plane passes it edge-on.
-    if (abs(determinant) < 1e-8)
-        return false;
-    vec3 fromCorner = origin - c1;
-    float u = dot(fromCorner, p) / determinant;
-    if (u < 0.0 || u > 1.0)
-        return false;
-    vec3 q = cross(fromCorner, edgeU);
-    float v = dot(direction, q) / determinant;
-    if (v < 0.0 || v > 1.0)
-        return false;
-    return dot(edgeV, q) / determinant > 0.0;
-}
-
+// Whether the rising ray from origin along direction crosses a quad. A quad wholly below the
+// origin cannot be reached and is passed over without the full test.
 float visibility(vec3 origin, vec3 direction)
 {
     for (int corner = 0; corner + 3 < occlusionCornerCount; corner += 4) {
-        if (crossesParallelogram(origin, direction, occlusionCorners[corner], occlusionCorners[corner + 1],
-                                 occlusionCorners[corner + 2]))
+        vec3 c0 = occlusionCorners[corner];
+        vec3 c1 = occlusionCorners[corner + 1];
+        vec3 c2 = occlusionCorners[corner + 2];
+        if (max(max(c0.y, c1.y), max(c2.y, c0.y + c2.y - c1.y)) < origin.y)
+            continue;
+        if (parallelogramCrossing(origin, direction, c0, c1, c2) > 0.0)
             return 0.0;
     }
     return 1.0;
@@ -63,10 +46,18 @@ void main()
     vec3 coefficients[9];
     for (int c = 0; c < 9; ++c)
         coefficients[c] = vec3(0.0);
+    // A rising ray steeper than the steepest way to the quads' box (its top H above the cell at a
+    // horizontal distance D: H / sqrt(H^2 + D^2)) passes every quad.
+    float height = occlusionBoxMaximum.y - cellPosition.y;
+    vec2 away = max(max(occlusionBoxMinimum.xz - cellPosition.xz, cellPosition.xz - occlusionBoxMaximum.xz), vec2(0.0));
+    float distance = length(away);
+    float reach = occlusionBoxMinimum.x > occlusionBoxMaximum.x || height < 0.0
+                ? -1.0 : height / max(sqrt(height * height + distance * distance), 1e-6);
     for (int i = 0; i < samplingVectorCount; ++i) {
         vec3 direction = samplingVectors[i];
         vec3 radiance = texture2D(skyMap, skyMapCoordinates(direction)).rgb;
-        addHarmonicsSample(coefficients, direction, radiance * visibility(cellPosition, direction));
+        float seen = direction.y > reach ? 1.0 : visibility(cellPosition, direction);
+        addHarmonicsSample(coefficients, direction, radiance * seen);
     }
     finishHarmonics(coefficients, samplingVectorCount);
     // The packing unpackHarmonics reads back.

@@ -13,7 +13,7 @@ struct RayTracingSet;
 // maps, rendered beforehand), the sky for missed rays, then, at a tracing resolution below the
 // screen's, the border correction into the other element. The rasterised G-buffer is no longer
 // current afterwards; the caller sets it back.
-void drawRayTracedLighting(Renderer& renderer, RayTracingSet& set, RaytracedGBuffer& traced,
+void drawRaytracedLighting(Renderer& renderer, RayTracingSet& set, RaytracedGBuffer& traced,
                            PingPongTargets& targets);
 
 }  // namespace Orvanta

@@ -1,8 +1,8 @@
-#include "renderer/RayTracedFrame.h"
+#include "renderer/RaytracedFrame.h"
 
 #include "platform/gl/GlExtensions.h"
 #include "raytracing/RayTracer.h"
-#include "renderer/RayTracedLighting.h"
+#include "renderer/RaytracedLighting.h"
 #include "renderer/RayTracingSet.h"
 #include "renderer/Renderer.h"
 
@@ -51,7 +51,7 @@ void drawRayTracedSurfaces(Renderer& renderer, RayTracingSet& set)
     }
     {
         PassScope pass(renderer, "ray-traced lighting");
-        drawRayTracedLighting(renderer, set, set.reflections, set.reflectionTargets);
+        drawRaytracedLighting(renderer, set, set.reflections, set.reflectionTargets);
         renderer.setCurrentGBuffer(&renderer.gBuffer());
     }
     // Without a refraction ray (no glass or water in view, or all of it reflecting totally) the
@@ -59,7 +59,7 @@ void drawRayTracedSurfaces(Renderer& renderer, RayTracingSet& set)
     set.refractionsLit = refracting;
     if (refracting && set.lastFrame.refractionRays > 0) {
         PassScope pass(renderer, "ray-traced refraction lighting");
-        drawRayTracedLighting(renderer, set, set.refractions, set.refractionTargets);
+        drawRaytracedLighting(renderer, set, set.refractions, set.refractionTargets);
         renderer.setCurrentGBuffer(&renderer.gBuffer());
     }
     {

@@ -1,4 +1,4 @@
-#include "renderer/RayTracedLighting.h"
+#include "renderer/RaytracedLighting.h"
 
 #include "platform/gl/GlExtensions.h"
 #include "raytracing/RayTracer.h"
@@ -37,7 +37,7 @@ void markRaytracedSurfaces(Renderer& renderer)
 
 }  // namespace
 
-void drawRayTracedLighting(Renderer& renderer, RayTracingSet& set, RaytracedGBuffer& traced,
+void drawRaytracedLighting(Renderer& renderer, RayTracingSet& set, RaytracedGBuffer& traced,
                            PingPongTargets& targets)
 {
     const PixelRect& region = set.tracer->region();

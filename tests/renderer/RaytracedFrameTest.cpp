@@ -109,7 +109,7 @@ TracedScenes& tracedScenes()
     return scenes;
 }
 
-class RayTracedFrame : public ::testing::Test {
+class RaytracedFrame : public ::testing::Test {
 protected:
     void SetUp() override
     {
@@ -183,7 +183,7 @@ Rgb side(const std::vector<uint8_t>& pixels, bool left)
 
 }  // namespace
 
-TEST_F(RayTracedFrame, AMirrorReflectsTheRedWallOnlyWithRayTracingOn)
+TEST_F(RaytracedFrame, AMirrorReflectsTheRedWallOnlyWithRayTracingOn)
 {
     ORVANTA_REQUIRE_GL();
     ASSERT_NE(testWorld().renderer, nullptr) << testWorld().logged;
@@ -209,7 +209,7 @@ TEST_F(RayTracedFrame, AMirrorReflectsTheRedWallOnlyWithRayTracingOn)
     EXPECT_LT(plain.r, plain.g + 10.0) << plain.r << " " << plain.g << " " << plain.b;
 }
 
-TEST_F(RayTracedFrame, TracedPositionsAreZeroWForHitsAndOneForMisses)
+TEST_F(RaytracedFrame, TracedPositionsAreZeroWForHitsAndOneForMisses)
 {
     ORVANTA_REQUIRE_GL();
     ASSERT_NE(testWorld().renderer, nullptr);
@@ -226,7 +226,7 @@ TEST_F(RayTracedFrame, TracedPositionsAreZeroWForHitsAndOneForMisses)
     EXPECT_EQ(miss[3], 1.0f);
 }
 
-TEST_F(RayTracedFrame, WithoutRayTracedInstancesOrWithTheSwitchOffNothingIsReadBackOrTraced)
+TEST_F(RaytracedFrame, WithoutRayTracedInstancesOrWithTheSwitchOffNothingIsReadBackOrTraced)
 {
     ORVANTA_REQUIRE_GL();
     ASSERT_NE(testWorld().renderer, nullptr);
@@ -259,7 +259,7 @@ TEST_F(RayTracedFrame, WithoutRayTracedInstancesOrWithTheSwitchOffNothingIsReadB
 // wall behind the camera the reflection image; the composite shows the block red. With refraction
 // off the frame is the one a glass that lets no light through gives, which composites its
 // reflection alone, as every ray-traced surface did before refraction was traced.
-TEST_F(RayTracedFrame, GlassShowsWhatLiesBehindItAndRefractionOffLeavesTheFrameAsWithoutTransmission)
+TEST_F(RaytracedFrame, GlassShowsWhatLiesBehindItAndRefractionOffLeavesTheFrameAsWithoutTransmission)
 {
     ORVANTA_REQUIRE_GL();
     ASSERT_NE(testWorld().renderer, nullptr);
