@@ -118,7 +118,7 @@ bool Renderer::presentLinearImage(const HdrImage& image, float exposure, std::st
     textureUnits.bind(0, hdr.sceneTexture());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, image.width, image.height, GL_RGB, GL_FLOAT, rows.data());
-    unbindAllTextureUnits();
+    textureUnits.unbindAll();
 
     // The frame's tone map alone, at the given exposure, into the window's framebuffer.
     const float frameExposure = hdr.fixedExposure;

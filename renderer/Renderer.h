@@ -51,14 +51,10 @@ public:
     // surface, whose context must be current. The surface outlives the renderer. A second call
     // does nothing.
     void initRenderer(RenderSurface& surface);
-    bool rendererReady() const { return ready; }
     // Draws and presents one frame. When the surface's size has changed since the last frame,
     // every screen-sized target (HDR scene, anti-aliasing input, G-buffer, light mask, SSAO, the ray
     // tracer's input and traced targets) is first rebuilt at the new size and the camera takes its aspect ratio.
     void renderFrame();
-    // The size the screen-sized targets were built at.
-    int targetsWidth() const { return targetWidth; }
-    int targetsHeight() const { return targetHeight; }
 
     // Client size of the window drawn to, read afresh on every call (0 before initRenderer).
     int width() const;
@@ -75,7 +71,6 @@ public:
     // Fixes the tone map's exposure (above 0): from the next frame on the frame measures and
     // adapts nothing and tone-maps with this exposure. 0 or below: adapt as the demo does.
     void setFixedExposure(float exposure) { hdr.fixedExposure = exposure; }
-    float fixedExposure() const { return hdr.fixedExposure; }
     // The exposure the last frame's tone map used (while the fixed exposure is unchanged since):
     // the fixed one, or the adapted one read back from the exposure target the tone map read (the
     // value itself, not recomputed here).
@@ -94,13 +89,6 @@ public:
     void setSkyOcclusionCorners(const std::vector<Float3>& corners);
     const SkyLightingVolume& skyLightingVolume() const { return skyLighting; }
     LightPropagationVolumeSet& lightPropagationVolumes() { return propagationVolumes; }
-
-    void pushFrameBuffer(FrameBuffer* frameBuffer) { frameBuffers.push(frameBuffer); }
-    void popFrameBuffer() { frameBuffers.pop(); }
-    void unbindAllTextureUnits() { textureUnits.unbindAll(); }
-    // Feeds a program's uniforms for an engine pass or a material pass (see UniformValueSource).
-    void applyPassUniforms(const MaterialPass* pass, const SubmeshMaterial* submesh, const ShaderProgram& program,
-                           const Light* light);
 
     // UniformValueSource: the renderer's value behind each semantic.
     bool setUniform(UniformSemantic semantic, int location, const UniformContext& context) override;
@@ -133,9 +121,8 @@ public:
     const RenderCamera& camera() const { return mainCamera; }
     // Places the main view and refreshes its matrices.
     void setCameraPose(Float3 position, Quaternion orientation);
-    // The sun (null until a sun light has been added) and every added light, in order.
+    // The sun (null until a sun light has been added).
     SunLight* sun() const { return sunLight; }
-    const std::vector<Light*>& lights() const { return lightList; }
     // When set, every pass of the frame is timed into it; null stops the timing.
     void setPassTimer(PassTimer* timer) { passTimer = timer; }
     // Loads the camera matrices as the frame does at its start (for drawing scene passes alone).
@@ -164,6 +151,11 @@ private:
     {
         runPass(passTimer, name, on, draw, true);
     }
+    void pushFrameBuffer(FrameBuffer* frameBuffer) { frameBuffers.push(frameBuffer); }
+    void popFrameBuffer() { frameBuffers.pop(); }
+    // Feeds a program's uniforms for an engine pass or a material pass (see UniformValueSource).
+    void applyPassUniforms(const MaterialPass* pass, const SubmeshMaterial* submesh, const ShaderProgram& program,
+                           const Light* light);
     // What the passes draw through: the stacks, the texture units, the scene and the frame's
     // uniform values.
     PassContext passContext();

@@ -21,7 +21,7 @@ SkyEnvironment captureSkyEnvironment(Renderer& renderer)
     renderer.textureUnitTable().bind(0, renderer.skySet().skyMap.colorTexture(0));
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_FLOAT, environment.radiance.data());
-    renderer.unbindAllTextureUnits();
+    renderer.textureUnitTable().unbindAll();
     for (Float3& texel : environment.radiance)
         if (!std::isfinite(texel.x) || !std::isfinite(texel.y) || !std::isfinite(texel.z))
             texel = Float3{};

@@ -82,10 +82,10 @@ std::vector<float> readAttachment(const FrameBuffer& target, int attachment, GLe
 
 void clearTarget(FrameBuffer& target)
 {
-    renderer().pushFrameBuffer(&target);
+    renderer().frameBufferStack().push(&target);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    renderer().popFrameBuffer();
+    renderer().frameBufferStack().pop();
 }
 
 // The same four coefficients (constant, x, y, z) on all three colour channels.
@@ -557,28 +557,28 @@ TEST(LightPropagationVolumes, NestedVolumesShareEachPixelEvenlyAndOnlyTheFinestA
     glBindTexture(GL_TEXTURE_2D, 0);
 
     r.loadViewMatrices();
-    r.pushFrameBuffer(&r.gBuffer().frameBuffer);
+    r.frameBufferStack().push(&r.gBuffer().frameBuffer);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     r.drawScene(ScenePassKind::DeferredWrite, r.camera());
-    r.popFrameBuffer();
+    r.frameBufferStack().pop();
     const FrustumVectors rays = unitDepthFrustumVectors(r.camera());
 
     FrameBuffer target;
     target.create(r.gBuffer().frameBuffer.width, r.gBuffer().frameBuffer.height);
     target.addColorAttachment(0, PixelFormatRgba16F, 0, false);
     target.setDrawBuffers();
-    r.pushFrameBuffer(&target);
+    r.frameBufferStack().push(&target);
     glClear(GL_COLOR_BUFFER_BIT);
     for (int i = 0; i < LightPropagationVolumeCount; ++i)
         drawVolumeDiffuse(passContext(), volumes(), i, {nullptr, &rays});
-    r.popFrameBuffer();
+    r.frameBufferStack().pop();
     std::vector<float> light = readAttachment(target, 0, GL_RGBA);
     // The frame's drawing: the same diffuse light plus volume 0's glossy reflections.
-    r.pushFrameBuffer(&target);
+    r.frameBufferStack().push(&target);
     glClear(GL_COLOR_BUFFER_BIT);
     drawLightPropagationVolumes(passContext(), volumes(), {nullptr, &rays});
-    r.popFrameBuffer();
+    r.frameBufferStack().pop();
     std::vector<float> withGlossy = readAttachment(target, 0, GL_RGBA);
 
     // Even light of constant coefficient c gives irradiance 0.886227 c on any surface, whatever
