@@ -1,17 +1,17 @@
 // Times the sun's shadow passes on the current GL implementation: the five cascaded maps drawn
 // from a field of casters, the three overlapped maps, and the soft-shadow lookup of a 1280 x 720
 // light pass. Run from the source root (it reads resources/shaders/...).
-#include "platform/gl/GlExtensions.h"
-#include "platform/gl/GlDebug.h"
 #include "gpu/Semantics.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/HeadlessContext.h"
 #include "renderer/FrameBufferStack.h"
 #include "renderer/ScissorStack.h"
 #include "renderer/ShadowMapRendering.h"
-#include "renderer/TextureUnitTable.h"
 #include "renderer/ShadowUniforms.h"
+#include "renderer/TextureUnitTable.h"
 #include "scene/Light.h"
 
 #include <chrono>

@@ -1,8 +1,8 @@
 #include "overlay/OverlayDrawing.h"
 
-#include "platform/gl/GlExtensions.h"
 #include "gpu/Texture.h"
 #include "overlay/ControlPanel.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/Input.h"
 #include "renderer/TextureUnitTable.h"
 

@@ -2,9 +2,9 @@
 
 #include "platform/gl/GlDebug.h"
 #include "platform/gl/GlExtensions.h"
-#include "renderer/MatrixStack.h"
 #include "platform/Log.h"
 #include "renderer/FrameBufferStack.h"
+#include "renderer/MatrixStack.h"
 #include "renderer/ShadowCameras.h"
 #include "scene/Light.h"
 
@@ -54,8 +54,7 @@ void renderShadowMap(const PassContext& context, ShadowMapRecord& record)
     checkGlErrors("renderShadowMap");
 }
 
-void updateCascadedShadowMaps(const PassContext& context, ShadowMapSet& set, const SunLight& sun,
-                              const Camera& camera)
+void updateCascadedShadowMaps(const PassContext& context, ShadowMapSet& set, const SunLight& sun, const Camera& camera)
 {
     computeCascadedShadowCameras(set, sun, camera);
     for (ShadowMapRecord& cascade : set.cascades)

@@ -21,8 +21,7 @@ void computeOverlappedShadowCameras(ShadowMapSet& set, const SunLight& sun, cons
 void renderShadowMap(const PassContext& context, ShadowMapRecord& record);
 
 // Called by the sun's main light pass: all five cascade cameras, then the five maps in order.
-void updateCascadedShadowMaps(const PassContext& context, ShadowMapSet& set, const SunLight& sun,
-                              const Camera& camera);
+void updateCascadedShadowMaps(const PassContext& context, ShadowMapSet& set, const SunLight& sun, const Camera& camera);
 // Called by the ray-traced sun light pass: the three overlapped cameras, then their maps.
 void updateOverlappedShadowMaps(const PassContext& context, ShadowMapSet& set, const SunLight& sun,
                                 const Camera& camera);

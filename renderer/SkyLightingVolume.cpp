@@ -1,12 +1,12 @@
 #include "renderer/SkyLightingVolume.h"
 
-#include "platform/gl/GlExtensions.h"
-#include "renderer/MatrixStack.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/Log.h"
 #include "renderer/FrameBufferStack.h"
 #include "renderer/FullScreenQuad.h"
+#include "renderer/MatrixStack.h"
 
 #include <cmath>
 

@@ -1,6 +1,6 @@
+#include "gpu/Texture.h"
 #include "platform/FrameTimer.h"
 #include "platform/gl/GlExtensions.h"
-#include "gpu/Texture.h"
 #include "renderer/RayTracingUniforms.h"
 #include "renderer/Renderer.h"
 #include "renderer/ShadowUniforms.h"
@@ -95,10 +95,8 @@ bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformC
         glUniform1fARB(location, hdr.fixedExposure);
         return true;
     default:
-        return setShadowUniform(shadows, semantic, location)
-            || setRayTracingUniform(rayTracing, semantic, location)
-            || setSsaoUniform(ssao, semantic, location)
-            || setAntiAliasingUniform(antiAliasing, semantic, location);
+        return setShadowUniform(shadows, semantic, location) || setRayTracingUniform(rayTracing, semantic, location) ||
+               setSsaoUniform(ssao, semantic, location) || setAntiAliasingUniform(antiAliasing, semantic, location);
     }
 }
 

@@ -30,8 +30,8 @@ struct OverlayFixture : ::testing::Test {
     // Draws the overlay alone, over whatever the window holds.
     void drawOverlay()
     {
-        panel->drawOverlay({renderer->width(), renderer->height(), renderer->windowFramebuffer(),
-                            &renderer->textureUnitTable()});
+        panel->drawOverlay(
+            {renderer->width(), renderer->height(), renderer->windowFramebuffer(), &renderer->textureUnitTable()});
     }
     std::vector<uint8_t> windowPixels() const;
 

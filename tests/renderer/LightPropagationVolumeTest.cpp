@@ -1,10 +1,10 @@
 #include "RendererTestScene.h"
 
-#include "platform/gl/GlDebug.h"
-#include "platform/gl/GlExtensions.h"
 #include "content/Object.h"
 #include "gpu/SubmeshMaterial.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "renderer/GlStateCheck.h"
 #include "renderer/LightPropagationVolumePasses.h"
 #include "renderer/LightPropagationVolumeUniforms.h"

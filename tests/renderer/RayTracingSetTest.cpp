@@ -1,8 +1,8 @@
 #include "RendererTestScene.h"
 
+#include "gpu/Texture.h"
 #include "platform/gl/GlDebug.h"
 #include "platform/gl/GlExtensions.h"
-#include "gpu/Texture.h"
 #include "raytracing/RayTracer.h"
 #include "renderer/FrameBufferStack.h"
 #include "renderer/PassContext.h"

@@ -1,9 +1,9 @@
 #pragma once
 // Small GL scaffolding shared by the shadow tests: flat quads as shadow casters drawn in place of
 // the scene, and a uniform source feeding the shadow semantics.
-#include "platform/gl/GlExtensions.h"
 #include "gpu/Semantics.h"
 #include "gpu/ShaderProgram.h"
+#include "platform/gl/GlExtensions.h"
 #include "renderer/FrameBufferStack.h"
 #include "renderer/PassContext.h"
 #include "renderer/ShadowMapRendering.h"

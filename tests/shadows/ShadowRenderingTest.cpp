@@ -1,8 +1,8 @@
 #include "ShadowGlSupport.h"
 #include "support/GlTestContext.h"
 
-#include "platform/gl/GlDebug.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlDebug.h"
 #include "platform/HeadlessContext.h"
 #include "platform/Log.h"
 #include "renderer/ScissorStack.h"

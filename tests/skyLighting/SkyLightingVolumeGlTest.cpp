@@ -2,11 +2,11 @@
 // placed by hand, and a small G-buffer of chosen surfaces that the apply pass lights.
 #include "support/GlTestContext.h"
 
-#include "platform/gl/GlDebug.h"
-#include "platform/gl/GlExtensions.h"
 #include "gpu/Semantics.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/HeadlessContext.h"
 #include "platform/Log.h"
 #include "renderer/FrameBufferStack.h"
