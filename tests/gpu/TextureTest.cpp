@@ -124,7 +124,11 @@ TEST(TextureCache, SamePathGivesTheSameTextureAndReadsTheFileOnce)
     if (extensions && std::strstr(extensions, "GL_EXT_texture_filter_anisotropic")) {
         GLfloat anisotropy = 0;
         glGetTexParameterfv(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, &anisotropy);
-        EXPECT_FLOAT_EQ(anisotropy, 16.0f);
+        // llvmpipe's anisotropic filter has no cost bound (seconds for a small frame of leaf
+        // cards seen edge-on), so there the textures stay trilinear.
+        const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+        bool llvmpipe = renderer && std::strstr(renderer, "llvmpipe");
+        EXPECT_FLOAT_EQ(anisotropy, llvmpipe ? 1.0f : 16.0f) << (renderer ? renderer : "?");
     }
     GLint internalFormat = 0;
     glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &internalFormat);
