@@ -50,7 +50,7 @@ void Renderer::toneMapAndSmoothEdges()
 {
     // Edges are smoothed in the display's encoding: the tone map writes the bytes the window
     // would get into the pass's sRGB input, and the pass writes the window.
-    const bool smoothEdges = renderSettingOn(AntiAliasing) && antiAliasing.created();
+    const bool smoothEdges = renderSettingOn(AntiAliasing) && !temporalAntiAliasingOn() && antiAliasing.created();
     {
         PassScope pass(*this, "tone mapping");
         if (smoothEdges)
@@ -143,6 +143,8 @@ bool Renderer::presentLinearImage(const HdrImage& image, float exposure, std::st
     glEnable(GL_FRAMEBUFFER_SRGB);
     toneMapAndSmoothEdges();
     hdr.fixedExposure = frameExposure;
+    // The frames drawn after this picture start their average afresh.
+    temporal.resetHistory();
     if (overlay) {
         PassScope pass(*this, "overlay");
         overlay->drawOverlay(*this);

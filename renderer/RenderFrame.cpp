@@ -89,6 +89,7 @@ void Renderer::renderFrame()
     glFlush();
     drawRayTracedSurfaces(*this, rayTracing);
     popFrameBuffer();
+    resolveTemporalAntiAliasing();
     glEnable(GL_FRAMEBUFFER_SRGB);
     // With a fixed exposure the eye neither measures nor adapts.
     if (!hdr.exposureFixed()) {

@@ -18,6 +18,7 @@
 #include "renderer/SkyLightingVolume.h"
 #include "renderer/SkySet.h"
 #include "renderer/SsaoSet.h"
+#include "renderer/TemporalResolveSet.h"
 #include "renderer/TextureUnitTable.h"
 #include "scene/RenderCamera.h"
 
@@ -172,7 +173,8 @@ public:
     // The G-buffer the lighting passes read: the rasterised one, or the reflections' while the
     // ray-traced lighting runs.
     void setCurrentGBuffer(GBufferInterface* buffer) { currentGBuffer = buffer; }
-    // Loads the camera matrices as the frame does at its start (for drawing scene passes alone).
+    // Loads the camera matrices as the frame does at its start (for drawing scene passes alone):
+    // the projection moved by this frame's sub-pixel offset while temporal anti-aliasing is on.
     void loadViewMatrices();
 
     // The pass sets, for the passes that run outside renderFrame's order and for inspection.
@@ -182,6 +184,7 @@ public:
     ShadowMapSet& shadowMaps() { return shadows; }
     FrameBufferStack& frameBufferStack() { return frameBuffers; }
     TextureUnitTable& textureUnitTable() { return textureUnits; }
+    const TemporalResolveSet& temporalResolveSet() const { return temporal; }
     // The GPU half of the ray-traced reflections, for tests and tools to inspect.
     const RayTracingSet& rayTracingSet() const { return rayTracing; }
 
@@ -193,6 +196,12 @@ private:
     void markCoveredPixels();
     void drawSkyDome();
     void drawTransparentSurfaces();
+    // Temporal anti-aliasing: on with both the antiAliasing and temporalAntiAliasing settings;
+    // the frame's projection (jittered while it is on); the resolve of the finished HDR frame,
+    // timed as its own pass.
+    bool temporalAntiAliasingOn() const;
+    Matrix4 frameProjection() const;
+    void resolveTemporalAntiAliasing();
     FullScreenQuad lightQuad(float noiseWidth, float noiseHeight) const;
     void drawLightQuad(Light& light, const ShaderProgram* program);
     // Frame steps of the sky lighting volume, each doing nothing while skyLighting is off.
@@ -237,6 +246,7 @@ private:
     LightPropagationVolumeSet propagationVolumes;
     SsaoSet ssao;
     AntiAliasingSet antiAliasing;
+    TemporalResolveSet temporal;
     std::unique_ptr<Texture2D> flatNormalTexture;
     std::unique_ptr<Texture2D> defaultSpecularTexture;
     std::unique_ptr<SunLight> ownedSun;

@@ -100,7 +100,8 @@ bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformC
             || setLightPropagationVolumeUniform(propagationVolumes, semantic, location)
             || setRayTracingUniform(rayTracing, semantic, location)
             || setSsaoUniform(ssao, semantic, location)
-            || setAntiAliasingUniform(antiAliasing, semantic, location);
+            || setAntiAliasingUniform(antiAliasing, semantic, location)
+            || setTemporalResolveUniform(temporal, semantic, location);
     }
 }
 
@@ -149,6 +150,8 @@ Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
             return ambientOcclusion;
         if (Texture* smoothed = antiAliasingTexture(antiAliasing, semantic))
             return smoothed;
+        if (Texture* history = temporalResolveTexture(temporal, semantic))
+            return history;
         return lightPropagationVolumeTexture(propagationVolumes, semantic);
     }
 }

@@ -1,0 +1,119 @@
+shader
+{
+	includes
+	{
+		file = "resources/shaders/engine/common/glslVersion.shader"
+		file = "resources/shaders/engine/common/filmicCurve.shader"
+	}
+	semantics
+	{
+		sceneColor = HDR_MAIN_FRAME_BUFFER_COLOR_TEXTURE
+		eyeDepth = GBUFFER_DEPTH_TEXTURE
+		history = TEMPORAL_HISTORY_TEXTURE
+		reprojection = TEMPORAL_REPROJECTION_MATRIX
+		blend = TEMPORAL_BLEND
+		adaptedExposure = HDR_EXPOSURE_TEXTURE
+		fixedExposure = HDR_FIXED_EXPOSURE
+	}
+	code = "
+// Temporal resolve of the jittered HDR frame into the history. Colours are averaged as the tone
+// map will show them: each is scaled by the filmic curve's mapped over its own luminance at the
+// current exposure, blended, and scaled back, so that the tone-mapped result is the mean of the
+// tone-mapped samples (as a supersampled frame filtered on the display would be) and one bright
+// sample does not outweigh many dark ones. A still camera (blend.y 0) reads the history at the
+// pixel itself; a moving one reprojects it through the eye depth of the nearest surface in the
+// 3 x 3 neighbourhood (so edges follow the foreground) and clips it toward the neighbourhood's
+// mean, inside its spread in YCoCg, before blending (blend.x: the current frame's weight).
+uniform sampler2D sceneColor;
+uniform sampler2D eyeDepth;
+uniform sampler2D history;
+uniform mat4 reprojection;
+uniform vec4 blend;
+uniform sampler2D adaptedExposure;
+uniform float fixedExposure;
+
+const vec3 lumaWeights = vec3(0.2126, 0.7152, 0.0722);
+// How many standard deviations around the neighbourhood's mean the history may keep.
+const float clipSpread = 1.25;
+
+float frameExposure()
+{
+    float exposure = fixedExposure > 0.0 ? fixedExposure : texture2D(adaptedExposure, vec2(0.5)).r;
+    // Before the first measurement the exposure target holds nothing meaningful.
+    return exposure > 1e-6 && exposure < 1e6 ? exposure : 1.0;
+}
+
+vec3 toDisplay(vec3 color, float exposure)
+{
+    color = max(color, vec3(0.0));
+    float luminance = dot(color, lumaWeights);
+    return luminance > 1e-8 ? color * (filmicLuminance(luminance * exposure) / luminance) : vec3(0.0);
+}
+
+vec3 fromDisplay(vec3 mapped, float exposure)
+{
+    float luminance = dot(mapped, lumaWeights);
+    return luminance > 1e-8 ? mapped * (inverseFilmicLuminance(luminance) / (exposure * luminance)) : vec3(0.0);
+}
+
+vec3 toYCoCg(vec3 c)
+{
+    return vec3(0.25 * c.r + 0.5 * c.g + 0.25 * c.b, 0.5 * c.r - 0.5 * c.b, -0.25 * c.r + 0.5 * c.g - 0.25 * c.b);
+}
+
+vec3 fromYCoCg(vec3 c)
+{
+    return vec3(c.x + c.y - c.z, c.x + c.z, c.x - c.y - c.z);
+}
+
+// Where the surface seen at uv with eye depth z (0: nothing, the sky at infinity) was on screen
+// in the previous frame; outside 0..1 when it was not on screen.
+vec2 previousPosition(vec2 uv, float z)
+{
+    vec2 device = uv * 2.0 - 1.0;
+    vec4 clip = reprojection * (z > 0.0 ? vec4(device * z, z, 1.0) : vec4(device, 1.0, 0.0));
+    if (clip.w <= 0.0)
+        return vec2(-1.0);
+    return clip.xy / clip.w * 0.5 + 0.5;
+}
+
+void main()
+{
+    vec2 uv = gl_TexCoord[0].xy;
+    float exposure = frameExposure();
+    vec3 current = toDisplay(texture2D(sceneColor, uv).rgb, exposure);
+    vec3 previous = current;
+    if (blend.y < 0.5) {
+        previous = toDisplay(texture2D(history, uv).rgb, exposure);
+    } else {
+        vec3 sum = vec3(0.0);
+        vec3 sumOfSquares = vec3(0.0);
+        float nearest = 0.0;
+        vec2 nearestUv = uv;
+        for (int y = -1; y <= 1; ++y) {
+            for (int x = -1; x <= 1; ++x) {
+                vec2 at = uv + vec2(float(x), float(y)) * blend.zw;
+                vec3 c = toYCoCg(toDisplay(texture2D(sceneColor, at).rgb, exposure));
+                sum += c;
+                sumOfSquares += c * c;
+                float z = texture2D(eyeDepth, at).r;
+                if (z > 0.0 && (nearest == 0.0 || z < nearest)) {
+                    nearest = z;
+                    nearestUv = at;
+                }
+            }
+        }
+        vec2 previousUv = uv + previousPosition(nearestUv, nearest) - nearestUv;
+        if (all(greaterThanEqual(previousUv, vec2(0.0))) && all(lessThanEqual(previousUv, vec2(1.0)))) {
+            vec3 mean = sum / 9.0;
+            vec3 extent = clipSpread * sqrt(max(sumOfSquares / 9.0 - mean * mean, vec3(0.0))) + vec3(1e-4);
+            vec3 offset = toYCoCg(toDisplay(texture2D(history, previousUv).rgb, exposure)) - mean;
+            vec3 units = abs(offset) / extent;
+            float farthest = max(units.x, max(units.y, units.z));
+            previous = max(fromYCoCg(mean + (farthest > 1.0 ? offset / farthest : offset)), vec3(0.0));
+        }
+    }
+    gl_FragColor = vec4(fromDisplay(mix(previous, current, blend.x), exposure), 1.0);
+}
+"
+}
