@@ -39,12 +39,7 @@ void resolveTemporalHistory(TemporalResolveSet& set, const TemporalResolveInputs
 
     FrameBuffer& target = set.history[set.writeIndex];
     in.frameBuffers->push(&target);
-    beginFullScreenPass();
-    applyPassUniforms(nullptr, nullptr, in.uniforms, *set.program, nullptr);
-    drawFullScreenQuad({});
-    endFullScreenPass();
-    in.textureUnits->unbindAll();
-    glUseProgramObjectARB(0);
+    drawFullScreenProgram(*set.program, in.uniforms, *in.textureUnits);
     // The resolved frame replaces the scene's colour: read from the history just written.
     glReadBuffer(GL_COLOR_ATTACHMENT0);
     in.textureUnits->bind(0, in.scene->colorTexture(0));
