@@ -66,6 +66,36 @@ vec3 fromYCoCg(vec3 c)
     return vec3(c.x + c.y - c.z, c.x + c.z, c.x - c.y - c.z);
 }
 
+// The history at uv through a Catmull-Rom filter (nine bilinear taps, the middle two of each
+// axis' four weights merged into one tap between them): sharper than one bilinear tap, which
+// would blur the history a little at every frame of a moving camera. Its overshoot is clipped
+// with the rest of the history.
+vec3 historyAt(vec2 uv)
+{
+    vec2 size = 1.0 / blend.zw;
+    vec2 position = uv * size;
+    vec2 centre1 = floor(position - 0.5) + 0.5;
+    vec2 f = position - centre1;
+    vec2 w0 = f * (-0.5 + f * (1.0 - 0.5 * f));
+    vec2 w1 = 1.0 + f * f * (-2.5 + 1.5 * f);
+    vec2 w2 = f * (0.5 + f * (2.0 - 1.5 * f));
+    vec2 w3 = f * f * (-0.5 + 0.5 * f);
+    vec2 w12 = w1 + w2;
+    vec2 t0 = (centre1 - 1.0) * blend.zw;
+    vec2 t12 = (centre1 + w2 / w12) * blend.zw;
+    vec2 t3 = (centre1 + 2.0) * blend.zw;
+    vec3 sum = texture2D(history, vec2(t0.x, t0.y)).rgb * (w0.x * w0.y)
+             + texture2D(history, vec2(t12.x, t0.y)).rgb * (w12.x * w0.y)
+             + texture2D(history, vec2(t3.x, t0.y)).rgb * (w3.x * w0.y)
+             + texture2D(history, vec2(t0.x, t12.y)).rgb * (w0.x * w12.y)
+             + texture2D(history, vec2(t12.x, t12.y)).rgb * (w12.x * w12.y)
+             + texture2D(history, vec2(t3.x, t12.y)).rgb * (w3.x * w12.y)
+             + texture2D(history, vec2(t0.x, t3.y)).rgb * (w0.x * w3.y)
+             + texture2D(history, vec2(t12.x, t3.y)).rgb * (w12.x * w3.y)
+             + texture2D(history, vec2(t3.x, t3.y)).rgb * (w3.x * w3.y);
+    return max(sum, vec3(0.0));
+}
+
 // Where the surface seen at uv with eye depth z (0: nothing, the sky at infinity) was on screen
 // in the previous frame; outside 0..1 when it was not on screen.
 vec2 previousPosition(vec2 uv, float z)
@@ -107,7 +137,7 @@ void main()
         if (all(greaterThanEqual(previousUv, vec2(0.0))) && all(lessThanEqual(previousUv, vec2(1.0)))) {
             vec3 mean = sum / 9.0;
             vec3 extent = clipSpread * sqrt(max(sumOfSquares / 9.0 - mean * mean, vec3(0.0))) + vec3(1e-4);
-            vec3 offset = toYCoCg(toDisplay(texture2D(history, previousUv).rgb, exposure)) - mean;
+            vec3 offset = toYCoCg(toDisplay(historyAt(previousUv), exposure)) - mean;
             vec3 units = abs(offset) / extent;
             float farthest = max(units.x, max(units.y, units.z));
             previous = max(fromYCoCg(mean + (farthest > 1.0 ? offset / farthest : offset)), vec3(0.0));
