@@ -3,12 +3,17 @@
 
 #include "content/RtImage.h"
 #include "raytracing/PathSampling.h"
+#include "raytracing/HalfFloat.h"
+#include "raytracing/PixelTracing.h"
+#include "raytracing/RayTracer.h"
 #include "raytracing/ReferenceTracer.h"
 #include "raytracing/RayWorkerPool.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
+#include <random>
 
 using namespace Orvanta;
 using namespace OrvantaTest;
@@ -238,4 +243,74 @@ TEST(ReferenceTracer, SkySamplingDensityMatchesTheDirectionsItDraws)
     }
     EXPECT_NEAR(sphere / n, 4.0 * EnginePi, 0.01 * 4.0 * EnginePi);
     EXPECT_NEAR(radiance / n, uniformRadiance / n, 0.01 * uniformRadiance / n);
+}
+
+// The demo's F2 view traces reference samples on the ray tracer's workers between frames whose
+// reflections run on the same workers, entered and left at random as keys arrive. The thread
+// sanitizer watches the batches here; the picture must be the one a single thread traces, and no
+// worker may outlive the tracer.
+TEST(ReferenceTracerThreads, F2SamplesAndReflectionFramesTakeTurnsOnTheSameWorkers)
+{
+    const auto threadCount = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/task"), {});
+    };
+    const auto threadsBefore = threadCount();
+    LambertScene s(0.6f);
+    groundPlane(s);
+    s.quad({-1, 0, 3}, {1, 0, 3}, {1, 2, 3}, {-1, 2, 3});
+    s.finish();
+    const SkyEnvironment sky = uniformSky({1.0f, 0.9f, 0.8f});
+    {
+        RayTracer tracer;
+        tracer.geometry = s.scene.geometry;
+        tracer.kdTree.geometry = &tracer.geometry;
+        tracer.kdTree.buildKdTree();
+        tracer.create(40, 24, 4);
+        const KdTree twoSided = twoSidedCopy(tracer.kdTree);
+        ReferenceScene scene;
+        scene.tree = &twoSided;
+        scene.sky = &sky;
+        scene.maxBounces = 2;
+        std::mt19937 random(21);
+        bool viewing = false;
+        ReferenceImage pooled, alone;
+        int samples = 0, frames = 0;
+        for (int step = 0; step < 400; ++step) {
+            if (random() % 8 == 0) {  // F2
+                viewing = !viewing;
+                const uint32_t w = 4 + random() % 12, h = 4 + random() % 8;
+                pooled.reset(w, h);
+                alone.reset(w, h);
+            }
+            if (viewing) {
+                const Camera camera = cameraAt({0.0f, 1.5f, -2.0f}, {0.2f, 0.8f, 3.0f}, float(pooled.width) / pooled.height);
+                traceReferenceSamples(scene, camera, pooled, 1, tracer.workerPool());
+                traceReferenceSamples(scene, camera, alone, 1, nullptr);
+                ASSERT_EQ(pooled.sum, alone.sum) << "step " << step;
+                ++samples;
+                continue;
+            }
+            // A real-time frame: reflection rays from the floor towards the wall over a random region.
+            tracer.setRegion(0.1f * float(random() % 5), 0.1f * float(random() % 5), 1.0f, 1.0f);
+            const PixelRect region = tracer.region();
+            const size_t n = size_t(region.width) * region.height;
+            std::vector<uint16_t> origins(n * 4), directions(n * 4), normals(n * 4), positions(n * 4);
+            std::vector<uint8_t> colors(n * 4);
+            for (size_t i = 0; i < n; ++i) {
+                const float o[4] = {float(i % 7) * 0.1f - 0.3f, 0.01f, float(i % 5) * 0.1f, 1.0f};
+                const float d[4] = {0.0f, 0.3f, 1.0f, 1.0f};
+                for (int c = 0; c < 4; ++c) {
+                    origins[i * 4 + c] = narrowToHalf(o[c]);
+                    directions[i * 4 + c] = narrowToHalf(d[c]);
+                }
+            }
+            const TraceRegion arrays{region.width, region.height, origins.data(), directions.data(),
+                                     colors.data(),  normals.data(), positions.data()};
+            ASSERT_EQ(tracer.traceRegion(arrays), n) << "step " << step;
+            ++frames;
+        }
+        EXPECT_GT(samples, 50);
+        EXPECT_GT(frames, 50);
+    }
+    EXPECT_EQ(threadCount(), threadsBefore) << "a worker outlived the ray tracer";
 }
