@@ -35,7 +35,8 @@ void Renderer::resolveTemporalAntiAliasing()
         in.key.features[i] = featureOn(static_cast<FeatureSwitch>(i));
     for (int i = 0; i < RenderSettingCount; ++i)
         in.key.settings[i] = settings.on[i];
-    in.lightingSettling = featureOn(SkyLighting) && skyLighting.slicesWrittenSinceRestart < skyLighting.slicesPerRebuild();
+    in.lightingSettling = featureOn(SkyLighting) &&
+                          skyLighting.slicesWrittenSinceRestart < skyLighting.slicesPerRebuild();
     resolveTemporalHistory(temporal, in);
 }
 

@@ -53,7 +53,8 @@ FrustumVectors jitteredFrustumVectors(const FrustumVectors& rays, PixelOffset of
     // one showed dx to the left.
     const float dx = 2.0f * offset.x / static_cast<float>(width);
     const float dy = 2.0f * offset.y / static_cast<float>(height);
-    const Float3 shift = (rays.topRight - rays.topLeft) * (-0.5f * dx) + (rays.topLeft - rays.bottomLeft) * (-0.5f * dy);
+    const Float3 shift = (rays.topRight - rays.topLeft) * (-0.5f * dx) +
+                         (rays.topLeft - rays.bottomLeft) * (-0.5f * dy);
     return {rays.topLeft + shift, rays.topRight + shift, rays.bottomLeft + shift, rays.bottomRight + shift};
 }
 

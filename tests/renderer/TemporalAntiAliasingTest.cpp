@@ -105,7 +105,8 @@ TEST(TemporalAntiAliasing, AStillViewConvergesTowardItsSupersampledPicture)
     for (int y = 1; y < height - 1; ++y)
         for (int x = 1; x < width - 1; ++x) {
             const size_t i = static_cast<size_t>(y) * width + x;
-            const int range = std::max(neighbourhoodRange(aliased, width, x, y), neighbourhoodRange(truth, width, x, y));
+            const int range = std::max(neighbourhoodRange(aliased, width, x, y),
+                                       neighbourhoodRange(truth, width, x, y));
             if (range > 24) {
                 edgeAliased += pixelDifference(aliased, truth, i);
                 edgeResolved += pixelDifference(resolved, truth, i);
@@ -118,6 +119,6 @@ TEST(TemporalAntiAliasing, AStillViewConvergesTowardItsSupersampledPicture)
     ASSERT_GT(edges, 100);
     ASSERT_GT(flat, 1000);
     EXPECT_LT(edgeResolved, 0.25 * edgeAliased) << "mean error over " << edges << " edge pixels: unjittered "
-                                               << edgeAliased / edges << ", resolved " << edgeResolved / edges;
+                                                << edgeAliased / edges << ", resolved " << edgeResolved / edges;
     EXPECT_LT(flatChange / flat, 0.25) << "over " << flat << " pixels away from edges";
 }

@@ -82,7 +82,8 @@ TEST(TemporalJitter, ProjectionMovesEveryDepthByTheOffsetInPixels)
 {
     const Camera camera = cameraAt({2.0f, 3.0f, -5.0f}, {0.05f, 0.1f, 0.0f, 1.0f});
     const PixelOffset offset{0.3125f, -0.2222f};
-    const Matrix4 moved = multiply(jitteredProjection(camera.projectionMatrix, offset, width, height), camera.viewMatrix);
+    const Matrix4 moved = multiply(jitteredProjection(camera.projectionMatrix, offset, width, height),
+                                   camera.viewMatrix);
     for (Float3 p : worldPoints) {
         const auto [x0, y0] = pixelOf(apply(camera.viewProjectionMatrix, {p.x, p.y, p.z, 1.0f}));
         const auto [x1, y1] = pixelOf(apply(moved, {p.x, p.y, p.z, 1.0f}));
@@ -95,9 +96,9 @@ TEST(TemporalJitter, ViewRaysReachThePointsTheJitteredProjectionShows)
 {
     const Camera camera = cameraAt({-4.0f, 1.5f, 2.0f}, {-0.1f, 0.3f, 0.02f, 0.95f});
     const PixelOffset offset{-0.4375f, 0.1481f};
-    const Matrix4 moved = multiply(jitteredProjection(camera.projectionMatrix, offset, width, height), camera.viewMatrix);
-    const FrustumVectors rays =
-        jitteredFrustumVectors(unitDepthFrustumVectors(camera), offset, width, height);
+    const Matrix4 moved = multiply(jitteredProjection(camera.projectionMatrix, offset, width, height),
+                                   camera.viewMatrix);
+    const FrustumVectors rays = jitteredFrustumVectors(unitDepthFrustumVectors(camera), offset, width, height);
     // The lighting passes find a pixel's surface at camera + depth * ray(uv), the ray blended
     // bilinearly from the corners; that point must project back to the pixel's centre.
     for (auto [px, py] : {std::pair{0.5, 0.5}, std::pair{160.5, 90.5}, std::pair{300.5, 17.5}}) {
