@@ -39,12 +39,12 @@ void resolveTemporalHistory(TemporalResolveSet& set, const TemporalResolveInputs
 
     FrameBuffer& target = set.history[set.writeIndex];
     in.frameBuffers->push(&target);
-    drawFullScreenProgram(*set.program, in.uniforms, *in.textureUnits);
-    // The resolved frame replaces the scene's colour: read from the history just written.
-    glReadBuffer(GL_COLOR_ATTACHMENT0);
-    in.textureUnits->bind(0, in.scene->colorTexture(0));
-    glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, 0, 0, target.width, target.height);
-    in.textureUnits->unbindAll();
+    drawFullScreenProgram(set.blend.moving ? *set.movingProgram : *set.stillProgram, in.uniforms, *in.textureUnits);
+    // The resolved frame replaces the scene's colour: copied from the history just written
+    // (same size, nearest), converted to the scene's half floats.
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, in.scene->framebufferId);
+    glBlitFramebuffer(0, 0, target.width, target.height, 0, 0, target.width, target.height, GL_COLOR_BUFFER_BIT,
+                      GL_NEAREST);
     in.frameBuffers->pop();
 
     set.writeIndex = 1 - set.writeIndex;

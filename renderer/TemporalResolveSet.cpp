@@ -8,12 +8,14 @@
 
 namespace Orvanta {
 
-const char* const TemporalResolveShaderPath = "resources/shaders/engine/temporalResolveFragment.shader";
+const char* const TemporalResolveStillShaderPath = "resources/shaders/engine/temporalResolveStillFragment.shader";
+const char* const TemporalResolveMovingShaderPath = "resources/shaders/engine/temporalResolveMovingFragment.shader";
 
 void TemporalResolveSet::create(int width, int height)
 {
     createTargets(width, height);
-    program = getFragmentProgram(TemporalResolveShaderPath);
+    stillProgram = getFragmentProgram(TemporalResolveStillShaderPath);
+    movingProgram = getFragmentProgram(TemporalResolveMovingShaderPath);
 }
 
 void TemporalResolveSet::createTargets(int width, int height)

@@ -11,7 +11,8 @@ namespace Orvanta {
 
 struct ShaderProgram;
 
-extern const char* const TemporalResolveShaderPath;
+extern const char* const TemporalResolveStillShaderPath;
+extern const char* const TemporalResolveMovingShaderPath;
 
 // The most frames a still view averages: the jitter's period, so that a converged still pixel is
 // the plain mean of one sample at every offset.
@@ -44,11 +45,11 @@ struct TemporalBlend {
 // the exposure is measured and the frame tone-mapped. Two full-size float history targets
 // alternate: one is read as the previous result while the other is written.
 struct TemporalResolveSet {
-    // Builds the history targets at the client size and the program; leaves a target bound.
+    // Builds the history targets at the client size and the programs; leaves a target bound.
     void create(int width, int height);
     // (Re)builds the history targets alone for a new client size and drops the history.
     void createTargets(int width, int height);
-    bool created() const { return program != nullptr; }
+    bool created() const { return stillProgram != nullptr && movingProgram != nullptr; }
     // Forgets the history: the next frame resolves to its own colour.
     void resetHistory() { frames = 0; }
 
@@ -70,7 +71,10 @@ struct TemporalResolveSet {
     // (set by the resolve before it draws, read by the uniform supply).
     TemporalBlend blend;
     Matrix4 reprojection;
-    ShaderProgram* program = nullptr;
+    // The blend of a still camera (history at the pixel) and of a moving one (reprojected,
+    // filtered and clipped).
+    ShaderProgram* stillProgram = nullptr;
+    ShaderProgram* movingProgram = nullptr;
 };
 
 // The blend of the next frame, advancing the set's frame count: a dropped history takes the frame

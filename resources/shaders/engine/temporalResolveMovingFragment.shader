@@ -4,57 +4,22 @@ shader
 	{
 		file = "resources/shaders/engine/common/glslVersion.shader"
 		file = "resources/shaders/engine/common/filmicCurve.shader"
+		file = "resources/shaders/engine/common/temporalResolve.shader"
 	}
 	semantics
 	{
-		sceneColor = HDR_MAIN_FRAME_BUFFER_COLOR_TEXTURE
 		eyeDepth = GBUFFER_DEPTH_TEXTURE
-		history = TEMPORAL_HISTORY_TEXTURE
 		reprojection = TEMPORAL_REPROJECTION_MATRIX
-		blend = TEMPORAL_BLEND
-		adaptedExposure = HDR_EXPOSURE_TEXTURE
-		fixedExposure = HDR_FIXED_EXPOSURE
 	}
 	code = "
-// Temporal resolve of the jittered HDR frame into the history. Colours are averaged as the tone
-// map will show them: each is scaled by the filmic curve's mapped over its own luminance at the
-// current exposure, blended, and scaled back, so that the tone-mapped result is the mean of the
-// tone-mapped samples (as a supersampled frame filtered on the display would be) and one bright
-// sample does not outweigh many dark ones. A still camera (blend.y 0) reads the history at the
-// pixel itself; a moving one reprojects it through the eye depth of the nearest surface in the
-// 3 x 3 neighbourhood (so edges follow the foreground) and clips it toward the neighbourhood's
-// mean, inside its spread in YCoCg, before blending (blend.x: the current frame's weight).
-uniform sampler2D sceneColor;
+// Temporal resolve while the camera moves: the history is reprojected through the eye depth of
+// the nearest surface in the 3 x 3 neighbourhood (so edges follow the foreground) and clipped
+// toward the neighbourhood's mean, inside its spread in YCoCg, before the blend.
 uniform sampler2D eyeDepth;
-uniform sampler2D history;
 uniform mat4 reprojection;
-uniform vec4 blend;
-uniform sampler2D adaptedExposure;
-uniform float fixedExposure;
 
-const vec3 lumaWeights = vec3(0.2126, 0.7152, 0.0722);
 // How many standard deviations around the neighbourhood's mean the history may keep.
 const float clipSpread = 1.25;
-
-float frameExposure()
-{
-    float exposure = fixedExposure > 0.0 ? fixedExposure : texture2D(adaptedExposure, vec2(0.5)).r;
-    // Before the first measurement the exposure target holds nothing meaningful.
-    return exposure > 1e-6 && exposure < 1e6 ? exposure : 1.0;
-}
-
-vec3 toDisplay(vec3 color, float exposure)
-{
-    color = max(color, vec3(0.0));
-    float luminance = dot(color, lumaWeights);
-    return luminance > 1e-8 ? color * (filmicLuminance(luminance * exposure) / luminance) : vec3(0.0);
-}
-
-vec3 fromDisplay(vec3 mapped, float exposure)
-{
-    float luminance = dot(mapped, lumaWeights);
-    return luminance > 1e-8 ? mapped * (inverseFilmicLuminance(luminance) / (exposure * luminance)) : vec3(0.0);
-}
 
 vec3 toYCoCg(vec3 c)
 {
@@ -113,9 +78,7 @@ void main()
     float exposure = frameExposure();
     vec3 current = toDisplay(texture2D(sceneColor, uv).rgb, exposure);
     vec3 previous = current;
-    if (blend.y < 0.5) {
-        previous = toDisplay(texture2D(history, uv).rgb, exposure);
-    } else {
+    {
         vec3 sum = vec3(0.0);
         vec3 sumOfSquares = vec3(0.0);
         float nearest = 0.0;
