@@ -46,17 +46,17 @@ bool CapturingOverlay::takeCapture(int& width, int& height, std::vector<uint8_t>
     return true;
 }
 
-void CapturingOverlay::drawOverlay(Renderer& renderer)
+void CapturingOverlay::drawOverlay(const OverlayTarget& target)
 {
     if (requested) {
         requested = false;
-        capturedWidth = renderer.width();
-        capturedHeight = renderer.height();
-        pixels = readFramebufferPixels(renderer.windowFramebuffer(), capturedWidth, capturedHeight);
+        capturedWidth = target.width;
+        capturedHeight = target.height;
+        pixels = readFramebufferPixels(target.framebuffer, capturedWidth, capturedHeight);
         captured = !pixels.empty();
     }
     if (inner)
-        inner->drawOverlay(renderer);
+        inner->drawOverlay(target);
 }
 
 }  // namespace Orvanta

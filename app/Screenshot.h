@@ -29,7 +29,7 @@ public:
     // True once a requested frame was captured, handing over its pixels (and clearing them).
     bool takeCapture(int& width, int& height, std::vector<uint8_t>& rgba);
 
-    void drawOverlay(Renderer& renderer) override;
+    void drawOverlay(const OverlayTarget& target) override;
 
 private:
     FrameOverlay* inner = nullptr;

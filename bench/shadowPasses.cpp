@@ -1,14 +1,17 @@
 // Times the sun's shadow passes on the current GL implementation: the five cascaded maps drawn
 // from a field of casters, the three overlapped maps, and the soft-shadow lookup of a 1280 x 720
 // light pass. Run from the source root (it reads resources/shaders/...).
-#include "platform/gl/GlExtensions.h"
-#include "platform/gl/GlDebug.h"
 #include "gpu/Semantics.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/HeadlessContext.h"
+#include "renderer/FrameBufferStack.h"
+#include "renderer/ScissorStack.h"
 #include "renderer/ShadowMapRendering.h"
 #include "renderer/ShadowUniforms.h"
+#include "renderer/TextureUnitTable.h"
 #include "scene/Light.h"
 
 #include <chrono>
@@ -107,36 +110,40 @@ int main()
     SunLight sun;
     sun.setSunPosition(-0.3454f, -0.80855f);
 
-    ShadowPassHooks hooks;
-    hooks.pushFrameBuffer = [](FrameBuffer& fb) {
-        glBindFramebuffer(GL_FRAMEBUFFER, fb.framebufferId);
-        glViewport(0, 0, fb.width, fb.height);
-    };
-    hooks.popFrameBuffer = [&context] {
-        glBindFramebuffer(GL_FRAMEBUFFER, context.framebuffer());
-        glViewport(0, 0, width, height);
-    };
-    hooks.drawShadowCasters = [&set, casters](SceneView&) {
-        glUseProgramObjectARB(set.zFillProgram->program);
-        glCallList(casters);
-        glUseProgramObjectARB(0);
-    };
+    // The casters' display list stands in for the scene's shadow z-fill passes.
+    struct CasterList : SceneDrawing {
+        const ShadowMapSet& set;
+        unsigned list;
+        CasterList(const ShadowMapSet& shadowSet, unsigned casterList) : set(shadowSet), list(casterList) {}
+        void drawScene(ScenePassKind, SceneView&) override
+        {
+            glUseProgramObjectARB(set.zFillProgram->program);
+            glCallList(list);
+            glUseProgramObjectARB(0);
+        }
+    } casterList(set, casters);
+    FrameBufferStack frameBuffers;
+    frameBuffers.setWindow(&context);
+    ScissorStack scissors;
+    TextureUnitTable textureUnits;
+    Sources passValues(set);
+    const PassContext passes{frameBuffers, scissors, textureUnits, casterList, passValues};
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
 
     const int rounds = 10;
-    updateCascadedShadowMaps(set, sun, camera, hooks);
+    updateCascadedShadowMaps(passes, set, sun, camera);
     glFinish();
     auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < rounds; ++i)
-        updateCascadedShadowMaps(set, sun, camera, hooks);
+        updateCascadedShadowMaps(passes, set, sun, camera);
     glFinish();
     std::printf("cascaded shadow maps (5 x 1024^2, 2401 quads): %.2f ms\n",
         milliseconds(std::chrono::steady_clock::now() - start) / rounds);
 
     start = std::chrono::steady_clock::now();
     for (int i = 0; i < rounds; ++i)
-        updateOverlappedShadowMaps(set, sun, camera, hooks);
+        updateOverlappedShadowMaps(passes, set, sun, camera);
     glFinish();
     std::printf("overlapped shadow maps (3 x 512^2): %.2f ms\n",
         milliseconds(std::chrono::steady_clock::now() - start) / rounds);

@@ -10,6 +10,7 @@
 
 namespace Orvanta {
 
+class Renderer;
 class Texture2D;
 
 // The panel the user operates in UI mode (F1): two sun sliders, the seven feature check boxes
@@ -50,7 +51,7 @@ public:
     void setFeature(FeatureSwitch feature, bool on) override;
     // FrameOverlay: the hint in look mode, the panel and the counter in UI mode; over either the
     // "screenshot saved" notice while it is shown.
-    void drawOverlay(Renderer& renderer) override;
+    void drawOverlay(const OverlayTarget& target) override;
 };
 
 // The program's panel, created on first use.

@@ -1,10 +1,10 @@
 #include "overlay/OverlayDrawing.h"
 
-#include "platform/gl/GlExtensions.h"
 #include "gpu/Texture.h"
 #include "overlay/ControlPanel.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/Input.h"
-#include "renderer/Renderer.h"
+#include "renderer/TextureUnitTable.h"
 
 namespace Orvanta {
 
@@ -48,7 +48,7 @@ void emitQuad(const OverlayItem& item, bool textured)
     }
 }
 
-void drawItem(const OverlayItem& item, Renderer& renderer)
+void drawItem(const OverlayItem& item, TextureUnitTable& units)
 {
     glColor4fv(item.color);
     switch (item.kind) {
@@ -63,39 +63,39 @@ void drawItem(const OverlayItem& item, Renderer& renderer)
         glEnd();
         break;
     case OverlayItem::TexturedQuad:
-        if (!item.texture || !renderer.bindTextureUnitChecked(0, item.texture))
+        if (!item.texture || !units.bind(0, item.texture))
             break;
         glBegin(GL_QUADS);
         emitQuad(item, true);
         glEnd();
-        renderer.unbindAllTextureUnits();
+        units.unbindAll();
         break;
     }
 }
 
 }  // namespace
 
-void drawOverlayItems(const std::vector<OverlayItem>& items, Renderer& renderer)
+void drawOverlayItems(const std::vector<OverlayItem>& items, const OverlayTarget& target)
 {
-    beginOverlay(renderer.width(), renderer.height());
+    beginOverlay(target.width, target.height);
     for (const OverlayItem& item : items)
-        drawItem(item, renderer);
+        drawItem(item, *target.textureUnits);
     endOverlay();
 }
 
-void ControlPanel::drawOverlay(Renderer& renderer)
+void ControlPanel::drawOverlay(const OverlayTarget& target)
 {
     const uint32_t now = platformInput().ticks();
     if (!mouse.uiMode) {
-        drawOverlayItems(lookModeItems(*this), renderer);
+        drawOverlayItems(lookModeItems(*this), target);
     } else {
         std::string counterText = countFrame(frameCounter, now);
-        drawOverlayItems(uiModeItems(*this, counterText), renderer);
+        drawOverlayItems(uiModeItems(*this, counterText), target);
     }
     // Unsigned difference: right across a wrap of the tick counter too.
     noticeShown = noticeShown && now - noticeTick < kScreenshotNoticeMilliseconds;
     if (noticeShown)
-        drawOverlayItems(noticeItems(*this, renderer.height()), renderer);
+        drawOverlayItems(noticeItems(*this, target.height), target);
 }
 
 void showScreenshotNotice(ControlPanel& panel)

@@ -1,5 +1,6 @@
 #include "platform/gl/GlExtensions.h"
 #include "renderer/PointLightScissor.h"
+#include "renderer/RaytracedLighting.h"
 #include "renderer/Renderer.h"
 #include "scene/Light.h"
 
@@ -16,52 +17,50 @@ FullScreenQuad Renderer::lightQuad(float noiseWidth, float noiseHeight) const
     return quad;
 }
 
-ShadowPassHooks Renderer::shadowPassHooks()
-{
-    ShadowPassHooks hooks;
-    hooks.pushFrameBuffer = [this](FrameBuffer& frameBuffer) { pushFrameBuffer(&frameBuffer); };
-    hooks.popFrameBuffer = [this] { popFrameBuffer(); };
-    hooks.drawShadowCasters = [this](SceneView& view) { drawScene(ScenePassKind::ShadowZFill, view); };
-    return hooks;
-}
-
 void Renderer::renderCascadedShadowMaps()
 {
     if (sunLight)
-        updateCascadedShadowMaps(shadows, *sunLight, mainCamera, shadowPassHooks());
+        updateCascadedShadowMaps(passContext(), shadows, *sunLight, mainCamera);
 }
 
 void Renderer::renderOverlappedShadowMaps()
 {
     if (sunLight)
-        updateOverlappedShadowMaps(shadows, *sunLight, mainCamera, shadowPassHooks());
+        updateOverlappedShadowMaps(passContext(), shadows, *sunLight, mainCamera);
 }
 
-void Renderer::drawDirectLight(Light& light)
+void Renderer::drawDirectLights()
 {
-    if (light.type == LightTypePoint) {
-        drawLightQuad(light, mainGBuffer.pointLightProgram);
-    } else if (light.type == LightTypeSun) {
-        drawLightMask(light);
-        drawLightQuad(light, mainGBuffer.sunLightProgram);
-    }
     // Ambient and projected lights have no lighting program.
+    for (Light* light : lightList) {
+        if (light->type == LightTypePoint) {
+            drawLightQuad(*light, mainGBuffer.pointLightProgram, nullptr);
+        } else if (light->type == LightTypeSun) {
+            drawLightMask(*light);
+            drawLightQuad(*light, mainGBuffer.sunLightProgram, nullptr);
+        }
+    }
 }
 
-void Renderer::drawRaytracedLight(Light& light)
+void Renderer::drawRaytracedLights(RaytracedGBuffer& traced)
 {
-    if (light.type == LightTypePoint)
-        drawLightQuad(light, mainGBuffer.pointLightProgram);
-    else if (light.type == LightTypeSun)
-        drawLightQuad(light, mainGBuffer.raytracedSunLightProgram);
+    for (Light* light : lightList) {
+        if (light->type == LightTypePoint)
+            drawLightQuad(*light, mainGBuffer.pointLightProgram, &traced);
+        else if (light->type == LightTypeSun)
+            drawLightQuad(*light, mainGBuffer.raytracedSunLightProgram, &traced);
+    }
 }
 
-void Renderer::drawLightQuad(Light& light, const ShaderProgram* program)
+void Renderer::drawLightQuad(Light& light, const ShaderProgram* program, GBufferInterface* gBuffer)
 {
     // A program that failed to build has been reported; the light adds nothing then.
     if (!program)
         return;
-    applyPassUniforms(nullptr, nullptr, *program, &light);
+    ProgramInputs inputs;
+    inputs.gBuffer = gBuffer;
+    inputs.light = &light;
+    applyProgramUniforms(passContext(), *program, inputs);
     glDepthMask(GL_FALSE);
     beginFullScreenPass();
     glEnable(GL_BLEND);
@@ -71,12 +70,12 @@ void Renderer::drawLightQuad(Light& light, const ShaderProgram* program)
     if (scissored) {
         ScissorRect rect = projectedScissor(pointLightBoundingPoints(light), mainCamera.viewProjectionMatrix, width(),
                                             height());
-        pushScissor(rect.x, rect.y, rect.width, rect.height);
+        scissors.push(rect.x, rect.y, rect.width, rect.height);
     }
     drawFullScreenQuad(lightQuad(static_cast<float>(frameBuffers.currentWidth()),
                                  static_cast<float>(frameBuffers.currentHeight())));
     if (scissored)
-        popScissor();
+        scissors.pop();
     glDisable(GL_BLEND);
     endFullScreenPass();
     glDepthMask(GL_TRUE);
@@ -95,11 +94,24 @@ void Renderer::drawLightMask(Light& light)
     // every pixel of it through.
     pushFrameBuffer(&lightMask);
     beginFullScreenPass();
-    unbindAllTextureUnits();
+    textureUnits.unbindAll();
     applyPassUniforms(nullptr, nullptr, *program, &light);
     drawFullScreenQuad(lightQuad(static_cast<float>(width()), static_cast<float>(height())));
     endFullScreenPass();
     popFrameBuffer();
+}
+
+void Renderer::lightTracedSurfaces(RaytracedGBuffer& traced, PingPongTargets& targets)
+{
+    const PassContext context = passContext();
+    beginRaytracedLighting(context, rayTracing, mainCamera, targets);
+    if (featureOn(SkyLighting))
+        drawSkyLighting(context, skyLighting, {&traced, &frustumVectors});
+    if (featureOn(LightPropagationVolumes))
+        drawLightPropagationVolumes(context, propagationVolumes, {&traced, &frustumVectors});
+    if (featureOn(DirectLighting))
+        drawRaytracedLights(traced);
+    finishRaytracedLighting(context, rayTracing, traced, targets);
 }
 
 }  // namespace Orvanta

@@ -2,7 +2,16 @@
 
 namespace Orvanta {
 
-class Renderer;
+class TextureUnitTable;
+
+// What the overlay draws into: the window's framebuffer (its GL name, 0 for a real window) at its
+// client size, and the frame's texture units.
+struct OverlayTarget {
+    int width = 0;
+    int height = 0;
+    unsigned framebuffer = 0;
+    TextureUnitTable* textureUnits = nullptr;
+};
 
 // The two-dimensional layer drawn over the finished frame, just before the buffers are swapped.
 // The overlay's control panel implements it; the renderer only knows this interface, so the
@@ -10,9 +19,9 @@ class Renderer;
 class FrameOverlay {
 public:
     virtual ~FrameOverlay() = default;
-    // Draws into the window's framebuffer, which is current, with no program in use and texturing
+    // Draws into the target's framebuffer, which is current, with no program in use and texturing
     // off on every unit. Leaves the GL state as it found it.
-    virtual void drawOverlay(Renderer& renderer) = 0;
+    virtual void drawOverlay(const OverlayTarget& target) = 0;
 };
 
 }  // namespace Orvanta

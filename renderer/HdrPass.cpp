@@ -20,7 +20,7 @@ void Renderer::measureLuminance()
     popFrameBuffer();
 
     // The smallest mipmap level becomes the average over the whole 512 x 512 image.
-    bindTextureUnitChecked(0, hdr.luminanceTexture());
+    textureUnits.bind(0, hdr.luminanceTexture());
     glGenerateMipmap(GL_TEXTURE_2D);
 
     // Written: adaptation target [index]; read as the previous value: target [1 - index].
@@ -38,34 +38,20 @@ void Renderer::measureLuminance()
     endFullScreenPass();
 }
 
-void Renderer::toneMap()
+// Edges are smoothed in the display's encoding: the tone map writes the bytes the window would
+// get into the anti-aliasing pass's sRGB input, and that pass writes the window.
+void Renderer::toneMap(bool smoothEdges)
 {
+    if (smoothEdges)
+        pushFrameBuffer(&antiAliasing.input);
     beginFullScreenPass();
     applyPassUniforms(nullptr, nullptr, *hdr.toneMappingProgram, nullptr);
     drawFullScreenQuad({});
     endFullScreenPass();
-}
-
-void Renderer::toneMapAndSmoothEdges()
-{
-    // Edges are smoothed in the display's encoding: the tone map writes the bytes the window
-    // would get into the pass's sRGB input, and the pass writes the window.
-    const bool smoothEdges = renderSettingOn(AntiAliasing) && !temporalAntiAliasingOn() && antiAliasing.created();
-    {
-        PassScope pass(*this, "tone mapping");
-        if (smoothEdges)
-            pushFrameBuffer(&antiAliasing.input);
-        toneMap();
-        if (smoothEdges)
-            popFrameBuffer();
-        unbindAllTextureUnits();
-        glUseProgramObjectARB(0);
-    }
-    if (smoothEdges) {
-        PassScope pass(*this, "anti-aliasing");
-        drawAntiAliasing(antiAliasing, {this, &textureUnits});
-    }
-    glDisable(GL_FRAMEBUFFER_SRGB);
+    if (smoothEdges)
+        popFrameBuffer();
+    textureUnits.unbindAll();
+    glUseProgramObjectARB(0);
 }
 
 float Renderer::toneMapExposure()
@@ -129,10 +115,10 @@ bool Renderer::presentLinearImage(const HdrImage& image, float exposure, std::st
     for (int y = 0; y < image.height; ++y)
         std::memcpy(&rows[static_cast<size_t>(image.height - 1 - y) * stride],
                     &image.rgb[static_cast<size_t>(y) * stride], stride * sizeof(float));
-    bindTextureUnitChecked(0, hdr.sceneTexture());
+    textureUnits.bind(0, hdr.sceneTexture());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, image.width, image.height, GL_RGB, GL_FLOAT, rows.data());
-    unbindAllTextureUnits();
+    textureUnits.unbindAll();
 
     // The frame's tone map alone, at the given exposure, into the window's framebuffer.
     const float frameExposure = hdr.fixedExposure;
@@ -140,15 +126,15 @@ bool Renderer::presentLinearImage(const HdrImage& image, float exposure, std::st
     // An empty stack binds the window's framebuffer at its size.
     pushFrameBuffer(&hdr.scene);
     popFrameBuffer();
+    const bool smoothEdges = renderSettingOn(AntiAliasing) && !temporalAntiAliasingOn() && antiAliasing.created();
     glEnable(GL_FRAMEBUFFER_SRGB);
-    toneMapAndSmoothEdges();
+    pass("tone mapping", true, [&] { toneMap(smoothEdges); });
+    pass("anti-aliasing", smoothEdges, [&] { drawAntiAliasing(antiAliasing, {this, &textureUnits}); });
+    glDisable(GL_FRAMEBUFFER_SRGB);
     hdr.fixedExposure = frameExposure;
     // The frames drawn after this picture start their average afresh.
     temporal.resetHistory();
-    if (overlay) {
-        PassScope pass(*this, "overlay");
-        overlay->drawOverlay(*this);
-    }
+    pass("overlay", overlay != nullptr, [&] { overlay->drawOverlay(overlayTarget()); });
     surface->swapBuffers();
     return true;
 }

@@ -1,10 +1,10 @@
 #include "renderer/LightPropagationVolumePasses.h"
 
-#include "platform/gl/GlExtensions.h"
-#include "renderer/MatrixStack.h"
 #include "gpu/ShaderProgram.h"
+#include "platform/gl/GlExtensions.h"
+#include "renderer/FrameBufferStack.h"
 #include "renderer/FullScreenQuad.h"
-#include "renderer/Renderer.h"
+#include "renderer/MatrixStack.h"
 #include "renderer/ShadowCameras.h"
 #include "scene/Light.h"
 
@@ -12,34 +12,22 @@ namespace Orvanta {
 
 namespace {
 
-LightPropagationVolume& makeCurrent(LightPropagationVolumeSet& set, int index)
+// The programs of a volume's passes read that volume.
+ProgramInputs volumeProgram(const LightPropagationVolumeSet& set, int index, const Light* light = nullptr,
+                            GBufferInterface* gBuffer = nullptr)
 {
-    set.current = index;
-    return set.volumes[index];
+    ProgramInputs inputs;
+    inputs.volumes = &set;
+    inputs.volume = index;
+    inputs.light = light;
+    inputs.gBuffer = gBuffer;
+    return inputs;
 }
 
-// The render program's box of the next finer volume, which it leaves the pixels it covers to.
-void setInnerVolume(const LightPropagationVolumeSet& set, int index, const ShaderProgram& program)
+void drawVolumeLight(const FrustumVectors* rays)
 {
-    VolumeGrid inner;
-    float innerCellSize = 0.0f;
-    if (index > 0) {
-        inner = set.volumes[index - 1].grid();
-        innerCellSize = inner.cellSize;
-    }
-    Float3 lo = inner.minimumCorner();
-    Float3 hi = lo + inner.extent();
-    glUniform3fARB(glGetUniformLocationARB(program.program, "innerVolumeMinimum"), lo.x, lo.y, lo.z);
-    glUniform3fARB(glGetUniformLocationARB(program.program, "innerVolumeMaximum"), hi.x, hi.y, hi.z);
-    glUniform1fARB(glGetUniformLocationARB(program.program, "innerVolumeCellSize"), innerCellSize);
-}
-
-void drawVolumeLight(Renderer& renderer)
-{
-    // View rays on unit 1 as every lighting quad carries them.
-    FrustumVectors rays = unitDepthFrustumVectors(renderer.camera());
     FullScreenQuad quad;
-    quad.rays = &rays;
+    quad.rays = rays;
     beginFullScreenPass();
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
@@ -53,129 +41,150 @@ void drawVolumeLight(Renderer& renderer)
 void placeLightPropagationVolume(LightPropagationVolume& volume, Float3 sunDirection, Float3 cameraPosition)
 {
     volume.position = snappedVolumePosition(cameraPosition, volume.cellSize);
-    ReflectiveShadowMapProjection projection =
-        reflectiveShadowMapProjection(makeSunLightBasis(sunDirection), volume.grid());
+    ReflectiveShadowMapProjection projection = reflectiveShadowMapProjection(makeSunLightBasis(sunDirection),
+                                                                             volume.grid());
     placeShadowCamera(volume.reflectiveShadowMapCamera, projection.matrices);
     volume.invertedMatrix = projection.inverted;
 }
 
-void renderReflectiveShadowMap(Renderer& renderer, LightPropagationVolumeSet& set, int index)
+void renderReflectiveShadowMap(const PassContext& context, LightPropagationVolumeSet& set, int index)
 {
-    LightPropagationVolume& volume = makeCurrent(set, index);
+    LightPropagationVolume& volume = set.volumes[index];
     RenderCamera& mapCamera = volume.reflectiveShadowMapCamera;
     pushMatrices(mapCamera.projectionMatrix, mapCamera.viewMatrix);
-    renderer.pushFrameBuffer(&volume.reflectiveShadowMap);
+    context.frameBuffers.push(&volume.reflectiveShadowMap);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    renderer.drawScene(ScenePassKind::ReflectiveShadowMap, mapCamera);
-    renderer.popFrameBuffer();
+    context.scene.drawScene(ScenePassKind::ReflectiveShadowMap, mapCamera);
+    context.frameBuffers.pop();
     popMatrices();
 }
 
-void injectLights(Renderer& renderer, LightPropagationVolumeSet& set, int index)
+void injectLights(const PassContext& context, LightPropagationVolumeSet& set, int index,
+                  const VolumeUpdateInputs& inputs)
 {
-    LightPropagationVolume& volume = makeCurrent(set, index);
+    LightPropagationVolume& volume = set.volumes[index];
     volume.stepCounter = 0;
     pushMatrices(injectionProjection(volume.grid()), injectionModelview());
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
-    renderer.pushFrameBuffer(&volume.accumulation);
+    context.frameBuffers.push(&volume.accumulation);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     glPointSize(1.0f);
     // The sky injection recovers surface colours from the map with the sun's colour, so both
     // programs get the sun as their light.
-    if (renderer.featureOn(PropagateSunLighting) && set.sunInjectionProgram) {
-        renderer.applyPassUniforms(nullptr, nullptr, *set.sunInjectionProgram, renderer.sun());
+    if (inputs.propagateSunLighting && set.sunInjectionProgram) {
+        applyProgramUniforms(context, *set.sunInjectionProgram, volumeProgram(set, index, inputs.sun));
         volume.sunPoints.draw();
     }
-    if (renderer.featureOn(PropagateSkyLighting) && volume.skyInjection && set.skyInjectionProgram) {
-        renderer.applyPassUniforms(nullptr, nullptr, *set.skyInjectionProgram, renderer.sun());
+    if (inputs.propagateSkyLighting && volume.skyInjection && set.skyInjectionProgram) {
+        applyProgramUniforms(context, *set.skyInjectionProgram, volumeProgram(set, index, inputs.sun));
         volume.skyPoints.draw();
     }
-    renderer.popFrameBuffer();
+    context.frameBuffers.pop();
     glDisable(GL_BLEND);
     popMatrices();
 }
 
-void fillGeometryVolume(Renderer& renderer, LightPropagationVolumeSet& set, int index)
+void fillGeometryVolume(const PassContext& context, LightPropagationVolumeSet& set, int index,
+                        const VolumeUpdateInputs& inputs)
 {
-    LightPropagationVolume& volume = makeCurrent(set, index);
+    LightPropagationVolume& volume = set.volumes[index];
     GeometryVolumeSet& geometry = set.geometry;
     pushMatrices(injectionProjection(volume.grid()), injectionModelview());
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
-    renderer.pushFrameBuffer(&geometry.volumes[index]);
+    context.frameBuffers.push(&geometry.volumes[index]);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     glPointSize(1.0f);
     if (geometry.mapInjectionProgram) {
-        renderer.applyPassUniforms(nullptr, nullptr, *geometry.mapInjectionProgram, renderer.sun());
+        applyProgramUniforms(context, *geometry.mapInjectionProgram, volumeProgram(set, index, inputs.sun));
         volume.sunPoints.draw();
     }
     if (geometry.screenInjectionProgram) {
-        renderer.applyPassUniforms(nullptr, nullptr, *geometry.screenInjectionProgram, nullptr);
+        applyProgramUniforms(context, *geometry.screenInjectionProgram, volumeProgram(set, index));
         geometry.screenPoints.draw();
     }
-    renderer.popFrameBuffer();
+    context.frameBuffers.pop();
     glDisable(GL_BLEND);
     popMatrices();
 }
 
-void propagateOneStep(Renderer& renderer, LightPropagationVolumeSet& set, int index)
+void propagateOneStep(const PassContext& context, LightPropagationVolumeSet& set, int index,
+                      const VolumeUpdateInputs& inputs)
 {
-    LightPropagationVolume& volume = makeCurrent(set, index);
-    const ShaderProgram* propagation =
-        renderer.renderSettingOn(LpvOcclusion) ? set.occludedPropagationProgram : set.propagationProgram;
+    LightPropagationVolume& volume = set.volumes[index];
+    const ShaderProgram* propagation = inputs.occlusion ? set.occludedPropagationProgram : set.propagationProgram;
     if (!propagation || !set.accumulationProgram)
         return;
     beginFullScreenPass();
-    renderer.applyPassUniforms(nullptr, nullptr, *propagation, nullptr);
-    renderer.pushFrameBuffer(&volume.target(propagationTarget(volume.stepCounter)));
+    applyProgramUniforms(context, *propagation, volumeProgram(set, index));
+    context.frameBuffers.push(&volume.target(propagationTarget(volume.stepCounter)));
     drawFullScreenQuad({});
-    renderer.popFrameBuffer();
+    context.frameBuffers.pop();
     ++volume.stepCounter;
 
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
-    renderer.applyPassUniforms(nullptr, nullptr, *set.accumulationProgram, nullptr);
-    renderer.pushFrameBuffer(&volume.accumulation);
+    applyProgramUniforms(context, *set.accumulationProgram, volumeProgram(set, index));
+    context.frameBuffers.push(&volume.accumulation);
     drawFullScreenQuad({});
-    renderer.popFrameBuffer();
+    context.frameBuffers.pop();
     glDisable(GL_BLEND);
     endFullScreenPass();
 }
 
-void updateLightPropagationVolume(Renderer& renderer, LightPropagationVolumeSet& set, int index)
+void injectVolumeLights(const PassContext& context, LightPropagationVolumeSet& set, const VolumeUpdateInputs& inputs)
 {
-    LightPropagationVolume& volume = set.volumes[index];
-    if (renderer.sun())
-        placeLightPropagationVolume(volume, renderer.sun()->direction, renderer.camera().position);
-    renderReflectiveShadowMap(renderer, set, index);
-    injectLights(renderer, set, index);
-    if (renderer.renderSettingOn(LpvOcclusion))
-        fillGeometryVolume(renderer, set, index);
-    for (unsigned step = 0; step < volume.propagationSteps; ++step)
-        propagateOneStep(renderer, set, index);
+    for (int i = 0; i < LightPropagationVolumeCount; ++i) {
+        if (inputs.sun)
+            placeLightPropagationVolume(set.volumes[i], inputs.sun->direction, inputs.cameraPosition);
+        renderReflectiveShadowMap(context, set, i);
+        injectLights(context, set, i, inputs);
+    }
 }
 
-void drawVolumeDiffuse(Renderer& renderer, LightPropagationVolumeSet& set, int index)
+void fillGeometryVolumes(const PassContext& context, LightPropagationVolumeSet& set, const VolumeUpdateInputs& inputs)
 {
-    makeCurrent(set, index);
+    for (int i = 0; i < LightPropagationVolumeCount; ++i)
+        fillGeometryVolume(context, set, i, inputs);
+}
+
+void propagateVolumeLight(const PassContext& context, LightPropagationVolumeSet& set, const VolumeUpdateInputs& inputs)
+{
+    for (int i = 0; i < LightPropagationVolumeCount; ++i)
+        for (unsigned step = 0; step < set.volumes[i].propagationSteps; ++step)
+            propagateOneStep(context, set, i, inputs);
+}
+
+void drawVolumeDiffuse(const PassContext& context, LightPropagationVolumeSet& set, int index,
+                       const VolumeLightInputs& inputs)
+{
     if (!set.renderProgram)
         return;
-    renderer.applyPassUniforms(nullptr, nullptr, *set.renderProgram, nullptr);
-    setInnerVolume(set, index, *set.renderProgram);
-    drawVolumeLight(renderer);
+    applyProgramUniforms(context, *set.renderProgram, volumeProgram(set, index, nullptr, inputs.gBuffer));
+    drawVolumeLight(inputs.rays);
 }
 
-void drawVolumeGlossy(Renderer& renderer, LightPropagationVolumeSet& set, int index)
+void drawVolumeGlossy(const PassContext& context, LightPropagationVolumeSet& set, int index,
+                      const VolumeLightInputs& inputs)
 {
-    makeCurrent(set, index);
     if (!set.glossyReflectionsProgram)
         return;
-    renderer.applyPassUniforms(nullptr, nullptr, *set.glossyReflectionsProgram, nullptr);
-    drawVolumeLight(renderer);
+    applyProgramUniforms(context, *set.glossyReflectionsProgram, volumeProgram(set, index, nullptr, inputs.gBuffer));
+    drawVolumeLight(inputs.rays);
+}
+
+void drawLightPropagationVolumes(const PassContext& context, LightPropagationVolumeSet& set,
+                                 const VolumeLightInputs& inputs)
+{
+    for (int i = 0; i < LightPropagationVolumeCount; ++i) {
+        drawVolumeDiffuse(context, set, i, inputs);
+        if (set.volumes[i].glossyReflections)
+            drawVolumeGlossy(context, set, i, inputs);
+    }
 }
 
 }  // namespace Orvanta

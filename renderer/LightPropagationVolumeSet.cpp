@@ -130,7 +130,6 @@ void createLightPropagationVolumes(LightPropagationVolumeSet& set)
         grids[i] = set.volumes[i].grid();
     }
     createGeometryVolumes(set.geometry, grids);
-    set.current = 0;
 }
 
 }  // namespace Orvanta

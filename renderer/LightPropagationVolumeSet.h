@@ -72,11 +72,6 @@ struct LightPropagationVolumeSet {
     LightPropagationVolume volumes[LightPropagationVolumeCount];
     // One geometry volume per light volume, index for index.
     GeometryVolumeSet geometry;
-    // The volume the LPV uniform semantics read.
-    int current = 0;
-
-    LightPropagationVolume& currentVolume() { return volumes[current]; }
-    const LightPropagationVolume& currentVolume() const { return volumes[current]; }
 };
 
 extern const char* const ReflectiveShadowMapVertexShaderPath;

@@ -7,16 +7,34 @@ namespace Orvanta {
 
 namespace {
 
-bool inRange(UniformSemantic semantic, UniformSemantic first, int count)
+constexpr SemanticRun mapTextures{REFLECTIVE_SHADOW_MAP_COLOR_TEXTURE, 2, {"COLOR_TEXTURE", "NORMAL_TEXTURE"}};
+constexpr SemanticRun sourceTextures{LIGHT_PROPAGATION_VOLUME_TEXTURE0, LightPropagationVolumeAttachments};
+constexpr SemanticRun accumulationTextures{LIGHT_PROPAGATION_ACCUMULATION_VOLUME_TEXTURE0,
+                                           LightPropagationVolumeAttachments};
+
+// The box and cell size of the next finer volume, which the diffuse light leaves the pixels it
+// covers to; the finest volume has none (an empty box with a cell size of 0).
+void setInnerVolume(const LightPropagationVolumeSet& set, int index, UniformSemantic semantic, int location)
 {
-    return semantic >= first && semantic < first + count;
+    VolumeGrid inner;
+    if (index > 0)
+        inner = set.volumes[index - 1].grid();
+    const Float3 lo = inner.minimumCorner();
+    const Float3 hi = lo + inner.extent();
+    if (semantic == LIGHT_PROPAGATION_INNER_VOLUME_MINIMUM)
+        glUniform3fARB(location, lo.x, lo.y, lo.z);
+    else if (semantic == LIGHT_PROPAGATION_INNER_VOLUME_MAXIMUM)
+        glUniform3fARB(location, hi.x, hi.y, hi.z);
+    else
+        glUniform1fARB(location, index > 0 ? inner.cellSize : 0.0f);
 }
 
 }  // namespace
 
-bool setLightPropagationVolumeUniform(const LightPropagationVolumeSet& set, UniformSemantic semantic, int location)
+bool setLightPropagationVolumeUniform(const LightPropagationVolumeSet& set, int index, UniformSemantic semantic,
+                                      int location)
 {
-    const LightPropagationVolume& volume = set.currentVolume();
+    const LightPropagationVolume& volume = set.volumes[index];
     const Float3 extent = volume.grid().extent();
     switch (semantic) {
     case REFLECTIVE_SHADOW_MAP_INVERTED_MATRIX:
@@ -49,24 +67,29 @@ bool setLightPropagationVolumeUniform(const LightPropagationVolumeSet& set, Unif
     case LIGHT_PROPAGATION_VOLUME_LENGTH:
         glUniform1fARB(location, extent.z);
         return true;
+    case LIGHT_PROPAGATION_INNER_VOLUME_MINIMUM:
+    case LIGHT_PROPAGATION_INNER_VOLUME_MAXIMUM:
+    case LIGHT_PROPAGATION_INNER_VOLUME_CELL_SIZE:
+        setInnerVolume(set, index, semantic, location);
+        return true;
     default:
         return false;
     }
 }
 
-Texture* lightPropagationVolumeTexture(const LightPropagationVolumeSet& set, UniformSemantic semantic)
+Texture* lightPropagationVolumeTexture(const LightPropagationVolumeSet& set, int index, UniformSemantic semantic)
 {
-    const LightPropagationVolume& volume = set.currentVolume();
-    if (semantic == REFLECTIVE_SHADOW_MAP_COLOR_TEXTURE || semantic == REFLECTIVE_SHADOW_MAP_NORMAL_TEXTURE)
-        return volume.reflectiveShadowMap.colorTexture(semantic - REFLECTIVE_SHADOW_MAP_COLOR_TEXTURE);
+    const LightPropagationVolume& volume = set.volumes[index];
+    if (mapTextures.contains(semantic))
+        return volume.reflectiveShadowMap.colorTexture(mapTextures.index(semantic));
     if (semantic == REFLECTIVE_SHADOW_MAP_DEPTH_TEXTURE)
         return volume.reflectiveShadowMapDepth.get();
-    if (inRange(semantic, LIGHT_PROPAGATION_VOLUME_TEXTURE0, LightPropagationVolumeAttachments))
-        return volume.sourceVolume().colorTexture(semantic - LIGHT_PROPAGATION_VOLUME_TEXTURE0);
+    if (sourceTextures.contains(semantic))
+        return volume.sourceVolume().colorTexture(sourceTextures.index(semantic));
     if (semantic == LIGHT_PROPAGATION_GEOMETRY_VOLUME_TEXTURE)
-        return set.geometry.volumes[set.current].colorTexture(0);
-    if (inRange(semantic, LIGHT_PROPAGATION_ACCUMULATION_VOLUME_TEXTURE0, LightPropagationVolumeAttachments))
-        return volume.accumulation.colorTexture(semantic - LIGHT_PROPAGATION_ACCUMULATION_VOLUME_TEXTURE0);
+        return set.geometry.volumes[index].colorTexture(0);
+    if (accumulationTextures.contains(semantic))
+        return volume.accumulation.colorTexture(accumulationTextures.index(semantic));
     return nullptr;
 }
 

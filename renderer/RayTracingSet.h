@@ -58,8 +58,6 @@ struct RayTracingSet {
     RaytracedGBuffer refractions;
     PingPongTargets reflectionTargets;
     PingPongTargets refractionTargets;
-    // The pair the current effect pass renders into; set by the ray-traced lighting.
-    PingPongTargets* currentTargets = nullptr;
     ShaderProgram* renderSkyProgram = nullptr;
     ShaderProgram* borderCorrectionProgram = nullptr;
     float borderCorrectionOffsets[9][2] = {};

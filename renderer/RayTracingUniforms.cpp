@@ -21,7 +21,7 @@ Texture* rayTracingTexture(const RayTracingSet& set, UniformSemantic semantic)
 {
     switch (semantic) {
     case RAYTRACING_CURRENT_EFFECT_TEXTURE:
-        return (set.currentTargets ? *set.currentTargets : set.reflectionTargets).lastFinished();
+        return set.reflectionTargets.lastFinished();
     case RAYTRACING_REFLECTIONS_TEXTURE:
         return set.reflectionTargets.lastFinished();
     case RAYTRACING_REFRACTIONS_TEXTURE:

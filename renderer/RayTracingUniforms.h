@@ -7,16 +7,15 @@ namespace Orvanta {
 class Texture;
 
 // The ray-tracing family of uniform semantics, for the renderer's uniform value source. The ray
-// origins and directions come from the current G-buffer instead (while it is a ray-traced one).
+// origins and directions come from the G-buffer a pass reads instead (a traced one).
 
 // Sets RAYTRACING_BORDER_CORRECTION_TEXEL_OFFSETS, nine two-component vectors, or
 // RAYTRACING_REFRACTIONS_ON, 1 while this frame's refractions are lit and 0 otherwise (the program
 // must be current). Returns false for any other semantic.
 bool setRayTracingUniform(const RayTracingSet& set, UniformSemantic semantic, int location);
 
-// The last finished image of the pair the current effect pass renders into
-// (RAYTRACING_CURRENT_EFFECT_TEXTURE; the reflection pair before any pass has chosen one), of
-// the reflection pair (RAYTRACING_REFLECTIONS_TEXTURE) or of the refraction pair
+// The last finished image of the reflection pair (RAYTRACING_REFLECTIONS_TEXTURE, and
+// RAYTRACING_CURRENT_EFFECT_TEXTURE unless the effect pass names its own pair) or of the refraction pair
 // (RAYTRACING_REFRACTIONS_TEXTURE); null for any other semantic.
 Texture* rayTracingTexture(const RayTracingSet& set, UniformSemantic semantic);
 

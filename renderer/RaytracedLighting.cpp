@@ -2,78 +2,74 @@
 
 #include "platform/gl/GlExtensions.h"
 #include "raytracing/RayTracer.h"
+#include "renderer/FrameBufferStack.h"
+#include "renderer/FullScreenQuad.h"
+#include "renderer/RaytracedGBuffer.h"
 #include "renderer/RayTracingSet.h"
-#include "renderer/Renderer.h"
+#include "renderer/ScissorStack.h"
 
 namespace Orvanta {
 
 namespace {
 
-// One full-screen quad of an engine program into the target on top of the stack.
-void drawEffectQuad(Renderer& renderer, const ShaderProgram* program)
+// One full-screen quad of an engine program into the target on top of the stack, reading the
+// traced buffer and the last finished element of its targets.
+void drawEffectQuad(const PassContext& context, const ShaderProgram* program, RaytracedGBuffer& traced,
+                    const PingPongTargets& targets)
 {
     if (!program)
         return;
     glDepthMask(GL_FALSE);
     beginFullScreenPass();
-    renderer.applyPassUniforms(nullptr, nullptr, *program, nullptr);
+    ProgramInputs inputs;
+    inputs.gBuffer = &traced;
+    inputs.tracedTargets = &targets;
+    applyProgramUniforms(context, *program, inputs);
     drawFullScreenQuad({});
     endFullScreenPass();
     glDepthMask(GL_TRUE);
 }
 
-// Stencil 1 where a ray-traced surface is drawn; from then on only those pixels are touched.
-void markRaytracedSurfaces(Renderer& renderer)
+}  // namespace
+
+void beginRaytracedLighting(const PassContext& context, const RayTracingSet& set, SceneView& view,
+                            PingPongTargets& targets)
 {
+    const PixelRect& region = set.tracer->region();
+    context.scissors.push(static_cast<int>(region.x), static_cast<int>(region.y), static_cast<int>(region.width),
+                          static_cast<int>(region.height));
+    context.frameBuffers.push(&targets.current());
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glClearStencil(0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    // Stencil 1 where a ray-traced surface is drawn.
     glEnable(GL_STENCIL_TEST);
     glStencilFunc(GL_ALWAYS, 1, 0xFFFFFFFFu);
     glStencilOp(GL_KEEP, GL_KEEP, GL_REPLACE);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-    renderer.drawScene(ScenePassKind::RaytracedZFill, renderer.camera());
+    context.scene.drawScene(ScenePassKind::RaytracedZFill, view);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glStencilFunc(GL_EQUAL, 1, 0xFFFFFFFFu);
     glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
 }
 
-}  // namespace
-
-void drawRaytracedLighting(Renderer& renderer, RayTracingSet& set, RaytracedGBuffer& traced,
-                           PingPongTargets& targets)
+void finishRaytracedLighting(const PassContext& context, const RayTracingSet& set, RaytracedGBuffer& traced,
+                             PingPongTargets& targets)
 {
-    const PixelRect& region = set.tracer->region();
-    renderer.pushScissor(static_cast<int>(region.x), static_cast<int>(region.y), static_cast<int>(region.width),
-                         static_cast<int>(region.height));
-    renderer.setCurrentGBuffer(&traced);
-    set.currentTargets = &targets;
-
-    renderer.pushFrameBuffer(&targets.current());
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClearStencil(0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    markRaytracedSurfaces(renderer);
-    // Missed rays and pixels without a ray have a zero normal, which the sky lighting and the
-    // volumes skip.
-    if (renderer.featureOn(SkyLighting))
-        renderer.drawSkyLighting();
-    if (renderer.featureOn(LightPropagationVolumes))
-        renderer.drawLightPropagationVolumes();
-    if (renderer.featureOn(DirectLighting))
-        for (Light* light : renderer.lights())
-            renderer.drawRaytracedLight(*light);
     // Missed rays see the sky.
-    drawEffectQuad(renderer, set.renderSkyProgram);
+    drawEffectQuad(context, set.renderSkyProgram, traced, targets);
     glDisable(GL_STENCIL_TEST);
-    renderer.popFrameBuffer();
+    context.frameBuffers.pop();
     targets.flip();
 
     // Half-resolution texels along a surface's border got no ray; they take their neighbours'.
     if (RayTracer::divisor >= 2) {
-        renderer.pushFrameBuffer(&targets.current());
-        drawEffectQuad(renderer, set.borderCorrectionProgram);
-        renderer.popFrameBuffer();
+        context.frameBuffers.push(&targets.current());
+        drawEffectQuad(context, set.borderCorrectionProgram, traced, targets);
+        context.frameBuffers.pop();
         targets.flip();
     }
-    renderer.popScissor();
+    context.scissors.pop();
 }
 
 }  // namespace Orvanta

@@ -1,107 +1,91 @@
-#include "platform/gl/GlDebug.h"
 #include "platform/gl/GlExtensions.h"
-#include "renderer/GlStateCheck.h"
 #include "platform/RenderSurface.h"
-#include "renderer/PassTimer.h"
+#include "renderer/AntiAliasingPass.h"
 #include "renderer/RaytracedFrame.h"
 #include "renderer/Renderer.h"
 #include "renderer/SsaoPass.h"
-#include "scene/Light.h"
+#include "renderer/TemporalResolvePass.h"
 
 namespace Orvanta {
 
-PassScope::PassScope(Renderer& r, const char* passName, bool cpuWork) : renderer(r), name(passName)
-{
-    if (renderer.passTimer)
-        renderer.passTimer->begin(name, cpuWork);
-}
-
-PassScope::~PassScope()
-{
-    if (renderer.passTimer)
-        renderer.passTimer->end();
-    if (glDebugEnabled()) {
-        checkGlErrors(name);
-        checkConventionState(name);
-    }
-}
-
+// The frame's passes in order, one line each with the switch that gates it; the pass timer's
+// names are the ones given here.
 void Renderer::renderFrame()
 {
     if (!ready)
         return;
     fitTargetsToSurface();
-    {
-        PassScope pass(*this, "frame set-up");
-        setUpFrame();
-    }
-    drawRayCastingPrePass(*this, rayTracing);
-    {
-        PassScope pass(*this, "G-buffer");
-        fillGBuffer();
-    }
-    currentGBuffer = &mainGBuffer;
-    {
-        PassScope pass(*this, "sun colour and sky map");
-        updateSunAndSkyMap();
-    }
-    advanceSkyLightingVolume();
-    if (featureOn(LightPropagationVolumes))
-        updateLightPropagationVolumes();
-    if (featureOn(DirectLighting)) {
-        PassScope pass(*this, "cascaded shadow maps");
-        renderCascadedShadowMaps();
-    }
+    const PassContext context = passContext();
+    const bool volumes = featureOn(LightPropagationVolumes);
+    const bool skyLit = featureOn(SkyLighting);
+    const bool direct = featureOn(DirectLighting);
+    const bool casting = castsRays(rayTracing, mainCamera, featureOn(Raytracing));
+    const VolumeUpdateInputs lpvIn = volumeUpdateInputs();
+    const char* propagation = lpvIn.occlusion ? "occluded light propagation" : "light propagation";
+    const VolumeLightInputs volumeLight{nullptr, &frustumVectors};
+    const SsaoPassInputs ssaoInputs{mainGBuffer.depthTexture(), &frustumVectors, this, &frameBuffers, &textureUnits};
+    const bool smoothEdges = renderSettingOn(AntiAliasing) && !temporalAntiAliasingOn() && antiAliasing.created();
+    LightPropagationVolumeSet& lpv = propagationVolumes;
+    RayTracingSet& rt = rayTracing;
+
+    pass("frame set-up", true, [&] { setUpFrame(); });
+    pass("ray casting pre-pass", casting, [&] { drawRayCastingPrePass(context, rt, mainCamera); });
+    pass("ray read-back", casting, [&] { readBackRayInput(context, rt, renderSettingOn(Refraction)); });
+    pass("G-buffer", true, [&] { fillGBuffer(); });
+    pass("sun colour and sky map", true, [&] { updateSunAndSkyMap(); });
+    pass("sky lighting volume", skyLit, [&] { updateSkyLightingVolume(context, skyLighting); });
+    pass("light propagation maps and injection", volumes, [&] { injectVolumeLights(context, lpv, lpvIn); });
+    pass("geometry volume injection", volumes && lpvIn.occlusion, [&] { fillGeometryVolumes(context, lpv, lpvIn); });
+    pass(propagation, volumes, [&] { propagateVolumeLight(context, lpv, lpvIn); });
+    pass("cascaded shadow maps", direct, [&] { renderCascadedShadowMaps(); });
     pushFrameBuffer(&hdr.scene);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClearStencil(0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    {
-        PassScope pass(*this, "stencil mark");
-        markCoveredPixels();
-    }
+    pass("stencil mark", true, [&] { markCoveredPixels(); });
     // From here to the end of the lights, lighting touches covered pixels only.
     glStencilFunc(GL_EQUAL, 1, 0xFFFFFFFFu);
     glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
-    addSkyLighting();
-    if (featureOn(LightPropagationVolumes)) {
-        PassScope pass(*this, "light propagation volumes");
-        drawLightPropagationVolumes();
-    }
-    if (featureOn(Ssao)) {
-        PassScope pass(*this, "ambient occlusion");
-        drawSsao(ssao, {mainGBuffer.depthTexture(), &frustumVectors, this, &frameBuffers, &textureUnits});
-    }
-    if (featureOn(DirectLighting)) {
-        PassScope pass(*this, "direct lighting");
-        for (Light* light : lightList)
-            drawDirectLight(*light);
-    }
+    pass("sky lighting", skyLit, [&] { drawSkyLighting(context, skyLighting, {nullptr, &frustumVectors}); });
+    pass("light propagation volumes", volumes, [&] { drawLightPropagationVolumes(context, lpv, volumeLight); });
+    pass("ambient occlusion", featureOn(Ssao), [&] { drawSsao(ssao, ssaoInputs); });
+    pass("direct lighting", direct, [&] { drawDirectLights(); });
     glDisable(GL_STENCIL_TEST);
-    {
-        PassScope pass(*this, "sky");
-        drawSkyDome();
-    }
-    {
-        PassScope pass(*this, "transparency");
-        drawTransparentSurfaces();
-    }
+    pass("sky", true, [&] { drawSkyDome(); });
+    pass("transparency", true, [&] { drawTransparentSurfaces(); });
     glFlush();
-    drawRayTracedSurfaces(*this, rayTracing);
+    const bool traced = rayTracing.raysPending;
+    cpuPass("ray tracing on the CPU", traced, [&] { traceRays(rayTracing); });
+    pass("ray-traced upload", traced, [&] { uploadTracedRays(rayTracing); });
+    pass("overlapped shadow maps", traced && direct, [&] { renderOverlappedShadowMaps(); });
+    pass("ray-traced lighting", traced, [&] { lightTracedSurfaces(rt.reflections, rt.reflectionTargets); });
+    // Without a refraction ray (no glass or water in view, or all of it reflecting totally) the
+    // composite has nothing to read from the refraction targets and their lighting is skipped.
+    rayTracing.refractionsLit = traced && rayTracing.refracting;
+    const bool refr = rayTracing.refractionsLit && rayTracing.lastFrame.refractionRays > 0;
+    pass("ray-traced refraction lighting", refr, [&] { lightTracedSurfaces(rt.refractions, rt.refractionTargets); });
+    pass("ray-traced composite", traced, [&] { compositeRaytracedSurfaces(context, mainCamera); });
+    rayTracing.refractionsLit = false;
     popFrameBuffer();
-    resolveTemporalAntiAliasing();
+    pass("temporal anti-aliasing", temporalAntiAliasingOn(), [&] { resolveTemporalHistory(temporal, temporalInputs()); });
     glEnable(GL_FRAMEBUFFER_SRGB);
     // With a fixed exposure the eye neither measures nor adapts.
-    if (!hdr.exposureFixed()) {
-        PassScope pass(*this, "luminance and eye adaptation");
-        measureLuminance();
-    }
-    toneMapAndSmoothEdges();
-    if (overlay) {
-        PassScope pass(*this, "overlay");
-        overlay->drawOverlay(*this);
-    }
+    pass("luminance and eye adaptation", !hdr.exposureFixed(), [&] { measureLuminance(); });
+    pass("tone mapping", true, [&] { toneMap(smoothEdges); });
+    pass("anti-aliasing", smoothEdges, [&] { drawAntiAliasing(antiAliasing, {this, &textureUnits}); });
+    glDisable(GL_FRAMEBUFFER_SRGB);
+    pass("overlay", overlay != nullptr, [&] { overlay->drawOverlay(overlayTarget()); });
     surface->swapBuffers();
+}
+
+PassContext Renderer::passContext()
+{
+    return PassContext{frameBuffers, scissors, textureUnits, *this, *this};
+}
+
+OverlayTarget Renderer::overlayTarget()
+{
+    return OverlayTarget{width(), height(), windowFramebuffer(), &textureUnits};
 }
 
 }  // namespace Orvanta

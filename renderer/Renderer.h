@@ -5,16 +5,18 @@
 #include "renderer/FrameBuffer.h"
 #include "renderer/FrameBufferStack.h"
 #include "renderer/FrameOverlay.h"
-#include "renderer/ShadowMapRendering.h"
-#include "renderer/ShadowMapSet.h"
 #include "renderer/FullScreenQuad.h"
 #include "renderer/GBuffer.h"
 #include "renderer/HdrSet.h"
-#include "renderer/LightPropagationVolumeSet.h"
+#include "renderer/LightPropagationVolumePasses.h"
+#include "renderer/PassContext.h"
+#include "renderer/PassScope.h"
 #include "renderer/RayTracingSet.h"
 #include "renderer/RenderSettings.h"
 #include "renderer/ScenePassKind.h"
 #include "renderer/ScissorStack.h"
+#include "renderer/ShadowMapRendering.h"
+#include "renderer/ShadowMapSet.h"
 #include "renderer/SkyLightingVolume.h"
 #include "renderer/SkySet.h"
 #include "renderer/SsaoSet.h"
@@ -29,6 +31,7 @@
 namespace Orvanta {
 
 class Light;
+struct TemporalResolveInputs;
 class PassTimer;
 struct HdrImage;
 class RenderSurface;
@@ -41,7 +44,7 @@ struct SubmeshMaterial;
 // the window's context exists; the renderer reaches the window only through its RenderSurface.
 // renderFrame draws and presents one frame of the scene's visible instances through the deferred
 // pipeline.
-class Renderer : public UniformValueSource {
+class Renderer : public UniformValueSource, public SceneDrawing {
 public:
     Renderer();
     ~Renderer() override;
@@ -50,14 +53,10 @@ public:
     // surface, whose context must be current. The surface outlives the renderer. A second call
     // does nothing.
     void initRenderer(RenderSurface& surface);
-    bool rendererReady() const { return ready; }
     // Draws and presents one frame. When the surface's size has changed since the last frame,
     // every screen-sized target (HDR scene, anti-aliasing input, G-buffer, light mask, SSAO, the ray
     // tracer's input and traced targets) is first rebuilt at the new size and the camera takes its aspect ratio.
     void renderFrame();
-    // The size the screen-sized targets were built at.
-    int targetsWidth() const { return targetWidth; }
-    int targetsHeight() const { return targetHeight; }
 
     // Client size of the window drawn to, read afresh on every call (0 before initRenderer).
     int width() const;
@@ -67,34 +66,13 @@ public:
 
     // Adds a light to the light list; a sun light (type 3) also becomes the sun.
     void addLight(Light* light);
-    // Draws the view's visible instances with one scene pass kind.
-    void drawScene(ScenePassKind kind, SceneView& view);
-    // Renders the sun's cascaded shadow maps around the main view (the direct lighting reads
-    // them) and its overlapped maps around the viewer (the ray-traced lighting reads them).
-    // Without a sun nothing is drawn.
-    void renderCascadedShadowMaps();
-    void renderOverlappedShadowMaps();
-    // Adds one light to the target on top of the framebuffer stack: lighting the rasterised
-    // G-buffer (the sun through its light mask and cascaded maps), or the reflections' G-buffer
-    // (the sun through its overlapped maps). Ambient and projected lights add nothing.
-    void drawDirectLight(Light& light);
-    void drawRaytracedLight(Light& light);
-    // Renders the light-mask target for one light.
-    void drawLightMask(Light& light);
-    // The framebuffer stack and shadow-caster drawing, for the shadow map passes.
-    ShadowPassHooks shadowPassHooks();
+    // SceneDrawing: draws the view's visible instances with one scene pass kind.
+    void drawScene(ScenePassKind kind, SceneView& view) override;
     // Sun colour and sky map, when the sky's update flag is set.
     void updateSunAndSkyMap();
-    // The HDR set's passes: luminance, adaptation and exposure; the tone map into the window.
-    void measureLuminance();
-    void toneMap();
-    // The frame's end before the overlay: the tone map and, with the AntiAliasing setting on, the
-    // edge smoothing, each timed as its own pass; the result is in the window's framebuffer.
-    void toneMapAndSmoothEdges();
     // Fixes the tone map's exposure (above 0): from the next frame on the frame measures and
     // adapts nothing and tone-maps with this exposure. 0 or below: adapt as the demo does.
     void setFixedExposure(float exposure) { hdr.fixedExposure = exposure; }
-    float fixedExposure() const { return hdr.fixedExposure; }
     // The exposure the last frame's tone map used (while the fixed exposure is unchanged since):
     // the fixed one, or the adapted one read back from the exposure target the tone map read (the
     // value itself, not recomputed here).
@@ -109,30 +87,10 @@ public:
     // window's pixels. False with a message, drawing nothing, for an image of another size than
     // the window or an exposure that is not above 0. The next frame draws the target anew.
     bool presentLinearImage(const HdrImage& image, float exposure, std::string& error);
-    // Adds the sky's light from the sky lighting volume to the target on top of the framebuffer
-    // stack, reading the current G-buffer (the rasterised one or the ray-traced one); the caller
-    // checks the skyLighting switch and sets up the stencil.
-    void drawSkyLighting();
     // Hands the loaded scene's occlusion quad corners to the sky lighting volume.
     void setSkyOcclusionCorners(const std::vector<Float3>& corners);
     const SkyLightingVolume& skyLightingVolume() const { return skyLighting; }
-    // Every light propagation volume's reflective shadow map, injection, geometry volume (with
-    // lpvOcclusion on) and propagation, timed as three passes.
-    void updateLightPropagationVolumes();
-    // The volumes' light on the current G-buffer, added to the target on top of the stack: each
-    // volume's diffuse light, then its glossy reflections where it has them.
-    void drawLightPropagationVolumes();
     LightPropagationVolumeSet& lightPropagationVolumes() { return propagationVolumes; }
-
-    void pushFrameBuffer(FrameBuffer* frameBuffer) { frameBuffers.push(frameBuffer); }
-    void popFrameBuffer() { frameBuffers.pop(); }
-    void pushScissor(int x, int y, int width, int height) { scissors.push(x, y, width, height); }
-    void popScissor() { scissors.pop(); }
-    bool bindTextureUnitChecked(int unit, Texture* texture) { return textureUnits.bind(unit, texture); }
-    void unbindAllTextureUnits() { textureUnits.unbindAll(); }
-    // Feeds a program's uniforms for an engine pass or a material pass (see UniformValueSource).
-    void applyPassUniforms(const MaterialPass* pass, const SubmeshMaterial* submesh, const ShaderProgram& program,
-                           const Light* light);
 
     // UniformValueSource: the renderer's value behind each semantic.
     bool setUniform(UniformSemantic semantic, int location, const UniformContext& context) override;
@@ -165,14 +123,10 @@ public:
     const RenderCamera& camera() const { return mainCamera; }
     // Places the main view and refreshes its matrices.
     void setCameraPose(Float3 position, Quaternion orientation);
-    // The sun (null until a sun light has been added) and every added light, in order.
+    // The sun (null until a sun light has been added).
     SunLight* sun() const { return sunLight; }
-    const std::vector<Light*>& lights() const { return lightList; }
     // When set, every pass of the frame is timed into it; null stops the timing.
     void setPassTimer(PassTimer* timer) { passTimer = timer; }
-    // The G-buffer the lighting passes read: the rasterised one, or the reflections' while the
-    // ray-traced lighting runs.
-    void setCurrentGBuffer(GBufferInterface* buffer) { currentGBuffer = buffer; }
     // Loads the camera matrices as the frame does at its start (for drawing scene passes alone):
     // the projection moved by this frame's sub-pixel offset while temporal anti-aliasing is on.
     void loadViewMatrices();
@@ -189,7 +143,28 @@ public:
     const RayTracingSet& rayTracingSet() const { return rayTracing; }
 
 private:
-    friend class PassScope;
+    // Runs one pass of the frame when `on`, timed under `name` while a pass timer is attached; a
+    // CPU pass on the CPU clock.
+    template <typename Draw>
+    void pass(const char* name, bool on, Draw&& draw)
+    {
+        runPass(passTimer, name, on, draw);
+    }
+    template <typename Draw>
+    void cpuPass(const char* name, bool on, Draw&& draw)
+    {
+        runPass(passTimer, name, on, draw, true);
+    }
+    void pushFrameBuffer(FrameBuffer* frameBuffer) { frameBuffers.push(frameBuffer); }
+    void popFrameBuffer() { frameBuffers.pop(); }
+    // Feeds a program's uniforms for an engine pass or a material pass (see UniformValueSource).
+    void applyPassUniforms(const MaterialPass* pass, const SubmeshMaterial* submesh, const ShaderProgram& program,
+                           const Light* light);
+    // What the passes draw through: the stacks, the texture units, the scene and the frame's
+    // uniform values.
+    PassContext passContext();
+    // What the window's overlay draws into.
+    OverlayTarget overlayTarget();
     // Steps of the frame without a pass set of their own.
     void setUpFrame();
     void fillGBuffer();
@@ -197,17 +172,33 @@ private:
     void drawSkyDome();
     void drawTransparentSurfaces();
     // Temporal anti-aliasing: on with both the antiAliasing and temporalAntiAliasing settings;
-    // the frame's projection (jittered while it is on); the resolve of the finished HDR frame,
-    // timed as its own pass.
+    // the frame's projection (jittered while it is on); what the resolve of the finished HDR
+    // frame reads.
     bool temporalAntiAliasingOn() const;
     Matrix4 frameProjection() const;
-    void resolveTemporalAntiAliasing();
+    TemporalResolveInputs temporalInputs();
     FullScreenQuad lightQuad(float noiseWidth, float noiseHeight) const;
-    void drawLightQuad(Light& light, const ShaderProgram* program);
-    // Frame steps of the sky lighting volume, each doing nothing while skyLighting is off.
-    void advanceSkyLightingVolume();
-    void addSkyLighting();
-    SkyLightingPassHooks skyLightingHooks();
+    // Renders the sun's cascaded shadow maps around the main view (the direct lighting reads
+    // them) and its overlapped maps around the viewer (the ray-traced lighting reads them).
+    // Without a sun nothing is drawn.
+    void renderCascadedShadowMaps();
+    void renderOverlappedShadowMaps();
+    // Adds the lights to the target on top of the framebuffer stack: lighting the rasterised
+    // G-buffer (the sun through its light mask and cascaded maps), or a traced G-buffer (the sun
+    // through its overlapped maps). Ambient and projected lights add nothing.
+    void drawDirectLights();
+    void drawRaytracedLights(RaytracedGBuffer& traced);
+    void drawLightMask(Light& light);
+    void drawLightQuad(Light& light, const ShaderProgram* program, GBufferInterface* gBuffer);
+    // Lights a traced G-buffer into its targets (see beginRaytracedLighting): the sky lighting,
+    // the volumes' light and the lights, each while its switch is on.
+    void lightTracedSurfaces(RaytracedGBuffer& traced, PingPongTargets& targets);
+    // The HDR set's passes: luminance, adaptation and exposure; the tone map into the window, or
+    // into the anti-aliasing input with `smoothEdges`.
+    void measureLuminance();
+    void toneMap(bool smoothEdges);
+    // What the volumes' update reads: the sun, the camera and the switches as they are now.
+    VolumeUpdateInputs volumeUpdateInputs() const;
     void initLightPropagationVolumes();
     // Places the volumes and their map cameras for the camera and the sun as they are now, so
     // that the next visibility update culls the maps' views where the next frame renders them
@@ -227,7 +218,6 @@ private:
     std::vector<Light*> lightList;
     HdrSet hdr;
     GBuffer mainGBuffer;
-    GBufferInterface* currentGBuffer = nullptr;
     TextureUnitTable textureUnits;
     ShaderProgram* zFillProgram = nullptr;
     ShaderProgram* alphaTestedZFillProgram = nullptr;
@@ -252,21 +242,6 @@ private:
     std::unique_ptr<SunLight> ownedSun;
     SkyLightingVolume skyLighting;
     RayTracingSet rayTracing;
-};
-
-// Marks one pass of the frame: times it when the renderer has a pass timer and, with GL checking
-// on, reports GL errors and changes to the conventional GL state when the pass ends.
-class PassScope {
-public:
-    // cpuWork: the pass works on the CPU and is timed on the CPU clock.
-    PassScope(Renderer& renderer, const char* name, bool cpuWork = false);
-    ~PassScope();
-    PassScope(const PassScope&) = delete;
-    PassScope& operator=(const PassScope&) = delete;
-
-private:
-    Renderer& renderer;
-    const char* name;
 };
 
 }  // namespace Orvanta

@@ -110,7 +110,6 @@ void Renderer::initRenderer(RenderSurface& windowSurface)
     glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());
 
     mainGBuffer.create(width(), height());
-    currentGBuffer = &mainGBuffer;
     ssao.create(width(), height());
 
     createLightMask();

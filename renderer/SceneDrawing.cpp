@@ -52,7 +52,7 @@ void Renderer::drawScene(ScenePassKind kind, SceneView& view)
             if (!choice.program)
                 continue;
             if (choice.emptyTextureUnits)
-                unbindAllTextureUnits();
+                textureUnits.unbindAll();
             SubmeshMaterial complete = withFallbackTextures(*submesh.material);
             applyPassUniforms(choice.pass, &complete, *choice.program, light);
             glPushMatrix();

@@ -2,8 +2,9 @@
 
 #include "platform/gl/GlDebug.h"
 #include "platform/gl/GlExtensions.h"
-#include "renderer/MatrixStack.h"
 #include "platform/Log.h"
+#include "renderer/FrameBufferStack.h"
+#include "renderer/MatrixStack.h"
 #include "renderer/ShadowCameras.h"
 #include "scene/Light.h"
 
@@ -31,22 +32,21 @@ void computeOverlappedShadowCameras(ShadowMapSet& set, const SunLight& sun, cons
     }
 }
 
-void renderShadowMap(ShadowMapRecord& record, const ShadowPassHooks& hooks)
+void renderShadowMap(const PassContext& context, ShadowMapRecord& record)
 {
-    if (!hooks.pushFrameBuffer || !hooks.popFrameBuffer || !hooks.drawShadowCasters) {
-        logError("shadow map pass: the renderer's framebuffer stack or scene drawing is missing; "
-                 "the map is left as it was");
+    if (context.frameBuffers.count() >= FrameBufferStack::capacity) {
+        logError("shadow map pass: the framebuffer stack is full; the map is left as it was");
         return;
     }
     pushMatrices(record.camera.projectionMatrix, record.camera.viewMatrix);
 
     GLfloat previousClearColor[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, previousClearColor);
-    hooks.pushFrameBuffer(record.shadowMap);
+    context.frameBuffers.push(&record.shadowMap);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    hooks.drawShadowCasters(record.camera);
-    hooks.popFrameBuffer();
+    context.scene.drawScene(ScenePassKind::ShadowZFill, record.camera);
+    context.frameBuffers.pop();
     glClearColor(previousClearColor[0], previousClearColor[1], previousClearColor[2],
         previousClearColor[3]);
 
@@ -54,20 +54,19 @@ void renderShadowMap(ShadowMapRecord& record, const ShadowPassHooks& hooks)
     checkGlErrors("renderShadowMap");
 }
 
-void updateCascadedShadowMaps(ShadowMapSet& set, const SunLight& sun, const Camera& camera,
-    const ShadowPassHooks& hooks)
+void updateCascadedShadowMaps(const PassContext& context, ShadowMapSet& set, const SunLight& sun, const Camera& camera)
 {
     computeCascadedShadowCameras(set, sun, camera);
     for (ShadowMapRecord& cascade : set.cascades)
-        renderShadowMap(cascade, hooks);
+        renderShadowMap(context, cascade);
 }
 
-void updateOverlappedShadowMaps(ShadowMapSet& set, const SunLight& sun, const Camera& camera,
-    const ShadowPassHooks& hooks)
+void updateOverlappedShadowMaps(const PassContext& context, ShadowMapSet& set, const SunLight& sun,
+                                const Camera& camera)
 {
     computeOverlappedShadowCameras(set, sun, camera);
     for (ShadowMapRecord& map : set.overlapped)
-        renderShadowMap(map, hooks);
+        renderShadowMap(context, map);
 }
 
 }  // namespace Orvanta

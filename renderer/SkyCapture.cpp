@@ -18,10 +18,10 @@ SkyEnvironment captureSkyEnvironment(Renderer& renderer)
     environment.radiance.resize(size_t(size) * size);
     // Row 0 of the texture is v = 0, straight down, as SkyEnvironment lays its map out.
     // Through the unit table, so that its record of what unit 0 holds stays true.
-    renderer.bindTextureUnitChecked(0, renderer.skySet().skyMap.colorTexture(0));
+    renderer.textureUnitTable().bind(0, renderer.skySet().skyMap.colorTexture(0));
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_FLOAT, environment.radiance.data());
-    renderer.unbindAllTextureUnits();
+    renderer.textureUnitTable().unbindAll();
     for (Float3& texel : environment.radiance)
         if (!std::isfinite(texel.x) || !std::isfinite(texel.y) || !std::isfinite(texel.z))
             texel = Float3{};

@@ -14,6 +14,8 @@ void setVectorArray(int location, const std::vector<Float3>& vectors)
         glUniform3fvARB(location, static_cast<GLsizei>(vectors.size()), &vectors[0].x);
 }
 
+constexpr SemanticRun volumeTextures{SKY_LIGHTING_VOLUME_TEXTURE0, SkyLightingVolume::TextureCount};
+
 }  // namespace
 
 bool setSkyLightingUniform(const SkyLightingVolume& volume, UniformSemantic semantic, int location)
@@ -43,6 +45,12 @@ bool setSkyLightingUniform(const SkyLightingVolume& volume, UniformSemantic sema
     case SKY_LIGHTING_NUM_SAMPLING_VECTORS:
         glUniform1iARB(location, static_cast<GLint>(volume.samplingVectors.size()));
         return true;
+    case SKY_LIGHTING_OCCLUSION_BOX_MINIMUM:
+        glUniform3fARB(location, volume.occlusionMinimum.x, volume.occlusionMinimum.y, volume.occlusionMinimum.z);
+        return true;
+    case SKY_LIGHTING_OCCLUSION_BOX_MAXIMUM:
+        glUniform3fARB(location, volume.occlusionMaximum.x, volume.occlusionMaximum.y, volume.occlusionMaximum.z);
+        return true;
     default:
         return false;
     }
@@ -50,10 +58,9 @@ bool setSkyLightingUniform(const SkyLightingVolume& volume, UniformSemantic sema
 
 Texture* skyLightingTexture(const SkyLightingVolume& volume, UniformSemantic semantic)
 {
-    int index = semantic - SKY_LIGHTING_VOLUME_TEXTURE0;
-    if (index < 0 || index >= SkyLightingVolume::TextureCount)
+    if (!volumeTextures.contains(semantic))
         return nullptr;
-    return volume.textures[index].get();
+    return volume.textures[volumeTextures.index(semantic)].get();
 }
 
 }  // namespace Orvanta

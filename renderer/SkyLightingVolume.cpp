@@ -1,11 +1,12 @@
 #include "renderer/SkyLightingVolume.h"
 
-#include "platform/gl/GlExtensions.h"
-#include "renderer/MatrixStack.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/Log.h"
+#include "renderer/FrameBufferStack.h"
 #include "renderer/FullScreenQuad.h"
+#include "renderer/MatrixStack.h"
 
 #include <cmath>
 
@@ -23,16 +24,6 @@ void attachLayer(const SkyLightingVolume& volume, uint32_t layer)
     for (int k = 0; k < SkyLightingVolume::TextureCount; ++k)
         glFramebufferTexture3D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0 + static_cast<GLenum>(k), GL_TEXTURE_3D,
             volume.textures[k]->name, 0, static_cast<GLint>(layer));
-}
-
-// The box around the occlusion quads, for a program of the volume's (current): both passes skip
-// the quad tests where the box is out of reach.
-void setOcclusionBox(const SkyLightingVolume& volume, const ShaderProgram& program)
-{
-    const Float3& lo = volume.occlusionMinimum;
-    const Float3& hi = volume.occlusionMaximum;
-    glUniform3fARB(glGetUniformLocationARB(program.program, "occlusionBoxMinimum"), lo.x, lo.y, lo.z);
-    glUniform3fARB(glGetUniformLocationARB(program.program, "occlusionBoxMaximum"), hi.x, hi.y, hi.z);
 }
 
 }  // namespace
@@ -165,7 +156,7 @@ Matrix4 skyLightingSliceProjection(const SkyLightingVolume& volume)
     return p;
 }
 
-void updateSkyLightingVolume(SkyLightingVolume& volume, const SkyLightingPassHooks& hooks)
+void updateSkyLightingVolume(const PassContext& context, SkyLightingVolume& volume)
 {
     std::vector<uint32_t> slices = takeSkyLightingSlices(volume);
     if (slices.empty())
@@ -174,9 +165,8 @@ void updateSkyLightingVolume(SkyLightingVolume& volume, const SkyLightingPassHoo
     Matrix4 projection = skyLightingSliceProjection(volume);
     pushMatrices(projection, modelview);
 
-    hooks.pushFrameBuffer(volume.target);
-    hooks.applyPassUniforms(*volume.writeProgram);
-    setOcclusionBox(volume, *volume.writeProgram);
+    context.frameBuffers.push(&volume.target);
+    applyProgramUniforms(context, *volume.writeProgram, {});
     const float halfWidth = volume.worldWidth() * 0.5f;
     const float halfLength = volume.worldLength() * 0.5f;
     for (uint32_t slice : slices) {
@@ -189,20 +179,21 @@ void updateSkyLightingVolume(SkyLightingVolume& volume, const SkyLightingPassHoo
         glVertex3f(-halfWidth, y, halfLength);
         glEnd();
     }
-    hooks.popFrameBuffer();
+    context.frameBuffers.pop();
 
     popMatrices();
 }
 
-void drawSkyLighting(const SkyLightingVolume& volume, const SkyLightingPassHooks& hooks, const FrustumVectors& rays)
+void drawSkyLighting(const PassContext& context, const SkyLightingVolume& volume, const SkyLightingInputs& inputs)
 {
     beginFullScreenPass();
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
-    hooks.applyPassUniforms(*volume.applyProgram);
-    setOcclusionBox(volume, *volume.applyProgram);
+    ProgramInputs programInputs;
+    programInputs.gBuffer = inputs.gBuffer;
+    applyProgramUniforms(context, *volume.applyProgram, programInputs);
     FullScreenQuad quad;
-    quad.rays = &rays;
+    quad.rays = inputs.rays;
     drawFullScreenQuad(quad);
     glDisable(GL_BLEND);
     endFullScreenPass();

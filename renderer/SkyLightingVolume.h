@@ -1,10 +1,10 @@
 #pragma once
 #include "renderer/FrameBuffer.h"
 #include "renderer/FrustumVectors.h"
+#include "renderer/PassContext.h"
 #include "scene/Math.h"
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -65,14 +65,6 @@ struct SkyLightingVolume {
     float worldLength() const { return cellSize * static_cast<float>(length); }
 };
 
-// What the volume's passes need of the renderer: its framebuffer stack and its uniform feeding
-// for an engine program (applyPassUniforms with no material).
-struct SkyLightingPassHooks {
-    std::function<void(FrameBuffer&)> pushFrameBuffer;
-    std::function<void()> popFrameBuffer;
-    std::function<void(const ShaderProgram&)> applyPassUniforms;
-};
-
 // The 100 hemisphere directions the write shader samples: a spiral from y = 0.995 down by 0.01
 // per vector, turning by the golden angle, in single precision with sine and cosine in double.
 std::vector<Float3> skyLightingSamplingVectors();
@@ -105,14 +97,19 @@ Matrix4 skyLightingSliceProjection(const SkyLightingVolume& volume);
 
 // Frame step: writes this frame's slices (see takeSkyLightingSlices) into the volume. Both
 // matrices and the bound target are as before afterwards.
-void updateSkyLightingVolume(SkyLightingVolume& volume, const SkyLightingPassHooks& hooks);
+void updateSkyLightingVolume(const PassContext& context, SkyLightingVolume& volume);
+
+// What the sky lighting reads besides the volume: the G-buffer it lights (null: the rasterised
+// one; the ray-traced ones alike) and the camera's corner rays at unit depth for unit 1.
+struct SkyLightingInputs {
+    GBufferInterface* gBuffer = nullptr;
+    const FrustumVectors* rays = nullptr;
+};
 
 // Adds the sky's light to the target on top of the framebuffer stack for every pixel the stencil
-// lets through, reading the current G-buffer (rasterised or ray-traced alike) through the
-// renderer's uniform feeding: each pixel's world position selects the volume's cell (outside the
-// volume the open sky), whose irradiance for the pixel's normal times its surface colour is added.
-// `rays` are the camera's corner rays at unit depth for unit 1.
-void drawSkyLighting(const SkyLightingVolume& volume, const SkyLightingPassHooks& hooks,
-    const FrustumVectors& rays);
+// lets through, reading the inputs' G-buffer: each pixel's world position selects the volume's
+// cell (outside the volume the open sky), whose irradiance for the pixel's normal times its
+// surface colour is added.
+void drawSkyLighting(const PassContext& context, const SkyLightingVolume& volume, const SkyLightingInputs& inputs);
 
 }  // namespace Orvanta

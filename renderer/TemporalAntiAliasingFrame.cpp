@@ -16,11 +16,8 @@ Matrix4 Renderer::frameProjection() const
     return jitteredProjection(mainCamera.projectionMatrix, temporal.frameJitter(), targetWidth, targetHeight);
 }
 
-void Renderer::resolveTemporalAntiAliasing()
+TemporalResolveInputs Renderer::temporalInputs()
 {
-    if (!temporalAntiAliasingOn())
-        return;
-    PassScope pass(*this, "temporal anti-aliasing");
     TemporalResolveInputs in;
     in.uniforms = this;
     in.textureUnits = &textureUnits;
@@ -37,7 +34,7 @@ void Renderer::resolveTemporalAntiAliasing()
         in.key.settings[i] = settings.on[i];
     in.lightingSettling = featureOn(SkyLighting) &&
                           skyLighting.slicesWrittenSinceRestart < skyLighting.slicesPerRebuild();
-    resolveTemporalHistory(temporal, in);
+    return in;
 }
 
 }  // namespace Orvanta

@@ -1,9 +1,8 @@
+#include "gpu/Texture.h"
 #include "platform/FrameTimer.h"
 #include "platform/gl/GlExtensions.h"
-#include "gpu/Texture.h"
 #include "renderer/RayTracingUniforms.h"
 #include "renderer/Renderer.h"
-#include "renderer/LightPropagationVolumeUniforms.h"
 #include "renderer/ShadowUniforms.h"
 #include "renderer/SkyLightingUniforms.h"
 #include "renderer/SsaoUniforms.h"
@@ -96,37 +95,26 @@ bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformC
         glUniform1fARB(location, hdr.fixedExposure);
         return true;
     default:
-        return setShadowUniform(shadows, semantic, location)
-            || setLightPropagationVolumeUniform(propagationVolumes, semantic, location)
-            || setRayTracingUniform(rayTracing, semantic, location)
-            || setSsaoUniform(ssao, semantic, location)
-            || setAntiAliasingUniform(antiAliasing, semantic, location)
-            || setTemporalResolveUniform(temporal, semantic, location);
+        return setShadowUniform(shadows, semantic, location) || setRayTracingUniform(rayTracing, semantic, location) ||
+               setSsaoUniform(ssao, semantic, location) || setAntiAliasingUniform(antiAliasing, semantic, location) ||
+               setTemporalResolveUniform(temporal, semantic, location);
     }
 }
 
+// The frame-wide values: the G-buffer semantics read the rasterised buffer; a pass that reads
+// another one, a light propagation volume or traced targets names them in its program inputs.
 Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
 {
+    if (isGBufferSemantic(semantic))
+        return gBufferTexture(mainGBuffer, semantic);
     if (Texture* volumeTexture = skyLightingTexture(skyLighting, semantic))
         return volumeTexture;
     switch (semantic) {
     case SKY_MAP_TEXTURE:
         return sky.skyMap.colorTexture(0);
-    case GBUFFER_COLOR_TEXTURE:
-        return currentGBuffer ? currentGBuffer->colorTexture() : nullptr;
-    case GBUFFER_NORMAL_TEXTURE:
-        return currentGBuffer ? currentGBuffer->normalTexture() : nullptr;
-    case GBUFFER_POSITION_TEXTURE:
-        return currentGBuffer ? currentGBuffer->positionTexture() : nullptr;
-    case GBUFFER_GEOMETRY_NORMAL_TEXTURE:
-        return currentGBuffer ? currentGBuffer->geometryNormalTexture() : nullptr;
     case GBUFFER_DEPTH_TEXTURE:
-        // Always the rasterised depth, also while the ray-traced buffer is being lit.
+        // Always the rasterised depth, also while a traced buffer is being lit.
         return mainGBuffer.depthTexture();
-    case RAYTRACING_RAYS_ORIGINS_TEXTURE:
-        return currentGBuffer ? currentGBuffer->rayOriginsTexture() : nullptr;
-    case RAYTRACING_RAYS_DIRECTIONS_TEXTURE:
-        return currentGBuffer ? currentGBuffer->rayDirectionsTexture() : nullptr;
     case LIGHT_MASK_TEXTURE:
         return lightMask.colorTexture(0);
     case SHADOW_SAMPLING_NOISE_TEXTURE:
@@ -150,9 +138,7 @@ Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
             return ambientOcclusion;
         if (Texture* smoothed = antiAliasingTexture(antiAliasing, semantic))
             return smoothed;
-        if (Texture* history = temporalResolveTexture(temporal, semantic))
-            return history;
-        return lightPropagationVolumeTexture(propagationVolumes, semantic);
+        return temporalResolveTexture(temporal, semantic);
     }
 }
 

@@ -28,7 +28,11 @@ struct OverlayFixture : ::testing::Test {
     // Clears the window's framebuffer to an RGB colour (each 0..1).
     void clearWindow(float r, float g, float b);
     // Draws the overlay alone, over whatever the window holds.
-    void drawOverlay() { panel->drawOverlay(*renderer); }
+    void drawOverlay()
+    {
+        panel->drawOverlay(
+            {renderer->width(), renderer->height(), renderer->windowFramebuffer(), &renderer->textureUnitTable()});
+    }
     std::vector<uint8_t> windowPixels() const;
 
     Orvanta::ScriptedInput input;

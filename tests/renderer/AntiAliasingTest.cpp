@@ -58,7 +58,7 @@ HdrImage pictureOf(float (*value)(int x, int y, int channel))
 // the fixed-function pipeline, leaving the GL state as it found it.
 class TriangleOverlay : public FrameOverlay {
 public:
-    void drawOverlay(Renderer&) override
+    void drawOverlay(const OverlayTarget&) override
     {
         glMatrixMode(GL_PROJECTION);
         glPushMatrix();

@@ -1,12 +1,14 @@
 #include "RendererTestScene.h"
 
-#include "platform/gl/GlDebug.h"
-#include "platform/gl/GlExtensions.h"
 #include "content/Object.h"
 #include "gpu/SubmeshMaterial.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "renderer/GlStateCheck.h"
 #include "renderer/LightPropagationVolumePasses.h"
+#include "renderer/LightPropagationVolumeUniforms.h"
+#include "renderer/ScissorStack.h"
 #include "scene/Light.h"
 #include "support/GlTestContext.h"
 
@@ -33,6 +35,40 @@ LightPropagationVolumeSet& volumes()
     return renderer().lightPropagationVolumes();
 }
 
+// The volume passes draw through the renderer's framebuffer stack, texture units, scene and values.
+PassContext passContext()
+{
+    static ScissorStack scissors;
+    return {renderer().frameBufferStack(), scissors, renderer().textureUnitTable(), renderer(), renderer()};
+}
+
+// What the frame hands the volumes' update: the sun, the camera and the renderer's switches.
+VolumeUpdateInputs updateInputs()
+{
+    VolumeUpdateInputs inputs;
+    inputs.sun = renderer().sun();
+    inputs.cameraPosition = renderer().camera().position;
+    inputs.propagateSunLighting = renderer().featureOn(PropagateSunLighting);
+    inputs.propagateSkyLighting = renderer().featureOn(PropagateSkyLighting);
+    inputs.occlusion = renderer().renderSettingOn(LpvOcclusion);
+    return inputs;
+}
+
+// The frame's three update stages over every volume; the geometry volumes with occlusion on.
+void updateVolumes()
+{
+    const VolumeUpdateInputs inputs = updateInputs();
+    injectVolumeLights(passContext(), volumes(), inputs);
+    if (inputs.occlusion)
+        fillGeometryVolumes(passContext(), volumes(), inputs);
+    propagateVolumeLight(passContext(), volumes(), inputs);
+}
+
+void propagateOneStep(LightPropagationVolumeSet& set, int index)
+{
+    Orvanta::propagateOneStep(passContext(), set, index, updateInputs());
+}
+
 // The RGB texels of one attachment, bottom row first.
 std::vector<float> readAttachment(const FrameBuffer& target, int attachment, GLenum format = GL_RGB)
 {
@@ -46,10 +82,10 @@ std::vector<float> readAttachment(const FrameBuffer& target, int attachment, GLe
 
 void clearTarget(FrameBuffer& target)
 {
-    renderer().pushFrameBuffer(&target);
+    renderer().frameBufferStack().push(&target);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    renderer().popFrameBuffer();
+    renderer().frameBufferStack().pop();
 }
 
 // The same four coefficients (constant, x, y, z) on all three colour channels.
@@ -283,7 +319,7 @@ TEST(LightPropagationVolumes, OneStepSpreadsAnEvenLightToItsSixNeighboursAndKeep
     int errorsBefore = glErrorTotal();
     VolumeCell centre{16, 16, 16};
     LightPropagationVolume& volume = volumeWithOneLight(centre, {1.0f, 0.0f, 0.0f, 0.0f});
-    propagateOneStep(renderer(), volumes(), 1);
+    propagateOneStep(volumes(), 1);
     EXPECT_EQ(volume.stepCounter, 1u);
 
     VolumeGrid grid = volume.grid();
@@ -322,7 +358,7 @@ TEST(LightPropagationVolumes, ALobeTravelsForwardAndTheVolumesEnergyNeverGrows)
     double previous = injected;
     double accumulated = injected;
     for (unsigned step = 0; step < volume.propagationSteps; ++step) {
-        propagateOneStep(renderer(), volumes(), 1);
+        propagateOneStep(volumes(), 1);
         const FrameBuffer& written = volume.target(sourceVolumeTarget(volume.stepCounter));
         double energy = totalLight(written);
         // Half floats round each cell; the total may not grow beyond that rounding.
@@ -356,7 +392,7 @@ TEST(LightPropagationVolumes, LightLeavingAtALayersEdgeIsLostNotWrappedIntoTheNe
     VolumeCell edge{31, 10, 16};
     LightPropagationVolume& volume = volumeWithOneLight(edge, {1.0f, LobeLinearRatio, 0.0f, 0.0f});
     VolumeGrid grid = volume.grid();
-    propagateOneStep(renderer(), volumes(), 1);
+    propagateOneStep(volumes(), 1);
     std::vector<float> c0 = readAttachment(volume.propagationA, 0);
     // The column after the edge cell is the next layer's first cell: it must stay dark.
     EXPECT_EQ(cellValue(c0, grid, {0, 11, 16}), 0.0f);
@@ -365,7 +401,7 @@ TEST(LightPropagationVolumes, LightLeavingAtALayersEdgeIsLostNotWrappedIntoTheNe
     // Likewise through the top layer and the last row: a lobe rising from the top corner row loses
     // its upward third and the sixth headed past the last row.
     volumeWithOneLight({5, 31, 31}, {1.0f, 0.0f, LobeLinearRatio, 0.0f});
-    propagateOneStep(renderer(), volumes(), 1);
+    propagateOneStep(volumes(), 1);
     c0 = readAttachment(volume.propagationA, 0);
     EXPECT_NEAR(total(c0), 3.0 * 0.5, 3e-3);
     EXPECT_NEAR(cellValue(c0, grid, {5, 31, 30}), 1.0f / 6.0f, 1e-3f);
@@ -379,7 +415,7 @@ TEST(LightPropagationVolumes, UpdateInjectsTheLitFloorJustAboveItAndReadsBAndCAf
     ShownScene shown({scene.floor, scene.wall}, scene.cameraPosition, scene.cameraOrientation);
     int errorsBefore = glErrorTotal();
     enterConventionState();
-    renderer().updateLightPropagationVolumes();
+    updateVolumes();
     EXPECT_EQ(glErrorTotal(), errorsBefore);
     EXPECT_EQ(conventionStateDifferences(), "");
     for (int i = 0; i < LightPropagationVolumeCount; ++i) {
@@ -387,19 +423,20 @@ TEST(LightPropagationVolumes, UpdateInjectsTheLitFloorJustAboveItAndReadsBAndCAf
         SCOPED_TRACE(i);
         EXPECT_EQ(v.stepCounter, 8u);
         EXPECT_EQ(v.position, snappedVolumePosition(scene.cameraPosition, v.cellSize));
-        volumes().current = i;
-        UniformContext context;
-        EXPECT_EQ(renderer().texture(LIGHT_PROPAGATION_VOLUME_TEXTURE0, context), v.propagationB.colorTexture(0));
-        EXPECT_EQ(renderer().texture(LIGHT_PROPAGATION_VOLUME_TEXTURE3, context), v.propagationB.colorTexture(3));
-        EXPECT_EQ(renderer().texture(LIGHT_PROPAGATION_ACCUMULATION_VOLUME_TEXTURE2, context),
+        EXPECT_EQ(lightPropagationVolumeTexture(volumes(), i, LIGHT_PROPAGATION_VOLUME_TEXTURE0),
+                  v.propagationB.colorTexture(0));
+        EXPECT_EQ(lightPropagationVolumeTexture(volumes(), i, LIGHT_PROPAGATION_VOLUME_TEXTURE3),
+                  v.propagationB.colorTexture(3));
+        EXPECT_EQ(lightPropagationVolumeTexture(volumes(), i, LIGHT_PROPAGATION_ACCUMULATION_VOLUME_TEXTURE2),
                   v.accumulation.colorTexture(2));
-        EXPECT_EQ(renderer().texture(REFLECTIVE_SHADOW_MAP_DEPTH_TEXTURE, context), v.reflectiveShadowMapDepth.get());
+        EXPECT_EQ(lightPropagationVolumeTexture(volumes(), i, REFLECTIVE_SHADOW_MAP_DEPTH_TEXTURE),
+                  v.reflectiveShadowMapDepth.get());
         EXPECT_GT(totalLight(v.accumulation), 0.0);
     }
 
     // Injection alone: the floor's light sits in the layer half a cell above its top (y = 0).
     renderer().setFeature(PropagateSkyLighting, false);
-    injectLights(renderer(), volumes(), 1);
+    injectLights(passContext(), volumes(), 1, updateInputs());
     LightPropagationVolume& v = volumes().volumes[1];
     VolumeGrid grid = v.grid();
     VolumeCell above;
@@ -435,7 +472,7 @@ TEST(LightPropagationVolumes, PropagationSwitchesGateSunAndSkyInjection)
     // Sky light alone reaches only the coarsest volume.
     r.setFeature(PropagateSunLighting, false);
     r.setFeature(PropagateSkyLighting, true);
-    r.updateLightPropagationVolumes();
+    updateVolumes();
     EXPECT_EQ(totalLight(volumes().volumes[0].accumulation), 0.0);
     EXPECT_EQ(totalLight(volumes().volumes[1].accumulation), 0.0);
     EXPECT_GT(totalLight(volumes().volumes[2].accumulation), 0.0);
@@ -443,7 +480,7 @@ TEST(LightPropagationVolumes, PropagationSwitchesGateSunAndSkyInjection)
     // Sunlight reaches all three.
     r.setFeature(PropagateSunLighting, true);
     r.setFeature(PropagateSkyLighting, false);
-    r.updateLightPropagationVolumes();
+    updateVolumes();
     for (const LightPropagationVolume& v : volumes().volumes)
         EXPECT_GT(totalLight(v.accumulation), 0.0);
 
@@ -520,28 +557,28 @@ TEST(LightPropagationVolumes, NestedVolumesShareEachPixelEvenlyAndOnlyTheFinestA
     glBindTexture(GL_TEXTURE_2D, 0);
 
     r.loadViewMatrices();
-    r.pushFrameBuffer(&r.gBuffer().frameBuffer);
+    r.frameBufferStack().push(&r.gBuffer().frameBuffer);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     r.drawScene(ScenePassKind::DeferredWrite, r.camera());
-    r.popFrameBuffer();
-    r.setCurrentGBuffer(&r.gBuffer());
+    r.frameBufferStack().pop();
+    const FrustumVectors rays = unitDepthFrustumVectors(r.camera());
 
     FrameBuffer target;
     target.create(r.gBuffer().frameBuffer.width, r.gBuffer().frameBuffer.height);
     target.addColorAttachment(0, PixelFormatRgba16F, 0, false);
     target.setDrawBuffers();
-    r.pushFrameBuffer(&target);
+    r.frameBufferStack().push(&target);
     glClear(GL_COLOR_BUFFER_BIT);
     for (int i = 0; i < LightPropagationVolumeCount; ++i)
-        drawVolumeDiffuse(r, volumes(), i);
-    r.popFrameBuffer();
+        drawVolumeDiffuse(passContext(), volumes(), i, {nullptr, &rays});
+    r.frameBufferStack().pop();
     std::vector<float> light = readAttachment(target, 0, GL_RGBA);
     // The frame's drawing: the same diffuse light plus volume 0's glossy reflections.
-    r.pushFrameBuffer(&target);
+    r.frameBufferStack().push(&target);
     glClear(GL_COLOR_BUFFER_BIT);
-    r.drawLightPropagationVolumes();
-    r.popFrameBuffer();
+    drawLightPropagationVolumes(passContext(), volumes(), {nullptr, &rays});
+    r.frameBufferStack().pop();
     std::vector<float> withGlossy = readAttachment(target, 0, GL_RGBA);
 
     // Even light of constant coefficient c gives irradiance 0.886227 c on any surface, whatever
@@ -618,7 +655,7 @@ std::vector<float> propagatedFromOneLobe(VolumeCell cell, Coefficients light, bo
     LightPropagationVolume& volume = volumeWithOneLight(cell, light, true);
     renderer().setRenderSetting(LpvOcclusion, occlusion);
     for (unsigned step = 0; step < volume.propagationSteps; ++step)
-        propagateOneStep(renderer(), volumes(), 1);
+        propagateOneStep(volumes(), 1);
     renderer().setRenderSetting(LpvOcclusion, true);
     return readAttachment(volume.accumulation, 0);
 }
@@ -665,7 +702,7 @@ TEST(LightPropagationOcclusion, AWallStopsLightCrossingItAndLetsLightRunningAlon
     // One step from an even light in the cells just in front of the wall: the sixth it sends
     // through the wall is gone, the sixths it sends along the wall and away from it arrive whole.
     LightPropagationVolume& volume = volumeWithOneLight({8, 17, 16}, {1.0f, 0.0f, 0.0f, 0.0f}, true);
-    propagateOneStep(renderer(), volumes(), 1);
+    propagateOneStep(volumes(), 1);
     std::vector<float> step = readAttachment(volume.propagationA, 0);
     EXPECT_LT(cellValue(step, grid, {7, 17, 16}), 1e-3f);
     for (VolumeCell n : {VolumeCell{9, 17, 16}, VolumeCell{8, 18, 16}, VolumeCell{8, 16, 16}, VolumeCell{8, 17, 15},
@@ -727,19 +764,19 @@ TEST(LightPropagationOcclusion, OffPropagatesAsThoughNothingWereInTheWay)
     };
 
     r.setRenderSetting(LpvOcclusion, false);
-    r.updateLightPropagationVolumes();
+    updateVolumes();
     std::vector<float> off = accumulations();
     r.setRenderSetting(LpvOcclusion, true);
-    r.updateLightPropagationVolumes();
+    updateVolumes();
     std::vector<float> on = accumulations();
     EXPECT_NE(on, off);
 
     // The occluded step with empty geometry volumes is the free one, bit for bit.
     for (int i = 0; i < LightPropagationVolumeCount; ++i) {
-        injectLights(r, volumes(), i);
+        injectLights(passContext(), volumes(), i, updateInputs());
         clearTarget(volumes().geometry.volumes[i]);
         for (unsigned step = 0; step < volumes().volumes[i].propagationSteps; ++step)
-            propagateOneStep(r, volumes(), i);
+            propagateOneStep(volumes(), i);
     }
     EXPECT_EQ(accumulations(), off);
 }

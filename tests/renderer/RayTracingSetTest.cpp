@@ -1,11 +1,15 @@
 #include "RendererTestScene.h"
 
+#include "gpu/Texture.h"
 #include "platform/gl/GlDebug.h"
 #include "platform/gl/GlExtensions.h"
-#include "gpu/Texture.h"
 #include "raytracing/RayTracer.h"
+#include "renderer/FrameBufferStack.h"
+#include "renderer/PassContext.h"
 #include "renderer/RayTracingSet.h"
 #include "renderer/RayTracingUniforms.h"
+#include "renderer/ScissorStack.h"
+#include "renderer/TextureUnitTable.h"
 #include "support/GlTestContext.h"
 
 #include <gtest/gtest.h>
@@ -58,9 +62,10 @@ void clearTexels(int x, int y, int w, int h, float r, float g, float b)
 
 }  // namespace
 
-// An 8 x 8 reflection image with an empty 3 x 3 corner block and one empty texel in lit
+// An 8 x 8 traced image with an empty 3 x 3 corner block and one empty texel in lit
 // surroundings: each empty texel takes the mean of its lit neighbours, one with none stays empty,
-// lit texels pass unchanged.
+// lit texels pass unchanged. The image is in the refraction pair, which the pass names as its
+// input (the frame's values would hand out the reflection pair).
 TEST(RayTracingSet, BorderCorrectionFillsEmptyTexelsFromTheirLitNeighbours)
 {
     ORVANTA_REQUIRE_GL();
@@ -72,7 +77,7 @@ TEST(RayTracingSet, BorderCorrectionFillsEmptyTexelsFromTheirLitNeighbours)
     ASSERT_EQ(set.width, 8);
     ASSERT_NE(set.borderCorrectionProgram, nullptr);
 
-    PingPongTargets& targets = set.reflectionTargets;
+    PingPongTargets& targets = set.refractionTargets;
     glBindFramebuffer(GL_FRAMEBUFFER, targets.current().framebufferId);
     glViewport(0, 0, 8, 8);
     clearTexels(0, 0, 8, 8, 0.2f, 0.4f, 0.6f);
@@ -80,12 +85,17 @@ TEST(RayTracingSet, BorderCorrectionFillsEmptyTexelsFromTheirLitNeighbours)
     clearTexels(5, 5, 1, 1, 0.0f, 0.0f, 0.0f);
     clearTexels(6, 5, 1, 1, 1.0f, 0.0f, 0.0f);
     targets.flip();
-    set.currentTargets = &targets;
 
     glBindFramebuffer(GL_FRAMEBUFFER, targets.current().framebufferId);
     SetUniforms uniforms(set);
+    FrameBufferStack frameBuffers;
+    ScissorStack scissors;
+    TextureUnitTable units;
+    ProgramInputs inputs;
+    inputs.tracedTargets = &targets;
     beginFullScreenPass();
-    applyPassUniforms(nullptr, nullptr, &uniforms, *set.borderCorrectionProgram, nullptr);
+    applyProgramUniforms({frameBuffers, scissors, units, *testWorld().renderer, uniforms}, *set.borderCorrectionProgram,
+                         inputs);
     drawFullScreenQuad({});
     endFullScreenPass();
     float texels[8 * 8 * 3];

@@ -1,6 +1,7 @@
 #include "RendererTestScene.h"
 
 #include "platform/gl/GlDebug.h"
+#include "platform/HdrImage.h"
 #include "platform/HeadlessContext.h"
 #include "renderer/GlStateCheck.h"
 #include "support/GlTestContext.h"
@@ -60,8 +61,9 @@ TEST(RendererResize, EveryScreenTargetFollowsTheWindowAndTheFrameStaysTheSamePic
     const std::vector<uint8_t> doubled = frameAt(2 * width, 2 * height);
     EXPECT_EQ(glErrorTotal(), errors);
     EXPECT_EQ(conventionViolationTotal(), violations);
-    EXPECT_EQ(renderer.targetsWidth(), 2 * width);
-    EXPECT_EQ(renderer.targetsHeight(), 2 * height);
+    const HdrImage linear = renderer.readLinearFrame();
+    EXPECT_EQ(linear.width, 2 * width);
+    EXPECT_EQ(linear.height, 2 * height);
     EXPECT_EQ(renderer.gBuffer().frameBuffer.width, 2 * width);
     EXPECT_EQ(renderer.hdrSet().scene.height, 2 * height);
     EXPECT_EQ(renderer.ssaoSet().blur.width, 2 * width);

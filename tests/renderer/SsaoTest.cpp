@@ -147,7 +147,7 @@ protected:
     {
         showInstances(instances);
         renderer->renderFrame();  // the G-buffer of these instances
-        renderer->pushFrameBuffer(target.get());
+        renderer->frameBufferStack().push(target.get());
         glClearColor(ambient, ambient, ambient, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -175,8 +175,8 @@ protected:
         std::vector<float> rgb(static_cast<size_t>(clientWidth * clientHeight * 3));
         glReadBuffer(GL_COLOR_ATTACHMENT0);
         glReadPixels(0, 0, clientWidth, clientHeight, GL_RGB, GL_FLOAT, rgb.data());
-        renderer->popFrameBuffer();
-        renderer->unbindAllTextureUnits();
+        renderer->frameBufferStack().pop();
+        renderer->textureUnitTable().unbindAll();
         std::vector<float> factors(static_cast<size_t>(clientWidth * clientHeight));
         for (size_t i = 0; i < factors.size(); ++i)
             factors[i] = rgb[i * 3] / ambient;
@@ -306,7 +306,7 @@ TEST(SsaoUniforms, TheRendererFeedsEveryValueWithElementCounts)
     ShaderProgram* program = getFragmentProgram(path);
     ASSERT_NE(program, nullptr);
     int errorsBefore = glErrorTotal();
-    r->applyPassUniforms(nullptr, nullptr, *program, nullptr);
+    applyPassUniforms(nullptr, nullptr, r, *program, nullptr);
     EXPECT_EQ(glErrorTotal(), errorsBefore) << testWorld().logged;
 
     const SsaoSet& set = r->ssaoSet();
@@ -333,7 +333,7 @@ TEST(SsaoUniforms, TheRendererFeedsEveryValueWithElementCounts)
     int unit = samplerUnit(*program, SSAO_TEXTURE);
     ASSERT_GE(unit, 0);
     EXPECT_EQ(r->textureUnitTable().entry(unit), set.occlusionTexture());
-    r->unbindAllTextureUnits();
+    r->textureUnitTable().unbindAll();
     glUseProgramObjectARB(0);
 }
 

@@ -81,7 +81,7 @@ TEST(TemporalAntiAliasing, AStillViewConvergesTowardItsSupersampledPicture)
     ASSERT_NE(testWorld().renderer, nullptr) << testWorld().logged;
     Renderer& renderer = *testWorld().renderer;
     const int width = renderer.width(), height = renderer.height();
-    const float exposure = renderer.fixedExposure();
+    const float exposure = renderer.hdrSet().fixedExposure;
     showInstances(testWorld().instances);
     renderer.setFixedExposure(1.5f);
     renderer.setRenderSetting(AntiAliasing, false);

@@ -1,9 +1,11 @@
 #pragma once
-// Small GL scaffolding shared by the shadow tests: a framebuffer stack standing in for the
-// renderer's, flat quads as shadow casters, and a uniform source feeding the shadow semantics.
-#include "platform/gl/GlExtensions.h"
+// Small GL scaffolding shared by the shadow tests: flat quads as shadow casters drawn in place of
+// the scene, and a uniform source feeding the shadow semantics.
 #include "gpu/Semantics.h"
 #include "gpu/ShaderProgram.h"
+#include "platform/gl/GlExtensions.h"
+#include "renderer/FrameBufferStack.h"
+#include "renderer/PassContext.h"
 #include "renderer/ShadowMapRendering.h"
 #include "renderer/ShadowUniforms.h"
 
@@ -17,42 +19,6 @@ struct FlatQuad {
     float cx, y, cz, h;
 };
 
-// Pushes and pops targets the way the renderer's stack does: the previous target and its
-// viewport come back on pop.
-class FrameBufferStack {
-public:
-    explicit FrameBufferStack(unsigned windowFramebuffer, int width, int height)
-        : window(windowFramebuffer), windowWidth(width), windowHeight(height)
-    {
-    }
-    void push(Orvanta::FrameBuffer& frameBuffer)
-    {
-        stack.push_back(&frameBuffer);
-        Orvanta::glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer.framebufferId);
-        glViewport(0, 0, frameBuffer.width, frameBuffer.height);
-    }
-    void pop()
-    {
-        if (stack.empty())
-            return;
-        stack.pop_back();
-        if (stack.empty()) {
-            Orvanta::glBindFramebuffer(GL_FRAMEBUFFER, window);
-            glViewport(0, 0, windowWidth, windowHeight);
-        } else {
-            Orvanta::glBindFramebuffer(GL_FRAMEBUFFER, stack.back()->framebufferId);
-            glViewport(0, 0, stack.back()->width, stack.back()->height);
-        }
-    }
-    size_t depth() const { return stack.size(); }
-
-private:
-    unsigned window;
-    int windowWidth;
-    int windowHeight;
-    std::vector<Orvanta::FrameBuffer*> stack;
-};
-
 inline void drawFlatQuad(const FlatQuad& q)
 {
     glBegin(GL_QUADS);
@@ -63,14 +29,16 @@ inline void drawFlatQuad(const FlatQuad& q)
     glEnd();
 }
 
-// Hooks that draw the given casters with a z-fill program into whatever map is being rendered.
-inline Orvanta::ShadowPassHooks castersHooks(FrameBufferStack& stack,
-    const Orvanta::ShaderProgram* zFill, const std::vector<FlatQuad>& casters, int* drawCount)
-{
-    Orvanta::ShadowPassHooks hooks;
-    hooks.pushFrameBuffer = [&stack](Orvanta::FrameBuffer& fb) { stack.push(fb); };
-    hooks.popFrameBuffer = [&stack] { stack.pop(); };
-    hooks.drawShadowCasters = [zFill, casters, drawCount](Orvanta::SceneView&) {
+// Draws the given casters with a z-fill program into whatever map is being rendered, whichever
+// view is asked for, and counts the draws.
+class CasterDrawing : public Orvanta::SceneDrawing {
+public:
+    CasterDrawing(const Orvanta::ShaderProgram* zFillProgram, std::vector<FlatQuad> quads, int* draws)
+        : zFill(zFillProgram), casters(std::move(quads)), drawCount(draws)
+    {
+    }
+    void drawScene(Orvanta::ScenePassKind, Orvanta::SceneView&) override
+    {
         Orvanta::glUseProgramObjectARB(zFill->program);
         glEnable(GL_DEPTH_TEST);
         glDepthFunc(GL_LEQUAL);
@@ -80,9 +48,13 @@ inline Orvanta::ShadowPassHooks castersHooks(FrameBufferStack& stack,
         Orvanta::glUseProgramObjectARB(0);
         if (drawCount)
             ++*drawCount;
-    };
-    return hooks;
-}
+    }
+
+private:
+    const Orvanta::ShaderProgram* zFill;
+    std::vector<FlatQuad> casters;
+    int* drawCount;
+};
 
 // Feeds the shadow semantics from a shadow set, as the renderer's value source does.
 class ShadowValueSource : public Orvanta::UniformValueSource {

@@ -1,10 +1,12 @@
 #include "ShadowGlSupport.h"
 #include "support/GlTestContext.h"
 
-#include "platform/gl/GlDebug.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlDebug.h"
 #include "platform/HeadlessContext.h"
 #include "platform/Log.h"
+#include "renderer/ScissorStack.h"
+#include "renderer/TextureUnitTable.h"
 #include "scene/Light.h"
 
 #include <gtest/gtest.h>
@@ -57,8 +59,9 @@ protected:
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
         glBindTexture(GL_TEXTURE_2D, 0);
         set->samplingNoise = noise.get();
-        stack = std::make_unique<ShadowTest::FrameBufferStack>(
-            context->framebuffer(), context->width(), context->height());
+        stack = std::make_unique<FrameBufferStack>();
+        stack->setWindow(context);
+        values = std::make_unique<ShadowTest::ShadowValueSource>(*set);
         placeCameraAboveOrigin(camera);
     }
 
@@ -111,15 +114,20 @@ protected:
 
     void updateCascades(const SunLight& sun, const std::vector<FlatQuad>& casters)
     {
-        ShadowPassHooks hooks =
-            ShadowTest::castersHooks(*stack, set->zFillProgram, casters, &drawCount);
-        updateCascadedShadowMaps(*set, sun, camera, hooks);
+        ShadowTest::CasterDrawing drawing(set->zFillProgram, casters, &drawCount);
+        updateCascadedShadowMaps(passContext(drawing), *set, sun, camera);
     }
+
+    // The fixture's stacks and uniform values, with `scene` drawing the shadow casters.
+    PassContext passContext(SceneDrawing& scene) { return {*stack, scissors, textureUnits, scene, *values}; }
 
     HeadlessContext* context = nullptr;
     std::unique_ptr<ShadowMapSet> set;
     std::unique_ptr<Texture2D> noise;
-    std::unique_ptr<ShadowTest::FrameBufferStack> stack;
+    std::unique_ptr<FrameBufferStack> stack;
+    ScissorStack scissors;
+    TextureUnitTable textureUnits;
+    std::unique_ptr<ShadowTest::ShadowValueSource> values;
     Camera camera;
     int drawCount = 0;
 };
@@ -138,7 +146,7 @@ TEST_F(ShadowRendering, ShadowMapHoldsTheNearestCastersLightDepthAndZeroElsewher
 
     // Something else is bound, as when the sun's light pass runs inside the HDR target.
     FrameBuffer& outer = set->overlapped[0].shadowMap;
-    stack->push(outer);
+    stack->push(&outer);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glTranslatef(1.0f, 2.0f, 3.0f);
@@ -146,12 +154,11 @@ TEST_F(ShadowRendering, ShadowMapHoldsTheNearestCastersLightDepthAndZeroElsewher
     glGetFloatv(GL_MODELVIEW_MATRIX, before);
     glClearColor(0.25f, 0.5f, 0.75f, 1.0f);
 
-    ShadowPassHooks hooks =
-        ShadowTest::castersHooks(*stack, set->zFillProgram, {ground, occluder}, &drawCount);
-    renderShadowMap(set->cascades[0], hooks);
+    ShadowTest::CasterDrawing drawing(set->zFillProgram, {ground, occluder}, &drawCount);
+    renderShadowMap(passContext(drawing), set->cascades[0]);
 
     EXPECT_EQ(drawCount, 1);
-    EXPECT_EQ(stack->depth(), 1u);
+    EXPECT_EQ(stack->count(), 1);
     GLint bound = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
     EXPECT_EQ(static_cast<unsigned>(bound), outer.framebufferId);
@@ -188,11 +195,12 @@ TEST_F(ShadowRendering, CascadedUpdateDrawsEveryMapThroughItsOwnView)
     SunLight sun;
     sun.setSunPosition(-0.3454f, -0.80855f);
     std::vector<SceneView*> drawnViews;
-    ShadowPassHooks hooks;
-    hooks.pushFrameBuffer = [this](FrameBuffer& fb) { stack->push(fb); };
-    hooks.popFrameBuffer = [this] { stack->pop(); };
-    hooks.drawShadowCasters = [&drawnViews](SceneView& view) { drawnViews.push_back(&view); };
-    updateCascadedShadowMaps(*set, sun, camera, hooks);
+    struct ViewRecorder : SceneDrawing {
+        std::vector<SceneView*>& views;
+        explicit ViewRecorder(std::vector<SceneView*>& drawn) : views(drawn) {}
+        void drawScene(ScenePassKind, SceneView& view) override { views.push_back(&view); }
+    } recorder(drawnViews);
+    updateCascadedShadowMaps(passContext(recorder), *set, sun, camera);
     ASSERT_EQ(drawnViews.size(), 5u);
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(drawnViews[i], static_cast<SceneView*>(&set->cascades[i].camera));
@@ -202,21 +210,33 @@ TEST_F(ShadowRendering, CascadedUpdateDrawsEveryMapThroughItsOwnView)
     EXPECT_GT(set->cascades[0].uvSpaceSunLightRadius, set->cascades[4].uvSpaceSunLightRadius);
 
     drawnViews.clear();
-    updateOverlappedShadowMaps(*set, sun, camera, hooks);
+    updateOverlappedShadowMaps(passContext(recorder), *set, sun, camera);
     ASSERT_EQ(drawnViews.size(), 3u);
     EXPECT_FLOAT_EQ(set->overlapped[1].uvSpaceSunLightRadius, 0.4f / 15.0f);
-    EXPECT_EQ(stack->depth(), 0u);
+    EXPECT_EQ(stack->count(), 0);
 }
 
-TEST_F(ShadowRendering, MissingRendererHooksLeaveTheMapAloneWithAMessage)
+TEST_F(ShadowRendering, AFullFramebufferStackLeavesTheMapAloneWithAMessage)
 {
     ORVANTA_REQUIRE_GL();
+    FrameBuffer& outer = set->overlapped[0].shadowMap;
+    for (int i = 0; i < FrameBufferStack::capacity; ++i)
+        stack->push(&outer);
+    ShadowTest::CasterDrawing drawing(set->zFillProgram, {ground, occluder}, &drawCount);
     std::vector<std::string> messages;
     setLogSink([&messages](const std::string& m) { messages.push_back(m); });
-    renderShadowMap(set->cascades[0], ShadowPassHooks{});
+    renderShadowMap(passContext(drawing), set->cascades[0]);
     setLogSink({});
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].find("shadow map"), std::string::npos);
+    // Nothing was drawn, and the outer target is still the bound one.
+    EXPECT_EQ(drawCount, 0);
+    EXPECT_EQ(stack->count(), FrameBufferStack::capacity);
+    GLint bound = 0;
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
+    EXPECT_EQ(static_cast<unsigned>(bound), outer.framebufferId);
+    while (stack->count() > 0)
+        stack->pop();
 }
 
 TEST_F(ShadowRendering, OverheadSunShadowsTheGroundRightBelowTheOccluder)

@@ -2,15 +2,18 @@
 // placed by hand, and a small G-buffer of chosen surfaces that the apply pass lights.
 #include "support/GlTestContext.h"
 
-#include "platform/gl/GlDebug.h"
-#include "platform/gl/GlExtensions.h"
 #include "gpu/Semantics.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/HeadlessContext.h"
 #include "platform/Log.h"
+#include "renderer/FrameBufferStack.h"
+#include "renderer/ScissorStack.h"
 #include "renderer/SkyLightingUniforms.h"
 #include "renderer/SkyLightingVolume.h"
+#include "renderer/TextureUnitTable.h"
 
 #include <gtest/gtest.h>
 
@@ -67,7 +70,7 @@ std::vector<Float3> horizontalQuad(float x0, float z0, float x1, float z1, float
     return {{x1, y, z0}, {x0, y, z0}, {x0, y, z1}, {x1, y, z1}};
 }
 
-class SkyLightingVolumeGl : public testing::Test, public UniformValueSource {
+class SkyLightingVolumeGl : public testing::Test, public UniformValueSource, public SceneDrawing {
 protected:
     void SetUp() override
     {
@@ -79,20 +82,7 @@ protected:
         initSkyLightingVolume(*volume);
         glBindFramebuffer(GL_FRAMEBUFFER, context->framebuffer());
         skyMap = floatTexture(8, 8, repeated(64, SkyRadiance[0], SkyRadiance[1], SkyRadiance[2], 1.0f));
-        hooks.pushFrameBuffer = [this](FrameBuffer& frameBuffer) {
-            stack.push_back(&frameBuffer);
-            glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer.framebufferId);
-            glViewport(0, 0, frameBuffer.width, frameBuffer.height);
-        };
-        hooks.popFrameBuffer = [this] {
-            stack.pop_back();
-            FrameBuffer* top = stack.empty() ? nullptr : stack.back();
-            glBindFramebuffer(GL_FRAMEBUFFER, top ? top->framebufferId : context->framebuffer());
-            glViewport(0, 0, top ? top->width : context->width(), top ? top->height : context->height());
-        };
-        hooks.applyPassUniforms = [this](const ShaderProgram& program) {
-            applyPassUniforms(nullptr, nullptr, this, program, nullptr);
-        };
+        stack.setWindow(context);
         errorsBefore = glErrorTotal();
     }
 
@@ -131,12 +121,17 @@ protected:
         }
     }
 
+    // The volume's passes draw no scene instances.
+    void drawScene(ScenePassKind, SceneView&) override { ADD_FAILURE() << "a sky lighting pass drew the scene"; }
+
+    PassContext passContext() { return {stack, scissors, textureUnits, *this, *this}; }
+
     // Builds the whole volume as the first frame does.
     void rebuildWhole()
     {
         volume->completeNow = true;
         volume->slicesWrittenSinceRestart = 0;
-        updateSkyLightingVolume(*volume, hooks);
+        updateSkyLightingVolume(passContext(), *volume);
         ASSERT_FALSE(volume->completeNow);
     }
 
@@ -157,14 +152,14 @@ protected:
         target.create(n, 1);
         target.addColorAttachment(0, PixelFormatRgba32F, 0, false);
         target.setDrawBuffers();
-        hooks.pushFrameBuffer(target);
+        stack.push(&target);
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         FrustumVectors rays;
-        drawSkyLighting(*volume, hooks, rays);
+        drawSkyLighting(passContext(), *volume, {nullptr, &rays});
         std::vector<float> rgba(static_cast<size_t>(n) * 4);
         glReadPixels(0, 0, n, 1, GL_RGBA, GL_FLOAT, rgba.data());
-        hooks.popFrameBuffer();
+        stack.pop();
         std::vector<Float3> added;
         for (int i = 0; i < n; ++i)
             added.push_back({rgba[i * 4], rgba[i * 4 + 1], rgba[i * 4 + 2]});
@@ -191,8 +186,9 @@ protected:
     std::unique_ptr<Texture2D> gBufferColor;
     std::unique_ptr<Texture2D> gBufferNormal;
     std::unique_ptr<Texture2D> gBufferPosition;
-    std::vector<FrameBuffer*> stack;
-    SkyLightingPassHooks hooks;
+    FrameBufferStack stack;
+    ScissorStack scissors;
+    TextureUnitTable textureUnits;
     std::string logged;
     int errorsBefore = 0;
 };
@@ -265,7 +261,7 @@ TEST_F(SkyLightingVolumeGl, AProgressiveFrameRewritesOnlyItsOwnLayer)
     skyMap = floatTexture(8, 8, repeated(64, 2.0f * SkyRadiance[0], 2.0f * SkyRadiance[1], 2.0f * SkyRadiance[2], 1.0f));
     const uint32_t next = volume->nextSlice;
     restartSkyLightingVolume(*volume);
-    updateSkyLightingVolume(*volume, hooks);
+    updateSkyLightingVolume(passContext(), *volume);
     for (uint32_t layer = 0; layer < 16; ++layer) {
         std::vector<float> after = layerOfFirstTexture(layer);
         float ratio = after[0] / before[layer][0];

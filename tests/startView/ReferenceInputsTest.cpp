@@ -149,16 +149,16 @@ TEST(ReferenceInputs, SkyRadianceByDirectionIsWhatTheGpuReadsFromItsSkyMap)
     target.create(kDirections, 1);
     target.addColorAttachment(0, PixelFormatRgb32F, 0, false);
     target.setDrawBuffers();
-    renderer.pushFrameBuffer(&target);
+    renderer.frameBufferStack().push(&target);
     beginFullScreenPass();
-    renderer.applyPassUniforms(nullptr, nullptr, *program, nullptr);
+    applyPassUniforms(nullptr, nullptr, &renderer, *program, nullptr);
     drawFullScreenQuad({});
     endFullScreenPass();
     std::vector<float> gpu(kDirections * 3);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
     glReadPixels(0, 0, kDirections, 1, GL_RGB, GL_FLOAT, gpu.data());
-    renderer.popFrameBuffer();
-    renderer.unbindAllTextureUnits();
+    renderer.frameBufferStack().pop();
+    renderer.textureUnitTable().unbindAll();
     glUseProgramObjectARB(0);
 
     int off = 0;

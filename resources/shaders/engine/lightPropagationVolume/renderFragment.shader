@@ -12,6 +12,9 @@ shader
 		gBufferColor = GBUFFER_COLOR_TEXTURE
 		gBufferNormal = GBUFFER_NORMAL_TEXTURE
 		gBufferPosition = GBUFFER_POSITION_TEXTURE
+		innerVolumeMinimum = LIGHT_PROPAGATION_INNER_VOLUME_MINIMUM
+		innerVolumeMaximum = LIGHT_PROPAGATION_INNER_VOLUME_MAXIMUM
+		innerVolumeCellSize = LIGHT_PROPAGATION_INNER_VOLUME_CELL_SIZE
 	}
 	code = "
 // Diffuse light from one volume on every surface of the current G-buffer: the accumulated light

@@ -27,6 +27,8 @@ shader
 		cellSize = SKY_LIGHTING_VOLUME_WORLDSPACE_TEXEL_SIZE
 		samplingVectors = SKY_LIGHTING_SAMPLING_VECTORS
 		samplingVectorCount = SKY_LIGHTING_NUM_SAMPLING_VECTORS
+		occlusionBoxMinimum = SKY_LIGHTING_OCCLUSION_BOX_MINIMUM
+		occlusionBoxMaximum = SKY_LIGHTING_OCCLUSION_BOX_MAXIMUM
 	}
 	code = "
 // Sky light on the current G-buffer: each pixel's world position picks its place in the sky
@@ -58,7 +60,7 @@ uniform float volumeLength;
 uniform float cellSize;
 uniform vec3 samplingVectors[100];
 uniform int samplingVectorCount;
-// The box around all occlusion quads (empty without quads), set by the pass.
+// The box around all occlusion quads (empty without quads).
 uniform vec3 occlusionBoxMinimum;
 uniform vec3 occlusionBoxMaximum;
 

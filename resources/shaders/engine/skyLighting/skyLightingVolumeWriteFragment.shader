@@ -12,6 +12,8 @@ shader
 		skyMap = SKY_MAP_TEXTURE
 		samplingVectors = SKY_LIGHTING_SAMPLING_VECTORS
 		samplingVectorCount = SKY_LIGHTING_NUM_SAMPLING_VECTORS
+		occlusionBoxMinimum = SKY_LIGHTING_OCCLUSION_BOX_MINIMUM
+		occlusionBoxMaximum = SKY_LIGHTING_OCCLUSION_BOX_MAXIMUM
 	}
 	code = "
 // One cell of the sky lighting volume: the sky's radiance from every sampling direction of the
@@ -21,7 +23,7 @@ uniform sampler2D skyMap;
 uniform vec3 samplingVectors[100];
 uniform int samplingVectorCount;
 varying vec3 cellPosition;
-// The box around all occlusion quads (empty without quads), set by the pass.
+// The box around all occlusion quads (empty without quads).
 uniform vec3 occlusionBoxMinimum;
 uniform vec3 occlusionBoxMaximum;
 

@@ -1,0 +1,90 @@
+#include "renderer/PassContext.h"
+
+#include "gpu/Texture.h"
+#include "renderer/GBufferInterface.h"
+#include "renderer/LightPropagationVolumeUniforms.h"
+#include "renderer/RayTracingSet.h"
+
+namespace Orvanta {
+
+namespace {
+
+// The inputs' values over the frame's: a G-buffer semantic is answered by the named buffer alone
+// (a texture it lacks stays unbound rather than falling back to the rasterised one's).
+class ProgramInputSource : public UniformValueSource {
+public:
+    ProgramInputSource(UniformValueSource& frameValues, const ProgramInputs& programInputs)
+        : frame(frameValues), inputs(programInputs)
+    {
+    }
+
+    bool setUniform(UniformSemantic semantic, int location, const UniformContext& context) override
+    {
+        if (inputs.volumes && setLightPropagationVolumeUniform(*inputs.volumes, inputs.volume, semantic, location))
+            return true;
+        return frame.setUniform(semantic, location, context);
+    }
+
+    Texture* texture(UniformSemantic semantic, const UniformContext& context) override
+    {
+        if (inputs.gBuffer && isGBufferSemantic(semantic))
+            return gBufferTexture(*inputs.gBuffer, semantic);
+        if (inputs.volumes)
+            if (Texture* volumeTexture = lightPropagationVolumeTexture(*inputs.volumes, inputs.volume, semantic))
+                return volumeTexture;
+        if (inputs.tracedTargets && semantic == RAYTRACING_CURRENT_EFFECT_TEXTURE)
+            return inputs.tracedTargets->lastFinished();
+        return frame.texture(semantic, context);
+    }
+
+    void bindTextureUnit(int unit, Texture* texture) override { frame.bindTextureUnit(unit, texture); }
+
+private:
+    UniformValueSource& frame;
+    const ProgramInputs& inputs;
+};
+
+}  // namespace
+
+bool isGBufferSemantic(UniformSemantic semantic)
+{
+    switch (semantic) {
+    case GBUFFER_COLOR_TEXTURE:
+    case GBUFFER_NORMAL_TEXTURE:
+    case GBUFFER_POSITION_TEXTURE:
+    case GBUFFER_GEOMETRY_NORMAL_TEXTURE:
+    case RAYTRACING_RAYS_ORIGINS_TEXTURE:
+    case RAYTRACING_RAYS_DIRECTIONS_TEXTURE:
+        return true;
+    default:
+        return false;
+    }
+}
+
+Texture* gBufferTexture(GBufferInterface& buffer, UniformSemantic semantic)
+{
+    switch (semantic) {
+    case GBUFFER_COLOR_TEXTURE:
+        return buffer.colorTexture();
+    case GBUFFER_NORMAL_TEXTURE:
+        return buffer.normalTexture();
+    case GBUFFER_POSITION_TEXTURE:
+        return buffer.positionTexture();
+    case GBUFFER_GEOMETRY_NORMAL_TEXTURE:
+        return buffer.geometryNormalTexture();
+    case RAYTRACING_RAYS_ORIGINS_TEXTURE:
+        return buffer.rayOriginsTexture();
+    case RAYTRACING_RAYS_DIRECTIONS_TEXTURE:
+        return buffer.rayDirectionsTexture();
+    default:
+        return nullptr;
+    }
+}
+
+void applyProgramUniforms(const PassContext& context, const ShaderProgram& program, const ProgramInputs& inputs)
+{
+    ProgramInputSource source(context.uniforms, inputs);
+    applyPassUniforms(nullptr, nullptr, &source, program, inputs.light);
+}
+
+}  // namespace Orvanta
