@@ -94,7 +94,7 @@ protected:
     {
         if (!testWorld().renderer)
             return;
-        renderer().setRenderSetting(AntiAliasing, true);
+        renderer().setRenderSetting(AntiAliasing, false);
         renderer().setRenderSetting(TemporalAntiAliasing, true);
         renderer().attachOverlay(nullptr);
     }

@@ -96,7 +96,6 @@ TEST(TemporalAntiAliasing, AStillViewConvergesTowardItsSupersampledPicture)
     const std::vector<uint8_t> resolved = frameAfter(static_cast<int>(TemporalJitterPeriod));
     renderer.setRenderSetting(AntiAliasing, false);
     const std::vector<uint8_t> aliasedAgain = frameAfter(1);
-    renderer.setRenderSetting(AntiAliasing, true);
     renderer.setFixedExposure(exposure);
 
     EXPECT_EQ(aliasedAgain, aliased) << "anti-aliasing off must draw the unjittered frame";
