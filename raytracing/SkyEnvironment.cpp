@@ -184,4 +184,16 @@ Float3 sunRadianceIn(const SkyEnvironment& sky, Float3 direction)
     return sky.sunIrradiance / (2.0f * EnginePi * (1.0f - sky.sunCosRadius));
 }
 
+SkyEnvironment withOutsideLight(const SkyEnvironment& sky, OutsideLight light)
+{
+    SkyEnvironment kept = sky;
+    if (light == OutsideLight::SkyOnly)
+        kept.sunIrradiance = {};
+    if (light == OutsideLight::SunOnly) {
+        kept.radiance.assign(kept.radiance.size(), Float3{});
+        prepareSkySampling(kept);
+    }
+    return kept;
+}
+
 }  // namespace Orvanta

@@ -58,4 +58,13 @@ float skyDirectionPdf(const SkyEnvironment& sky, Float3 direction);
 // The sun disc's radiance (zero outside the disc); what a mirror-like path sees of the sun.
 Float3 sunRadianceIn(const SkyEnvironment& sky, Float3 direction);
 
+// The outside light a trace lets in: both sources, or one of them alone. Light transport is linear
+// in the sources, so a picture traced with the sun alone and one with the sky alone add up to the
+// picture with both (within their noise): the share each source brings to every surface, direct and
+// bounced, can be measured apart.
+enum class OutsideLight { SunAndSky, SunOnly, SkyOnly };
+
+// The environment with the other source taken out (a black sky keeps valid sampling tables).
+SkyEnvironment withOutsideLight(const SkyEnvironment& sky, OutsideLight light);
+
 }  // namespace Orvanta

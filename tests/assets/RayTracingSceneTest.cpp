@@ -133,6 +133,7 @@ TEST(RayTracingScene, ReferenceTracerRepeatsItsPictureAndRefusesBadValues)
         {"--reference", "--spp", "0"},
         {"--reference", "--time", "nan"},
         {"--reference", "--bounces", "2.5"},
+        {"--reference", "--light", "moon"},
         {"--reference", "--width", "0"},
         {"--reference", "--output", bare + "/same.exr"},
         {"--reference", "--output", bare + "/none/picture.png"},

@@ -97,6 +97,16 @@ void groundPlane(LambertScene& s)
 
 const Camera kDownward = cameraAt({0.0f, 2.0f, 0.0f}, {0.5f, 0.0f, 1.0f}, 1.0f);
 
+// A uniform sky of the given radiance with the sun at the given elevation (radians) over +z.
+SkyEnvironment skyWithSun(Float3 skyRadiance, float elevation, Float3 sunIrradiance)
+{
+    SkyEnvironment sky = uniformSky(skyRadiance);
+    sky.towardSun = {0.0f, std::sin(elevation), std::cos(elevation)};
+    sky.sunIrradiance = sunIrradiance;
+    sky.sunCosRadius = std::cos(kSunAngularRadius);
+    return sky;
+}
+
 }  // namespace
 
 TEST(ReferenceTracer, OpenBoxOfAlbedoOneUnderAUniformSkyShowsTheSkyInEveryPixel)
@@ -141,11 +151,8 @@ TEST(ReferenceTracer, SunLitPlaneReflectsAlbedoOverPiTimesTheIrradianceAtItsAngl
 {
     LambertScene s(0.6f);
     groundPlane(s);
-    SkyEnvironment sky = uniformSky({0.0f, 0.0f, 0.0f});
     const float elevation = 0.5f;
-    sky.towardSun = {0.0f, std::sin(elevation), std::cos(elevation)};
-    sky.sunIrradiance = {3.0f, 2.0f, 1.0f};
-    sky.sunCosRadius = std::cos(kSunAngularRadius);
+    const SkyEnvironment sky = skyWithSun({0.0f, 0.0f, 0.0f}, elevation, {3.0f, 2.0f, 1.0f});
     const ReferenceImage image = render(s.tree, sky, kDownward, 8, 16, 3, 3, nullptr);
     const std::vector<float> mean = image.mean();
     for (size_t i = 0; i < mean.size(); ++i) {
@@ -153,6 +160,29 @@ TEST(ReferenceTracer, SunLitPlaneReflectsAlbedoOverPiTimesTheIrradianceAtItsAngl
         const float expected = 0.6f / EnginePi * irradiance * std::sin(elevation);
         EXPECT_NEAR(mean[i], expected, 0.005f * expected) << "value " << i;
     }
+}
+
+TEST(ReferenceTracer, SunAloneAndSkyAloneEachLightThePlaneByTheirOwnClosedForm)
+{
+    // A plane under both sources, traced with one taken out at a time: albedo / pi * E sin(elevation)
+    // from the sun alone, albedo * L from the sky alone (each path's light split by its source).
+    LambertScene s(0.6f);
+    groundPlane(s);
+    const float elevation = 0.5f;
+    const SkyEnvironment both = skyWithSun({0.5f, 0.5f, 0.5f}, elevation, {3.0f, 3.0f, 3.0f});
+    RayWorkerPool pool(2);
+    auto planeMean = [&](OutsideLight light) {
+        const SkyEnvironment sky = withOutsideLight(both, light);
+        const std::vector<float> mean = render(s.tree, sky, kDownward, 8, 512, 2, 4, &pool).mean();
+        double sum = 0.0;
+        for (float value : mean)
+            sum += value;
+        return sum / double(mean.size());
+    };
+    const double sun = 0.6 / EnginePi * 3.0 * std::sin(elevation), sky = 0.6 * 0.5;
+    EXPECT_NEAR(planeMean(OutsideLight::SunOnly), sun, 0.005 * sun);
+    EXPECT_NEAR(planeMean(OutsideLight::SkyOnly), sky, 0.01 * sky);
+    EXPECT_NEAR(planeMean(OutsideLight::SunAndSky), sun + sky, 0.01 * (sun + sky));
 }
 
 TEST(ReferenceTracer, SunThroughAPaneOrWaterIsDimmedByItsTransmissionAndFresnelReflection)
@@ -174,11 +204,8 @@ TEST(ReferenceTracer, SunThroughAPaneOrWaterIsDimmedByItsTransmissionAndFresnelR
             glass.optics.indexOfRefraction = 1.33f;
             glass.optics.transmissionColor = {0.8f, 0.7f, 0.6f};
         }
-        SkyEnvironment sky = uniformSky({0.0f, 0.0f, 0.0f});
         const float elevation = 0.9f;
-        sky.towardSun = {0.0f, std::sin(elevation), std::cos(elevation)};
-        sky.sunIrradiance = {3.0f, 3.0f, 3.0f};
-        sky.sunCosRadius = std::cos(kSunAngularRadius);
+        const SkyEnvironment sky = skyWithSun({0.0f, 0.0f, 0.0f}, elevation, {3.0f, 3.0f, 3.0f});
         const float cosine = std::sin(elevation);
         const float fresnel = 0.1f + 0.9f * std::pow(1.0f - cosine, 5.0f);
         // Direct light only: with bounces the plane's light would come back from the pane's underside.

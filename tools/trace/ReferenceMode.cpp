@@ -30,11 +30,13 @@ struct ReferenceOptions {
     double seconds = 0.0;   // above 0: trace for this long instead (at least one sample)
     int bounces = 4;
     uint64_t seed = 0;
+    OutsideLight light = OutsideLight::SunAndSky;
 };
 
 const char* referenceUsage()
 {
     return "usage: orvanta-trace --reference [--spp N | --time SECONDS] [--bounces N] [--seed N]\n"
+           "                     [--light both|sun|sky]\n"
            "                     [render options: --width --height --camera --time-of-day --inclination\n"
            "                      --scene --frame-scene --exposure --frame-time --frames --output FILE.png\n"
            "                      --hdr FILE.exr --debug]\n"
@@ -43,7 +45,9 @@ const char* referenceUsage()
            "output's name with .exr) and the PNG through the frame's tone map. The exposure is --exposure\n"
            "or, without it, the one the real-time frame's eye settles at over --frames frames.\n"
            "--spp: samples per pixel (64); --time: trace whole samples until SECONDS have passed;\n"
-           "--bounces: indirect bounces (4; 0 is direct light only); --seed: another noise pattern.\n";
+           "--bounces: indirect bounces (4; 0 is direct light only); --seed: another noise pattern;\n"
+           "--light: the sun's and the sky's light (both), or only the sun's or only the sky's, direct\n"
+           "and bounced (the two parts add up to the whole picture).\n";
 }
 
 bool parseNumber(const std::string& text, double minimum, double maximum, double& value)
@@ -51,6 +55,19 @@ bool parseNumber(const std::string& text, double minimum, double maximum, double
     char* end = nullptr;
     value = std::strtod(text.c_str(), &end);
     return !text.empty() && end && *end == '\0' && value >= minimum && value <= maximum;
+}
+
+bool parseLight(const std::string& text, OutsideLight& light)
+{
+    if (text == "both")
+        light = OutsideLight::SunAndSky;
+    else if (text == "sun")
+        light = OutsideLight::SunOnly;
+    else if (text == "sky")
+        light = OutsideLight::SkyOnly;
+    else
+        return false;
+    return true;
 }
 
 // Takes the reference's own options out of the arguments; the rest are the render tool's.
@@ -61,7 +78,7 @@ bool parseReferenceOptions(const std::vector<std::string>& arguments, ReferenceO
         const std::string& a = arguments[i];
         if (a == "--reference")
             continue;
-        if (a != "--spp" && a != "--time" && a != "--bounces" && a != "--seed") {
+        if (a != "--spp" && a != "--time" && a != "--bounces" && a != "--seed" && a != "--light") {
             rest.push_back(a);
             continue;
         }
@@ -72,7 +89,9 @@ bool parseReferenceOptions(const std::vector<std::string>& arguments, ReferenceO
         const std::string& v = arguments[++i];
         double value = 0.0;
         bool ok = true;
-        if (a == "--spp")
+        if (a == "--light")
+            ok = parseLight(v, options.light);
+        else if (a == "--spp")
             ok = parseNumber(v, 1, 1 << 20, value) && value == double(uint32_t(value)), options.samples = uint32_t(value);
         else if (a == "--time")
             ok = parseNumber(v, 1e-3, 7 * 24 * 3600.0, value), options.seconds = value;
@@ -147,7 +166,7 @@ int runReference(const std::vector<std::string>& arguments)
         std::fprintf(stderr, "orvanta-trace: the scene has no ray-traced geometry\n");
         return 1;
     }
-    const SkyEnvironment sky = captureSkyEnvironment(renderer);
+    const SkyEnvironment sky = withOutsideLight(captureSkyEnvironment(renderer), reference.light);
     const KdTree twoSided = twoSidedCopy(tracer.kdTree);
     ReferenceScene scene;
     scene.tree = &twoSided;
