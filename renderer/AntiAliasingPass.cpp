@@ -1,9 +1,6 @@
 #include "renderer/AntiAliasingPass.h"
 
-#include "platform/gl/GlExtensions.h"
-#include "gpu/ShaderProgram.h"
 #include "renderer/FullScreenQuad.h"
-#include "renderer/TextureUnitTable.h"
 
 namespace Orvanta {
 
@@ -11,12 +8,7 @@ void drawAntiAliasing(const AntiAliasingSet& set, const AntiAliasingPassInputs& 
 {
     if (!set.created() || !in.uniforms || !in.textureUnits)
         return;
-    beginFullScreenPass();
-    applyPassUniforms(nullptr, nullptr, in.uniforms, *set.program, nullptr);
-    drawFullScreenQuad({});
-    endFullScreenPass();
-    in.textureUnits->unbindAll();
-    glUseProgramObjectARB(0);
+    drawFullScreenProgram(*set.program, in.uniforms, *in.textureUnits);
 }
 
 }  // namespace Orvanta

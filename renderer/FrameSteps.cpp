@@ -9,7 +9,8 @@ namespace Orvanta {
 void Renderer::loadViewMatrices()
 {
     glMatrixMode(GL_PROJECTION);
-    glLoadMatrixf(mainCamera.projectionMatrix.m);
+    const Matrix4 projection = frameProjection();
+    glLoadMatrixf(projection.m);
     glMatrixMode(GL_MODELVIEW);
     glLoadMatrixf(mainCamera.viewMatrix.m);
 }
@@ -25,6 +26,8 @@ void Renderer::setUpFrame()
     glDisable(GL_BLEND);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     frustumVectors = unitDepthFrustumVectors(mainCamera);
+    if (temporalAntiAliasingOn())
+        frustumVectors = jitteredFrustumVectors(frustumVectors, temporal.frameJitter(), targetWidth, targetHeight);
 }
 
 void Renderer::fillGBuffer()

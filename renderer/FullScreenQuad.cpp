@@ -1,7 +1,9 @@
 #include "renderer/FullScreenQuad.h"
 
 #include "platform/gl/GlExtensions.h"
+#include "gpu/Semantics.h"
 #include "renderer/MatrixStack.h"
+#include "renderer/TextureUnitTable.h"
 
 namespace Orvanta {
 
@@ -45,6 +47,16 @@ void endFullScreenPass()
 {
     glEnable(GL_DEPTH_TEST);
     popMatrices();
+}
+
+void drawFullScreenProgram(const ShaderProgram& program, UniformValueSource* uniforms, TextureUnitTable& units)
+{
+    beginFullScreenPass();
+    applyPassUniforms(nullptr, nullptr, uniforms, program, nullptr);
+    drawFullScreenQuad({});
+    endFullScreenPass();
+    units.unbindAll();
+    glUseProgramObjectARB(0);
 }
 
 }  // namespace Orvanta

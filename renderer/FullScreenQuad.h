@@ -3,6 +3,10 @@
 
 namespace Orvanta {
 
+struct ShaderProgram;
+class TextureUnitTable;
+class UniformValueSource;
+
 // One quad over the whole target, corners (0,0), (1,0), (1,1), (0,1), drawn with whatever
 // projection the caller set (the passes use an orthographic 0..1 one). Unit 0 carries the
 // corner's own coordinates; when given, unit 1 the view ray of each corner at unit depth and
@@ -21,5 +25,10 @@ void drawFullScreenQuad(const FullScreenQuad& quad);
 // end restores the matrices and switches the depth test on again.
 void beginFullScreenPass();
 void endFullScreenPass();
+
+// One engine program over the whole target bound now, inside a full-screen pass, its uniforms fed
+// from the source (the units it binds recorded in the table); leaves no program current and every
+// texture unit empty.
+void drawFullScreenProgram(const ShaderProgram& program, UniformValueSource* uniforms, TextureUnitTable& units);
 
 }  // namespace Orvanta

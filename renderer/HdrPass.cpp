@@ -126,12 +126,14 @@ bool Renderer::presentLinearImage(const HdrImage& image, float exposure, std::st
     // An empty stack binds the window's framebuffer at its size.
     pushFrameBuffer(&hdr.scene);
     popFrameBuffer();
-    const bool smoothEdges = renderSettingOn(AntiAliasing) && antiAliasing.created();
+    const bool smoothEdges = renderSettingOn(AntiAliasing) && !temporalAntiAliasingOn() && antiAliasing.created();
     glEnable(GL_FRAMEBUFFER_SRGB);
     pass("tone mapping", true, [&] { toneMap(smoothEdges); });
     pass("anti-aliasing", smoothEdges, [&] { drawAntiAliasing(antiAliasing, {this, &textureUnits}); });
     glDisable(GL_FRAMEBUFFER_SRGB);
     hdr.fixedExposure = frameExposure;
+    // The frames drawn after this picture start their average afresh.
+    temporal.resetHistory();
     pass("overlay", overlay != nullptr, [&] { overlay->drawOverlay(overlayTarget()); });
     surface->swapBuffers();
     return true;

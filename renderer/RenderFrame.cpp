@@ -4,6 +4,7 @@
 #include "renderer/RaytracedFrame.h"
 #include "renderer/Renderer.h"
 #include "renderer/SsaoPass.h"
+#include "renderer/TemporalResolvePass.h"
 
 namespace Orvanta {
 
@@ -23,7 +24,7 @@ void Renderer::renderFrame()
     const char* propagation = lpvIn.occlusion ? "occluded light propagation" : "light propagation";
     const VolumeLightInputs volumeLight{nullptr, &frustumVectors};
     const SsaoPassInputs ssaoInputs{mainGBuffer.depthTexture(), &frustumVectors, this, &frameBuffers, &textureUnits};
-    const bool smoothEdges = renderSettingOn(AntiAliasing) && antiAliasing.created();
+    const bool smoothEdges = renderSettingOn(AntiAliasing) && !temporalAntiAliasingOn() && antiAliasing.created();
     LightPropagationVolumeSet& lpv = propagationVolumes;
     RayTracingSet& rt = rayTracing;
 
@@ -66,6 +67,7 @@ void Renderer::renderFrame()
     pass("ray-traced composite", traced, [&] { compositeRaytracedSurfaces(context, mainCamera); });
     rayTracing.refractionsLit = false;
     popFrameBuffer();
+    pass("temporal anti-aliasing", temporalAntiAliasingOn(), [&] { resolveTemporalHistory(temporal, temporalInputs()); });
     glEnable(GL_FRAMEBUFFER_SRGB);
     // With a fixed exposure the eye neither measures nor adapts.
     pass("luminance and eye adaptation", !hdr.exposureFixed(), [&] { measureLuminance(); });

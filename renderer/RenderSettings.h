@@ -7,19 +7,23 @@ namespace Orvanta {
 // on; the demo leaves them so.
 enum RenderSetting {
     LpvOcclusion = 0,  // the propagation's geometry volume blocks flux where surfaces are
-    AntiAliasing = 1,  // the post-process edge smoothing before the overlay
+    AntiAliasing = 1,  // anti-aliasing as a whole: off draws every frame unjittered and unsmoothed
     Refraction = 2,    // ray-traced refraction through glass and water
-    RenderSettingCount = 3,
+    // With antiAliasing on: jittered frames averaged over time; off: the post-process edge
+    // smoothing of the tone-mapped frame alone.
+    TemporalAntiAliasing = 3,
+    RenderSettingCount = 4,
 };
 
-// The setting's command-line name ("lpvOcclusion", "antiAliasing", "refraction"); null out of range.
+// The setting's command-line name ("lpvOcclusion", "antiAliasing", "refraction",
+// "temporalAntiAliasing"); null out of range.
 const char* renderSettingName(int index);
 // The index of a name, or -1.
 int findRenderSetting(const char* name);
 
 // The state of every setting; a plain record the renderer keeps and tools fill.
 struct RenderSettings {
-    bool on[RenderSettingCount] = {true, true, true};
+    bool on[RenderSettingCount] = {true, true, true, true};
     bool operator[](RenderSetting setting) const { return on[setting]; }
 };
 

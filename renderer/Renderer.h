@@ -20,6 +20,7 @@
 #include "renderer/SkyLightingVolume.h"
 #include "renderer/SkySet.h"
 #include "renderer/SsaoSet.h"
+#include "renderer/TemporalResolveSet.h"
 #include "renderer/TextureUnitTable.h"
 #include "scene/RenderCamera.h"
 
@@ -30,6 +31,7 @@
 namespace Orvanta {
 
 class Light;
+struct TemporalResolveInputs;
 class PassTimer;
 struct HdrImage;
 class RenderSurface;
@@ -125,7 +127,8 @@ public:
     SunLight* sun() const { return sunLight; }
     // When set, every pass of the frame is timed into it; null stops the timing.
     void setPassTimer(PassTimer* timer) { passTimer = timer; }
-    // Loads the camera matrices as the frame does at its start (for drawing scene passes alone).
+    // Loads the camera matrices as the frame does at its start (for drawing scene passes alone):
+    // the projection moved by this frame's sub-pixel offset while temporal anti-aliasing is on.
     void loadViewMatrices();
 
     // The pass sets, for the passes that run outside renderFrame's order and for inspection.
@@ -135,6 +138,7 @@ public:
     ShadowMapSet& shadowMaps() { return shadows; }
     FrameBufferStack& frameBufferStack() { return frameBuffers; }
     TextureUnitTable& textureUnitTable() { return textureUnits; }
+    const TemporalResolveSet& temporalResolveSet() const { return temporal; }
     // The GPU half of the ray-traced reflections, for tests and tools to inspect.
     const RayTracingSet& rayTracingSet() const { return rayTracing; }
 
@@ -167,6 +171,12 @@ private:
     void markCoveredPixels();
     void drawSkyDome();
     void drawTransparentSurfaces();
+    // Temporal anti-aliasing: on with both the antiAliasing and temporalAntiAliasing settings;
+    // the frame's projection (jittered while it is on); what the resolve of the finished HDR
+    // frame reads.
+    bool temporalAntiAliasingOn() const;
+    Matrix4 frameProjection() const;
+    TemporalResolveInputs temporalInputs();
     FullScreenQuad lightQuad(float noiseWidth, float noiseHeight) const;
     // Renders the sun's cascaded shadow maps around the main view (the direct lighting reads
     // them) and its overlapped maps around the viewer (the ray-traced lighting reads them).
@@ -226,6 +236,7 @@ private:
     LightPropagationVolumeSet propagationVolumes;
     SsaoSet ssao;
     AntiAliasingSet antiAliasing;
+    TemporalResolveSet temporal;
     std::unique_ptr<Texture2D> flatNormalTexture;
     std::unique_ptr<Texture2D> defaultSpecularTexture;
     std::unique_ptr<SunLight> ownedSun;

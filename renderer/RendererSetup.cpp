@@ -97,6 +97,7 @@ void Renderer::initRenderer(RenderSurface& windowSurface)
     textureUnits.initialise();
     hdr.create(width(), height());
     antiAliasing.create(width(), height());
+    temporal.create(width(), height());
 
     zFillProgram = getVertexProgram("resources/shaders/engine/defaultZFillVertex.shader");
     alphaTestedZFillProgram = getProgram("resources/shaders/engine/defaultZFillVertex.shader",
@@ -150,6 +151,7 @@ void Renderer::fitTargetsToSurface()
     targetHeight = h;
     hdr.createSceneTarget(w, h);
     antiAliasing.createInput(w, h);
+    temporal.createTargets(w, h);
     mainGBuffer.createTarget(w, h);
     ssao.createTargets(w, h);
     createLightMask();

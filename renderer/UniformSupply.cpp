@@ -96,7 +96,8 @@ bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformC
         return true;
     default:
         return setShadowUniform(shadows, semantic, location) || setRayTracingUniform(rayTracing, semantic, location) ||
-               setSsaoUniform(ssao, semantic, location) || setAntiAliasingUniform(antiAliasing, semantic, location);
+               setSsaoUniform(ssao, semantic, location) || setAntiAliasingUniform(antiAliasing, semantic, location) ||
+               setTemporalResolveUniform(temporal, semantic, location);
     }
 }
 
@@ -135,7 +136,9 @@ Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
             return rayTraced;
         if (Texture* ambientOcclusion = ssaoTexture(ssao, semantic))
             return ambientOcclusion;
-        return antiAliasingTexture(antiAliasing, semantic);
+        if (Texture* smoothed = antiAliasingTexture(antiAliasing, semantic))
+            return smoothed;
+        return temporalResolveTexture(temporal, semantic);
     }
 }
 

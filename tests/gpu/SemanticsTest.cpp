@@ -92,11 +92,12 @@ TEST(SemanticTables, SamplersAreExactlyTheTextureSemantics)
     int samplers = 0;
     for (int32_t id = 0; id < UNIFORM_SEMANTIC_COUNT; ++id)
         samplers += isSamplerSemantic(id) ? 1 : 0;
-    EXPECT_EQ(samplers, 57);
+    EXPECT_EQ(samplers, 58);
     EXPECT_TRUE(isSamplerSemantic(MATERIAL_TEXTURE));
     EXPECT_TRUE(isSamplerSemantic(SKY_LIGHTING_VOLUME_TEXTURE6));
     EXPECT_TRUE(isSamplerSemantic(ANTI_ALIASING_INPUT_TEXTURE));
     EXPECT_TRUE(isSamplerSemantic(LIGHT_PROPAGATION_GEOMETRY_VOLUME_TEXTURE));
+    EXPECT_TRUE(isSamplerSemantic(TEMPORAL_HISTORY_TEXTURE));
     EXPECT_FALSE(isSamplerSemantic(SHADOW_MATRIX_PZ));
     EXPECT_FALSE(isSamplerSemantic(SSAO_NUM_SAMPLES));
     EXPECT_FALSE(isSamplerSemantic(SemanticNone));

@@ -1,5 +1,6 @@
-// The frame's edge smoothing, seen through presentLinearImage (the tone map and the smoothing
-// of a frame, on an image the test draws): a flat colour passes untouched, a hard diagonal edge
+// The frame's post-process edge smoothing (anti-aliasing on, its temporal part off), seen through
+// presentLinearImage (the tone map and the smoothing of a frame, on an image the test draws): a
+// flat colour passes untouched, a hard diagonal edge
 // moves toward the area coverage a brute-force supersampling gives, and the overlay drawn after
 // it keeps its hard edges.
 #include "RendererTestScene.h"
@@ -87,12 +88,14 @@ protected:
     {
         ORVANTA_REQUIRE_GL();
         ASSERT_NE(testWorld().renderer, nullptr) << testWorld().logged;
+        renderer().setRenderSetting(TemporalAntiAliasing, false);
     }
     void TearDown() override
     {
         if (!testWorld().renderer)
             return;
-        renderer().setRenderSetting(AntiAliasing, true);
+        renderer().setRenderSetting(AntiAliasing, false);
+        renderer().setRenderSetting(TemporalAntiAliasing, true);
         renderer().attachOverlay(nullptr);
     }
 

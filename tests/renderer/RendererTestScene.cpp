@@ -136,6 +136,9 @@ TestWorld& testWorld()
     static ControlPanel panel;
     loadPanel(panel, renderer);
     renderer.attachOverlay(nullptr);
+    // Unjittered frames, so that frames drawn with different switches compare pixel for pixel;
+    // the anti-aliasing tests switch it on themselves.
+    renderer.setRenderSetting(AntiAliasing, false);
     Material* opaque = opaqueMaterial();
     // The start camera looks toward -x, +z; the box stands in its view, the sun lights it.
     Object* ground = makeBox({-40, -1, -40}, {40, 0, 40}, opaque, false);

@@ -13,6 +13,7 @@ namespace OrvantaTest {
 // the sun in front of the start camera, and a sky dome with the sky material. Created once per
 // test process (after the test GL context, so the renderer's own context stays current). A loaded
 // control panel supplies the feature switches (setFeature works); it is not drawn over the frame.
+// Anti-aliasing is off (frames are unjittered).
 struct TestWorld {
     Orvanta::Window* window = nullptr;
     Orvanta::Renderer* renderer = nullptr;

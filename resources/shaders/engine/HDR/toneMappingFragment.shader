@@ -3,13 +3,14 @@ shader
 	includes
 	{
 		file = "resources/shaders/engine/common/glslVersion.shader"
+		file = "resources/shaders/engine/common/filmicCurve.shader"
 	}
 	semantics
 	{
 		sceneColor = HDR_MAIN_FRAME_BUFFER_COLOR_TEXTURE
 	}
 	code = "
-// Filmic curve (toe, linear section, soft shoulder) applied to the exposed scene's luminance; the
+// The filmic curve (common/filmicCurve) applied to the exposed scene's luminance; the
 // colour is scaled with it, so hue and saturation survive the shoulder (a curve per channel
 // would squeeze the bright channels of a colour toward its dim ones and turn a blue sky grey).
 // A colour still too bright for the display in one channel gives up saturation rather than
@@ -17,24 +18,12 @@ shader
 uniform sampler2D sceneColor;
 varying float exposure;
 
-vec3 filmic(vec3 x)
-{
-    const float A = 0.15; // shoulder strength
-    const float B = 0.50; // linear strength
-    const float C = 0.10; // linear angle
-    const float D = 0.20; // toe strength
-    const float E = 0.02; // toe numerator
-    const float F = 0.30; // toe denominator
-    return ((x * (A * x + C * B) + D * E) / (x * (A * x + B) + D * F)) - E / F;
-}
-
 void main()
 {
-    const float whitePoint = 11.2;
     const float exposureBias = 1.0;
     vec3 color = max(texture2D(sceneColor, gl_TexCoord[0].xy).rgb, vec3(0.0)) * (exposure * exposureBias);
     float luminance = dot(color, vec3(0.2126, 0.7152, 0.0722));
-    float mappedLuminance = filmic(vec3(luminance)).x / filmic(vec3(whitePoint)).x;
+    float mappedLuminance = filmicLuminance(luminance);
     vec3 mapped = luminance > 1e-6 ? color * (mappedLuminance / luminance) : vec3(0.0);
     float peak = max(mapped.r, max(mapped.g, mapped.b));
     if (peak > 1.0)

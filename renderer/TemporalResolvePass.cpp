@@ -1,0 +1,55 @@
+#include "renderer/TemporalResolvePass.h"
+
+#include "gpu/ShaderProgram.h"
+#include "gpu/Texture.h"
+#include "platform/gl/GlExtensions.h"
+#include "renderer/FrameBufferStack.h"
+#include "renderer/FullScreenQuad.h"
+#include "renderer/TextureUnitTable.h"
+#include "scene/Camera.h"
+
+#include <algorithm>
+
+namespace Orvanta {
+
+Matrix4 temporalReprojection(const Camera& camera, const Matrix4& previousViewProjection)
+{
+    // Clip coordinates from (x z, y z, z, 1): x and y as given, clip z = -P10 z_eye + P14 with
+    // z_eye = -z, and w = z.
+    const Matrix4& p = camera.projectionMatrix;
+    Matrix4 toClip;
+    toClip[10] = -p[10];
+    toClip[14] = p[14];
+    toClip[11] = 1.0f;
+    toClip[15] = 0.0f;
+    return multiply(previousViewProjection, multiply(inverse(camera.viewProjectionMatrix), toClip));
+}
+
+void resolveTemporalHistory(TemporalResolveSet& set, const TemporalResolveInputs& in)
+{
+    if (!set.created() || !in.uniforms || !in.textureUnits || !in.frameBuffers || !in.scene || !in.camera)
+        return;
+    const bool historyKept = set.frames > 0 && set.key == in.key;
+    set.key = in.key;
+    const Matrix4& viewProjection = in.camera->viewProjectionMatrix;
+    const bool cameraStill = !in.lightingSettling &&
+                             std::equal(viewProjection.m, viewProjection.m + 16, set.previousViewProjection.m);
+    set.blend = planTemporalBlend(set, historyKept, cameraStill);
+    set.reprojection = set.blend.moving ? temporalReprojection(*in.camera, set.previousViewProjection) : Matrix4{};
+
+    FrameBuffer& target = set.history[set.writeIndex];
+    in.frameBuffers->push(&target);
+    drawFullScreenProgram(set.blend.moving ? *set.movingProgram : *set.stillProgram, in.uniforms, *in.textureUnits);
+    // The resolved frame replaces the scene's colour: copied from the history just written
+    // (same size, nearest), converted to the scene's half floats.
+    glBindFramebuffer(GL_DRAW_FRAMEBUFFER, in.scene->framebufferId);
+    glBlitFramebuffer(0, 0, target.width, target.height, 0, 0, target.width, target.height, GL_COLOR_BUFFER_BIT,
+                      GL_NEAREST);
+    in.frameBuffers->pop();
+
+    set.writeIndex = 1 - set.writeIndex;
+    set.previousViewProjection = viewProjection;
+    ++set.jitterFrame;
+}
+
+}  // namespace Orvanta
