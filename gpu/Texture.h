@@ -87,8 +87,8 @@ struct Image {
 bool loadTga(Image& image, const std::string& path, bool srgb);
 
 // The cached image texture for a path: loaded on first request (mipmapped, trilinear, 16x
-// anisotropic where available, repeating), the same texture on every later request. The srgb
-// choice of the first request stays in force.
+// anisotropic where available except on llvmpipe, repeating), the same texture on every later
+// request. The srgb choice of the first request stays in force.
 Texture2D* getTexture(const std::string& path, bool srgb);
 
 // A shared 1 x 1 white opaque texture, the stand-in for textures that could not be found.
