@@ -16,8 +16,8 @@ public:
     virtual void handleMouse() = 0;
     virtual void updateAudio() = 0;
     virtual bool escapePressed() = 0;
-    virtual void renderFrame() = 0;           // includes the overlay and the buffer swap
-    virtual bool pumpMessages() = 0;          // false once the window was closed
+    virtual void renderFrame() = 0;   // includes the overlay and the buffer swap
+    virtual bool pumpMessages() = 0;  // false once the window was closed
 };
 
 // Runs until Escape (exit code 0) or until the window is closed by other means (also 0): every

@@ -1,6 +1,5 @@
 #include "app/OrvantaApplication.h"
 
-#include "platform/FrameTimer.h"
 #include "app/DemoSteps.h"
 #include "app/MainLoop.h"
 #include "app/ReferenceView.h"
@@ -12,14 +11,15 @@
 #include "content/ObjectInstance.h"
 #include "content/RayTracingSceneLoad.h"
 #include "content/SceneLoader.h"
+#include "content/SceneVisibility.h"
 #include "content/SkyOcclusion.h"
 #include "overlay/ControlPanel.h"
 #include "overlay/PanelInteraction.h"
+#include "platform/FrameTimer.h"
 #include "platform/Input.h"
 #include "platform/Log.h"
 #include "raytracing/RayTracer.h"
 #include "renderer/Renderer.h"
-#include "content/SceneVisibility.h"
 #include "scene/Scene.h"
 
 #include <chrono>

@@ -14,7 +14,9 @@ int windowedWidth = 0;
 int windowedHeight = 0;
 }  // namespace
 
-Window::Window() : rendererState(std::make_unique<Renderer>()) {}
+Window::Window() : rendererState(std::make_unique<Renderer>())
+{
+}
 
 Window::~Window()
 {

@@ -23,8 +23,7 @@ const LoopbackEntryPoints& loopbackEntryPoints()
             alcGetProcAddress(nullptr, "alcLoopbackOpenDeviceSOFT"));
         e.isFormatSupported = reinterpret_cast<LPALCISRENDERFORMATSUPPORTEDSOFT>(
             alcGetProcAddress(nullptr, "alcIsRenderFormatSupportedSOFT"));
-        e.renderSamples = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(
-            alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
+        e.renderSamples = reinterpret_cast<LPALCRENDERSAMPLESSOFT>(alcGetProcAddress(nullptr, "alcRenderSamplesSOFT"));
         return e;
     }();
     return entryPoints;
@@ -46,14 +45,17 @@ bool openLoopbackAudio(AudioOutput& output, int sampleRate, std::string& error)
     }
     if (!e.isFormatSupported(device, sampleRate, ALC_STEREO_SOFT, ALC_FLOAT_SOFT)) {
         alcCloseDevice(device);
-        error = "the OpenAL loopback device cannot mix stereo float at " +
-                std::to_string(sampleRate) + " Hz";
+        error = "the OpenAL loopback device cannot mix stereo float at " + std::to_string(sampleRate) + " Hz";
         return false;
     }
-    const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT, ALC_STEREO_SOFT,
-                                 ALC_FORMAT_TYPE_SOFT,     ALC_FLOAT_SOFT,
-                                 ALC_FREQUENCY,            sampleRate,
-                                 ALC_HRTF_SOFT,            ALC_FALSE,
+    const ALCint attributes[] = {ALC_FORMAT_CHANNELS_SOFT,
+                                 ALC_STEREO_SOFT,
+                                 ALC_FORMAT_TYPE_SOFT,
+                                 ALC_FLOAT_SOFT,
+                                 ALC_FREQUENCY,
+                                 sampleRate,
+                                 ALC_HRTF_SOFT,
+                                 ALC_FALSE,
                                  0};
     if (!attachContext(output, device, attributes)) {
         error = "no context could be made current on the OpenAL loopback device";

@@ -15,8 +15,7 @@ bool writePages(std::FILE* file, ogg_stream_state& stream, bool flush)
     while (flush ? ogg_stream_flush(&stream, &page) : ogg_stream_pageout(&stream, &page)) {
         if (std::fwrite(page.header, 1, static_cast<size_t>(page.header_len), file) !=
                 static_cast<size_t>(page.header_len) ||
-            std::fwrite(page.body, 1, static_cast<size_t>(page.body_len), file) !=
-                static_cast<size_t>(page.body_len))
+            std::fwrite(page.body, 1, static_cast<size_t>(page.body_len), file) != static_cast<size_t>(page.body_len))
             return false;
     }
     return true;
@@ -24,12 +23,11 @@ bool writePages(std::FILE* file, ogg_stream_state& stream, bool flush)
 
 }  // namespace
 
-bool writeOggVorbis(const std::string& path, const std::vector<float>& interleaved, int channels,
-                    int sampleRate, float quality, std::string& error)
+bool writeOggVorbis(const std::string& path, const std::vector<float>& interleaved, int channels, int sampleRate,
+                    float quality, std::string& error)
 {
     if (channels < 1 || interleaved.size() % static_cast<size_t>(channels) != 0) {
-        error = path + ": the sample list is not a whole number of " + std::to_string(channels) +
-                "-channel frames";
+        error = path + ": the sample list is not a whole number of " + std::to_string(channels) + "-channel frames";
         return false;
     }
     std::string temporary = path + ".tmp";

@@ -24,8 +24,7 @@ PcmFill readPcm(OggVorbis_File& decoder, char* data, long size, bool looping)
     int section = 0;
     while (fill.bytes < size) {
         int request = static_cast<int>(std::min<long>(size - fill.bytes, INT_MAX));
-        long n = ov_read(&decoder, data + fill.bytes, request, littleEndian, wordBytes, signedWords,
-                         &section);
+        long n = ov_read(&decoder, data + fill.bytes, request, littleEndian, wordBytes, signedWords, &section);
         if (n == OV_HOLE)
             continue;  // the decoder has resynchronised past the hole; the samples go on
         if (n < 0) {
@@ -64,18 +63,30 @@ PcmFill readPcm(OggVorbis_File& decoder, char* data, long size, bool looping)
 std::string vorbisErrorText(int code)
 {
     switch (code) {
-    case OV_EREAD: return "could not be read";
-    case OV_EFAULT: return "made the Vorbis decoder fail (internal fault)";
-    case OV_EIMPL: return "uses a Vorbis feature the decoder does not implement";
-    case OV_EINVAL: return "could not be decoded (invalid decoder state)";
-    case OV_ENOTVORBIS: return "is not an Ogg Vorbis stream";
-    case OV_EBADHEADER: return "has a damaged Vorbis header";
-    case OV_EVERSION: return "has an unsupported Vorbis version";
-    case OV_ENOTAUDIO: return "holds a packet that is not audio";
-    case OV_EBADPACKET: return "holds a damaged packet";
-    case OV_EBADLINK: return "has a damaged link between stream sections";
-    case OV_ENOSEEK: return "cannot be seeked";
-    default: return "failed with Vorbis error " + std::to_string(code);
+    case OV_EREAD:
+        return "could not be read";
+    case OV_EFAULT:
+        return "made the Vorbis decoder fail (internal fault)";
+    case OV_EIMPL:
+        return "uses a Vorbis feature the decoder does not implement";
+    case OV_EINVAL:
+        return "could not be decoded (invalid decoder state)";
+    case OV_ENOTVORBIS:
+        return "is not an Ogg Vorbis stream";
+    case OV_EBADHEADER:
+        return "has a damaged Vorbis header";
+    case OV_EVERSION:
+        return "has an unsupported Vorbis version";
+    case OV_ENOTAUDIO:
+        return "holds a packet that is not audio";
+    case OV_EBADPACKET:
+        return "holds a damaged packet";
+    case OV_EBADLINK:
+        return "has a damaged link between stream sections";
+    case OV_ENOSEEK:
+        return "cannot be seeked";
+    default:
+        return "failed with Vorbis error " + std::to_string(code);
     }
 }
 

@@ -26,8 +26,7 @@ public:
     // on success decodes and queues the first buffer. A file that cannot be opened or decoded,
     // or one with other than 1 or 2 channels, is reported once (naming the file) and leaves a
     // silent source that start() and update() leave alone.
-    Sound(const std::string& path, Float3 position, bool streamInChunks = true,
-          SoundList& list = soundList());
+    Sound(const std::string& path, Float3 position, bool streamInChunks = true, SoundList& list = soundList());
     // Deletes the source, then the buffers, then closes the decoder; leaves the list.
     ~Sound();
     Sound(const Sound&) = delete;
@@ -52,7 +51,7 @@ public:
     bool hasStream() const { return decoderOpen; }
 
     ALuint source = 0;
-    ALenum format = 0;  // AL_FORMAT_MONO16 or AL_FORMAT_STEREO16; 0 while unknown
+    ALenum format = 0;            // AL_FORMAT_MONO16 or AL_FORMAT_STEREO16; 0 while unknown
     std::vector<ALuint> buffers;  // every buffer this sound created, in creation order
     OggVorbis_File decoder{};
     bool active = false;

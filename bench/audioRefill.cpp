@@ -30,8 +30,7 @@ int main(int argc, char** argv)
             files.push_back(argv[i]);
     }
     if (files.empty())
-        files = {"resources/audio/ambience.ogg", "resources/audio/birds.ogg",
-                 "resources/audio/singleBird.ogg"};
+        files = {"resources/audio/ambience.ogg", "resources/audio/birds.ogg", "resources/audio/singleBird.ogg"};
 
     AudioOutput output;
     std::string error;
@@ -41,8 +40,7 @@ int main(int argc, char** argv)
     }
     SoundList sounds;
     bool ok = true;
-    std::printf("%-34s %8s %10s %10s %10s %10s\n", "file", "refills", "mean ms", "min ms", "max ms",
-                "audio s");
+    std::printf("%-34s %8s %10s %10s %10s %10s\n", "file", "refills", "mean ms", "min ms", "max ms", "audio s");
     for (const std::string& file : files) {
         Sound* sound = new Sound(file, {0, 0, 0}, true, sounds);
         if (!sound->hasStream()) {
@@ -65,8 +63,8 @@ int main(int argc, char** argv)
         alDeleteBuffers(1, &buffer);
         vorbis_info* info = ov_info(&sound->decoder, -1);
         double audioSeconds = double(bytes) / (2.0 * info->channels * info->rate) / refills;
-        std::printf("%-34s %8d %10.3f %10.3f %10.3f %10.2f\n", file.c_str(), refills,
-                    total / refills, least, most, audioSeconds);
+        std::printf("%-34s %8d %10.3f %10.3f %10.3f %10.2f\n", file.c_str(), refills, total / refills, least, most,
+                    audioSeconds);
     }
     closeAudio(output, sounds);
     return ok ? 0 : 1;

@@ -28,17 +28,17 @@
 #include "content/KdTreeBuild.h"
 #include "content/RayTracingScene.h"
 #include "raytracing/KdTraversal.h"
+#include "raytracing/RayWorkerPool.h"
 #include "raytracing/ReferenceTracer.h"
 #include "renderer/StartCamera.h"
 #include "scene/Camera.h"
 #include "scene/CameraFraming.h"
-#include "raytracing/RayWorkerPool.h"
 
 #include <chrono>
-#include <ctime>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <optional>
 #include <random>
@@ -107,7 +107,10 @@ double runThreads(size_t count, int threads, Trace trace, size_t block = 1024)
     return double(count) / seconds(start);
 }
 
-Float3 sub(Float3 a, Float3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Float3 sub(Float3 a, Float3 b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
 
 // The camera the coherent rays start from: the start view, or, where that sees none of the
 // scene's triangles, one that frames the scene's box from the side a light at (0.4, 0.8, 0.3)
@@ -121,7 +124,8 @@ std::optional<Camera> viewCamera(const KdTree& tree, float aspectRatio, bool& fr
     for (int y = 0; y < samples; ++y)
         for (int x = 0; x < samples; ++x) {
             const Float3 d = frustumRay(camera.frustum, (float(x) + 0.5f) / samples, (float(y) + 0.5f) / samples);
-            const float origin[3] = {camera.position.x, camera.position.y, camera.position.z}, direction[3] = {d.x, d.y, d.z};
+            const float origin[3] = {camera.position.x, camera.position.y, camera.position.z},
+                        direction[3] = {d.x, d.y, d.z};
             Ray ray = makeRay(origin, direction);
             traverse(tree, ray);
             if (ray.hitAccel)
@@ -437,8 +441,8 @@ void generateDenseMesh(size_t triangles, RayTracingGeometry& g)
         for (uint32_t x = 0; x <= n; ++x) {
             RtVertex v{};
             const float px = -64.0f + float(x) * size, pz = -64.0f + float(z) * size;
-            v.position = {px, 1.5f * std::sin(px * 0.7f) * std::cos(pz * 0.45f) + 0.4f * std::sin(px * 3.1f + pz * 2.3f),
-                          pz};
+            v.position = {
+                px, 1.5f * std::sin(px * 0.7f) * std::cos(pz * 0.45f) + 0.4f * std::sin(px * 3.1f + pz * 2.3f), pz};
             g.vertices.push_back(v);
         }
     auto add = [&](uint32_t a, uint32_t b, uint32_t c) {
@@ -553,8 +557,8 @@ RaySetResult throughput(Table& table, const std::string& name, const KdTree& tre
             p.many = std::max(p.many, double(kPacket) * runThreads(groups, threads, tracePacket(p)));
         }
         streamOne = std::max(streamOne, double(kStreamBlock) * runThreads(blocks, 1, traceStream));
-        streamMany =
-            std::max(streamMany, double(kStreamBlock) * runThreads(blocks, threads, traceStream, 1024 / kStreamBlock));
+        streamMany = std::max(streamMany,
+                              double(kStreamBlock) * runThreads(blocks, threads, traceStream, 1024 / kStreamBlock));
 #ifdef ORVANTA_BENCH_EMBREE
         eOne = std::max(eOne, runThreads(rays.size(), 1, traceCulled));
         eMany = std::max(eMany, runThreads(rays.size(), threads, traceCulled));
@@ -584,8 +588,8 @@ RaySetResult throughput(Table& table, const std::string& name, const KdTree& tre
                "%.1f / %.1f / %.1f / %.1f (the walk that enters every leaf)", double(counts.interiorSteps) / n,
                double(counts.emptyLeaves) / n, double(counts.leaves) / n, double(counts.triangleTests) / n);
     table.rowf(std::string(name) + ": time per ray, single walk, one thread", "%.0f ns", 1e9 / one);
-    table.rowf(std::string(name) + ": traverse, 1 / " + std::to_string(threads) + " threads",
-               "%.2f / %.2f Mrays/s", one / 1e6, many / 1e6);
+    table.rowf(std::string(name) + ": traverse, 1 / " + std::to_string(threads) + " threads", "%.2f / %.2f Mrays/s",
+               one / 1e6, many / 1e6);
     for (const PacketRun& p : packetRuns)
         table.rowf(std::string(name) + ": traversePacket (" + std::to_string(p.width) + " lanes), 1 / " +
                        std::to_string(threads) + " threads",
@@ -725,8 +729,8 @@ SceneResult benchScene(const SceneSpec& spec, const std::string& literal, int th
     }
 
     // The literal reference: the whole scene (compared with the tree above) and, always, a part.
-    auto compareWithLiteral = [&](const RayTracingGeometry& subject, const std::string& label,
-                                  const KdTree* fastTree, double fastSeconds) {
+    auto compareWithLiteral = [&](const RayTracingGeometry& subject, const std::string& label, const KdTree* fastTree,
+                                  double fastSeconds) {
         KdTree fastPart, literalTree;
         if (!fastTree) {
             fastPart.geometry = &subject;
@@ -796,10 +800,12 @@ SceneResult benchScene(const SceneSpec& spec, const std::string& literal, int th
     EmbreeScene embreeScene(tree);
     embreeBuild = std::min(embreeBuild, embreeScene.buildSeconds);
     embree = &embreeScene;
-    table.rowf("Embree 3 rtcCommitScene, high quality, all threads (best of " + std::to_string(std::min(repeats, 3)) + ")",
+    table.rowf("Embree 3 rtcCommitScene, high quality, all threads (best of " + std::to_string(std::min(repeats, 3)) +
+                   ")",
                "%.3f s", embreeBuild);
     table.rowf("build time / Embree's", "%.1fx", buildSeconds / embreeBuild);
-    table.rowf("Embree BVH, bytes per triangle", "%.1f", double(embreeScene.bytes) / double(std::max<size_t>(1, triangles)));
+    table.rowf("Embree BVH, bytes per triangle", "%.1f",
+               double(embreeScene.bytes) / double(std::max<size_t>(1, triangles)));
 #endif
 
     bool framed = false;
@@ -886,9 +892,9 @@ int main(int argc, char** argv)
         const std::string arg = argv[i];
         if (arg == "--scene" && i + 1 < argc)
             scenes.push_back({argv[++i], 0});
-        else if (arg == "--literal" && i + 1 < argc && (std::string(argv[i + 1]) == "none" ||
-                                                         std::string(argv[i + 1]) == "part" ||
-                                                         std::string(argv[i + 1]) == "full"))
+        else if (arg == "--literal" && i + 1 < argc &&
+                 (std::string(argv[i + 1]) == "none" || std::string(argv[i + 1]) == "part" ||
+                  std::string(argv[i + 1]) == "full"))
             literal = argv[++i];
         else if (arg == "--threads" && i + 1 < argc)
             threads = std::max(1, std::atoi(argv[++i]));

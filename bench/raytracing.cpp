@@ -5,13 +5,13 @@
 // hits and lighting them. Run from the source root (it loads the demo scene).
 //
 //   bench_raytracing [--width W] [--height H] [--frames N]
-#include "platform/FrameTimer.h"
-#include "platform/gl/GlExtensions.h"
 #include "app/OrvantaApplication.h"
 #include "app/Window.h"
+#include "content/SceneVisibility.h"
+#include "platform/FrameTimer.h"
+#include "platform/gl/GlExtensions.h"
 #include "raytracing/RayTracer.h"
 #include "renderer/Renderer.h"
-#include "content/SceneVisibility.h"
 #include "scene/Scene.h"
 
 #include <chrono>
@@ -107,8 +107,8 @@ int main(int argc, char** argv)
     const Totals on = measure(renderer, frames);
     renderer.setRenderSetting(Refraction, false);
     const Totals off = measure(renderer, frames);
-    std::printf("ray tracing of the start view at %d x %d (tracing %u x %u), %u ray-traced instances in view\n",
-                width, height, tracer.width(), tracer.height(), renderer.camera().raytracedCount);
+    std::printf("ray tracing of the start view at %d x %d (tracing %u x %u), %u ray-traced instances in view\n", width,
+                height, tracer.width(), tracer.height(), renderer.camera().raytracedCount);
     if (on.traced == 0 || off.traced == 0) {
         std::printf("no frame traced: no ray-traced instance in view\n");
         return 1;

@@ -35,10 +35,9 @@ double milliseconds(std::chrono::steady_clock::duration d)
 
 void box(float x, float z, float h, float top)
 {
-    const float c[8][3] = {{x - h, 0, z - h}, {x + h, 0, z - h}, {x + h, 0, z + h}, {x - h, 0, z + h},
-        {x - h, top, z - h}, {x + h, top, z - h}, {x + h, top, z + h}, {x - h, top, z + h}};
-    const int faces[6][4] = {{4, 7, 6, 5}, {0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7},
-        {0, 3, 2, 1}};
+    const float c[8][3] = {{x - h, 0, z - h},   {x + h, 0, z - h},   {x + h, 0, z + h},   {x - h, 0, z + h},
+                           {x - h, top, z - h}, {x + h, top, z - h}, {x + h, top, z + h}, {x - h, top, z + h}};
+    const int faces[6][4] = {{4, 7, 6, 5}, {0, 1, 5, 4}, {1, 2, 6, 5}, {2, 3, 7, 6}, {3, 0, 4, 7}, {0, 3, 2, 1}};
     for (const auto& f : faces)
         for (int i : f)
             glVertex3fv(c[i]);
@@ -51,10 +50,7 @@ struct Sources : UniformValueSource {
     {
         return setShadowUniform(set, semantic, location);
     }
-    Texture* texture(UniformSemantic semantic, const UniformContext&) override
-    {
-        return shadowTexture(set, semantic);
-    }
+    Texture* texture(UniformSemantic semantic, const UniformContext&) override { return shadowTexture(set, semantic); }
 };
 
 std::string writeShader(const std::string& path, const std::string& includes, const std::string& code)
@@ -94,7 +90,10 @@ int main()
     GLuint casters = glGenLists(1);
     glNewList(casters, GL_COMPILE);
     glBegin(GL_QUADS);
-    glVertex3f(-50, 0, -50); glVertex3f(-50, 0, 50); glVertex3f(50, 0, 50); glVertex3f(50, 0, -50);
+    glVertex3f(-50, 0, -50);
+    glVertex3f(-50, 0, 50);
+    glVertex3f(50, 0, 50);
+    glVertex3f(50, 0, -50);
     for (int i = 0; i < 20; ++i)
         for (int j = 0; j < 20; ++j)
             box(-47.5f + i * 5.0f, -47.5f + j * 5.0f, 0.8f, 1.0f + (i * 7 + j * 3) % 5);
@@ -139,23 +138,24 @@ int main()
         updateCascadedShadowMaps(passes, set, sun, camera);
     glFinish();
     std::printf("cascaded shadow maps (5 x 1024^2, 2401 quads): %.2f ms\n",
-        milliseconds(std::chrono::steady_clock::now() - start) / rounds);
+                milliseconds(std::chrono::steady_clock::now() - start) / rounds);
 
     start = std::chrono::steady_clock::now();
     for (int i = 0; i < rounds; ++i)
         updateOverlappedShadowMaps(passes, set, sun, camera);
     glFinish();
     std::printf("overlapped shadow maps (3 x 512^2): %.2f ms\n",
-        milliseconds(std::chrono::steady_clock::now() - start) / rounds);
+                milliseconds(std::chrono::steady_clock::now() - start) / rounds);
 
     // The lookup: every pixel of a light pass evaluates the soft shadow of a ground point.
     std::string dir = std::filesystem::temp_directory_path() / "orvanta-bench-shadows";
     std::filesystem::create_directories(dir);
-    std::string vertex = writeShader(dir + "/v.shader", "",
+    std::string vertex = writeShader(
+        dir + "/v.shader", "",
         "varying vec3 worldPosition; void main() { worldPosition = vec3(gl_Vertex.x * 15.0 + 12.0, "
         "0.0, gl_Vertex.y * 15.0 + 5.0); gl_Position = gl_Vertex; }");
-    std::string fragment = writeShader(dir + "/f.shader",
-        "includes { file = resources/shaders/engine/shadows/softShadows.shader }\n",
+    std::string fragment = writeShader(
+        dir + "/f.shader", "includes { file = resources/shaders/engine/shadows/softShadows.shader }\n",
         "varying vec3 worldPosition; uniform vec3 eye; void main() { float lit = sunShadowFactor("
         "worldPosition, vec3(0.0, 1.0, 0.0), length(worldPosition - eye), gl_FragCoord.xy / 32.0); "
         "gl_FragColor = vec4(lit, lit, lit, 1.0); }");
@@ -164,10 +164,13 @@ int main()
     glDisable(GL_DEPTH_TEST);
     auto drawLookup = [&] {
         applyPassUniforms(nullptr, nullptr, &sources, *lookup, nullptr);
-        glUniform3fARB(glGetUniformLocationARB(lookup->program, "eye"), camera.position.x,
-            camera.position.y, camera.position.z);
+        glUniform3fARB(glGetUniformLocationARB(lookup->program, "eye"), camera.position.x, camera.position.y,
+                       camera.position.z);
         glBegin(GL_QUADS);
-        glVertex2f(-1, -1); glVertex2f(1, -1); glVertex2f(1, 1); glVertex2f(-1, 1);
+        glVertex2f(-1, -1);
+        glVertex2f(1, -1);
+        glVertex2f(1, 1);
+        glVertex2f(-1, 1);
         glEnd();
     };
     drawLookup();
@@ -177,7 +180,7 @@ int main()
         drawLookup();
     glFinish();
     std::printf("soft shadow lookup (%d x %d, 9 + 32 taps): %.2f ms\n", width, height,
-        milliseconds(std::chrono::steady_clock::now() - start) / rounds);
+                milliseconds(std::chrono::steady_clock::now() - start) / rounds);
 
     // The last lookup, as a picture of the lit fraction over the ground seen from above.
     std::string picture = dir + "/softShadowLookup.png";

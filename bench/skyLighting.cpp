@@ -59,8 +59,8 @@ int main(int argc, char** argv)
     std::printf("GL: %s\n", window.headless()->description().c_str());
     PassTimer timer;
     renderer.setPassTimer(&timer);
-    std::printf("%s timing, %d x %d, %zu occlusion quads\n", timer.usesGpuQueries() ? "GPU timestamp" : "CPU",
-        width, height, renderer.skyLightingVolume().occlusionCorners.size() / 4);
+    std::printf("%s timing, %d x %d, %zu occlusion quads\n", timer.usesGpuQueries() ? "GPU timestamp" : "CPU", width,
+                height, renderer.skyLightingVolume().occlusionCorners.size() / 4);
 
     double whole = frameAndPass(renderer, timer, "sky lighting volume", nullptr);
     std::printf("%-44s %10.2f ms\n", "whole volume (17 slices, first frame)", whole);

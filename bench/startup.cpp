@@ -36,17 +36,28 @@ int64_t monotonicNanoseconds()
         .count();
 }
 
-double secondsBetween(int64_t a, int64_t b) { return double(b - a) * 1e-9; }
+double secondsBetween(int64_t a, int64_t b)
+{
+    return double(b - a) * 1e-9;
+}
 
 // The stages of one start, in print order.
 constexpr int kStageCount = 15;
-const char* const kStageNames[kStageCount] = {
-    "exec, libraries, static set-up", "renderer (context, passes)", "audio output",
-    "scene file",                     "objects (GL, textures)",     "ray-tracing geometry, images",
-    "kd-tree read or build+save",     "waiting for the ray tracer's half", "sky",                        "ambient sounds",
-    "panel",                          "process start -> ready to draw",
-    "first frame: draw calls",        "process start -> first frame drawn",
-    "first frame finished (glFinish)"};
+const char* const kStageNames[kStageCount] = {"exec, libraries, static set-up",
+                                              "renderer (context, passes)",
+                                              "audio output",
+                                              "scene file",
+                                              "objects (GL, textures)",
+                                              "ray-tracing geometry, images",
+                                              "kd-tree read or build+save",
+                                              "waiting for the ray tracer's half",
+                                              "sky",
+                                              "ambient sounds",
+                                              "panel",
+                                              "process start -> ready to draw",
+                                              "first frame: draw calls",
+                                              "process start -> first frame drawn",
+                                              "first frame finished (glFinish)"};
 
 // One start in this process; prints the stage times on one line for the parent.
 int child(const std::string& scenePath, int64_t spawned, int width, int height)
@@ -199,8 +210,8 @@ int main(int argc, char** argv)
     }
 
     const Run w = fastest(warm), c = fastest(cold);
-    std::printf("start-up of the demo scene, headless %d x %d; fastest of %zu warm and of %zu cold starts\n",
-                width, height, warm.size(), cold.size());
+    std::printf("start-up of the demo scene, headless %d x %d; fastest of %zu warm and of %zu cold starts\n", width,
+                height, warm.size(), cold.size());
     std::printf("%-36s %10s %10s\n", "stage", "warm s", "cold s");
     std::printf("(the ray tracer's geometry and tree load on their own thread beside the renderer and objects)\n");
     for (int i = 0; i < kStageCount; ++i)

@@ -3,8 +3,7 @@
 
 namespace Orvanta {
 
-ObjectInstance* createObjectInstance(const std::string& path, Float3 position, Float3 scale,
-                                     Quaternion orientation)
+ObjectInstance* createObjectInstance(const std::string& path, Float3 position, Float3 scale, Quaternion orientation)
 {
     Object* object = findOrLoadObject(path);
     if (!object)

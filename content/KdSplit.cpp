@@ -146,10 +146,7 @@ struct FixedInterval {
             return tMin < o.tMin;
         return tMax < o.tMax;
     }
-    bool operator==(const FixedInterval& o) const
-    {
-        return isLeft == o.isLeft && tMin == o.tMin && tMax == o.tMax;
-    }
+    bool operator==(const FixedInterval& o) const { return isLeft == o.isLeft && tMin == o.tMin && tMax == o.tMax; }
 };
 
 struct AxisCounts {
@@ -157,7 +154,7 @@ struct AxisCounts {
     size_t n;
     float m, big;
     float scale;
-    int32_t* left;   // differences: left[i] - left[i - 1] boxes overlap at candidate i
+    int32_t* left;  // differences: left[i] - left[i - 1] boxes overlap at candidate i
     int32_t* right;
     std::vector<FixedInterval>& fixed;
     // Triangles whose right boxes overlap from candidate 0 on: right[0] summed apart, since

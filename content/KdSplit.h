@@ -54,8 +54,8 @@ struct KdSplitChoice {
 // fields other than triangle.
 struct KdSplitEntry {
     uint32_t triangle = 0;
-    uint8_t overlaps = 0;  // bit a: the triangle's box overlaps the node box on axis a
-    uint8_t special = 0;   // bit a: axis a needs the full count (float tests to evaluate)
+    uint8_t overlaps = 0;             // bit a: the triangle's box overlaps the node box on axis a
+    uint8_t special = 0;              // bit a: axis a needs the full count (float tests to evaluate)
     int32_t leftFrom[3] = {0, 0, 0};  // the left boxes overlap the triangle from this candidate on
     int32_t rightTo[3] = {0, 0, 0};   // the right boxes overlap the triangle below this candidate
 };

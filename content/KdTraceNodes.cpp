@@ -20,7 +20,8 @@ void KdTree::deriveTraceNodes()
             t.word1 = leaf.count;
         } else {
             const uint32_t left = n.leftChild();
-            t.word0 = left << 5 | uint32_t(isEmptyLeaf(left + 1)) << 4 | uint32_t(isEmptyLeaf(left)) << 3 | n.axis() << 1;
+            t.word0 = left << 5 | uint32_t(isEmptyLeaf(left + 1)) << 4 | uint32_t(isEmptyLeaf(left)) << 3 |
+                      n.axis() << 1;
             t.word1 = std::bit_cast<uint32_t>(n.split());
         }
     }

@@ -41,8 +41,8 @@ unsigned screenedSides(const KdNodeBox& box, uint32_t axis, float position, cons
     // therefore judged by the test exactly as geometry says: it overlaps the child on its own side,
     // because it overlaps the node box and that child holds all of the node box it can reach, and
     // not the child across the plane.
-    const float scale = std::max({std::fabs(position), maxAbs(box.boxMin), maxAbs(box.boxMax),
-                                  maxAbs(triangle.boxMin), maxAbs(triangle.boxMax)});
+    const float scale = std::max({std::fabs(position), maxAbs(box.boxMin), maxAbs(box.boxMax), maxAbs(triangle.boxMin),
+                                  maxAbs(triangle.boxMax)});
     return screenedSidesAtScale(axis, position, triangle, scale);
 }
 
@@ -60,9 +60,9 @@ struct PartialTree {
 struct Builder {
     const KdBuildRules& rules;
     const RayTracingGeometry& geometry;
-    std::vector<TriAccel> accels;  // one per geometry triangle
+    std::vector<TriAccel> accels;               // one per geometry triangle
     std::unique_ptr<TriangleBoxEdges[]> edges;  // one per geometry triangle, for the exact test
-    std::vector<float> triangleScale;  // per geometry triangle: the largest magnitude of its box
+    std::vector<float> triangleScale;           // per geometry triangle: the largest magnitude of its box
     // Subtrees are handed to other threads only above this depth: enough pieces to keep every
     // thread busy while some finish early, without a thread per node.
     uint32_t parallelDepth = 0;
@@ -101,18 +101,17 @@ struct Builder {
                    const std::vector<KdSplitEntry>& list, std::vector<KdSplitEntry>& leftList,
                    std::vector<KdSplitEntry>& rightList) const
     {
-        const float nodeScale = std::max({std::fabs(position), maxAbs(leftBox.boxMin), maxAbs(leftBox.boxMax),
-                                          maxAbs(rightBox.boxMax)});
+        const float nodeScale = std::max(
+            {std::fabs(position), maxAbs(leftBox.boxMin), maxAbs(leftBox.boxMax), maxAbs(rightBox.boxMax)});
         // The sides first, so each child's list is allocated once at its final size.
         thread_local std::vector<uint8_t> sidesOf;
         sidesOf.resize(list.size());
         size_t leftCount = 0, rightCount = 0;
         for (size_t j = 0; j < list.size(); ++j) {
             const uint32_t index = list[j].triangle;
-            unsigned sides = rules.screenPartition
-                                 ? screenedSidesAtScale(axis, position, geometry.triangles[index],
-                                                        std::max(nodeScale, triangleScale[index]))
-                                 : 0u;
+            unsigned sides = rules.screenPartition ? screenedSidesAtScale(axis, position, geometry.triangles[index],
+                                                                          std::max(nodeScale, triangleScale[index]))
+                                                   : 0u;
             if (sides == 0u && rules.preparedExactTest) {
                 const TriangleBoxEdges& e = edges[index];
                 sides = (triangleOverlapsBox(leftBox.boxMin, leftBox.boxMax, e, accels[index]) ? 1u : 0u) |
@@ -214,9 +213,7 @@ struct Builder {
         tree.boxes.reserve(tree.boxes.size() + left.boxes.size() + right.boxes.size());
         tree.leaves.reserve(tree.leaves.size() + left.leaves.size() + right.leaves.size());
         tree.references.reserve(tree.references.size() + left.references.size() + right.references.size());
-        auto place = [](uint32_t local, uint32_t root, uint32_t rest) {
-            return local == 0 ? root : rest + local - 1;
-        };
+        auto place = [](uint32_t local, uint32_t root, uint32_t rest) { return local == 0 ? root : rest + local - 1; };
         auto moved = [&](KdNode n, uint32_t root, uint32_t rest, uint32_t leafBase) {
             if (n.isLeaf())
                 n.word0 = (n.leafIndex() + leafBase) * 2u + 1u;

@@ -5,8 +5,8 @@
 
 namespace Orvanta {
 
-using KdSplitChooser = std::function<KdSplitChoice(
-    const KdNodeBox& box, const std::vector<uint32_t>& list, const std::vector<RtTriangle>& triangles)>;
+using KdSplitChooser = std::function<KdSplitChoice(const KdNodeBox& box, const std::vector<uint32_t>& list,
+                                                   const std::vector<RtTriangle>& triangles)>;
 
 // How a build is carried out. None of these choices changes the tree: every combination gives the
 // same nodes, boxes and leaves in the same order.

@@ -110,10 +110,7 @@ private:
         return true;
     }
 
-    static bool sameBox(const KdNodeBox& a, const KdNodeBox& b)
-    {
-        return a.boxMin == b.boxMin && a.boxMax == b.boxMax;
-    }
+    static bool sameBox(const KdNodeBox& a, const KdNodeBox& b) { return a.boxMin == b.boxMin && a.boxMax == b.boxMax; }
 
     // The root box is the geometry's bounds as the build computes them, each split plane is a
     // finite position inside its node's box, and each child's box is its parent's cut at the plane.
@@ -150,7 +147,8 @@ private:
             const float split = n.split();
             const KdNodeBox& box = boxes[i];
             if (!std::isfinite(split) || split < axisOf(box.boxMin, axis) || split > axisOf(box.boxMax, axis))
-                return fail("node " + std::to_string(i) + " splits outside its box or at a position that is not finite");
+                return fail("node " + std::to_string(i) +
+                            " splits outside its box or at a position that is not finite");
             KdNodeBox left = box, right = box;
             axisOf(left.boxMax, axis) = split;
             axisOf(right.boxMin, axis) = split;
@@ -170,9 +168,9 @@ private:
             if (!referenced[i])
                 return fail("scene triangle " + std::to_string(i) + " is in no leaf (saved for other geometry?)");
             const RtTriangle& t = geometry->triangles[i];
-            const TriAccel expected =
-                computeTriAccel(geometry->vertices[t.index0].position, geometry->vertices[t.index1].position,
-                                geometry->vertices[t.index2].position, t.surface ? t.surface->doubleSided : 0);
+            const TriAccel expected = computeTriAccel(
+                geometry->vertices[t.index0].position, geometry->vertices[t.index1].position,
+                geometry->vertices[t.index2].position, t.surface ? t.surface->doubleSided : 0);
             if (std::memcmp(&expected, &accels[i], sizeof(TriAccel)) != 0)
                 return fail("the intersection record of triangle " + std::to_string(i) +
                             " does not match the triangle (damaged, or saved for other geometry)");

@@ -17,7 +17,8 @@ bool obtainKdTree(KdTree& tree, const std::string& kdTreePath, const std::string
         return true;
     }
     if (source == KdTreeSource::ScenePartial) {
-        logInfo("kd-tree " + kdTreePath + ": the scene did not load completely; the tree is built in memory "
+        logInfo("kd-tree " + kdTreePath +
+                ": the scene did not load completely; the tree is built in memory "
                 "and neither read from nor saved to the file");
         tree.buildKdTree();
         return true;

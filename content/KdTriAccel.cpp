@@ -14,8 +14,8 @@ float component(Float3 p, uint32_t axis)
 
 bool allFinite(const TriAccel& t)
 {
-    const float values[] = {t.normal[0], t.normal[1], t.normal[2], t.nU, t.nV, t.nD,
-                            t.betaU, t.betaV, t.betaD, t.gammaU, t.gammaV, t.gammaD};
+    const float values[] = {t.normal[0], t.normal[1], t.normal[2], t.nU,     t.nV,     t.nD,
+                            t.betaU,     t.betaV,     t.betaD,     t.gammaU, t.gammaV, t.gammaD};
     for (float v : values)
         if (!std::isfinite(v))
             return false;
@@ -38,8 +38,7 @@ TriAccel computeTriAccel(Float3 a, Float3 b, Float3 c, uint8_t doubleSided)
 {
     const float e1[3] = {b.x - a.x, b.y - a.y, b.z - a.z};
     const float e2[3] = {c.x - a.x, c.y - a.y, c.z - a.z};
-    float n[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2],
-                  e1[0] * e2[1] - e1[1] * e2[0]};
+    float n[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0]};
     const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
     if (!(length > 0.0f) || !std::isfinite(length))
         return degenerateAccel(doubleSided);

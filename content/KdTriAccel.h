@@ -21,8 +21,7 @@ struct alignas(16) TriAccel {
     uint32_t unused2;
 };
 static_assert(sizeof(TriAccel) == 64, "TriAccel is one 64-byte record");
-static_assert(offsetof(TriAccel, k) == 16 && offsetof(TriAccel, betaV) == 32 &&
-                  offsetof(TriAccel, gammaU) == 48,
+static_assert(offsetof(TriAccel, k) == 16 && offsetof(TriAccel, betaV) == 32 && offsetof(TriAccel, gammaU) == 48,
               "TriAccel field offsets are part of the tree file");
 
 // The (u, v) axis pair for each dominant axis k.

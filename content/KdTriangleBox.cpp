@@ -29,8 +29,7 @@ bool pointInBox(const float lo[3], const float hi[3], const float p[3])
 // The segment from p along unit direction e for length len against the three slabs. A direction
 // component of zero leaves the slab unbounded when p lies in it and rules the segment out
 // otherwise (1/0 times a zero distance would give NaN).
-bool segmentCrossesBox(const float lo[3], const float hi[3], const float p[3], const float e[3],
-                       float len)
+bool segmentCrossesBox(const float lo[3], const float hi[3], const float p[3], const float e[3], float len)
 {
     float enter = -std::numeric_limits<float>::infinity();
     float exit = std::numeric_limits<float>::infinity();
@@ -71,8 +70,7 @@ bool boxEdgeCrossesTriangle(const float p[3], const float e[3], float len, const
 
 }  // namespace
 
-bool triangleOverlapsBox(const Float3& boxMin, const Float3& boxMax, const Float3 v[3],
-                         const TriAccel& accel)
+bool triangleOverlapsBox(const Float3& boxMin, const Float3& boxMax, const Float3 v[3], const TriAccel& accel)
 {
     float lo[3], hi[3], p[3][3];
     toArray(boxMin, lo);
@@ -150,8 +148,7 @@ TriangleBoxEdges prepareTriangleBoxEdges(const Float3 v[3], const TriAccel& acce
 
 #if defined(__x86_64__)
 
-bool triangleOverlapsBox(const Float3& boxMin, const Float3& boxMax, const TriangleBoxEdges& t,
-                         const TriAccel& accel)
+bool triangleOverlapsBox(const Float3& boxMin, const Float3& boxMax, const TriangleBoxEdges& t, const TriAccel& accel)
 {
     float lo[3], hi[3];
     toArray(boxMin, lo);
@@ -161,7 +158,8 @@ bool triangleOverlapsBox(const Float3& boxMin, const Float3& boxMax, const Trian
     __m128 inside = _mm_castsi128_ps(_mm_set1_epi32(-1));
     for (int a = 0; a < 3; ++a) {
         const __m128 p = _mm_load_ps(t.corner[a]);
-        inside = _mm_and_ps(inside, _mm_and_ps(_mm_cmple_ps(_mm_set1_ps(lo[a]), p), _mm_cmple_ps(p, _mm_set1_ps(hi[a]))));
+        inside = _mm_and_ps(inside,
+                            _mm_and_ps(_mm_cmple_ps(_mm_set1_ps(lo[a]), p), _mm_cmple_ps(p, _mm_set1_ps(hi[a]))));
     }
     if (_mm_movemask_ps(inside))
         return true;
@@ -185,9 +183,8 @@ bool triangleOverlapsBox(const Float3& boxMin, const Float3& boxMax, const Trian
         enter = Lanes4::select(_mm_andnot_ps(flat, _mm_cmpgt_ps(near, enter)), near, enter);
         exit = Lanes4::select(_mm_andnot_ps(flat, _mm_cmplt_ps(far, exit)), far, exit);
     }
-    const __m128 crosses = _mm_and_ps(
-        _mm_and_ps(live, _mm_cmple_ps(enter, exit)),
-        _mm_and_ps(_mm_cmplt_ps(enter, len), _mm_cmpgt_ps(exit, _mm_setzero_ps())));
+    const __m128 crosses = _mm_and_ps(_mm_and_ps(live, _mm_cmple_ps(enter, exit)),
+                                      _mm_and_ps(_mm_cmplt_ps(enter, len), _mm_cmpgt_ps(exit, _mm_setzero_ps())));
     if (_mm_movemask_ps(crosses))
         return true;
 
@@ -208,22 +205,22 @@ bool triangleOverlapsBox(const Float3& boxMin, const Float3& boxMax, const Trian
         p[axis] = _mm_set1_ps(lo[axis]);
         p[o1] = _mm_set_ps(hi[o1], lo[o1], hi[o1], lo[o1]);  // lanes 0..3: corner bit 0
         p[o2] = _mm_set_ps(hi[o2], hi[o2], lo[o2], lo[o2]);  // corner bit 1
-        const __m128 numerator = _mm_sub_ps(_mm_sub_ps(_mm_sub_ps(_mm_set1_ps(accel.nD), p[k]),
-                                                       _mm_mul_ps(_mm_set1_ps(accel.nU), p[u])),
-                                            _mm_mul_ps(_mm_set1_ps(accel.nV), p[v]));
+        const __m128 numerator = _mm_sub_ps(
+            _mm_sub_ps(_mm_sub_ps(_mm_set1_ps(accel.nD), p[k]), _mm_mul_ps(_mm_set1_ps(accel.nU), p[u])),
+            _mm_mul_ps(_mm_set1_ps(accel.nV), p[v]));
         const __m128 dist = _mm_div_ps(numerator, _mm_set1_ps(denominator));
         const __m128 onEdge = _mm_and_ps(_mm_cmpge_ps(dist, _mm_setzero_ps()), _mm_cmple_ps(dist, _mm_set1_ps(length)));
         const __m128 hu = _mm_add_ps(p[u], _mm_mul_ps(dist, _mm_set1_ps(e[u])));
         const __m128 hv = _mm_add_ps(p[v], _mm_mul_ps(dist, _mm_set1_ps(e[v])));
-        const __m128 beta = _mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(accel.betaU), hu),
-                                                  _mm_mul_ps(_mm_set1_ps(accel.betaV), hv)),
-                                       _mm_set1_ps(accel.betaD));
-        const __m128 gamma = _mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(accel.gammaU), hu),
-                                                   _mm_mul_ps(_mm_set1_ps(accel.gammaV), hv)),
-                                        _mm_set1_ps(accel.gammaD));
-        const __m128 inTriangle =
-            _mm_and_ps(_mm_and_ps(_mm_cmpgt_ps(beta, _mm_setzero_ps()), _mm_cmpgt_ps(gamma, _mm_setzero_ps())),
-                       _mm_cmplt_ps(_mm_add_ps(beta, gamma), _mm_set1_ps(1.0f)));
+        const __m128 beta = _mm_add_ps(
+            _mm_add_ps(_mm_mul_ps(_mm_set1_ps(accel.betaU), hu), _mm_mul_ps(_mm_set1_ps(accel.betaV), hv)),
+            _mm_set1_ps(accel.betaD));
+        const __m128 gamma = _mm_add_ps(
+            _mm_add_ps(_mm_mul_ps(_mm_set1_ps(accel.gammaU), hu), _mm_mul_ps(_mm_set1_ps(accel.gammaV), hv)),
+            _mm_set1_ps(accel.gammaD));
+        const __m128 inTriangle = _mm_and_ps(
+            _mm_and_ps(_mm_cmpgt_ps(beta, _mm_setzero_ps()), _mm_cmpgt_ps(gamma, _mm_setzero_ps())),
+            _mm_cmplt_ps(_mm_add_ps(beta, gamma), _mm_set1_ps(1.0f)));
         if (_mm_movemask_ps(_mm_and_ps(onEdge, inTriangle)))
             return true;
     }
@@ -233,8 +230,7 @@ bool triangleOverlapsBox(const Float3& boxMin, const Float3& boxMax, const Trian
 #else
 
 // Without SSE2 the prepared corners go through the written test.
-bool triangleOverlapsBox(const Float3& boxMin, const Float3& boxMax, const TriangleBoxEdges& t,
-                         const TriAccel& accel)
+bool triangleOverlapsBox(const Float3& boxMin, const Float3& boxMax, const TriangleBoxEdges& t, const TriAccel& accel)
 {
     Float3 v[3];
     for (int j = 0; j < 3; ++j)

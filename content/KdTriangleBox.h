@@ -9,8 +9,7 @@ namespace Orvanta {
 // Exact triangle-box overlap: a vertex inside the box (inclusive), a triangle edge crossing the
 // box, or a box edge crossing the triangle (through the triangle's projection data, so a triangle
 // without area is found only by the first two tests).
-bool triangleOverlapsBox(const Float3& boxMin, const Float3& boxMax, const Float3 v[3],
-                         const TriAccel& accel);
+bool triangleOverlapsBox(const Float3& boxMin, const Float3& boxMax, const Float3 v[3], const TriAccel& accel);
 
 // What the exact test derives from the triangle alone, computed once per triangle instead of once
 // per box and laid out one lane per vertex or edge: the corners and, per edge from corner j to

@@ -23,8 +23,7 @@ const char* vertexProblem(const ObjectVertex& v)
 
 }  // namespace
 
-bool parseObjectFile(const std::string& name, std::vector<uint8_t> bytes, ObjectFileData& data,
-                     std::string& error)
+bool parseObjectFile(const std::string& name, std::vector<uint8_t> bytes, ObjectFileData& data, std::string& error)
 {
     BinaryReader in(std::move(bytes));
     auto fail = [&](const std::string& problem) {
@@ -60,8 +59,8 @@ bool parseObjectFile(const std::string& name, std::vector<uint8_t> bytes, Object
     in.readBytes(data.indices.data(), data.indices.size() * 4);
     for (size_t i = 0; i < data.indices.size(); ++i)
         if (data.indices[i] >= vertexCount)
-            return fail("triangle " + std::to_string(i / 3) + " uses vertex " +
-                        std::to_string(data.indices[i]) + " of " + std::to_string(vertexCount));
+            return fail("triangle " + std::to_string(i / 3) + " uses vertex " + std::to_string(data.indices[i]) +
+                        " of " + std::to_string(vertexCount));
 
     uint32_t submeshCount = 0;
     if (!in.readU32(submeshCount))
@@ -79,9 +78,8 @@ bool parseObjectFile(const std::string& name, std::vector<uint8_t> bytes, Object
         if (!std::isfinite(r.specularPower))
             return fail("submesh " + std::to_string(s) + " has a specular power that is not a finite number");
         if (r.firstTriangle > r.lastTriangle || r.lastTriangle >= triangleCount)
-            return fail("submesh " + std::to_string(s) + " covers triangles " +
-                        std::to_string(r.firstTriangle) + ".." + std::to_string(r.lastTriangle) +
-                        " of " + std::to_string(triangleCount));
+            return fail("submesh " + std::to_string(s) + " covers triangles " + std::to_string(r.firstTriangle) + ".." +
+                        std::to_string(r.lastTriangle) + " of " + std::to_string(triangleCount));
     }
     return true;
 }

@@ -10,10 +10,10 @@ namespace Orvanta {
 // One vertex of the interleaved 56-byte layout shared by object files, GPU vertex buffers and
 // the ray tracer's world-space copy.
 struct ObjectVertex {
-    Float3 position;   // offset 0
-    Float3 normal;     // offset 12
-    Float3 tangent;    // offset 24
-    Float3 binormal;   // offset 36
+    Float3 position;                   // offset 0
+    Float3 normal;                     // offset 12
+    Float3 tangent;                    // offset 24
+    Float3 binormal;                   // offset 36
     float texCoord[2] = {0.0f, 0.0f};  // offset 48
 };
 static_assert(sizeof(ObjectVertex) == 56, "the vertex layout is 56 bytes");
@@ -52,8 +52,7 @@ struct ObjectFileData {
 // message naming the path and the problem; `data` is then unspecified.
 bool readObjectFile(const std::string& path, ObjectFileData& data, std::string& error);
 // Parses object-file bytes already in memory (same checks; `name` is used in messages).
-bool parseObjectFile(const std::string& name, std::vector<uint8_t> bytes, ObjectFileData& data,
-                     std::string& error);
+bool parseObjectFile(const std::string& name, std::vector<uint8_t> bytes, ObjectFileData& data, std::string& error);
 // Encodes the records in file layout.
 std::vector<uint8_t> encodeObjectFile(const ObjectFileData& data);
 // Writes the file atomically (temporary file, then rename).

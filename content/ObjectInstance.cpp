@@ -5,8 +5,7 @@
 namespace Orvanta {
 
 ObjectInstance::ObjectInstance(Object* object_, Float3 position, Float3 scale, Quaternion orientation)
-    : MovableEntity(position, scale, orientation), object(object_),
-      obb(object_->minCorner, object_->maxCorner)
+    : MovableEntity(position, scale, orientation), object(object_), obb(object_->minCorner, object_->maxCorner)
 {
     addChild(&obb);
 }

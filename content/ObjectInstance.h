@@ -24,7 +24,6 @@ public:
 
 // Finds or loads the object at path and places a new instance of it; the caller owns the result.
 // Returns null (the object's problem already reported) when the object cannot be loaded.
-ObjectInstance* createObjectInstance(const std::string& path, Float3 position, Float3 scale,
-                                     Quaternion orientation);
+ObjectInstance* createObjectInstance(const std::string& path, Float3 position, Float3 scale, Quaternion orientation);
 
 }  // namespace Orvanta

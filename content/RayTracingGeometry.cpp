@@ -24,9 +24,8 @@ SurfaceFlags materialSurfaceFlags(const std::string& materialPath)
     return flags;
 }
 
-bool appendInstanceGeometry(RayTracingGeometry& geometry, const std::string& objectPath,
-                            Float3 position, Float3 scale, Quaternion orientation,
-                            const SurfaceFlagsLookup& flags)
+bool appendInstanceGeometry(RayTracingGeometry& geometry, const std::string& objectPath, Float3 position, Float3 scale,
+                            Quaternion orientation, const SurfaceFlagsLookup& flags)
 {
     ObjectFileData file;
     std::string error;

@@ -30,9 +30,9 @@ struct RtSurface {
     RtImage* specularImage = nullptr;
     float specularPower = 0.0f;  // the submesh's, from the object file
     uint8_t doubleSided = 0;
-    uint8_t alphaTested = 0;           // the material's isAlphaTested
+    uint8_t alphaTested = 0;          // the material's isAlphaTested
     float alphaTestThreshold = 0.0f;  // the material's alphaTestTreshold
-    uint8_t hasMirrorPass = 0;  // the material has a ray-traced reflection (RAYTRACED) pass
+    uint8_t hasMirrorPass = 0;        // the material has a ray-traced reflection (RAYTRACED) pass
     MaterialOptics optics;
 };
 
@@ -74,9 +74,8 @@ SurfaceFlags materialSurfaceFlags(const std::string& materialPath);
 // a MovableEntity with these values). Transparent submeshes contribute nothing. An object file that
 // cannot be read, or a placement that puts a vertex beyond the scene extent (content/SceneExtent.h),
 // is reported and contributes nothing; returns false then.
-bool appendInstanceGeometry(RayTracingGeometry& geometry, const std::string& objectPath,
-                            Float3 position, Float3 scale, Quaternion orientation,
-                            const SurfaceFlagsLookup& flags = materialSurfaceFlags);
+bool appendInstanceGeometry(RayTracingGeometry& geometry, const std::string& objectPath, Float3 position, Float3 scale,
+                            Quaternion orientation, const SurfaceFlagsLookup& flags = materialSurfaceFlags);
 
 // The same for an object file already read (a scene places most objects many times). False, with
 // nothing added, when the placement puts a vertex beyond the scene extent; the caller reports it.

@@ -1,7 +1,7 @@
 #include "content/RayTracingScene.h"
 
-#include "content/SceneFile.h"
 #include "content/SceneExtent.h"
+#include "content/SceneFile.h"
 #include "gpu/MaterialFile.h"
 #include "platform/FileAccess.h"
 #include "platform/Log.h"

@@ -12,7 +12,10 @@ namespace Orvanta {
 
 namespace {
 
-bool isPowerOfTwo(uint32_t v) { return v != 0 && (v & (v - 1)) == 0; }
+bool isPowerOfTwo(uint32_t v)
+{
+    return v != 0 && (v & (v - 1)) == 0;
+}
 
 uint32_t levelCountFor(uint32_t w, uint32_t h)
 {
@@ -63,8 +66,8 @@ RtImageLevel halveLevel(const RtImageLevel& previous, bool srgb)
             }
             const float count = float(n);
             level.texels[size_t(y) * level.width + x] = {
-                storedLinear(sum.r / count, srgb), storedLinear(sum.g / count, srgb),
-                storedLinear(sum.b / count, srgb), storedLinear(sum.a / count, false)};
+                storedLinear(sum.r / count, srgb), storedLinear(sum.g / count, srgb), storedLinear(sum.b / count, srgb),
+                storedLinear(sum.a / count, false)};
         }
     }
     return level;
@@ -93,8 +96,7 @@ RtImage buildRtImage(const TgaImage& image, bool srgb)
     base.texels.resize(size_t(image.width) * image.height);
     for (size_t i = 0; i < base.texels.size(); ++i) {
         const uint8_t* p = image.pixels.data() + i * bytesPerTexel;
-        base.texels[i] = {decode[p[2]], decode[p[1]], decode[p[0]],
-                          hasAlpha ? float(p[3]) / 255.0f : 1.0f};
+        base.texels[i] = {decode[p[2]], decode[p[1]], decode[p[0]], hasAlpha ? float(p[3]) / 255.0f : 1.0f};
     }
 
     const uint32_t levelCount = levelCountFor(image.width, image.height);

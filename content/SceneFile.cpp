@@ -8,8 +8,7 @@
 
 namespace Orvanta {
 
-bool parseSceneFile(const std::string& name, std::vector<uint8_t> bytes, SceneFileData& data,
-                    std::string& error)
+bool parseSceneFile(const std::string& name, std::vector<uint8_t> bytes, SceneFileData& data, std::string& error)
 {
     BinaryReader in(std::move(bytes));
     auto fail = [&](const std::string& problem) {
@@ -27,8 +26,8 @@ bool parseSceneFile(const std::string& name, std::vector<uint8_t> bytes, SceneFi
     data.instances.resize(instanceCount);
     for (uint32_t i = 0; i < instanceCount; ++i) {
         SceneInstanceRecord& r = data.instances[i];
-        if (!in.readFloats(&r.position.x, 3) || !in.readFloats(&r.orientation.x, 4) ||
-            !in.readFloats(&r.scale.x, 3) || !in.readCString(r.objectName))
+        if (!in.readFloats(&r.position.x, 3) || !in.readFloats(&r.orientation.x, 4) || !in.readFloats(&r.scale.x, 3) ||
+            !in.readCString(r.objectName))
             return fail("truncated in instance " + std::to_string(i));
         if (!isFinite(r.position) || !isFinite(r.scale) || !std::isfinite(r.orientation.x) ||
             !std::isfinite(r.orientation.y) || !std::isfinite(r.orientation.z) || !std::isfinite(r.orientation.w))

@@ -33,8 +33,7 @@ struct SceneFileData {
 // or climbs out of the scene's directory with "..") returns false with a message naming the path
 // and the problem.
 bool readSceneFile(const std::string& path, SceneFileData& data, std::string& error);
-bool parseSceneFile(const std::string& name, std::vector<uint8_t> bytes, SceneFileData& data,
-                    std::string& error);
+bool parseSceneFile(const std::string& name, std::vector<uint8_t> bytes, SceneFileData& data, std::string& error);
 std::vector<uint8_t> encodeSceneFile(const SceneFileData& data);
 bool writeSceneFile(const std::string& path, const SceneFileData& data, std::string& error);
 

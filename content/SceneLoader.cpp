@@ -72,8 +72,7 @@ void loadScene(const std::string& scenePath, std::vector<ObjectInstance*>& insta
             logError(scenePath + ": instance " + std::to_string(i) + " (" + objectPath + ") is left out: " + problem);
             continue;
         }
-        ObjectInstance* instance =
-            createObjectInstance(objectPath, record.position, record.scale, record.orientation);
+        ObjectInstance* instance = createObjectInstance(objectPath, record.position, record.scale, record.orientation);
         clock.lap(&SceneLoadTimes::objects);
         if (instance)
             instances.push_back(instance);

@@ -1,6 +1,6 @@
 #pragma once
-#include "platform/gl/GlExtensions.h"
 #include "content/Object.h"
+#include "platform/gl/GlExtensions.h"
 
 #include <cstdint>
 

@@ -16,8 +16,7 @@ constexpr const char* kInput = "input.image";
 
 bool inBounds(int width, int height, int maxSide, long long maxPixels)
 {
-    return width > 0 && height > 0 && width <= maxSide && height <= maxSide &&
-           (long long)width * height <= maxPixels;
+    return width > 0 && height > 0 && width <= maxSide && height <= maxSide && (long long)width * height <= maxPixels;
 }
 
 }  // namespace

@@ -2,9 +2,9 @@
 #include "gpu/Texture.h"
 #include "gpu/TgaFile.h"
 
+#include "platform/FileAccess.h"
 #include "platform/gl/GlDebug.h"
 #include "platform/gl/GlExtensions.h"
-#include "platform/FileAccess.h"
 #include "platform/Log.h"
 
 #include <cstring>

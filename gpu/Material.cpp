@@ -1,10 +1,10 @@
 #include "gpu/Material.h"
 
-#include "platform/gl/GlExtensions.h"
 #include "gpu/ResourceCache.h"
 #include "gpu/Semantics.h"
 #include "gpu/Texture.h"
 #include "platform/FileAccess.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/Log.h"
 #include "scene/LightType.h"
 
@@ -55,8 +55,7 @@ void resolvePassTextures(const std::string& path, const MaterialPassStep& link, 
             }
         if (!texture) {
             logError(path + ": uniform \"" + binding.name + "\" names texture \"" + named->second + "\", which " +
-                     (declared ? "has no fileName" : "is not declared before the pass") +
-                     "; it gets a white texture");
+                     (declared ? "has no fileName" : "is not declared before the pass") + "; it gets a white texture");
             texture = whiteTexture();
         }
         pass.textures.push_back(texture);
@@ -99,12 +98,23 @@ void addPass(Material& material, std::unique_ptr<MaterialPass> pass)
     MaterialPass* added = pass.get();
     material.passes.push_back(std::move(pass));
     switch (added->type) {
-    case PassTypeDeferredWrite: material.deferredWritePass = added; break;
-    case PassTypeSky: material.skyPass = added; break;
-    case PassTypeRaycasting: material.raycastingPass = added; break;
-    case PassTypeRaytraced: material.raytracedPass = added; break;
-    case PassTypeTransparency: material.transparencyPass = added; break;
-    default: break;
+    case PassTypeDeferredWrite:
+        material.deferredWritePass = added;
+        break;
+    case PassTypeSky:
+        material.skyPass = added;
+        break;
+    case PassTypeRaycasting:
+        material.raycastingPass = added;
+        break;
+    case PassTypeRaytraced:
+        material.raytracedPass = added;
+        break;
+    case PassTypeTransparency:
+        material.transparencyPass = added;
+        break;
+    default:
+        break;
     }
 }
 

@@ -32,7 +32,10 @@ int32_t findLightType(const std::string& name)
 
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
+}
 
 // Exactly `count` finite numbers separated by blanks, and nothing else, make up `text`.
 bool parseNumbers(const std::string& text, float* values, size_t count)

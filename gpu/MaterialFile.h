@@ -59,13 +59,16 @@ struct MaterialPassRecord {
 // Colours are written as three numbers in one quoted value, separated by blanks:
 // reflectionTint = "0.97 0.98 1.0" (outside quotes the text format removes blanks).
 struct MaterialOptics {
-    float reflectance = 0.0f;  // Fresnel reflectance at normal incidence (Schlick), 0..1
-    Float3 reflectionTint{1.0f, 1.0f, 1.0f};  // colour of the mirror reflection (metals tint it), 0..1
-    float indexOfRefraction = 1.5f;           // of the medium behind the surface, relative to air, >= 1
-    bool isThin = false;  // a pane: light leaves parallel to how it entered, without bending
+    float reflectance = 0.0f;                    // Fresnel reflectance at normal incidence (Schlick), 0..1
+    Float3 reflectionTint{1.0f, 1.0f, 1.0f};     // colour of the mirror reflection (metals tint it), 0..1
+    float indexOfRefraction = 1.5f;              // of the medium behind the surface, relative to air, >= 1
+    bool isThin = false;                         // a pane: light leaves parallel to how it entered, without bending
     Float3 transmissionColor{0.0f, 0.0f, 0.0f};  // what passes through, 0..1; black is opaque
 
-    bool transmits() const { return transmissionColor.x > 0.0f || transmissionColor.y > 0.0f || transmissionColor.z > 0.0f; }
+    bool transmits() const
+    {
+        return transmissionColor.x > 0.0f || transmissionColor.y > 0.0f || transmissionColor.z > 0.0f;
+    }
     bool operator==(const MaterialOptics&) const = default;
 };
 

@@ -1,5 +1,5 @@
-#include "platform/gl/GlExtensions.h"
 #include "gpu/Semantics.h"
+#include "platform/gl/GlExtensions.h"
 
 #include <algorithm>
 

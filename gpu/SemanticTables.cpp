@@ -30,7 +30,8 @@ constexpr int32_t kVertexFloats = 0
 #include "gpu/VertexAttributeSemantics.inl"
 #undef ORVANTA_VERTEX_ATTRIBUTE_SEMANTIC
     ;
-static_assert(kVertexFloats * int32_t(sizeof(float)) == VertexStride, "the attribute list and the vertex stride disagree");
+static_assert(kVertexFloats * int32_t(sizeof(float)) == VertexStride,
+              "the attribute list and the vertex stride disagree");
 
 struct Layout {
     VertexLayoutEntry entries[VertexLayoutEntryCount];

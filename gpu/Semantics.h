@@ -65,7 +65,8 @@ constexpr bool isSemanticRun(int32_t first, int32_t count, std::initializer_list
 struct SemanticRun {
     int32_t first;
     int32_t count;
-    consteval SemanticRun(int32_t firstSemantic, int32_t runLength, std::initializer_list<std::string_view> endings = {})
+    consteval SemanticRun(int32_t firstSemantic, int32_t runLength,
+                          std::initializer_list<std::string_view> endings = {})
         : first(firstSemantic), count(runLength)
     {
         if (!isSemanticRun(firstSemantic, runLength, endings))
@@ -135,8 +136,8 @@ void bindTextureToUnit(int unit, const Texture* texture);
 // units go densely from 0 to the sampler uniforms in binding order; the n-th MATERIAL_TEXTURE
 // uniform gets the pass's n-th texture. The material values (MATERIAL_* semantics) come from the
 // pass and sub-mesh here; everything else is asked of the source, which may be null.
-void applyPassUniforms(const MaterialPass* pass, const SubmeshMaterial* submesh,
-                       UniformValueSource* source, const ShaderProgram& program, const Light* light);
+void applyPassUniforms(const MaterialPass* pass, const SubmeshMaterial* submesh, UniformValueSource* source,
+                       const ShaderProgram& program, const Light* light);
 // Sets every OBJECT_TRANSFORM_MATRIX uniform of the (current) program to the instance transform.
 void applyInstanceUniforms(const ShaderProgram& program, const Matrix4& transform);
 

@@ -1,9 +1,9 @@
 #include "gpu/ShaderProgram.h"
 
-#include "platform/gl/GlDebug.h"
-#include "platform/gl/GlExtensions.h"
 #include "gpu/ResourceCache.h"
 #include "gpu/Semantics.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/Log.h"
 
 #include <algorithm>
@@ -66,8 +66,8 @@ void attachShader(ShaderProgram& program, const ShaderSource& source, GLenum sta
         GLint compiled = 0;
         glGetObjectParameterivARB(shader, GL_OBJECT_COMPILE_STATUS_ARB, &compiled);
         if (!compiled)
-            logError(std::string(stage == GL_VERTEX_SHADER_ARB ? "vertex" : "fragment") + " shader " +
-                     source.path + " failed to compile: " + compileFailureReason(source, infoLog(shader)));
+            logError(std::string(stage == GL_VERTEX_SHADER_ARB ? "vertex" : "fragment") + " shader " + source.path +
+                     " failed to compile: " + compileFailureReason(source, infoLog(shader)));
     }
 }
 

@@ -10,10 +10,10 @@ using SemanticPair = std::pair<std::string, std::string>;
 
 // One shader file read with its includes.
 struct ShaderSource {
-    std::string path;                    // the file read (for messages)
-    std::vector<std::string> sources;    // included pieces in order, then this file's code
-    std::string code;                    // this file's own "code" value
-    std::vector<SemanticPair> semantics; // own and included pairs, in the order they stand
+    std::string path;                     // the file read (for messages)
+    std::vector<std::string> sources;     // included pieces in order, then this file's code
+    std::string code;                     // this file's own "code" value
+    std::vector<SemanticPair> semantics;  // own and included pairs, in the order they stand
 };
 
 // Reads a shader file and, recursively, its includes (no GL). Each problem is reported with one

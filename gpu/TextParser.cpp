@@ -186,9 +186,12 @@ private:
             }
         }
         // Blocks still open at the end of the text simply end there; the reader gets the tree.
-        report(openedAt.back(), "the block " + quoted(open.back()->name) + " opened here is not closed before the end "
-                                "of the file" + (open.size() > 1 ? " (nor are the " + std::to_string(open.size() - 1) +
-                                " blocks around it)" : std::string()));
+        report(openedAt.back(),
+               "the block " + quoted(open.back()->name) +
+                   " opened here is not closed before the end "
+                   "of the file" +
+                   (open.size() > 1 ? " (nor are the " + std::to_string(open.size() - 1) + " blocks around it)"
+                                    : std::string()));
     }
 
     std::vector<Token> tokens;

@@ -62,8 +62,7 @@ void allocate2D(int32_t format, Texture2D& texture, int width, int height, int f
     PixelFormatInfo info = pixelFormatInfo(format);
     glBindTexture(GL_TEXTURE_2D, texture.name);
     // No data is uploaded, so the client type does not matter; bytes are always accepted.
-    glTexImage2D(GL_TEXTURE_2D, 0, info.internalFormat, width, height, 0, info.clientFormat,
-                 GL_UNSIGNED_BYTE, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, info.internalFormat, width, height, 0, info.clientFormat, GL_UNSIGNED_BYTE, nullptr);
     if (mipmapped)
         texture.hasMipmaps = true;
     if (filter == 0) {
@@ -71,8 +70,7 @@ void allocate2D(int32_t format, Texture2D& texture, int width, int height, int f
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     } else if (filter == 1) {
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER,
-                        texture.hasMipmaps ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, texture.hasMipmaps ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
     }
     clampEdges(GL_TEXTURE_2D);
 }
@@ -81,8 +79,8 @@ void allocate3D(int32_t format, Texture3D& texture, int width, int height, int d
 {
     PixelFormatInfo info = pixelFormatInfo(format);
     glBindTexture(GL_TEXTURE_3D, texture.name);
-    glTexImage3DEXT(GL_TEXTURE_3D, 0, info.internalFormat, width, height, depth, 0, info.clientFormat,
-                    GL_UNSIGNED_BYTE, nullptr);
+    glTexImage3DEXT(GL_TEXTURE_3D, 0, info.internalFormat, width, height, depth, 0, info.clientFormat, GL_UNSIGNED_BYTE,
+                    nullptr);
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_3D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     clampEdges(GL_TEXTURE_3D);
@@ -91,8 +89,7 @@ void allocate3D(int32_t format, Texture3D& texture, int width, int height, int d
 DepthTexture::DepthTexture(int width, int height)
 {
     glBindTexture(GL_TEXTURE_2D, name);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, width, height, 0, GL_DEPTH_COMPONENT,
-                 GL_UNSIGNED_BYTE, nullptr);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_DEPTH_COMPONENT, width, height, 0, GL_DEPTH_COMPONENT, GL_UNSIGNED_BYTE, nullptr);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
     clampEdges(GL_TEXTURE_2D);

@@ -41,20 +41,20 @@ public:
 // Internal format, client format and client type of a texture; any other value is treated as
 // PixelFormatRgb8.
 enum PixelFormat : int32_t {
-    PixelFormatIntensity8 = 0,      // GL_INTENSITY8, GL_RED, bytes
-    PixelFormatRgb8 = 1,            // GL_RGB8, GL_RGB, bytes
-    PixelFormatBgr8 = 2,            // GL_RGB8, GL_BGR, bytes
-    PixelFormatRgba8 = 3,           // GL_RGBA8, GL_RGBA, bytes
-    PixelFormatBgra8 = 4,           // GL_RGBA8, GL_BGRA, bytes
-    PixelFormatSrgbBgr8 = 5,        // GL_SRGB8, GL_BGR, bytes
-    PixelFormatSrgbBgra8 = 6,       // GL_SRGB8_ALPHA8, GL_BGRA, bytes
-    PixelFormatR16F = 7,            // GL_R16F, GL_RED, floats
-    PixelFormatR32F = 8,            // GL_R32F, GL_RED, floats
-    PixelFormatRg16F = 9,           // GL_RG16F, GL_RG, floats
-    PixelFormatRgb16F = 10,         // GL_RGB16F, GL_RGB, floats
-    PixelFormatRgba16F = 11,        // GL_RGBA16F, GL_RGBA, floats
-    PixelFormatRgb32F = 12,         // GL_RGB32F, GL_RGB, floats
-    PixelFormatRgba32F = 13,        // GL_RGBA32F, GL_RGBA, floats
+    PixelFormatIntensity8 = 0,  // GL_INTENSITY8, GL_RED, bytes
+    PixelFormatRgb8 = 1,        // GL_RGB8, GL_RGB, bytes
+    PixelFormatBgr8 = 2,        // GL_RGB8, GL_BGR, bytes
+    PixelFormatRgba8 = 3,       // GL_RGBA8, GL_RGBA, bytes
+    PixelFormatBgra8 = 4,       // GL_RGBA8, GL_BGRA, bytes
+    PixelFormatSrgbBgr8 = 5,    // GL_SRGB8, GL_BGR, bytes
+    PixelFormatSrgbBgra8 = 6,   // GL_SRGB8_ALPHA8, GL_BGRA, bytes
+    PixelFormatR16F = 7,        // GL_R16F, GL_RED, floats
+    PixelFormatR32F = 8,        // GL_R32F, GL_RED, floats
+    PixelFormatRg16F = 9,       // GL_RG16F, GL_RG, floats
+    PixelFormatRgb16F = 10,     // GL_RGB16F, GL_RGB, floats
+    PixelFormatRgba16F = 11,    // GL_RGBA16F, GL_RGBA, floats
+    PixelFormatRgb32F = 12,     // GL_RGB32F, GL_RGB, floats
+    PixelFormatRgba32F = 13,    // GL_RGBA32F, GL_RGBA, floats
 };
 
 struct PixelFormatInfo {

@@ -6,8 +6,7 @@
 
 namespace Orvanta {
 
-bool parseTga(const std::string& name, const std::vector<uint8_t>& bytes, TgaImage& image,
-              std::string& error)
+bool parseTga(const std::string& name, const std::vector<uint8_t>& bytes, TgaImage& image, std::string& error)
 {
     auto fail = [&](const std::string& problem) {
         error = name + ": " + problem;
@@ -34,8 +33,7 @@ bool parseTga(const std::string& name, const std::vector<uint8_t>& bytes, TgaIma
     size_t size = static_cast<size_t>(width) * height * (bits / 8);
     size_t start = 18 + idLength;
     if (bytes.size() < start || bytes.size() - start < size)
-        return fail(std::to_string(width) + " x " + std::to_string(height) +
-                    " pixels do not fit the file size");
+        return fail(std::to_string(width) + " x " + std::to_string(height) + " pixels do not fit the file size");
     image.width = width;
     image.height = height;
     image.bitsPerPixel = bits;
@@ -61,8 +59,8 @@ bool readTgaFile(const std::string& path, TgaImage& image, std::string& error)
 bool encodeTga(const std::string& name, uint32_t width, uint32_t height, uint32_t bitsPerPixel,
                const std::vector<uint8_t>& storedRows, std::vector<uint8_t>& bytes, std::string& error)
 {
-    if ((bitsPerPixel != 24 && bitsPerPixel != 32) || width == 0 || height == 0 || width > 65535 ||
-        height > 65535 || storedRows.size() != static_cast<size_t>(width) * height * (bitsPerPixel / 8)) {
+    if ((bitsPerPixel != 24 && bitsPerPixel != 32) || width == 0 || height == 0 || width > 65535 || height > 65535 ||
+        storedRows.size() != static_cast<size_t>(width) * height * (bitsPerPixel / 8)) {
         error = name + ": invalid image for a TGA file";
         return false;
     }

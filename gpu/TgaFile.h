@@ -18,8 +18,7 @@ struct TgaImage {
 // truncated file, another depth, a colour-mapped or run-length encoded image, or dimensions that
 // do not fit the file give false with a message naming the path and the problem.
 bool readTgaFile(const std::string& path, TgaImage& image, std::string& error);
-bool parseTga(const std::string& name, const std::vector<uint8_t>& bytes, TgaImage& image,
-              std::string& error);
+bool parseTga(const std::string& name, const std::vector<uint8_t>& bytes, TgaImage& image, std::string& error);
 
 // Writes an uncompressed, bottom-left-origin TGA whose stored rows are `pixels` in order
 // (so a file written from an image read by readTgaFile stores that image's rows reversed back).

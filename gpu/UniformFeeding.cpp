@@ -1,8 +1,8 @@
-#include "platform/gl/GlExtensions.h"
 #include "gpu/Material.h"
 #include "gpu/Semantics.h"
 #include "gpu/SubmeshMaterial.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlExtensions.h"
 #include "scene/Math.h"
 
 namespace Orvanta {

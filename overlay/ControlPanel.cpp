@@ -39,9 +39,8 @@ struct CheckBoxLayout {
     int32_t x, y;
 };
 const CheckBoxLayout checkBoxLayouts[FeatureSwitchCount] = {
-    {"directLighting", 200, 120},         {"skyLighting", 200, 160},
-    {"lightPropagationVolumes", 200, 200}, {"propagateSunLighting", 240, 240},
-    {"propagateSkyLighting", 240, 280},    {"SSAO", 200, 320},
+    {"directLighting", 200, 120},       {"skyLighting", 200, 160},          {"lightPropagationVolumes", 200, 200},
+    {"propagateSunLighting", 240, 240}, {"propagateSkyLighting", 240, 280}, {"SSAO", 200, 320},
     {"raytracing", 200, 360},
 };
 

@@ -131,8 +131,7 @@ FILE* openRegularFile(const std::string& path, std::string& problem, size_t maxB
     return file;
 }
 
-bool readRegularFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& problem,
-                     size_t maxBytes)
+bool readRegularFile(const std::string& path, std::vector<uint8_t>& bytes, std::string& problem, size_t maxBytes)
 {
     bytes.clear();
     uint64_t size = 0;
@@ -174,8 +173,7 @@ int removeStaleTemporaries(const std::string& path)
         // "<pid>-<serial>": anything else is not one of ours and stays.
         const std::string rest = name.substr(prefix.size());
         const size_t dash = rest.find('-');
-        if (dash == std::string::npos || dash == 0 || dash > 9 ||
-            rest.find_first_not_of("0123456789", 0) != dash ||
+        if (dash == std::string::npos || dash == 0 || dash > 9 || rest.find_first_not_of("0123456789", 0) != dash ||
             rest.find_first_not_of("0123456789", dash + 1) != std::string::npos || dash + 1 == rest.size())
             continue;
         const pid_t writer = pid_t(std::stol(rest.substr(0, dash)));

@@ -2,14 +2,14 @@
 
 #include "platform/FileAccess.h"
 
+#include <Iex.h>
 #include <ImfChannelList.h>
 #include <ImfFloatAttribute.h>
 #include <ImfFrameBuffer.h>
 #include <ImfHeader.h>
-#include <ImfIO.h>
 #include <ImfInputFile.h>
+#include <ImfIO.h>
 #include <ImfOutputFile.h>
-#include <Iex.h>
 #include <openexr.h>
 
 #include <algorithm>
@@ -50,9 +50,7 @@ private:
 
 class MemoryInput final : public Imf::IStream {
 public:
-    MemoryInput(const std::vector<uint8_t>& data, const std::string& name) : Imf::IStream(name.c_str()), bytes(data)
-    {
-    }
+    MemoryInput(const std::vector<uint8_t>& data, const std::string& name) : Imf::IStream(name.c_str()), bytes(data) {}
     bool read(char c[], int n) override
     {
         if (n < 0 || position > bytes.size() || size_t(n) > bytes.size() - position)
@@ -183,8 +181,8 @@ bool writeExr(const std::string& path, const HdrImage& image, std::string& error
         const size_t xStride = 3 * sizeof(float);
         const size_t yStride = xStride * size_t(image.width);
         for (int c = 0; c < 3; ++c)
-            frame.insert(names[c], Imf::Slice::Make(Imf::FLOAT, image.rgb.data() + c, header.dataWindow(), xStride,
-                                                    yStride));
+            frame.insert(names[c],
+                         Imf::Slice::Make(Imf::FLOAT, image.rgb.data() + c, header.dataWindow(), xStride, yStride));
         Imf::OutputFile file(output, header);
         file.setFrameBuffer(frame);
         file.writePixels(image.height);

@@ -1,7 +1,7 @@
 #include "platform/HeadlessContext.h"
 
-#include "platform/GlProcAddress.h"
 #include "platform/gl/FramebufferPixels.h"
+#include "platform/GlProcAddress.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -98,21 +98,33 @@ bool HeadlessContext::create(int width, int height, std::string& error)
         return false;
     }
 
-    const EGLint configAttributes[] = {
-        EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT, EGL_SURFACE_TYPE, EGL_PBUFFER_BIT,
-        EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8,
-        EGL_DEPTH_SIZE, 24, EGL_STENCIL_SIZE, 8, EGL_NONE};
+    const EGLint configAttributes[] = {EGL_RENDERABLE_TYPE,
+                                       EGL_OPENGL_BIT,
+                                       EGL_SURFACE_TYPE,
+                                       EGL_PBUFFER_BIT,
+                                       EGL_RED_SIZE,
+                                       8,
+                                       EGL_GREEN_SIZE,
+                                       8,
+                                       EGL_BLUE_SIZE,
+                                       8,
+                                       EGL_ALPHA_SIZE,
+                                       8,
+                                       EGL_DEPTH_SIZE,
+                                       24,
+                                       EGL_STENCIL_SIZE,
+                                       8,
+                                       EGL_NONE};
     EGLConfig config = nullptr;
     EGLint configCount = 0;
     if (!eglChooseConfig(d, configAttributes, &config, 1, &configCount) || configCount == 0)
         config = nullptr;  // EGL_KHR_no_config_context: the target below carries the format.
 
-    const EGLint contextAttributes[] = {
-        EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT, EGL_NONE};
+    const EGLint contextAttributes[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
+                                        EGL_NONE};
     EGLContext c = eglCreateContext(d, config, EGL_NO_CONTEXT, contextAttributes);
     if (c == EGL_NO_CONTEXT) {
-        error = "EGL cannot create an OpenGL compatibility context (error 0x" +
-                std::to_string(eglGetError()) + ")";
+        error = "EGL cannot create an OpenGL compatibility context (error 0x" + std::to_string(eglGetError()) + ")";
         return false;
     }
     context = c;

@@ -8,8 +8,16 @@ namespace {
 class HeadlessInput final : public InputSource {
 public:
     bool queryKey(Key) override { return false; }
-    void cursorPosition(int& x, int& y) override { x = cursorX; y = cursorY; }
-    void setCursorPosition(int x, int y) override { cursorX = x; cursorY = y; }
+    void cursorPosition(int& x, int& y) override
+    {
+        x = cursorX;
+        y = cursorY;
+    }
+    void setCursorPosition(int x, int y) override
+    {
+        cursorX = x;
+        cursorY = y;
+    }
     void showCursor(bool) override {}
     uint32_t ticks() override
     {

@@ -18,7 +18,9 @@ void appendToBytes(png_structp png, png_bytep data, png_size_t count)
     bytes->insert(bytes->end(), data, data + count);
 }
 
-void noFlush(png_structp) {}
+void noFlush(png_structp)
+{
+}
 
 // The libpng part on its own: libpng reports errors by longjmp, so this frame holds nothing that
 // needs destroying (a std::string here could be left half-updated by the jump); the vector lives
@@ -32,8 +34,8 @@ bool encodePng(std::vector<uint8_t>& bytes, int width, int height, const uint8_t
         return false;
     }
     png_set_write_fn(png, &bytes, appendToBytes, noFlush);
-    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
-                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (int y = 0; y < height; ++y)
         png_write_row(png, const_cast<png_bytep>(rgba + static_cast<size_t>(y) * width * 4));
@@ -66,13 +68,15 @@ void keepErrorMessage(png_structp png, png_const_charp message)
     png_longjmp(png, 1);
 }
 
-void ignoreWarning(png_structp, png_const_charp) {}
+void ignoreWarning(png_structp, png_const_charp)
+{
+}
 
 // The libpng part of the reader. As for the writer, libpng reports errors by longjmp; the
 // vectors live in the caller's frame and are only resized here between libpng calls, and the
 // locals changed after setjmp are volatile or not read after a jump.
-bool decodePng(PngSource& source, int& width, int& height, std::vector<uint8_t>& rgba,
-               std::vector<png_bytep>& rows, const char*& problem)
+bool decodePng(PngSource& source, int& width, int& height, std::vector<uint8_t>& rgba, std::vector<png_bytep>& rows,
+               const char*& problem)
 {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &source, keepErrorMessage, ignoreWarning);
     png_infop info = png ? png_create_info_struct(png) : nullptr;
@@ -146,8 +150,7 @@ bool readPng(const std::string& path, int& width, int& height, std::vector<uint8
     return true;
 }
 
-bool writePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba,
-              std::string& error)
+bool writePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba, std::string& error)
 {
     if (width <= 0 || height <= 0 || width > kMaxPngSide || height > kMaxPngSide ||
         rgba.size() < static_cast<size_t>(width) * height * 4) {

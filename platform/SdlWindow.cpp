@@ -27,20 +27,34 @@ void* sdlProcLoader(const char* name)
 SDL_Scancode scancodeOf(Key key)
 {
     switch (key) {
-    case Key::W: return SDL_GetScancodeFromKey(SDLK_w);
-    case Key::A: return SDL_GetScancodeFromKey(SDLK_a);
-    case Key::S: return SDL_GetScancodeFromKey(SDLK_s);
-    case Key::D: return SDL_GetScancodeFromKey(SDLK_d);
-    case Key::Up: return SDL_SCANCODE_UP;
-    case Key::Down: return SDL_SCANCODE_DOWN;
-    case Key::Left: return SDL_SCANCODE_LEFT;
-    case Key::Right: return SDL_SCANCODE_RIGHT;
-    case Key::F1: return SDL_SCANCODE_F1;
-    case Key::F2: return SDL_SCANCODE_F2;
-    case Key::F5: return SDL_SCANCODE_F5;
-    case Key::F12: return SDL_SCANCODE_F12;
-    case Key::Escape: return SDL_SCANCODE_ESCAPE;
-    default: return SDL_SCANCODE_UNKNOWN;
+    case Key::W:
+        return SDL_GetScancodeFromKey(SDLK_w);
+    case Key::A:
+        return SDL_GetScancodeFromKey(SDLK_a);
+    case Key::S:
+        return SDL_GetScancodeFromKey(SDLK_s);
+    case Key::D:
+        return SDL_GetScancodeFromKey(SDLK_d);
+    case Key::Up:
+        return SDL_SCANCODE_UP;
+    case Key::Down:
+        return SDL_SCANCODE_DOWN;
+    case Key::Left:
+        return SDL_SCANCODE_LEFT;
+    case Key::Right:
+        return SDL_SCANCODE_RIGHT;
+    case Key::F1:
+        return SDL_SCANCODE_F1;
+    case Key::F2:
+        return SDL_SCANCODE_F2;
+    case Key::F5:
+        return SDL_SCANCODE_F5;
+    case Key::F12:
+        return SDL_SCANCODE_F12;
+    case Key::Escape:
+        return SDL_SCANCODE_ESCAPE;
+    default:
+        return SDL_SCANCODE_UNKNOWN;
     }
 }
 
@@ -91,8 +105,8 @@ bool SdlWindow::create(const char* title, int w, int h, bool windowed, std::stri
     // The demo's window covers the display from its origin; an ordinary window is centred, and
     // a window manager may place it elsewhere.
     const int position = windowed ? int(SDL_WINDOWPOS_CENTERED) : 0;
-    const Uint32 flags =
-        SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN | (windowed ? SDL_WINDOW_RESIZABLE : SDL_WINDOW_BORDERLESS);
+    const Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN |
+                         (windowed ? SDL_WINDOW_RESIZABLE : SDL_WINDOW_BORDERLESS);
     window = SDL_CreateWindow(title, position, position, w, h, flags);
     if (!window) {
         // Software visuals (Xvfb) may not offer an accelerated one; fall back to any visual.
@@ -150,7 +164,9 @@ bool SdlInput::queryKey(Key key)
     return result;
 }
 
-SdlInput::SdlInput(SDL_Window* inputWindow) : window(inputWindow) {}
+SdlInput::SdlInput(SDL_Window* inputWindow) : window(inputWindow)
+{
+}
 
 void SdlInput::cursorPosition(int& x, int& y)
 {

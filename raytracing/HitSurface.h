@@ -40,8 +40,8 @@ enum class ImageFilter { NearestLevel, AsGpu };
 
 // The surface at the ray's hit. False (the result left at its defaults) when the ray hit nothing
 // or its triangle refers past the vertex array.
-bool hitSurface(const RayTracingGeometry& geometry, const Ray& ray, const TexCoordFootprint& footprint,
-                HitSurface& out, ImageFilter filter = ImageFilter::NearestLevel);
+bool hitSurface(const RayTracingGeometry& geometry, const Ray& ray, const TexCoordFootprint& footprint, HitSurface& out,
+                ImageFilter filter = ImageFilter::NearestLevel);
 
 // Samples an image at texture coordinates with a footprint and a filter.
 SampledColor sampleWith(ImageFilter filter, const RtImage& image, float tu, float tv, const TexCoordFootprint& f);

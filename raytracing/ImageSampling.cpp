@@ -10,13 +10,15 @@ namespace {
 // Splits a level-space coordinate into a wrapped integer texel index in [0, size) and the
 // fraction towards the next texel. Wrapping in floating point first keeps huge or negative
 // coordinates exact for any level size and away from out-of-range integer conversions.
-void wrapCoordinate(float coordinate, uint32_t size, uint32_t& index, float& fraction) {
+void wrapCoordinate(float coordinate, uint32_t size, uint32_t& index, float& fraction)
+{
     double c = std::isfinite(coordinate) ? double(coordinate) * double(size) : 0.0;
     double base = std::floor(c);
     fraction = float(c - base);
     double wrapped = base - std::floor(base / double(size)) * double(size);
     int64_t i = int64_t(wrapped);
-    if (i < 0 || i >= int64_t(size)) i = 0;
+    if (i < 0 || i >= int64_t(size))
+        i = 0;
     index = uint32_t(i);
 }
 
@@ -77,16 +79,19 @@ SampledColor sampleImageFiltered(const RtImage& image, float tu, float tv, float
             a.a + (b.a - a.a) * between};
 }
 
-uint32_t selectMipLevel(const RtImage& image, float footprint) {
-    if (image.levels.empty() || !(footprint > 0.0f) || !std::isfinite(footprint)) return 0;
+uint32_t selectMipLevel(const RtImage& image, float footprint)
+{
+    if (image.levels.empty() || !(footprint > 0.0f) || !std::isfinite(footprint))
+        return 0;
     float level = std::ceil(std::log2(footprint));
     float last = float(image.levels.size() - 1);
     return uint32_t(std::clamp(level, 0.0f, last));
 }
 
-SampledColor sampleImage(const RtImage& image, float tu, float tv, float dudx, float dvdx,
-                         float dudy, float dvdy) {
-    if (image.levels.empty()) return {1.0f, 1.0f, 1.0f, 1.0f};
+SampledColor sampleImage(const RtImage& image, float tu, float tv, float dudx, float dvdx, float dudy, float dvdy)
+{
+    if (image.levels.empty())
+        return {1.0f, 1.0f, 1.0f, 1.0f};
     const RtImageLevel& base = image.levels[0];
     float w0 = float(base.width);
     float h0 = float(base.height);

@@ -17,8 +17,7 @@ uint32_t selectMipLevel(const RtImage& image, float footprint);
 // Bilinear sample with repeat addressing on the level chosen from the texture-coordinate
 // derivatives (no half-texel offset). An image without texels samples as opaque white, the same as
 // a surface without an image.
-SampledColor sampleImage(const RtImage& image, float tu, float tv, float dudx, float dvdx,
-                         float dudy, float dvdy);
+SampledColor sampleImage(const RtImage& image, float tu, float tv, float dudx, float dvdx, float dudy, float dvdy);
 
 // The sample a GPU returns for a repeating, trilinearly filtered texture: texel centres at
 // half-texel offsets, the level of detail from the longer axis of the footprint, the two nearest

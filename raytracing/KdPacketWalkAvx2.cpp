@@ -21,9 +21,9 @@
 
 ORVANTA_BEGIN_TARGET("avx2")
 
+#include "raytracing/LeafWideTest.h"
 #include "raytracing/PacketLanes8.h"
 #include "raytracing/PacketWalk.h"
-#include "raytracing/LeafWideTest.h"
 
 void Orvanta::KdWalk::tracePacketAvx2(const KdTree& tree, Ray* rays, unsigned count)
 {

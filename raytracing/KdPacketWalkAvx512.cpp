@@ -16,9 +16,9 @@
 
 ORVANTA_BEGIN_TARGET("avx512f")
 
+#include "raytracing/LeafWideTest.h"
 #include "raytracing/PacketLanes16.h"
 #include "raytracing/PacketWalk.h"
-#include "raytracing/LeafWideTest.h"
 
 void Orvanta::KdWalk::tracePacketAvx512(const KdTree& tree, Ray* rays, unsigned count)
 {

@@ -45,9 +45,10 @@ struct StreamLanes : StreamLaneState<kLanes> {
         const __m128i axis = _mm_and_si128(_mm_srli_epi32(w0, 1), three);
         const __m128 onX = _mm_castsi128_ps(_mm_cmpeq_epi32(axis, _mm_setzero_si128()));
         const __m128 onY = _mm_castsi128_ps(_mm_cmpeq_epi32(axis, one));
-        const __m128 o = select(onX, _mm_load_ps(origin[0]), select(onY, _mm_load_ps(origin[1]), _mm_load_ps(origin[2])));
-        const __m128 inv =
-            select(onX, _mm_load_ps(inverse[0]), select(onY, _mm_load_ps(inverse[1]), _mm_load_ps(inverse[2])));
+        const __m128 o = select(onX, _mm_load_ps(origin[0]),
+                                select(onY, _mm_load_ps(origin[1]), _mm_load_ps(origin[2])));
+        const __m128 inv = select(onX, _mm_load_ps(inverse[0]),
+                                  select(onY, _mm_load_ps(inverse[1]), _mm_load_ps(inverse[2])));
         const __m128 d = _mm_mul_ps(_mm_sub_ps(split, o), inv);
         const __m128 lo = _mm_load_ps(tMin), hi = _mm_load_ps(tMax);
 
@@ -66,7 +67,8 @@ struct StreamLanes : StreamLaneState<kLanes> {
         const __m128i left = _mm_srli_epi32(w0, 5);
         const __m128i nearOffset = _mm_andnot_si128(leftNear, one);  // 0: the left child, 1: the right
         const __m128i farNode = _mm_add_epi32(left, _mm_xor_si128(nearOffset, one));
-        const __m128i nextNode = _mm_add_epi32(left, _mm_xor_si128(nearOffset, _mm_and_si128(_mm_castps_si128(toFar), one)));
+        const __m128i nextNode = _mm_add_epi32(left,
+                                               _mm_xor_si128(nearOffset, _mm_and_si128(_mm_castps_si128(toFar), one)));
         const unsigned keepFar = unsigned(_mm_movemask_ps(_mm_andnot_ps(anyEmpty, both))) & stepping;
         // Read into locals first: the stack entries could otherwise overlap them as far as the
         // compiler knows, and each write would force the next lane's values to be read again.

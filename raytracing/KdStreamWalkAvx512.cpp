@@ -42,7 +42,8 @@ struct StreamLanes16 : StreamLaneState<kLanes> {
         const __mmask16 onX = _mm512_cmpeq_epi32_mask(axis, _mm512_setzero_si512());
         const __mmask16 onY = _mm512_cmpeq_epi32_mask(axis, one);
         const __m512 o = _mm512_mask_blend_ps(
-            onX, _mm512_mask_blend_ps(onY, _mm512_load_ps(origin[2]), _mm512_load_ps(origin[1])), _mm512_load_ps(origin[0]));
+            onX, _mm512_mask_blend_ps(onY, _mm512_load_ps(origin[2]), _mm512_load_ps(origin[1])),
+            _mm512_load_ps(origin[0]));
         const __m512 inv = _mm512_mask_blend_ps(
             onX, _mm512_mask_blend_ps(onY, _mm512_load_ps(inverse[2]), _mm512_load_ps(inverse[1])),
             _mm512_load_ps(inverse[0]));
@@ -62,8 +63,7 @@ struct StreamLanes16 : StreamLaneState<kLanes> {
         const __mmask16 skipNear = __mmask16(both & nearEmpty);
         const __mmask16 toFar = __mmask16((crosses & beforeSegment) | skipNear);
         const __mmask16 farEmpty = __mmask16((leftNear & emptyRight) | (~leftNear & emptyLeft));
-        const unsigned intoEmpty =
-            unsigned(stepping & ((~crosses & nearEmpty) | (crosses & beforeSegment & farEmpty)));
+        const unsigned intoEmpty = unsigned(stepping & ((~crosses & nearEmpty) | (crosses & beforeSegment & farEmpty)));
 
         const __m512i left = _mm512_maskz_srli_epi32(__mmask16(0xFFFF), w0, 5);
         // The near child is left + nearOffset; the far one the other.

@@ -6,8 +6,8 @@
 #include <bit>
 
 #if defined(__x86_64__)
-#include "scene/SimdLanes.h"
 #include "raytracing/PacketWalk.h"
+#include "scene/SimdLanes.h"
 #endif
 
 namespace Orvanta {

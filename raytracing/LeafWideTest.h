@@ -58,7 +58,8 @@ void testLeafWide(const KdTree& tree, const KdLeaf& leaf, Ray& ray)
         const V nV = Lanes::gather(accels, Lanes::addWords(record, 6), used);
         const V denominator = Lanes::add(Lanes::add(dk, Lanes::mul(nU, du)), Lanes::mul(nV, dv));
         const V normalK = Lanes::gather(accels, Lanes::addI(record, k), used);
-        const M doubleSided = Lanes::nonZeroLowByte(Lanes::asInt(Lanes::gather(accels, Lanes::addWords(record, 3), used)));
+        const M doubleSided = Lanes::nonZeroLowByte(
+            Lanes::asInt(Lanes::gather(accels, Lanes::addWords(record, 3), used)));
         // Back faces are culled where the record is single-sided (a NaN product culls nothing, as
         // in the scalar test; its distance fails below).
         const M culled = Lanes::andNot(doubleSided, Lanes::ge(Lanes::mul(denominator, normalK), zero));
@@ -79,7 +80,8 @@ void testLeafWide(const KdTree& tree, const KdLeaf& leaf, Ray& ray)
         if (__builtin_expect(Lanes::bits(pass) == 0, 1))
             continue;
         const float nearest = Lanes::minOf(pass, dist);
-        const unsigned lane = unsigned(__builtin_ctz(Lanes::bits(Lanes::bitAnd(pass, Lanes::eq(dist, Lanes::set1(nearest))))));
+        const unsigned lane = unsigned(
+            __builtin_ctz(Lanes::bits(Lanes::bitAnd(pass, Lanes::eq(dist, Lanes::set1(nearest))))));
         alignas(64) float dists[kWidth], betas[kWidth], gammas[kWidth];
         Lanes::store(dists, dist);
         Lanes::store(betas, b);

@@ -44,10 +44,7 @@ struct Lanes16 {
     // For the leaf test of one ray against a lane per triangle (LeafWideTest.h).
     using I = __m512i;
     // The first `count` (at most 16) entries of p; the other lanes hold 0.
-    static I loadFirst(const uint32_t* p, unsigned count)
-    {
-        return _mm512_maskz_loadu_epi32(firstLanes(count), p);
-    }
+    static I loadFirst(const uint32_t* p, unsigned count) { return _mm512_maskz_loadu_epi32(firstLanes(count), p); }
     static M firstLanes(unsigned count) { return count >= 16 ? M(0xFFFF) : M((1u << count) - 1u); }
     // Lane r: the 32-bit word at words[offset[r]] in the lanes of `lanes`, 0 in the others, which
     // load nothing. (The masked form also because GCC 12 warns that the plain one reads an

@@ -67,7 +67,8 @@ struct Lanes8 {
     static M nonZeroLowByte(I a)
     {
         const __m256i low = _mm256_and_si256(a, _mm256_set1_epi32(0xFF));
-        return _mm256_castsi256_ps(_mm256_xor_si256(_mm256_cmpeq_epi32(low, _mm256_setzero_si256()), _mm256_set1_epi32(-1)));
+        return _mm256_castsi256_ps(
+            _mm256_xor_si256(_mm256_cmpeq_epi32(low, _mm256_setzero_si256()), _mm256_set1_epi32(-1)));
     }
     static M eq(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_EQ_OQ); }
     // The smallest value of the lanes in `m` (which has at least one).

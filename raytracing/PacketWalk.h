@@ -116,9 +116,9 @@ template <typename Lanes>
     // Back faces are culled where the record is single-sided.
     const typename Lanes::M backFacing = Lanes::ge(Lanes::mul(denominator, Lanes::set1(a.normal[a.k])), zero);
     typename Lanes::M ok = Lanes::andNot(Lanes::bitAnd(backFacing, Lanes::all(!a.doubleSided)), activeLanes);
-    const V numerator =
-        Lanes::sub(Lanes::sub(Lanes::sub(Lanes::template broadcast<3>(plane), axes.origin[0]), Lanes::mul(nU, axes.origin[1])),
-                   Lanes::mul(nV, axes.origin[2]));
+    const V numerator = Lanes::sub(
+        Lanes::sub(Lanes::sub(Lanes::template broadcast<3>(plane), axes.origin[0]), Lanes::mul(nU, axes.origin[1])),
+        Lanes::mul(nV, axes.origin[2]));
     const V dist = Lanes::div(numerator, denominator);
     ok = Lanes::bitAnd(ok, Lanes::bitAnd(Lanes::ge(dist, zero), Lanes::lt(dist, p.tHit)));
     const V hu = Lanes::add(axes.origin[1], Lanes::mul(dist, axes.direction[1]));
@@ -224,7 +224,8 @@ void walkPacket(const KdTree& tree, const Nodes& treeNodes, Ray* rays, unsigned 
             const unsigned bothLeftFirst = both & leftNear, bothRightFirst = both & ~leftNear;
             if (bothLeftFirst && bothRightFirst) {
                 const unsigned minority = __builtin_popcount(bothLeftFirst) >= __builtin_popcount(bothRightFirst)
-                                              ? bothRightFirst : bothLeftFirst;
+                                              ? bothRightFirst
+                                              : bothLeftFirst;
                 stack[size++] = {node, minority, tMin, tMax};
                 active &= ~minority;
                 both &= ~minority;

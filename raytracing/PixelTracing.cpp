@@ -18,13 +18,15 @@ constexpr float kRayMarker = 0.001f;
 // Glass and water surfaces a refraction ray passes through before it takes what it meets.
 constexpr int kMaxPassedSurfaces = 4;
 
-void decodeTexel(const uint16_t* array, size_t index, float out[4]) {
+void decodeTexel(const uint16_t* array, size_t index, float out[4])
+{
     widenHalf4(array + index * 4, out);
 }
 
 // Texture-coordinate difference towards a neighbour pixel's ray.
-void neighbourDelta(const RayTracingGeometry& geometry, const TraceRegion& region, const Ray& ray, float tu,
-                    float tv, size_t index, float& du, float& dv) {
+void neighbourDelta(const RayTracingGeometry& geometry, const TraceRegion& region, const Ray& ray, float tu, float tv,
+                    size_t index, float& du, float& dv)
+{
     float o[4], d[4];
     decodeTexel(region.origins, index, o);
     decodeTexel(region.directions, index, d);
@@ -38,15 +40,16 @@ void neighbourDelta(const RayTracingGeometry& geometry, const TraceRegion& regio
 
 }  // namespace
 
-ShadedHit shadeHit(const RayTracingGeometry& geometry, const TraceRegion& region, const Ray& ray,
-                   uint32_t x, uint32_t y) {
+ShadedHit shadeHit(const RayTracingGeometry& geometry, const TraceRegion& region, const Ray& ray, uint32_t x,
+                   uint32_t y)
+{
     ShadedHit out;
-    for (int a = 0; a < 3; ++a) out.position[a] = ray.origin[a] + ray.tHit * ray.direction[a];
+    for (int a = 0; a < 3; ++a)
+        out.position[a] = ray.origin[a] + ray.tHit * ray.direction[a];
     out.color[0] = out.color[1] = out.color[2] = out.color[3] = 1.0f;
     const RtTriangle* tri = ray.hitTriangle;
     const size_t vertexCount = geometry.vertices.size();
-    if (!tri || !ray.hitAccel || tri->index0 >= vertexCount || tri->index1 >= vertexCount ||
-        tri->index2 >= vertexCount)
+    if (!tri || !ray.hitAccel || tri->index0 >= vertexCount || tri->index1 >= vertexCount || tri->index2 >= vertexCount)
         return out;
     float tu, tv;
     texCoordAt(geometry, *tri, ray.beta, ray.gamma, tu, tv);
@@ -76,7 +79,8 @@ ShadedHit shadeHit(const RayTracingGeometry& geometry, const TraceRegion& region
 namespace {
 
 // The outputs of pixel (x, y) for a ray already traversed.
-void writePixel(const KdTree& tree, const TraceRegion& region, const Ray& ray, uint32_t x, uint32_t y) {
+void writePixel(const KdTree& tree, const TraceRegion& region, const Ray& ray, uint32_t x, uint32_t y)
+{
     const size_t i = size_t(x) + size_t(region.width) * y;
     uint16_t* position = region.positions + i * 4;
     if (!(ray.tHit < kMissDistance) || !tree.geometry) {
@@ -98,7 +102,8 @@ void writePixel(const KdTree& tree, const TraceRegion& region, const Ray& ray, u
 }
 
 // A refraction ray goes on through the glass and water it meets (see TracedRays).
-void passTransmittingSurfaces(const KdTree& tree, Ray& ray) {
+void passTransmittingSurfaces(const KdTree& tree, Ray& ray)
+{
     for (int i = 0; i < kMaxPassedSurfaces && ray.tHit < kMissDistance && ray.hitTriangle &&
                     surfaceTransmits(ray.hitTriangle->surface);
          ++i) {
@@ -109,26 +114,32 @@ void passTransmittingSurfaces(const KdTree& tree, Ray& ray) {
 
 }  // namespace
 
-void tracePixel(const KdTree& tree, const TraceRegion& region, Ray& ray, uint32_t x, uint32_t y) {
+void tracePixel(const KdTree& tree, const TraceRegion& region, Ray& ray, uint32_t x, uint32_t y)
+{
     traverse(tree, ray);
-    if (region.rays == TracedRays::Refraction) passTransmittingSurfaces(tree, ray);
+    if (region.rays == TracedRays::Refraction)
+        passTransmittingSurfaces(tree, ray);
     writePixel(tree, region, ray, x, y);
 }
 
 namespace {
 
-bool usable(const TraceRegion& region) {
-    return region.width != 0 && region.height != 0 && region.origins && region.directions &&
-           region.colors && region.normals && region.positions;
+bool usable(const TraceRegion& region)
+{
+    return region.width != 0 && region.height != 0 && region.origins && region.directions && region.colors &&
+           region.normals && region.positions;
 }
 
 }  // namespace
 
-void clearTileOutputs(const TraceRegion& region, uint32_t x0, uint32_t y0, uint32_t x1, uint32_t y1) {
-    if (!usable(region) || x0 >= region.width || y0 >= region.height) return;
+void clearTileOutputs(const TraceRegion& region, uint32_t x0, uint32_t y0, uint32_t x1, uint32_t y1)
+{
+    if (!usable(region) || x0 >= region.width || y0 >= region.height)
+        return;
     x1 = std::min(x1, region.width - 1);
     y1 = std::min(y1, region.height - 1);
-    if (x1 < x0) return;
+    if (x1 < x0)
+        return;
     const size_t columns = size_t(x1 - x0) + 1;
     for (uint32_t y = y0; y <= y1; ++y) {
         const size_t first = size_t(x0) + size_t(region.width) * y;
@@ -142,8 +153,9 @@ void clearTileOutputs(const TraceRegion& region, uint32_t x0, uint32_t y0, uint3
     }
 }
 
-uint32_t traceTile(const RayTracer& tracer, const TraceRegion& region, uint32_t x0, uint32_t y0,
-                   uint32_t x1, uint32_t y1) {
+uint32_t traceTile(const RayTracer& tracer, const TraceRegion& region, uint32_t x0, uint32_t y0, uint32_t x1,
+                   uint32_t y1)
+{
     if (!usable(region))
         return 0;
     x1 = std::min(x1, region.width - 1);
@@ -161,7 +173,8 @@ uint32_t traceTile(const RayTracer& tracer, const TraceRegion& region, uint32_t 
     auto flush = [&]() {
         traversePacket(tracer.kdTree, rays, count);
         for (unsigned r = 0; r < count; ++r) {
-            if (refraction) passTransmittingSurfaces(tracer.kdTree, rays[r]);
+            if (refraction)
+                passTransmittingSurfaces(tracer.kdTree, rays[r]);
             writePixel(tracer.kdTree, region, rays[r], columns[r], rows[r]);
         }
         count = 0;
@@ -175,20 +188,24 @@ uint32_t traceTile(const RayTracer& tracer, const TraceRegion& region, uint32_t 
                     const size_t i = size_t(px) + size_t(region.width) * py;
                     float d[4];
                     decodeTexel(region.directions, i, d);
-                    if (!(d[3] > kRayMarker)) continue;
+                    if (!(d[3] > kRayMarker))
+                        continue;
                     float o[4];
                     decodeTexel(region.origins, i, o);
                     if (refraction)
-                        for (int a = 0; a < 3; ++a) o[a] += d[a] * o[3];
+                        for (int a = 0; a < 3; ++a)
+                            o[a] += d[a] * o[3];
                     rays[count] = makeRay(o, d);
                     columns[count] = px;
                     rows[count++] = py;
                     ++traced;
-                    if (count == kMaxPacketRays) flush();
+                    if (count == kMaxPacketRays)
+                        flush();
                 }
         }
     }
-    if (count) flush();
+    if (count)
+        flush();
     return traced;
 }
 

@@ -37,8 +37,8 @@ struct ShadedHit {
 // G-buffer values of the ray's hit. The texture footprint comes from the rays of the horizontal
 // and vertical neighbour pixels; along an axis on which the region is one pixel wide there is no
 // neighbour inside the region, so that axis contributes no footprint.
-ShadedHit shadeHit(const RayTracingGeometry& geometry, const TraceRegion& region, const Ray& ray,
-                   uint32_t x, uint32_t y);
+ShadedHit shadeHit(const RayTracingGeometry& geometry, const TraceRegion& region, const Ray& ray, uint32_t x,
+                   uint32_t y);
 
 // Traverses and writes the outputs of pixel (x, y); hits at 9000 or farther count as misses,
 // which only set the position's w to 1. In a refraction region the ray goes on through the glass
@@ -48,8 +48,8 @@ void tracePixel(const KdTree& tree, const TraceRegion& region, Ray& ray, uint32_
 // Traces the inclusive tile row by row; pixels without a ray are left untouched. Tile bounds
 // outside the region are clipped to it. Refraction rays start the origin's w along their
 // direction (TracedRays). Returns the number of rays traced.
-uint32_t traceTile(const RayTracer& tracer, const TraceRegion& region, uint32_t x0, uint32_t y0,
-                   uint32_t x1, uint32_t y1);
+uint32_t traceTile(const RayTracer& tracer, const TraceRegion& region, uint32_t x0, uint32_t y0, uint32_t x1,
+                   uint32_t y1);
 
 // Gives every pixel of the inclusive tile the outputs of a pixel without a ray: colour and
 // normal 0, position (0, 0, 0, 1). The lighting passes leave such a pixel dark, as they do a

@@ -13,9 +13,9 @@ RayWorkerPool::RayWorkerPool(unsigned workerCount)
         try {
             threads.emplace_back([this] { workerMain(); });
         } catch (const std::system_error& e) {
-            logError("ray tracing: worker thread " + std::to_string(i + 1) + " of " +
-                     std::to_string(workerCount) + " could not be started (" + e.what() +
-                     "); tracing goes on with " + std::to_string(threads.size()));
+            logError("ray tracing: worker thread " + std::to_string(i + 1) + " of " + std::to_string(workerCount) +
+                     " could not be started (" + e.what() + "); tracing goes on with " +
+                     std::to_string(threads.size()));
             break;
         }
     }

@@ -41,10 +41,22 @@ Ray rayFrom(Float3 origin, Float3 direction)
     return makeRay(o, d);
 }
 
-Float3 originOf(const Ray& ray) { return {ray.origin[0], ray.origin[1], ray.origin[2]}; }
-Float3 directionOf(const Ray& ray) { return {ray.direction[0], ray.direction[1], ray.direction[2]}; }
-Float3 hitPoint(const Ray& ray) { return originOf(ray) + directionOf(ray) * ray.tHit; }
-bool hasHit(const Ray& ray) { return ray.hitTriangle != nullptr && ray.tHit < kRayNoHit; }
+Float3 originOf(const Ray& ray)
+{
+    return {ray.origin[0], ray.origin[1], ray.origin[2]};
+}
+Float3 directionOf(const Ray& ray)
+{
+    return {ray.direction[0], ray.direction[1], ray.direction[2]};
+}
+Float3 hitPoint(const Ray& ray)
+{
+    return originOf(ray) + directionOf(ray) * ray.tHit;
+}
+bool hasHit(const Ray& ray)
+{
+    return ray.hitTriangle != nullptr && ray.tHit < kRayNoHit;
+}
 
 void record(std::vector<Ray>* recorded, const Ray* rays, size_t count)
 {
@@ -103,8 +115,7 @@ Float3 faceNormal(const Ray& ray)
     return {ray.hitAccel->normal[0], ray.hitAccel->normal[1], ray.hitAccel->normal[2]};
 }
 
-bool prepareShading(const RayTracingGeometry& geometry, const Ray& ray, const TexCoordFootprint& footprint,
-                    Shading& s)
+bool prepareShading(const RayTracingGeometry& geometry, const Ray& ray, const TexCoordFootprint& footprint, Shading& s)
 {
     HitSurface hit;
     if (!hitSurface(geometry, ray, footprint, hit, ImageFilter::AsGpu))
@@ -183,9 +194,18 @@ float powerHeuristic(float chosen, float other)
     return a + b > 0.0f ? a / (a + b) : 0.0f;
 }
 
-Float3 multiply(Float3 a, Float3 b) { return {a.x * b.x, a.y * b.y, a.z * b.z}; }
-bool isBlack(Float3 c) { return !(c.x > 0.0f || c.y > 0.0f || c.z > 0.0f); }
-float largestOf(Float3 c) { return std::max({c.x, c.y, c.z}); }
+Float3 multiply(Float3 a, Float3 b)
+{
+    return {a.x * b.x, a.y * b.y, a.z * b.z};
+}
+bool isBlack(Float3 c)
+{
+    return !(c.x > 0.0f || c.y > 0.0f || c.z > 0.0f);
+}
+float largestOf(Float3 c)
+{
+    return std::max({c.x, c.y, c.z});
+}
 
 // Follows a shadow ray on through cut-away texels and through glass and water, which pass the part
 // of the light their Fresnel reflectance does not send back, tinted by their transmission colour.
@@ -216,9 +236,9 @@ struct PathState {
     Ray ray;
     Float3 throughput{1.0f, 1.0f, 1.0f};
     Float3 radiance;
-    float lastPdf = 0.0f;       // of the BSDF sample that made the ray
-    bool lastSpecular = true;   // the ray came from the camera or a mirror: it sees the sky whole
-    bool terminal = false;      // the ray only looks for the sky: its hit is not shaded
+    float lastPdf = 0.0f;      // of the BSDF sample that made the ray
+    bool lastSpecular = true;  // the ray came from the camera or a mirror: it sees the sky whole
+    bool terminal = false;     // the ray only looks for the sky: its hit is not shaded
     bool alive = true;
     int bounces = 0;
     int specularEvents = 0;
@@ -241,7 +261,10 @@ uint64_t mixSeed(uint64_t a, uint64_t b)
     return x ^ (x >> 29);
 }
 
-Float3 cameraDirection(const Camera& camera, float u, float v) { return normalize(frustumRay(camera.frustum, u, v)); }
+Float3 cameraDirection(const Camera& camera, float u, float v)
+{
+    return normalize(frustumRay(camera.frustum, u, v));
+}
 
 // Texture footprint of a first hit from the neighbouring pixels' rays (as the frame's texture
 // sampling derives its level from screen-space derivatives).
@@ -582,14 +605,16 @@ ReferenceStats traceReferenceSamples(const ReferenceScene& scene, const Camera& 
                                      uint32_t samples, RayWorkerPool* pool)
 {
     ReferenceStats stats;
-    if (!usable(scene) || image.width == 0 || image.height == 0 || image.sum.size() != size_t(image.width) * image.height * 3)
+    if (!usable(scene) || image.width == 0 || image.height == 0 ||
+        image.sum.size() != size_t(image.width) * image.height * 3)
         return stats;
     const uint32_t tilesX = (image.width + kTileSize - 1) / kTileSize;
     const uint32_t tilesY = (image.height + kTileSize - 1) / kTileSize;
     std::atomic<uint64_t> rays{0};
     runJobs(pool, tilesX * tilesY, [&](uint32_t tile) {
         TileIntegrator integrator(scene, camera, image.width, image.height);
-        const std::vector<uint32_t> pixels = tilePixels(image, (tile % tilesX) * kTileSize, (tile / tilesX) * kTileSize);
+        const std::vector<uint32_t> pixels = tilePixels(image, (tile % tilesX) * kTileSize,
+                                                        (tile / tilesX) * kTileSize);
         for (uint32_t s = 0; s < samples; ++s)
             integrator.tracePaths(pixels, uint64_t(image.samples) + s, image.sum.data());
         rays += integrator.rays;
@@ -613,14 +638,13 @@ void traceFirstHits(const ReferenceScene& scene, const Camera& camera, uint32_t 
             Ray ray = rayFrom(camera.position, cameraDirection(camera, u, v));
             traverse(*scene.tree, ray);
             const float du = 1.0f / float(width), dv = 1.0f / float(height);
-            passCutAway(*scene.tree, ray, rays, nullptr, [&](const Ray& r) {
-                return primaryFootprint(*scene.tree->geometry, camera, r, u, v, du, dv);
-            });
+            passCutAway(*scene.tree, ray, rays, nullptr,
+                        [&](const Ray& r) { return primaryFootprint(*scene.tree->geometry, camera, r, u, v, du, dv); });
             Shading s;
             if (!hasHit(ray))
                 continue;
-            const TexCoordFootprint f =
-                primaryFootprint(*scene.tree->geometry, camera, ray, u, v, 1.0f / float(width), 1.0f / float(height));
+            const TexCoordFootprint f = primaryFootprint(*scene.tree->geometry, camera, ray, u, v, 1.0f / float(width),
+                                                         1.0f / float(height));
             if (!prepareShading(*scene.tree->geometry, ray, f, s))
                 continue;
             const size_t i = (size_t(y) * width + x) * 3;

@@ -8,11 +8,10 @@
 #define ORVANTA_PRAGMA(text) _Pragma(#text)
 
 #if defined(__clang__)
-#define ORVANTA_BEGIN_TARGET(instructions) \
+#define ORVANTA_BEGIN_TARGET(instructions)                                                                             \
     ORVANTA_PRAGMA(clang attribute push(__attribute__((target(instructions))), apply_to = function))
 #define ORVANTA_END_TARGET() ORVANTA_PRAGMA(clang attribute pop)
 #else
-#define ORVANTA_BEGIN_TARGET(instructions) \
-    ORVANTA_PRAGMA(GCC push_options) ORVANTA_PRAGMA(GCC target(instructions))
+#define ORVANTA_BEGIN_TARGET(instructions) ORVANTA_PRAGMA(GCC push_options) ORVANTA_PRAGMA(GCC target(instructions))
 #define ORVANTA_END_TARGET() ORVANTA_PRAGMA(GCC pop_options)
 #endif

@@ -22,8 +22,7 @@ uint32_t traceTileCapacity(uint32_t width, uint32_t height)
     return across * down;
 }
 
-PixelRect traceRegionForScreenRect(float left, float bottom, float right, float top, uint32_t width,
-                                   uint32_t height)
+PixelRect traceRegionForScreenRect(float left, float bottom, float right, float top, uint32_t width, uint32_t height)
 {
     left = unitInterval(left);
     bottom = unitInterval(bottom);
@@ -35,8 +34,7 @@ PixelRect traceRegionForScreenRect(float left, float bottom, float right, float 
     region.x = static_cast<uint32_t>(static_cast<float>(width - 1) * left);
     region.y = static_cast<uint32_t>(static_cast<float>(height - 1) * bottom);
     region.width = std::min(static_cast<uint32_t>((right - left) * static_cast<float>(width)), width - region.x);
-    region.height =
-        std::min(static_cast<uint32_t>((top - bottom) * static_cast<float>(height)), height - region.y);
+    region.height = std::min(static_cast<uint32_t>((top - bottom) * static_cast<float>(height)), height - region.y);
     return region;
 }
 

@@ -32,8 +32,7 @@ uint32_t traceTileCapacity(uint32_t width, uint32_t height);
 // (right - left) * width, (top - bottom) * height, each truncated. The rectangle is clamped into
 // 0..1 first (NaN counts as 0), an inverted one (right < left or top < bottom) covers nothing,
 // and the size is cut so that the region never reaches past the resolution.
-PixelRect traceRegionForScreenRect(float left, float bottom, float right, float top, uint32_t width,
-                                   uint32_t height);
+PixelRect traceRegionForScreenRect(float left, float bottom, float right, float top, uint32_t width, uint32_t height);
 
 // Cuts a region of width x height pixels into 40 x 40 tiles, rows of tiles from y = 0, each row
 // left to right; the last tile of a row or column takes what is left. Writes at most tiles.size()

@@ -10,8 +10,8 @@ namespace Orvanta {
 // The facing test uses the plane denominator, which is (N . d) / N_k: its product with N_k has the
 // sign of N . d. Testing d_k * N_k alone would also drop front faces of sloped triangles seen at
 // a grazing angle (a ray running down a roof towards its ridge side).
-inline bool intersectTriAccel(const TriAccel& a, const float o[3], const float d[3], float tLimit,
-                              float& t, float& beta, float& gamma)
+inline bool intersectTriAccel(const TriAccel& a, const float o[3], const float d[3], float tLimit, float& t,
+                              float& beta, float& gamma)
 {
     const uint32_t k = a.k, u = kTriAccelAxisU[k], v = kTriAccelAxisV[k];
     const float denominator = d[k] + a.nU * d[u] + a.nV * d[v];

@@ -72,8 +72,8 @@ void Renderer::drawLightQuad(Light& light, const ShaderProgram* program, GBuffer
                                             height());
         scissors.push(rect.x, rect.y, rect.width, rect.height);
     }
-    drawFullScreenQuad(lightQuad(static_cast<float>(frameBuffers.currentWidth()),
-                                 static_cast<float>(frameBuffers.currentHeight())));
+    drawFullScreenQuad(
+        lightQuad(static_cast<float>(frameBuffers.currentWidth()), static_cast<float>(frameBuffers.currentHeight())));
     if (scissored)
         scissors.pop();
     glDisable(GL_BLEND);

@@ -6,8 +6,8 @@ namespace Orvanta {
 
 namespace {
 const char* const names[FeatureSwitchCount] = {
-    "directLighting", "skyLighting", "lightPropagationVolumes", "propagateSunLighting",
-    "propagateSkyLighting", "SSAO", "raytracing",
+    "directLighting", "skyLighting", "lightPropagationVolumes", "propagateSunLighting", "propagateSkyLighting",
+    "SSAO",           "raytracing",
 };
 }
 

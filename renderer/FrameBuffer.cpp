@@ -1,8 +1,8 @@
 #include "renderer/FrameBuffer.h"
 
+#include "gpu/Texture.h"
 #include "platform/gl/GlDebug.h"
 #include "platform/gl/GlExtensions.h"
-#include "gpu/Texture.h"
 #include "platform/Log.h"
 
 #include <cstdio>

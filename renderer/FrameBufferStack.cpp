@@ -1,8 +1,8 @@
 #include "renderer/FrameBufferStack.h"
 
 #include "platform/gl/GlExtensions.h"
-#include "platform/RenderSurface.h"
 #include "platform/Log.h"
+#include "platform/RenderSurface.h"
 #include "renderer/FrameBuffer.h"
 
 namespace Orvanta {

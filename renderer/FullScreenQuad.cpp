@@ -1,7 +1,7 @@
 #include "renderer/FullScreenQuad.h"
 
-#include "platform/gl/GlExtensions.h"
 #include "gpu/Semantics.h"
+#include "platform/gl/GlExtensions.h"
 #include "renderer/MatrixStack.h"
 #include "renderer/TextureUnitTable.h"
 

@@ -30,9 +30,10 @@ void GBuffer::createTarget(int width, int height)
 void GBuffer::create(int width, int height)
 {
     createTarget(width, height);
-    defaultWriteProgram = getProgram(shaderPath("defaultGBufferWriteVertex"), shaderPath("defaultGBufferWriteFragment"));
-    alphaTestedWriteProgram =
-        getProgram(shaderPath("defaultGBufferWriteVertex"), shaderPath("alphaTestedGBufferWriteFragment"));
+    defaultWriteProgram = getProgram(shaderPath("defaultGBufferWriteVertex"),
+                                     shaderPath("defaultGBufferWriteFragment"));
+    alphaTestedWriteProgram = getProgram(shaderPath("defaultGBufferWriteVertex"),
+                                         shaderPath("alphaTestedGBufferWriteFragment"));
     pointLightMaskProgram = getFragmentProgram(shaderPath("lightMaskWritePointLightFragment"));
     sunLightMaskProgram = getFragmentProgram(shaderPath("lightMaskWriteSunLightFragment"));
     pointLightProgram = getFragmentProgram(shaderPath("pointLightFragment"));

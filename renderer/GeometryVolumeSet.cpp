@@ -1,8 +1,8 @@
 #include "renderer/GeometryVolumeSet.h"
 
-#include "platform/gl/GlExtensions.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlExtensions.h"
 
 #include <string>
 
@@ -17,10 +17,10 @@ const char* const GeometryVolumeInjectionFragmentShaderPath =
 
 void createGeometryVolumes(GeometryVolumeSet& set, const VolumeGrid (&grids)[LightPropagationVolumeCount])
 {
-    set.mapInjectionProgram =
-        getProgram(GeometryVolumeMapInjectionVertexShaderPath, GeometryVolumeInjectionFragmentShaderPath);
-    set.screenInjectionProgram =
-        getProgram(GeometryVolumeScreenInjectionVertexShaderPath, GeometryVolumeInjectionFragmentShaderPath);
+    set.mapInjectionProgram = getProgram(GeometryVolumeMapInjectionVertexShaderPath,
+                                         GeometryVolumeInjectionFragmentShaderPath);
+    set.screenInjectionProgram = getProgram(GeometryVolumeScreenInjectionVertexShaderPath,
+                                            GeometryVolumeInjectionFragmentShaderPath);
     for (int i = 0; i < LightPropagationVolumeCount; ++i) {
         FrameBuffer& target = set.volumes[i];
         target.create(grids[i].width * grids[i].height, grids[i].length);

@@ -1,8 +1,8 @@
 #include "renderer/HdrSet.h"
 
-#include "platform/gl/GlExtensions.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlExtensions.h"
 
 namespace Orvanta {
 

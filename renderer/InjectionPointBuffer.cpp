@@ -32,7 +32,7 @@ void InjectionPointBuffer::upload(const std::vector<InjectionPoint>& points)
     }
     glBindBufferARB(GL_ARRAY_BUFFER_ARB, buffer);
     glBufferDataARB(GL_ARRAY_BUFFER_ARB, static_cast<GLsizeiptr>(data.size() * sizeof(float)), data.data(),
-        GL_STATIC_DRAW_ARB);
+                    GL_STATIC_DRAW_ARB);
     glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
     count = static_cast<int>(points.size());
 }

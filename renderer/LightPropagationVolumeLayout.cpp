@@ -21,7 +21,7 @@ int cellIndex(float offset, float cellSize)
 Float3 VolumeGrid::extent() const
 {
     return {cellSize * static_cast<float>(width), cellSize * static_cast<float>(height),
-        cellSize * static_cast<float>(length)};
+            cellSize * static_cast<float>(length)};
 }
 
 Float3 VolumeGrid::minimumCorner() const
@@ -31,13 +31,11 @@ Float3 VolumeGrid::minimumCorner() const
 
 Float3 snappedVolumePosition(Float3 cameraPosition, float cellSize)
 {
-    return {std::floor(cameraPosition.x / cellSize) * cellSize,
-        std::floor(cameraPosition.y / cellSize) * cellSize,
-        std::floor(cameraPosition.z / cellSize) * cellSize};
+    return {std::floor(cameraPosition.x / cellSize) * cellSize, std::floor(cameraPosition.y / cellSize) * cellSize,
+            std::floor(cameraPosition.z / cellSize) * cellSize};
 }
 
-Matrix4 orthographicMatrix(float left, float right, float bottom, float top, float nearDistance,
-    float farDistance)
+Matrix4 orthographicMatrix(float left, float right, float bottom, float top, float nearDistance, float farDistance)
 {
     Matrix4 p;
     for (float& element : p.m)
@@ -67,7 +65,7 @@ ReflectiveShadowMapProjection reflectiveShadowMapProjection(const SunLightBasis&
     ShadowProjection& m = result.matrices;
     m.view = lightViewMatrix(basis);
     m.projection = orthographicMatrix(centreX - halfWidth, centreX + halfWidth, centreY - halfHeight,
-        centreY + halfHeight, mapNearDepth, mapFarDepth);
+                                      centreY + halfHeight, mapNearDepth, mapFarDepth);
     m.viewProjection = multiply(m.projection, m.view);
     m.uvSpaceSunLightRadius = 0.0f;
     result.inverted = inverse(m.viewProjection);
@@ -101,7 +99,7 @@ bool volumeCellAt(const VolumeGrid& grid, Float3 point, VolumeCell& cell)
 {
     Float3 offset = point - grid.minimumCorner();
     VolumeCell c{cellIndex(offset.x, grid.cellSize), cellIndex(offset.y, grid.cellSize),
-        cellIndex(offset.z, grid.cellSize)};
+                 cellIndex(offset.z, grid.cellSize)};
     if (c.x < 0 || c.y < 0 || c.z < 0 || c.x >= grid.width || c.y >= grid.height || c.z >= grid.length)
         return false;
     cell = c;
@@ -155,8 +153,8 @@ std::vector<InjectionPoint> screenInjectionGrid(int columns, int rows)
     const float h = static_cast<float>(rows);
     for (int j = 0; j < rows; ++j)
         for (int i = 0; i < columns; ++i)
-            points.push_back({(static_cast<float>(i) + 0.5f) / w, (static_cast<float>(j) + 0.5f) / h,
-                {1.0f / w, 1.0f / h, 0.0f}});
+            points.push_back(
+                {(static_cast<float>(i) + 0.5f) / w, (static_cast<float>(j) + 0.5f) / h, {1.0f / w, 1.0f / h, 0.0f}});
     return points;
 }
 

@@ -50,8 +50,7 @@ ReflectiveShadowMapProjection reflectiveShadowMapProjection(const SunLightBasis&
 Matrix4 injectionModelview();
 Matrix4 injectionProjection(const VolumeGrid& grid);
 // glOrtho's matrix.
-Matrix4 orthographicMatrix(float left, float right, float bottom, float top, float nearDistance,
-    float farDistance);
+Matrix4 orthographicMatrix(float left, float right, float bottom, float top, float nearDistance, float farDistance);
 
 // The cell that holds a world point, or false when the point lies outside the volume.
 struct VolumeCell {

@@ -1,8 +1,8 @@
 #include "renderer/LightPropagationVolumeSet.h"
 
-#include "platform/gl/GlExtensions.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlExtensions.h"
 
 #include <string>
 
@@ -43,8 +43,8 @@ void createReflectiveShadowMap(LightPropagationVolume& volume, const std::string
     map.addColorAttachment(0, PixelFormatRgb16F, 0, false);
     map.addColorAttachment(1, PixelFormatRgb16F, 0, false);
     volume.reflectiveShadowMapDepth = std::make_unique<DepthTexture>(w, h);
-    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D,
-        volume.reflectiveShadowMapDepth->name, 0);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_TEXTURE_2D, volume.reflectiveShadowMapDepth->name,
+                           0);
     map.setDrawBuffers();
     map.checkComplete(name + " reflective shadow map");
 }
@@ -102,9 +102,12 @@ VolumeGrid LightPropagationVolume::grid() const
 FrameBuffer& LightPropagationVolume::target(VolumeTarget which)
 {
     switch (which) {
-    case VolumeTarget::PropagationA: return propagationA;
-    case VolumeTarget::PropagationB: return propagationB;
-    case VolumeTarget::Accumulation: break;
+    case VolumeTarget::PropagationA:
+        return propagationA;
+    case VolumeTarget::PropagationB:
+        return propagationB;
+    case VolumeTarget::Accumulation:
+        break;
     }
     return accumulation;
 }
@@ -116,7 +119,8 @@ const FrameBuffer& LightPropagationVolume::target(VolumeTarget which) const
 
 void createLightPropagationVolumes(LightPropagationVolumeSet& set)
 {
-    set.reflectiveShadowMapProgram = getProgram(ReflectiveShadowMapVertexShaderPath, ReflectiveShadowMapFragmentShaderPath);
+    set.reflectiveShadowMapProgram = getProgram(ReflectiveShadowMapVertexShaderPath,
+                                                ReflectiveShadowMapFragmentShaderPath);
     set.sunInjectionProgram = getProgram(SunInjectionVertexShaderPath, InjectionFragmentShaderPath);
     set.skyInjectionProgram = getProgram(SkyInjectionVertexShaderPath, InjectionFragmentShaderPath);
     set.propagationProgram = getFragmentProgram(PropagationFragmentShaderPath);

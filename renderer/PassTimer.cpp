@@ -97,10 +97,9 @@ std::vector<PassTimer::Sample> PassTimer::endFrame()
         }
         samples.push_back(sample);
     }
-    double total = gpuQueries ? static_cast<double>(frameEnd - frameStart) * 1e-6
-                              : std::chrono::duration<double, std::milli>(passes.back().cpuEnd -
-                                                                          passes.front().cpuStart)
-                                    .count();
+    double total =
+        gpuQueries ? static_cast<double>(frameEnd - frameStart) * 1e-6
+                   : std::chrono::duration<double, std::milli>(passes.back().cpuEnd - passes.front().cpuStart).count();
     samples.push_back({"frame", total});
     return samples;
 }

@@ -23,7 +23,6 @@ std::vector<Float3> pointLightBoundingPoints(const Light& light);
 // the rectangle to its edge instead of wrapping around. When any point lies on or behind the
 // camera plane its projection says nothing about the footprint, and the rectangle is the whole
 // target. No points give an empty rectangle.
-ScissorRect projectedScissor(const std::vector<Float3>& points, const Matrix4& viewProjection, int width,
-                             int height);
+ScissorRect projectedScissor(const std::vector<Float3>& points, const Matrix4& viewProjection, int width, int height);
 
 }  // namespace Orvanta

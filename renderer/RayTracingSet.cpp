@@ -1,8 +1,8 @@
 #include "renderer/RayTracingSet.h"
 
-#include "platform/gl/GlExtensions.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/Log.h"
 #include "raytracing/PixelTracing.h"
 #include "raytracing/RayTracer.h"
@@ -101,8 +101,8 @@ void createRayTracingSet(RayTracingSet& set, RayTracer& tracer, int clientWidth,
     set.height = clientHeight / static_cast<int>(RayTracer::divisor);
     createTargets(set);
     set.renderSkyProgram = getFragmentProgram("resources/shaders/engine/raytracing/renderSkyFragment.shader");
-    set.borderCorrectionProgram =
-        getFragmentProgram("resources/shaders/engine/raytracing/antiAliasingBorderCorrectionFragment.shader");
+    set.borderCorrectionProgram = getFragmentProgram(
+        "resources/shaders/engine/raytracing/antiAliasingBorderCorrectionFragment.shader");
     tracer.create(static_cast<uint32_t>(set.width), static_cast<uint32_t>(set.height));
     if (tracer.width() != static_cast<uint32_t>(set.width) || tracer.height() != static_cast<uint32_t>(set.height))
         logError("ray tracing: the ray tracer already runs at " + std::to_string(tracer.width()) + " x " +

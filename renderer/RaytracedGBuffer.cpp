@@ -1,17 +1,16 @@
 #include "renderer/RaytracedGBuffer.h"
 
-#include "platform/gl/GlExtensions.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlExtensions.h"
 
 namespace Orvanta {
 
 namespace {
 
 constexpr int32_t outputFormats[RaytracedGBuffer::OutputCount] = {PixelFormatRgba8, PixelFormatRgba16F,
-                                                                   PixelFormatRgba16F};
+                                                                  PixelFormatRgba16F};
 constexpr size_t outputTexelBytes[RaytracedGBuffer::OutputCount] = {4, 8, 8};
-constexpr GLenum outputTypes[RaytracedGBuffer::OutputCount] = {GL_UNSIGNED_BYTE, GL_HALF_FLOAT_ARB,
-                                                                GL_HALF_FLOAT_ARB};
+constexpr GLenum outputTypes[RaytracedGBuffer::OutputCount] = {GL_UNSIGNED_BYTE, GL_HALF_FLOAT_ARB, GL_HALF_FLOAT_ARB};
 
 }  // namespace
 

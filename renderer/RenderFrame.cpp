@@ -67,7 +67,8 @@ void Renderer::renderFrame()
     pass("ray-traced composite", traced, [&] { compositeRaytracedSurfaces(context, mainCamera); });
     rayTracing.refractionsLit = false;
     popFrameBuffer();
-    pass("temporal anti-aliasing", temporalAntiAliasingOn(), [&] { resolveTemporalHistory(temporal, temporalInputs()); });
+    pass("temporal anti-aliasing", temporalAntiAliasingOn(),
+         [&] { resolveTemporalHistory(temporal, temporalInputs()); });
     glEnable(GL_FRAMEBUFFER_SRGB);
     // With a fixed exposure the eye neither measures nor adapts.
     pass("luminance and eye adaptation", !hdr.exposureFixed(), [&] { measureLuminance(); });

@@ -5,8 +5,7 @@
 namespace Orvanta {
 
 namespace {
-const char* const names[RenderSettingCount] = {"lpvOcclusion", "antiAliasing", "refraction",
-                                                "temporalAntiAliasing"};
+const char* const names[RenderSettingCount] = {"lpvOcclusion", "antiAliasing", "refraction", "temporalAntiAliasing"};
 }
 
 const char* renderSettingName(int index)

@@ -82,8 +82,8 @@ public:
     HdrImage readLinearFrame();
     // Shows a linear image through the frame's tone map at a fixed exposure: uploads it into the
     // HDR scene target and runs the tone map alone (no scene pass, no adaptation), with the
-    // frame's edge smoothing when that is on, into the window's framebuffer, draws the overlay over it when one is attached (the demo's
-    // reference view keeps its panel), then presents it as renderFrame does; the caller reads the
+    // frame's edge smoothing when that is on, into the window's framebuffer, draws the overlay over it when one is
+    // attached (the demo's reference view keeps its panel), then presents it as renderFrame does; the caller reads the
     // window's pixels. False with a message, drawing nothing, for an image of another size than
     // the window or an exposure that is not above 0. The next frame draws the target anew.
     bool presentLinearImage(const HdrImage& image, float exposure, std::string& error);

@@ -1,7 +1,7 @@
-#include "platform/gl/GlExtensions.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/SubmeshMaterial.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/Log.h"
 #include "platform/RenderSurface.h"
 #include "raytracing/RayTracer.h"

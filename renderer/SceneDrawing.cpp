@@ -1,4 +1,3 @@
-#include "platform/gl/GlExtensions.h"
 #include "content/Object.h"
 #include "content/ObjectInstance.h"
 #include "content/SubmeshDraw.h"
@@ -6,6 +5,7 @@
 #include "gpu/ShaderProgram.h"
 #include "gpu/SubmeshMaterial.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlExtensions.h"
 #include "renderer/Renderer.h"
 #include "scene/Light.h"
 
@@ -68,8 +68,8 @@ void Renderer::drawScene(ScenePassKind kind, SceneView& view)
     }
 }
 
-void Renderer::applyPassUniforms(const MaterialPass* pass, const SubmeshMaterial* submesh,
-                                 const ShaderProgram& program, const Light* light)
+void Renderer::applyPassUniforms(const MaterialPass* pass, const SubmeshMaterial* submesh, const ShaderProgram& program,
+                                 const Light* light)
 {
     Orvanta::applyPassUniforms(pass, submesh, this, program, light);
 }

@@ -7,15 +7,24 @@ namespace Orvanta {
 const char* scenePassKindName(ScenePassKind kind)
 {
     switch (kind) {
-    case ScenePassKind::Sky: return "sky";
-    case ScenePassKind::ZFill: return "z-fill";
-    case ScenePassKind::ShadowZFill: return "shadow z-fill";
-    case ScenePassKind::DeferredWrite: return "deferred write";
-    case ScenePassKind::ReflectiveShadowMap: return "reflective shadow map";
-    case ScenePassKind::Raycasting: return "ray casting";
-    case ScenePassKind::RaytracedZFill: return "ray-traced z-fill";
-    case ScenePassKind::Raytraced: return "ray-traced";
-    case ScenePassKind::Transparency: return "transparency";
+    case ScenePassKind::Sky:
+        return "sky";
+    case ScenePassKind::ZFill:
+        return "z-fill";
+    case ScenePassKind::ShadowZFill:
+        return "shadow z-fill";
+    case ScenePassKind::DeferredWrite:
+        return "deferred write";
+    case ScenePassKind::ReflectiveShadowMap:
+        return "reflective shadow map";
+    case ScenePassKind::Raycasting:
+        return "ray casting";
+    case ScenePassKind::RaytracedZFill:
+        return "ray-traced z-fill";
+    case ScenePassKind::Raytraced:
+        return "ray-traced";
+    case ScenePassKind::Transparency:
+        return "transparency";
     }
     return "unknown";
 }

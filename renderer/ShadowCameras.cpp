@@ -2,12 +2,12 @@
 
 namespace Orvanta {
 
-ShadowProjection cascadeShadowProjectionFor(const Camera& viewCamera, const SunLightBasis& basis,
-    float nearSplit, float farSplit, float sunLightRadius)
+ShadowProjection cascadeShadowProjectionFor(const Camera& viewCamera, const SunLightBasis& basis, float nearSplit,
+                                            float farSplit, float sunLightRadius)
 {
     Float3 corners[8];
-    frustumSliceCorners(viewCamera.position, viewingDirection(viewCamera),
-        viewCamera.frustum.cornerRays, nearSplit, farSplit, corners);
+    frustumSliceCorners(viewCamera.position, viewingDirection(viewCamera), viewCamera.frustum.cornerRays, nearSplit,
+                        farSplit, corners);
     BoundingSphere sphere = ritterBoundingSphere(corners, 8);
     return cascadeShadowProjection(basis, sphere, sunLightRadius);
 }

@@ -8,8 +8,8 @@ namespace Orvanta {
 // The slices lie along viewingDirection (FrustumVectors.h): the camera's local +z turned by its
 // orientation, where eye space's -z and the frustum's corner rays point.
 // The cascade covering the slice of the camera's view frustum between two view depths.
-ShadowProjection cascadeShadowProjectionFor(const Camera& viewCamera, const SunLightBasis& basis,
-    float nearSplit, float farSplit, float sunLightRadius);
+ShadowProjection cascadeShadowProjectionFor(const Camera& viewCamera, const SunLightBasis& basis, float nearSplit,
+                                            float farSplit, float sunLightRadius);
 
 // Gives a shadow camera the map's projection, view and projection-times-view matrices and the
 // frustum of the latter, which the next visibility update culls the shadow casters with. The

@@ -14,8 +14,8 @@ void computeCascadedShadowCameras(ShadowMapSet& set, const SunLight& sun, const 
 {
     SunLightBasis basis = makeSunLightBasis(sun.direction);
     for (ShadowMapRecord& cascade : set.cascades) {
-        ShadowProjection projection = cascadeShadowProjectionFor(camera, basis,
-            cascade.nearSplitDistance, cascade.farSplitDistance, set.cascadedSunLightRadius);
+        ShadowProjection projection = cascadeShadowProjectionFor(camera, basis, cascade.nearSplitDistance,
+                                                                 cascade.farSplitDistance, set.cascadedSunLightRadius);
         placeShadowCamera(cascade.camera, projection);
         cascade.uvSpaceSunLightRadius = projection.uvSpaceSunLightRadius;
     }
@@ -25,8 +25,8 @@ void computeOverlappedShadowCameras(ShadowMapSet& set, const SunLight& sun, cons
 {
     SunLightBasis basis = makeSunLightBasis(sun.direction);
     for (ShadowMapRecord& map : set.overlapped) {
-        ShadowProjection projection = overlappedShadowProjection(basis, camera.position,
-            map.farSplitDistance, set.overlappedSunLightRadius);
+        ShadowProjection projection = overlappedShadowProjection(basis, camera.position, map.farSplitDistance,
+                                                                 set.overlappedSunLightRadius);
         placeShadowCamera(map.camera, projection);
         map.uvSpaceSunLightRadius = projection.uvSpaceSunLightRadius;
     }
@@ -47,8 +47,7 @@ void renderShadowMap(const PassContext& context, ShadowMapRecord& record)
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     context.scene.drawScene(ScenePassKind::ShadowZFill, record.camera);
     context.frameBuffers.pop();
-    glClearColor(previousClearColor[0], previousClearColor[1], previousClearColor[2],
-        previousClearColor[3]);
+    glClearColor(previousClearColor[0], previousClearColor[1], previousClearColor[2], previousClearColor[3]);
 
     popMatrices();
     checkGlErrors("renderShadowMap");

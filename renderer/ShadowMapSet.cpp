@@ -1,19 +1,17 @@
 #include "renderer/ShadowMapSet.h"
 
-#include "platform/gl/GlExtensions.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlExtensions.h"
 #include "renderer/SamplingVectors.h"
 
 namespace Orvanta {
 
 const char* const ShadowZFillVertexShaderPath = "resources/shaders/engine/shadows/zFillVertex.shader";
-const char* const ShadowZFillFragmentShaderPath =
-    "resources/shaders/engine/shadows/zFillFragment.shader";
+const char* const ShadowZFillFragmentShaderPath = "resources/shaders/engine/shadows/zFillFragment.shader";
 const char* const ShadowZFillAlphaTestedFragmentShaderPath =
     "resources/shaders/engine/shadows/zFillAlphaTestedFragment.shader";
-const char* const ShadowSamplingNoiseTexturePath =
-    "resources/textures/engine/shadowSamplingNoise.tga";
+const char* const ShadowSamplingNoiseTexturePath = "resources/textures/engine/shadowSamplingNoise.tga";
 
 namespace {
 
@@ -66,8 +64,7 @@ void createOverlappedShadowMaps(ShadowMapSet& set)
 void createShadowPrograms(ShadowMapSet& set)
 {
     set.zFillProgram = getProgram(ShadowZFillVertexShaderPath, ShadowZFillFragmentShaderPath);
-    set.alphaTestedZFillProgram =
-        getProgram(ShadowZFillVertexShaderPath, ShadowZFillAlphaTestedFragmentShaderPath);
+    set.alphaTestedZFillProgram = getProgram(ShadowZFillVertexShaderPath, ShadowZFillAlphaTestedFragmentShaderPath);
     set.samplingVectors = makeDiscSamplingVectors(SoftShadowSamplingVectorCount, 1.0f);
     set.occluderSearchSamples = 8;
     set.samples = 32;

@@ -9,8 +9,7 @@ namespace {
 // A sphere or square of no extent would divide by zero; the smallest map still covers a point.
 constexpr float minimumHalfSize = 1.0e-4f;
 
-Matrix4 orthographicLightProjection(float sx, float sy, float halfSize, float depthScale,
-    float depthOffset)
+Matrix4 orthographicLightProjection(float sx, float sy, float halfSize, float depthScale, float depthOffset)
 {
     Matrix4 p;
     for (float& element : p.m)
@@ -25,8 +24,8 @@ Matrix4 orthographicLightProjection(float sx, float sy, float halfSize, float de
     return p;
 }
 
-ShadowProjection makeProjection(const SunLightBasis& basis, float sx, float sy, float halfSize,
-    float depthScale, float depthOffset, float sunLightRadius)
+ShadowProjection makeProjection(const SunLightBasis& basis, float sx, float sy, float halfSize, float depthScale,
+                                float depthOffset, float sunLightRadius)
 {
     ShadowProjection result;
     result.view = lightViewMatrix(basis);
@@ -38,8 +37,8 @@ ShadowProjection makeProjection(const SunLightBasis& basis, float sx, float sy, 
 
 }  // namespace
 
-void frustumSliceCorners(Float3 eye, Float3 forward, const Float3 cornerRays[4], float nearDepth,
-    float farDepth, Float3 corners[8])
+void frustumSliceCorners(Float3 eye, Float3 forward, const Float3 cornerRays[4], float nearDepth, float farDepth,
+                         Float3 corners[8])
 {
     // The four rays of a symmetric frustum share one depth along the viewing direction.
     float rayDepth = dot(cornerRays[0], forward);
@@ -61,8 +60,7 @@ float snapToGrid(float value, float step)
     return std::floor(value / step) * step;
 }
 
-ShadowProjection cascadeShadowProjection(const SunLightBasis& basis, const BoundingSphere& sphere,
-    float sunLightRadius)
+ShadowProjection cascadeShadowProjection(const SunLightBasis& basis, const BoundingSphere& sphere, float sunLightRadius)
 {
     float r = std::fmax(sphere.radius, minimumHalfSize);
     float step = 2.0f * r / 512.0f;
@@ -72,8 +70,8 @@ ShadowProjection cascadeShadowProjection(const SunLightBasis& basis, const Bound
     return makeProjection(basis, sx, sy, r, -0.002f, 0.0f, sunLightRadius);
 }
 
-ShadowProjection overlappedShadowProjection(const SunLightBasis& basis, Float3 cameraPosition,
-    float halfSize, float sunLightRadius)
+ShadowProjection overlappedShadowProjection(const SunLightBasis& basis, Float3 cameraPosition, float halfSize,
+                                            float sunLightRadius)
 {
     float s = std::fmax(halfSize, minimumHalfSize);
     float step = 2.0f * s / 512.0f;

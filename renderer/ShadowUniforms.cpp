@@ -1,7 +1,7 @@
 #include "renderer/ShadowUniforms.h"
 
-#include "platform/gl/GlExtensions.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlExtensions.h"
 
 namespace Orvanta {
 
@@ -36,8 +36,9 @@ bool isShadowSemantic(UniformSemantic semantic)
                                    overlappedMatrices, overlappedSplits, overlappedRadii, overlappedMaps})
         if (run.contains(semantic))
             return true;
-    return semantic == SOFT_SHADOW_MAPPING_SAMPLING_VECTORS || semantic == SOFT_SHADOW_MAPPING_NUM_OCCLUDER_SEARCH_SAMPLES ||
-           semantic == SOFT_SHADOW_MAPPING_NUM_SAMPLES || semantic == SHADOW_SAMPLING_NOISE_TEXTURE;
+    return semantic == SOFT_SHADOW_MAPPING_SAMPLING_VECTORS ||
+           semantic == SOFT_SHADOW_MAPPING_NUM_OCCLUDER_SEARCH_SAMPLES || semantic == SOFT_SHADOW_MAPPING_NUM_SAMPLES ||
+           semantic == SHADOW_SAMPLING_NOISE_TEXTURE;
 }
 
 bool setShadowUniform(const ShadowMapSet& set, UniformSemantic semantic, int location)
@@ -45,30 +46,21 @@ bool setShadowUniform(const ShadowMapSet& set, UniformSemantic semantic, int loc
     if (faceMatrices.contains(semantic)) {
         setMatrix(location, set.pointLightFaces[faceMatrices.index(semantic)].matrix);
     } else if (cascadeMatrices.contains(semantic)) {
-        setMatrix(location,
-            set.cascades[cascadeMatrices.index(semantic)].camera.viewProjectionMatrix);
+        setMatrix(location, set.cascades[cascadeMatrices.index(semantic)].camera.viewProjectionMatrix);
     } else if (cascadeSplits.contains(semantic)) {
-        glUniform1fARB(location,
-            set.cascades[cascadeSplits.index(semantic)].farSplitDistance);
+        glUniform1fARB(location, set.cascades[cascadeSplits.index(semantic)].farSplitDistance);
     } else if (cascadeRadii.contains(semantic)) {
-        glUniform1fARB(location,
-            set.cascades[cascadeRadii.index(semantic)]
-                .uvSpaceSunLightRadius);
+        glUniform1fARB(location, set.cascades[cascadeRadii.index(semantic)].uvSpaceSunLightRadius);
     } else if (overlappedMatrices.contains(semantic)) {
-        setMatrix(location,
-            set.overlapped[overlappedMatrices.index(semantic)].camera.viewProjectionMatrix);
+        setMatrix(location, set.overlapped[overlappedMatrices.index(semantic)].camera.viewProjectionMatrix);
     } else if (overlappedSplits.contains(semantic)) {
-        glUniform1fARB(location,
-            set.overlapped[overlappedSplits.index(semantic)].farSplitDistance);
+        glUniform1fARB(location, set.overlapped[overlappedSplits.index(semantic)].farSplitDistance);
     } else if (overlappedRadii.contains(semantic)) {
-        glUniform1fARB(location,
-            set.overlapped[overlappedRadii.index(semantic)]
-                .uvSpaceSunLightRadius);
+        glUniform1fARB(location, set.overlapped[overlappedRadii.index(semantic)].uvSpaceSunLightRadius);
     } else if (semantic == SOFT_SHADOW_MAPPING_SAMPLING_VECTORS) {
         if (set.samplingVectors.empty())
             return false;
-        glUniform2fvARB(location, static_cast<GLsizei>(set.samplingVectors.size() / 2),
-            set.samplingVectors.data());
+        glUniform2fvARB(location, static_cast<GLsizei>(set.samplingVectors.size() / 2), set.samplingVectors.data());
     } else if (semantic == SOFT_SHADOW_MAPPING_NUM_OCCLUDER_SEARCH_SAMPLES) {
         glUniform1iARB(location, set.occluderSearchSamples);
     } else if (semantic == SOFT_SHADOW_MAPPING_NUM_SAMPLES) {

@@ -1,7 +1,7 @@
 #include "renderer/SkyCapture.h"
 
-#include "platform/gl/GlExtensions.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlExtensions.h"
 #include "renderer/Renderer.h"
 #include "scene/Light.h"
 

@@ -23,7 +23,7 @@ void attachLayer(const SkyLightingVolume& volume, uint32_t layer)
 {
     for (int k = 0; k < SkyLightingVolume::TextureCount; ++k)
         glFramebufferTexture3D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0 + static_cast<GLenum>(k), GL_TEXTURE_3D,
-            volume.textures[k]->name, 0, static_cast<GLint>(layer));
+                               volume.textures[k]->name, 0, static_cast<GLint>(layer));
 }
 
 }  // namespace
@@ -57,7 +57,7 @@ void initSkyLightingVolume(SkyLightingVolume& volume)
         // 27 coefficients: six RGBA textures and one RGB one.
         int32_t format = k < SkyLightingVolume::TextureCount - 1 ? PixelFormatRgba16F : PixelFormatRgb16F;
         allocate3D(format, *volume.textures[k], static_cast<int>(volume.width), static_cast<int>(volume.length),
-            static_cast<int>(volume.height));
+                   static_cast<int>(volume.height));
         volume.target.drawBuffers.push_back(GL_COLOR_ATTACHMENT0 + static_cast<GLenum>(k));
     }
     glBindFramebuffer(GL_FRAMEBUFFER, volume.target.framebufferId);
@@ -71,7 +71,7 @@ void initSkyLightingVolume(SkyLightingVolume& volume)
     attachLayer(volume, 0);
     volume.target.checkComplete("sky lighting volume");
     volume.writeProgram = getProgram("resources/shaders/engine/skyLighting/skyLightingVolumeWriteVertex.shader",
-        "resources/shaders/engine/skyLighting/skyLightingVolumeWriteFragment.shader");
+                                     "resources/shaders/engine/skyLighting/skyLightingVolumeWriteFragment.shader");
     volume.applyProgram = getFragmentProgram("resources/shaders/engine/skyLighting/skyLightingFragment.shader");
     volume.nextSlice = 0;
     volume.slicesWrittenSinceRestart = 0;
@@ -97,10 +97,14 @@ void setSkyOcclusionCorners(SkyLightingVolume& volume, const std::vector<Float3>
         const Float3* c = &volume.occlusionCorners[q];
         for (Float3 p : {c[0], c[1], c[2], c[0] + c[2] - c[1]}) {
             bool first = volume.occlusionMinimum.x > volume.occlusionMaximum.x;
-            volume.occlusionMinimum = first ? p : Float3{std::fmin(volume.occlusionMinimum.x, p.x),
-                std::fmin(volume.occlusionMinimum.y, p.y), std::fmin(volume.occlusionMinimum.z, p.z)};
-            volume.occlusionMaximum = first ? p : Float3{std::fmax(volume.occlusionMaximum.x, p.x),
-                std::fmax(volume.occlusionMaximum.y, p.y), std::fmax(volume.occlusionMaximum.z, p.z)};
+            volume.occlusionMinimum = first ? p
+                                            : Float3{std::fmin(volume.occlusionMinimum.x, p.x),
+                                                     std::fmin(volume.occlusionMinimum.y, p.y),
+                                                     std::fmin(volume.occlusionMinimum.z, p.z)};
+            volume.occlusionMaximum = first ? p
+                                            : Float3{std::fmax(volume.occlusionMaximum.x, p.x),
+                                                     std::fmax(volume.occlusionMaximum.y, p.y),
+                                                     std::fmax(volume.occlusionMaximum.z, p.z)};
         }
     }
     volume.completeNow = true;

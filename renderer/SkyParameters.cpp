@@ -13,8 +13,8 @@ Float3 rayleighColorCoefficients(float red, float green, float blue)
 SkyParameters makeSkyParameters()
 {
     SkyParameters parameters;
-    parameters.rayleighColorScatteringCoefficients =
-        rayleighColorCoefficients(parameters.redWavelength, parameters.greenWavelength, parameters.blueWavelength);
+    parameters.rayleighColorScatteringCoefficients = rayleighColorCoefficients(
+        parameters.redWavelength, parameters.greenWavelength, parameters.blueWavelength);
     return parameters;
 }
 

@@ -14,8 +14,8 @@ void SkySet::create()
     skyMap.setDrawBuffers();
     skyMap.checkComplete("sky map");
     skyMapProgram = getFragmentProgram("resources/shaders/engine/skyLighting/skyMapWrite.shader");
-    aerialPerspectiveProgram =
-        getFragmentProgram("resources/shaders/engine/skyLighting/aerialPerspectiveEffectFragment.shader");
+    aerialPerspectiveProgram = getFragmentProgram(
+        "resources/shaders/engine/skyLighting/aerialPerspectiveEffectFragment.shader");
     updateFlag = true;
 }
 

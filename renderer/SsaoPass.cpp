@@ -1,8 +1,8 @@
 #include "renderer/SsaoPass.h"
 
-#include "platform/gl/GlExtensions.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlExtensions.h"
 #include "renderer/FrameBufferStack.h"
 #include "renderer/FullScreenQuad.h"
 #include "renderer/TextureUnitTable.h"

@@ -1,7 +1,7 @@
 #include "renderer/SsaoUniforms.h"
 
-#include "platform/gl/GlExtensions.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlExtensions.h"
 
 namespace Orvanta {
 

@@ -37,8 +37,8 @@ bool frameBox(Camera& camera, Float3 boxMin, Float3 boxMax, Float3 lightDirectio
     const Float3 forward{-towardLight.x * std::cos(kViewElevation), -std::sin(kViewElevation),
                          -towardLight.z * std::cos(kViewElevation)};
     const float yaw = std::atan2(forward.x, forward.z);
-    const Quaternion orientation =
-        fromAxisAngle({0.0f, 1.0f, 0.0f}, yaw) * fromAxisAngle({1.0f, 0.0f, 0.0f}, kViewElevation);
+    const Quaternion orientation = fromAxisAngle({0.0f, 1.0f, 0.0f}, yaw) *
+                                   fromAxisAngle({1.0f, 0.0f, 0.0f}, kViewElevation);
 
     // Back far enough that every corner of the box lies inside both the vertical and the
     // horizontal half-angle: a corner at offset o from the centre, seen from distance d, has depth
@@ -50,7 +50,8 @@ bool frameBox(Camera& camera, Float3 boxMin, Float3 boxMax, Float3 lightDirectio
     float distance = camera.nearDistance + radius;
     for (int corner = 0; corner < 8; ++corner) {
         const Float3 offset = Float3{(corner & 1) ? boxMax.x : boxMin.x, (corner & 2) ? boxMax.y : boxMin.y,
-                                     (corner & 4) ? boxMax.z : boxMin.z} - centre;
+                                     (corner & 4) ? boxMax.z : boxMin.z} -
+                              centre;
         const float depthOffset = dot(offset, forward);
         distance = std::max(distance, std::fabs(dot(offset, right)) * kMargin / tanHorizontal - depthOffset);
         distance = std::max(distance, std::fabs(dot(offset, up)) * kMargin / tanVertical - depthOffset);

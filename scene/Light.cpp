@@ -2,7 +2,9 @@
 
 namespace Orvanta {
 
-Light::Light(int32_t lightType, float lightRadius) : type(lightType), radius(lightRadius) {}
+Light::Light(int32_t lightType, float lightRadius) : type(lightType), radius(lightRadius)
+{
+}
 
 SunLight::SunLight() : Light(LightTypeSun)
 {

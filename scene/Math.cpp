@@ -37,10 +37,8 @@ Float3 divideComponents(Float3 a, Float3 b)
 
 Quaternion operator*(Quaternion a, Quaternion b)
 {
-    return {a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y,
-            a.w * b.y + a.y * b.w + a.z * b.x - a.x * b.z,
-            a.w * b.z + a.z * b.w + a.x * b.y - a.y * b.x,
-            a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z};
+    return {a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y, a.w * b.y + a.y * b.w + a.z * b.x - a.x * b.z,
+            a.w * b.z + a.z * b.w + a.x * b.y - a.y * b.x, a.w * b.w - a.x * b.x - a.y * b.y - a.z * b.z};
 }
 
 Quaternion conjugate(Quaternion q)
@@ -104,8 +102,7 @@ float minor3(const Matrix4& m, int skipRow, int skipColumn)
             e[n++] = at(m, r, c);
         }
     }
-    return e[0] * (e[4] * e[8] - e[5] * e[7]) - e[1] * (e[3] * e[8] - e[5] * e[6]) +
-           e[2] * (e[3] * e[7] - e[4] * e[6]);
+    return e[0] * (e[4] * e[8] - e[5] * e[7]) - e[1] * (e[3] * e[8] - e[5] * e[6]) + e[2] * (e[3] * e[7] - e[4] * e[6]);
 }
 
 float cofactor(const Matrix4& m, int row, int column)
@@ -190,15 +187,13 @@ Matrix4 perspective(float fovY, float aspect, float nearDistance, float farDista
 
 Float3 transformPoint(const Matrix4& m, Float3 p)
 {
-    return {m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12],
-            m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13],
+    return {m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12], m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13],
             m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14]};
 }
 
 Float3 transformVector(const Matrix4& m, Float3 v)
 {
-    return {m[0] * v.x + m[4] * v.y + m[8] * v.z,
-            m[1] * v.x + m[5] * v.y + m[9] * v.z,
+    return {m[0] * v.x + m[4] * v.y + m[8] * v.z, m[1] * v.x + m[5] * v.y + m[9] * v.z,
             m[2] * v.x + m[6] * v.y + m[10] * v.z};
 }
 
@@ -207,8 +202,8 @@ namespace {
 Plane planeFromRows(const Matrix4& m, int rowA, float sign, int rowB)
 {
     // rowN = (M[N], M[4+N], M[8+N], M[12+N]); the plane is row3 + sign * rowN.
-    Plane p{m[rowA] + sign * m[rowB], m[4 + rowA] + sign * m[4 + rowB],
-            m[8 + rowA] + sign * m[8 + rowB], m[12 + rowA] + sign * m[12 + rowB]};
+    Plane p{m[rowA] + sign * m[rowB], m[4 + rowA] + sign * m[4 + rowB], m[8 + rowA] + sign * m[8 + rowB],
+            m[12 + rowA] + sign * m[12 + rowB]};
     float l = std::sqrt(p.a * p.a + p.b * p.b + p.c * p.c);
     if (l > 0.0f) {
         p.a /= l;

@@ -46,13 +46,34 @@ struct Frustum {
     Float3 cornerRays[4];
 };
 
-inline Float3 operator+(Float3 a, Float3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Float3 operator-(Float3 a, Float3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Float3 operator-(Float3 a) { return {-a.x, -a.y, -a.z}; }
-inline Float3 operator*(Float3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
-inline Float3 operator*(float s, Float3 a) { return {a.x * s, a.y * s, a.z * s}; }
-inline Float3 operator/(Float3 a, float s) { return {a.x / s, a.y / s, a.z / s}; }
-inline bool operator==(Float3 a, Float3 b) { return a.x == b.x && a.y == b.y && a.z == b.z; }
+inline Float3 operator+(Float3 a, Float3 b)
+{
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+inline Float3 operator-(Float3 a, Float3 b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+inline Float3 operator-(Float3 a)
+{
+    return {-a.x, -a.y, -a.z};
+}
+inline Float3 operator*(Float3 a, float s)
+{
+    return {a.x * s, a.y * s, a.z * s};
+}
+inline Float3 operator*(float s, Float3 a)
+{
+    return {a.x * s, a.y * s, a.z * s};
+}
+inline Float3 operator/(Float3 a, float s)
+{
+    return {a.x / s, a.y / s, a.z / s};
+}
+inline bool operator==(Float3 a, Float3 b)
+{
+    return a.x == b.x && a.y == b.y && a.z == b.z;
+}
 inline bool operator==(Quaternion a, Quaternion b)
 {
     return a.x == b.x && a.y == b.y && a.z == b.z && a.w == b.w;

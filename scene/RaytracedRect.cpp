@@ -64,8 +64,8 @@ void computeRaytracedRect(SceneView& view, std::span<const Float3* const> corner
         setRect(view, 0.0f, 0.0f, 1.0f, 1.0f);
         return;
     }
-    setRect(view, std::clamp(left, 0.0f, 1.0f), std::clamp(bottom, 0.0f, 1.0f),
-            std::clamp(right, 0.0f, 1.0f), std::clamp(top, 0.0f, 1.0f));
+    setRect(view, std::clamp(left, 0.0f, 1.0f), std::clamp(bottom, 0.0f, 1.0f), std::clamp(right, 0.0f, 1.0f),
+            std::clamp(top, 0.0f, 1.0f));
 }
 
 }  // namespace Orvanta

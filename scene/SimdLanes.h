@@ -51,10 +51,10 @@ struct Lanes4 {
 private:
     static constexpr int kAll = -1;
     alignas(16) static constexpr int kMasks[16][4] = {
-        {0, 0, 0, 0},          {kAll, 0, 0, 0},          {0, kAll, 0, 0},          {kAll, kAll, 0, 0},
-        {0, 0, kAll, 0},       {kAll, 0, kAll, 0},       {0, kAll, kAll, 0},       {kAll, kAll, kAll, 0},
-        {0, 0, 0, kAll},       {kAll, 0, 0, kAll},       {0, kAll, 0, kAll},       {kAll, kAll, 0, kAll},
-        {0, 0, kAll, kAll},    {kAll, 0, kAll, kAll},    {0, kAll, kAll, kAll},    {kAll, kAll, kAll, kAll},
+        {0, 0, 0, 0},       {kAll, 0, 0, 0},       {0, kAll, 0, 0},       {kAll, kAll, 0, 0},
+        {0, 0, kAll, 0},    {kAll, 0, kAll, 0},    {0, kAll, kAll, 0},    {kAll, kAll, kAll, 0},
+        {0, 0, 0, kAll},    {kAll, 0, 0, kAll},    {0, kAll, 0, kAll},    {kAll, kAll, 0, kAll},
+        {0, 0, kAll, kAll}, {kAll, 0, kAll, kAll}, {0, kAll, kAll, kAll}, {kAll, kAll, kAll, kAll},
     };
 };
 

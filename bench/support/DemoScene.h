@@ -8,8 +8,8 @@ namespace OrvantaBench {
 
 // A copy of the geometry that keeps only the triangles whose boxes lie inside [lo, hi] on x and z.
 // Surfaces are shared with the source, which must outlive the copy.
-void keepTrianglesInside(const Orvanta::RayTracingGeometry& source, Orvanta::Float3 lo,
-                         Orvanta::Float3 hi, Orvanta::RayTracingGeometry& out);
+void keepTrianglesInside(const Orvanta::RayTracingGeometry& source, Orvanta::Float3 lo, Orvanta::Float3 hi,
+                         Orvanta::RayTracingGeometry& out);
 
 // The start camera of the demo at the given aspect ratio.
 struct ViewRays {

@@ -59,9 +59,8 @@ bool writePngOfType(const fs::path& file, int colorType, int depth, bool interla
         return false;
     }
     png_init_io(png, out);
-    png_set_IHDR(png, info, kWidth, kHeight, depth, colorType,
-                 interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
+    png_set_IHDR(png, info, kWidth, kHeight, depth, colorType, interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
+                 PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_color palette[4] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
     png_byte alpha[2] = {0, 128};
     if (colorType == PNG_COLOR_TYPE_PALETTE) {
@@ -106,8 +105,8 @@ Seeds imageSeeds(const fs::path& scratch)
 
     const std::vector<Imf::Rgba> pixels = halfPixels();
     const std::pair<Imf::Compression, const char*> compressions[] = {
-        {Imf::NO_COMPRESSION, "none"}, {Imf::RLE_COMPRESSION, "rle"},     {Imf::ZIPS_COMPRESSION, "zips"},
-        {Imf::PIZ_COMPRESSION, "piz"}, {Imf::PXR24_COMPRESSION, "pxr24"}, {Imf::B44_COMPRESSION, "b44"},
+        {Imf::NO_COMPRESSION, "none"},  {Imf::RLE_COMPRESSION, "rle"},     {Imf::ZIPS_COMPRESSION, "zips"},
+        {Imf::PIZ_COMPRESSION, "piz"},  {Imf::PXR24_COMPRESSION, "pxr24"}, {Imf::B44_COMPRESSION, "b44"},
         {Imf::DWAA_COMPRESSION, "dwaa"}};
     for (const auto& [compression, name] : compressions) {
         const fs::path file = scratch / (std::string(name) + ".exr");

@@ -230,7 +230,8 @@ void writeRegressions(const fs::path& out)
     for (int i = 0; i < 20000; ++i)
         material += "pass {\n";
     write(out / "material", "nested-passes-20000", material);
-    write(out / "material", "nan-threshold", std::string("material { isAlphaTested = true\n alphaTestTreshold = nan }"));
+    write(out / "material", "nan-threshold",
+          std::string("material { isAlphaTested = true\n alphaTestTreshold = nan }"));
 
     // A diamond 24 levels deep: each file includes the next one twice.
     std::string diamond;
@@ -241,7 +242,8 @@ void writeRegressions(const fs::path& out)
     write(out / "shaderIncludes", "diamond-24", diamond);
     write(out / "shaderIncludes", "cycle-of-three",
           std::string("shader { includes { file = \"1.shader\" } }") + kFileSeparator +
-              "shader { includes { file = \"2.shader\" } }" + kFileSeparator + "shader { includes { file = \"0.shader\" } }");
+              "shader { includes { file = \"2.shader\" } }" + kFileSeparator +
+              "shader { includes { file = \"0.shader\" } }");
 
     std::vector<uint8_t> huge = tinyTga(1, 1, 24, 0);
     huge[12] = huge[13] = huge[14] = huge[15] = 0xFF;

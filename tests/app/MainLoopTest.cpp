@@ -1,5 +1,5 @@
-#include "platform/FrameTimer.h"
 #include "app/MainLoop.h"
+#include "platform/FrameTimer.h"
 #include "support/ScriptedInput.h"
 
 #include <gtest/gtest.h>
@@ -87,8 +87,8 @@ TEST(MainLoop, StepsRunInOrderAndFirstIterationSeesZeroElapsed)
     EXPECT_FLOAT_EQ(steps.elapsedSeen[1], 0.016f);
     EXPECT_FLOAT_EQ(steps.elapsedSeen[2], 0.016f);
     std::vector<std::string> firstIteration(steps.calls.begin(), steps.calls.begin() + 7);
-    EXPECT_EQ(firstIteration, (std::vector<std::string>{"controls", "visibility", "mouse", "audio",
-                                                        "escape", "render", "pump"}));
+    EXPECT_EQ(firstIteration,
+              (std::vector<std::string>{"controls", "visibility", "mouse", "audio", "escape", "render", "pump"}));
 }
 
 TEST(MainLoop, EscapeEndsAfterTheUpdatesAndBeforeRendering)

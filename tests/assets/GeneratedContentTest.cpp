@@ -16,7 +16,10 @@ namespace {
 
 const std::string ScenePath = "resources/objects/scene/kindergarten.scene";
 
-bool isPowerOfTwo(uint32_t v) { return v != 0 && (v & (v - 1)) == 0; }
+bool isPowerOfTwo(uint32_t v)
+{
+    return v != 0 && (v & (v - 1)) == 0;
+}
 
 SceneFileData loadScene()
 {
@@ -49,7 +52,8 @@ TEST(GeneratedScene, ObjectsTexturesAndMaterialsResolve)
         for (const SubmeshRecord& submesh : object.submeshes) {
             EXPECT_TRUE(std::filesystem::exists("resources/materials/" + submesh.materialName + ".material"))
                 << path << " uses missing material " << submesh.materialName;
-            for (const std::string& texture : {submesh.colorTextureName, submesh.normalTextureName, submesh.specularTextureName}) {
+            for (const std::string& texture :
+                 {submesh.colorTextureName, submesh.normalTextureName, submesh.specularTextureName}) {
                 if (texture.empty() || !checkedTextures.insert(texture).second)
                     continue;
                 TgaImage image;
@@ -62,8 +66,8 @@ TEST(GeneratedScene, ObjectsTexturesAndMaterialsResolve)
         Matrix4 world = composeTransform(instance.position, instance.orientation, instance.scale);
         for (const ObjectVertex& v : object.vertices) {
             Float3 p = transformPoint(world, v.position);
-            ASSERT_TRUE(p.x >= -64.01f && p.x <= 64.01f && p.z >= -64.01f && p.z <= 64.01f &&
-                        p.y >= -0.5f && p.y <= 32.0f)
+            ASSERT_TRUE(p.x >= -64.01f && p.x <= 64.01f && p.z >= -64.01f && p.z <= 64.01f && p.y >= -0.5f &&
+                        p.y <= 32.0f)
                 << instance.objectName << " reaches (" << p.x << ", " << p.y << ", " << p.z << ")";
         }
     }
@@ -116,9 +120,15 @@ TEST(GeneratedScene, SkyIsSeenFromInside)
 
 TEST(GeneratedImages, UiSetAndNoiseAreComplete)
 {
-    const char* labels[] = {"timeOfDay", "sunInclination", "directLighting", "skyLighting",
-                            "lightPropagationVolumes", "propagateSunLighting", "propagateSkyLighting",
-                            "SSAO", "raytracing"};
+    const char* labels[] = {"timeOfDay",
+                            "sunInclination",
+                            "directLighting",
+                            "skyLighting",
+                            "lightPropagationVolumes",
+                            "propagateSunLighting",
+                            "propagateSkyLighting",
+                            "SSAO",
+                            "raytracing"};
     auto check = [](const std::string& name, uint32_t w, uint32_t h) {
         TgaImage image;
         std::string error;

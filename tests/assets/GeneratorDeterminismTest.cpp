@@ -18,8 +18,8 @@ std::map<std::string, std::string> readTree(const std::filesystem::path& root)
         if (!entry.is_regular_file())
             continue;
         std::ifstream in(entry.path(), std::ios::binary);
-        files[std::filesystem::relative(entry.path(), root).string()] =
-            std::string(std::istreambuf_iterator<char>(in), {});
+        files[std::filesystem::relative(entry.path(), root).string()] = std::string(std::istreambuf_iterator<char>(in),
+                                                                                    {});
     }
     return files;
 }

@@ -56,7 +56,8 @@ TEST(RayTracingScene, TextFlagsIgnoreWordsTheLoaderIgnores)
         write("odd.material", "material\n{\n    isTransparent = yes\n    isDoubleSided = 1\n}\n"));
     EXPECT_FALSE(odd.isTransparent);
     EXPECT_FALSE(odd.isDoubleSided);
-    const SurfaceFlags other = materialFileSurfaceFlags(write("other.material", "shader\n{\n    isDoubleSided = true\n}\n"));
+    const SurfaceFlags other = materialFileSurfaceFlags(
+        write("other.material", "shader\n{\n    isDoubleSided = true\n}\n"));
     EXPECT_FALSE(other.isDoubleSided) << "not a material file";
     const SurfaceFlags missing = materialFileSurfaceFlags(dir + "/missing.material");
     EXPECT_FALSE(missing.isTransparent);
@@ -91,8 +92,9 @@ TEST(RayTracingScene, TraceToolDrawsTheStartViewAndRejectsUnknownArguments)
 {
     const std::string dir = OrvantaTest::makeTempDir("trace");
     const std::string png = dir + "/trace.png";
-    const std::string command = std::string("\"") + ORVANTA_TRACE_PATH + "\" --width 64 --height 36 --threads 2 --output \"" +
-                                png + "\" > \"" + dir + "/out.txt\"";
+    const std::string command = std::string("\"") + ORVANTA_TRACE_PATH +
+                                "\" --width 64 --height 36 --threads 2 --output \"" + png + "\" > \"" + dir +
+                                "/out.txt\"";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     std::ifstream in(png, std::ios::binary);
     char signature[8] = {};
@@ -145,8 +147,7 @@ TEST(RayTracingScene, ReferenceTracerRepeatsItsPictureAndRefusesBadValues)
     for (const std::vector<std::string>& arguments : refused) {
         const OrvantaTest::ToolRun bad = OrvantaTest::runTool(ORVANTA_TRACE_PATH, arguments);
         EXPECT_EQ(bad.exitCode, 2) << arguments[1] << "\n" << bad.output;
-        EXPECT_NE(bad.output.find(arguments[arguments[0] == "--reference" ? 1 : 0]), std::string::npos)
-            << bad.output;
+        EXPECT_NE(bad.output.find(arguments[arguments[0] == "--reference" ? 1 : 0]), std::string::npos) << bad.output;
     }
     EXPECT_TRUE(std::filesystem::is_empty(bare));
 }

@@ -30,8 +30,8 @@ std::vector<Triangle> buildingTriangles(const SceneFileData& scene)
         Matrix4 world = composeTransform(instance.position, instance.orientation, instance.scale);
         for (size_t i = 0; i + 2 < object.indices.size(); i += 3)
             triangles.push_back({transformPoint(world, object.vertices[object.indices[i]].position),
-                transformPoint(world, object.vertices[object.indices[i + 1]].position),
-                transformPoint(world, object.vertices[object.indices[i + 2]].position)});
+                                 transformPoint(world, object.vertices[object.indices[i + 1]].position),
+                                 transformPoint(world, object.vertices[object.indices[i + 2]].position)});
     }
     return triangles;
 }
@@ -95,12 +95,13 @@ TEST(SkyOcclusionQuads, EveryDemoQuadIsAParallelogramOnTheBuildingsWallsOrRoof)
         int samples = 0;
         for (int i = 0; i < 8; ++i)
             for (int j = 0; j < 8; ++j) {
-                Float3 p = c[1] + u * ((static_cast<float>(i) + 0.5f) / 8.0f) + v * ((static_cast<float>(j) + 0.5f) / 8.0f);
+                Float3 p = c[1] + u * ((static_cast<float>(i) + 0.5f) / 8.0f) +
+                           v * ((static_cast<float>(j) + 0.5f) / 8.0f);
                 covered += onSomeTriangle(building, p, n, 0.25f) ? 1 : 0;
                 ++samples;
             }
-        EXPECT_GE(covered, samples * 6 / 10) << "quad " << q << " lies on the building at " << covered << " of "
-                                             << samples << " points";
+        EXPECT_GE(covered, samples * 6 / 10)
+            << "quad " << q << " lies on the building at " << covered << " of " << samples << " points";
     }
     EXPECT_EQ(roofs, 2);
 }

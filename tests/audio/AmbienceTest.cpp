@@ -57,7 +57,7 @@ TEST_F(Ambience, SourceAtTheLeftOfACameraLookingAlongZIsLouderLeftUntilTheCamera
     sound->looping = true;
 
     updateAudio(sounds, camera);  // at the origin, looking along +z with +y up
-    render(mixRate / 20);          // let the gains settle
+    render(mixRate / 20);         // let the gains settle
     auto [left, right] = channelEnergy(mixRate / 2);
     ASSERT_GT(right, 0.0);
     double facingRatio = left / right;
@@ -72,8 +72,7 @@ TEST_F(Ambience, SourceAtTheLeftOfACameraLookingAlongZIsLouderLeftUntilTheCamera
     EXPECT_GT(turnedRatio, 2.0);
     EXPECT_NEAR(turnedRatio / facingRatio, 1.0, 0.05) << "turning round mirrors the panning";
 
-    std::printf("left/right energy facing +z: %.2f; right/left after turning: %.2f\n", facingRatio,
-                turnedRatio);
+    std::printf("left/right energy facing +z: %.2f; right/left after turning: %.2f\n", facingRatio, turnedRatio);
     RecordProperty("leftRightEnergyRatio", std::to_string(facingRatio));
 }
 
@@ -83,8 +82,7 @@ TEST_F(Ambience, TenThousandFramesKeepEveryStreamPlayingWithABoundedQueue)
     std::string a = writeOgg(dir, "a", sineFrames(0.7, 1, mixRate, 300.0), 1, mixRate);
     std::string b = writeOgg(dir, "b", sineFrames(3.3, 2, mixRate, 440.0), 2, mixRate);
     std::string c = writeOgg(dir, "c", sineFrames(1.9, 1, 22050, 600.0), 1, 22050);
-    Sound* streams[] = {new Sound(a, {0, 0, 0}, true, sounds),
-                        new Sound(b, {18, 6, 0}, true, sounds),
+    Sound* streams[] = {new Sound(a, {0, 0, 0}, true, sounds), new Sound(b, {18, 6, 0}, true, sounds),
                         new Sound(c, {4, 4, 6.5f}, true, sounds)};
     for (Sound* s : streams) {
         s->start();

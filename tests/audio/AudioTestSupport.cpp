@@ -15,8 +15,7 @@ using namespace Orvanta;
 
 namespace OrvantaTest {
 
-std::vector<float> sineFrames(double seconds, int channels, int rate, double frequency,
-                              float amplitude)
+std::vector<float> sineFrames(double seconds, int channels, int rate, double frequency, float amplitude)
 {
     size_t frames = static_cast<size_t>(std::lround(seconds * rate));
     std::vector<float> samples(frames * static_cast<size_t>(channels));
@@ -24,14 +23,14 @@ std::vector<float> sineFrames(double seconds, int channels, int rate, double fre
         for (int c = 0; c < channels; ++c) {
             double cycles = frequency * static_cast<double>(i) / rate - 0.25 * c;
             double phase = 2 * std::numbers::pi * cycles;
-            samples[i * static_cast<size_t>(channels) + static_cast<size_t>(c)] =
-                amplitude * static_cast<float>(std::sin(phase));
+            samples[i * static_cast<size_t>(channels) + static_cast<size_t>(c)] = amplitude *
+                                                                                  static_cast<float>(std::sin(phase));
         }
     return samples;
 }
 
-std::string writeOgg(const std::string& dir, const std::string& name,
-                     const std::vector<float>& interleaved, int channels, int rate)
+std::string writeOgg(const std::string& dir, const std::string& name, const std::vector<float>& interleaved,
+                     int channels, int rate)
 {
     std::string file = dir + "/" + name + ".ogg";
     std::string error;
@@ -53,8 +52,7 @@ std::vector<float> toFloat(const std::vector<char>& pcm, long bytes)
 void LoopbackAudioTest::SetUp()
 {
     std::string error;
-    ASSERT_TRUE(openLoopbackAudio(output, mixRate, error))
-        << "no OpenAL loopback device: " << error;
+    ASSERT_TRUE(openLoopbackAudio(output, mixRate, error)) << "no OpenAL loopback device: " << error;
     dir = makeTempDir("orvanta-audio");
     setLogSink([this](const std::string& message) { messages.push_back(message); });
 }

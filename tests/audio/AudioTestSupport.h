@@ -13,11 +13,10 @@ namespace OrvantaTest {
 constexpr int mixRate = 44100;
 
 // A sine of `amplitude` in every channel (channel c a quarter period behind channel c - 1).
-std::vector<float> sineFrames(double seconds, int channels, int rate, double frequency,
-                              float amplitude = 0.5f);
+std::vector<float> sineFrames(double seconds, int channels, int rate, double frequency, float amplitude = 0.5f);
 // Encodes `interleaved` into <dir>/<name>.ogg and returns the path; fails the test on error.
-std::string writeOgg(const std::string& dir, const std::string& name,
-                     const std::vector<float>& interleaved, int channels, int rate);
+std::string writeOgg(const std::string& dir, const std::string& name, const std::vector<float>& interleaved,
+                     int channels, int rate);
 
 // An opened decoder, closed at the end of the scope.
 struct OpenDecoder {

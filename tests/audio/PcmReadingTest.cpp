@@ -81,8 +81,8 @@ TEST_F(PcmReading, LoopingShortStreamFillsTheWholeChunkWithNoGapWhereItWraps)
     for (size_t wrap = pass; wrap < samples.size(); wrap += pass) {
         EXPECT_GT(rms(samples, wrap - 44, 88), 0.3f) << "quiet 2 ms at the wrap at " << wrap;
         for (size_t i = wrap - 64; i < wrap + 64; ++i) {
-            float expected = 0.5f * static_cast<float>(std::sin(2 * std::numbers::pi * frequency *
-                                                                double(i % pass) / mixRate));
+            float expected = 0.5f * static_cast<float>(
+                                        std::sin(2 * std::numbers::pi * frequency * double(i % pass) / mixRate));
             ASSERT_NEAR(samples[i], expected, 0.25f) << "sample " << i << ", wrap at " << wrap;
         }
     }

@@ -51,8 +51,7 @@ TEST_F(SoundTest, MonoAndStereoAreQueuedInTheirFormatAtTheFileRate)
         int rate;
         ALenum format;
     };
-    const Case cases[] = {{"mono", 1, 22050, AL_FORMAT_MONO16},
-                          {"stereo", 2, 32000, AL_FORMAT_STEREO16}};
+    const Case cases[] = {{"mono", 1, 22050, AL_FORMAT_MONO16}, {"stereo", 2, 32000, AL_FORMAT_STEREO16}};
     for (Case c : cases) {
         SCOPED_TRACE(c.name);
         std::vector<float> tone = sineFrames(6.0, c.channels, c.rate, 500.0);

@@ -89,7 +89,7 @@ TEST(ImageMetrics, SsimFallsWithNoiseAndIgnoresAlpha)
 TEST(ImageMetrics, LumaIsPilsRoundedRec601)
 {
     const Picture picture = flatPicture(1, 1, 255, 0, 0);
-    EXPECT_EQ(pictureLuma(picture)[0], 76.0);  // 255 * 0.299 = 76.2
+    EXPECT_EQ(pictureLuma(picture)[0], 76.0);                        // 255 * 0.299 = 76.2
     EXPECT_EQ(pictureLuma(flatPicture(1, 1, 0, 255, 0))[0], 150.0);  // 149.7, rounded
     EXPECT_EQ(pictureLuma(flatPicture(1, 1, 255, 255, 255))[0], 255.0);
 }
@@ -171,7 +171,7 @@ TEST_F(CompareTool, PrintsEveryMetricForExrFilesWithPicturesBeside)
     const ToolRun run = runCompare(reference + " " + test + " --map " + dir + "/map.png");
     ASSERT_EQ(run.exitCode, 0) << run.output;
     EXPECT_NE(run.output.find("relMSE  0.247524752"), std::string::npos) << run.output;  // 0.25 / 1.01
-    EXPECT_NE(run.output.find("PSNR    28.1308"), std::string::npos) << run.output;     // 20 log10(25.5)
+    EXPECT_NE(run.output.find("PSNR    28.1308"), std::string::npos) << run.output;      // 20 log10(25.5)
     EXPECT_NE(run.output.find("SSIM    0.99"), std::string::npos) << run.output;
     EXPECT_NE(run.output.find("off>3   1\n"), std::string::npos) << run.output;  // every pixel 10 levels off
     EXPECT_NE(runCompare(reference + " " + test + " --levels 10").output.find("off>10  0\n"), std::string::npos);

@@ -70,8 +70,9 @@ TEST(HostileSceneFiles, NonFiniteNumbersEmptyNamesAndClimbingNamesAreRefused)
 {
     SceneFileData scene = OrvantaTest::smallScene();
     scene.instances[1].scale.y = INFINITY;
-    EXPECT_NE(sceneError(encodeSceneFile(scene)).find("instance 1 (props/chair.object) has a number that is not finite"),
-              std::string::npos);
+    EXPECT_NE(
+        sceneError(encodeSceneFile(scene)).find("instance 1 (props/chair.object) has a number that is not finite"),
+        std::string::npos);
     scene = OrvantaTest::smallScene();
     scene.instances[0].orientation.w = std::nanf("");
     EXPECT_NE(sceneError(encodeSceneFile(scene)).find("instance 0"), std::string::npos);

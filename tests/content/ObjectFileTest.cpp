@@ -24,9 +24,18 @@ void putU32(std::vector<uint8_t>& bytes, size_t at, uint32_t value)
 }
 
 // Offsets of the counts in the encoding of smallObject().
-size_t vertexCountOffset(const ObjectFileData& d) { return d.header.size() + 1 + 24; }
-size_t triangleCountOffset(const ObjectFileData& d) { return vertexCountOffset(d) + 4 + d.vertices.size() * 56; }
-size_t submeshCountOffset(const ObjectFileData& d) { return triangleCountOffset(d) + 4 + d.indices.size() * 4; }
+size_t vertexCountOffset(const ObjectFileData& d)
+{
+    return d.header.size() + 1 + 24;
+}
+size_t triangleCountOffset(const ObjectFileData& d)
+{
+    return vertexCountOffset(d) + 4 + d.vertices.size() * 56;
+}
+size_t submeshCountOffset(const ObjectFileData& d)
+{
+    return triangleCountOffset(d) + 4 + d.indices.size() * 4;
+}
 
 }  // namespace
 

@@ -1,12 +1,10 @@
 #include "ContentTestFiles.h"
 #include "support/GlTestContext.h"
 
-#include "platform/gl/GlDebug.h"
-#include "platform/gl/GlExtensions.h"
 #include "content/BinaryIo.h"
+#include "content/KdTree.h"
 #include "content/Object.h"
 #include "content/ObjectInstance.h"
-#include "content/KdTree.h"
 #include "content/RayTracingGeometry.h"
 #include "content/SceneLoader.h"
 #include "content/SubmeshDraw.h"
@@ -14,6 +12,8 @@
 #include "gpu/ResourceCache.h"
 #include "gpu/SubmeshMaterial.h"
 #include "gpu/TgaFile.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/Log.h"
 
 #include <gtest/gtest.h>
@@ -39,8 +39,7 @@ protected:
         std::filesystem::create_directories("resources/objects/scene/props");
         std::string error;
         for (const char* name : {"stone.tga", "stoneNormal.tga", "stoneSpecular.tga"})
-            ASSERT_TRUE(writeTgaFile(std::string("resources/textures/") + name, 1, 1, 24, {10, 20, 30},
-                                     error))
+            ASSERT_TRUE(writeTgaFile(std::string("resources/textures/") + name, 1, 1, 24, {10, 20, 30}, error))
                 << error;
         setLogSink([this](const std::string& m) { messages.push_back(m); });
     }
@@ -101,8 +100,7 @@ TEST_F(ObjectLoading, BuffersHoldTheFileDataAndSubmeshesTheirIndexRanges)
 TEST_F(ObjectLoading, SubmeshMaterialsResolveTexturesAndMaterialByResourcePath)
 {
     ORVANTA_REQUIRE_GL();
-    Object* object = findOrLoadObject(writeObject("resources/objects/textured.object",
-                                                  OrvantaTest::smallObject()));
+    Object* object = findOrLoadObject(writeObject("resources/objects/textured.object", OrvantaTest::smallObject()));
     ASSERT_NE(object, nullptr);
     const SubmeshMaterial* first = object->submeshes[0].material;
     const SubmeshMaterial* second = object->submeshes[1].material;

@@ -1,10 +1,10 @@
 // The ray tracer's half of scene loading runs on its own thread and reads each object file once;
 // what it produces must be exactly what appending every placement on its own produces, and the
 // kd-tree it obtains must be the one a later start reads back.
-#include "ContentTestFiles.h"
+#include "content/RayTracingSceneLoad.h"
 #include "content/KdTree.h"
 #include "content/RayTracingScene.h"
-#include "content/RayTracingSceneLoad.h"
+#include "ContentTestFiles.h"
 #include "platform/Log.h"
 #include "support/GlTestContext.h"
 

@@ -2,8 +2,8 @@
 #include "support/GlTestContext.h"
 
 #include "content/BinaryIo.h"
-#include "content/Object.h"
 #include "content/KdTree.h"
+#include "content/Object.h"
 #include "content/RayTracingGeometry.h"
 #include "content/SceneLoader.h"
 #include "content/SkyOcclusion.h"

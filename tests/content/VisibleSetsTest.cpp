@@ -1,10 +1,10 @@
 #include "content/Object.h"
 #include "content/ObjectInstance.h"
+#include "content/SceneVisibility.h"
 #include "gpu/Material.h"
 #include "gpu/SubmeshMaterial.h"
 #include "platform/Log.h"
 #include "scene/RenderCamera.h"
-#include "content/SceneVisibility.h"
 #include "scene/Scene.h"
 
 #include <gtest/gtest.h>
@@ -76,9 +76,9 @@ TEST_F(VisibleSets, BoxesInFrontAndAcrossTheNearPlaneStayAndBoxesBehindAreCulled
 {
     Object* box = makeObject({nullptr});
     ObjectInstance* front = place(box, {0, 0, 10});
-    place(box, {0, 0, -10});                                  // behind
+    place(box, {0, 0, -10});                                        // behind
     ObjectInstance* straddling = place(box, {0, 0, 0}, {1, 1, 4});  // z from -2 to 2
-    place(box, {50, 0, 10});                                  // far to the side
+    place(box, {50, 0, 10});                                        // far to the side
     updateVisibleSets(scene());
     ASSERT_EQ(camera.visibleCount, 2u);
     EXPECT_EQ(camera.visibleObjects[0], front);

@@ -36,11 +36,10 @@ std::string randomText(std::mt19937& random, size_t length)
     return text;
 }
 
-const char* const sampleMaterial =
-    "material {\n isDoubleSided = true\n alphaTestTreshold = 0.25\n"
-    " texture { name = t\n fileName = \"missing.tga\" }\n"
-    " pass {\n type = LIGHT\n lightType = SUN\n semantics { sampler = t } }\n"
-    " pass {\n type = SKY\n useDefaultPass = true }\n}\n";
+const char* const sampleMaterial = "material {\n isDoubleSided = true\n alphaTestTreshold = 0.25\n"
+                                   " texture { name = t\n fileName = \"missing.tga\" }\n"
+                                   " pass {\n type = LIGHT\n lightType = SUN\n semantics { sampler = t } }\n"
+                                   " pass {\n type = SKY\n useDefaultPass = true }\n}\n";
 
 }  // namespace
 

@@ -17,8 +17,8 @@ inline std::string writeTextFile(const std::string& dir, const std::string& name
 inline std::string writeBinaryFile(const std::string& dir, const std::string& name, const std::vector<uint8_t>& bytes)
 {
     std::string path = dir + "/" + name;
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return path;
 }
 

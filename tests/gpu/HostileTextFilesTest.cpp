@@ -56,8 +56,9 @@ TEST(TextProblems, EachMalformedTextNamesItsFirstProblemAndLine)
     EXPECT_EQ(problemOf(""), "the file holds no text");
     EXPECT_EQ(problemOf("\x7f\x45\x4c\x46\x02"), "line 1: the file does not start with a name followed by \"{\"");
     // A multi-line quoted value moves the line count on.
-    EXPECT_EQ(problemOf("shader {\n code = \"a\nb\nc\"\n x\n}"), "line 5: the name \"x\" is followed by \"}\" instead of "
-                                                               "\"=\" or \"{\"; the rest of the file is ignored");
+    EXPECT_EQ(problemOf("shader {\n code = \"a\nb\nc\"\n x\n}"),
+              "line 5: the name \"x\" is followed by \"}\" instead of "
+              "\"=\" or \"{\"; the rest of the file is ignored");
 }
 
 TEST(TextProblems, DeepNestingEndsAtTheBoundWithoutExhaustingTheStack)
@@ -199,9 +200,14 @@ TEST(MaterialReading, OpticsKeysAreReadAndBadValuesKeepWhatWasThere)
 
     // Out of range, trailing words, too few or too many numbers, and an unquoted colour (the text
     // format removes its blanks): one message each, naming the file and the key.
-    const char* const bad[] = {"reflectance = 1.5", "reflectance = 0.5cm", "indexOfRefraction = 0.9", "isThin = yes",
-                               "reflectionTint = 0.97 0.98 1.0", "reflectionTint = \"0.9 0.9\"",
-                               "transmissionColor = \"0.9 0.9 0.9 0.9\"", "transmissionColor = \"0.9 -0.1 0.9\""};
+    const char* const bad[] = {"reflectance = 1.5",
+                               "reflectance = 0.5cm",
+                               "indexOfRefraction = 0.9",
+                               "isThin = yes",
+                               "reflectionTint = 0.97 0.98 1.0",
+                               "reflectionTint = \"0.9 0.9\"",
+                               "transmissionColor = \"0.9 0.9 0.9 0.9\"",
+                               "transmissionColor = \"0.9 -0.1 0.9\""};
     for (const char* line : bad) {
         problems = materialProblems(std::string("material {\n ") + line + "\n}", data);
         EXPECT_EQ(data.optics, MaterialOptics{}) << line;
@@ -218,8 +224,8 @@ TEST(MaterialReading, OpticsKeysAreReadAndBadValuesKeepWhatWasThere)
 TEST(MaterialReading, UnbalancedBracesAreReportedAndWhatStandsBeforeIsUsed)
 {
     MaterialFileData data;
-    std::vector<std::string> problems =
-        materialProblems("material {\n isDoubleSided = true\n pass {\n type = SKY\n", data);
+    std::vector<std::string> problems = materialProblems("material {\n isDoubleSided = true\n pass {\n type = SKY\n",
+                                                         data);
     EXPECT_TRUE(data.isDoubleSided);
     ASSERT_EQ(data.passes.size(), 1u);
     ASSERT_EQ(problems.size(), 1u);

@@ -1,10 +1,10 @@
 #include "gpu/Material.h"
 
-#include "ShaderFiles.h"
-#include "platform/gl/GlExtensions.h"
 #include "gpu/Semantics.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlExtensions.h"
 #include "scene/LightType.h"
+#include "ShaderFiles.h"
 #include "support/GlTestContext.h"
 
 #include <gtest/gtest.h>
@@ -30,19 +30,30 @@ TEST(MaterialFiles, PassesFlagsAndTextures)
     ORVANTA_REQUIRE_GL();
     std::string dir = OrvantaTest::makeTempDir("material");
     std::string vertex = writeShader(dir, "v.shader", OrvantaTest::passThroughVertex());
-    std::string fragment = writeShader(dir, "f.shader",
-                                       "#version 120\nuniform sampler2D first;\nuniform sampler2D second;\n"
-                                       "void main() { gl_FragColor = texture2D(first, vec2(0.0)) + texture2D(second, vec2(0.0)); }\n");
+    std::string fragment = writeShader(
+        dir, "f.shader",
+        "#version 120\nuniform sampler2D first;\nuniform sampler2D second;\n"
+        "void main() { gl_FragColor = texture2D(first, vec2(0.0)) + texture2D(second, vec2(0.0)); }\n");
     std::string text = "material {\n castShadows = false\n isTransparent = maybe\n alphaTestTreshold = 0.5abc\n"
-                       " texture { name = a\n fileName = \"" + dir + "/a.tga\" }\n"
-                       " texture { name = b\n fileName = \"" + dir + "/b.tga\" }\n"
+                       " texture { name = a\n fileName = \"" +
+                       dir +
+                       "/a.tga\" }\n"
+                       " texture { name = b\n fileName = \"" +
+                       dir +
+                       "/b.tga\" }\n"
                        " pass {\n type = DEFERRED_WRITE }\n"
-                       " pass {\n vertexShader = \"" + vertex + "\"\n fragmentShader = \"" + fragment + "\"\n"
-                       " \n semantics {\n second = b\n first = a }\n fragmentShader = \"" + vertex + "\"\n"
+                       " pass {\n vertexShader = \"" +
+                       vertex + "\"\n fragmentShader = \"" + fragment +
+                       "\"\n"
+                       " \n semantics {\n second = b\n first = a }\n fragmentShader = \"" +
+                       vertex +
+                       "\"\n"
                        " \n semantics {\n first = b }\n type = DEFERRED_WRITE }\n"
                        " pass {\n type = LIGHT\n lightType = SUN }\n pass {\n lightType = AMBIENT\n type = LIGHT }\n"
                        " pass {\n type = NOPE }\n pass {\n type = LIGHT }\n"
-                       " pass {\n type = SKY\n vertexShader = \"" + vertex + "\"\n fragmentShader = \"" + fragment + "\"\n"
+                       " pass {\n type = SKY\n vertexShader = \"" +
+                       vertex + "\"\n fragmentShader = \"" + fragment +
+                       "\"\n"
                        " \n semantics {\n first = undeclared\n second = a } }\n}\n";
     std::string path = writeTextFile(dir, "m.material", text);
     OrvantaTest::LogCapture log;
@@ -92,7 +103,8 @@ TEST(MaterialFiles, PassesFlagsAndTextures)
 TEST(MaterialFiles, CacheReturnsTheSameMaterial)
 {
     ORVANTA_REQUIRE_GL();
-    std::string path = writeTextFile(OrvantaTest::makeTempDir("material"), "c.material", "material { isDoubleSided = true }");
+    std::string path = writeTextFile(OrvantaTest::makeTempDir("material"), "c.material",
+                                     "material { isDoubleSided = true }");
     Material* material = getMaterial(path);
     EXPECT_TRUE(material->isDoubleSided);
     EXPECT_EQ(getMaterial(path), material);

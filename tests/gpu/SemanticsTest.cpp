@@ -1,12 +1,12 @@
 #include "gpu/Semantics.h"
 
-#include "ShaderFiles.h"
-#include "platform/gl/GlDebug.h"
-#include "platform/gl/GlExtensions.h"
 #include "gpu/Material.h"
 #include "gpu/SubmeshMaterial.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/gl/GlExtensions.h"
 #include "scene/Math.h"
+#include "ShaderFiles.h"
 #include "support/GlTestContext.h"
 
 #include <gtest/gtest.h>
@@ -53,7 +53,8 @@ public:
 GLint uniformInt(const ShaderProgram& program, const std::string& name)
 {
     GLint value = -1;
-    Orvanta::glGetUniformivARB(program.program, Orvanta::glGetUniformLocationARB(program.program, name.c_str()), &value);
+    Orvanta::glGetUniformivARB(program.program, Orvanta::glGetUniformLocationARB(program.program, name.c_str()),
+                               &value);
     return value;
 }
 
@@ -121,9 +122,9 @@ TEST(UniformBindingRules, SamplersGetDenseUnitsAndTheFloatNone)
     ORVANTA_REQUIRE_GL();
     std::string dir = OrvantaTest::makeTempDir("semantics");
     std::string vertex = writeShader(dir, "v.shader", OrvantaTest::passThroughVertex());
-    std::string fragment = writeShader(dir, "f.shader", samplersFragment,
-                                       {{"normals", "GBUFFER_NORMAL_TEXTURE"}, {"amount", "ELAPSED_TIME"},
-                                        {"cascade", "CASCADED_SHADOW_MAP0"}});
+    std::string fragment = writeShader(
+        dir, "f.shader", samplersFragment,
+        {{"normals", "GBUFFER_NORMAL_TEXTURE"}, {"amount", "ELAPSED_TIME"}, {"cascade", "CASCADED_SHADOW_MAP0"}});
     ShaderProgram* program = getProgram(vertex, fragment);
     ASSERT_EQ(program->uniformBindings.size(), 3u);
     RecordingSource source;
@@ -153,12 +154,14 @@ TEST(UniformBindingRules, EveryProgramStartsAtUnitZero)
     ORVANTA_REQUIRE_GL();
     std::string dir = OrvantaTest::makeTempDir("semantics");
     std::string vertex = writeShader(dir, "v.shader", OrvantaTest::passThroughVertex());
-    std::string one = writeShader(dir, "one.shader",
-                                  "#version 120\nuniform sampler2D a;\nvoid main() { gl_FragColor = texture2D(a, vec2(0.0)); }\n",
-                                  {{"a", "SSAO_TEXTURE"}});
-    std::string two = writeShader(dir, "two.shader",
-                                  "#version 120\nuniform sampler2D b;\nvoid main() { gl_FragColor = texture2D(b, vec2(0.0)); }\n",
-                                  {{"b", "LIGHT_MASK_TEXTURE"}});
+    std::string one = writeShader(
+        dir, "one.shader",
+        "#version 120\nuniform sampler2D a;\nvoid main() { gl_FragColor = texture2D(a, vec2(0.0)); }\n",
+        {{"a", "SSAO_TEXTURE"}});
+    std::string two = writeShader(
+        dir, "two.shader",
+        "#version 120\nuniform sampler2D b;\nvoid main() { gl_FragColor = texture2D(b, vec2(0.0)); }\n",
+        {{"b", "LIGHT_MASK_TEXTURE"}});
     RecordingSource source;
     ShaderProgram* first = getProgram(vertex, one);
     ShaderProgram* second = getProgram(vertex, two);
@@ -173,10 +176,11 @@ TEST(UniformBindingRules, SamplerWithoutATextureTakesNoUnit)
     ORVANTA_REQUIRE_GL();
     std::string dir = OrvantaTest::makeTempDir("semantics");
     std::string vertex = writeShader(dir, "v.shader", OrvantaTest::passThroughVertex());
-    std::string fragment = writeShader(dir, "f.shader",
-                                       "#version 120\nuniform sampler2D a;\nuniform sampler2D b;\n"
-                                       "void main() { gl_FragColor = texture2D(a, vec2(0.0)) + texture2D(b, vec2(0.0)); }\n",
-                                       {{"a", "SHADOW_MAP_NX"}, {"b", "SSAO_TEXTURE"}});
+    std::string fragment = writeShader(
+        dir, "f.shader",
+        "#version 120\nuniform sampler2D a;\nuniform sampler2D b;\n"
+        "void main() { gl_FragColor = texture2D(a, vec2(0.0)) + texture2D(b, vec2(0.0)); }\n",
+        {{"a", "SHADOW_MAP_NX"}, {"b", "SSAO_TEXTURE"}});
     ShaderProgram* program = getProgram(vertex, fragment);
     RecordingSource source;
     applyPassUniforms(nullptr, nullptr, &source, *program, nullptr);
@@ -189,10 +193,11 @@ TEST(UniformBindingRules, BuiltInsUnpairedAndUnknownNamesAreNotFed)
 {
     ORVANTA_REQUIRE_GL();
     std::string dir = OrvantaTest::makeTempDir("semantics");
-    std::string vertex = writeShader(dir, "v.shader",
-                                     "#version 120\nuniform float unpaired;\nuniform float misspelt;\n"
-                                     "void main() { gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex * unpaired * misspelt; }\n",
-                                     {{"misspelt", "ELAPSED_TIM"}});
+    std::string vertex = writeShader(
+        dir, "v.shader",
+        "#version 120\nuniform float unpaired;\nuniform float misspelt;\n"
+        "void main() { gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex * unpaired * misspelt; }\n",
+        {{"misspelt", "ELAPSED_TIM"}});
     ShaderProgram* program = getVertexProgram(vertex);
     ASSERT_EQ(program->uniformBindings.size(), 2u);
     for (const UniformBinding& binding : program->uniformBindings) {
@@ -208,13 +213,14 @@ TEST(UniformBindingRules, FirstPairNamingAVariableWinsAcrossStages)
 {
     ORVANTA_REQUIRE_GL();
     std::string dir = OrvantaTest::makeTempDir("semantics");
-    std::string vertex = writeShader(dir, "v.shader",
-                                     "#version 120\nuniform float shared;\n"
-                                     "void main() { gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex * shared; }\n",
-                                     {{"shared", "SSAO_DISTANCE"}, {"shared", "SSAO_INTENSITY"}});
-    std::string fragment = writeShader(dir, "f.shader",
-                                       "#version 120\nuniform float shared;\nvoid main() { gl_FragColor = vec4(shared); }\n",
-                                       {{"shared", "ELAPSED_TIME"}});
+    std::string vertex = writeShader(
+        dir, "v.shader",
+        "#version 120\nuniform float shared;\n"
+        "void main() { gl_Position = gl_ModelViewProjectionMatrix * gl_Vertex * shared; }\n",
+        {{"shared", "SSAO_DISTANCE"}, {"shared", "SSAO_INTENSITY"}});
+    std::string fragment = writeShader(
+        dir, "f.shader", "#version 120\nuniform float shared;\nvoid main() { gl_FragColor = vec4(shared); }\n",
+        {{"shared", "ELAPSED_TIME"}});
     ShaderProgram* program = getProgram(vertex, fragment);
     const UniformBinding* binding = findBinding(*program, "shared");
     ASSERT_TRUE(binding);
@@ -226,10 +232,11 @@ TEST(UniformBindingRules, ArrayUniformsMatchWithOrWithoutTheIndex)
     ORVANTA_REQUIRE_GL();
     std::string dir = OrvantaTest::makeTempDir("semantics");
     std::string vertex = writeShader(dir, "v.shader", OrvantaTest::passThroughVertex());
-    std::string fragment = writeShader(dir, "f.shader",
-                                       "#version 120\nuniform vec2 taps[4];\nuniform float weights[3];\n"
-                                       "void main() { gl_FragColor = vec4(taps[3], weights[2], 1.0); }\n",
-                                       {{"taps", "SSAO_SAMPLING_VECTORS"}, {"weights[0]", "SSAO_GAUSSIAN_BLUR_COEFFICIENTS"}});
+    std::string fragment = writeShader(
+        dir, "f.shader",
+        "#version 120\nuniform vec2 taps[4];\nuniform float weights[3];\n"
+        "void main() { gl_FragColor = vec4(taps[3], weights[2], 1.0); }\n",
+        {{"taps", "SSAO_SAMPLING_VECTORS"}, {"weights[0]", "SSAO_GAUSSIAN_BLUR_COEFFICIENTS"}});
     ShaderProgram* program = getProgram(vertex, fragment);
     ASSERT_EQ(program->uniformBindings.size(), 2u);
     for (const UniformBinding& binding : program->uniformBindings) {
@@ -244,10 +251,11 @@ TEST(UniformBindingRules, ObjectTransformIsSetOnlyPerInstance)
 {
     ORVANTA_REQUIRE_GL();
     std::string dir = OrvantaTest::makeTempDir("semantics");
-    std::string vertex = writeShader(dir, "v.shader",
-                                     "#version 120\nuniform mat4 world;\nuniform float t;\n"
-                                     "void main() { gl_Position = gl_ModelViewProjectionMatrix * world * gl_Vertex * t; }\n",
-                                     {{"world", "OBJECT_TRANSFORM_MATRIX"}, {"t", "ELAPSED_TIME"}});
+    std::string vertex = writeShader(
+        dir, "v.shader",
+        "#version 120\nuniform mat4 world;\nuniform float t;\n"
+        "void main() { gl_Position = gl_ModelViewProjectionMatrix * world * gl_Vertex * t; }\n",
+        {{"world", "OBJECT_TRANSFORM_MATRIX"}, {"t", "ELAPSED_TIME"}});
     ShaderProgram* program = getVertexProgram(vertex);
     RecordingSource source;
     applyPassUniforms(nullptr, nullptr, &source, *program, nullptr);
@@ -274,11 +282,13 @@ TEST(UniformBindingRules, MaterialValuesNeedNoRenderer)
     ORVANTA_REQUIRE_GL();
     std::string dir = OrvantaTest::makeTempDir("semantics");
     std::string vertex = writeShader(dir, "v.shader", OrvantaTest::passThroughVertex());
-    std::string fragment = writeShader(dir, "f.shader",
-                                       "#version 120\nuniform sampler2D color;\nuniform float power;\nuniform float threshold;\n"
-                                       "void main() { gl_FragColor = texture2D(color, vec2(0.0)) * power * threshold; }\n",
-                                       {{"color", "MATERIAL_COLOR_TEXTURE"}, {"power", "MATERIAL_SPECULAR_POWER"},
-                                        {"threshold", "MATERIAL_ALPHA_TEST_TRESHOLD"}});
+    std::string fragment = writeShader(
+        dir, "f.shader",
+        "#version 120\nuniform sampler2D color;\nuniform float power;\nuniform float threshold;\n"
+        "void main() { gl_FragColor = texture2D(color, vec2(0.0)) * power * threshold; }\n",
+        {{"color", "MATERIAL_COLOR_TEXTURE"},
+         {"power", "MATERIAL_SPECULAR_POWER"},
+         {"threshold", "MATERIAL_ALPHA_TEST_TRESHOLD"}});
     ShaderProgram* program = getProgram(vertex, fragment);
     Material material;
     material.alphaTestTreshold = 0.4f;
@@ -305,7 +315,8 @@ TEST(VertexAttributeRules, AttributesReadTheSharedLayout)
     std::string dir = OrvantaTest::makeTempDir("semantics");
     std::string vertex = writeShader(dir, "v.shader",
                                      "#version 120\nattribute vec2 uv;\nattribute vec3 normal;\nattribute vec3 other;\n"
-                                     "void main() { gl_Position = gl_Vertex + 0.001 * (vec4(uv, normal.x, other.y) + gl_Color + gl_MultiTexCoord0); }\n",
+                                     "void main() { gl_Position = gl_Vertex + 0.001 * (vec4(uv, normal.x, other.y) + "
+                                     "gl_Color + gl_MultiTexCoord0); }\n",
                                      {{"uv", "VERTEX_TEXCOORD"}, {"normal", "VERTEX_NORMAL"}});
     ShaderProgram* program = getVertexProgram(vertex);
     std::map<std::string, AttributeBinding> byName;
@@ -339,7 +350,8 @@ TEST(VertexAttributeRules, AttributesReadTheSharedLayout)
     Orvanta::glGetVertexAttribPointervARB(normal, GL_VERTEX_ATTRIB_ARRAY_POINTER_ARB, &pointer);
     EXPECT_EQ(reinterpret_cast<uintptr_t>(pointer), 12u);
     GLint other = 0;
-    Orvanta::glGetVertexAttribivARB(static_cast<GLuint>(byName["other"].location), GL_VERTEX_ATTRIB_ARRAY_ENABLED_ARB, &other);
+    Orvanta::glGetVertexAttribivARB(static_cast<GLuint>(byName["other"].location), GL_VERTEX_ATTRIB_ARRAY_ENABLED_ARB,
+                                    &other);
     EXPECT_EQ(other, 0);
     Orvanta::glClientActiveTextureARB(GL_TEXTURE0);
     GLint texCoordSize = 0;

@@ -1,9 +1,9 @@
 #include "gpu/ShaderProgram.h"
 
-#include "ShaderFiles.h"
+#include "gpu/ResourceCache.h"
 #include "platform/gl/GlDebug.h"
 #include "platform/gl/GlExtensions.h"
-#include "gpu/ResourceCache.h"
+#include "ShaderFiles.h"
 #include "support/GlTestContext.h"
 
 #include <gtest/gtest.h>

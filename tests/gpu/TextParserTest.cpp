@@ -55,7 +55,8 @@ TEST(TextParserLines, KeyEqualsAndValueOnSeparateLines)
 TEST(TextParserLines, CarriageReturnLineFeedReadsAsLineFeed)
 {
     std::string dir = OrvantaTest::makeTempDir("parser");
-    std::string path = OrvantaTest::writeTextFile(dir, "crlf.material", "material {\r\n a = 1\r\n b = \"x\r\ny\"\r\n}\r\n");
+    std::string path = OrvantaTest::writeTextFile(dir, "crlf.material",
+                                                  "material {\r\n a = 1\r\n b = \"x\r\ny\"\r\n}\r\n");
     auto root = parseFile(path);
     ASSERT_TRUE(root);
     ASSERT_EQ(root->children.size(), 2u);

@@ -1,5 +1,5 @@
-#include "gpu/ResourceCache.h"
 #include "gpu/Texture.h"
+#include "gpu/ResourceCache.h"
 #include "gpu/TgaFile.h"
 
 #include "GpuTestSupport.h"

@@ -55,7 +55,8 @@ TEST(ImportBounds, DeclaredCountsBeyondTheFileAreRefusedAtOnceAndTheMemoryLimitI
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_EQ(run.output, "orvanta-import: " + runaway +
                               ": the header declares 353535235358 vertices and 6 faces, at least 2121211412160 bytes "
-                              "of records, but only " + std::to_string(cube.size() + 3) + " bytes follow it\n");
+                              "of records, but only " +
+                              std::to_string(cube.size() + 3) + " bytes follow it\n");
     EXPECT_FALSE(std::filesystem::exists(dir + "/out"));
     // The same cube with its true count imports.
     run = runImport({writeFile(dir + "/cube.off", "OFF\n8 6 0\n" + cube), dir + "/out"});
@@ -71,7 +72,8 @@ TEST(ImportBounds, DeclaredCountsBeyondTheFileAreRefusedAtOnceAndTheMemoryLimitI
     EXPECT_FALSE(declaredCountsFit(writeFile(dir + "/over.ply", binaryPly(3, 2)), error));
     const std::string asciiPly = "ply\nformat ascii 1.0\nelement vertex 2\nproperty float x\nproperty float y\n"
                                  "property float z\nelement face 1\nproperty list uchar int vertex_indices\n"
-                                 "end_header\n" + repeated("0 0 0\n", 2) + "0";
+                                 "end_header\n" +
+                                 repeated("0 0 0\n", 2) + "0";
     EXPECT_TRUE(declaredCountsFit(writeFile(dir + "/ascii.ply", asciiPly), error)) << error;
     EXPECT_FALSE(declaredCountsFit(writeFile(dir + "/ascii-over.ply", asciiPly.substr(0, asciiPly.size() - 1)), error));
 
@@ -87,7 +89,8 @@ TEST(ImportBounds, DeclaredCountsBeyondTheFileAreRefusedAtOnceAndTheMemoryLimitI
                                                           "0 0 0\n1 0 0\n0 1 0\n4000000000 0 1 2\n");
     run = runImport({"--max-memory", "1G", list, dir + "/list"});
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.output, "orvanta-import: " + list +
-                              ": needs more than the 1 GiB of memory the import may use (--max-memory raises the limit)\n");
+    EXPECT_EQ(run.output,
+              "orvanta-import: " + list +
+                  ": needs more than the 1 GiB of memory the import may use (--max-memory raises the limit)\n");
     EXPECT_FALSE(std::filesystem::exists(dir + "/list"));
 }

@@ -141,7 +141,8 @@ TEST_F(ObjImport, DiffuseColourBecomesATextureAndAMissingTextureIsReportedOnceAn
     EXPECT_TRUE(ghost->specularTextureName.empty());
     // Used twice, said once, with the path that was looked for.
     EXPECT_EQ(occurrences(run.output, "ghost.png"), 1u) << run.output;
-    EXPECT_NE(run.output.find("texture " + dir + "/model/ghost.png cannot be read: cannot open (No such file or "
+    EXPECT_NE(run.output.find("texture " + dir +
+                              "/model/ghost.png cannot be read: cannot open (No such file or "
                               "directory); white used"),
               std::string::npos)
         << run.output;

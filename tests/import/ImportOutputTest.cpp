@@ -2,11 +2,11 @@
 // and loadable and renderable by the engine.
 #include "ImportTestModels.h"
 
+#include "content/KdTree.h"
 #include "content/Object.h"
 #include "content/ObjectInstance.h"
-#include "content/RayTracingScene.h"
-#include "content/KdTree.h"
 #include "content/RayTracingGeometry.h"
+#include "content/RayTracingScene.h"
 #include "content/SceneLoader.h"
 #include "gpu/Material.h"
 #include "gpu/SubmeshMaterial.h"
@@ -70,8 +70,8 @@ TEST(ImportOutput, ASecondImportOfTheSameFileIsByteIdenticalAndKeepsTheTag)
     ASSERT_EQ(runImport({model, dir + "/out"}).exitCode, 0);
     SceneFileData before, after;
     std::string error;
-    ASSERT_TRUE(parseSceneFile("first", std::vector<uint8_t>(first.at("cubes.scene").begin(),
-                                                              first.at("cubes.scene").end()), before, error));
+    ASSERT_TRUE(parseSceneFile(
+        "first", std::vector<uint8_t>(first.at("cubes.scene").begin(), first.at("cubes.scene").end()), before, error));
     ASSERT_TRUE(readSceneFile(dir + "/out/cubes.scene", after, error)) << error;
     EXPECT_NE(before.sceneTag, after.sceneTag);
     EXPECT_EQ(before.sceneTag.rfind("imported cubes ", 0), 0u) << before.sceneTag;
@@ -174,9 +174,9 @@ TEST(ImportOutput, RenderToolDrawsTheImportedSceneFramedWithoutAGlError)
     const std::string dir = makeTempDir("import-render");
     ASSERT_EQ(runImport({writeSharedMeshGltf(dir), dir + "/out"}).exitCode, 0);
     const std::string png = dir + "/cubes.png";
-    const ToolRun run = runTool(ORVANTA_RENDER_PATH, {"--scene", dir + "/out/cubes.scene", "--frame-scene", "--width",
-                                                     "160", "--height", "90", "--frames", "2", "--debug", "--output",
-                                                     png});
+    const ToolRun run = runTool(ORVANTA_RENDER_PATH,
+                                {"--scene", dir + "/out/cubes.scene", "--frame-scene", "--width", "160", "--height",
+                                 "90", "--frames", "2", "--debug", "--output", png});
     ASSERT_EQ(run.exitCode, 0) << run.output;  // 3 would mean a GL error
     EXPECT_TRUE(fs::exists(dir + "/out/cubes.kdTree"));
     // The framed cubes fill the middle of the picture: it differs from the sky at the top edge.

@@ -90,8 +90,8 @@ TEST(MeshRepair, FramesBecomeOrthonormalAndUnusableValuesFallBack)
 {
     ObjectVertex v;
     v.normal = {0, 2, 0};
-    v.tangent = {1, 1, 0};     // leans towards the normal
-    v.binormal = {0, 0, -1};   // mirrored mapping: binormal = -(n × t)
+    v.tangent = {1, 1, 0};    // leans towards the normal
+    v.binormal = {0, 0, -1};  // mirrored mapping: binormal = -(n × t)
     EXPECT_TRUE(completeTangentFrame(v, {}));
     EXPECT_EQ(v.normal, (Float3{0, 1, 0}));
     EXPECT_NEAR(v.tangent.x, 1.0f, 1e-6f);
@@ -135,9 +135,9 @@ TEST(MeshRepair, PlanarCoordinatesDropTheThinAxisAndKeepProportions)
 
 TEST(TextureConversion, SidesGoToTheNearestPowerOfTwoWithinTheLimit)
 {
-    const std::pair<uint32_t, uint32_t> cases[] = {{1, 1},     {2, 2},     {3, 4},      {12, 16},   {10, 8},
-                                                   {90, 64},   {91, 128},  {100, 128},  {512, 512}, {3000, 4096},
-                                                   {5000, 4096}, {65535, 4096}};
+    const std::pair<uint32_t, uint32_t> cases[] = {{1, 1},     {2, 2},       {3, 4},       {12, 16},
+                                                   {10, 8},    {90, 64},     {91, 128},    {100, 128},
+                                                   {512, 512}, {3000, 4096}, {5000, 4096}, {65535, 4096}};
     for (auto [side, expected] : cases)
         EXPECT_EQ(powerOfTwoSide(side), expected) << side;
 }

@@ -63,20 +63,18 @@ std::string writeTexturedObj(const std::string& dir)
     if (!writePng(dir + "/pictures/quadrants.png", kPictureWidth, kPictureHeight, rgba, error))
         return "";
 
-    writeText(dir + "/model/quad.mtl",
-              "newmtl painted\nKd 1 1 1\nmap_Kd ../pictures/quadrants.png\n"
-              "newmtl plain\nKd 0.2 0.4 0.8\n"
-              "newmtl ghost\nKd 1 1 1\nmap_Kd ghost.png\nmap_Ks ghost.png\n");
-    writeText(dir + "/model/quad.obj",
-              "mtllib quad.mtl\n"
-              "v -1 0 -1\nv 1 0 -1\nv 1 0 1\nv -1 0 1\n"
-              "v 3 0 0\nv 4 0 0\nv 3 1 0\n"
-              "v 5 0 0\nv 6 0 0\nv 5 1 0\n"
-              "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"
-              "vn 0 1 0\nvn 0 0 1\n"
-              "o quad\nusemtl painted\nf 1/1/1 4/4/1 3/3/1\nf 1/1/1 3/3/1 2/2/1\n"
-              "usemtl plain\nf 5/1/2 6/2/2 7/3/2\n"
-              "usemtl ghost\nf 8/1/2 9/2/2 10/3/2\n");
+    writeText(dir + "/model/quad.mtl", "newmtl painted\nKd 1 1 1\nmap_Kd ../pictures/quadrants.png\n"
+                                       "newmtl plain\nKd 0.2 0.4 0.8\n"
+                                       "newmtl ghost\nKd 1 1 1\nmap_Kd ghost.png\nmap_Ks ghost.png\n");
+    writeText(dir + "/model/quad.obj", "mtllib quad.mtl\n"
+                                       "v -1 0 -1\nv 1 0 -1\nv 1 0 1\nv -1 0 1\n"
+                                       "v 3 0 0\nv 4 0 0\nv 3 1 0\n"
+                                       "v 5 0 0\nv 6 0 0\nv 5 1 0\n"
+                                       "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"
+                                       "vn 0 1 0\nvn 0 0 1\n"
+                                       "o quad\nusemtl painted\nf 1/1/1 4/4/1 3/3/1\nf 1/1/1 3/3/1 2/2/1\n"
+                                       "usemtl plain\nf 5/1/2 6/2/2 7/3/2\n"
+                                       "usemtl ghost\nf 8/1/2 9/2/2 10/3/2\n");
     return dir + "/model/quad.obj";
 }
 
@@ -128,8 +126,8 @@ std::string cubeGltf(const std::string& sceneJson)
             normals.insert(normals.end(), nn, nn + 3);
             texCoords.insert(texCoords.end(), {0.5f + 0.5f * c[0], 0.5f - 0.5f * c[1]});
         }
-        indices.insert(indices.end(), {base, uint16_t(base + 1), uint16_t(base + 2), base, uint16_t(base + 2),
-                                       uint16_t(base + 3)});
+        indices.insert(indices.end(),
+                       {base, uint16_t(base + 1), uint16_t(base + 2), base, uint16_t(base + 2), uint16_t(base + 3)});
     }
     std::vector<uint8_t> buffer;
     append(buffer, positions);

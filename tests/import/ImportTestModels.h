@@ -14,8 +14,8 @@ ToolRun runImport(const std::vector<std::string>& arguments);
 
 // The four corner colours of the test picture, each filling one quadrant: top left, top right,
 // bottom left, bottom right (as seen in the picture, row 0 at the top).
-inline constexpr std::array<std::array<uint8_t, 4>, 4> kQuadrantColors{{
-    {255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 0, 255}}};
+inline constexpr std::array<std::array<uint8_t, 4>, 4> kQuadrantColors{
+    {{255, 0, 0, 255}, {0, 255, 0, 255}, {0, 0, 255, 255}, {255, 255, 0, 255}}};
 inline constexpr int kPictureWidth = 12;   // resampled to 16
 inline constexpr int kPictureHeight = 10;  // resampled to 8
 

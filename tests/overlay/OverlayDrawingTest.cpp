@@ -1,9 +1,9 @@
 // The overlay drawn on the headless window and read back.
 #include "OverlayTestWorld.h"
 
+#include "overlay/OverlayLayout.h"
 #include "platform/gl/GlDebug.h"
 #include "platform/gl/GlExtensions.h"
-#include "overlay/OverlayLayout.h"
 #include "renderer/GlStateCheck.h"
 
 #include <array>
@@ -58,9 +58,9 @@ struct GlStateSnapshot {
         const GLenum caps[6] = {GL_DEPTH_TEST, GL_BLEND, GL_CULL_FACE, GL_TEXTURE_2D, GL_TEXTURE_3D, GL_STENCIL_TEST};
         for (size_t i = 0; i < 6; ++i)
             s.enabled[i] = glIsEnabled(caps[i]);
-        const GLenum queries[8] = {GL_DEPTH_FUNC,       GL_DEPTH_WRITEMASK,      GL_BLEND_SRC_RGB,
-                                   GL_BLEND_DST_RGB,    GL_ACTIVE_TEXTURE,       GL_TEXTURE_BINDING_2D,
-                                   GL_MATRIX_MODE,      GL_PROJECTION_STACK_DEPTH};
+        const GLenum queries[8] = {GL_DEPTH_FUNC,    GL_DEPTH_WRITEMASK,       GL_BLEND_SRC_RGB,
+                                   GL_BLEND_DST_RGB, GL_ACTIVE_TEXTURE,        GL_TEXTURE_BINDING_2D,
+                                   GL_MATRIX_MODE,   GL_PROJECTION_STACK_DEPTH};
         for (size_t i = 0; i < 8; ++i)
             glGetIntegerv(queries[i], &s.values[i]);
         glGetFloatv(GL_CURRENT_COLOR, s.colour.data());

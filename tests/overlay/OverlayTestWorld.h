@@ -1,8 +1,8 @@
 #pragma once
-#include "overlay/ControlPanel.h"
-#include "support/ScriptedInput.h"
 #include "app/Window.h"
+#include "overlay/ControlPanel.h"
 #include "renderer/Renderer.h"
+#include "support/ScriptedInput.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // The panel inside the running frame: the demo's mouse step drives it, the renderer follows.
 #include "OverlayTestWorld.h"
 
+#include "overlay/PanelInteraction.h"
 #include "platform/FrameTimer.h"
 #include "platform/gl/GlDebug.h"
 #include "platform/gl/GlExtensions.h"
-#include "overlay/PanelInteraction.h"
 #include "platform/Log.h"
 #include "renderer/GlStateCheck.h"
 #include "scene/Light.h"

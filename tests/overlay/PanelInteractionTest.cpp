@@ -1,7 +1,7 @@
 // The panel's controls driven by scripted mouse input, without drawing.
+#include "overlay/PanelInteraction.h"
 #include "overlay/ControlPanel.h"
 #include "overlay/FrameCounter.h"
-#include "overlay/PanelInteraction.h"
 #include "support/ScriptedInput.h"
 
 #include <gtest/gtest.h>

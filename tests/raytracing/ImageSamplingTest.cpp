@@ -8,7 +8,8 @@ namespace {
 
 // Each level is filled with its own index in red so the chosen level is visible in the result;
 // green encodes the texel's x and blue its y on level 0.
-RtImage makeChain(uint32_t size, uint32_t levels) {
+RtImage makeChain(uint32_t size, uint32_t levels)
+{
     RtImage image;
     for (uint32_t l = 0; l < levels; ++l) {
         RtImageLevel level;
@@ -21,14 +22,16 @@ RtImage makeChain(uint32_t size, uint32_t levels) {
     return image;
 }
 
-float sampledLevel(const RtImage& image, float footprintTexels) {
+float sampledLevel(const RtImage& image, float footprintTexels)
+{
     float d = footprintTexels / float(image.levels[0].width);
     return sampleImage(image, 0.0f, 0.0f, d, 0.0f, 0.0f, 0.0f).r;
 }
 
 }  // namespace
 
-TEST(ImageSampling, LevelFollowsFootprint) {
+TEST(ImageSampling, LevelFollowsFootprint)
+{
     RtImage image = makeChain(16, 5);
     EXPECT_EQ(sampledLevel(image, 0.0f), 0.0f);
     EXPECT_EQ(sampledLevel(image, 0.5f), 0.0f);
@@ -41,13 +44,15 @@ TEST(ImageSampling, LevelFollowsFootprint) {
     EXPECT_EQ(sampleImage(image, 0, 0, 0.0f, 0.0f, 0.0f, 3.0f / 16.0f).r, 2.0f);
 }
 
-TEST(ImageSampling, LevelClampsToLastLevel) {
+TEST(ImageSampling, LevelClampsToLastLevel)
+{
     RtImage image = makeChain(4, 2);
     EXPECT_EQ(sampledLevel(image, 3.0f), 1.0f);
     EXPECT_EQ(sampledLevel(image, 1000.0f), 1.0f);
 }
 
-TEST(ImageSampling, BilinearWithoutHalfTexelOffset) {
+TEST(ImageSampling, BilinearWithoutHalfTexelOffset)
+{
     RtImage image = makeChain(4, 1);
     SampledColor c = sampleImage(image, 0.25f, 0.5f, 0, 0, 0, 0);
     EXPECT_FLOAT_EQ(c.g, 1.0f);
@@ -57,7 +62,8 @@ TEST(ImageSampling, BilinearWithoutHalfTexelOffset) {
     EXPECT_FLOAT_EQ(c.b, 0.5f);
 }
 
-TEST(ImageSampling, RepeatAddressingWrapsBothWays) {
+TEST(ImageSampling, RepeatAddressingWrapsBothWays)
+{
     RtImage image = makeChain(4, 1);
     // Last column blends with the first: x = 3.5 mixes texel 3 and texel 0.
     SampledColor c = sampleImage(image, 0.875f, 0.0f, 0, 0, 0, 0);
@@ -75,7 +81,8 @@ TEST(ImageSampling, RepeatAddressingWrapsBothWays) {
     EXPECT_FLOAT_EQ(c.g, 2.0f);
 }
 
-TEST(ImageSampling, BadInputDoesNotCrash) {
+TEST(ImageSampling, BadInputDoesNotCrash)
+{
     RtImage empty;
     SampledColor c = sampleImage(empty, 0.5f, 0.5f, 1, 1, 1, 1);
     EXPECT_EQ(c.r, 1.0f);

@@ -49,7 +49,8 @@ TestScene randomScene(uint32_t seed, int triangleCount, float extent)
         Float3 c{a.x + small(rng), a.y + small(rng), a.z + small(rng)};
         const bool twoSided = (rng() & 1) != 0;
         switch (kind(rng)) {
-        case 0: case 1: {  // a wall on a candidate position
+        case 0:
+        case 1: {  // a wall on a candidate position
             const float w = steps[step(rng)];
             const int axis = int(rng() % 3);
             Float3* vs[3] = {nullptr, &b, &c};

@@ -1,5 +1,5 @@
-#include "KdTestScenes.h"
 #include "raytracing/KdTraversal.h"
+#include "KdTestScenes.h"
 #include "raytracing/TriAccelHit.h"
 
 #include <gtest/gtest.h>
@@ -19,8 +19,8 @@ namespace {
 
 TriAccel accelOf(const RayTracingGeometry& g, const RtTriangle& t)
 {
-    return computeTriAccel(g.vertices[t.index0].position, g.vertices[t.index1].position,
-                           g.vertices[t.index2].position, t.surface->doubleSided);
+    return computeTriAccel(g.vertices[t.index0].position, g.vertices[t.index1].position, g.vertices[t.index2].position,
+                           t.surface->doubleSided);
 }
 
 // Every lane width the packet walk has on this CPU: 4 (SSE2), 8 (AVX2), 16 (AVX-512F).
@@ -59,8 +59,7 @@ bool sameHit(const Ray& a, const Ray& b)
 
 // Walks copies of rays[0..count) as one packet at every width the CPU has; the first lane whose hit
 // differs from expected[lane], or -1 with its width when all agree.
-std::pair<int, unsigned> firstPacketDifference(const KdTree& tree, const Ray* rays, const Ray* expected,
-                                               unsigned count)
+std::pair<int, unsigned> firstPacketDifference(const KdTree& tree, const Ray* rays, const Ray* expected, unsigned count)
 {
     for (unsigned width : packetWidths()) {
         Ray walked[kMaxPacketRays];
@@ -153,8 +152,8 @@ TEST(KdTraversal, ParallelRaysEdgesAndZeroAreaTrianglesAreNeverHit)
 {
     TestScene s;
     s.add({0, 0, 0}, {1, 0, 0}, {0, 1, 0}, true);
-    s.add({3, 0, 0}, {3, 0, 0}, {3, 1, 0}, true);     // repeated vertex
-    s.add({5, 0, 0}, {6, 0, 0}, {7, 0, 0}, true);     // collinear
+    s.add({3, 0, 0}, {3, 0, 0}, {3, 1, 0}, true);  // repeated vertex
+    s.add({5, 0, 0}, {6, 0, 0}, {7, 0, 0}, true);  // collinear
     for (size_t i = 1; i < 3; ++i) {
         const TriAccel a = accelOf(s.geometry, s.geometry.triangles[i]);
         EXPECT_TRUE(isDegenerateTriAccel(a));
@@ -382,7 +381,9 @@ TEST(KdTraversal, TraceNodesGiveWhatTheNodesAndLeafTableGive)
     KdTree fast = built(s);
     const size_t traceCount = fast.traceNodes.size();
     ASSERT_EQ(traceCount, fast.nodes.size());
-    auto emptyLeaf = [&](uint32_t i) { return fast.nodes[i].isLeaf() && fast.leaves[fast.nodes[i].leafIndex()].count == 0; };
+    auto emptyLeaf = [&](uint32_t i) {
+        return fast.nodes[i].isLeaf() && fast.leaves[fast.nodes[i].leafIndex()].count == 0;
+    };
     // Both trees from the root down in step: stored node, trace node.
     std::vector<std::pair<uint32_t, uint32_t>> pending{{0u, 0u}};
     std::vector<bool> used(traceCount, false);
@@ -400,7 +401,8 @@ TEST(KdTraversal, TraceNodesGiveWhatTheNodesAndLeafTableGive)
         if (!n.isLeaf()) {
             EXPECT_EQ(t.axis(), n.axis()) << "node " << i;
             EXPECT_EQ(std::bit_cast<uint32_t>(t.split()), std::bit_cast<uint32_t>(n.split())) << "node " << i;
-            EXPECT_EQ(t.emptyChildren(), uint32_t(emptyLeaf(n.leftChild())) | uint32_t(emptyLeaf(n.leftChild() + 1)) << 1)
+            EXPECT_EQ(t.emptyChildren(), uint32_t(emptyLeaf(n.leftChild())) | uint32_t(emptyLeaf(n.leftChild() + 1))
+                                                                                  << 1)
                 << "node " << i;
             flagged += t.emptyChildren() != 0;
             pending.push_back({n.leftChild(), t.leftChild()});

@@ -1,5 +1,5 @@
-#include "KdTestScenes.h"
 #include "content/KdTriangleBox.h"
+#include "KdTestScenes.h"
 #include "support/GlTestContext.h"
 
 #include <gtest/gtest.h>
@@ -15,8 +15,8 @@ using namespace OrvantaTest;
 namespace {
 
 // Visits every leaf with its depth; checks along the way that children follow their parent.
-void forEachLeaf(const KdTree& tree, const std::function<void(uint32_t node, uint32_t depth)>& f,
-                 uint32_t node = 0, uint32_t depth = 0)
+void forEachLeaf(const KdTree& tree, const std::function<void(uint32_t node, uint32_t depth)>& f, uint32_t node = 0,
+                 uint32_t depth = 0)
 {
     const KdNode& n = tree.nodes[node];
     if (n.isLeaf()) {
@@ -183,8 +183,7 @@ TEST(KdTreeBuild, FastBuildEqualsLiteralBuildAwayFromTheOrigin)
         KdTree literal;
         literal.geometry = &s.geometry;
         buildKdTreeWith(literal, literalSplit);
-        ASSERT_TRUE(savedBytes(fast, dir + "/a.kdTree") == savedBytes(literal, dir + "/b.kdTree"))
-            << "seed " << seed;
+        ASSERT_TRUE(savedBytes(fast, dir + "/a.kdTree") == savedBytes(literal, dir + "/b.kdTree")) << "seed " << seed;
     }
 }
 
@@ -298,7 +297,6 @@ TEST(KdTreeBuild, FloorsOnTheBoxFaceEqualLiteralBuild)
         KdTree fast = built(s), literal;
         literal.geometry = &s.geometry;
         buildLiteralKdTree(literal);
-        ASSERT_TRUE(savedBytes(fast, dir + "/a.kdTree") == savedBytes(literal, dir + "/b.kdTree"))
-            << "seed " << seed;
+        ASSERT_TRUE(savedBytes(fast, dir + "/a.kdTree") == savedBytes(literal, dir + "/b.kdTree")) << "seed " << seed;
     }
 }

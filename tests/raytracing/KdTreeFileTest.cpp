@@ -49,7 +49,10 @@ bool sameTree(const KdTree& a, const KdTree& b)
 }
 
 struct QuietLog {
-    QuietLog() { setLogSink([this](const std::string& m) { messages.push_back(m); }); }
+    QuietLog()
+    {
+        setLogSink([this](const std::string& m) { messages.push_back(m); });
+    }
     ~QuietLog() { setLogSink(nullptr); }
     std::vector<std::string> messages;
 };
@@ -69,7 +72,9 @@ TEST(KdTreeFile, RoundTripGivesTheBuiltTreeWithPointersIntoTheSameGeometry)
     ASSERT_TRUE(loaded.loadKdTree(dir + "/scene.kdTree", "scene-v1"));
     EXPECT_TRUE(sameTree(built, loaded));
     ASSERT_EQ(loaded.traceNodes.size(), built.traceNodes.size());
-    EXPECT_EQ(std::memcmp(loaded.traceNodes.data(), built.traceNodes.data(), built.traceNodes.size() * sizeof(KdTraceNode)), 0)
+    EXPECT_EQ(
+        std::memcmp(loaded.traceNodes.data(), built.traceNodes.data(), built.traceNodes.size() * sizeof(KdTraceNode)),
+        0)
         << "a loaded tree is walked through the same trace nodes as the built one";
     EXPECT_EQ(reinterpret_cast<uintptr_t>(loaded.triangleAccels.data()) % 16, 0u);
 }

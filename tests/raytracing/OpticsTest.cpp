@@ -1,6 +1,6 @@
+#include "raytracing/Optics.h"
 #include "content/RtImage.h"
 #include "raytracing/HalfFloat.h"
-#include "raytracing/Optics.h"
 #include "raytracing/PathSampling.h"
 #include "raytracing/PixelTracing.h"
 #include "raytracing/RayTracer.h"
@@ -77,9 +77,8 @@ TEST(Optics, SnellsLawTotalInternalReflectionAndThinPanes)
 }
 
 // Schlick's approximation with glass's reflectance at normal incidence, ((1.5 - 1) / (1.5 + 1))^2,
-// follows the full Fresnel equations of glass within 0.04 at every angle (its known worst, near grazing), which split the light
-// into reflected and transmitted parts that add up to all of it; at grazing incidence all of it
-// is reflected.
+// follows the full Fresnel equations of glass within 0.04 at every angle (its known worst, near grazing), which split
+// the light into reflected and transmitted parts that add up to all of it; at grazing incidence all of it is reflected.
 TEST(Optics, SchlickFollowsTheFresnelEquationsThatSplitTheLightWithoutLoss)
 {
     for (int degrees = 0; degrees <= 85; degrees += 5) {
@@ -129,10 +128,7 @@ struct GlassBlockScene {
         return &image;
     }
 
-    void quad(Float3 corner, Float3 u, Float3 v)
-    {
-        OrvantaTest::addTracedQuad(tracer.geometry, surface, corner, u, v);
-    }
+    void quad(Float3 corner, Float3 u, Float3 v) { OrvantaTest::addTracedQuad(tracer.geometry, surface, corner, u, v); }
     RtSurface surface;
 };
 
@@ -170,8 +166,14 @@ struct RayInputs {
     }
     TraceRegion region(int k)
     {
-        return {4, 4, origins.data(), k ? refractions.data() : reflections.data(), colors[k].data(),
-                normals[k].data(), positions[k].data(), k ? TracedRays::Refraction : TracedRays::Reflection};
+        return {4,
+                4,
+                origins.data(),
+                k ? refractions.data() : reflections.data(),
+                colors[k].data(),
+                normals[k].data(),
+                positions[k].data(),
+                k ? TracedRays::Refraction : TracedRays::Reflection};
     }
 };
 

@@ -1,6 +1,6 @@
+#include "raytracing/PixelTracing.h"
 #include "content/RtImage.h"
 #include "raytracing/HalfFloat.h"
-#include "raytracing/PixelTracing.h"
 
 #include <gtest/gtest.h>
 
@@ -11,7 +11,8 @@ using namespace Orvanta;
 namespace {
 
 // A 16×16 chain of five levels; red tells which level was sampled (level / 4).
-RtImage levelImage() {
+RtImage levelImage()
+{
     RtImage image;
     for (uint32_t l = 0; l < 5; ++l) {
         RtImageLevel level;
@@ -27,7 +28,8 @@ struct Scene {
     RtImage image = levelImage();
     RayTracer tracer;
 
-    Scene() {
+    Scene()
+    {
         RayTracingGeometry& g = tracer.geometry;
         RtSurface surface;
         surface.colorImage = &image;
@@ -57,7 +59,8 @@ struct Scene {
     }
 };
 
-void putTexel(std::vector<uint16_t>& a, size_t i, float x, float y, float z, float w) {
+void putTexel(std::vector<uint16_t>& a, size_t i, float x, float y, float z, float w)
+{
     a[i * 4 + 0] = narrowToHalf(x);
     a[i * 4 + 1] = narrowToHalf(y);
     a[i * 4 + 2] = narrowToHalf(z);
@@ -73,31 +76,40 @@ struct Buffers {
     Buffers(uint32_t width, uint32_t height, uint32_t padding)
         : w(width), h(height), pad(padding), origins((width * height + padding) * 4),
           directions((width * height + padding) * 4), normals(width * height * 4, 0xABAB),
-          positions(width * height * 4, 0xABAB), colors(width * height * 4, 0xAB) {
+          positions(width * height * 4, 0xABAB), colors(width * height * 4, 0xAB)
+    {
         // Poison: rays far from every region pixel, which would select the coarsest level.
         for (uint32_t i = 0; i < padding; ++i) {
             putTexel(origins, i, 0.5f, 9.0f, 5.0f, 1.0f);
             putTexel(directions, i, 0.0f, 0.0f, -1.0f, 1.0f);
         }
     }
-    void ray(uint32_t x, uint32_t y, float ox, float oy, float dz, float w = 1.0f) {
+    void ray(uint32_t x, uint32_t y, float ox, float oy, float dz, float w = 1.0f)
+    {
         size_t i = pad + x + size_t(this->w) * y;
         putTexel(origins, i, ox, oy, 5.0f, 1.0f);
         putTexel(directions, i, 0.0f, 0.0f, dz, w);
     }
-    TraceRegion region() {
-        return {w, h, origins.data() + pad * 4, directions.data() + pad * 4,
-                colors.data(), normals.data(), positions.data()};
+    TraceRegion region()
+    {
+        return {w,
+                h,
+                origins.data() + pad * 4,
+                directions.data() + pad * 4,
+                colors.data(),
+                normals.data(),
+                positions.data()};
     }
 };
 
 }  // namespace
 
-TEST(PixelTracing, HitMissAndRaylessPixelsWriteTheirOutputs) {
+TEST(PixelTracing, HitMissAndRaylessPixelsWriteTheirOutputs)
+{
     Scene scene;
     Buffers b(2, 2, 0);
-    b.ray(0, 0, 2.0f, 3.0f, -1.0f);   // hit
-    b.ray(1, 0, 2.0f, 3.0f, 1.0f);    // points away: miss
+    b.ray(0, 0, 2.0f, 3.0f, -1.0f);        // hit
+    b.ray(1, 0, 2.0f, 3.0f, 1.0f);         // points away: miss
     b.ray(0, 1, 2.0f, 3.0f, -1.0f, 0.0f);  // no ray
     b.ray(1, 1, 2.0f, 3.0f, -1.0f);
     TraceRegion r = b.region();
@@ -112,10 +124,13 @@ TEST(PixelTracing, HitMissAndRaylessPixelsWriteTheirOutputs) {
     EXPECT_EQ(b.colors[3], 255);
 
     // Miss: only the position's w.
-    for (int c = 0; c < 3; ++c) EXPECT_EQ(b.positions[4 + c], 0xABAB);
+    for (int c = 0; c < 3; ++c)
+        EXPECT_EQ(b.positions[4 + c], 0xABAB);
     EXPECT_EQ(b.positions[7], 0x3C00);
-    for (int c = 0; c < 4; ++c) EXPECT_EQ(b.colors[4 + c], 0xAB);
-    for (int c = 0; c < 4; ++c) EXPECT_EQ(b.normals[4 + c], 0xABAB);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(b.colors[4 + c], 0xAB);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(b.normals[4 + c], 0xABAB);
 
     // No ray: nothing at all.
     for (int c = 0; c < 4; ++c) {
@@ -125,7 +140,8 @@ TEST(PixelTracing, HitMissAndRaylessPixelsWriteTheirOutputs) {
     }
 }
 
-TEST(PixelTracing, FootprintComesFromNeighbourRays) {
+TEST(PixelTracing, FootprintComesFromNeighbourRays)
+{
     Scene scene;
     Buffers b(2, 2, 0);
     // Neighbours 2.5 texels away horizontally select level 2 (red 0.5).
@@ -136,10 +152,12 @@ TEST(PixelTracing, FootprintComesFromNeighbourRays) {
     b.ray(1, 1, 2.0f + step, 3.01f, -1.0f);
     TraceRegion r = b.region();
     traceTile(scene.tracer, r, 0, 0, 1, 1);
-    for (int p = 0; p < 4; ++p) EXPECT_EQ(b.colors[p * 4], uint8_t(255 * 0.5f)) << p;
+    for (int p = 0; p < 4; ++p)
+        EXPECT_EQ(b.colors[p * 4], uint8_t(255 * 0.5f)) << p;
 }
 
-TEST(PixelTracing, OnePixelWideOrHighRegionHasNoFootprintOnThatAxis) {
+TEST(PixelTracing, OnePixelWideOrHighRegionHasNoFootprintOnThatAxis)
+{
     Scene scene;
     {
         Buffers b(1, 2, 1);
@@ -161,7 +179,8 @@ TEST(PixelTracing, OnePixelWideOrHighRegionHasNoFootprintOnThatAxis) {
     }
 }
 
-TEST(PixelTracing, NeighbourPairsAndLastColumnAndRow) {
+TEST(PixelTracing, NeighbourPairsAndLastColumnAndRow)
+{
     Scene scene;
     const float far = 2.5f / 16.0f * 10.0f;  // 2.5 texels: level 2, red 0.5
     {
@@ -188,7 +207,8 @@ TEST(PixelTracing, NeighbourPairsAndLastColumnAndRow) {
     }
 }
 
-TEST(PixelTracing, NormalMapTiltsTowardsTangentAndMissingImagesAreWhiteAndFlat) {
+TEST(PixelTracing, NormalMapTiltsTowardsTangentAndMissingImagesAreWhiteAndFlat)
+{
     Scene scene;
     RtImage normalMap;
     RtImageLevel level;
@@ -208,12 +228,14 @@ TEST(PixelTracing, NormalMapTiltsTowardsTangentAndMissingImagesAreWhiteAndFlat) 
     surface.colorImage = nullptr;
     surface.normalImage = nullptr;
     traceTile(scene.tracer, r, 0, 0, 0, 0);
-    for (int c = 0; c < 4; ++c) EXPECT_EQ(b.colors[c], 255);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(b.colors[c], 255);
     EXPECT_NEAR(widenHalf(b.normals[0]), 0.0f, 1e-3f);
     EXPECT_NEAR(widenHalf(b.normals[2]), 1.0f, 1e-3f);
 }
 
-TEST(PixelTracing, TilesWriteWhatEachPixelTracedAloneWrites) {
+TEST(PixelTracing, TilesWriteWhatEachPixelTracedAloneWrites)
+{
     // Tiles of odd sizes at odd places, so the 2 x 2 blocks the rays are gathered from are full,
     // cut by the tile's edge, or interrupted: every third pixel has no ray, some rays miss, the
     // rest hit at varying distances.

@@ -39,8 +39,7 @@ struct RegionArrays {
 
     RegionArrays(uint32_t w, uint32_t h, std::mt19937& random)
         : width(w), height(h), origins(size_t(w) * h * 4), directions(size_t(w) * h * 4),
-          normals(size_t(w) * h * 4, kPoison), positions(size_t(w) * h * 4, kPoison),
-          colors(size_t(w) * h * 4, 0xAB)
+          normals(size_t(w) * h * 4, kPoison), positions(size_t(w) * h * 4, kPoison), colors(size_t(w) * h * 4, 0xAB)
     {
         std::uniform_real_distribution<float> inside(-2.0f, 22.0f), turn(-1.0f, 1.0f);
         for (size_t i = 0; i < size_t(w) * h; ++i) {

@@ -1,5 +1,5 @@
-#include "content/ObjectFile.h"
 #include "content/RayTracingGeometry.h"
+#include "content/ObjectFile.h"
 #include "platform/Log.h"
 #include "support/GlTestContext.h"
 
@@ -85,10 +85,8 @@ TEST(RayTracingGeometry, TransparentSubmeshIsSkippedAndLaterSubmeshesKeepTheirTr
     ASSERT_EQ(geometry.surfaces.size(), 2u);
     const RtTriangle& first = geometry.triangles[0];
     const RtTriangle& last = geometry.triangles[1];
-    EXPECT_EQ((std::array<uint32_t, 3>{first.index0, first.index1, first.index2}),
-              (std::array<uint32_t, 3>{0, 1, 2}));
-    EXPECT_EQ((std::array<uint32_t, 3>{last.index0, last.index1, last.index2}),
-              (std::array<uint32_t, 3>{3, 4, 5}));
+    EXPECT_EQ((std::array<uint32_t, 3>{first.index0, first.index1, first.index2}), (std::array<uint32_t, 3>{0, 1, 2}));
+    EXPECT_EQ((std::array<uint32_t, 3>{last.index0, last.index1, last.index2}), (std::array<uint32_t, 3>{3, 4, 5}));
     EXPECT_NE(first.surface, last.surface);
     EXPECT_EQ(first.surface->doubleSided, 0);
     EXPECT_EQ(last.surface->doubleSided, 1);
@@ -146,8 +144,8 @@ TEST(RayTracingGeometry, UnreadableObjectIsReportedAndAddsNothing)
     RayTracingGeometry geometry;
     std::string logged;
     setLogSink([&](const std::string& message) { logged += message + "\n"; });
-    const bool ok = appendInstanceGeometry(geometry, dir + "/missing.object", {0, 0, 0}, {1, 1, 1},
-                                           Quaternion{}, testFlags);
+    const bool ok = appendInstanceGeometry(geometry, dir + "/missing.object", {0, 0, 0}, {1, 1, 1}, Quaternion{},
+                                           testFlags);
     setLogSink(nullptr);
     EXPECT_FALSE(ok);
     EXPECT_TRUE(geometry.vertices.empty());

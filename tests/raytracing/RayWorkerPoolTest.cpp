@@ -88,10 +88,11 @@ TEST(RayWorkerPool, FourWorkersRunAtOnceAndShutdownJoinsThemAll)
 TEST(RayWorkerPool, AJobsExceptionReachesTheCallerAndThePoolGoesOn)
 {
     RayWorkerPool pool;
-    EXPECT_THROW(pool.run(50, [](uint32_t i) {
-        if (i == 3)
-            throw std::runtime_error("job failed");
-    }),
+    EXPECT_THROW(pool.run(50,
+                          [](uint32_t i) {
+                              if (i == 3)
+                                  throw std::runtime_error("job failed");
+                          }),
                  std::runtime_error);
     std::atomic<int> ran{0};
     pool.run(20, [&](uint32_t) { ++ran; });

@@ -2,12 +2,12 @@
 #include "KdTestScenes.h"
 
 #include "content/RtImage.h"
-#include "raytracing/PathSampling.h"
 #include "raytracing/HalfFloat.h"
+#include "raytracing/PathSampling.h"
 #include "raytracing/PixelTracing.h"
 #include "raytracing/RayTracer.h"
-#include "raytracing/ReferenceTracer.h"
 #include "raytracing/RayWorkerPool.h"
+#include "raytracing/ReferenceTracer.h"
 
 #include <gtest/gtest.h>
 
@@ -122,8 +122,8 @@ TEST(ReferenceTracer, OpenBoxOfAlbedoOneUnderAUniformSkyShowsTheSkyInEveryPixel)
     s.finish();
     const SkyEnvironment sky = uniformSky({0.8f, 0.8f, 0.8f});
     RayWorkerPool pool(2);
-    const ReferenceImage image =
-        render(s.tree, sky, cameraAt({0.3f, 3.5f, -2.2f}, {0.0f, 0.5f, 0.0f}, 1.0f), 6, 16384, 400, 5, &pool);
+    const ReferenceImage image = render(s.tree, sky, cameraAt({0.3f, 3.5f, -2.2f}, {0.0f, 0.5f, 0.0f}, 1.0f), 6, 16384,
+                                        400, 5, &pool);
     const std::vector<float> mean = image.mean();
     for (size_t i = 0; i < mean.size(); ++i)
         EXPECT_NEAR(mean[i], 0.8f, 0.008f) << "value " << i;
@@ -278,9 +278,7 @@ TEST(ReferenceTracer, SkySamplingDensityMatchesTheDirectionsItDraws)
 // worker may outlive the tracer.
 TEST(ReferenceTracerThreads, F2SamplesAndReflectionFramesTakeTurnsOnTheSameWorkers)
 {
-    const auto threadCount = [] {
-        return std::distance(std::filesystem::directory_iterator("/proc/self/task"), {});
-    };
+    const auto threadCount = [] { return std::distance(std::filesystem::directory_iterator("/proc/self/task"), {}); };
     const auto threadsBefore = threadCount();
     LambertScene s(0.6f);
     groundPlane(s);
@@ -310,7 +308,8 @@ TEST(ReferenceTracerThreads, F2SamplesAndReflectionFramesTakeTurnsOnTheSameWorke
                 alone.reset(w, h);
             }
             if (viewing) {
-                const Camera camera = cameraAt({0.0f, 1.5f, -2.0f}, {0.2f, 0.8f, 3.0f}, float(pooled.width) / pooled.height);
+                const Camera camera = cameraAt({0.0f, 1.5f, -2.0f}, {0.2f, 0.8f, 3.0f},
+                                               float(pooled.width) / pooled.height);
                 traceReferenceSamples(scene, camera, pooled, 1, tracer.workerPool());
                 traceReferenceSamples(scene, camera, alone, 1, nullptr);
                 ASSERT_EQ(pooled.sum, alone.sum) << "step " << step;
@@ -331,8 +330,8 @@ TEST(ReferenceTracerThreads, F2SamplesAndReflectionFramesTakeTurnsOnTheSameWorke
                     directions[i * 4 + c] = narrowToHalf(d[c]);
                 }
             }
-            const TraceRegion arrays{region.width, region.height, origins.data(), directions.data(),
-                                     colors.data(),  normals.data(), positions.data()};
+            const TraceRegion arrays{region.width,  region.height,  origins.data(),  directions.data(),
+                                     colors.data(), normals.data(), positions.data()};
             ASSERT_EQ(tracer.traceRegion(arrays), n) << "step " << step;
             ++frames;
         }

@@ -11,8 +11,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -47,8 +47,8 @@ TEST(RtImage, PowerOfTwoImageGetsFullChainAveragingOnlyExistingNeighbours)
     });
     const RtImage image = buildRtImage(tga, false);
 
-    const std::vector<std::pair<uint32_t, uint32_t>> sizes = {
-        {256, 64}, {128, 32}, {64, 16}, {32, 8}, {16, 4}, {8, 2}, {4, 1}, {2, 1}, {1, 1}};
+    const std::vector<std::pair<uint32_t, uint32_t>> sizes = {{256, 64}, {128, 32}, {64, 16}, {32, 8}, {16, 4},
+                                                              {8, 2},    {4, 1},    {2, 1},   {1, 1}};
     ASSERT_EQ(image.levels.size(), sizes.size());
     for (size_t j = 0; j < sizes.size(); ++j) {
         EXPECT_EQ(image.levels[j].width, sizes[j].first) << "level " << j;

@@ -93,8 +93,9 @@ TEST(ReproducibleRender, BadNewOptionsAreRefusedWithTheirValue)
         EXPECT_NE(run.output.find("is not a valid value"), std::string::npos) << run.output;
     }
     // Outputs that cannot be written are refused before any frame is drawn, and nothing is left.
-    for (const std::string& bad : {"--output " + dir + "/missing/frame.png", "--output " + dir,
-                                   std::string("--output /dev/null"), "--hdr " + dir + "/same.exr --output " + dir + "/same.exr"}) {
+    for (const std::string& bad :
+         {"--output " + dir + "/missing/frame.png", "--output " + dir, std::string("--output /dev/null"),
+          "--hdr " + dir + "/same.exr --output " + dir + "/same.exr"}) {
         const ToolRun run = runRender(bad);
         EXPECT_EQ(run.exitCode, 2) << bad << "\n" << run.output;
         EXPECT_EQ(run.output.rfind("orvanta-render: ", 0), 0u) << run.output;

@@ -5,9 +5,9 @@
 // it keeps its hard edges.
 #include "RendererTestScene.h"
 
+#include "platform/gl/GlExtensions.h"
 #include "platform/HdrImage.h"
 #include "platform/HeadlessContext.h"
-#include "platform/gl/GlExtensions.h"
 #include "scene/SrgbCurve.h"
 #include "support/GlTestContext.h"
 
@@ -159,9 +159,9 @@ TEST_F(AntiAliasingPass, PullsAHardDiagonalEdgeTowardItsCoverage)
         }
     ASSERT_GT(edgePixels, 300);
     EXPECT_GT(softened, edgePixels / 4) << "the edge kept its hard steps";
-    EXPECT_LT(errorSmoothed, 0.5 * errorAliased) << "mean error over " << edgePixels << " edge pixels: aliased "
-                                                 << errorAliased / edgePixels << ", smoothed "
-                                                 << errorSmoothed / edgePixels;
+    EXPECT_LT(errorSmoothed, 0.5 * errorAliased)
+        << "mean error over " << edgePixels << " edge pixels: aliased " << errorAliased / edgePixels << ", smoothed "
+        << errorSmoothed / edgePixels;
 }
 
 TEST_F(AntiAliasingPass, LeavesTheOverlayDrawnAfterItUntouched)

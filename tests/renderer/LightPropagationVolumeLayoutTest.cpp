@@ -24,7 +24,7 @@ Float3 clipOf(const Matrix4& viewProjection, Float3 p)
 
 // Window pixel (column, row) that a world point lands on in a target of the given size.
 void pixelOf(const Matrix4& projection, const Matrix4& modelview, Float3 p, int width, int height, float& column,
-    float& row)
+             float& row)
 {
     Float3 ndc = transformPoint(multiply(projection, modelview), p);
     column = (ndc.x * 0.5f + 0.5f) * static_cast<float>(width);
@@ -129,10 +129,10 @@ TEST(LightPropagationVolumeLayout, InjectionDrawPutsEachCellOnItsTexelInItsLayer
     Matrix4 modelview = injectionModelview();
     Float3 corner = grid.minimumCorner();
     for (VolumeCell cell : {VolumeCell{0, 0, 0}, VolumeCell{31, 0, 0}, VolumeCell{0, 1, 0}, VolumeCell{7, 13, 29},
-             VolumeCell{31, 31, 31}}) {
+                            VolumeCell{31, 31, 31}}) {
         Float3 centre = corner + Float3{(static_cast<float>(cell.x) + 0.5f) * grid.cellSize,
-                                     (static_cast<float>(cell.y) + 0.5f) * grid.cellSize,
-                                     (static_cast<float>(cell.z) + 0.5f) * grid.cellSize};
+                                        (static_cast<float>(cell.y) + 0.5f) * grid.cellSize,
+                                        (static_cast<float>(cell.z) + 0.5f) * grid.cellSize};
         VolumeCell found;
         ASSERT_TRUE(volumeCellAt(grid, centre, found));
         EXPECT_EQ(found.x, cell.x);

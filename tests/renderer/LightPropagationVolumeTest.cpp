@@ -24,7 +24,6 @@ using namespace Orvanta;
 
 namespace {
 
-
 Renderer& renderer()
 {
     return *testWorld().renderer;
@@ -176,8 +175,8 @@ struct RedFloorScene {
     ObjectInstance* floor = nullptr;
     ObjectInstance* wall = nullptr;
     Float3 cameraPosition{6.0f, 1.5f, 0.0f};
-    Quaternion cameraOrientation =
-        fromAxisAngle({0.0f, 1.0f, 0.0f}, -EnginePi / 2.0f) * fromAxisAngle({1.0f, 0.0f, 0.0f}, 0.15f);
+    Quaternion cameraOrientation = fromAxisAngle({0.0f, 1.0f, 0.0f}, -EnginePi / 2.0f) *
+                                   fromAxisAngle({1.0f, 0.0f, 0.0f}, 0.15f);
 };
 
 RedFloorScene& redFloorScene()
@@ -328,7 +327,7 @@ TEST(LightPropagationVolumes, OneStepSpreadsAnEvenLightToItsSixNeighboursAndKeep
     std::vector<float> cy = readAttachment(volume.propagationA, 2);
     EXPECT_EQ(cellValue(c0, grid, centre), 0.0f);
     for (VolumeCell n : {offset(centre, 1, 0, 0), offset(centre, -1, 0, 0), offset(centre, 0, 1, 0),
-             offset(centre, 0, -1, 0), offset(centre, 0, 0, 1), offset(centre, 0, 0, -1)})
+                         offset(centre, 0, -1, 0), offset(centre, 0, 0, 1), offset(centre, 0, 0, -1)})
         EXPECT_NEAR(cellValue(c0, grid, n), 1.0f / 6.0f, 1e-3f) << n.x << " " << n.y << " " << n.z;
     // Each neighbour's light heads away from the centre.
     EXPECT_GT(cellValue(cx, grid, offset(centre, 1, 0, 0)), 0.1f);
@@ -535,8 +534,8 @@ TEST(LightPropagationVolumes, NestedVolumesShareEachPixelEvenlyAndOnlyTheFinestA
 {
     ORVANTA_REQUIRE_GL();
     ASSERT_NE(testWorld().renderer, nullptr);
-    static ObjectInstance* wideFloor =
-        new ObjectInstance(makeBox({-60, -1, -60}, {60, 0, 60}, opaqueMaterial(), false), {0, 0, 0}, {1, 1, 1}, {});
+    static ObjectInstance* wideFloor = new ObjectInstance(makeBox({-60, -1, -60}, {60, 0, 60}, opaqueMaterial(), false),
+                                                          {0, 0, 0}, {1, 1, 1}, {});
     // Looking down over the floor, from inside volume 0 out past volume 1's border.
     Float3 eye{0.3f, 4.0f, 0.2f};
     ShownScene shown({wideFloor}, eye, fromAxisAngle({1.0f, 0.0f, 0.0f}, 0.7f));
@@ -606,8 +605,8 @@ TEST(LightPropagationVolumes, NestedVolumesShareEachPixelEvenlyAndOnlyTheFinestA
         float glossy = withGlossy[p * 4] - light[p * 4];
         bool insideFinest = world.x > finestLow.x && world.x < finestHigh.x && world.z > finestLow.z &&
                             world.z < finestHigh.z;
-        bool plateau = world.x > finestLow.x + 2.0f && world.x < finestHigh.x - 2.0f &&
-                       world.z > finestLow.z + 2.0f && world.z < finestHigh.z - 2.0f;
+        bool plateau = world.x > finestLow.x + 2.0f && world.x < finestHigh.x - 2.0f && world.z > finestLow.z + 2.0f &&
+                       world.z < finestHigh.z - 2.0f;
         if (plateau) {
             ASSERT_NEAR(glossy, 0.282095f * level * albedo[p * 4 + 3], 0.003f * level) << "pixel " << p;
             glossyInside += 1;
@@ -706,7 +705,7 @@ TEST(LightPropagationOcclusion, AWallStopsLightCrossingItAndLetsLightRunningAlon
     std::vector<float> step = readAttachment(volume.propagationA, 0);
     EXPECT_LT(cellValue(step, grid, {7, 17, 16}), 1e-3f);
     for (VolumeCell n : {VolumeCell{9, 17, 16}, VolumeCell{8, 18, 16}, VolumeCell{8, 16, 16}, VolumeCell{8, 17, 15},
-             VolumeCell{8, 17, 17}})
+                         VolumeCell{8, 17, 17}})
         EXPECT_NEAR(cellValue(step, grid, n), 1.0f / 6.0f, 1e-3f) << n.x << " " << n.y << " " << n.z;
 }
 

@@ -3,9 +3,9 @@
 #include "RendererTestScene.h"
 
 #include "platform/FrameTimer.h"
+#include "platform/gl/GlDebug.h"
 #include "platform/HdrImage.h"
 #include "platform/HeadlessContext.h"
-#include "platform/gl/GlDebug.h"
 #include "support/GlTestContext.h"
 
 #include <gtest/gtest.h>

@@ -1,11 +1,11 @@
 #include "RendererTestScene.h"
 
-#include "platform/gl/GlExtensions.h"
 #include "content/Object.h"
 #include "content/ObjectFile.h"
 #include "gpu/ShaderProgram.h"
 #include "gpu/SubmeshMaterial.h"
 #include "overlay/ControlPanel.h"
+#include "platform/gl/GlExtensions.h"
 #include "platform/HeadlessContext.h"
 #include "platform/Log.h"
 #include "scene/Light.h"

@@ -1,7 +1,7 @@
 #pragma once
+#include "app/Window.h"
 #include "content/ObjectInstance.h"
 #include "gpu/Material.h"
-#include "app/Window.h"
 #include "renderer/Renderer.h"
 
 #include <string>

@@ -1,10 +1,10 @@
 #include "RendererTestScene.h"
 
+#include "gpu/ShaderProgram.h"
+#include "gpu/Texture.h"
 #include "platform/FrameTimer.h"
 #include "platform/gl/GlDebug.h"
 #include "platform/gl/GlExtensions.h"
-#include "gpu/ShaderProgram.h"
-#include "gpu/Texture.h"
 #include "renderer/FrustumVectors.h"
 #include "renderer/GlStateCheck.h"
 #include "renderer/SsaoPass.h"
@@ -212,7 +212,8 @@ void writeShaderFile(const std::string& path, const std::string& semantics, cons
 {
     std::ofstream out(path);
     out << "shader {\nincludes {\nfile = \"resources/shaders/engine/common/glslVersion.shader\"\n}\n"
-        << "semantics {\n" << semantics << "}\ncode = \"" << code << "\"\n}\n";
+        << "semantics {\n"
+        << semantics << "}\ncode = \"" << code << "\"\n}\n";
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-#include "scene/Camera.h"
 #include "scene/CameraFraming.h"
+#include "scene/Camera.h"
 
 #include <gtest/gtest.h>
 

@@ -63,8 +63,8 @@ TEST(Camera, BoxStraddlingTheNearPlaneStaysVisible)
 TEST(CameraProperties, PointsInsideTheFieldOfViewAreInsideTheFrustum)
 {
     std::mt19937 rng(4321);
-    std::uniform_real_distribution<float> coord(-20.0f, 20.0f), unit(-1.0f, 1.0f),
-        angle(-3.14f, 3.14f), distance(1.0f, 90.0f);
+    std::uniform_real_distribution<float> coord(-20.0f, 20.0f), unit(-1.0f, 1.0f), angle(-3.14f, 3.14f),
+        distance(1.0f, 90.0f);
     float tanHalfY = std::tan(30.0f * 3.14159265f / 180.0f);
     float tanHalfX = tanHalfY * 16.0f / 9.0f;
     for (int n = 0; n < 300; ++n) {
@@ -108,11 +108,13 @@ TEST(Camera, FrustumRaysBlendTheCornersAndProjectToTheirPixel)
     for (float u : {0.1f, 0.5f, 0.83f})
         for (float v : {0.2f, 0.5f, 0.9f}) {
             const Float3 p = c.position + frustumRay(f, u, v) * 7.0f;
-            const float clip[4] = {
-                c.viewProjectionMatrix.m[0] * p.x + c.viewProjectionMatrix.m[4] * p.y + c.viewProjectionMatrix.m[8] * p.z + c.viewProjectionMatrix.m[12],
-                c.viewProjectionMatrix.m[1] * p.x + c.viewProjectionMatrix.m[5] * p.y + c.viewProjectionMatrix.m[9] * p.z + c.viewProjectionMatrix.m[13],
-                0.0f,
-                c.viewProjectionMatrix.m[3] * p.x + c.viewProjectionMatrix.m[7] * p.y + c.viewProjectionMatrix.m[11] * p.z + c.viewProjectionMatrix.m[15]};
+            const float clip[4] = {c.viewProjectionMatrix.m[0] * p.x + c.viewProjectionMatrix.m[4] * p.y +
+                                       c.viewProjectionMatrix.m[8] * p.z + c.viewProjectionMatrix.m[12],
+                                   c.viewProjectionMatrix.m[1] * p.x + c.viewProjectionMatrix.m[5] * p.y +
+                                       c.viewProjectionMatrix.m[9] * p.z + c.viewProjectionMatrix.m[13],
+                                   0.0f,
+                                   c.viewProjectionMatrix.m[3] * p.x + c.viewProjectionMatrix.m[7] * p.y +
+                                       c.viewProjectionMatrix.m[11] * p.z + c.viewProjectionMatrix.m[15]};
             EXPECT_NEAR(clip[0] / clip[3], 2.0f * u - 1.0f, 1e-4f) << u << ", " << v;
             EXPECT_NEAR(clip[1] / clip[3], 1.0f - 2.0f * v, 1e-4f) << u << ", " << v;
         }

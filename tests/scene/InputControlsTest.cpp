@@ -1,8 +1,8 @@
 #include "SceneTestSupport.h"
 
-#include "support/ScriptedInput.h"
 #include "scene/InputControls.h"
 #include "scene/RenderCamera.h"
+#include "support/ScriptedInput.h"
 
 #include <cmath>
 
@@ -25,7 +25,10 @@ struct ControlsFixture : ::testing::Test {
 
     Float3 forward() const { return rotate(camera.orientation, {0, 0, 1}); }
 
-    void mouseStep() { handleMouse(mouse, [this] { ++panelRuns; }); }
+    void mouseStep()
+    {
+        handleMouse(mouse, [this] { ++panelRuns; });
+    }
 
     ScriptedInput input;
     MouseLookState mouse;

@@ -36,7 +36,6 @@ TEST(SunLight, DirectionFollowsClosedFormAndHasUnitLength)
         float t = time(rng), i = tilt(rng);
         sun.setSunPosition(t, i);
         ASSERT_NEAR(length(sun.direction), 1.0f, 1e-5f);
-        expectNear(sun.direction,
-                   {std::cos(t) * std::sin(i), -std::cos(t) * std::cos(i), -std::sin(t)});
+        expectNear(sun.direction, {std::cos(t) * std::sin(i), -std::cos(t) * std::cos(i), -std::sin(t)});
     }
 }

@@ -69,8 +69,8 @@ TEST(ObbInFrustum, BoxSurroundingTheFrustumIsAccepted)
 TEST(MatrixProperties, InverseUndoesRandomTransforms)
 {
     std::mt19937 rng(1234);
-    std::uniform_real_distribution<float> coord(-50.0f, 50.0f), unit(-1.0f, 1.0f),
-        angle(-3.14f, 3.14f), scale(0.5f, 2.0f);
+    std::uniform_real_distribution<float> coord(-50.0f, 50.0f), unit(-1.0f, 1.0f), angle(-3.14f, 3.14f),
+        scale(0.5f, 2.0f);
     for (int n = 0; n < 200; ++n) {
         Matrix4 m = composeTransform({coord(rng), coord(rng), coord(rng)},
                                      fromAxisAngle({unit(rng), unit(rng), unit(rng) + 1.5f}, angle(rng)),

@@ -20,8 +20,7 @@ void expectConsistent(const MovableEntity& e)
     if (p) {
         expectNear(e.position, p->position + rotate(p->orientation, e.localPosition), 1e-4f);
         expectNear(e.scale, multiplyComponents(e.localScale, p->scale));
-        expectNear(rotate(e.orientation, {1, 2, 3}),
-                   rotate(p->orientation * e.localOrientation, {1, 2, 3}), 1e-4f);
+        expectNear(rotate(e.orientation, {1, 2, 3}), rotate(p->orientation * e.localOrientation, {1, 2, 3}), 1e-4f);
     }
     Matrix4 expected = composeTransform(e.position, e.orientation, e.scale);
     for (int i = 0; i < 16; ++i)
@@ -30,8 +29,14 @@ void expectConsistent(const MovableEntity& e)
 
 struct RecordingEntity : MovableEntity {
     RecordingEntity(std::string entityName, std::vector<std::string>* entityLog)
-        : name(std::move(entityName)), log(entityLog) {}
-    void transformChanged() override { if (log) log->push_back(name); }
+        : name(std::move(entityName)), log(entityLog)
+    {
+    }
+    void transformChanged() override
+    {
+        if (log)
+            log->push_back(name);
+    }
     std::string name;
     std::vector<std::string>* log;
 };

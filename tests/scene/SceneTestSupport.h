@@ -17,8 +17,14 @@ inline void expectNear(Orvanta::Float3 actual, Orvanta::Float3 expected, float t
 // The eight corners of an axis-aligned box in the engine's box corner order.
 inline std::array<Orvanta::Float3, 8> boxCorners(Orvanta::Float3 lo, Orvanta::Float3 hi)
 {
-    return {{{lo.x, lo.y, lo.z}, {hi.x, lo.y, lo.z}, {hi.x, lo.y, hi.z}, {lo.x, lo.y, hi.z},
-             {lo.x, hi.y, lo.z}, {hi.x, hi.y, lo.z}, {hi.x, hi.y, hi.z}, {lo.x, hi.y, hi.z}}};
+    return {{{lo.x, lo.y, lo.z},
+             {hi.x, lo.y, lo.z},
+             {hi.x, lo.y, hi.z},
+             {lo.x, lo.y, hi.z},
+             {lo.x, hi.y, lo.z},
+             {hi.x, hi.y, lo.z},
+             {hi.x, hi.y, hi.z},
+             {lo.x, hi.y, hi.z}}};
 }
 
 }  // namespace OrvantaTest

@@ -27,7 +27,10 @@ ObjectInstance* fakeInstance(uintptr_t n)
 }
 
 struct CapturedLog {
-    CapturedLog() { setLogSink([this](const std::string& m) { messages.push_back(m); }); }
+    CapturedLog()
+    {
+        setLogSink([this](const std::string& m) { messages.push_back(m); });
+    }
     ~CapturedLog() { setLogSink({}); }
     std::vector<std::string> messages;
 };

@@ -9,8 +9,7 @@ namespace {
 void expectContains(const BoundingSphere& sphere, const Float3* points, int count)
 {
     for (int i = 0; i < count; ++i)
-        EXPECT_LE(length(points[i] - sphere.center), sphere.radius * (1.0f + 1e-5f) + 1e-6f)
-            << "point " << i;
+        EXPECT_LE(length(points[i] - sphere.center), sphere.radius * (1.0f + 1e-5f) + 1e-6f) << "point " << i;
 }
 
 }  // namespace

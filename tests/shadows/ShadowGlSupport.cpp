@@ -8,7 +8,7 @@
 namespace ShadowTest {
 
 std::string writeShaderFile(const std::string& directory, const std::string& name,
-    const std::vector<std::string>& includes, const std::string& code)
+                            const std::vector<std::string>& includes, const std::string& code)
 {
     std::string path = directory + "/" + name;
     std::ofstream out(path);

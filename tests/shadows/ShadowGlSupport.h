@@ -60,13 +60,11 @@ private:
 class ShadowValueSource : public Orvanta::UniformValueSource {
 public:
     explicit ShadowValueSource(const Orvanta::ShadowMapSet& shadowSet) : set(shadowSet) {}
-    bool setUniform(Orvanta::UniformSemantic semantic, int location,
-        const Orvanta::UniformContext&) override
+    bool setUniform(Orvanta::UniformSemantic semantic, int location, const Orvanta::UniformContext&) override
     {
         return Orvanta::setShadowUniform(set, semantic, location);
     }
-    Orvanta::Texture* texture(Orvanta::UniformSemantic semantic,
-        const Orvanta::UniformContext&) override
+    Orvanta::Texture* texture(Orvanta::UniformSemantic semantic, const Orvanta::UniformContext&) override
     {
         return Orvanta::shadowTexture(set, semantic);
     }
@@ -77,7 +75,7 @@ private:
 
 // Writes a shader file (in the engine's shader file format) with the given GLSL and includes.
 std::string writeShaderFile(const std::string& directory, const std::string& name,
-    const std::vector<std::string>& includes, const std::string& code);
+                            const std::vector<std::string>& includes, const std::string& code);
 
 // True when the program linked; otherwise the driver's log is added to the failure message.
 bool programLinked(const Orvanta::ShaderProgram* program, std::string& log);

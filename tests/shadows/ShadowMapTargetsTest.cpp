@@ -1,8 +1,8 @@
 #include "ShadowGlSupport.h"
 #include "support/GlTestContext.h"
 
-#include "platform/gl/GlDebug.h"
 #include "gpu/Texture.h"
+#include "platform/gl/GlDebug.h"
 
 #include <gtest/gtest.h>
 
@@ -92,10 +92,10 @@ TEST(ShadowMapSet, SoftShadowIncludeBindsTheShadowSemantics)
 {
     ORVANTA_REQUIRE_GL();
     std::string dir = OrvantaTest::makeTempDir("soft-shadow-include");
-    std::string vertex = ShadowTest::writeShaderFile(dir, "v.shader", {},
-        "varying vec3 p; void main() { p = gl_Vertex.xyz; gl_Position = gl_Vertex; }");
-    std::string fragment = ShadowTest::writeShaderFile(dir, "f.shader",
-        {"resources/shaders/engine/shadows/softShadows.shader"},
+    std::string vertex = ShadowTest::writeShaderFile(
+        dir, "v.shader", {}, "varying vec3 p; void main() { p = gl_Vertex.xyz; gl_Position = gl_Vertex; }");
+    std::string fragment = ShadowTest::writeShaderFile(
+        dir, "f.shader", {"resources/shaders/engine/shadows/softShadows.shader"},
         "varying vec3 p; void main() { gl_FragColor = vec4(sunShadowFactor(p, vec3(0.0, 1.0, 0.0), "
         "p.z, gl_TexCoord[2].xy) * overlappedSunShadowFactor(p, vec3(0.0, 1.0, 0.0), "
         "gl_TexCoord[2].xy)); }");
@@ -103,9 +103,8 @@ TEST(ShadowMapSet, SoftShadowIncludeBindsTheShadowSemantics)
     std::string log;
     ASSERT_TRUE(ShadowTest::programLinked(program, log)) << log;
 
-    std::vector<int> expected = {SOFT_SHADOW_MAPPING_SAMPLING_VECTORS,
-        SOFT_SHADOW_MAPPING_NUM_OCCLUDER_SEARCH_SAMPLES, SOFT_SHADOW_MAPPING_NUM_SAMPLES,
-        SHADOW_SAMPLING_NOISE_TEXTURE};
+    std::vector<int> expected = {SOFT_SHADOW_MAPPING_SAMPLING_VECTORS, SOFT_SHADOW_MAPPING_NUM_OCCLUDER_SEARCH_SAMPLES,
+                                 SOFT_SHADOW_MAPPING_NUM_SAMPLES, SHADOW_SAMPLING_NOISE_TEXTURE};
     for (int i = 0; i < 5; ++i) {
         expected.push_back(CASCADED_SHADOW_MAP0 + i);
         expected.push_back(CASCADED_SHADOW_MAP0_MATRIX + i);

@@ -1,5 +1,5 @@
-#include "renderer/ShadowCameras.h"
 #include "renderer/ShadowProjection.h"
+#include "renderer/ShadowCameras.h"
 
 #include <gtest/gtest.h>
 
@@ -48,8 +48,7 @@ TEST(CascadeSlices, CornersLieInFrontOfTheCameraAtTheSplitDepths)
 {
     TestCamera camera;
     Float3 corners[8];
-    frustumSliceCorners(camera.position, camera.forward, camera.frustum.cornerRays, 5.0f, 15.0f,
-        corners);
+    frustumSliceCorners(camera.position, camera.forward, camera.frustum.cornerRays, 5.0f, 15.0f, corners);
     for (int i = 0; i < 4; ++i) {
         EXPECT_NEAR(dot(corners[i] - camera.position, camera.forward), 5.0f, 1e-3f);
         EXPECT_NEAR(dot(corners[4 + i] - camera.position, camera.forward), 15.0f, 1e-3f);
@@ -63,8 +62,7 @@ TEST(CascadeSlices, TheFirstSphereContainsTheEye)
 {
     TestCamera camera;
     Float3 corners[8];
-    frustumSliceCorners(camera.position, camera.forward, camera.frustum.cornerRays, 0.0f, 5.0f,
-        corners);
+    frustumSliceCorners(camera.position, camera.forward, camera.frustum.cornerRays, 0.0f, 5.0f, corners);
     for (int i = 0; i < 4; ++i)
         EXPECT_LT(length(corners[i] - camera.position), 1e-5f);
     BoundingSphere sphere = ritterBoundingSphere(corners, 8);
@@ -76,8 +74,8 @@ TEST(CascadeSlices, EachSphereContainsItsEightSliceCorners)
     TestCamera camera;
     for (int cascade = 0; cascade < 5; ++cascade) {
         Float3 corners[8];
-        frustumSliceCorners(camera.position, camera.forward, camera.frustum.cornerRays,
-            splits[cascade], splits[cascade + 1], corners);
+        frustumSliceCorners(camera.position, camera.forward, camera.frustum.cornerRays, splits[cascade],
+                            splits[cascade + 1], corners);
         BoundingSphere sphere = ritterBoundingSphere(corners, 8);
         for (const Float3& c : corners)
             EXPECT_LE(length(c - sphere.center), sphere.radius * 1.00001f) << "cascade " << cascade;
@@ -90,8 +88,8 @@ TEST(CascadeProjection, MapsTheSliceIntoTheShadowMap)
     SunLightBasis basis = makeSunLightBasis(startSunDirection());
     for (int cascade = 0; cascade < 5; ++cascade) {
         Float3 corners[8];
-        frustumSliceCorners(camera.position, camera.forward, camera.frustum.cornerRays,
-            splits[cascade], splits[cascade + 1], corners);
+        frustumSliceCorners(camera.position, camera.forward, camera.frustum.cornerRays, splits[cascade],
+                            splits[cascade + 1], corners);
         BoundingSphere sphere = ritterBoundingSphere(corners, 8);
         ShadowProjection shadow = cascadeShadowProjection(basis, sphere, 2.0f);
         EXPECT_FLOAT_EQ(shadow.uvSpaceSunLightRadius, 2.0f / sphere.radius);
@@ -135,15 +133,14 @@ TEST(OverlappedProjection, CameraMotionWithinOneSnappingCellKeepsTheProjection)
         Float3 start = basis.v * (37.2f * step) + basis.u * (-12.8f * step) + basis.direction * 3.0f;
         ShadowProjection before = overlappedShadowProjection(basis, start, halfSize, 0.4f);
         for (Float3 move : {basis.v * (0.7f * step), basis.u * (0.7f * step),
-                 basis.v * (0.5f * step) + basis.u * (0.6f * step), basis.direction * 40.0f}) {
+                            basis.v * (0.5f * step) + basis.u * (0.6f * step), basis.direction * 40.0f}) {
             ShadowProjection after = overlappedShadowProjection(basis, start + move, halfSize, 0.4f);
             for (int e = 0; e < 16; ++e)
                 EXPECT_FLOAT_EQ(after.viewProjection[e], before.viewProjection[e])
                     << "half-size " << halfSize << " element " << e;
         }
         // Leaving the cell shifts the square by exactly one step.
-        ShadowProjection next =
-            overlappedShadowProjection(basis, start + basis.v * (1.0f * step), halfSize, 0.4f);
+        ShadowProjection next = overlappedShadowProjection(basis, start + basis.v * (1.0f * step), halfSize, 0.4f);
         EXPECT_NEAR(next.projection[12] - before.projection[12], -step / halfSize, 1e-5f);
         EXPECT_FLOAT_EQ(before.uvSpaceSunLightRadius, 0.4f / halfSize);
     }
@@ -160,10 +157,8 @@ TEST(OverlappedProjection, CoversItsSquareAndTheDepthsFromMinus150To100)
     Float3 edge = transformPoint(shadow.viewProjection, camera + basis.v * 14.9f);
     EXPECT_LT(edge.x, 1.0f);
     Float3 lightPlaneOrigin = camera - basis.direction * dot(basis.direction, camera);
-    EXPECT_NEAR(transformPoint(shadow.viewProjection, lightPlaneOrigin + basis.direction * 100.0f).z,
-        1.0f, 1e-4f);
-    EXPECT_NEAR(transformPoint(shadow.viewProjection, lightPlaneOrigin - basis.direction * 150.0f).z,
-        -1.0f, 1e-4f);
+    EXPECT_NEAR(transformPoint(shadow.viewProjection, lightPlaneOrigin + basis.direction * 100.0f).z, 1.0f, 1e-4f);
+    EXPECT_NEAR(transformPoint(shadow.viewProjection, lightPlaneOrigin - basis.direction * 150.0f).z, -1.0f, 1e-4f);
 }
 
 TEST(CascadeSlices, AnUnbuiltCameraGivesAFiniteCascade)

@@ -11,8 +11,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <random>
 
@@ -70,12 +70,13 @@ protected:
     std::vector<uint8_t> renderLitGround(float viewDepth)
     {
         std::string dir = OrvantaTest::makeTempDir("soft-shadow-ground");
-        std::string vertex = ShadowTest::writeShaderFile(dir, "groundVertex.shader", {},
+        std::string vertex = ShadowTest::writeShaderFile(
+            dir, "groundVertex.shader", {},
             "varying vec3 worldPosition;\n"
             "void main() { worldPosition = gl_Vertex.xyz;\n"
             "  gl_Position = vec4(gl_Vertex.x / 1.5, gl_Vertex.z / 1.5, 0.0, 1.0); }\n");
-        std::string fragment = ShadowTest::writeShaderFile(dir, "groundFragment.shader",
-            {"resources/shaders/engine/shadows/softShadows.shader"},
+        std::string fragment = ShadowTest::writeShaderFile(
+            dir, "groundFragment.shader", {"resources/shaders/engine/shadows/softShadows.shader"},
             "varying vec3 worldPosition;\nuniform float viewDepth;\n"
             "void main() { float lit = sunShadowFactor(worldPosition, vec3(0.0, 1.0, 0.0), "
             "viewDepth, gl_FragCoord.xy / 32.0);\n  gl_FragColor = vec4(lit, lit, lit, 1.0); }\n");

@@ -58,8 +58,8 @@ TEST(SunLightBasis, IsOrthonormalAlongTheSunsPaths)
 TEST(SunLightBasis, LightTravellingAlongTheXAxisStillGivesAFiniteFrame)
 {
     // (1, 0, 0) x d vanishes here; the frame must not turn into NaNs that reach the shadow maps.
-    for (Float3 d : {Float3{1, 0, 0}, Float3{-1, 0, 0}, Float3{1.0f, 1e-9f, 0.0f},
-             sunDirection(0.0f, 1.5707964f), sunDirection(0.0f, -1.5707964f)}) {
+    for (Float3 d : {Float3{1, 0, 0}, Float3{-1, 0, 0}, Float3{1.0f, 1e-9f, 0.0f}, sunDirection(0.0f, 1.5707964f),
+                     sunDirection(0.0f, -1.5707964f)}) {
         d = normalize(d);
         SunLightBasis basis = makeSunLightBasis(d);
         EXPECT_TRUE(isFinite(basis.u) && isFinite(basis.v));

@@ -205,12 +205,8 @@ TEST_F(SkyLightingVolumeGl, OpenCellsReceiveTheIrradianceOfAConstantSky)
     // facing sideways it sees half the sky and sends back L / 2. Inside the volume and beyond it
     // (where the open sky is projected on the spot) alike; down-facing surfaces see no sky.
     const std::vector<Surface> surfaces = {
-        {{3.0f, 0.0f, -7.0f}, {0, 1, 0}},
-        {{-30.5f, 12.0f, 41.0f}, {1, 0, 0}},
-        {{10.0f, 5.0f, 10.0f}, {0, 0, -1}},
-        {{200.0f, 0.0f, 0.0f}, {0, 1, 0}},
-        {{0.0f, 40.0f, 0.0f}, {0, 0, 1}},
-        {{5.0f, 20.0f, 5.0f}, {0, -1, 0}},
+        {{3.0f, 0.0f, -7.0f}, {0, 1, 0}},  {{-30.5f, 12.0f, 41.0f}, {1, 0, 0}}, {{10.0f, 5.0f, 10.0f}, {0, 0, -1}},
+        {{200.0f, 0.0f, 0.0f}, {0, 1, 0}}, {{0.0f, 40.0f, 0.0f}, {0, 0, 1}},    {{5.0f, 20.0f, 5.0f}, {0, -1, 0}},
     };
     const float expected[] = {1.0f, 0.5f, 0.5f, 1.0f, 0.5f, 0.0f};
     std::vector<Float3> added = lightSurfaces(surfaces);
@@ -232,10 +228,10 @@ TEST_F(SkyLightingVolumeGl, QuadsShadeTheSkyAsParallelogramsOfTheirFirstThreeCor
     setSkyOcclusionCorners(*volume, corners);
     rebuildWhole();
     const std::vector<Surface> surfaces = {
-        {{-10.0f, 0.0f, -10.0f}, {0, 1, 0}},  // under the middle of the roof
-        {{-3.0f, 0.0f, -3.0f}, {0, 1, 0}},    // under the corner the fourth corner closes
-        {{40.0f, 0.0f, 40.0f}, {0, 1, 0}},    // in the open
-        {{-10.0f, 10.0f, -10.0f}, {0, 1, 0}}, // above the roof
+        {{-10.0f, 0.0f, -10.0f}, {0, 1, 0}},   // under the middle of the roof
+        {{-3.0f, 0.0f, -3.0f}, {0, 1, 0}},     // under the corner the fourth corner closes
+        {{40.0f, 0.0f, 40.0f}, {0, 1, 0}},     // in the open
+        {{-10.0f, 10.0f, -10.0f}, {0, 1, 0}},  // above the roof
     };
     std::vector<Float3> added = lightSurfaces(surfaces);
     EXPECT_LT(added[0].z, 0.35f * added[2].z);
@@ -258,7 +254,8 @@ TEST_F(SkyLightingVolumeGl, AProgressiveFrameRewritesOnlyItsOwnLayer)
     for (uint32_t layer = 0; layer < 16; ++layer)
         before[layer] = layerOfFirstTexture(layer);
     // A brighter sky after a sun move: the next frame rewrites the layer that was next, alone.
-    skyMap = floatTexture(8, 8, repeated(64, 2.0f * SkyRadiance[0], 2.0f * SkyRadiance[1], 2.0f * SkyRadiance[2], 1.0f));
+    skyMap = floatTexture(8, 8,
+                          repeated(64, 2.0f * SkyRadiance[0], 2.0f * SkyRadiance[1], 2.0f * SkyRadiance[2], 1.0f));
     const uint32_t next = volume->nextSlice;
     restartSkyLightingVolume(*volume);
     updateSkyLightingVolume(passContext(), *volume);

@@ -78,8 +78,8 @@ TEST(ReferenceInputs, FirstHitsHaveTheGBuffersAlbedoAndNormal)
 {
     OrvantaApplication application;
     Renderer& renderer = startDemo(application);
-    const std::vector<uint8_t> colour =
-        readTexture<uint8_t>(renderer.gBuffer().colorTexture(), GL_RGBA, GL_UNSIGNED_BYTE, 4);
+    const std::vector<uint8_t> colour = readTexture<uint8_t>(renderer.gBuffer().colorTexture(), GL_RGBA,
+                                                             GL_UNSIGNED_BYTE, 4);
     const std::vector<float> normal = readTexture<float>(renderer.gBuffer().normalTexture(), GL_RGB, GL_FLOAT, 3);
 
     const KdTree twoSided = twoSidedCopy(rayTracer().kdTree);
@@ -94,7 +94,7 @@ TEST(ReferenceInputs, FirstHitsHaveTheGBuffersAlbedoAndNormal)
     std::vector<float> albedoErrors, angles;
     for (int y = 0; y < kHeight; ++y)
         for (int x = 0; x < kWidth; ++x) {
-            const size_t r = (size_t(y) * kWidth + x) * 3;                   // row 0 at the top
+            const size_t r = (size_t(y) * kWidth + x) * 3;                  // row 0 at the top
             const size_t g = size_t(kHeight - 1 - y) * kWidth + size_t(x);  // row 0 at the bottom
             const Float3 n{normal[g * 3], normal[g * 3 + 1], normal[g * 3 + 2]};
             const Float3 t{traced[r], traced[r + 1], traced[r + 2]};
@@ -109,7 +109,9 @@ TEST(ReferenceInputs, FirstHitsHaveTheGBuffersAlbedoAndNormal)
     ASSERT_GT(albedoErrors.size(), size_t(kWidth * kHeight / 4));
     std::sort(albedoErrors.begin(), albedoErrors.end());
     std::sort(angles.begin(), angles.end());
-    auto quantile = [](const std::vector<float>& sorted, double q) { return sorted[size_t(q * double(sorted.size() - 1))]; };
+    auto quantile = [](const std::vector<float>& sorted, double q) {
+        return sorted[size_t(q * double(sorted.size() - 1))];
+    };
     std::cout << albedoErrors.size() << " pixels compared\n";
     for (double q : {0.5, 0.75, 0.9, 0.99})
         std::cout << "quantile " << q << ": albedo " << quantile(albedoErrors, q) << " / 255, normal "
@@ -130,8 +132,8 @@ TEST(ReferenceInputs, SkyRadianceByDirectionIsWhatTheGpuReadsFromItsSkyMap)
     Renderer& renderer = startDemo(application);
     const SkyEnvironment sky = captureSkyEnvironment(renderer);
 
-    const std::filesystem::path shader =
-        std::filesystem::temp_directory_path() / ("orvanta-sky-lookup-" + std::to_string(::getpid()) + ".shader");
+    const std::filesystem::path shader = std::filesystem::temp_directory_path() /
+                                         ("orvanta-sky-lookup-" + std::to_string(::getpid()) + ".shader");
     {
         std::ofstream out(shader);
         out << "shader\n{\n\tincludes\n\t{\n"

@@ -20,8 +20,8 @@ std::string makeTempDir(const std::string& stem);
 
 }  // namespace OrvantaTest
 
-#define ORVANTA_REQUIRE_GL()                                                                   \
-    do {                                                                                       \
-        if (!::OrvantaTest::glContext())                                                       \
-            FAIL() << "no headless OpenGL context: " << ::OrvantaTest::glContextError();       \
+#define ORVANTA_REQUIRE_GL()                                                                                           \
+    do {                                                                                                               \
+        if (!::OrvantaTest::glContext())                                                                               \
+            FAIL() << "no headless OpenGL context: " << ::OrvantaTest::glContextError();                               \
     } while (0)

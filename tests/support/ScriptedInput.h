@@ -19,8 +19,16 @@ public:
     int queryCount(Key key) const { return queries[static_cast<int>(key)]; }
 
     bool queryKey(Key key) override;
-    void cursorPosition(int& x, int& y) override { x = cursorX; y = cursorY; }
-    void setCursorPosition(int x, int y) override { cursorX = x; cursorY = y; }
+    void cursorPosition(int& x, int& y) override
+    {
+        x = cursorX;
+        y = cursorY;
+    }
+    void setCursorPosition(int x, int y) override
+    {
+        cursorX = x;
+        cursorY = y;
+    }
     void showCursor(bool show) override { visible = show; }
     uint32_t ticks() override { return tickValue; }
     bool pumpMessages() override { return !closeRequested; }

@@ -17,23 +17,22 @@ using namespace Orvanta;
 
 namespace {
 
-const char* kUsage =
-    "usage: orvanta-compare REFERENCE TEST [--map FILE.png] [--levels N] [--mask FILE.png]\n"
-    "REFERENCE and TEST are each an .exr (linear HDR) or a .png (tone-mapped picture); for an\n"
-    ".exr the .png of the same name beside it, when there is one, is its tone-mapped picture.\n"
-    "Prints relMSE (HDR: mean over pixels and channels of (t - r)^2 / (r^2 + 0.01)), PSNR (dB,\n"
-    "tone-mapped R, G, B / 255, peak 1) and SSIM (tone-mapped luma, 11-tap Gaussian window of\n"
-    "sigma 1.5, K1 0.01, K2 0.03, as pyssim), as \"off>N\" the share (0..1) of pixels whose\n"
-    "tone-mapped R, G or B differs by more than N levels of 255 (--levels N, default 3), and energy\n"
-    "(the test's mean HDR luminance over the reference's); \"n/a\" for a metric whose images are\n"
-    "missing.\n"
-    "--map writes a heat map of the per-pixel error: the relative squared HDR error when both HDR\n"
-    "images are there, else the squared tone-mapped error (each averaged over R, G, B), on a log\n"
-    "scale from 1e-4 (black) through blue, magenta, red and yellow to 1 (white).\n"
-    "--mask compares only the pixels where a picture of the same size is not black (for instance\n"
-    "the --map of two renders that differ only on the surfaces of interest); SSIM, which needs\n"
-    "whole neighbourhoods, is then n/a.\n"
-    "Exit status 0; 2 for a bad command line, an unreadable file or images of different sizes.\n";
+const char* kUsage = "usage: orvanta-compare REFERENCE TEST [--map FILE.png] [--levels N] [--mask FILE.png]\n"
+                     "REFERENCE and TEST are each an .exr (linear HDR) or a .png (tone-mapped picture); for an\n"
+                     ".exr the .png of the same name beside it, when there is one, is its tone-mapped picture.\n"
+                     "Prints relMSE (HDR: mean over pixels and channels of (t - r)^2 / (r^2 + 0.01)), PSNR (dB,\n"
+                     "tone-mapped R, G, B / 255, peak 1) and SSIM (tone-mapped luma, 11-tap Gaussian window of\n"
+                     "sigma 1.5, K1 0.01, K2 0.03, as pyssim), as \"off>N\" the share (0..1) of pixels whose\n"
+                     "tone-mapped R, G or B differs by more than N levels of 255 (--levels N, default 3), and energy\n"
+                     "(the test's mean HDR luminance over the reference's); \"n/a\" for a metric whose images are\n"
+                     "missing.\n"
+                     "--map writes a heat map of the per-pixel error: the relative squared HDR error when both HDR\n"
+                     "images are there, else the squared tone-mapped error (each averaged over R, G, B), on a log\n"
+                     "scale from 1e-4 (black) through blue, magenta, red and yellow to 1 (white).\n"
+                     "--mask compares only the pixels where a picture of the same size is not black (for instance\n"
+                     "the --map of two renders that differ only on the surfaces of interest); SSIM, which needs\n"
+                     "whole neighbourhoods, is then n/a.\n"
+                     "Exit status 0; 2 for a bad command line, an unreadable file or images of different sizes.\n";
 
 // One side of the comparison: the HDR image and the tone-mapped picture, either possibly absent.
 struct Side {
@@ -80,8 +79,8 @@ bool loadSide(const std::string& path, Side& side, std::string& error)
     if (!loadPicture(beside, side, error))
         return false;
     if (side.picture.width != side.hdr.width || side.picture.height != side.hdr.height) {
-        error = beside + " is " + sizeText(side.picture.width, side.picture.height) + " pixels, its HDR image " +
-                path + " " + sizeText(side.hdr.width, side.hdr.height);
+        error = beside + " is " + sizeText(side.picture.width, side.picture.height) + " pixels, its HDR image " + path +
+                " " + sizeText(side.hdr.width, side.hdr.height);
         return false;
     }
     return true;
@@ -216,9 +215,8 @@ int main(int argc, char** argv)
     if (pictures &&
         (reference.picture.width != test.picture.width || reference.picture.height != test.picture.height)) {
         std::fprintf(stderr, "orvanta-compare: the images differ in size: %s is %s, %s is %s pixels\n",
-                     reference.picturePath.c_str(),
-                     sizeText(reference.picture.width, reference.picture.height).c_str(), test.picturePath.c_str(),
-                     sizeText(test.picture.width, test.picture.height).c_str());
+                     reference.picturePath.c_str(), sizeText(reference.picture.width, reference.picture.height).c_str(),
+                     test.picturePath.c_str(), sizeText(test.picture.width, test.picture.height).c_str());
         return 2;
     }
     if (!maskPath.empty()) {

@@ -1,7 +1,7 @@
 #include "AmbientSounds.h"
 
-#include "Random.h"
 #include "audio/OggVorbisWriter.h"
+#include "Random.h"
 
 #include "scene/Math.h"
 
@@ -46,13 +46,15 @@ std::vector<float> ambience(float seconds)
         float t = static_cast<float>(i) / Rate;
         float white = random.range(-1, 1);
         // Wind: band-limited noise whose loudness and colour swell slowly.
-        float gust = 0.55f + 0.3f * std::sin(2 * EnginePi * t / seconds * 3) + 0.15f * std::sin(2 * EnginePi * t / seconds * 7 + 1);
+        float gust = 0.55f + 0.3f * std::sin(2 * EnginePi * t / seconds * 3) +
+                     0.15f * std::sin(2 * EnginePi * t / seconds * 7 + 1);
         float cutoff = 0.02f + 0.03f * gust;
         low += cutoff * (white - low);
         band += 0.2f * (low - band);
         // Distant town: deep rumble with a faint engine hum.
         rumble += 0.003f * (white - rumble);
-        float hum = 0.05f * std::sin(2 * EnginePi * 55.0f * t) * (0.5f + 0.5f * std::sin(2 * EnginePi * t / seconds * 2));
+        float hum = 0.05f * std::sin(2 * EnginePi * 55.0f * t) *
+                    (0.5f + 0.5f * std::sin(2 * EnginePi * t / seconds * 2));
         raw[i] = (low - band) * gust * 3.0f + rumble * 6.0f + hum;
     }
     std::vector<float> out = closeLoop(raw, length);
@@ -87,7 +89,8 @@ std::vector<float> birds(float seconds)
             for (int k = 0; k < notes; ++k) {
                 float d = random.range(0.04f, 0.12f);
                 float f = base * random.range(0.85f, 1.2f);
-                addChirp(s, static_cast<size_t>(t * Rate), d, f, f * random.range(0.7f, 1.4f), random.range(0.2f, 0.5f));
+                addChirp(s, static_cast<size_t>(t * Rate), d, f, f * random.range(0.7f, 1.4f),
+                         random.range(0.2f, 0.5f));
                 t += d + random.range(0.02f, 0.08f);
             }
             t += random.range(0.8f, 3.0f);
@@ -102,8 +105,8 @@ std::vector<float> singleBird(float seconds)
     std::vector<float> s(static_cast<size_t>(seconds * Rate), 0.0f);
     Random random(3u);
     // The same short song, repeated with small variations every few seconds.
-    const float song[][3] = {{3200, 3900, 0.10f}, {3900, 3300, 0.10f}, {4200, 4400, 0.06f},
-                             {4200, 4400, 0.06f}, {4600, 3000, 0.25f}};
+    const float song[][3] = {
+        {3200, 3900, 0.10f}, {3900, 3300, 0.10f}, {4200, 4400, 0.06f}, {4200, 4400, 0.06f}, {4600, 3000, 0.25f}};
     float t = 0.5f;
     while (t < seconds - 1.5f) {
         for (const auto& note : song) {

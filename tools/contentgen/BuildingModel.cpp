@@ -74,10 +74,15 @@ ObjectFileData buildBuilding()
     mesh.addQuad({rx, eave, Depth + Overhang}, {-2 * rx, 0, 0}, {0, 0.2f, 0}, 0, 0);
     for (float side : {-1.0f, 1.0f}) {
         float x = side * rx;
-        mesh.addPolygon({{x, eave, -Overhang}, {x, eave + 0.2f, -Overhang}, {x, RidgeHeight + 0.2f, Depth * 0.5f},
-                         {x, RidgeHeight, Depth * 0.5f}}, Float3{side, 0, 0});
-        mesh.addPolygon({{x, eave, Depth + Overhang}, {x, RidgeHeight, Depth * 0.5f},
-                         {x, RidgeHeight + 0.2f, Depth * 0.5f}, {x, eave + 0.2f, Depth + Overhang}},
+        mesh.addPolygon({{x, eave, -Overhang},
+                         {x, eave + 0.2f, -Overhang},
+                         {x, RidgeHeight + 0.2f, Depth * 0.5f},
+                         {x, RidgeHeight, Depth * 0.5f}},
+                        Float3{side, 0, 0});
+        mesh.addPolygon({{x, eave, Depth + Overhang},
+                         {x, RidgeHeight, Depth * 0.5f},
+                         {x, RidgeHeight + 0.2f, Depth * 0.5f},
+                         {x, eave + 0.2f, Depth + Overhang}},
                         Float3{side, 0, 0});
     }
 
@@ -139,15 +144,19 @@ std::vector<BuildingQuad> buildingOcclusionQuads()
     }
     // The roof planes, and each gable triangle as two parallelograms whose lower halves lie in
     // the side wall's plane below the eaves.
-    quads.push_back({{{rx, eave, -Overhang}, {-rx, eave, -Overhang}, {-rx, RidgeHeight, Depth * 0.5f},
+    quads.push_back({{{rx, eave, -Overhang},
+                      {-rx, eave, -Overhang},
+                      {-rx, RidgeHeight, Depth * 0.5f},
                       {rx, RidgeHeight, Depth * 0.5f}}});
-    quads.push_back({{{-rx, eave, Depth + Overhang}, {rx, eave, Depth + Overhang}, {rx, RidgeHeight, Depth * 0.5f},
+    quads.push_back({{{-rx, eave, Depth + Overhang},
+                      {rx, eave, Depth + Overhang},
+                      {rx, RidgeHeight, Depth * 0.5f},
                       {-rx, RidgeHeight, Depth * 0.5f}}});
     const float below = 2.0f * WallHeight - RidgeHeight;
     for (float x : {-hw, hw})
         for (float z : {0.0f, Depth})
-            quads.push_back({{{x, WallHeight, z}, {x, below, z}, {x, WallHeight, Depth * 0.5f},
-                              {x, RidgeHeight, Depth * 0.5f}}});
+            quads.push_back(
+                {{{x, WallHeight, z}, {x, below, z}, {x, WallHeight, Depth * 0.5f}, {x, RidgeHeight, Depth * 0.5f}}});
     return quads;
 }
 

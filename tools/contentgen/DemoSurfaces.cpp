@@ -11,13 +11,18 @@ namespace Orvanta {
 
 namespace {
 
-
 struct Rgb {
     float r, g, b;
 };
 
-Rgb mix(Rgb a, Rgb b, float t) { return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t}; }
-Rgb scale(Rgb c, float s) { return {c.r * s, c.g * s, c.b * s}; }
+Rgb mix(Rgb a, Rgb b, float t)
+{
+    return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
+}
+Rgb scale(Rgb c, float s)
+{
+    return {c.r * s, c.g * s, c.b * s};
+}
 
 SurfaceSample sample(Rgb c, float height, float specular, float alpha = 1.0f)
 {
@@ -37,7 +42,10 @@ float smoothstep(float e0, float e1, float x)
     return t * t * (3.0f - 2.0f * t);
 }
 
-float fract(float x) { return x - std::floor(x); }
+float fract(float x)
+{
+    return x - std::floor(x);
+}
 
 // Running-bond masonry: 4 bricks per metre, 12 courses per metre.
 SurfaceSample bricks(float u, float v)
@@ -48,7 +56,7 @@ SurfaceSample bricks(float u, float v)
     int column = static_cast<int>(std::floor(shifted));
     float fx = fract(shifted);
     float fy = fract(row);
-    float jointX = std::min(fx, 1.0f - fx) * 24.0f;   // distance to the vertical joint in cm
+    float jointX = std::min(fx, 1.0f - fx) * 24.0f;  // distance to the vertical joint in cm
     float jointY = std::min(fy, 1.0f - fy) * 8.3f;
     float joint = std::min(jointX, jointY);
     float mortar = 1.0f - smoothstep(0.4f, 0.9f, joint);
@@ -82,7 +90,7 @@ SurfaceSample roofTiles(float u, float v)
     float fx = fract(across);
     float fy = fract(row);
     float wave = 0.5f + 0.5f * std::cos(fx * 2.0f * EnginePi);  // the tile's curved profile
-    float lap = fy;                                        // each tile rises toward its lower edge
+    float lap = fy;                                             // each tile rises toward its lower edge
     float edge = smoothstep(0.0f, 0.06f, fy);
     float grain = tileableFbm(u * 24.0f, v * 24.0f, 24, 3, 31u);
     float tone = hashToUnit(hashCoordinates(column % 3, course % 3, 32u));
@@ -229,8 +237,7 @@ SurfaceSample glass(float u, float v)
 // A shallow puddle over dark asphalt: ripples are two crossing wave trains.
 SurfaceSample water(float u, float v)
 {
-    float w = std::sin((u * 6.0f + 0.3f * tileableNoise(u * 4.0f, v * 4.0f, 4, 151u)) * 2.0f * EnginePi) *
-                  0.5f +
+    float w = std::sin((u * 6.0f + 0.3f * tileableNoise(u * 4.0f, v * 4.0f, 4, 151u)) * 2.0f * EnginePi) * 0.5f +
               std::sin((v * 5.0f + u * 2.0f) * 2.0f * EnginePi) * 0.5f;
     Rgb c{0.10f, 0.12f, 0.13f};
     return sample(c, 0.5f + 0.25f * w, 0.9f);

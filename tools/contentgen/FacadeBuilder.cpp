@@ -15,8 +15,8 @@ struct WallBasis {
 };
 
 // One rectangle of a wall face, split at the band height into its two surfaces.
-void addWallRectangle(MeshBuilder& mesh, const WallBasis& b, float x0, float x1, float y0,
-                      float y1, float depth, float band, bool inner)
+void addWallRectangle(MeshBuilder& mesh, const WallBasis& b, float x0, float x1, float y0, float y1, float depth,
+                      float band, bool inner)
 {
     struct Piece {
         float lo, hi;
@@ -48,9 +48,9 @@ void addOpening(MeshBuilder& mesh, const WallBasis& b, const WallOpening& o, flo
     mesh.setSurface(Surfaces::WindowFrame);
     float w = o.right - o.left;
     float h = o.top - o.bottom;
-    mesh.addQuad(b.at(o.left, o.bottom, 0), b.up * h, b.out * -thickness, 0, 0);       // left side faces +along
-    mesh.addQuad(b.at(o.right, o.bottom, 0), b.out * -thickness, b.up * h, 0, 0);      // right side faces -along
-    mesh.addQuad(b.at(o.left, o.top, 0), b.out * -thickness, b.along * w, 0, 0);       // lintel faces down
+    mesh.addQuad(b.at(o.left, o.bottom, 0), b.up * h, b.out * -thickness, 0, 0);   // left side faces +along
+    mesh.addQuad(b.at(o.right, o.bottom, 0), b.out * -thickness, b.up * h, 0, 0);  // right side faces -along
+    mesh.addQuad(b.at(o.left, o.top, 0), b.out * -thickness, b.along * w, 0, 0);   // lintel faces down
     if (!o.isDoor)
         mesh.addQuad(b.at(o.left, o.bottom, 0), b.along * w, b.out * -thickness, 0, 0);  // sill faces up
 

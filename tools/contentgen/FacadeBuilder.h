@@ -16,8 +16,8 @@ struct WallOpening {
 // rectangles around the openings (material by height band), each opening gets reveals, a frame
 // and a pane (or a door leaf), and the inner face closes the room.
 struct WallSpec {
-    Float3 start;        // outer face, left end at the foot, seen from outside
-    Float3 direction;    // unit, horizontal, to the right as seen from outside
+    Float3 start;      // outer face, left end at the foot, seen from outside
+    Float3 direction;  // unit, horizontal, to the right as seen from outside
     float length = 0;
     float height = 0;
     float thickness = 0.3f;

@@ -22,13 +22,15 @@ Quaternion rotationBetween(Float3 from, Float3 to)
     return fromAxisAngle(cross(from, to), std::acos(d));
 }
 
-Quaternion yaw(float angle) { return fromAxisAngle(Float3{0, 1, 0}, angle); }
+Quaternion yaw(float angle)
+{
+    return fromAxisAngle(Float3{0, 1, 0}, angle);
+}
 
 void MeshBuilder::setSurface(const Surface& surface)
 {
     for (size_t i = 0; i < groups.size(); ++i) {
-        if (groups[i].surface.material == surface.material &&
-            groups[i].surface.textureStem == surface.textureStem &&
+        if (groups[i].surface.material == surface.material && groups[i].surface.textureStem == surface.textureStem &&
             groups[i].surface.specularPower == surface.specularPower) {
             currentGroup = i;
             return;
@@ -50,8 +52,14 @@ void MeshBuilder::resetTransform()
     rotation = Quaternion{};
 }
 
-Float3 MeshBuilder::transformPoint(Float3 p) const { return rotate(rotation, p) + offset; }
-Float3 MeshBuilder::transformDirection(Float3 v) const { return rotate(rotation, v); }
+Float3 MeshBuilder::transformPoint(Float3 p) const
+{
+    return rotate(rotation, p) + offset;
+}
+Float3 MeshBuilder::transformDirection(Float3 v) const
+{
+    return rotate(rotation, v);
+}
 
 uint32_t MeshBuilder::addVertex(ObjectVertex v)
 {
@@ -80,8 +88,7 @@ void MeshBuilder::addTriangle(uint32_t a, uint32_t b, uint32_t c)
     }
 }
 
-void MeshBuilder::addQuad(Float3 corner, Float3 edgeU, Float3 edgeV, float u0, float v0,
-                          int cellsU, int cellsV)
+void MeshBuilder::addQuad(Float3 corner, Float3 edgeU, Float3 edgeV, float u0, float v0, int cellsU, int cellsV)
 {
     Float3 tangent = normalize(edgeU);
     Float3 binormal = normalize(edgeV);
@@ -113,15 +120,13 @@ void MeshBuilder::addQuad(Float3 corner, Float3 edgeU, Float3 edgeV, float u0, f
     }
 }
 
-void MeshBuilder::addFace(Float3 center, Float3 normal, float halfU, float halfV, int cellsU,
-                          int cellsV)
+void MeshBuilder::addFace(Float3 center, Float3 normal, float halfU, float halfV, int cellsU, int cellsV)
 {
     normal = normalize(normal);
     Float3 u = std::fabs(normal.y) > 0.99f ? Float3{1, 0, 0} : normalize(cross(Float3{0, 1, 0}, normal));
     Float3 v = cross(normal, u);
     Float3 corner = center - u * halfU - v * halfV;
-    addQuad(corner, u * (2.0f * halfU), v * (2.0f * halfV), dot(corner, u), dot(corner, v), cellsU,
-            cellsV);
+    addQuad(corner, u * (2.0f * halfU), v * (2.0f * halfV), dot(corner, u), dot(corner, v), cellsU, cellsV);
 }
 
 void MeshBuilder::addPolygon(const std::vector<Float3>& points, Float3 normal)
@@ -172,8 +177,8 @@ void MeshBuilder::addCylinder(Float3 base, Float3 axis, float radius, int segmen
     addTaperedCylinder(base, axis, radius, radius, segments, caps);
 }
 
-void MeshBuilder::addTaperedCylinder(Float3 base, Float3 axis, float baseRadius, float topRadius,
-                                     int segments, bool caps)
+void MeshBuilder::addTaperedCylinder(Float3 base, Float3 axis, float baseRadius, float topRadius, int segments,
+                                     bool caps)
 {
     float height = length(axis);
     Quaternion toAxis = rotationBetween(Float3{0, 1, 0}, axis / height);
@@ -228,8 +233,7 @@ void MeshBuilder::addTaperedCylinder(Float3 base, Float3 axis, float baseRadius,
                 addVertex(v);
             }
             for (int i = 0; i < segments; ++i)
-                addTriangle(c, ring + static_cast<uint32_t>(i),
-                            ring + static_cast<uint32_t>((i + 1) % segments));
+                addTriangle(c, ring + static_cast<uint32_t>(i), ring + static_cast<uint32_t>((i + 1) % segments));
         }
     }
     offset = savedOffset;

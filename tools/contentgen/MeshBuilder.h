@@ -36,13 +36,11 @@ public:
     // A flat parallelogram corner, corner + edgeU, corner + edgeU + edgeV, corner + edgeV, facing
     // along cross(edgeU, edgeV), split into cellsU x cellsV cells. (u0, v0) is the texture
     // coordinate at `corner`; u and v grow by one per metre along the edges.
-    void addQuad(Float3 corner, Float3 edgeU, Float3 edgeV, float u0, float v0, int cellsU = 1,
-                 int cellsV = 1);
+    void addQuad(Float3 corner, Float3 edgeU, Float3 edgeV, float u0, float v0, int cellsU = 1, int cellsV = 1);
     // A rectangle centred at `center` facing along `normal` with the given half sizes; the u axis
     // is horizontal for walls (cross(up, normal)) and +x for floors and ceilings. Texture
     // coordinates continue across neighbouring faces because they come from the position.
-    void addFace(Float3 center, Float3 normal, float halfU, float halfV, int cellsU = 1,
-                 int cellsV = 1);
+    void addFace(Float3 center, Float3 normal, float halfU, float halfV, int cellsU = 1, int cellsV = 1);
     // A flat convex polygon facing along `normal` (fan triangulation). Texture coordinates are
     // the position projected on the same axes addFace uses.
     void addPolygon(const std::vector<Float3>& points, Float3 normal);
@@ -53,8 +51,7 @@ public:
     // An open or capped cylinder from `base` along `axis` (any direction).
     void addCylinder(Float3 base, Float3 axis, float radius, int segments, bool caps);
     // A tapered cylinder (cone frustum) between two radii.
-    void addTaperedCylinder(Float3 base, Float3 axis, float baseRadius, float topRadius,
-                            int segments, bool caps);
+    void addTaperedCylinder(Float3 base, Float3 axis, float baseRadius, float topRadius, int segments, bool caps);
     // A sphere; `inward` makes it visible from inside (normals toward the centre).
     void addSphere(Float3 center, float radius, int rings, int segments, bool inward);
 

@@ -1,6 +1,6 @@
 #pragma once
-#include "YardLayout.h"
 #include "content/ObjectFile.h"
+#include "YardLayout.h"
 
 #include <cstdint>
 

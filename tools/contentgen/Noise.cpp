@@ -18,13 +18,22 @@ uint32_t hashCoordinates(int x, int y, uint32_t seed)
     return h;
 }
 
-float hashToUnit(uint32_t h) { return static_cast<float>(h >> 8) * (1.0f / 16777216.0f); }
+float hashToUnit(uint32_t h)
+{
+    return static_cast<float>(h >> 8) * (1.0f / 16777216.0f);
+}
 
 namespace {
 
-int wrap(int v, int period) { return ((v % period) + period) % period; }
+int wrap(int v, int period)
+{
+    return ((v % period) + period) % period;
+}
 
-float smooth(float t) { return t * t * (3.0f - 2.0f * t); }
+float smooth(float t)
+{
+    return t * t * (3.0f - 2.0f * t);
+}
 
 float latticeNoise(float x, float y, int periodX, int periodY, uint32_t seed)
 {
@@ -58,7 +67,10 @@ float tileableNoise(float x, float y, int periodX, int periodY, uint32_t seed)
     return latticeNoise(x, y, periodX, periodY, seed);
 }
 
-float smoothNoise(float x, float y, uint32_t seed) { return latticeNoise(x, y, 0, 0, seed); }
+float smoothNoise(float x, float y, uint32_t seed)
+{
+    return latticeNoise(x, y, 0, 0, seed);
+}
 
 float tileableFbm(float x, float y, int period, int octaves, uint32_t seed)
 {

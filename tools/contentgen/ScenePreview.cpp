@@ -1,7 +1,7 @@
 #include "ScenePreview.h"
 
-#include "TextureWriter.h"
 #include "platform/HeadlessContext.h"
+#include "TextureWriter.h"
 
 #include "scene/Math.h"
 
@@ -16,14 +16,14 @@ namespace {
 Float3 materialColor(const std::string& m)
 {
     static const std::map<std::string, Float3> colors = {
-        {"bricks", {0.62f, 0.28f, 0.18f}},   {"plaster", {0.95f, 0.84f, 0.57f}},
-        {"roofTiles", {0.65f, 0.25f, 0.13f}}, {"wood", {0.55f, 0.36f, 0.2f}},
-        {"grass", {0.26f, 0.42f, 0.12f}},    {"sand", {0.86f, 0.77f, 0.57f}},
-        {"paving", {0.59f, 0.57f, 0.53f}},   {"paintedMetal", {0.12f, 0.3f, 0.7f}},
-        {"slideSteel", {0.8f, 0.82f, 0.85f}}, {"rubber", {0.62f, 0.2f, 0.14f}},
-        {"bark", {0.26f, 0.19f, 0.13f}},     {"leaves", {0.22f, 0.4f, 0.09f}},
+        {"bricks", {0.62f, 0.28f, 0.18f}},     {"plaster", {0.95f, 0.84f, 0.57f}},
+        {"roofTiles", {0.65f, 0.25f, 0.13f}},  {"wood", {0.55f, 0.36f, 0.2f}},
+        {"grass", {0.26f, 0.42f, 0.12f}},      {"sand", {0.86f, 0.77f, 0.57f}},
+        {"paving", {0.59f, 0.57f, 0.53f}},     {"paintedMetal", {0.12f, 0.3f, 0.7f}},
+        {"slideSteel", {0.8f, 0.82f, 0.85f}},  {"rubber", {0.62f, 0.2f, 0.14f}},
+        {"bark", {0.26f, 0.19f, 0.13f}},       {"leaves", {0.22f, 0.4f, 0.09f}},
         {"windowFrame", {0.93f, 0.93f, 0.9f}}, {"windowGlass", {0.3f, 0.45f, 0.6f}},
-        {"puddle", {0.35f, 0.5f, 0.65f}},    {"canopy", {0.8f, 0.9f, 1.0f}},
+        {"puddle", {0.35f, 0.5f, 0.65f}},      {"canopy", {0.8f, 0.9f, 1.0f}},
     };
     auto it = colors.find(m);
     return it != colors.end() ? it->second : Float3{1, 0, 1};
@@ -31,8 +31,7 @@ Float3 materialColor(const std::string& m)
 
 }  // namespace
 
-bool writeScenePreview(const KindergartenContent& content, const std::string& pngPath,
-                       std::string& error)
+bool writeScenePreview(const KindergartenContent& content, const std::string& pngPath, std::string& error)
 {
     const int width = 960, height = 540;
     const Float3 eye{12.504345f, 6.255634f, -6.039891f};

@@ -61,8 +61,8 @@ SurfaceMaps renderSurface(const SurfaceTextureDef& def)
     return maps;
 }
 
-bool writeSurfaceMaps(const std::string& textureRoot, const SurfaceTextureDef& def,
-                      const SurfaceMaps& maps, std::string& error)
+bool writeSurfaceMaps(const std::string& textureRoot, const SurfaceTextureDef& def, const SurfaceMaps& maps,
+                      std::string& error)
 {
     std::string base = textureRoot + "/" + def.stem;
     return writePicture(base + "Color.tga", maps.color, def.alpha, error) &&

@@ -18,9 +18,9 @@ struct SurfaceSample {
 using SurfaceFunction = std::function<SurfaceSample(float u, float v)>;
 
 struct SurfaceTextureDef {
-    std::string stem;      // e.g. "kindergarten/bricks" (files <stem>Color.tga, ...Normal, ...Specular)
-    int size = 256;        // square, power of two
-    bool alpha = false;    // colour map with an alpha channel (alpha-tested foliage, glass)
+    std::string stem;           // e.g. "kindergarten/bricks" (files <stem>Color.tga, ...Normal, ...Specular)
+    int size = 256;             // square, power of two
+    bool alpha = false;         // colour map with an alpha channel (alpha-tested foliage, glass)
     float bumpStrength = 4.0f;  // height units per texel that tilt the normal by 45 degrees
     SurfaceFunction sample;
 };
@@ -37,7 +37,7 @@ struct SurfaceMaps {
 SurfaceMaps renderSurface(const SurfaceTextureDef& def);
 
 // Writes the three maps of `def` under `textureRoot`.
-bool writeSurfaceMaps(const std::string& textureRoot, const SurfaceTextureDef& def,
-                      const SurfaceMaps& maps, std::string& error);
+bool writeSurfaceMaps(const std::string& textureRoot, const SurfaceTextureDef& def, const SurfaceMaps& maps,
+                      std::string& error);
 
 }  // namespace Orvanta

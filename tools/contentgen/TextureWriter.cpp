@@ -13,8 +13,7 @@ uint8_t toByte(float value)
     return static_cast<uint8_t>(std::lround(v * 255.0f));
 }
 
-bool writePicture(const std::string& path, const Picture& picture, bool withAlpha,
-                  std::string& error)
+bool writePicture(const std::string& path, const Picture& picture, bool withAlpha, std::string& error)
 {
     int channels = withAlpha ? 4 : 3;
     std::vector<uint8_t> stored(static_cast<size_t>(picture.width) * picture.height * channels);
@@ -30,8 +29,8 @@ bool writePicture(const std::string& path, const Picture& picture, bool withAlph
                 stored[out++] = p[3];
         }
     }
-    return writeTgaFile(path, static_cast<uint32_t>(picture.width),
-                        static_cast<uint32_t>(picture.height), withAlpha ? 32 : 24, stored, error);
+    return writeTgaFile(path, static_cast<uint32_t>(picture.width), static_cast<uint32_t>(picture.height),
+                        withAlpha ? 32 : 24, stored, error);
 }
 
 }  // namespace Orvanta

@@ -21,8 +21,7 @@ struct Picture {
 
 // Writes `picture` as an uncompressed TGA (24-bit without alpha, 32-bit with), converting to the
 // file's bottom-row-first BGR(A) layout. Returns false with a message naming the path.
-bool writePicture(const std::string& path, const Picture& picture, bool withAlpha,
-                  std::string& error);
+bool writePicture(const std::string& path, const Picture& picture, bool withAlpha, std::string& error);
 
 uint8_t toByte(float value);
 

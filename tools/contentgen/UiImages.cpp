@@ -198,8 +198,8 @@ bool writeUiImages(const std::string& uiRoot, std::string& error)
         const char* file;
         const char* text;  // null: the check mark, drawn as a shape
         int width, height, align;
-        int maxSize;       // largest font size in pixels
-        bool wrap;         // may take two lines
+        int maxSize;  // largest font size in pixels
+        bool wrap;    // may take two lines
     };
     // The labels share one size (long ones take two lines) so the panel reads evenly.
     constexpr int labelSize = 18;
@@ -217,11 +217,16 @@ bool writeUiImages(const std::string& uiRoot, std::string& error)
         {"screenshotSaved.tga", "Screenshot saved", 256, 32, 0, 30, false},
         {"checkMark.tga", nullptr, 16, 16, 1, 16, false},
         {"fps.tga", "FPS", 52, 16, 1, 16, false},
-        {"0.tga", "0", 12, 16, 1, 16, false}, {"1.tga", "1", 12, 16, 1, 16, false},
-        {"2.tga", "2", 12, 16, 1, 16, false}, {"3.tga", "3", 12, 16, 1, 16, false},
-        {"4.tga", "4", 12, 16, 1, 16, false}, {"5.tga", "5", 12, 16, 1, 16, false},
-        {"6.tga", "6", 12, 16, 1, 16, false}, {"7.tga", "7", 12, 16, 1, 16, false},
-        {"8.tga", "8", 12, 16, 1, 16, false}, {"9.tga", "9", 12, 16, 1, 16, false},
+        {"0.tga", "0", 12, 16, 1, 16, false},
+        {"1.tga", "1", 12, 16, 1, 16, false},
+        {"2.tga", "2", 12, 16, 1, 16, false},
+        {"3.tga", "3", 12, 16, 1, 16, false},
+        {"4.tga", "4", 12, 16, 1, 16, false},
+        {"5.tga", "5", 12, 16, 1, 16, false},
+        {"6.tga", "6", 12, 16, 1, 16, false},
+        {"7.tga", "7", 12, 16, 1, 16, false},
+        {"8.tga", "8", 12, 16, 1, 16, false},
+        {"9.tga", "9", 12, 16, 1, 16, false},
     };
     for (const Image& image : images) {
         Coverage coverage(image.width, image.height);

@@ -1,7 +1,7 @@
 #include "Models.h"
 #include "Noise.h"
-#include "Surfaces.h"
 #include "scene/Math.h"
+#include "Surfaces.h"
 
 #include <cmath>
 

@@ -6,9 +6,15 @@
 
 namespace Orvanta {
 
-Float3 YardFrame::toWorld(Float3 local) const { return rotate(yaw(yawAngle), local) + origin; }
+Float3 YardFrame::toWorld(Float3 local) const
+{
+    return rotate(yaw(yawAngle), local) + origin;
+}
 
-Quaternion YardFrame::orientation(float extraYaw) const { return yaw(yawAngle + extraYaw); }
+Quaternion YardFrame::orientation(float extraYaw) const
+{
+    return yaw(yawAngle + extraYaw);
+}
 
 YardFrame kindergartenYard()
 {

@@ -4,10 +4,10 @@
 #include "AmbientSounds.h"
 #include "DemoSurfaces.h"
 #include "KindergartenScene.h"
+#include "platform/Log.h"
 #include "Random.h"
 #include "ScenePreview.h"
 #include "UiImages.h"
-#include "platform/Log.h"
 
 #include <filesystem>
 #include <string>
@@ -103,7 +103,8 @@ int main(int argc, char** argv)
         } else if (arg == "--preview" && i + 1 < argc) {
             preview = argv[++i];
         } else {
-            logError("orvanta-contentgen: unknown argument '" + arg + "' (usage: orvanta-contentgen [--root DIR] [--preview FILE.png])");
+            logError("orvanta-contentgen: unknown argument '" + arg +
+                     "' (usage: orvanta-contentgen [--root DIR] [--preview FILE.png])");
             return 2;
         }
     }

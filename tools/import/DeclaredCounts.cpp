@@ -108,8 +108,8 @@ bool offCountsFit(const std::string& header, bool namedOff, uint64_t fileSize, s
         return true;
     // Each record counts the separator before it, so the records follow the face count exactly.
     const uint64_t available = fileSize - std::min<uint64_t>(fileSize, words.offset());
-    const uint64_t needed =
-        plusSaturating(timesSaturating(vertices, kMinOffVertexBytes), timesSaturating(faces, kMinOffFaceBytes));
+    const uint64_t needed = plusSaturating(timesSaturating(vertices, kMinOffVertexBytes),
+                                           timesSaturating(faces, kMinOffFaceBytes));
     if (needed <= available)
         return true;
     error = tooFew(countText(vertices) + " vertices and " + countText(faces) + " faces", needed, available);
@@ -120,8 +120,8 @@ bool offCountsFit(const std::string& header, bool namedOff, uint64_t fileSize, s
 uint64_t plyTypeBytes(const std::string& type)
 {
     static const std::pair<const char*, uint64_t> kTypes[] = {
-        {"char", 1},  {"int8", 1},  {"uchar", 1},  {"uint8", 1},   {"short", 2},   {"int16", 2},
-        {"ushort", 2}, {"uint16", 2}, {"int", 4},  {"int32", 4},   {"uint", 4},    {"uint32", 4},
+        {"char", 1},   {"int8", 1},    {"uchar", 1},  {"uint8", 1},  {"short", 2}, {"int16", 2},
+        {"ushort", 2}, {"uint16", 2},  {"int", 4},    {"int32", 4},  {"uint", 4},  {"uint32", 4},
         {"float", 4},  {"float32", 4}, {"double", 8}, {"float64", 8}};
     for (const auto& [name, bytes] : kTypes)
         if (type == name)

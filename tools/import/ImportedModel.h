@@ -13,9 +13,9 @@ namespace Orvanta {
 
 // Where a texture's pixels come from: a file, or an image packed into the model file itself.
 struct TextureSource {
-    std::string file;      // path resolved against the model's folder; empty for an embedded image
-    int embedded = -1;     // index into ImportedModel::embeddedImages, or -1
-    std::string label;     // the name the model gives it, for messages and output names
+    std::string file;   // path resolved against the model's folder; empty for an embedded image
+    int embedded = -1;  // index into ImportedModel::embeddedImages, or -1
+    std::string label;  // the name the model gives it, for messages and output names
 
     bool present() const { return !file.empty() || embedded >= 0; }
     bool operator==(const TextureSource&) const = default;

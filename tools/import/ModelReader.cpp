@@ -5,9 +5,9 @@
 
 #include "platform/FileAccess.h"
 
+#include <assimp/config.h>
 #include <assimp/GltfMaterial.h>
 #include <assimp/Importer.hpp>
-#include <assimp/config.h>
 #include <assimp/material.h>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
@@ -36,8 +36,8 @@ constexpr float kMaxSpecularPower = 256.0f;
 constexpr unsigned kReadSteps = aiProcess_Triangulate | aiProcess_SortByPType | aiProcess_ValidateDataStructure;
 // After the missing texture coordinates are filled in: normals where missing, the engine's
 // texture orientation (t = 0 at the image's top row), tangent frames on it, shared vertices.
-constexpr unsigned kFinishSteps =
-    aiProcess_GenSmoothNormals | aiProcess_FlipUVs | aiProcess_CalcTangentSpace | aiProcess_JoinIdenticalVertices;
+constexpr unsigned kFinishSteps = aiProcess_GenSmoothNormals | aiProcess_FlipUVs | aiProcess_CalcTangentSpace |
+                                  aiProcess_JoinIdenticalVertices;
 
 Float3 toFloat3(const aiVector3D& v)
 {
@@ -101,8 +101,7 @@ TextureSource textureSource(const aiScene* scene, const aiMaterial* material, ai
 {
     TextureSource source;
     aiString path;
-    if (material->GetTextureCount(type) == 0 || material->GetTexture(type, 0, &path) != AI_SUCCESS ||
-        path.length == 0)
+    if (material->GetTextureCount(type) == 0 || material->GetTexture(type, 0, &path) != AI_SUCCESS || path.length == 0)
         return source;
     source.label = path.C_Str();
     if (const aiTexture* embedded = scene->GetEmbeddedTexture(path.C_Str())) {
@@ -129,14 +128,13 @@ ImportedMaterial readMaterial(const aiScene* scene, const aiMaterial* m, unsigne
 {
     ImportedMaterial out;
     aiString name;
-    out.name =
-        m->Get(AI_MATKEY_NAME, name) == AI_SUCCESS && name.length ? name.C_Str() : "material" + std::to_string(index);
+    out.name = m->Get(AI_MATKEY_NAME, name) == AI_SUCCESS && name.length ? name.C_Str()
+                                                                         : "material" + std::to_string(index);
 
     aiColor4D color;
     float opacity = 1.0f;
     if (m->Get(AI_MATKEY_BASE_COLOR, color) == AI_SUCCESS) {
-        out.baseColor[0] = color.r, out.baseColor[1] = color.g, out.baseColor[2] = color.b,
-        out.baseColor[3] = color.a;
+        out.baseColor[0] = color.r, out.baseColor[1] = color.g, out.baseColor[2] = color.b, out.baseColor[3] = color.a;
     } else if (m->Get(AI_MATKEY_COLOR_DIFFUSE, color) == AI_SUCCESS) {
         out.baseColor[0] = color.r, out.baseColor[1] = color.g, out.baseColor[2] = color.b;
         if (m->Get(AI_MATKEY_OPACITY, opacity) == AI_SUCCESS)

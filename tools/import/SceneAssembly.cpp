@@ -101,7 +101,7 @@ private:
 };
 
 struct MaterialFiles {
-    std::string stem;  // file stem under materials/
+    std::string stem;                                          // file stem under materials/
     std::string colorTexture, normalTexture, specularTexture;  // file names under textures/, or empty
     float specularPower = 16.0f;
 };
@@ -187,8 +187,7 @@ bool Assembler::placeNodes(std::string& error)
     return true;
 }
 
-std::optional<size_t> Assembler::objectFor(const ImportedNode& node, const NodePlacement& placement,
-                                           std::string& error)
+std::optional<size_t> Assembler::objectFor(const ImportedNode& node, const NodePlacement& placement, std::string& error)
 {
     const std::string meshStem = safeStem(model.meshes[node.meshes[0]].name, "mesh");
     if (placement.baked) {
@@ -250,8 +249,7 @@ bool Assembler::buildObject(const std::vector<uint32_t>& meshes, const NodePlace
         record.materialName = prefix + "materials/" + files.stem;
         record.colorTextureName = files.colorTexture.empty() ? "" : prefix + "textures/" + files.colorTexture;
         record.normalTextureName = files.normalTexture.empty() ? "" : prefix + "textures/" + files.normalTexture;
-        record.specularTextureName =
-            files.specularTexture.empty() ? "" : prefix + "textures/" + files.specularTexture;
+        record.specularTextureName = files.specularTexture.empty() ? "" : prefix + "textures/" + files.specularTexture;
         record.specularPower = files.specularPower;
         record.firstTriangle = firstTriangle;
         record.lastTriangle = data.triangleCount() - 1;
@@ -307,8 +305,7 @@ bool Assembler::material(uint32_t index, std::string& error)
         !dataTexture(m.specularTexture, false, "the default specular level used", out.specularTexture, error))
         return false;
     if (text.transparent)
-        text.transparentTexturePath =
-            "resources/textures/" + settings.resourcePrefix + "textures/" + out.colorTexture;
+        text.transparentTexturePath = "resources/textures/" + settings.resourcePrefix + "textures/" + out.colorTexture;
 
     std::string formatted;
     if (!formatText(materialTree(text), formatted, error)) {
@@ -345,8 +342,8 @@ const DecodedImage* Assembler::decoded(const TextureSource& source, const char* 
     return &decodedImages.emplace(key, std::move(image)).first->second;
 }
 
-bool Assembler::addTexture(const std::string& key, const std::string& stem, const DecodedImage& image,
-                           bool withAlpha, std::string& file, std::string& error)
+bool Assembler::addTexture(const std::string& key, const std::string& stem, const DecodedImage& image, bool withAlpha,
+                           std::string& file, std::string& error)
 {
     file = textureNames.unique(safeStem(stem, "texture")) + ".tga";
     std::vector<uint8_t> bytes;
@@ -358,12 +355,12 @@ bool Assembler::addTexture(const std::string& key, const std::string& stem, cons
     return true;
 }
 
-bool Assembler::colorTexture(const ImportedMaterial& m, const std::string& materialStem, bool needed,
-                             std::string& file, std::string& error)
+bool Assembler::colorTexture(const ImportedMaterial& m, const std::string& materialStem, bool needed, std::string& file,
+                             std::string& error)
 {
     const DecodedImage* color = m.colorTexture.present() ? decoded(m.colorTexture, "white used") : nullptr;
-    const DecodedImage* coverage =
-        m.opacityTexture.present() ? decoded(m.opacityTexture, "fully opaque used") : nullptr;
+    const DecodedImage* coverage = m.opacityTexture.present() ? decoded(m.opacityTexture, "fully opaque used")
+                                                              : nullptr;
     const float* factor = m.baseColor;
     const bool white = factor[0] == 1.0f && factor[1] == 1.0f && factor[2] == 1.0f && factor[3] == 1.0f;
     file.clear();
@@ -410,8 +407,7 @@ bool Assembler::dataTexture(const TextureSource& source, bool normalMap, const c
     const DecodedImage* image = decoded(source, fallback);
     if (!image)
         return true;
-    DecodedImage converted =
-        resampleImage(*image, powerOfTwoSide(image->width), powerOfTwoSide(image->height), false);
+    DecodedImage converted = resampleImage(*image, powerOfTwoSide(image->width), powerOfTwoSide(image->height), false);
     if (normalMap)
         invertGreen(converted);
     return addTexture(key, textureStem(source), converted, false, file, error);

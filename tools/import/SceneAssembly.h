@@ -13,13 +13,13 @@
 namespace Orvanta {
 
 struct AssemblySettings {
-    std::string name;            // the scene's file stem and the tag's readable part
-    std::string modelLabel;      // the model's file name, written into object headers
+    std::string name;        // the scene's file stem and the tag's readable part
+    std::string modelLabel;  // the model's file name, written into object headers
     // What the engine's fixed "resources/materials/" and "resources/textures/" prefixes need in
     // front of a path inside the output folder to reach it ("../imported/duck/" for an output
     // folder "resources/imported/duck" of the engine's folder).
     std::string resourcePrefix;
-    Matrix4 root;                // --up and --scale, applied above every node
+    Matrix4 root;  // --up and --scale, applied above every node
 };
 
 struct ImportSummary {

@@ -43,8 +43,7 @@ bool decodeBytes(const std::vector<uint8_t>& bytes, DecodedImage& image, std::st
 
 }  // namespace
 
-bool decodeTexture(const TextureSource& source, const ImportedModel& model, DecodedImage& image,
-                   std::string& error)
+bool decodeTexture(const TextureSource& source, const ImportedModel& model, DecodedImage& image, std::string& error)
 {
     if (source.embedded >= 0) {
         if (size_t(source.embedded) >= model.embeddedImages.size()) {
@@ -93,8 +92,8 @@ DecodedImage resampleImage(const DecodedImage& image, uint32_t width, uint32_t h
     out.height = height;
     out.rgba.resize(size_t(width) * height * 4);
     if (srgb)
-        stbir_resize_uint8_srgb(image.rgba.data(), int(image.width), int(image.height), 0, out.rgba.data(),
-                                int(width), int(height), 0, 4, 3, 0);
+        stbir_resize_uint8_srgb(image.rgba.data(), int(image.width), int(image.height), 0, out.rgba.data(), int(width),
+                                int(height), 0, 4, 3, 0);
     else
         stbir_resize_uint8(image.rgba.data(), int(image.width), int(image.height), 0, out.rgba.data(), int(width),
                            int(height), 0, 4);
@@ -144,8 +143,8 @@ bool hasTransparency(const DecodedImage& image)
     return false;
 }
 
-bool encodeTextureFile(const std::string& name, const DecodedImage& image, bool withAlpha,
-                       std::vector<uint8_t>& bytes, std::string& error)
+bool encodeTextureFile(const std::string& name, const DecodedImage& image, bool withAlpha, std::vector<uint8_t>& bytes,
+                       std::string& error)
 {
     const size_t channels = withAlpha ? 4 : 3;
     std::vector<uint8_t> stored;

@@ -25,8 +25,7 @@ inline constexpr uint32_t kMaxTextureSide = 4096;
 
 // Decodes a texture source. False with the reason when the file is missing or unreadable or its
 // content is not an image stb_image decodes.
-bool decodeTexture(const TextureSource& source, const ImportedModel& model, DecodedImage& image,
-                   std::string& error);
+bool decodeTexture(const TextureSource& source, const ImportedModel& model, DecodedImage& image, std::string& error);
 
 // The power of two nearest to a side on a logarithmic scale (a tie goes up), at most
 // kMaxTextureSide: 100 -> 128, 90 -> 64, 96 -> 128, 1 -> 1.
@@ -52,7 +51,7 @@ bool hasTransparency(const DecodedImage& image);
 
 // The TGA file of the image: 32 bits when withAlpha, else 24; stored bottom row first, so that the
 // engine's loader, which turns stored rows upside down, puts row 0 at t = 0.
-bool encodeTextureFile(const std::string& name, const DecodedImage& image, bool withAlpha,
-                       std::vector<uint8_t>& bytes, std::string& error);
+bool encodeTextureFile(const std::string& name, const DecodedImage& image, bool withAlpha, std::vector<uint8_t>& bytes,
+                       std::string& error);
 
 }  // namespace Orvanta

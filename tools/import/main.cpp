@@ -49,14 +49,14 @@ std::string summaryText(const ImportOptions& options, const ImportSummary& s)
     text += "  meshes     " + std::to_string(s.objects) + " objects from " + std::to_string(s.sourceMeshes) +
             " source meshes (" + std::to_string(s.bakedCopies) + " copies baked for shear or mirroring), " +
             std::to_string(s.instances) + " instances\n";
-    text += "  triangles  " + std::to_string(s.objectTriangles) + " in objects, " +
-            std::to_string(s.placedTriangles) + " placed\n";
+    text += "  triangles  " + std::to_string(s.objectTriangles) + " in objects, " + std::to_string(s.placedTriangles) +
+            " placed\n";
     text += "  materials  " + std::to_string(s.materials) + " (" + std::to_string(s.alphaTested) + " alpha-tested, " +
             std::to_string(s.transparent) + " transparent, " + std::to_string(s.doubleSided) + " double-sided, " +
             std::to_string(s.metal) + " ray-traced metal, " + std::to_string(s.glass) + " ray-traced glass)\n";
     text += "  textures   " + std::to_string(s.textures) + "\n";
-    text +=
-        "  scene box  " + vectorText(s.boxMin) + " to " + vectorText(s.boxMax) + ", size " + vectorText(size) + "\n";
+    text += "  scene box  " + vectorText(s.boxMin) + " to " + vectorText(s.boxMax) + ", size " + vectorText(size) +
+            "\n";
     text += "  scene tag  " + s.sceneTag + "\n";
     text += "render it with\n  " + renderToolPath() + " --scene " + scenePath +
             " --frame-scene --width 1280 --height 720 --output " + fs::path(s.sceneFile).stem().string() + ".png\n";
@@ -82,8 +82,8 @@ int main(int argc, char** argv)
 
     AssemblySettings settings;
     settings.modelLabel = fs::path(options.modelPath).filename().string();
-    settings.name =
-        options.name.empty() ? safeStem(fs::path(options.modelPath).stem().string(), "model") : options.name;
+    settings.name = options.name.empty() ? safeStem(fs::path(options.modelPath).stem().string(), "model")
+                                         : options.name;
     settings.root = importRootTransform(options.scale, options.upAxis);
     if (!resourcePrefixFor(options.outputDir, options.engineRoot, settings.resourcePrefix, error) ||
         !outputFolderReplaceable(options.outputDir, error)) {
@@ -106,8 +106,9 @@ int main(int argc, char** argv)
         // What was read is freed on the way out; the message needs little.
         model = ImportedModel{};
         files.clear();
-        std::fprintf(stderr, "orvanta-import: %s: needs more than the %s of memory the import may use "
-                             "(--max-memory raises the limit)\n",
+        std::fprintf(stderr,
+                     "orvanta-import: %s: needs more than the %s of memory the import may use "
+                     "(--max-memory raises the limit)\n",
                      options.modelPath.c_str(), memoryText(options.maxMemoryBytes).c_str());
         return 1;
     }

@@ -24,8 +24,7 @@ bool startHeadlessScene(const RenderOptions& options, OrvantaApplication& applic
         renderer.setCameraPose(options.cameraPosition, options.cameraOrientation);
     ControlPanel& panel = controlPanel();
     if (options.hasTimeOfDay || options.hasInclination) {
-        setSunSliders(panel, renderer,
-                      options.hasTimeOfDay ? options.timeOfDay : panel.sliders[timeOfDaySlider].value,
+        setSunSliders(panel, renderer, options.hasTimeOfDay ? options.timeOfDay : panel.sliders[timeOfDaySlider].value,
                       options.hasInclination ? options.inclination : panel.sliders[sunInclinationSlider].value);
     }
     // Through the panel's check boxes, so dependents follow as they do for a click.

@@ -209,8 +209,7 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
         else if (a == "--hdr") {
             ok = endsWith(v, ".exr");
             options.hdrOutput = v;
-        }
-        else if (a == "--scene")
+        } else if (a == "--scene")
             options.scene = v;
         else if (a == "--camera-path" || a == "--benchmark") {
             if (!options.cameraPath.empty() && options.benchmark != (a == "--benchmark")) {

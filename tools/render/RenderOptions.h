@@ -31,15 +31,15 @@ struct RenderOptions {
     std::vector<std::pair<int, bool>> switches;  // feature index, state
     std::vector<std::pair<int, bool>> settings;  // renderer setting index, state (--set)
     std::string output = "render.png";
-    bool outputGiven = false;   // --output named; otherwise --hdr FILE.exr puts the PNG beside it
+    bool outputGiven = false;                   // --output named; otherwise --hdr FILE.exr puts the PNG beside it
     float frameSeconds = kDefaultFrameSeconds;  // simulated time per frame
-    float exposure = 0.0f;      // above 0: fixed tone-map exposure, no adaptation
-    std::string hdrOutput;      // --hdr FILE.exr: the linear frame before tone mapping
-    std::string scene;        // empty: the demo's scene
-    bool frameScene = false;  // camera framing the whole scene from the sun's side
+    float exposure = 0.0f;                      // above 0: fixed tone-map exposure, no adaptation
+    std::string hdrOutput;                      // --hdr FILE.exr: the linear frame before tone mapping
+    std::string scene;                          // empty: the demo's scene
+    bool frameScene = false;                    // camera framing the whole scene from the sun's side
     bool debug = false;
-    bool help = false;    // print the usage and stop
-    bool uiMode = false;  // draw the frames in UI mode: the panel and counter instead of the hint
+    bool help = false;          // print the usage and stop
+    bool uiMode = false;        // draw the frames in UI mode: the panel and counter instead of the hint
     bool reportMemory = false;  // resident memory at frame 1, every 100th and the last
     bool noOverlay = false;     // the scene alone: no F1 hint, panel or frame counter
     std::string cameraPath;     // --camera-path or --benchmark FILE.path: the frames follow it

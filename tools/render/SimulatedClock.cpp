@@ -6,7 +6,9 @@
 
 namespace Orvanta {
 
-SimulatedClock::SimulatedClock(float frameSeconds) : step(frameSeconds) {}
+SimulatedClock::SimulatedClock(float frameSeconds) : step(frameSeconds)
+{
+}
 
 SimulatedClock::~SimulatedClock()
 {

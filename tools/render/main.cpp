@@ -4,21 +4,21 @@
 #include "RenderOptions.h"
 #include "SimulatedClock.h"
 
-#include "platform/HdrImage.h"
-#include "platform/gl/GlDebug.h"
 #include "app/OrvantaApplication.h"
 #include "app/Window.h"
 #include "content/SceneFile.h"
+#include "content/SceneVisibility.h"
 #include "overlay/ControlPanel.h"
+#include "platform/FileAccess.h"
+#include "platform/gl/GlDebug.h"
+#include "platform/HdrImage.h"
 #include "platform/HeadlessContext.h"
 #include "platform/ProcessMemory.h"
-#include "platform/FileAccess.h"
 #include "renderer/FrameTimings.h"
 #include "renderer/PassTimer.h"
-#include "scene/CameraPath.h"
 #include "renderer/Renderer.h"
+#include "scene/CameraPath.h"
 #include "scene/Light.h"
-#include "content/SceneVisibility.h"
 #include "scene/Scene.h"
 
 #include <cstdio>
@@ -127,8 +127,8 @@ int main(int argc, char** argv)
             std::fflush(stdout);
         }
     }
-    std::printf("%dx%d, %d frames of %g s simulated time, %s timing\n", options.width, options.height,
-                options.frames, options.frameSeconds, timer.usesGpuQueries() ? "GPU timestamp" : "CPU");
+    std::printf("%dx%d, %d frames of %g s simulated time, %s timing\n", options.width, options.height, options.frames,
+                options.frameSeconds, timer.usesGpuQueries() ? "GPU timestamp" : "CPU");
     std::printf("%-32s %12s %16s\n", "pass", "frame 1 ms", "later mean ms");
     for (const std::string& pass : order) {
         double mean = options.frames > 1 ? rest[pass] / (options.frames - 1) : 0.0;

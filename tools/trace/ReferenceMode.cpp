@@ -7,10 +7,10 @@
 #include "app/OrvantaApplication.h"
 #include "app/Window.h"
 #include "content/SceneVisibility.h"
+#include "platform/gl/GlDebug.h"
 #include "platform/HdrImage.h"
 #include "platform/HeadlessContext.h"
 #include "platform/PngFile.h"
-#include "platform/gl/GlDebug.h"
 #include "raytracing/RayTracer.h"
 #include "raytracing/ReferenceTracer.h"
 #include "renderer/Renderer.h"
@@ -92,7 +92,8 @@ bool parseReferenceOptions(const std::vector<std::string>& arguments, ReferenceO
         if (a == "--light")
             ok = parseLight(v, options.light);
         else if (a == "--spp")
-            ok = parseNumber(v, 1, 1 << 20, value) && value == double(uint32_t(value)), options.samples = uint32_t(value);
+            ok = parseNumber(v, 1, 1 << 20, value) && value == double(uint32_t(value)),
+            options.samples = uint32_t(value);
         else if (a == "--time")
             ok = parseNumber(v, 1e-3, 7 * 24 * 3600.0, value), options.seconds = value;
         else if (a == "--bounces")

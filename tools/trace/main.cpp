@@ -96,7 +96,6 @@ double since(std::chrono::steady_clock::time_point t)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
 }
 
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -108,8 +107,10 @@ int main(int argc, char** argv)
     Options options;
     std::string problem;
     if (!parse(argc, argv, options, problem)) {
-        std::fprintf(stderr, "orvanta-trace: %s\nusage: orvanta-trace [--scene PATH] [--frame-scene] [--width W] "
-                             "[--height H] [--threads N] [--output FILE.png]\n", problem.c_str());
+        std::fprintf(stderr,
+                     "orvanta-trace: %s\nusage: orvanta-trace [--scene PATH] [--frame-scene] [--width W] "
+                     "[--height H] [--threads N] [--output FILE.png]\n",
+                     problem.c_str());
         return 2;
     }
 
@@ -135,8 +136,7 @@ int main(int argc, char** argv)
     placeAtStartView(camera, float(w) / float(h));
     const KdTree& tree = tracer.kdTree;
     if (options.frameScene &&
-        (tree.nodes.empty() ||
-         !frameBox(camera, tree.rootBox.boxMin, tree.rootBox.boxMax, -normalize(kTowardLight)))) {
+        (tree.nodes.empty() || !frameBox(camera, tree.rootBox.boxMin, tree.rootBox.boxMax, -normalize(kTowardLight)))) {
         std::fprintf(stderr, "orvanta-trace: --frame-scene: the scene has no opaque triangles to frame\n");
         return 1;
     }
@@ -146,8 +146,8 @@ int main(int argc, char** argv)
     for (uint32_t y = 0; y < h; ++y)
         for (uint32_t x = 0; x < w; ++x) {
             const size_t i = (x + size_t(w) * y) * 4;
-            const Float3 d = normalize(frustumRay(camera.frustum, (float(x) + 0.5f) / float(w),
-                                                  1.0f - (float(y) + 0.5f) / float(h)));
+            const Float3 d = normalize(
+                frustumRay(camera.frustum, (float(x) + 0.5f) / float(w), 1.0f - (float(y) + 0.5f) / float(h)));
             const float o[4] = {camera.position.x, camera.position.y, camera.position.z, 1.0f};
             const float dir[4] = {d.x, d.y, d.z, 1.0f};
             for (int c = 0; c < 4; ++c) {
