@@ -114,7 +114,7 @@ int main()
         const ShadowMapSet& set;
         unsigned list;
         CasterList(const ShadowMapSet& shadowSet, unsigned casterList) : set(shadowSet), list(casterList) {}
-        void drawScene(ScenePassKind, SceneView&) override
+        void drawScene(ScenePassKind, SceneView&, const ProgramInputs&) override
         {
             glUseProgramObjectARB(set.zFillProgram->program);
             glCallList(list);

@@ -1,6 +1,7 @@
 #include "renderer/PassContext.h"
 
 #include "gpu/Texture.h"
+#include "platform/gl/GlExtensions.h"
 #include "renderer/GBufferInterface.h"
 #include "renderer/LightPropagationVolumeUniforms.h"
 #include "renderer/RayTracingSet.h"
@@ -20,6 +21,10 @@ public:
 
     bool setUniform(UniformSemantic semantic, int location, const UniformContext& context) override
     {
+        if (semantic == RAYTRACING_REFRACTIONS_ON) {
+            glUniform1fARB(location, inputs.refractionsLit ? 1.0f : 0.0f);
+            return true;
+        }
         if (inputs.volumes && setLightPropagationVolumeUniform(*inputs.volumes, inputs.volume, semantic, location))
             return true;
         return frame.setUniform(semantic, location, context);
@@ -81,10 +86,21 @@ Texture* gBufferTexture(GBufferInterface& buffer, UniformSemantic semantic)
     }
 }
 
+void SceneDrawing::drawScene(ScenePassKind kind, SceneView& view)
+{
+    drawScene(kind, view, ProgramInputs{});
+}
+
 void applyProgramUniforms(const PassContext& context, const ShaderProgram& program, const ProgramInputs& inputs)
 {
-    ProgramInputSource source(context.uniforms, inputs);
-    applyPassUniforms(nullptr, nullptr, &source, program, inputs.light);
+    applyMaterialUniforms(context.uniforms, inputs, nullptr, nullptr, program);
+}
+
+void applyMaterialUniforms(UniformValueSource& frameValues, const ProgramInputs& inputs, const MaterialPass* pass,
+                           const SubmeshMaterial* submesh, const ShaderProgram& program)
+{
+    ProgramInputSource source(frameValues, inputs);
+    applyPassUniforms(pass, submesh, &source, program, inputs.light);
 }
 
 }  // namespace Orvanta

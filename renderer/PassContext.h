@@ -11,6 +11,7 @@ class Texture;
 class TextureUnitTable;
 struct LightPropagationVolumeSet;
 struct PingPongTargets;
+struct ProgramInputs;
 struct SceneView;
 struct ShaderProgram;
 
@@ -18,7 +19,10 @@ struct ShaderProgram;
 class SceneDrawing {
 public:
     virtual ~SceneDrawing() = default;
-    virtual void drawScene(ScenePassKind kind, SceneView& view) = 0;
+    // The programs read what `inputs` names over the frame-wide values.
+    virtual void drawScene(ScenePassKind kind, SceneView& view, const ProgramInputs& inputs) = 0;
+    // With the frame-wide values alone.
+    void drawScene(ScenePassKind kind, SceneView& view);
 };
 
 // What every pass draws through: the frame's framebuffer and scissor stacks, its texture units,
@@ -42,6 +46,8 @@ struct ProgramInputs {
     int volume = 0;
     const PingPongTargets* tracedTargets = nullptr;
     const Light* light = nullptr;
+    // The ray-traced composite blends this frame's lit refractions in (RAYTRACING_REFRACTIONS_ON).
+    bool refractionsLit = false;
 };
 
 // The G-buffer semantics (the depth excepted: it is always the rasterised depth) and a buffer's
@@ -52,5 +58,8 @@ Texture* gBufferTexture(GBufferInterface& buffer, UniformSemantic semantic);
 // Makes an engine program current and feeds its uniforms: the semantics the inputs name from
 // them, every other from the context's frame-wide values.
 void applyProgramUniforms(const PassContext& context, const ShaderProgram& program, const ProgramInputs& inputs);
+// The same for a material pass of a submesh drawn in the scene.
+void applyMaterialUniforms(UniformValueSource& frameValues, const ProgramInputs& inputs, const MaterialPass* pass,
+                           const SubmeshMaterial* submesh, const ShaderProgram& program);
 
 }  // namespace Orvanta

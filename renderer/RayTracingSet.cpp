@@ -87,7 +87,6 @@ void resizeRayTracingSet(RayTracingSet& set, int clientWidth, int clientHeight)
     // Rays read back at the old size went with the buffers that held them.
     set.raysPending = false;
     set.refracting = false;
-    set.refractionsLit = false;
     set.traced = false;
     set.lastFrame = {};
     if (set.tracer)

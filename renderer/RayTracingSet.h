@@ -68,9 +68,6 @@ struct RayTracingSet {
     // Set by readBackRays when the refractions' upload buffers are mapped too; they are traced
     // and uploaded with the reflections. Cleared by the next readBackRays.
     bool refracting = false;
-    // Set by the frame while this frame's refractions are lit into the refraction targets: the
-    // composite then blends them in (RAYTRACING_REFRACTIONS_ON).
-    bool refractionsLit = false;
     // Set once the workers have filled the mapped buffers this frame; only then is uploaded.
     bool traced = false;
     // Frames whose rays were read back, since creation.

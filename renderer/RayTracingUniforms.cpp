@@ -7,10 +7,6 @@ namespace Orvanta {
 
 bool setRayTracingUniform(const RayTracingSet& set, UniformSemantic semantic, int location)
 {
-    if (semantic == RAYTRACING_REFRACTIONS_ON) {
-        glUniform1fARB(location, set.refractionsLit ? 1.0f : 0.0f);
-        return true;
-    }
     if (semantic != RAYTRACING_BORDER_CORRECTION_TEXEL_OFFSETS)
         return false;
     glUniform2fvARB(location, 9, &set.borderCorrectionOffsets[0][0]);

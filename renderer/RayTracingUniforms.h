@@ -9,9 +9,9 @@ class Texture;
 // The ray-tracing family of uniform semantics, for the renderer's uniform value source. The ray
 // origins and directions come from the G-buffer a pass reads instead (a traced one).
 
-// Sets RAYTRACING_BORDER_CORRECTION_TEXEL_OFFSETS, nine two-component vectors, or
-// RAYTRACING_REFRACTIONS_ON, 1 while this frame's refractions are lit and 0 otherwise (the program
-// must be current). Returns false for any other semantic.
+// Sets RAYTRACING_BORDER_CORRECTION_TEXEL_OFFSETS, nine two-component vectors (the program must be
+// current). Returns false for any other semantic; RAYTRACING_REFRACTIONS_ON is the composite's
+// program input.
 bool setRayTracingUniform(const RayTracingSet& set, UniformSemantic semantic, int location);
 
 // The last finished image of the reflection pair (RAYTRACING_REFLECTIONS_TEXTURE, and

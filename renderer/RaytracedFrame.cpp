@@ -33,14 +33,16 @@ void readBackRayInput(const PassContext& context, RayTracingSet& set, bool refra
     context.frameBuffers.pop();
 }
 
-void compositeRaytracedSurfaces(const PassContext& context, RenderCamera& camera)
+void compositeRaytracedSurfaces(const PassContext& context, RenderCamera& camera, bool refractionsLit)
 {
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     context.scene.drawScene(ScenePassKind::RaytracedZFill, camera);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
-    context.scene.drawScene(ScenePassKind::Raytraced, camera);
+    ProgramInputs inputs;
+    inputs.refractionsLit = refractionsLit;
+    context.scene.drawScene(ScenePassKind::Raytraced, camera, inputs);
     glDisable(GL_BLEND);
 }
 

@@ -61,11 +61,10 @@ void Renderer::renderFrame()
     pass("ray-traced lighting", traced, [&] { lightTracedSurfaces(rt.reflections, rt.reflectionTargets); });
     // Without a refraction ray (no glass or water in view, or all of it reflecting totally) the
     // composite has nothing to read from the refraction targets and their lighting is skipped.
-    rayTracing.refractionsLit = traced && rayTracing.refracting;
-    const bool refr = rayTracing.refractionsLit && rayTracing.lastFrame.refractionRays > 0;
+    const bool refractionsLit = traced && rayTracing.refracting;
+    const bool refr = refractionsLit && rayTracing.lastFrame.refractionRays > 0;
     pass("ray-traced refraction lighting", refr, [&] { lightTracedSurfaces(rt.refractions, rt.refractionTargets); });
-    pass("ray-traced composite", traced, [&] { compositeRaytracedSurfaces(context, mainCamera); });
-    rayTracing.refractionsLit = false;
+    pass("ray-traced composite", traced, [&] { compositeRaytracedSurfaces(context, mainCamera, refractionsLit); });
     popFrameBuffer();
     pass("temporal anti-aliasing", temporalAntiAliasingOn(),
          [&] { resolveTemporalHistory(temporal, temporalInputs()); });

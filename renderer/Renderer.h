@@ -67,7 +67,8 @@ public:
     // Adds a light to the light list; a sun light (type 3) also becomes the sun.
     void addLight(Light* light);
     // SceneDrawing: draws the view's visible instances with one scene pass kind.
-    void drawScene(ScenePassKind kind, SceneView& view) override;
+    void drawScene(ScenePassKind kind, SceneView& view, const ProgramInputs& inputs) override;
+    using SceneDrawing::drawScene;
     // Sun colour and sky map, when the sky's update flag is set.
     void updateSunAndSkyMap();
     // Fixes the tone map's exposure (above 0): from the next frame on the frame measures and

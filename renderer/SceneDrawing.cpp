@@ -24,7 +24,7 @@ SubmeshMaterial Renderer::withFallbackTextures(const SubmeshMaterial& submesh) c
     return complete;
 }
 
-void Renderer::drawScene(ScenePassKind kind, SceneView& view)
+void Renderer::drawScene(ScenePassKind kind, SceneView& view, const ProgramInputs& inputs)
 {
     ScenePassPrograms programs;
     programs.zFill = zFillProgram;
@@ -34,9 +34,9 @@ void Renderer::drawScene(ScenePassKind kind, SceneView& view)
     programs.defaultGBufferWrite = mainGBuffer.defaultWriteProgram;
     programs.alphaTestedGBufferWrite = mainGBuffer.alphaTestedWriteProgram;
     programs.reflectiveShadowMap = propagationVolumes.reflectiveShadowMapProgram;
-    const Light* light = nullptr;
+    ProgramInputs drawInputs = inputs;
     if (kind == ScenePassKind::ReflectiveShadowMap)
-        light = sunLight;
+        drawInputs.light = sunLight;
 
     glMatrixMode(GL_MODELVIEW);
     for (uint32_t i = 0; i < view.visibleCount; ++i) {
@@ -54,7 +54,7 @@ void Renderer::drawScene(ScenePassKind kind, SceneView& view)
             if (choice.emptyTextureUnits)
                 textureUnits.unbindAll();
             SubmeshMaterial complete = withFallbackTextures(*submesh.material);
-            applyPassUniforms(choice.pass, &complete, *choice.program, light);
+            applyMaterialUniforms(*this, drawInputs, choice.pass, &complete, *choice.program);
             glPushMatrix();
             glMultMatrixf(instance->worldMatrix.m);
             applyInstanceUniforms(*choice.program, instance->worldMatrix);

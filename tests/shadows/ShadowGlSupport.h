@@ -37,7 +37,7 @@ public:
         : zFill(zFillProgram), casters(std::move(quads)), drawCount(draws)
     {
     }
-    void drawScene(Orvanta::ScenePassKind, Orvanta::SceneView&) override
+    void drawScene(Orvanta::ScenePassKind, Orvanta::SceneView&, const Orvanta::ProgramInputs&) override
     {
         Orvanta::glUseProgramObjectARB(zFill->program);
         glEnable(GL_DEPTH_TEST);

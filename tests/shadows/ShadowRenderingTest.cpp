@@ -199,7 +199,7 @@ TEST_F(ShadowRendering, CascadedUpdateDrawsEveryMapThroughItsOwnView)
     struct ViewRecorder : SceneDrawing {
         std::vector<SceneView*>& views;
         explicit ViewRecorder(std::vector<SceneView*>& drawn) : views(drawn) {}
-        void drawScene(ScenePassKind, SceneView& view) override { views.push_back(&view); }
+        void drawScene(ScenePassKind, SceneView& view, const ProgramInputs&) override { views.push_back(&view); }
     } recorder(drawnViews);
     updateCascadedShadowMaps(passContext(recorder), *set, sun, camera);
     ASSERT_EQ(drawnViews.size(), 5u);

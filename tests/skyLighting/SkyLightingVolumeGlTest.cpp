@@ -122,7 +122,10 @@ protected:
     }
 
     // The volume's passes draw no scene instances.
-    void drawScene(ScenePassKind, SceneView&) override { ADD_FAILURE() << "a sky lighting pass drew the scene"; }
+    void drawScene(ScenePassKind, SceneView&, const ProgramInputs&) override
+    {
+        ADD_FAILURE() << "a sky lighting pass drew the scene";
+    }
 
     PassContext passContext() { return {stack, scissors, textureUnits, *this, *this}; }
 
