@@ -663,7 +663,7 @@ double literalWork(const RayTracingGeometry& g)
 constexpr double kWholeLiteralWork = 3e8;
 constexpr double kPartLiteralWork = 5e7;
 
-struct SceneSpec {
+struct SceneSource {
     std::string path;      // a scene file, or empty for the generated mesh
     size_t generated = 0;  // triangles of the generated mesh
 };
@@ -677,17 +677,17 @@ struct SceneResult {
 };
 
 // The table of one scene; ok is false when a literal tree or walk disagreed.
-SceneResult benchScene(const SceneSpec& spec, const std::string& literal, int threads, int repeats)
+SceneResult benchScene(const SceneSource& source, const std::string& literal, int threads, int repeats)
 {
-    const bool isDemo = spec.path == "resources/objects/scene/kindergarten.scene";
+    const bool isDemo = source.path == "resources/objects/scene/kindergarten.scene";
     RayTracingGeometry geometry;
     std::string tag, error;
     SceneResult result;
-    result.name = spec.path;
-    if (spec.generated) {
-        generateDenseMesh(spec.generated, geometry);
+    result.name = source.path;
+    if (source.generated) {
+        generateDenseMesh(source.generated, geometry);
         result.name = "generated mesh";
-    } else if (!loadRayTracingScene(spec.path, geometry, tag, error)) {
+    } else if (!loadRayTracingScene(source.path, geometry, tag, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         result.ok = false;
         return result;
@@ -696,7 +696,7 @@ SceneResult benchScene(const SceneSpec& spec, const std::string& literal, int th
     result.triangles = triangles;
     Table table;
     std::printf("\nkd-tree on %s: %zu triangles, %zu vertices; %u hardware threads\n\n",
-                spec.generated ? "a generated mesh" : spec.path.c_str(), triangles, geometry.vertices.size(),
+                source.generated ? "a generated mesh" : source.path.c_str(), triangles, geometry.vertices.size(),
                 std::thread::hardware_concurrency());
     std::printf("| measure | value |\n|---|---|\n");
 
@@ -759,8 +759,8 @@ SceneResult benchScene(const SceneSpec& spec, const std::string& literal, int th
         // its literal build to seconds; of any other scene a square about the centre of its box,
         // shrunk until the literal work is small.
         RayTracingGeometry part;
-        float cx = 0.0f, cz = 0.0f, half = spec.generated ? 6.0f : 24.0f;
-        if (!isDemo && !spec.generated) {
+        float cx = 0.0f, cz = 0.0f, half = source.generated ? 6.0f : 24.0f;
+        if (!isDemo && !source.generated) {
             const KdNodeBox& box = tree.rootBox;
             cx = 0.5f * (box.boxMin.x + box.boxMax.x);
             cz = 0.5f * (box.boxMin.z + box.boxMax.z);
@@ -885,7 +885,7 @@ void printSummary(const std::vector<SceneResult>& scenes, int threads)
 
 int main(int argc, char** argv)
 {
-    std::vector<SceneSpec> scenes;
+    std::vector<SceneSource> scenes;
     std::string literal = "full";
     int threads = 4, repeats = 5;
     for (int i = 1; i < argc; ++i) {
@@ -913,8 +913,8 @@ int main(int argc, char** argv)
 
     std::vector<SceneResult> results;
     bool ok = true;
-    for (const SceneSpec& spec : scenes) {
-        results.push_back(benchScene(spec, literal, threads, repeats));
+    for (const SceneSource& source : scenes) {
+        results.push_back(benchScene(source, literal, threads, repeats));
         ok = ok && results.back().ok;
         std::fflush(stdout);
     }

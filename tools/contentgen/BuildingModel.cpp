@@ -36,11 +36,11 @@ ObjectFileData buildBuilding()
     MeshBuilder mesh;
     const float hw = Width * 0.5f;
     // Walls, counter-clockwise around the footprint seen from above, each seen from outside.
-    WallSpec front{{hw, 0, 0}, {-1, 0, 0}, Width, WallHeight, 0.3f, StoreyHeight, windowRows(Width, 7, true)};
-    WallSpec back{{-hw, 0, Depth}, {1, 0, 0}, Width, WallHeight, 0.3f, StoreyHeight, windowRows(Width, 7, false)};
-    WallSpec left{{hw, 0, Depth}, {0, 0, -1}, Depth, WallHeight, 0.3f, StoreyHeight, windowRows(Depth, 2, false)};
-    WallSpec right{{-hw, 0, 0}, {0, 0, 1}, Depth, WallHeight, 0.3f, StoreyHeight, windowRows(Depth, 2, false)};
-    for (const WallSpec* w : {&front, &back, &left, &right})
+    WallLayout front{{hw, 0, 0}, {-1, 0, 0}, Width, WallHeight, 0.3f, StoreyHeight, windowRows(Width, 7, true)};
+    WallLayout back{{-hw, 0, Depth}, {1, 0, 0}, Width, WallHeight, 0.3f, StoreyHeight, windowRows(Width, 7, false)};
+    WallLayout left{{hw, 0, Depth}, {0, 0, -1}, Depth, WallHeight, 0.3f, StoreyHeight, windowRows(Depth, 2, false)};
+    WallLayout right{{-hw, 0, 0}, {0, 0, 1}, Depth, WallHeight, 0.3f, StoreyHeight, windowRows(Depth, 2, false)};
+    for (const WallLayout* w : {&front, &back, &left, &right})
         buildWall(mesh, *w);
 
     // Gables above the side walls.

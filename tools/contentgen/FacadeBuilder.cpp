@@ -89,7 +89,7 @@ void addOpening(MeshBuilder& mesh, const WallBasis& b, const WallOpening& o, flo
 
 }  // namespace
 
-void buildWall(MeshBuilder& mesh, const WallSpec& wall)
+void buildWall(MeshBuilder& mesh, const WallLayout& wall)
 {
     WallBasis b;
     b.start = wall.start;

@@ -15,7 +15,7 @@ struct WallOpening {
 // A straight wall of a given thickness with openings: the outer face is split into solid
 // rectangles around the openings (material by height band), each opening gets reveals, a frame
 // and a pane (or a door leaf), and the inner face closes the room.
-struct WallSpec {
+struct WallLayout {
     Float3 start;      // outer face, left end at the foot, seen from outside
     Float3 direction;  // unit, horizontal, to the right as seen from outside
     float length = 0;
@@ -25,6 +25,6 @@ struct WallSpec {
     std::vector<WallOpening> openings;
 };
 
-void buildWall(MeshBuilder& mesh, const WallSpec& wall);
+void buildWall(MeshBuilder& mesh, const WallLayout& wall);
 
 }  // namespace Orvanta
