@@ -5,19 +5,9 @@
 namespace Orvanta {
 namespace {
 
-class HeadlessInput final : public InputSource {
+class HeadlessInput final : public StoredCursorInput {
 public:
     bool queryKey(Key) override { return false; }
-    void cursorPosition(int& x, int& y) override
-    {
-        x = cursorX;
-        y = cursorY;
-    }
-    void setCursorPosition(int x, int y) override
-    {
-        cursorX = x;
-        cursorY = y;
-    }
     void showCursor(bool) override {}
     uint32_t ticks() override
     {
@@ -26,10 +16,6 @@ public:
         return static_cast<uint32_t>(ms);
     }
     bool pumpMessages() override { return true; }
-
-private:
-    int cursorX = 0;
-    int cursorY = 0;
 };
 
 HeadlessInput& headlessInput()

@@ -26,6 +26,25 @@ public:
     virtual bool pumpMessages() = 0;
 };
 
+// A source without a pointer device of its own: the cursor stays where it was last put.
+class StoredCursorInput : public InputSource {
+public:
+    void cursorPosition(int& x, int& y) override
+    {
+        x = cursorX;
+        y = cursorY;
+    }
+    void setCursorPosition(int x, int y) override
+    {
+        cursorX = x;
+        cursorY = y;
+    }
+
+private:
+    int cursorX = 0;
+    int cursorY = 0;
+};
+
 // The source the engine polls. Until a window or a test installs one, a headless source is active:
 // no key is ever down, the cursor stays where it was put, ticks follow a monotonic clock.
 InputSource& platformInput();

@@ -7,7 +7,7 @@ namespace Orvanta {
 
 // An input source driven by code: tests press keys, move the cursor
 // and set the tick counter explicitly. It follows the same latch rule as the window's source.
-class ScriptedInput final : public InputSource {
+class ScriptedInput final : public StoredCursorInput {
 public:
     void setKeyDown(Key key, bool down);
     // A press and release between two queries: the next query sees it once.
@@ -19,16 +19,6 @@ public:
     int queryCount(Key key) const { return queries[static_cast<int>(key)]; }
 
     bool queryKey(Key key) override;
-    void cursorPosition(int& x, int& y) override
-    {
-        x = cursorX;
-        y = cursorY;
-    }
-    void setCursorPosition(int x, int y) override
-    {
-        cursorX = x;
-        cursorY = y;
-    }
     void showCursor(bool show) override { visible = show; }
     uint32_t ticks() override { return tickValue; }
     bool pumpMessages() override { return !closeRequested; }
@@ -38,8 +28,6 @@ private:
     std::array<bool, keyCount> down{};
     std::array<bool, keyCount> latched{};
     std::array<int, keyCount> queries{};
-    int cursorX = 0;
-    int cursorY = 0;
     bool visible = true;
     bool closeRequested = false;
     uint32_t tickValue = 0;

@@ -10,7 +10,7 @@ namespace Orvanta {
 // tick counter everything else reads (the panel's frame counter); it also sets the frame timer's
 // elapsed time, which the eye adaptation reads. No key is ever down and the cursor stays put, as
 // with the headless input. Uninstalls itself when destroyed.
-class SimulatedClock final : public InputSource {
+class SimulatedClock final : public StoredCursorInput {
 public:
     explicit SimulatedClock(float frameSeconds);
     ~SimulatedClock() override;
@@ -24,16 +24,6 @@ public:
     void advanceFrame();
 
     bool queryKey(Key) override { return false; }
-    void cursorPosition(int& x, int& y) override
-    {
-        x = cursorX;
-        y = cursorY;
-    }
-    void setCursorPosition(int x, int y) override
-    {
-        cursorX = x;
-        cursorY = y;
-    }
     void showCursor(bool) override {}
     uint32_t ticks() override;
     bool pumpMessages() override { return true; }
@@ -42,8 +32,6 @@ private:
     float step = 0.0f;
     long long frames = 0;
     bool installed = false;
-    int cursorX = 0;
-    int cursorY = 0;
 };
 
 }  // namespace Orvanta
