@@ -17,10 +17,10 @@ void unbindObjectBuffers()
     glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
 }
 
-void drawSubmesh(const Submesh& submesh)
+void drawSubmesh(const Submesh& submesh, FaceSides sides)
 {
-    const bool doubleSided = submesh.material && submesh.material->material &&
-                             submesh.material->material->isDoubleSided;
+    const bool doubleSided = sides == FaceSides::Both || (submesh.material && submesh.material->material &&
+                                                          submesh.material->material->isDoubleSided);
     if (doubleSided)
         glDisable(GL_CULL_FACE);
     glDrawElements(GL_TRIANGLES, submeshIndexCount(submesh), GL_UNSIGNED_INT,

@@ -21,8 +21,10 @@ inline uintptr_t submeshIndexOffset(const Submesh& submesh)
 // buffer; the caller then points the shader's attributes at the 56-byte vertex layout.
 void bindObjectBuffers(const Object& object);
 void unbindObjectBuffers();
-// Draws the submesh's triangles from the bound buffers. A double-sided material is drawn with face
-// culling off; culling is switched on again afterwards.
-void drawSubmesh(const Submesh& submesh);
+enum class FaceSides { ByMaterial, Both };
+
+// Draws the submesh's triangles from the bound buffers. A double-sided material, or any with
+// FaceSides::Both, is drawn with face culling off; culling is switched on again afterwards.
+void drawSubmesh(const Submesh& submesh, FaceSides sides = FaceSides::ByMaterial);
 
 }  // namespace Orvanta

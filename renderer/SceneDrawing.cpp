@@ -60,7 +60,7 @@ void Renderer::drawScene(ScenePassKind kind, SceneView& view, const ProgramInput
             applyInstanceUniforms(*choice.program, instance->worldMatrix);
             bindObjectBuffers(object);
             enableVertexAttributes(object.vertexBuffer, *choice.program);
-            drawSubmesh(submesh);
+            drawSubmesh(submesh, choice.bothSides ? FaceSides::Both : FaceSides::ByMaterial);
             disableVertexAttributes(*choice.program);
             unbindObjectBuffers();
             glPopMatrix();

@@ -34,12 +34,13 @@ struct ScenePassPrograms {
 };
 
 // How one sub-mesh is drawn in a pass: its program (null: not drawn), the material pass whose
-// textures feed MATERIAL_TEXTURE (null for the engine's depth programs), and whether the texture
-// units are emptied before it.
+// textures feed MATERIAL_TEXTURE (null for the engine's depth programs), whether the texture
+// units are emptied before it, and whether both sides of every triangle are drawn.
 struct ScenePassChoice {
     const ShaderProgram* program = nullptr;
     const MaterialPass* pass = nullptr;
     bool emptyTextureUnits = false;
+    bool bothSides = false;
 };
 
 ScenePassChoice chooseScenePass(ScenePassKind kind, const Material& material, const ScenePassPrograms& programs);

@@ -69,17 +69,26 @@ protected:
     // fraction from the cascades, and returns the target's pixels (top row first).
     std::vector<uint8_t> renderLitGround(float viewDepth)
     {
+        return renderLitReceiver(viewDepth, "gl_Vertex.xyz", "vec3(0.0, 1.0, 0.0)");
+    }
+
+    // As renderLitGround, for the receiver that `position` (GLSL, of gl_Vertex, whose x and z span
+    // the square) and `normal` place in the world instead of the ground.
+    std::vector<uint8_t> renderLitReceiver(float viewDepth, const std::string& position, const std::string& normal)
+    {
         std::string dir = OrvantaTest::makeTempDir("soft-shadow-ground");
         std::string vertex = ShadowTest::writeShaderFile(
             dir, "groundVertex.shader", {},
             "varying vec3 worldPosition;\n"
-            "void main() { worldPosition = gl_Vertex.xyz;\n"
-            "  gl_Position = vec4(gl_Vertex.x / 1.5, gl_Vertex.z / 1.5, 0.0, 1.0); }\n");
+            "void main() { worldPosition = " +
+                position +
+                ";\n"
+                "  gl_Position = vec4(gl_Vertex.x / 1.5, gl_Vertex.z / 1.5, 0.0, 1.0); }\n");
         std::string fragment = ShadowTest::writeShaderFile(
             dir, "groundFragment.shader", {"resources/shaders/engine/shadows/softShadows.shader"},
             "varying vec3 worldPosition;\nuniform float viewDepth;\n"
-            "void main() { float lit = sunShadowFactor(worldPosition, vec3(0.0, 1.0, 0.0), "
-            "viewDepth, gl_FragCoord.xy / 32.0);\n  gl_FragColor = vec4(lit, lit, lit, 1.0); }\n");
+            "void main() { float lit = sunShadowFactor(worldPosition, " +
+                normal + ", viewDepth, gl_FragCoord.xy / 32.0);\n  gl_FragColor = vec4(lit, lit, lit, 1.0); }\n");
         const ShaderProgram* program = getProgram(vertex, fragment);
         std::string log;
         EXPECT_TRUE(ShadowTest::programLinked(program, log)) << log;
@@ -298,5 +307,34 @@ TEST_F(ShadowRendering, EveryCascadeShadowsTheGround)
         EXPECT_LT(litAt(pixels, 0.0f, 0.0f), 0.1f) << "view depth " << viewDepth;
         EXPECT_LT(litAt(pixels, 0.2f, -0.2f), 0.1f) << "view depth " << viewDepth;
         EXPECT_GT(litAt(pixels, 1.2f, 0.0f), 0.9f) << "view depth " << viewDepth;
+    }
+}
+
+TEST_F(ShadowRendering, SteepSunShadowsAWallUpToTheOverhangAboveIt)
+{
+    ORVANTA_REQUIRE_GL();
+    // A wall in the plane z = 0 facing -z, from y = 0 to 1 (the square's z mapped to height), under
+    // a 1 x 1 overhang at y = 1 reaching out to z = -1. The sun stands 75 degrees high in front of
+    // it, so the light grazes the wall and every point of it under the overhang is in the
+    // overhang's shadow: h below it the overhang is only 1.04 h nearer the sun. One worst-case
+    // slope (about 3.7 here) over the whole filter lit the wall's upper half in the 40 m cascade
+    // and all of it in the 70 m one. Only a band about a filter's width deep (less than a texel in
+    // the map, which the grazing light stretches along the wall) may stay partly lit.
+    SunLight sun;
+    sun.setSunPosition(-0.2618f, 0.0f);  // light travels down and towards +z
+    updateCascades(sun, {FlatQuad{0.0f, 1.0f, -0.5f, 0.5f}});
+    struct Case {
+        float viewDepth;
+        float shadowedUpTo;
+    };
+    for (Case c : {Case{2.5f, 0.8f}, Case{20.0f, 0.7f}, Case{40.0f, 0.5f}, Case{70.0f, 0.3f}}) {
+        std::vector<uint8_t> pixels = renderLitReceiver(c.viewDepth, "vec3(gl_Vertex.x, 0.5 + gl_Vertex.z / 3.0, 0.0)",
+                                                        "vec3(0.0, 0.0, -1.0)");
+        auto litOnWall = [&](float x, float y) { return litAt(pixels, x, (y - 0.5f) * 3.0f); };
+        for (float y : {0.1f, c.shadowedUpTo})
+            EXPECT_LT(litOnWall(0.0f, y), 0.1f) << "view depth " << c.viewDepth << ", height " << y;
+        // Beside the overhang the wall is in the sun.
+        EXPECT_GT(litOnWall(1.2f, 0.5f), 0.9f) << "view depth " << c.viewDepth;
+        EXPECT_GT(litOnWall(-1.2f, 0.9f), 0.9f) << "view depth " << c.viewDepth;
     }
 }

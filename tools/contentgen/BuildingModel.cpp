@@ -70,8 +70,9 @@ ObjectFileData buildBuilding()
     mesh.setSurface(Surfaces::Wood);
     mesh.addQuad({-rx, eave, -Overhang}, {2 * rx, 0, 0}, {0, rise, run}, 0, 0, 6, 2);
     mesh.addQuad({rx, eave, Depth + Overhang}, {-2 * rx, 0, 0}, {0, rise, -run}, 0, 0, 6, 2);
-    mesh.addQuad({-rx, eave, -Overhang}, {2 * rx, 0, 0}, {0, 0.2f, 0}, 0, 0);
-    mesh.addQuad({rx, eave, Depth + Overhang}, {-2 * rx, 0, 0}, {0, 0.2f, 0}, 0, 0);
+    // Fascias, facing out over the eaves.
+    mesh.addQuad({rx, eave, -Overhang}, {-2 * rx, 0, 0}, {0, 0.2f, 0}, 0, 0);
+    mesh.addQuad({-rx, eave, Depth + Overhang}, {2 * rx, 0, 0}, {0, 0.2f, 0}, 0, 0);
     for (float side : {-1.0f, 1.0f}) {
         float x = side * rx;
         mesh.addPolygon({{x, eave, -Overhang},
@@ -120,21 +121,31 @@ std::vector<BuildingQuad> buildingOcclusionQuads()
     const float lowerLintel = 2.6f;
     const float upperSill = StoreyHeight + 0.8f;
     const float upperLintel = StoreyHeight + 2.5f;
+    // The door leaf sits in its opening behind the wall's face; its quad lies just behind the
+    // leaf, so that the leaf and the opening's sides are outside and see the sky.
+    const float doorQuadDepth = 0.15f;
     for (const Wall& wall : walls) {
-        auto rectangle = [&](float s0, float s1, float y0, float y1) {
-            Float3 a = wall.start + wall.direction * s0;
-            Float3 b = wall.start + wall.direction * s1;
+        const Float3 inward = cross(Float3{0, 1, 0}, wall.direction);
+        auto rectangle = [&](float s0, float s1, float y0, float y1, float depth = 0.0f) {
+            Float3 a = wall.start + wall.direction * s0 + inward * depth;
+            Float3 b = wall.start + wall.direction * s1 + inward * depth;
             quads.push_back({{{b.x, y0, b.z}, {a.x, y0, a.z}, {a.x, y1, a.z}, {b.x, y1, b.z}}});
         };
-        rectangle(0.0f, wall.length, 0.0f, lowerSill);
+        float stripFrom = 0.0f;
+        for (const WallOpening& o : wall.openings) {
+            if (o.isDoor) {
+                rectangle(stripFrom, o.left, 0.0f, lowerSill);
+                rectangle(o.left, o.right, 0.0f, lowerLintel, doorQuadDepth);
+                stripFrom = o.right;
+            }
+        }
+        rectangle(stripFrom, wall.length, 0.0f, lowerSill);
         rectangle(0.0f, wall.length, lowerLintel, upperSill);
         rectangle(0.0f, wall.length, upperLintel, WallHeight);
         float solidFrom = 0.0f;
         for (const WallOpening& o : wall.openings) {
-            if (o.isDoor) {
-                rectangle(o.left, o.right, lowerSill, lowerLintel);
+            if (o.isDoor)
                 continue;
-            }
             if (o.bottom != upperSill)
                 continue;
             rectangle(solidFrom, o.left, lowerSill, upperLintel);

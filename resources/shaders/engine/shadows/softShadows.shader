@@ -49,9 +49,10 @@ shader {
 // The disc is rotated per pixel by the noise texture (tiled every 32 pixels by the caller's noise
 // coordinates), which turns the banding of a fixed pattern into fine noise.
 //
-// Acne and peter-panning: the receiver moves off its surface along the geometry normal by about a
-// texel (more at grazing light), and the depth comparison allows only the encoding's precision
-// plus the receiver plane's slope across the filter, never a large constant bias.
+// Acne and peter-panning: every sample is compared against the receiver plane's own light depth
+// where the sample lands (from the geometry normal), allowing only the encoding's precision plus
+// the plane's change over one texel, never a large constant bias; the receiver moves off its
+// surface by half a texel.
 
 uniform sampler2D cascadedShadowMap0;
 uniform sampler2D cascadedShadowMap1;
@@ -92,7 +93,7 @@ const float overlappedShadowMapSize = 512.0;
 // Occluders more than this far above a receiver are not searched for: it bounds the search disc
 // (and so the blocker samples' spacing) for a scene of buildings and trees.
 const float softShadowMaximumOccluderHeight = 40.0;
-const float softShadowMinimumFilterTexels = 1.5;
+const float softShadowMinimumFilterTexels = 0.75;
 const float softShadowDepthPrecision = 0.06;
 
 // Cosine and sine of this pixel's rotation of the sampling disc.
@@ -108,24 +109,35 @@ vec2 softShadowRotate(vec2 v, vec2 rotation)
 }
 
 // Lit fraction (0 fully shadowed, 1 fully lit) of a world position from one orthographic sun map.
-// The map's matrix says everything about it: its x row scales world units to clip units, and its
-// z row is the light direction times the depth scale, plus the depth offset.
+// The map's matrix says everything about it: its x and y rows scale world units to clip units
+// along the map's axes, and its z row is the light direction times the depth scale, plus the
+// depth offset.
 float softShadowFromMap(sampler2D shadowMap, mat4 shadowMatrix, float uvSpaceSunRadius,
     float mapSize, vec3 worldPosition, vec3 normal, vec2 rotation)
 {
     vec3 depthRow = vec3(shadowMatrix[0][2], shadowMatrix[1][2], shadowMatrix[2][2]);
     float depthScale = length(depthRow);
     vec3 lightDirection = depthRow / depthScale;
-    float clipPerWorld = length(vec3(shadowMatrix[0][0], shadowMatrix[1][0], shadowMatrix[2][0]));
-    float texelWorld = 2.0 / (clipPerWorld * mapSize);
+    vec3 uRow = vec3(shadowMatrix[0][0], shadowMatrix[1][0], shadowMatrix[2][0]);
+    vec3 vRow = vec3(shadowMatrix[0][1], shadowMatrix[1][1], shadowMatrix[2][1]);
+    float clipPerWorld = length(uRow);
+    float worldPerUv = 2.0 / clipPerWorld;
+    float texelWorld = worldPerUv / mapSize;
     float lightPlaneDepth = (-1.0 - shadowMatrix[3][2]) / depthScale;
 
-    // Off the surface by a texel, more when the light grazes it.
+    // The receiver's plane, seen from the light: how its light depth changes per texture-
+    // coordinate unit along the map's axes. Each sample compares against the plane's own depth
+    // where it lands instead of one worst-case slope over the whole disc, which would let
+    // occluders close above a steep receiver (an eave over a wall) through. Near grazing light the
+    // gradient is capped; such surfaces face away from the sun's light anyway.
     vec3 n = normalize(normal);
-    float facing = dot(n, -lightDirection);
-    float cosine = max(abs(facing), 0.05);
-    float sine = sqrt(max(1.0 - cosine * cosine, 0.0));
-    vec3 receiver = worldPosition + n * (texelWorld * (0.5 + 1.5 * sine));
+    float facing = dot(n, lightDirection);
+    float towardLight = facing < 0.0 ? min(facing, -0.125) : max(facing, 0.125);
+    vec2 gradient = -vec2(dot(n, uRow), dot(n, vRow)) / clipPerWorld * worldPerUv / towardLight;
+
+    // Off the surface by a fraction of a texel: the plane already accounts for the slope, this
+    // only keeps curved and bumpy receivers from shadowing themselves between texel centres.
+    vec3 receiver = worldPosition + n * (0.5 * texelWorld);
 
     vec4 clip = shadowMatrix * vec4(receiver, 1.0);
     vec2 uv = clip.xy * 0.5 + 0.5;
@@ -133,20 +145,22 @@ float softShadowFromMap(sampler2D shadowMap, mat4 shadowMatrix, float uvSpaceSun
         return 1.0;
     float receiverDepth = dot(lightDirection, receiver);
     float receiverDistance = max(receiverDepth - lightPlaneDepth, 1.0e-3);
-    float slope = min(sine / cosine, 8.0);
+    // A planar receiver's own texels, filtered linearly, hold its plane's depth at the lookup;
+    // a quarter of the plane's change over a texel covers the encoding's curvature and receivers
+    // that bend a little.
+    float texelUv = 1.0 / mapSize;
+    float bias = softShadowDepthPrecision + 0.25 * length(gradient) * texelUv;
 
     // Clip-space units are two per map width; texture coordinates one.
     float sunRadiusUv = 0.5 * uvSpaceSunRadius;
-    float texelUv = 1.0 / mapSize;
     float searchUv = max(sunRadiusUv * min(receiverDistance, softShadowMaximumOccluderHeight)
         / receiverDistance, softShadowMinimumFilterTexels * texelUv);
-    float searchBias = softShadowDepthPrecision + slope * searchUv / clipPerWorld * 2.0;
 
     // 1. Blocker search.
     float blockerSum = 0.0;
     float blockerCount = 0.0;
     float centreDepth = decodeShadowDepth(texture2D(shadowMap, uv).r);
-    if (centreDepth < receiverDepth - softShadowDepthPrecision - slope * texelWorld) {
+    if (centreDepth < receiverDepth - bias) {
         blockerSum += centreDepth;
         blockerCount += 1.0;
     }
@@ -154,7 +168,7 @@ float softShadowFromMap(sampler2D shadowMap, mat4 shadowMatrix, float uvSpaceSun
         if (i < softShadowOccluderSearchSamples) {
             vec2 offset = softShadowRotate(softShadowSamplingVectors[i], rotation) * searchUv;
             float depth = decodeShadowDepth(texture2D(shadowMap, uv + offset).r);
-            if (depth < receiverDepth - searchBias) {
+            if (depth < receiverDepth + dot(gradient, offset) - bias) {
                 blockerSum += depth;
                 blockerCount += 1.0;
             }
@@ -167,7 +181,6 @@ float softShadowFromMap(sampler2D shadowMap, mat4 shadowMatrix, float uvSpaceSun
     // 2. Penumbra from similar triangles between the sun's disc, the occluders and the receiver.
     float penumbraUv = sunRadiusUv * max(receiverDistance - blockerDistance, 0.0) / blockerDistance;
     float filterUv = clamp(penumbraUv, softShadowMinimumFilterTexels * texelUv, searchUv);
-    float filterBias = softShadowDepthPrecision + slope * filterUv / clipPerWorld * 2.0;
 
     // 3. Filter.
     float occluded = 0.0;
@@ -176,7 +189,7 @@ float softShadowFromMap(sampler2D shadowMap, mat4 shadowMatrix, float uvSpaceSun
         if (i < softShadowSamples) {
             vec2 offset = softShadowRotate(softShadowSamplingVectors[i], rotation) * filterUv;
             float depth = decodeShadowDepth(texture2D(shadowMap, uv + offset).r);
-            occluded += depth < receiverDepth - filterBias ? 1.0 : 0.0;
+            occluded += depth < receiverDepth + dot(gradient, offset) - bias ? 1.0 : 0.0;
             taken += 1.0;
         }
     }
