@@ -12,7 +12,7 @@ struct ShaderProgram;
 constexpr int PointLightShadowFaceCount = 6;
 constexpr int CascadedShadowMapCount = 5;
 constexpr int OverlappedShadowMapCount = 3;
-constexpr int CascadedShadowMapSize = 1024;
+constexpr int CascadedShadowMapSize = 2048;
 constexpr int OverlappedShadowMapSize = 512;
 constexpr int PointLightShadowMapSize = 512;
 constexpr int SoftShadowSamplingVectorCount = 32;

@@ -23,7 +23,7 @@ void frustumSliceCorners(Float3 eye, Float3 forward, const Float3 cornerRays[4],
 // stays fixed in world space while its centre follows the camera.
 float snapToGrid(float value, float step);
 
-// Cascade covering a bounding sphere: snapped on a grid of 2r / 512 (two texels of a 1024 map),
+// Cascade covering a bounding sphere: snapped on a grid of 2r / 512 (four texels of a 2048 map),
 // x and y spanning the snapped centre +- r, light depths -500..500 mapped to -1..1, and the sun's
 // radius as sunLightRadius / r.
 ShadowProjection cascadeShadowProjection(const SunLightBasis& basis, const BoundingSphere& sphere,

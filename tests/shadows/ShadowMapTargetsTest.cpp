@@ -50,7 +50,7 @@ TEST(ShadowMapSet, CreatesEveryTargetWithItsSizeFormatAndRanges)
     }
     const float splits[] = {0, 5, 15, 30, 50, 100};
     for (int i = 0; i < 5; ++i) {
-        expectShadowTarget(set.cascades[i].shadowMap, 1024);
+        expectShadowTarget(set.cascades[i].shadowMap, CascadedShadowMapSize);
         EXPECT_EQ(set.cascades[i].nearSplitDistance, splits[i]);
         EXPECT_EQ(set.cascades[i].farSplitDistance, splits[i + 1]);
     }

@@ -187,10 +187,11 @@ TEST_F(ShadowRendering, ShadowMapHoldsTheNearestCastersLightDepthAndZeroElsewher
     const Matrix4& m = set->cascades[0].camera.viewProjectionMatrix;
     auto texelAt = [&](Float3 p) {
         Float3 clip = transformPoint(m, p);
-        int s = static_cast<int>((clip.x * 0.5f + 0.5f) * 1024);
-        int t = static_cast<int>((clip.y * 0.5f + 0.5f) * 1024);
-        EXPECT_TRUE(s >= 0 && s < 1024 && t >= 0 && t < 1024);
-        return texels[static_cast<size_t>(std::clamp(t, 0, 1023)) * 1024 + std::clamp(s, 0, 1023)];
+        const int size = CascadedShadowMapSize;
+        int s = static_cast<int>((clip.x * 0.5f + 0.5f) * size);
+        int t = static_cast<int>((clip.y * 0.5f + 0.5f) * size);
+        EXPECT_TRUE(s >= 0 && s < size && t >= 0 && t < size);
+        return texels[static_cast<size_t>(std::clamp(t, 0, size - 1)) * size + std::clamp(s, 0, size - 1)];
     };
     EXPECT_NEAR(ShadowTest::decodeStoredDepth(texelAt({0.1f, 0.0f, -0.2f})), -1.0f, 0.05f);
     EXPECT_NEAR(ShadowTest::decodeStoredDepth(texelAt({1.0f, 0.0f, 1.0f})), 0.0f, 0.05f);

@@ -88,7 +88,7 @@ uniform int softShadowOccluderSearchSamples;
 uniform int softShadowSamples;
 uniform sampler2D shadowSamplingNoise;
 
-const float cascadedShadowMapSize = 1024.0;
+const float cascadedShadowMapSize = 2048.0;
 const float overlappedShadowMapSize = 512.0;
 // Occluders more than this far above a receiver are not searched for: it bounds the search disc
 // (and so the blocker samples' spacing) for a scene of buildings and trees.
