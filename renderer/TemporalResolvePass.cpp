@@ -34,12 +34,14 @@ void resolveTemporalHistory(TemporalResolveSet& set, const TemporalResolveInputs
     const Matrix4& viewProjection = in.camera->viewProjectionMatrix;
     const bool cameraStill = !in.lightingSettling &&
                              std::equal(viewProjection.m, viewProjection.m + 16, set.previousViewProjection.m);
-    set.blend = planTemporalBlend(set, historyKept, cameraStill);
-    set.reprojection = set.blend.moving ? temporalReprojection(*in.camera, set.previousViewProjection) : Matrix4{};
+    const TemporalBlend blend = planTemporalBlend(set, historyKept, cameraStill);
+    const Matrix4 reprojection = blend.moving ? temporalReprojection(*in.camera, set.previousViewProjection)
+                                              : Matrix4{};
+    TemporalResolveUniforms uniforms(*in.uniforms, set, blend, reprojection);
 
     FrameBuffer& target = set.history[set.writeIndex];
     in.frameBuffers->push(&target);
-    drawFullScreenProgram(set.blend.moving ? *set.movingProgram : *set.stillProgram, in.uniforms, *in.textureUnits);
+    drawFullScreenProgram(blend.moving ? *set.movingProgram : *set.stillProgram, &uniforms, *in.textureUnits);
     // The resolved frame replaces the scene's colour: copied from the history just written
     // (same size, nearest), converted to the scene's half floats.
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, in.scene->framebufferId);

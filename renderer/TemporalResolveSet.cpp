@@ -45,28 +45,26 @@ TemporalBlend planTemporalBlend(TemporalResolveSet& set, bool historyKept, bool 
     return blend;
 }
 
-bool setTemporalResolveUniform(const TemporalResolveSet& set, UniformSemantic semantic, int location)
+bool TemporalResolveUniforms::setUniform(UniformSemantic semantic, int location, const UniformContext& context)
 {
-    if (!set.created())
-        return false;
     if (semantic == TEMPORAL_REPROJECTION_MATRIX) {
-        glUniformMatrix4fvARB(location, 1, GL_FALSE, set.reprojection.m);
+        glUniformMatrix4fvARB(location, 1, GL_FALSE, reprojection.m);
         return true;
     }
     if (semantic == TEMPORAL_BLEND) {
         const FrameBuffer& target = set.history[set.writeIndex];
-        glUniform4fARB(location, set.blend.weight, set.blend.moving ? 1.0f : 0.0f,
-                       1.0f / static_cast<float>(target.width), 1.0f / static_cast<float>(target.height));
+        glUniform4fARB(location, blend.weight, blend.moving ? 1.0f : 0.0f, 1.0f / static_cast<float>(target.width),
+                       1.0f / static_cast<float>(target.height));
         return true;
     }
-    return false;
+    return frame.setUniform(semantic, location, context);
 }
 
-Texture* temporalResolveTexture(const TemporalResolveSet& set, UniformSemantic semantic)
+Texture* TemporalResolveUniforms::texture(UniformSemantic semantic, const UniformContext& context)
 {
-    if (semantic != TEMPORAL_HISTORY_TEXTURE || !set.created())
-        return nullptr;
-    return set.previousTexture();
+    if (semantic == TEMPORAL_HISTORY_TEXTURE)
+        return set.previousTexture();
+    return frame.texture(semantic, context);
 }
 
 }  // namespace Orvanta

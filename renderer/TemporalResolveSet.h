@@ -67,10 +67,6 @@ struct TemporalResolveSet {
     TemporalHistoryKey key;
     // The camera's unjittered view-projection of the frame the history was last written in.
     Matrix4 previousViewProjection;
-    // This frame's blend and the matrix taking its device coordinates to the previous frame's
-    // (set by the resolve before it draws, read by the uniform supply).
-    TemporalBlend blend;
-    Matrix4 reprojection;
     // The blend of a still camera (history at the pixel) and of a moving one (reprojected,
     // filtered and clipped).
     ShaderProgram* stillProgram = nullptr;
@@ -82,11 +78,26 @@ struct TemporalResolveSet {
 // n-th); a moving one takes at least TemporalMovingBlend of the current frame.
 TemporalBlend planTemporalBlend(TemporalResolveSet& set, bool historyKept, bool cameraStill);
 
-// TEMPORAL_REPROJECTION_MATRIX, TEMPORAL_BLEND (weight, moving as 0 or 1, texel width and height)
-// in their GL form (the program must be current). False for any other semantic or while the set
-// is not built.
-bool setTemporalResolveUniform(const TemporalResolveSet& set, UniformSemantic semantic, int location);
-// The texture behind TEMPORAL_HISTORY_TEXTURE (the previous result), or null.
-Texture* temporalResolveTexture(const TemporalResolveSet& set, UniformSemantic semantic);
+// What one resolve draw feeds its program besides the frame's values: TEMPORAL_BLEND (weight,
+// moving as 0 or 1, texel width and height), TEMPORAL_REPROJECTION_MATRIX (taking this frame's
+// device coordinates to the previous frame's) and TEMPORAL_HISTORY_TEXTURE (the previous result);
+// every other semantic is asked of the frame's source.
+class TemporalResolveUniforms : public UniformValueSource {
+public:
+    TemporalResolveUniforms(UniformValueSource& frame, const TemporalResolveSet& set, TemporalBlend blend,
+                            const Matrix4& reprojection)
+        : frame(frame), set(set), blend(blend), reprojection(reprojection)
+    {
+    }
+    bool setUniform(UniformSemantic semantic, int location, const UniformContext& context) override;
+    Texture* texture(UniformSemantic semantic, const UniformContext& context) override;
+    void bindTextureUnit(int unit, Texture* texture) override { frame.bindTextureUnit(unit, texture); }
+
+private:
+    UniformValueSource& frame;
+    const TemporalResolveSet& set;
+    TemporalBlend blend;
+    Matrix4 reprojection;
+};
 
 }  // namespace Orvanta

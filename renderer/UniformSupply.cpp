@@ -96,8 +96,7 @@ bool Renderer::setUniform(UniformSemantic semantic, int location, const UniformC
         return true;
     default:
         return setShadowUniform(shadows, semantic, location) || setRayTracingUniform(rayTracing, semantic, location) ||
-               setSsaoUniform(ssao, semantic, location) || setAntiAliasingUniform(antiAliasing, semantic, location) ||
-               setTemporalResolveUniform(temporal, semantic, location);
+               setSsaoUniform(ssao, semantic, location) || setAntiAliasingUniform(antiAliasing, semantic, location);
     }
 }
 
@@ -136,9 +135,7 @@ Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
             return rayTraced;
         if (Texture* ambientOcclusion = ssaoTexture(ssao, semantic))
             return ambientOcclusion;
-        if (Texture* smoothed = antiAliasingTexture(antiAliasing, semantic))
-            return smoothed;
-        return temporalResolveTexture(temporal, semantic);
+        return antiAliasingTexture(antiAliasing, semantic);
     }
 }
 
