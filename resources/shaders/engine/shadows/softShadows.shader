@@ -94,7 +94,8 @@ const float overlappedShadowMapSize = 512.0;
 // (and so the blocker samples' spacing) for a scene of buildings and trees.
 const float softShadowMaximumOccluderHeight = 40.0;
 const float softShadowMinimumFilterTexels = 0.75;
-const float softShadowDepthPrecision = 0.06;
+// The depth encoding rounds to about 1.6 cm (shadowDepthEncoding.shader); twice that.
+const float softShadowDepthPrecision = 0.03;
 
 // Cosine and sine of this pixel's rotation of the sampling disc.
 vec2 softShadowRotation(vec2 noiseCoordinates)
