@@ -147,10 +147,10 @@ float softShadowFromMap(sampler2D shadowMap, mat4 shadowMatrix, float uvSpaceSun
     float receiverDepth = dot(lightDirection, receiver);
     float receiverDistance = max(receiverDepth - lightPlaneDepth, 1.0e-3);
     // A planar receiver's own texels, filtered linearly, hold its plane's depth at the lookup;
-    // a quarter of the plane's change over a texel covers the encoding's curvature and receivers
-    // that bend a little.
+    // a tenth of the plane's change over a texel covers the encoding's curvature and receivers
+    // that bend a little (the half-texel normal offset above does the rest).
     float texelUv = 1.0 / mapSize;
-    float bias = softShadowDepthPrecision + 0.25 * length(gradient) * texelUv;
+    float bias = softShadowDepthPrecision + 0.1 * length(gradient) * texelUv;
 
     // Clip-space units are two per map width; texture coordinates one.
     float sunRadiusUv = 0.5 * uvSpaceSunRadius;
