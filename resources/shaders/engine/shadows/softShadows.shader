@@ -51,8 +51,8 @@ shader {
 //
 // Acne and peter-panning: every sample is compared against the receiver plane's own light depth
 // where the sample lands (from the geometry normal), allowing only the encoding's precision plus
-// the plane's change over one texel, never a large constant bias; the receiver moves off its
-// surface by half a texel.
+// a tenth of the plane's change over one texel, never a large constant bias nor an offset along
+// the normal (which narrows every contact shadow by as much).
 
 uniform sampler2D cascadedShadowMap0;
 uniform sampler2D cascadedShadowMap1;
@@ -136,9 +136,7 @@ float softShadowFromMap(sampler2D shadowMap, mat4 shadowMatrix, float uvSpaceSun
     float towardLight = facing < 0.0 ? min(facing, -0.125) : max(facing, 0.125);
     vec2 gradient = -vec2(dot(n, uRow), dot(n, vRow)) / clipPerWorld * worldPerUv / towardLight;
 
-    // Off the surface by a fraction of a texel: the plane already accounts for the slope, this
-    // only keeps curved and bumpy receivers from shadowing themselves between texel centres.
-    vec3 receiver = worldPosition + n * (0.5 * texelWorld);
+    vec3 receiver = worldPosition;
 
     vec4 clip = shadowMatrix * vec4(receiver, 1.0);
     vec2 uv = clip.xy * 0.5 + 0.5;
@@ -148,7 +146,7 @@ float softShadowFromMap(sampler2D shadowMap, mat4 shadowMatrix, float uvSpaceSun
     float receiverDistance = max(receiverDepth - lightPlaneDepth, 1.0e-3);
     // A planar receiver's own texels, filtered linearly, hold its plane's depth at the lookup;
     // a tenth of the plane's change over a texel covers the encoding's curvature and receivers
-    // that bend a little (the half-texel normal offset above does the rest).
+    // that bend a little.
     float texelUv = 1.0 / mapSize;
     float bias = softShadowDepthPrecision + 0.1 * length(gradient) * texelUv;
 
