@@ -82,6 +82,12 @@ TEST(ScenePassKind, ProgramsFollowTheMaterialFlags)
     EXPECT_EQ(chooseScenePass(ScenePassKind::DeferredWrite, m, programs).program, &gWrite);
     EXPECT_EQ(chooseScenePass(ScenePassKind::ZFill, m, programs).program, &zFill);
     EXPECT_TRUE(chooseScenePass(ScenePassKind::ZFill, m, programs).emptyTextureUnits);
+    // The sun's maps hold a single-sided surface whichever side the sun sees; the camera's passes
+    // and the reflective map cull as the material says.
+    programs.shadowZFill = &zFill;
+    EXPECT_TRUE(chooseScenePass(ScenePassKind::ShadowZFill, m, programs).bothSides);
+    EXPECT_FALSE(chooseScenePass(ScenePassKind::DeferredWrite, m, programs).bothSides);
+    EXPECT_FALSE(chooseScenePass(ScenePassKind::ZFill, m, programs).bothSides);
     m.isAlphaTested = true;
     EXPECT_EQ(chooseScenePass(ScenePassKind::DeferredWrite, m, programs).program, &alphaGWrite);
     EXPECT_EQ(chooseScenePass(ScenePassKind::ZFill, m, programs).program, &alphaZFill);
