@@ -5,6 +5,7 @@
 #include "gpu/Texture.h"
 #include "platform/gl/GlDebug.h"
 #include "platform/gl/GlExtensions.h"
+#include "renderer/FullScreenQuad.h"
 #include "renderer/GlStateCheck.h"
 #include "renderer/LightPropagationVolumePasses.h"
 #include "renderer/LightPropagationVolumeUniforms.h"
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <memory>
 
 using namespace OrvantaTest;
@@ -309,6 +311,54 @@ TEST(LightPropagationVolumes, ThreeNestedVolumesWithTheirMapsAndLayeredTargets)
     glBindTexture(GL_TEXTURE_2D, 0);
     glBindFramebuffer(GL_FRAMEBUFFER, renderer().windowFramebuffer());
     EXPECT_NE(volumes().reflectiveShadowMapProgram, nullptr);
+}
+
+TEST(LightPropagationVolumes, SurfacesReadNoLightFromABeamRunningAlongThem)
+{
+    ORVANTA_REQUIRE_GL();
+    ASSERT_NE(testWorld().renderer, nullptr);
+    // Four cells' light against closed forms, one per pixel: a beam of intensity 1 travelling along
+    // +x (its coefficients Y0 and Y1 (1, 0, 0)) on a surface it runs along, the same beam on a
+    // surface facing it, an even light (pi times 1 on any surface) and a cosine lobe along +x
+    // seen from the side (two bands: a quarter of the facing value).
+    std::string path = makeTempDir("lpv-surface-irradiance") + "/irradiance.shader";
+    {
+        std::ofstream out(path);
+        out << "shader {\nincludes {\nfile = "
+               "resources/shaders/engine/lightPropagationVolume/sphericalHarmonics.shader\n}\ncode = \""
+               "void main() {\n"
+               "  float i = floor(gl_FragCoord.x);\n"
+               "  ShCell c; c.c0 = vec3(SH_Y0); c.cx = vec3(SH_Y1); c.cy = vec3(0.0); c.cz = vec3(0.0);\n"
+               "  vec3 n = i < 0.5 ? vec3(0.0, 0.0, -1.0) : vec3(-1.0, 0.0, 0.0);\n"
+               "  if (i > 1.5) { c.c0 = vec3(4.0 * SH_PI * SH_Y0); c.cx = vec3(0.0); }\n"
+               "  if (i > 2.5) { c = shCosineLobe(vec3(1.0, 0.0, 0.0), vec3(SH_PI)); n = vec3(0.0, 0.0, -1.0); }\n"
+               "  gl_FragColor = vec4(shSurfaceIrradiance(c, n), 1.0);\n"
+               "}\n\"\n}\n";
+    }
+    ShaderProgram* program = getFragmentProgram(path);
+    ASSERT_NE(program, nullptr);
+    ASSERT_NE(program->program, 0u);
+    FrameBuffer target;
+    target.create(4, 1);
+    target.addColorAttachment(0, PixelFormatRgb16F, 0, false);
+    target.setDrawBuffers();
+    enterConventionState();
+    renderer().frameBufferStack().push(&target);
+    beginFullScreenPass();
+    glUseProgramObjectARB(program->program);
+    drawFullScreenQuad({});
+    glUseProgramObjectARB(0);
+    endFullScreenPass();
+    renderer().frameBufferStack().pop();
+    std::vector<float> e = readAttachment(target, 0);
+    EXPECT_NEAR(e[0], 0.0f, 1e-3f);  // two bands alone: 0.25
+    // Facing the beam: the cosine convolution's 0.75 (the lower reading), never more than 1.
+    EXPECT_NEAR(e[3], 0.75f, 2e-3f);
+    EXPECT_NEAR(e[6], 3.14159f, 4e-3f);  // an even light is read as before
+    // The lobe seen from the side: its even part alone, pi / 12 of its intensity (the cosine
+    // convolution gives pi / 4).
+    EXPECT_NEAR(e[9], 3.14159f / 12.0f, 2e-3f);
+    EXPECT_EQ(conventionStateDifferences(), "");
 }
 
 TEST(LightPropagationVolumes, OneStepSpreadsAnEvenLightToItsSixNeighboursAndKeepsItsEnergy)

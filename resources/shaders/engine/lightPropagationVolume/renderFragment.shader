@@ -47,7 +47,7 @@ void main()
         discard;
     ShCell light = sampleAccumulatedLight(surfaceSamplePoint(p, n));
     vec3 albedo = texture2D(gBufferColor, uv).rgb;
-    gl_FragColor = vec4(albedo / SH_PI * shIrradiance(light, n) * weight, 0.0);
+    gl_FragColor = vec4(albedo / SH_PI * shSurfaceIrradiance(light, n) * weight, 0.0);
 }
 "
 }

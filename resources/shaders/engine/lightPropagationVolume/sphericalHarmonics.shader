@@ -48,6 +48,32 @@ vec3 shIrradiance(ShCell cell, vec3 n)
     return max(SH_COSINE_LOBE_C0 * cell.c0 - SH_COSINE_LOBE_C1 * shDot(cell, n), vec3(0.0));
 }
 
+// One channel's irradiance on a surface facing n when the cell's light is read as an even part
+// plus one beam: I(w) = A + D delta(w - d) has exactly the cell's four coefficients for one A >= 0,
+// D >= 0 and d (D from the linear band's length; where that is longer than a beam's, the light is
+// all beam). The even part gives pi A on any surface, the beam lights only surfaces it travels
+// against.
+float shEvenAndBeamIrradiance(float c0, vec3 c1, vec3 n)
+{
+    float total = max(c0, 0.0) / SH_Y0;
+    float beam = min(length(c1) / SH_Y1, total);
+    vec3 d = beam > 0.0 ? normalize(c1) : vec3(0.0);
+    return 0.25 * (total - beam) + beam * max(-dot(d, n), 0.0);
+}
+
+// Irradiance on a surface from a cell's light, as surfaces read it: the lower of the two readings
+// the four coefficients allow. The cosine convolution (shIrradiance) gives light running along a
+// surface, such as a sunlit wall's bounce beside the next wall round its corner, a quarter of its
+// strength on it; as an even part plus a beam it gives none, but it gives a broad lobe facing the
+// surface a little too much. Where both agree (light from every side) nothing changes.
+vec3 shSurfaceIrradiance(ShCell cell, vec3 n)
+{
+    vec3 evenAndBeam = vec3(shEvenAndBeamIrradiance(cell.c0.r, vec3(cell.cx.r, cell.cy.r, cell.cz.r), n),
+                            shEvenAndBeamIrradiance(cell.c0.g, vec3(cell.cx.g, cell.cy.g, cell.cz.g), n),
+                            shEvenAndBeamIrradiance(cell.c0.b, vec3(cell.cx.b, cell.cy.b, cell.cz.b), n));
+    return min(shIrradiance(cell, n), evenAndBeam);
+}
+
 // Radiance arriving from direction w (light travelling along -w). Never negative.
 vec3 shRadianceFrom(ShCell cell, vec3 w)
 {
