@@ -62,17 +62,16 @@ ScenePassChoice chooseScenePass(ScenePassKind kind, const Material& m, const Sce
         if (m.isTransparent || hasSky)
             return {};
         return depthPass(m, programs.zFill, programs.alphaTestedZFill, true);
-    case ScenePassKind::ShadowZFill:
-        if (m.isTransparent || !m.castShadows || hasSky) {
+    case ScenePassKind::ShadowZFill: {
+        if (m.isTransparent || !m.castShadows || hasSky)
             return {};
-        } else {
-            // A sun map holds the nearest surface whichever way it faces: a single-sided surface
-            // seen from behind by the sun (a fascia facing the wall under it) still stands
-            // between that wall and the sun.
-            ScenePassChoice choice = depthPass(m, programs.shadowZFill, programs.alphaTestedShadowZFill, false);
-            choice.bothSides = true;
-            return choice;
-        }
+        // A sun map holds the nearest surface whichever way it faces: a single-sided surface seen
+        // from behind by the sun (a fascia facing the wall under it) still stands between that
+        // wall and the sun.
+        ScenePassChoice choice = depthPass(m, programs.shadowZFill, programs.alphaTestedShadowZFill, false);
+        choice.bothSides = true;
+        return choice;
+    }
     case ScenePassKind::DeferredWrite:
         if (!m.deferredWritePass)
             return {};

@@ -123,7 +123,7 @@ std::vector<BuildingQuad> buildingOcclusionQuads()
     const float upperLintel = StoreyHeight + 2.5f;
     // The door leaf sits in its opening behind the wall's face; its quad lies just behind the
     // leaf, so that the leaf and the opening's sides are outside and see the sky.
-    const float doorQuadDepth = 0.15f;
+    const float doorQuadDepth = OpeningRecess + 0.05f;
     for (const Wall& wall : walls) {
         const Float3 inward = cross(Float3{0, 1, 0}, wall.direction);
         auto rectangle = [&](float s0, float s1, float y0, float y1, float depth = 0.0f) {

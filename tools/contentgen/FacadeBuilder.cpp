@@ -54,7 +54,7 @@ void addOpening(MeshBuilder& mesh, const WallBasis& b, const WallOpening& o, flo
     if (!o.isDoor)
         mesh.addQuad(b.at(o.left, o.bottom, 0), b.along * w, b.out * -thickness, 0, 0);  // sill faces up
 
-    const float recess = 0.1f;
+    const float recess = OpeningRecess;
     const float bar = 0.06f;
     if (o.isDoor) {
         mesh.setSurface(Surfaces::Wood);

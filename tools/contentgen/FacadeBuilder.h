@@ -25,6 +25,9 @@ struct WallLayout {
     std::vector<WallOpening> openings;
 };
 
+// How far behind the wall's outer face an opening's frame and door leaf sit.
+constexpr float OpeningRecess = 0.1f;
+
 void buildWall(MeshBuilder& mesh, const WallLayout& wall);
 
 }  // namespace Orvanta

@@ -123,7 +123,6 @@ float softShadowFromMap(sampler2D shadowMap, mat4 shadowMatrix, float uvSpaceSun
     vec3 vRow = vec3(shadowMatrix[0][1], shadowMatrix[1][1], shadowMatrix[2][1]);
     float clipPerWorld = length(uRow);
     float worldPerUv = 2.0 / clipPerWorld;
-    float texelWorld = worldPerUv / mapSize;
     float lightPlaneDepth = (-1.0 - shadowMatrix[3][2]) / depthScale;
 
     // The receiver's plane, seen from the light: how its light depth changes per texture-
@@ -136,13 +135,11 @@ float softShadowFromMap(sampler2D shadowMap, mat4 shadowMatrix, float uvSpaceSun
     float towardLight = facing < 0.0 ? min(facing, -0.125) : max(facing, 0.125);
     vec2 gradient = -vec2(dot(n, uRow), dot(n, vRow)) / clipPerWorld * worldPerUv / towardLight;
 
-    vec3 receiver = worldPosition;
-
-    vec4 clip = shadowMatrix * vec4(receiver, 1.0);
+    vec4 clip = shadowMatrix * vec4(worldPosition, 1.0);
     vec2 uv = clip.xy * 0.5 + 0.5;
     if (uv.x < 0.0 || uv.y < 0.0 || uv.x > 1.0 || uv.y > 1.0)
         return 1.0;
-    float receiverDepth = dot(lightDirection, receiver);
+    float receiverDepth = dot(lightDirection, worldPosition);
     float receiverDistance = max(receiverDepth - lightPlaneDepth, 1.0e-3);
     // A planar receiver's own texels, filtered linearly, hold its plane's depth at the lookup;
     // a tenth of the plane's change over a texel covers the encoding's curvature and receivers
