@@ -84,10 +84,10 @@ struct Buffers {
             putTexel(directions, i, 0.0f, 0.0f, -1.0f, 1.0f);
         }
     }
-    void ray(uint32_t x, uint32_t y, float ox, float oy, float dz, float w = 1.0f)
+    void ray(uint32_t x, uint32_t y, float ox, float oy, float dz, float w = 1.0f, float oz = 5.0f)
     {
         size_t i = pad + x + size_t(this->w) * y;
-        putTexel(origins, i, ox, oy, 5.0f, 1.0f);
+        putTexel(origins, i, ox, oy, oz, 1.0f);
         putTexel(directions, i, 0.0f, 0.0f, dz, w);
     }
     TraceRegion region()
@@ -138,6 +138,19 @@ TEST(PixelTracing, HitMissAndRaylessPixelsWriteTheirOutputs)
         EXPECT_EQ(b.colors[8 + c], 0xAB);
         EXPECT_EQ(b.normals[8 + c], 0xABAB);
     }
+}
+
+TEST(PixelTracing, ADoubleSidedSurfaceMetFromBehindFacesTheRay)
+{
+    Scene scene;
+    Buffers b(2, 1, 0);
+    b.ray(0, 0, 2.0f, 3.0f, -1.0f);
+    b.ray(1, 0, 2.0f, 3.0f, 1.0f, 1.0f, -5.0f);
+    TraceRegion r = b.region();
+    traceTile(scene.tracer, r, 0, 0, 1, 0);
+    EXPECT_NEAR(widenHalf(b.normals[2]), 1.0f, 1e-3f);
+    EXPECT_NEAR(widenHalf(b.normals[6]), -1.0f, 1e-3f);
+    EXPECT_NEAR(widenHalf(b.positions[4]), 2.0f, 1e-3f);
 }
 
 TEST(PixelTracing, FootprintComesFromNeighbourRays)

@@ -31,9 +31,9 @@ constexpr int height = 90;
 // camera, at x = -10, a red wall that only the ray tracer knows (it is never drawn) covers the
 // reflections of the mirror's half with z < 0; the reflections of the other half leave the scene
 // and see the sky. The sun lights the wall's face towards the mirror.
-// Far to the side, seen from (0, 3, 100), a glass block of the same size stands at x = 10, a red
-// wall behind it at x = 20 and a green one behind the camera at x = -10, again for the ray tracer
-// alone.
+// Far to the side, seen from (0, 3, 100) looking the other way (toward -x), a glass block of the
+// same size stands at x = -10, a red wall behind it at x = -20, its sunlit face towards the block,
+// and a green one behind the camera at x = 10, again for the ray tracer alone.
 struct TracedScenes {
     ObjectInstance* mirror = nullptr;
     ObjectInstance* glass = nullptr;
@@ -98,12 +98,12 @@ TracedScenes& tracedScenes()
     glass.indexOfRefraction = 1.5f;
     glass.transmissionColor = {1.0f, 1.0f, 1.0f};
     scenes.glassMaterial = tracedMaterial(glass);
-    Object* block = makeBox({10.0f, -4.0f, 80.0f}, {12.0f, 14.0f, 120.0f}, scenes.glassMaterial, false);
+    Object* block = makeBox({-12.0f, -4.0f, 80.0f}, {-10.0f, 14.0f, 120.0f}, scenes.glassMaterial, false);
     scenes.glass = new ObjectInstance(block, {0, 0, 0}, {1, 1, 1}, {});
     RayTracer& tracer = rayTracer();
     addWall(tracer, plainImage(scenes.red, 1.0f, 0.0f, 0.0f), -10.0f, -30.0f, 0.0f);
-    addWall(tracer, &scenes.red, 20.0f, 60.0f, 140.0f);
-    addWall(tracer, plainImage(scenes.green, 0.0f, 1.0f, 0.0f), -10.0f, 60.0f, 140.0f);
+    addWall(tracer, &scenes.red, -20.0f, 60.0f, 140.0f);
+    addWall(tracer, plainImage(scenes.green, 0.0f, 1.0f, 0.0f), 10.0f, 60.0f, 140.0f);
     tracer.kdTree.geometry = &tracer.geometry;
     tracer.kdTree.buildKdTree();
     return scenes;
@@ -264,7 +264,7 @@ TEST_F(RaytracedFrame, GlassShowsWhatLiesBehindItAndRefractionOffLeavesTheFrameA
     ORVANTA_REQUIRE_GL();
     ASSERT_NE(testWorld().renderer, nullptr);
     Renderer& r = *testWorld().renderer;
-    r.setCameraPose({0.0f, 3.0f, 100.0f}, fromAxisAngle({0, 1, 0}, 1.5707963f));
+    r.setCameraPose({0.0f, 3.0f, 100.0f}, fromAxisAngle({0, 1, 0}, -1.5707963f));
     showMirror(true, tracedScenes().glass);
     const int errorsBefore = glErrorTotal();
     const std::vector<uint8_t> on = frames(2);
