@@ -580,21 +580,38 @@ TEST(LightPropagationVolumes, ALitRedFloorMakesTheGreyWallsFootRedder)
     EXPECT_EQ(conventionViolationTotal(), violationsBefore);
 }
 
-TEST(LightPropagationVolumes, NestedVolumesShareEachPixelEvenlyAndOnlyTheFinestAddsGlossyLight)
-{
-    ORVANTA_REQUIRE_GL();
-    ASSERT_NE(testWorld().renderer, nullptr);
-    static ObjectInstance* wideFloor = new ObjectInstance(makeBox({-60, -1, -60}, {60, 0, 60}, opaqueMaterial(), false),
-                                                          {0, 0, 0}, {1, 1, 1}, {});
-    // Looking down over the floor, from inside volume 0 out past volume 1's border.
-    Float3 eye{0.3f, 4.0f, 0.2f};
-    ShownScene shown({wideFloor}, eye, fromAxisAngle({1.0f, 0.0f, 0.0f}, 0.7f));
-    Renderer& r = renderer();
+namespace {
 
-    // Every cell of every volume holds the same even light.
-    const float level = 1.0f;
+// A floor 120 units wide, under everything the volume tests look at.
+ObjectInstance* wideFloor()
+{
+    static ObjectInstance* floor = new ObjectInstance(makeBox({-60, -1, -60}, {60, 0, 60}, opaqueMaterial(), false),
+                                                      {0, 0, 0}, {1, 1, 1}, {});
+    return floor;
+}
+
+// Looking down over the wide floor, from inside volume 0 out past volume 1's border.
+const Float3 overFloorEye{0.3f, 4.0f, 0.2f};
+Quaternion overFloorOrientation()
+{
+    return fromAxisAngle({1.0f, 0.0f, 0.0f}, 0.7f);
+}
+
+// The G-buffer of the floor seen from over it, and what the volumes draw on it when every cell of
+// every volume holds the same even light of the given level: the diffuse light alone and with
+// the glossy reflections.
+struct EvenVolumeLight {
+    std::vector<float> light;
+    std::vector<float> withGlossy;
+    std::vector<float> albedo;
+    std::vector<float> position;
+};
+
+EvenVolumeLight evenVolumeLightOnTheFloor(float level)
+{
+    Renderer& r = renderer();
     for (LightPropagationVolume& v : volumes().volumes) {
-        placeLightPropagationVolume(v, r.sun()->direction, eye);
+        placeLightPropagationVolume(v, r.sun()->direction, overFloorEye);
         std::vector<float> even(static_cast<size_t>(v.accumulation.width * v.accumulation.height * 3), level);
         std::vector<float> none(even.size(), 0.0f);
         for (int a = 0; a < 4; ++a) {
@@ -617,23 +634,41 @@ TEST(LightPropagationVolumes, NestedVolumesShareEachPixelEvenlyAndOnlyTheFinestA
     target.create(r.gBuffer().frameBuffer.width, r.gBuffer().frameBuffer.height);
     target.addColorAttachment(0, PixelFormatRgba16F, 0, false);
     target.setDrawBuffers();
+    EvenVolumeLight out;
     r.frameBufferStack().push(&target);
     glClear(GL_COLOR_BUFFER_BIT);
     for (int i = 0; i < LightPropagationVolumeCount; ++i)
         drawVolumeDiffuse(passContext(), volumes(), i, {nullptr, &rays});
     r.frameBufferStack().pop();
-    std::vector<float> light = readAttachment(target, 0, GL_RGBA);
+    out.light = readAttachment(target, 0, GL_RGBA);
     // The frame's drawing: the same diffuse light plus volume 0's glossy reflections.
     r.frameBufferStack().push(&target);
     glClear(GL_COLOR_BUFFER_BIT);
     drawLightPropagationVolumes(passContext(), volumes(), {nullptr, &rays});
     r.frameBufferStack().pop();
-    std::vector<float> withGlossy = readAttachment(target, 0, GL_RGBA);
+    out.withGlossy = readAttachment(target, 0, GL_RGBA);
+    out.albedo = readAttachment(r.gBuffer().frameBuffer, 0, GL_RGBA);
+    out.position = readAttachment(r.gBuffer().frameBuffer, 4, GL_RGBA);
+    return out;
+}
+
+}  // namespace
+
+TEST(LightPropagationVolumes, NestedVolumesShareEachPixelEvenlyAndOnlyTheFinestAddsGlossyLight)
+{
+    ORVANTA_REQUIRE_GL();
+    ASSERT_NE(testWorld().renderer, nullptr);
+    const Float3 eye = overFloorEye;
+    ShownScene shown({wideFloor()}, eye, overFloorOrientation());
+    const float level = 1.0f;
+    const EvenVolumeLight drawn = evenVolumeLightOnTheFloor(level);
+    const std::vector<float>& light = drawn.light;
+    const std::vector<float>& withGlossy = drawn.withGlossy;
+    const std::vector<float>& albedo = drawn.albedo;
+    const std::vector<float>& position = drawn.position;
 
     // Even light of constant coefficient c gives irradiance 0.886227 c on any surface, whatever
     // volume it comes from; the floor's colour over pi turns it into reflected light.
-    std::vector<float> albedo = readAttachment(r.gBuffer().frameBuffer, 0, GL_RGBA);
-    std::vector<float> position = readAttachment(r.gBuffer().frameBuffer, 4, GL_RGBA);
     VolumeGrid finest = volumes().volumes[0].grid();
     Float3 finestLow = finest.minimumCorner();
     Float3 finestHigh = finestLow + finest.extent();
@@ -670,6 +705,49 @@ TEST(LightPropagationVolumes, NestedVolumesShareEachPixelEvenlyAndOnlyTheFinestA
     // The view spans volume 0's border (about 8 units out) and volume 1's (about 16).
     EXPECT_LT(nearest, 6.0f);
     EXPECT_GT(farthest, 18.0f);
+}
+
+// The volumes have no walls at the scale of their coarse cells, so a surface takes their light
+// only as far as the sky reaches it past the scene's occlusion quads. Quads alone (nothing drawn)
+// close a box 4 high over x -3..3, z 2..8 of the floor: the sky lighting volume's cells centred
+// at x -1 and 1, z 3 to 7 and heights 1 and 3 lie inside it. The floor under them gets none of
+// the volumes' light; floor well away from the box gets what it gets without quads.
+TEST(LightPropagationVolumes, FloorClosedInByOcclusionQuadsTakesNoVolumeLight)
+{
+    ORVANTA_REQUIRE_GL();
+    ASSERT_NE(testWorld().renderer, nullptr);
+    Renderer& r = renderer();
+    ShownScene shown({wideFloor()}, overFloorEye, overFloorOrientation());
+    auto face = [](std::vector<Float3>& corners, Float3 c0, Float3 c1, Float3 c2) {
+        corners.insert(corners.end(), {c0, c1, c2, c0 + c2 - c1});
+    };
+    std::vector<Float3> box;
+    face(box, {3, 0, 2}, {-3, 0, 2}, {-3, 4, 2});
+    face(box, {-3, 0, 8}, {3, 0, 8}, {3, 4, 8});
+    face(box, {3, 0, 8}, {3, 0, 2}, {3, 4, 2});
+    face(box, {-3, 0, 2}, {-3, 0, 8}, {-3, 4, 8});
+    face(box, {3, 4, 2}, {-3, 4, 2}, {-3, 4, 8});
+    r.setSkyOcclusionCorners(box);
+    renderPixels();  // writes the sky lighting volume for the quads
+    const float level = 1.0f;
+    const EvenVolumeLight drawn = evenVolumeLightOnTheFloor(level);
+    r.setSkyOcclusionCorners({});
+
+    int inside = 0;
+    int away = 0;
+    for (size_t p = 0; p < drawn.light.size() / 4; ++p) {
+        Float3 world{drawn.position[p * 4], drawn.position[p * 4 + 1], drawn.position[p * 4 + 2]};
+        float expected = drawn.albedo[p * 4] / EnginePi * 0.886227f * level;
+        if (std::fabs(world.x) < 1.0f && world.z > 3.0f && world.z < 7.0f) {
+            ASSERT_LT(drawn.light[p * 4], 0.02f * expected) << "pixel " << p << " inside the box";
+            inside += 1;
+        } else if (std::fabs(world.x) > 12.0f || world.z > 18.0f) {
+            ASSERT_NEAR(drawn.light[p * 4], expected, 0.05f * expected) << "pixel " << p << " away from the box";
+            away += 1;
+        }
+    }
+    EXPECT_GT(inside, 50);
+    EXPECT_GT(away, 100);
 }
 
 namespace {

@@ -64,16 +64,22 @@ void addOpening(MeshBuilder& mesh, const WallBasis& b, const WallOpening& o, flo
         mesh.addCylinder(handle - b.along * 0.12f, b.along * 0.12f, 0.02f, 6, true);
         return;
     }
-    // Frame around the pane, with one mullion and one transom.
+    // Frame around the pane, with one mullion and one transom. The bars run from 4 cm in front of
+    // the recess to 8 cm behind it, so the pane sits inside them: seen from the room they stand in
+    // front of the glass as they do outside, rather than behind it.
     mesh.setSurface(Surfaces::WindowFrame);
     auto barBox = [&](float x0, float x1, float y0, float y1) {
         Float3 corner = b.at(x0, y0, recess);
         Float3 front = b.out * 0.04f;
-        mesh.addQuad(corner + front, b.along * (x1 - x0), b.up * (y1 - y0), x0, y0);
-        mesh.addQuad(corner + front, b.up * (y1 - y0), -front, 0, 0);
-        mesh.addQuad(b.at(x1, y0, recess) + front, -front, b.up * (y1 - y0), 0, 0);
-        mesh.addQuad(b.at(x0, y1, recess) + front, -front, b.along * (x1 - x0), 0, 0);
-        mesh.addQuad(corner + front, b.along * (x1 - x0), -front, 0, 0);
+        Float3 depth = b.out * -0.12f;
+        Float3 across = b.along * (x1 - x0);
+        Float3 high = b.up * (y1 - y0);
+        mesh.addQuad(corner + front, across, high, x0, y0);
+        mesh.addQuad(corner + front + depth + across, -across, high, x0, y0);
+        mesh.addQuad(corner + front, high, depth, 0, 0);
+        mesh.addQuad(corner + front + across, depth, high, 0, 0);
+        mesh.addQuad(corner + front + high, depth, across, 0, 0);
+        mesh.addQuad(corner + front, across, depth, 0, 0);
     };
     barBox(o.left, o.right, o.bottom, o.bottom + bar);
     barBox(o.left, o.right, o.top - bar, o.top);
