@@ -19,6 +19,7 @@
 #include "platform/Input.h"
 #include "platform/Log.h"
 #include "raytracing/RayTracer.h"
+#include "renderer/FoliageCrowns.h"
 #include "renderer/Renderer.h"
 #include "scene/Scene.h"
 
@@ -67,6 +68,7 @@ bool OrvantaApplication::initInstance(const char* scenePath)
     lap(startupTimes.audio);
     loadScene(path, scene().instances, rayTracer().geometry, rayTracer().kdTree, &startupTimes.scene, &rayTracing);
     renderer.setSkyOcclusionCorners(skyOcclusionCorners());
+    renderer.setSkyFoliage(foliageCrowns(scene().instances));
     last = std::chrono::steady_clock::now();  // the scene's stages are timed inside
     if (ObjectInstance* sky = createObjectInstance(skyObjectPath, {0, 0, 0}, {1, 1, 1}, {0, 0, 0, 1}))
         scene().instances.push_back(sky);

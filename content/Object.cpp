@@ -39,6 +39,21 @@ SubmeshMaterial* resolveMaterial(const SubmeshRecord& record)
     return result;
 }
 
+// The box around the vertices of a submesh's triangles; the file was checked, so its index range
+// and indices are in bounds.
+void boundSubmesh(const ObjectFileData& file, Submesh& submesh)
+{
+    Float3 lo{1e30f, 1e30f, 1e30f};
+    Float3 hi{-1e30f, -1e30f, -1e30f};
+    for (uint32_t i = submesh.firstIndex; i <= submesh.lastIndex && i < file.indices.size(); ++i) {
+        const Float3 p = file.vertices[file.indices[i]].position;
+        lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
+        hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
+    }
+    submesh.minCorner = lo;
+    submesh.maxCorner = hi;
+}
+
 Object* loadObject(const std::string& path)
 {
     // The file is read and checked as a whole before any GL object or material is made, so a bad
@@ -63,6 +78,7 @@ Object* loadObject(const std::string& path)
         submesh.material = resolveMaterial(record);
         submesh.firstIndex = record.firstTriangle * 3;
         submesh.lastIndex = record.lastTriangle * 3 + 2;
+        boundSubmesh(file, submesh);
         object->submeshes.push_back(submesh);
     }
 

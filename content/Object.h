@@ -16,6 +16,9 @@ struct Submesh {
     SubmeshMaterial* material = nullptr;
     uint32_t firstIndex = 0;
     uint32_t lastIndex = 0;
+    // Object-space box around the vertices its triangles use.
+    Float3 minCorner;
+    Float3 maxCorner;
 };
 
 // One loaded triangle mesh: its GPU buffers (56-byte vertices, 32-bit indices), its submeshes in

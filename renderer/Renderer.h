@@ -90,6 +90,8 @@ public:
     bool presentLinearImage(const HdrImage& image, float exposure, std::string& error);
     // Hands the loaded scene's occlusion quad corners to the sky lighting volume.
     void setSkyOcclusionCorners(const std::vector<Float3>& corners);
+    // Hands the loaded scene's foliage crowns to the sky lighting volume.
+    void setSkyFoliage(const std::vector<FoliageCrown>& crowns);
     const SkyLightingVolume& skyLightingVolume() const { return skyLighting; }
     LightPropagationVolumeSet& lightPropagationVolumes() { return propagationVolumes; }
 

@@ -39,6 +39,15 @@ bool setSkyLightingUniform(const SkyLightingVolume& volume, UniformSemantic sema
     case SKY_LIGHTING_NUM_OCCLUSION_QUADS:
         glUniform1iARB(location, static_cast<GLint>(volume.occlusionCorners.size()));
         return true;
+    case SKY_LIGHTING_FOLIAGE_CENTRES:
+        setVectorArray(location, volume.foliageCentres);
+        return true;
+    case SKY_LIGHTING_FOLIAGE_RADII:
+        setVectorArray(location, volume.foliageRadii);
+        return true;
+    case SKY_LIGHTING_NUM_FOLIAGE:
+        glUniform1iARB(location, static_cast<GLint>(volume.foliageCentres.size()));
+        return true;
     case SKY_LIGHTING_SAMPLING_VECTORS:
         setVectorArray(location, volume.samplingVectors);
         return true;

@@ -1,5 +1,7 @@
 #include "renderer/SkyLightingVolume.h"
 
+#include <algorithm>
+
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
 #include "platform/gl/GlExtensions.h"
@@ -106,6 +108,27 @@ void setSkyOcclusionCorners(SkyLightingVolume& volume, const std::vector<Float3>
                                                      std::fmax(volume.occlusionMaximum.y, p.y),
                                                      std::fmax(volume.occlusionMaximum.z, p.z)};
         }
+    }
+    volume.completeNow = true;
+    volume.slicesWrittenSinceRestart = 0;
+}
+
+void setSkyFoliage(SkyLightingVolume& volume, std::vector<FoliageCrown> crowns)
+{
+    const size_t limit = static_cast<size_t>(SkyLightingVolume::MaxFoliageCrowns);
+    if (crowns.size() > limit) {
+        logError("sky foliage: " + std::to_string(crowns.size()) + " crowns are more than the " +
+                 std::to_string(limit) + " the sky lighting volume can test; the smallest are left out");
+        auto size = [](const FoliageCrown& c) { return c.radii.x * c.radii.y * c.radii.z; };
+        std::stable_sort(crowns.begin(), crowns.end(),
+                         [&](const FoliageCrown& a, const FoliageCrown& b) { return size(a) > size(b); });
+        crowns.resize(limit);
+    }
+    volume.foliageCentres.clear();
+    volume.foliageRadii.clear();
+    for (const FoliageCrown& crown : crowns) {
+        volume.foliageCentres.push_back(crown.centre);
+        volume.foliageRadii.push_back(crown.radii);
     }
     volume.completeNow = true;
     volume.slicesWrittenSinceRestart = 0;

@@ -1,4 +1,5 @@
 #pragma once
+#include "renderer/FoliageCrowns.h"
 #include "renderer/FrameBuffer.h"
 #include "renderer/FrustumVectors.h"
 #include "renderer/PassContext.h"
@@ -28,6 +29,8 @@ struct SkyLightingVolume {
     // The write shader declares room for this many occlusion corners (64 quads); a scene with
     // more has the rest left out, with a message when the set is handed them.
     static constexpr int MaxOcclusionCorners = 256;
+    // The write shader declares room for this many foliage crowns.
+    static constexpr int MaxFoliageCrowns = 16;
 
     uint32_t width = 64;
     uint32_t height = 16;
@@ -41,6 +44,10 @@ struct SkyLightingVolume {
     // without quads. The apply pass tests its pixels against the quads only inside it.
     Float3 occlusionMinimum{1.0f, 1.0f, 1.0f};
     Float3 occlusionMaximum{-1.0f, -1.0f, -1.0f};
+    // The crowns of the scene's trees and bushes, at most MaxFoliageCrowns: each direction of a
+    // cell passes a crown in the measure of the leaves along its chord through it.
+    std::vector<Float3> foliageCentres;
+    std::vector<Float3> foliageRadii;
     std::vector<Float3> samplingVectors;
     // 64 x 64 target whose seven colour attachments are layers of the volume textures.
     FrameBuffer target;
@@ -77,6 +84,10 @@ void initSkyLightingVolume(SkyLightingVolume& volume);
 // MaxOcclusionCorners are cut to that many and reported; a count that is not a multiple of four
 // loses its incomplete last quad.
 void setSkyOcclusionCorners(SkyLightingVolume& volume, const std::vector<Float3>& corners);
+
+// Hands the set the scene's foliage crowns and asks for the whole volume at the next update.
+// More than MaxFoliageCrowns keep the largest (by volume) and report the rest left out.
+void setSkyFoliage(SkyLightingVolume& volume, std::vector<FoliageCrown> crowns);
 
 // Starts a progressive rebuild (called whenever the sun moves): the count of slices written since
 // the restart goes back to 0; the next slice stays, so the rebuild starts where the last one was.

@@ -17,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -244,6 +246,42 @@ TEST_F(SkyLightingVolumeGl, QuadsShadeTheSkyAsParallelogramsOfTheirFirstThreeCor
 
     // Without the quad the same places are open again.
     setSkyOcclusionCorners(*volume, {});
+    rebuildWhole();
+    added = lightSurfaces(surfaces);
+    EXPECT_NEAR(added[0].z, SkyRadiance[2], 0.05f * SkyRadiance[2]);
+}
+
+// Under a constant sky, a sphere of leaves of radius R centred h above a cell takes away, of each
+// way at angle t from the zenith within the sphere's cone (sin t < R / h), the share
+// 1 - exp(-density * chord) of its light, chord = 2 sqrt(R^2 - h^2 sin^2 t): an upward surface
+// reading that cell gets 1 - 2 * integral over the cone of that share times cos t sin t dt of the
+// open sky's light. The surface lies 1.05 below the centre of the cell at (-9, 1, -9), which it
+// reads one cell (plus 0.05) out along its normal.
+TEST_F(SkyLightingVolumeGl, AFoliageCrownDimsTheSkyByTheLeavesAlongEachWay)
+{
+    ORVANTA_REQUIRE_GL();
+    const float density = 0.24f;  // leaves per unit of length, as the write shader has them
+    const float radius = 8.0f;
+    const float height = 11.0f;
+    setSkyFoliage(*volume, {{{-9.0f, 1.0f + height, -9.0f}, {radius, radius, radius}}});
+    rebuildWhole();
+    double taken = 0.0;
+    const int steps = 20000;
+    const double cone = std::asin(radius / height);
+    for (int i = 0; i < steps; ++i) {
+        const double t = (i + 0.5) * cone / steps;
+        const double s = height * std::sin(t);
+        const double chord = 2.0 * std::sqrt(std::max(0.0, double(radius) * radius - s * s));
+        taken += (1.0 - std::exp(-density * chord)) * std::cos(t) * std::sin(t) * cone / steps;
+    }
+    const float expected = static_cast<float>(1.0 - 2.0 * taken);
+    ASSERT_LT(expected, 0.8f);
+    const std::vector<Surface> surfaces = {{{-9.0f, -1.05f, -9.0f}, {0, 1, 0}}, {{41.0f, -1.05f, 41.0f}, {0, 1, 0}}};
+    std::vector<Float3> added = lightSurfaces(surfaces);
+    EXPECT_NEAR(added[0].z, expected * SkyRadiance[2], 0.06f * SkyRadiance[2]) << "expected " << expected;
+    EXPECT_NEAR(added[1].z, SkyRadiance[2], 0.05f * SkyRadiance[2]);
+
+    setSkyFoliage(*volume, {});
     rebuildWhole();
     added = lightSurfaces(surfaces);
     EXPECT_NEAR(added[0].z, SkyRadiance[2], 0.05f * SkyRadiance[2]);

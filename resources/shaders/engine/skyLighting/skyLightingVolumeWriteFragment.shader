@@ -9,6 +9,9 @@ shader
 	}
 	semantics
 	{
+		foliageCentres = SKY_LIGHTING_FOLIAGE_CENTRES
+		foliageRadii = SKY_LIGHTING_FOLIAGE_RADII
+		foliageCount = SKY_LIGHTING_NUM_FOLIAGE
 		skyMap = SKY_MAP_TEXTURE
 		samplingVectors = SKY_LIGHTING_SAMPLING_VECTORS
 		samplingVectorCount = SKY_LIGHTING_NUM_SAMPLING_VECTORS
@@ -17,8 +20,8 @@ shader
 	}
 	code = "
 // One cell of the sky lighting volume: the sky's radiance from every sampling direction of the
-// upper hemisphere, kept where no occlusion quad blocks the way, projected onto spherical
-// harmonics.
+// upper hemisphere, kept where no occlusion quad blocks the way and dimmed by the foliage crowns
+// the way passes, projected onto spherical harmonics.
 uniform sampler2D skyMap;
 uniform vec3 samplingVectors[100];
 uniform int samplingVectorCount;
@@ -43,6 +46,40 @@ float visibility(vec3 origin, vec3 direction)
     return 1.0;
 }
 
+// The scene's tree and bush crowns, as ellipsoids of leaves along the world axes.
+uniform vec3 foliageCentres[16];
+uniform vec3 foliageRadii[16];
+uniform int foliageCount;
+// Leaf cards per unit of length through a crown, as the light sees them: a way through the middle
+// of a tree's crown, some 8 units, lets about a seventh of the sky through, as the gaps between
+// the cards of the demo's trees do.
+const float FOLIAGE_DENSITY = 0.24;
+
+// The share of light that passes the crowns on the way from origin along the unit direction:
+// exp(-density * the length of the way inside each crown).
+float foliagePass(vec3 origin, vec3 direction)
+{
+    float inside = 0.0;
+    for (int i = 0; i < 16; ++i) {
+        if (i >= foliageCount)
+            break;
+        // In the crown's own units the ellipsoid is the unit sphere; t stays the world distance.
+        vec3 o = (origin - foliageCentres[i]) / foliageRadii[i];
+        vec3 d = direction / foliageRadii[i];
+        float a = dot(d, d);
+        float b = dot(o, d);
+        float c = dot(o, o) - 1.0;
+        float discriminant = b * b - a * c;
+        if (discriminant <= 0.0)
+            continue;
+        float root = sqrt(discriminant);
+        float far = (-b + root) / a;
+        float near = max((-b - root) / a, 0.0);
+        inside += max(far - near, 0.0);
+    }
+    return exp(-FOLIAGE_DENSITY * inside);
+}
+
 void main()
 {
     vec3 coefficients[9];
@@ -59,6 +96,8 @@ void main()
         vec3 direction = samplingVectors[i];
         vec3 radiance = texture2D(skyMap, skyMapCoordinates(direction)).rgb;
         float seen = direction.y > reach ? 1.0 : visibility(cellPosition, direction);
+        if (seen > 0.0 && foliageCount > 0)
+            seen *= foliagePass(cellPosition, direction);
         addHarmonicsSample(coefficients, direction, radiance * seen);
     }
     finishHarmonics(coefficients, samplingVectorCount);
