@@ -550,6 +550,31 @@ TEST(LightPropagationVolumes, PropagationSwitchesGateSunAndSkyInjection)
     EXPECT_EQ(differing, 0u);
 }
 
+// The sky light a sunlit surface bounces is the sky it sees. A roof of occlusion quads (which
+// casts no sun shadow) 5 units over the whole red floor leaves it sunlit but shows it hardly any
+// sky: the coarsest volume, which alone carries the sky's bounce, holds a small part of it.
+TEST(LightPropagationVolumes, SurfacesBounceOnlyTheSkyTheySee)
+{
+    ORVANTA_REQUIRE_GL();
+    ASSERT_NE(testWorld().renderer, nullptr);
+    RedFloorScene& scene = redFloorScene();
+    ShownScene shown({scene.floor}, scene.cameraPosition, scene.cameraOrientation);
+    Renderer& r = renderer();
+    r.setFeature(PropagateSunLighting, false);
+    r.setFeature(PropagateSkyLighting, true);
+    auto skyBounceUnder = [&](const std::vector<Float3>& corners) {
+        r.setSkyOcclusionCorners(corners);
+        renderPixels();  // writes the sky lighting volume for the quads
+        updateVolumes();
+        return totalLight(volumes().volumes[2].accumulation);
+    };
+    const double open = skyBounceUnder({});
+    const double roofed = skyBounceUnder({{60, 5, -60}, {-60, 5, -60}, {-60, 5, 60}, {60, 5, 60}});
+    skyBounceUnder({});
+    EXPECT_GT(open, 0.0);
+    EXPECT_LT(roofed, 0.15 * open) << "open " << open;
+}
+
 TEST(LightPropagationVolumes, ALitRedFloorMakesTheGreyWallsFootRedder)
 {
     ORVANTA_REQUIRE_GL();

@@ -5,6 +5,7 @@ shader
 		file = "resources/shaders/engine/common/glslVersion.shader"
 		file = "resources/shaders/engine/common/skyMapping.shader"
 		file = "resources/shaders/engine/lightPropagationVolume/lightInjection.shader"
+		file = "resources/shaders/engine/common/skyVolumeReading.shader"
 	}
 	semantics
 	{
@@ -14,7 +15,9 @@ shader
 	code = "
 // One virtual point light per reflective-shadow-map texel, carrying the skylight that texel's
 // surface reflects. The map holds colour times sunlight, so the surface colour is recovered by
-// dividing the sunlight out; texels the sun barely reaches are left out.
+// dividing the sunlight out; texels the sun barely reaches are left out. The open sky's light is
+// taken in the measure the surface sees the sky (its openness in the sky lighting volume): a
+// yard's floor under a roof or a tree reflects little of it.
 uniform sampler2D skyMap;
 uniform vec4 sunColor;
 
@@ -49,7 +52,8 @@ void main()
         return;
     }
     vec3 albedo = clamp(surface.exitance / sunlight, 0.0, 1.0);
-    injectLight(surface, albedo * skyIrradiance(surface.normal));
+    float openness = skyOpenness(surface.position, surface.normal, surface.normal);
+    injectLight(surface, albedo * skyIrradiance(surface.normal) * openness);
 }
 "
 }
