@@ -648,8 +648,8 @@ double literalWork(const RayTracingGeometry& g)
 {
     Float3 lo{1e30f, 1e30f, 1e30f}, hi{-1e30f, -1e30f, -1e30f};
     for (const RtTriangle& t : g.triangles) {
-        lo = {std::min(lo.x, t.boxMin.x), std::min(lo.y, t.boxMin.y), std::min(lo.z, t.boxMin.z)};
-        hi = {std::max(hi.x, t.boxMax.x), std::max(hi.y, t.boxMax.y), std::max(hi.z, t.boxMax.z)};
+        lo = minComponents(lo, t.boxMin);
+        hi = maxComponents(hi, t.boxMax);
     }
     if (g.triangles.empty())
         return 0.0;

@@ -47,8 +47,8 @@ void boundSubmesh(const ObjectFileData& file, Submesh& submesh)
     Float3 hi{-1e30f, -1e30f, -1e30f};
     for (uint32_t i = submesh.firstIndex; i <= submesh.lastIndex && i < file.indices.size(); ++i) {
         const Float3 p = file.vertices[file.indices[i]].position;
-        lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
-        hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
+        lo = minComponents(lo, p);
+        hi = maxComponents(hi, p);
     }
     submesh.minCorner = lo;
     submesh.maxCorner = hi;

@@ -5,8 +5,6 @@
 #include "gpu/Material.h"
 #include "gpu/SubmeshMaterial.h"
 
-#include <algorithm>
-
 namespace Orvanta {
 
 std::vector<FoliageCrown> foliageCrowns(const std::vector<ObjectInstance*>& instances)
@@ -27,8 +25,8 @@ std::vector<FoliageCrown> foliageCrowns(const std::vector<ObjectInstance*>& inst
             for (int corner = 0; corner < 8; ++corner) {
                 const Float3 p{corner & 1 ? hi.x : lo.x, corner & 2 ? hi.y : lo.y, corner & 4 ? hi.z : lo.z};
                 const Float3 w = transformPoint(instance->worldMatrix, p);
-                worldLo = {std::min(worldLo.x, w.x), std::min(worldLo.y, w.y), std::min(worldLo.z, w.z)};
-                worldHi = {std::max(worldHi.x, w.x), std::max(worldHi.y, w.y), std::max(worldHi.z, w.z)};
+                worldLo = minComponents(worldLo, w);
+                worldHi = maxComponents(worldHi, w);
             }
             crowns.push_back({(worldLo + worldHi) * 0.5f, (worldHi - worldLo) * 0.5f});
         }

@@ -1,5 +1,6 @@
 #include "scene/Math.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace Orvanta {
@@ -33,6 +34,16 @@ Float3 multiplyComponents(Float3 a, Float3 b)
 Float3 divideComponents(Float3 a, Float3 b)
 {
     return {a.x / b.x, a.y / b.y, a.z / b.z};
+}
+
+Float3 minComponents(Float3 a, Float3 b)
+{
+    return {std::min(a.x, b.x), std::min(a.y, b.y), std::min(a.z, b.z)};
+}
+
+Float3 maxComponents(Float3 a, Float3 b)
+{
+    return {std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z)};
 }
 
 Quaternion operator*(Quaternion a, Quaternion b)

@@ -86,6 +86,9 @@ Float3 normalize(Float3 v);
 // Componentwise product and quotient (scales).
 Float3 multiplyComponents(Float3 a, Float3 b);
 Float3 divideComponents(Float3 a, Float3 b);
+// Componentwise smaller and larger (the corners of a growing box).
+Float3 minComponents(Float3 a, Float3 b);
+Float3 maxComponents(Float3 a, Float3 b);
 
 // Hamilton product a ⊗ b.
 Quaternion operator*(Quaternion a, Quaternion b);

@@ -182,8 +182,8 @@ TEST(ZUpImport, TurnsTheModelUprightAndCompletesNormalsAndTextureCoordinatesWith
     Float3 lo{1e9f, 1e9f, 1e9f}, hi{-1e9f, -1e9f, -1e9f};
     for (const ObjectVertex& v : object.vertices) {
         const Float3 p = transformPoint(world, v.position);
-        lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
-        hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
+        lo = minComponents(lo, p);
+        hi = maxComponents(hi, p);
     }
     EXPECT_NEAR(lo.y, 0.0f, 1e-5f);
     EXPECT_NEAR(hi.y, 8.0f, 1e-5f);

@@ -28,8 +28,8 @@ void addTracedQuad(RayTracingGeometry& g, const RtSurface& surface, Float3 corne
         t.boxMin = t.boxMax = corner;
         for (uint32_t i : {t.index1, t.index2}) {
             const Float3 p = g.vertices[i].position;
-            t.boxMin = {std::min(t.boxMin.x, p.x), std::min(t.boxMin.y, p.y), std::min(t.boxMin.z, p.z)};
-            t.boxMax = {std::max(t.boxMax.x, p.x), std::max(t.boxMax.y, p.y), std::max(t.boxMax.z, p.z)};
+            t.boxMin = minComponents(t.boxMin, p);
+            t.boxMax = maxComponents(t.boxMax, p);
         }
         g.triangles.push_back(t);
     }

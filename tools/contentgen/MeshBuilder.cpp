@@ -291,8 +291,8 @@ ObjectFileData MeshBuilder::build(const std::string& header) const
     Float3 lo{1e30f, 1e30f, 1e30f};
     Float3 hi{-1e30f, -1e30f, -1e30f};
     for (const ObjectVertex& v : vertices) {
-        lo = Float3{std::min(lo.x, v.position.x), std::min(lo.y, v.position.y), std::min(lo.z, v.position.z)};
-        hi = Float3{std::max(hi.x, v.position.x), std::max(hi.y, v.position.y), std::max(hi.z, v.position.z)};
+        lo = minComponents(lo, v.position);
+        hi = maxComponents(hi, v.position);
     }
     data.minCorner = vertices.empty() ? Float3{} : lo;
     data.maxCorner = vertices.empty() ? Float3{} : hi;

@@ -85,8 +85,8 @@ std::vector<std::pair<float, float>> planarTexCoords(const std::vector<Float3>& 
         return coords;
     Float3 lo = positions[0], hi = positions[0];
     for (const Float3& p : positions) {
-        lo = {std::min(lo.x, p.x), std::min(lo.y, p.y), std::min(lo.z, p.z)};
-        hi = {std::max(hi.x, p.x), std::max(hi.y, p.y), std::max(hi.z, p.z)};
+        lo = minComponents(lo, p);
+        hi = maxComponents(hi, p);
     }
     const float extent[3] = {hi.x - lo.x, hi.y - lo.y, hi.z - lo.z};
     // The axis of smallest extent is the one projected away; the other two keep their order.

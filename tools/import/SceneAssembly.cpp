@@ -261,10 +261,8 @@ bool Assembler::buildObject(const std::vector<uint32_t>& meshes, const NodePlace
     data.minCorner = data.maxCorner = data.vertices.empty() ? Float3{} : data.vertices[0].position;
     for (const ObjectVertex& v : data.vertices) {
         const Float3 p = v.position;
-        data.minCorner = {std::min(data.minCorner.x, p.x), std::min(data.minCorner.y, p.y),
-                          std::min(data.minCorner.z, p.z)};
-        data.maxCorner = {std::max(data.maxCorner.x, p.x), std::max(data.maxCorner.y, p.y),
-                          std::max(data.maxCorner.z, p.z)};
+        data.minCorner = minComponents(data.minCorner, p);
+        data.maxCorner = maxComponents(data.maxCorner, p);
     }
     const std::string fileName = objectNames.unique(stem) + ".object";
     files["objects/" + fileName] = encodeObjectFile(data);
@@ -425,10 +423,8 @@ void Assembler::extendBox(const ObjectFileData& object, const SceneInstanceRecor
             summary.boxMin = summary.boxMax = p;
             boxStarted = true;
         }
-        summary.boxMin = {std::min(summary.boxMin.x, p.x), std::min(summary.boxMin.y, p.y),
-                          std::min(summary.boxMin.z, p.z)};
-        summary.boxMax = {std::max(summary.boxMax.x, p.x), std::max(summary.boxMax.y, p.y),
-                          std::max(summary.boxMax.z, p.z)};
+        summary.boxMin = minComponents(summary.boxMin, p);
+        summary.boxMax = maxComponents(summary.boxMax, p);
     }
 }
 
