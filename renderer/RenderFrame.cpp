@@ -33,7 +33,8 @@ void Renderer::renderFrame()
     pass("ray read-back", casting, [&] { readBackRayInput(context, rt, renderSettingOn(Refraction)); });
     pass("G-buffer", true, [&] { fillGBuffer(); });
     pass("sun colour and sky map", true, [&] { updateSunAndSkyMap(); });
-    pass("sky lighting volume", skyLit, [&] { updateSkyLightingVolume(context, skyLighting); });
+    // The propagated light reads the sky lighting volume too (how open each surface is to the sky).
+    pass("sky lighting volume", skyLit || volumes, [&] { updateSkyLightingVolume(context, skyLighting); });
     pass("light propagation maps and injection", volumes, [&] { injectVolumeLights(context, lpv, lpvIn); });
     pass("geometry volume injection", volumes && lpvIn.occlusion, [&] { fillGeometryVolumes(context, lpv, lpvIn); });
     pass(propagation, volumes, [&] { propagateVolumeLight(context, lpv, lpvIn); });

@@ -752,6 +752,8 @@ TEST(LightPropagationVolumes, FloorClosedInByOcclusionQuadsTakesNoVolumeLight)
     face(box, {3, 0, 8}, {3, 0, 2}, {3, 4, 2});
     face(box, {-3, 0, 2}, {-3, 0, 8}, {-3, 4, 8});
     face(box, {3, 4, 2}, {-3, 4, 2}, {-3, 4, 8});
+    // The volumes read the sky lighting volume even while the sky's own light is switched off.
+    r.setFeature(SkyLighting, false);
     r.setSkyOcclusionCorners(box);
     renderPixels();  // writes the sky lighting volume for the quads
     const float level = 1.0f;
