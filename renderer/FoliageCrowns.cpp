@@ -5,6 +5,8 @@
 #include "gpu/Material.h"
 #include "gpu/SubmeshMaterial.h"
 
+#include <algorithm>
+
 namespace Orvanta {
 
 std::vector<FoliageCrown> foliageCrowns(const std::vector<ObjectInstance*>& instances)
@@ -28,7 +30,12 @@ std::vector<FoliageCrown> foliageCrowns(const std::vector<ObjectInstance*>& inst
                 worldLo = minComponents(worldLo, w);
                 worldHi = maxComponents(worldHi, w);
             }
-            crowns.push_back({(worldLo + worldHi) * 0.5f, (worldHi - worldLo) * 0.5f});
+            // A flat submesh (one alpha-tested card, a fence panel) encloses no volume of leaves;
+            // the crown test divides by the radii.
+            const Float3 radii = (worldHi - worldLo) * 0.5f;
+            if (!(std::min({radii.x, radii.y, radii.z}) >= MinimumCrownRadius))
+                continue;
+            crowns.push_back({(worldLo + worldHi) * 0.5f, radii});
         }
     }
     return crowns;

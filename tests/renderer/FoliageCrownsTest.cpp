@@ -9,8 +9,8 @@
 
 using namespace Orvanta;
 
-// A tree of two submeshes, trunk and leaves, placed twice: the leaves alone make a crown, their
-// box carried through each placement's scale, turn and position.
+// A tree of three submeshes, trunk, leaves and one flat leaf card, placed twice: the leaves alone
+// make a crown, their box carried through each placement's scale, turn and position.
 TEST(FoliageCrowns, LeafSubmeshesBecomeTheEllipsoidsInTheirPlacedBoxes)
 {
     Material bark;
@@ -31,7 +31,12 @@ TEST(FoliageCrowns, LeafSubmeshesBecomeTheEllipsoidsInTheirPlacedBoxes)
     crown.material = &leafMaterial;
     crown.minCorner = {-3, 4, -1};
     crown.maxCorner = {3, 8, 1};
-    tree.submeshes = {trunk, crown};
+    // One flat card, as a fence panel would be: no volume of leaves.
+    Submesh card;
+    card.material = &leafMaterial;
+    card.minCorner = {-1, 0, 0};
+    card.maxCorner = {1, 2, 0};
+    tree.submeshes = {trunk, crown, card};
 
     ObjectInstance upright(&tree, {10, 0, 5}, {1, 1, 1}, {});
     // A quarter turn about y swaps the box's x and z extents; the scale doubles them.
