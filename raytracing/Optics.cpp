@@ -42,7 +42,7 @@ float surfaceOffsetDistance(Float3 p)
 
 Ray rayPastHit(const Ray& ray)
 {
-    const Float3 d{ray.direction[0], ray.direction[1], ray.direction[2]};
+    const Float3 d = directionOf(ray);
     const Float3 hit = Float3{ray.origin[0], ray.origin[1], ray.origin[2]} + d * ray.tHit;
     // The offset is a distance; the direction need not have unit length.
     const float dLength = length(d);

@@ -72,9 +72,7 @@ ShadedHit shadeHit(const RayTracingGeometry& geometry, const TraceRegion& region
     out.color[3] = surface.color.a;
     // A double-sided surface met from behind (a window bar seen through the pane from inside the
     // room) is lit on the side the ray sees, as the G-buffer write turns a back face's normal.
-    const float towardRay = ray.hitAccel->normal[0] * ray.direction[0] + ray.hitAccel->normal[1] * ray.direction[1] +
-                            ray.hitAccel->normal[2] * ray.direction[2];
-    const float facing = towardRay > 0.0f ? -1.0f : 1.0f;
+    const float facing = dot(faceNormal(ray), directionOf(ray)) > 0.0f ? -1.0f : 1.0f;
     out.normal[0] = surface.shadingNormal.x * facing;
     out.normal[1] = surface.shadingNormal.y * facing;
     out.normal[2] = surface.shadingNormal.z * facing;

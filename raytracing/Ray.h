@@ -23,4 +23,17 @@ struct Ray {
 // A ray at its start values; a zero direction component gives an infinite inverse.
 Ray makeRay(const float origin[3], const float direction[3]);
 
+// The ray's direction as a vector, as long as it was given (distances are in its units).
+inline Float3 directionOf(const Ray& ray)
+{
+    return {ray.direction[0], ray.direction[1], ray.direction[2]};
+}
+
+// The hit triangle's unit normal as its corners wind, which the intersection record holds (only a
+// triangle with area is ever hit). The ray must have hit.
+inline Float3 faceNormal(const Ray& ray)
+{
+    return {ray.hitAccel->normal[0], ray.hitAccel->normal[1], ray.hitAccel->normal[2]};
+}
+
 }  // namespace Orvanta

@@ -45,10 +45,6 @@ Float3 originOf(const Ray& ray)
 {
     return {ray.origin[0], ray.origin[1], ray.origin[2]};
 }
-Float3 directionOf(const Ray& ray)
-{
-    return {ray.direction[0], ray.direction[1], ray.direction[2]};
-}
 Float3 hitPoint(const Ray& ray)
 {
     return originOf(ray) + directionOf(ray) * ray.tHit;
@@ -108,12 +104,6 @@ struct Shading {
     float power = 1.0f;
     const RtSurface* surface = nullptr;
 };
-
-// The hit triangle's unit normal as its corners wind, which its intersection record already holds.
-Float3 faceNormal(const Ray& ray)
-{
-    return {ray.hitAccel->normal[0], ray.hitAccel->normal[1], ray.hitAccel->normal[2]};
-}
 
 bool prepareShading(const RayTracingGeometry& geometry, const Ray& ray, const TexCoordFootprint& footprint, Shading& s)
 {
