@@ -1,7 +1,5 @@
 #include "renderer/SkyLightingVolume.h"
 
-#include <algorithm>
-
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
 #include "platform/gl/GlExtensions.h"
@@ -10,6 +8,7 @@
 #include "renderer/FullScreenQuad.h"
 #include "renderer/MatrixStack.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace Orvanta {
@@ -26,6 +25,13 @@ void attachLayer(const SkyLightingVolume& volume, uint32_t layer)
     for (int k = 0; k < SkyLightingVolume::TextureCount; ++k)
         glFramebufferTexture3D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0 + static_cast<GLenum>(k), GL_TEXTURE_3D,
                                volume.textures[k]->name, 0, static_cast<GLint>(layer));
+}
+
+// The whole volume is written at the next update, as at start-up.
+void writeWholeAtNextUpdate(SkyLightingVolume& volume)
+{
+    volume.slicesWrittenSinceRestart = 0;
+    volume.completeNow = true;
 }
 
 }  // namespace
@@ -76,8 +82,7 @@ void initSkyLightingVolume(SkyLightingVolume& volume)
                                      "resources/shaders/engine/skyLighting/skyLightingVolumeWriteFragment.shader");
     volume.applyProgram = getFragmentProgram("resources/shaders/engine/skyLighting/skyLightingFragment.shader");
     volume.nextSlice = 0;
-    volume.slicesWrittenSinceRestart = 0;
-    volume.completeNow = true;
+    writeWholeAtNextUpdate(volume);
 }
 
 void setSkyOcclusionCorners(SkyLightingVolume& volume, const std::vector<Float3>& corners)
@@ -109,8 +114,7 @@ void setSkyOcclusionCorners(SkyLightingVolume& volume, const std::vector<Float3>
                                                      std::fmax(volume.occlusionMaximum.z, p.z)};
         }
     }
-    volume.completeNow = true;
-    volume.slicesWrittenSinceRestart = 0;
+    writeWholeAtNextUpdate(volume);
 }
 
 void setSkyFoliage(SkyLightingVolume& volume, std::vector<FoliageCrown> crowns)
@@ -130,8 +134,7 @@ void setSkyFoliage(SkyLightingVolume& volume, std::vector<FoliageCrown> crowns)
         volume.foliageCentres.push_back(crown.centre);
         volume.foliageRadii.push_back(crown.radii);
     }
-    volume.completeNow = true;
-    volume.slicesWrittenSinceRestart = 0;
+    writeWholeAtNextUpdate(volume);
 }
 
 void restartSkyLightingVolume(SkyLightingVolume& volume)
