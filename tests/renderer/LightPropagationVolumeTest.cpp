@@ -743,15 +743,7 @@ TEST(LightPropagationVolumes, FloorClosedInByOcclusionQuadsTakesNoVolumeLight)
     ASSERT_NE(testWorld().renderer, nullptr);
     Renderer& r = renderer();
     ShownScene shown({wideFloor()}, overFloorEye, overFloorOrientation());
-    auto face = [](std::vector<Float3>& corners, Float3 c0, Float3 c1, Float3 c2) {
-        corners.insert(corners.end(), {c0, c1, c2, c0 + c2 - c1});
-    };
-    std::vector<Float3> box;
-    face(box, {3, 0, 2}, {-3, 0, 2}, {-3, 4, 2});
-    face(box, {-3, 0, 8}, {3, 0, 8}, {3, 4, 8});
-    face(box, {3, 0, 8}, {3, 0, 2}, {3, 4, 2});
-    face(box, {-3, 0, 2}, {-3, 0, 8}, {-3, 4, 8});
-    face(box, {3, 4, 2}, {-3, 4, 2}, {-3, 4, 8});
+    const std::vector<Float3> box = occlusionBox({-3, 0, 2}, {3, 4, 8}, true);
     // The volumes read the sky lighting volume even while the sky's own light is switched off.
     r.setFeature(SkyLighting, false);
     r.setSkyOcclusionCorners(box);

@@ -72,6 +72,19 @@ Object* makeBox(Float3 lo, Float3 hi, Material* material, bool inward)
     return object;
 }
 
+std::vector<Float3> occlusionBox(Float3 lo, Float3 hi, bool withTop)
+{
+    std::vector<Float3> corners;
+    auto face = [&](Float3 c0, Float3 c1, Float3 c2) { corners.insert(corners.end(), {c0, c1, c2, c0 + c2 - c1}); };
+    face({hi.x, lo.y, lo.z}, {lo.x, lo.y, lo.z}, {lo.x, hi.y, lo.z});
+    face({lo.x, lo.y, hi.z}, {hi.x, lo.y, hi.z}, {hi.x, hi.y, hi.z});
+    face({hi.x, lo.y, hi.z}, {hi.x, lo.y, lo.z}, {hi.x, hi.y, lo.z});
+    face({lo.x, lo.y, lo.z}, {lo.x, lo.y, hi.z}, {lo.x, hi.y, hi.z});
+    if (withTop)
+        face({hi.x, hi.y, lo.z}, {lo.x, hi.y, lo.z}, {lo.x, hi.y, hi.z});
+    return corners;
+}
+
 Material* opaqueMaterial()
 {
     auto* material = new Material;

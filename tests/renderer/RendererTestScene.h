@@ -27,6 +27,9 @@ TestWorld& testWorld();
 // An axis-aligned box as 12 triangles with outward (or, with inward, inward-facing) normals and
 // tangents, drawn with one material and no textures of its own.
 Orvanta::Object* makeBox(Orvanta::Float3 lo, Orvanta::Float3 hi, Orvanta::Material* material, bool inward);
+// The four walls (and with top, the top) of the axis-aligned box lo..hi as sky occlusion quads,
+// four corners each in the parallelogram order (corner 3 = corner 0 + corner 2 - corner 1).
+std::vector<Orvanta::Float3> occlusionBox(Orvanta::Float3 lo, Orvanta::Float3 hi, bool withTop);
 // An opaque material whose deferred-write pass uses the default G-buffer program.
 Orvanta::Material* opaqueMaterial();
 // A new instance of an opaque axis-aligned box (default G-buffer write), for scenes of one test.

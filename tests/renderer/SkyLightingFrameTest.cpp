@@ -46,12 +46,6 @@ float hdrAt(Renderer& r, Float3 world)
     return rgb[0] + rgb[1] + rgb[2];
 }
 
-// A face of an axis-aligned box as an occlusion parallelogram (corners 0, 1, 2 and the fourth).
-void addFace(std::vector<Float3>& corners, Float3 c0, Float3 c1, Float3 c2)
-{
-    corners.insert(corners.end(), {c0, c1, c2, c0 + c2 - c1});
-}
-
 }  // namespace
 
 TEST(SkyLightingInFrame, SunMovesRebuildItASliceAFrameAndTheSwitchPausesTheRebuild)
@@ -100,13 +94,7 @@ TEST(SkyLightingInFrame, SkyLightReachesCoveredPixelsOnlyAndTheBoxShadesTheGroun
     showInstances({testWorld().instances[0], testWorld().box});
     OnlyFeatures only(r, {SkyLighting});
     // The box (x -2..2, y 0..4, z 4..8) as the scene's occluders: four walls and its top.
-    std::vector<Float3> corners;
-    addFace(corners, {2, 0, 4}, {-2, 0, 4}, {-2, 4, 4});
-    addFace(corners, {-2, 0, 8}, {2, 0, 8}, {2, 4, 8});
-    addFace(corners, {2, 0, 8}, {2, 0, 4}, {2, 4, 4});
-    addFace(corners, {-2, 0, 4}, {-2, 0, 8}, {-2, 4, 8});
-    addFace(corners, {2, 4, 4}, {-2, 4, 4}, {-2, 4, 8});
-    r.setSkyOcclusionCorners(corners);
+    r.setSkyOcclusionCorners(occlusionBox({-2, 0, 4}, {2, 4, 8}, true));
     renderPixels();
 
     float uncovered[3] = {1, 1, 1};
@@ -137,16 +125,7 @@ TEST(SkyLightingInFrame, GroundEnclosedByQuadsGetsNoSkyLightAndSomeThroughAnOpen
     OnlyFeatures only(r, {SkyLighting});
     // Quads alone (nothing drawn) enclosing the ground over x -6.5..-2.5, z -0.5..3.5 up to 3.5:
     // the cells centred at x -5 and -3 lie within, those at x -1 outside its +x wall.
-    auto enclosure = [](bool withTop) {
-        std::vector<Float3> corners;
-        addFace(corners, {-2.5f, 0, -0.5f}, {-6.5f, 0, -0.5f}, {-6.5f, 3.5f, -0.5f});
-        addFace(corners, {-6.5f, 0, 3.5f}, {-2.5f, 0, 3.5f}, {-2.5f, 3.5f, 3.5f});
-        addFace(corners, {-2.5f, 0, 3.5f}, {-2.5f, 0, -0.5f}, {-2.5f, 3.5f, -0.5f});
-        addFace(corners, {-6.5f, 0, -0.5f}, {-6.5f, 0, 3.5f}, {-6.5f, 3.5f, 3.5f});
-        if (withTop)
-            addFace(corners, {-2.5f, 3.5f, -0.5f}, {-6.5f, 3.5f, -0.5f}, {-6.5f, 3.5f, 3.5f});
-        return corners;
-    };
+    auto enclosure = [](bool withTop) { return occlusionBox({-6.5f, 0, -0.5f}, {-2.5f, 3.5f, 3.5f}, withTop); };
     const Float3 middle{-4.5f, 0.0f, 1.5f};
     // Near the +x wall, where the cells outside it are the nearest ones along x.
     const Float3 byTheWall{-2.7f, 0.0f, 1.5f};
