@@ -53,6 +53,16 @@ vec3 harmonicsIrradiance(vec3 coefficients[9], vec3 n)
     return max(irradiance, vec3(0.0));
 }
 
+// Irradiance from the first two bands alone (coefficients 0 to 3, which the first three textures
+// hold): a smoother reading at three texture reads instead of seven.
+vec3 lowOrderHarmonicsIrradiance(vec4 t0, vec4 t1, vec4 t2, vec3 n)
+{
+    float basis[9];
+    harmonicsBasis(n, basis);
+    vec3 irradiance = t0.rgb * basis[0] + vec3(t0.a, t1.rg) * basis[1] + vec3(t1.ba, t2.r) * basis[2] + t2.gba * basis[3];
+    return max(irradiance, vec3(0.0));
+}
+
 void unpackHarmonics(vec4 t0, vec4 t1, vec4 t2, vec4 t3, vec4 t4, vec4 t5, vec3 t6, out vec3 coefficients[9])
 {
     coefficients[0] = t0.rgb;

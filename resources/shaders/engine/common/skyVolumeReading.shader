@@ -45,6 +45,8 @@ uniform float skyCellSize;
 // The box around all occlusion quads (empty without quads).
 uniform vec3 occlusionBoxMinimum;
 uniform vec3 occlusionBoxMaximum;
+// How far off its surface a reading starts, so that a surface lying on a quad does not cross it.
+const float SKY_SURFACE_OFFSET = 0.05;
 
 // The volume's coefficients at texture coordinate t (x, z, layer), filtered by the textures.
 void skyVolumeTexel(vec3 t, out vec3 coefficients[9])
@@ -106,11 +108,10 @@ bool skyVolumeHarmonics(vec3 position, int near[OCCLUSION_NEAR_QUADS], int nearC
 
 // Where a surface reads the volume: one cell out along its geometry normal, so that the cells
 // read lie in front of the surface rather than inside it, but never beyond an occlusion quad the
-// way out crosses (stopping halfway to it). The way starts a little off the surface so that a
-// surface lying on a quad does not cross it. Also lists the quads near the point for its reading.
+// way out crosses (stopping halfway to it). Also lists the quads near the point for its reading.
 vec3 skyReadingPoint(vec3 surfacePosition, vec3 geometryNormal, out int near[OCCLUSION_NEAR_QUADS], out int nearCount)
 {
-    vec3 surface = surfacePosition + geometryNormal * 0.05;
+    vec3 surface = surfacePosition + geometryNormal * SKY_SURFACE_OFFSET;
     vec3 way = geometryNormal * skyCellSize;
     // Every segment tested from the reading point lies within two cells of the surface point.
     nearCount = 0;
@@ -132,11 +133,9 @@ bool insideSkyVolume(vec3 position)
 // coordinate t, as luminance: enough to tell how much of the sky a point sees.
 float skyLuminanceLowOrder(vec3 t, vec3 n)
 {
-    vec4 t0 = texture3D(skyVolume0, t);
-    vec4 t1 = texture3D(skyVolume1, t);
-    vec4 t2 = texture3D(skyVolume2, t);
-    vec3 light = t0.rgb * 0.282095 + 0.488603 * (vec3(t0.a, t1.rg) * n.y + vec3(t1.ba, t2.r) * n.z + t2.gba * n.x);
-    return dot(max(light, vec3(0.0)), vec3(0.2126, 0.7152, 0.0722));
+    vec3 light = lowOrderHarmonicsIrradiance(texture3D(skyVolume0, t), texture3D(skyVolume1, t),
+                                             texture3D(skyVolume2, t), n);
+    return dot(light, vec3(0.2126, 0.7152, 0.0722));
 }
 
 // How open a surface is to the world around it, 0 to 1: the sky light its normal gets from the
@@ -147,7 +146,7 @@ float skyLuminanceLowOrder(vec3 t, vec3 n)
 // without the quad tests of the sky light itself: the ratio needs only the cells' broad level.
 float skyOpenness(vec3 surfacePosition, vec3 geometryNormal, vec3 shadingNormal)
 {
-    vec3 position = surfacePosition + geometryNormal * (0.05 + skyCellSize);
+    vec3 position = surfacePosition + geometryNormal * (SKY_SURFACE_OFFSET + skyCellSize);
     if (!insideSkyVolume(position))
         return 1.0;
     vec3 t = vec3(position.x / skyVolumeWidth + 0.5, position.z / skyVolumeLength + 0.5, position.y / skyVolumeHeight);
