@@ -29,10 +29,9 @@ struct RtImage {
     std::vector<RtImageLevel> levels;  // level 0 first
 };
 
-// Builds the chain from a decoded TGA. Only images whose width and height are both powers of two
-// get mip levels, averaged in linear space (after decoding, so that light, not its encoding, is
-// averaged). srgb images are linearised with the exact sRGB curve (scene/SrgbCurve.h), the one
-// GL_SRGB8 textures apply; alpha never is.
+// Builds the chain from a decoded TGA: its levels decoded to linear floats, below it the levels
+// the GL texture of the same file holds (gpu/MipChain.h). srgb images are linearised with the
+// exact sRGB curve (scene/SrgbCurve.h), the one GL_SRGB8 textures apply; alpha never is.
 RtImage buildRtImage(const TgaImage& image, bool srgb);
 
 // Finds the image in the resource cache's image table by its whole path, or decodes the TGA and

@@ -1,3 +1,4 @@
+#include "gpu/MipChain.h"
 #include "gpu/ResourceCache.h"
 #include "gpu/Texture.h"
 #include "gpu/TgaFile.h"
@@ -89,9 +90,14 @@ static Texture2D* uploadImage(const Image& image)
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, info.internalFormat, image.width, image.height, 0, info.clientFormat,
                  GL_UNSIGNED_BYTE, image.pixels.data());
+    const bool srgb = image.format == PixelFormatSrgbBgr8 || image.format == PixelFormatSrgbBgra8;
+    const bool alpha = image.format == PixelFormatBgra8 || image.format == PixelFormatSrgbBgra8;
+    const std::vector<MipLevel> levels = buildMipChain(image.width, image.height, alpha ? 4 : 3, image.pixels, srgb);
+    for (size_t i = 0; i < levels.size(); ++i)
+        glTexImage2D(GL_TEXTURE_2D, GLint(i + 1), info.internalFormat, levels[i].width, levels[i].height, 0,
+                     info.clientFormat, GL_UNSIGNED_BYTE, levels[i].pixels.data());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     texture->hasMipmaps = true;
-    glGenerateMipmap(GL_TEXTURE_2D);
     static const bool anisotropic = anisotropicFilteringIsBounded();
     if (anisotropic)
         glTexParameterf(GL_TEXTURE_2D, GL_TEXTURE_MAX_ANISOTROPY_EXT, 16.0f);

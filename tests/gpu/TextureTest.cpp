@@ -136,6 +136,48 @@ TEST(TextureCache, SamePathGivesTheSameTextureAndReadsTheFileOnce)
     EXPECT_EQ(checkGlErrors("texture cache test"), 0);
 }
 
+// Every level of an image texture keeps the image's mean: a normal map whose texels average flat
+// stays flat far away (llvmpipe's own generated levels gained half a step per level, 3 steps by
+// the 8 x 8 level of a 512 x 512 map, and leaned every distant bumpy surface 1.3 degrees). An sRGB
+// image's levels average light, not its encoding: black and white average to byte 188.
+TEST(TextureCache, EveryLevelKeepsTheImagesMeanAndSrgbLevelsAverageLight)
+{
+    ORVANTA_REQUIRE_GL();
+    std::string dir = OrvantaTest::makeTempDir("texlevels");
+    const uint32_t size = 256;
+    std::vector<uint8_t> noise(size * size * 3), checker(size * size * 3);
+    uint32_t state = 12345;
+    double sum = 0;
+    for (size_t i = 0; i < noise.size(); ++i) {
+        state = state * 1664525u + 1013904223u;
+        noise[i] = uint8_t(64 + (state >> 24) % 128);  // 64..191, mean 127.5
+        sum += noise[i];
+        const size_t texel = i / 3;
+        checker[i] = ((texel % size) + (texel / size)) % 2 ? 255 : 0;
+    }
+    const double mean = sum / double(noise.size());
+    Texture2D* bumps = getTexture(OrvantaTest::writeBinaryFile(dir, "noise.tga", tgaBytes(size, size, 24, noise)),
+                                  false);
+    Texture2D* tiles = getTexture(OrvantaTest::writeBinaryFile(dir, "checker.tga", tgaBytes(size, size, 24, checker)),
+                                  true);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glBindTexture(GL_TEXTURE_2D, bumps->name);
+    for (int level = 1; (size >> level) >= 8; ++level) {
+        const size_t side = size >> level;
+        std::vector<uint8_t> texels(side * side * 3);
+        glGetTexImage(GL_TEXTURE_2D, level, GL_RGB, GL_UNSIGNED_BYTE, texels.data());
+        double levelSum = 0;
+        for (uint8_t v : texels)
+            levelSum += v;
+        EXPECT_NEAR(levelSum / double(texels.size()), mean, 0.3) << "level " << level;
+    }
+    glBindTexture(GL_TEXTURE_2D, tiles->name);
+    std::vector<uint8_t> last(3);
+    glGetTexImage(GL_TEXTURE_2D, 8, GL_RGB, GL_UNSIGNED_BYTE, last.data());
+    EXPECT_NEAR(last[0], 188, 1);
+    EXPECT_EQ(checkGlErrors("texture level test"), 0);
+}
+
 TEST(TextureCache, MissingFileIsReportedOnceAndCachedAsWhite)
 {
     ORVANTA_REQUIRE_GL();

@@ -64,10 +64,10 @@ TEST(RtImage, PowerOfTwoImageGetsFullChainAveragingOnlyExistingNeighbours)
     EXPECT_FLOAT_EQ(t.a, 1.0f);
 
     // Level 1 averages 2 x 2 blocks: alpha alternates by column, so every block averages to 0.5.
-    // Each level keeps the 8 bits a channel of the GL texture's level keeps: halves round up.
+    // Each level keeps the 8 bits a channel of the GL texture's level keeps: halves round to even.
     const RtTexel& m = image.levels[1].texel(5, 7);
     EXPECT_NEAR(m.a, 128.0f / 255.0f, 1e-6f);
-    EXPECT_NEAR(m.b, 11.0f / 255.0f, 1e-6f);
+    EXPECT_NEAR(m.b, 10.0f / 255.0f, 1e-6f);
     EXPECT_NEAR(m.g, 58.0f / 255.0f, 1e-6f);
 
     // Levels built from a 1-row level (4 x 1 and 2 x 1) average horizontal pairs only.
@@ -92,14 +92,15 @@ TEST(RtImage, PowerOfTwoImageGetsFullChainAveragingOnlyExistingNeighbours)
         EXPECT_EQ(reinterpret_cast<uintptr_t>(level.texels.data()) % 16, 0u);
 }
 
-TEST(RtImage, NonPowerOfTwoImageHasOneLevelAnd24BitImagesAreOpaque)
+TEST(RtImage, NonPowerOfTwoLevelsHalveRoundingDownAnd24BitImagesAreOpaque)
 {
     const auto grey = [](uint32_t, uint32_t) { return std::array<uint8_t, 4>{10, 20, 30, 0}; };
     const RtImage square = buildRtImage(makeImage(100, 100, 24, grey), false);
-    ASSERT_EQ(square.levels.size(), 1u);
-    EXPECT_EQ(square.levels[0].width, 100u);
-    EXPECT_EQ(square.levels[0].height, 100u);
-    EXPECT_EQ(buildRtImage(makeImage(64, 48, 24, grey), false).levels.size(), 1u);
+    ASSERT_EQ(square.levels.size(), 7u);  // 100, 50, 25, 12, 6, 3, 1: GL's sizes
+    EXPECT_EQ(square.levels[3].width, 12u);
+    EXPECT_EQ(square.levels[6].height, 1u);
+    EXPECT_FLOAT_EQ(square.levels[6].texel(0, 0).r, 30.0f / 255.0f);
+    EXPECT_EQ(buildRtImage(makeImage(64, 48, 24, grey), false).levels.size(), 7u);
 
     const RtImage opaque = buildRtImage(makeImage(8, 4, 24, grey), true);
     ASSERT_EQ(opaque.levels.size(), 4u);
