@@ -96,6 +96,8 @@ static Texture2D* uploadImage(const Image& image)
     for (size_t i = 0; i < levels.size(); ++i)
         glTexImage2D(GL_TEXTURE_2D, GLint(i + 1), info.internalFormat, levels[i].width, levels[i].height, 0,
                      info.clientFormat, GL_UNSIGNED_BYTE, levels[i].pixels.data());
+    // The texture stays complete, at the levels it has, whatever the chain held.
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, GLint(levels.size()));
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
     texture->hasMipmaps = true;
     static const bool anisotropic = anisotropicFilteringIsBounded();
