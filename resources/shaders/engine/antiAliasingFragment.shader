@@ -3,6 +3,7 @@ shader
 	includes
 	{
 		file = "resources/shaders/engine/common/glslVersion.shader"
+		file = "resources/shaders/engine/common/luminance.shader"
 	}
 	semantics
 	{
@@ -30,7 +31,7 @@ const int searchSteps = 6;
 
 float luma(vec3 linearColor)
 {
-    return sqrt(dot(linearColor, vec3(0.2126, 0.7152, 0.0722)));
+    return sqrt(luminanceOf(linearColor));
 }
 
 float lumaAt(vec2 position)

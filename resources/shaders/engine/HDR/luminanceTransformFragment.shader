@@ -3,6 +3,7 @@ shader
 	includes
 	{
 		file = "resources/shaders/engine/common/glslVersion.shader"
+		file = "resources/shaders/engine/common/luminance.shader"
 	}
 	semantics
 	{
@@ -16,7 +17,7 @@ uniform sampler2D sceneColor;
 void main()
 {
     vec3 color = texture2D(sceneColor, gl_TexCoord[0].xy).rgb;
-    float luminance = dot(max(color, vec3(0.0)), vec3(0.2126, 0.7152, 0.0722));
+    float luminance = luminanceOf(max(color, vec3(0.0)));
     gl_FragColor = vec4(clamp(log(luminance + 1e-4), -9.0, 9.0));
 }
 "

@@ -4,6 +4,7 @@ shader
 	{
 		file = "resources/shaders/engine/common/glslVersion.shader"
 		file = "resources/shaders/engine/common/filmicCurve.shader"
+		file = "resources/shaders/engine/common/luminance.shader"
 	}
 	semantics
 	{
@@ -22,7 +23,7 @@ void main()
 {
     const float exposureBias = 1.0;
     vec3 color = max(texture2D(sceneColor, gl_TexCoord[0].xy).rgb, vec3(0.0)) * (exposure * exposureBias);
-    float luminance = dot(color, vec3(0.2126, 0.7152, 0.0722));
+    float luminance = luminanceOf(color);
     float mappedLuminance = filmicLuminance(luminance);
     vec3 mapped = luminance > 1e-6 ? color * (mappedLuminance / luminance) : vec3(0.0);
     float peak = max(mapped.r, max(mapped.g, mapped.b));

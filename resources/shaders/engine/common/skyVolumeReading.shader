@@ -4,6 +4,7 @@ shader
 	{
 		file = "resources/shaders/engine/common/skyLightingHarmonics.shader"
 		file = "resources/shaders/engine/common/skyOcclusion.shader"
+		file = "resources/shaders/engine/common/luminance.shader"
 	}
 	semantics
 	{
@@ -135,7 +136,7 @@ float skyLuminanceLowOrder(vec3 t, vec3 n)
 {
     vec3 light = lowOrderHarmonicsIrradiance(texture3D(skyVolume0, t), texture3D(skyVolume1, t),
                                              texture3D(skyVolume2, t), n);
-    return dot(light, vec3(0.2126, 0.7152, 0.0722));
+    return luminanceOf(light);
 }
 
 // How open a surface is to the world around it, 0 to 1: the sky light its normal gets from the

@@ -1,5 +1,9 @@
 shader
 {
+	includes
+	{
+		file = "resources/shaders/engine/common/luminance.shader"
+	}
 	semantics
 	{
 		sceneColor = HDR_MAIN_FRAME_BUFFER_COLOR_TEXTURE
@@ -21,8 +25,6 @@ uniform vec4 blend;
 uniform sampler2D adaptedExposure;
 uniform float fixedExposure;
 
-const vec3 lumaWeights = vec3(0.2126, 0.7152, 0.0722);
-
 float frameExposure()
 {
     float exposure = fixedExposure > 0.0 ? fixedExposure : texture2D(adaptedExposure, vec2(0.5)).r;
@@ -33,13 +35,13 @@ float frameExposure()
 vec3 toDisplay(vec3 color, float exposure)
 {
     color = max(color, vec3(0.0));
-    float luminance = dot(color, lumaWeights);
+    float luminance = luminanceOf(color);
     return luminance > 1e-8 ? color * (filmicLuminance(luminance * exposure) / luminance) : vec3(0.0);
 }
 
 vec3 fromDisplay(vec3 mapped, float exposure)
 {
-    float luminance = dot(mapped, lumaWeights);
+    float luminance = luminanceOf(mapped);
     return luminance > 1e-8 ? mapped * (inverseFilmicLuminance(luminance) / (exposure * luminance)) : vec3(0.0);
 }
 "

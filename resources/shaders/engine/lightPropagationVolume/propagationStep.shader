@@ -1,5 +1,9 @@
 shader
 {
+	includes
+	{
+		file = "resources/shaders/engine/common/luminance.shader"
+	}
 	semantics
 	{
 		source0 = LIGHT_PROPAGATION_VOLUME_TEXTURE0
@@ -62,11 +66,10 @@ vec3 lightSentToward(ShCell cell, vec3 d)
 // unit vector; zero for light that is the same in every direction).
 vec3 directionThroughFace(ShCell cell, vec3 d)
 {
-    const vec3 luminance = vec3(0.2126, 0.7152, 0.0722);
-    float c0 = dot(cell.c0, luminance);
+    float c0 = luminanceOf(cell.c0);
     if (c0 <= 0.0)
         return d;
-    vec3 heading = vec3(dot(cell.cx, luminance), dot(cell.cy, luminance), dot(cell.cz, luminance))
+    vec3 heading = vec3(luminanceOf(cell.cx), luminanceOf(cell.cy), luminanceOf(cell.cz))
                  / (SH_LOBE_LINEAR_RATIO * c0);
     float headingLength = length(heading);
     if (headingLength > 1.0)
