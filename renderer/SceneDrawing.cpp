@@ -31,6 +31,7 @@ void Renderer::drawScene(ScenePassKind kind, SceneView& view, const ProgramInput
     programs.alphaTestedZFill = alphaTestedZFillProgram;
     programs.shadowZFill = shadows.zFillProgram;
     programs.alphaTestedShadowZFill = shadows.alphaTestedZFillProgram;
+    programs.shadowTransmittance = shadows.transmittanceProgram;
     programs.defaultGBufferWrite = mainGBuffer.defaultWriteProgram;
     programs.alphaTestedGBufferWrite = mainGBuffer.alphaTestedWriteProgram;
     programs.reflectiveShadowMap = propagationVolumes.reflectiveShadowMapProgram;

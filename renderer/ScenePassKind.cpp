@@ -13,6 +13,8 @@ const char* scenePassKindName(ScenePassKind kind)
         return "z-fill";
     case ScenePassKind::ShadowZFill:
         return "shadow z-fill";
+    case ScenePassKind::ShadowTransmittance:
+        return "shadow transmittance";
     case ScenePassKind::DeferredWrite:
         return "deferred write";
     case ScenePassKind::ReflectiveShadowMap:
@@ -52,6 +54,13 @@ ScenePassChoice depthPass(const Material& material, const ShaderProgram* plain, 
 
 }  // namespace
 
+// Panes and water: surfaces the ray tracer lets light through (they have a ray-traced pass and a
+// transmission colour). In the sun's maps they tint the light behind them instead of blocking it.
+bool passesSunlight(const Material& m)
+{
+    return m.raytracedPass && m.optics.transmits();
+}
+
 ScenePassChoice chooseScenePass(ScenePassKind kind, const Material& m, const ScenePassPrograms& programs)
 {
     bool hasSky = m.skyPass != nullptr;
@@ -63,12 +72,20 @@ ScenePassChoice chooseScenePass(ScenePassKind kind, const Material& m, const Sce
             return {};
         return depthPass(m, programs.zFill, programs.alphaTestedZFill, true);
     case ScenePassKind::ShadowZFill: {
-        if (m.isTransparent || !m.castShadows || hasSky)
+        if (m.isTransparent || !m.castShadows || hasSky || passesSunlight(m))
             return {};
         // A sun map holds the nearest surface whichever way it faces: a single-sided surface seen
         // from behind by the sun (a fascia facing the wall under it) still stands between that
         // wall and the sun.
         ScenePassChoice choice = depthPass(m, programs.shadowZFill, programs.alphaTestedShadowZFill, false);
+        choice.bothSides = true;
+        return choice;
+    }
+    case ScenePassKind::ShadowTransmittance: {
+        if (m.isTransparent || !m.castShadows || hasSky || !passesSunlight(m))
+            return {};
+        ScenePassChoice choice;
+        choice.program = programs.shadowTransmittance;
         choice.bothSides = true;
         return choice;
     }

@@ -11,6 +11,7 @@ enum class ScenePassKind {
     Sky,
     ZFill,
     ShadowZFill,
+    ShadowTransmittance,
     DeferredWrite,
     ReflectiveShadowMap,
     Raycasting,
@@ -28,6 +29,7 @@ struct ScenePassPrograms {
     const ShaderProgram* alphaTestedZFill = nullptr;
     const ShaderProgram* shadowZFill = nullptr;
     const ShaderProgram* alphaTestedShadowZFill = nullptr;
+    const ShaderProgram* shadowTransmittance = nullptr;
     const ShaderProgram* defaultGBufferWrite = nullptr;
     const ShaderProgram* alphaTestedGBufferWrite = nullptr;
     const ShaderProgram* reflectiveShadowMap = nullptr;

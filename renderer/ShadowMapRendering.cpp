@@ -43,9 +43,18 @@ void renderShadowMap(const PassContext& context, ShadowMapRecord& record)
     GLfloat previousClearColor[4];
     glGetFloatv(GL_COLOR_CLEAR_VALUE, previousClearColor);
     context.frameBuffers.push(&record.shadowMap);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    // Nothing drawn: no occluder (depth 0 decodes as infinitely far) and every bit of light passes.
+    glClearColor(0.0f, 1.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     context.scene.drawScene(ScenePassKind::ShadowZFill, record.camera);
+    // Then the panes, behind the opaque occluders' depth test without writing it: each multiplies
+    // the texel's share of light passed by its own.
+    glDepthMask(GL_FALSE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ZERO, GL_SRC_COLOR);
+    context.scene.drawScene(ScenePassKind::ShadowTransmittance, record.camera);
+    glDisable(GL_BLEND);
+    glDepthMask(GL_TRUE);
     context.frameBuffers.pop();
     glClearColor(previousClearColor[0], previousClearColor[1], previousClearColor[2], previousClearColor[3]);
 

@@ -11,6 +11,9 @@ const char* const ShadowZFillVertexShaderPath = "resources/shaders/engine/shadow
 const char* const ShadowZFillFragmentShaderPath = "resources/shaders/engine/shadows/zFillFragment.shader";
 const char* const ShadowZFillAlphaTestedFragmentShaderPath =
     "resources/shaders/engine/shadows/zFillAlphaTestedFragment.shader";
+const char* const ShadowTransmittanceVertexShaderPath = "resources/shaders/engine/shadows/transmittanceVertex.shader";
+const char* const ShadowTransmittanceFragmentShaderPath =
+    "resources/shaders/engine/shadows/transmittanceFragment.shader";
 const char* const ShadowSamplingNoiseTexturePath = "resources/textures/engine/shadowSamplingNoise.tga";
 
 namespace {
@@ -18,12 +21,12 @@ namespace {
 constexpr float cascadeSplits[CascadedShadowMapCount + 1] = {0.0f, 5.0f, 15.0f, 30.0f, 50.0f, 100.0f};
 constexpr float overlappedHalfSizes[OverlappedShadowMapCount] = {5.0f, 15.0f, 50.0f};
 
-// A square target of one linearly filtered R16F colour texture and a depth renderbuffer.
+// A square target of one linearly filtered RG16F colour texture and a depth renderbuffer.
 void createShadowMapFrameBuffer(FrameBuffer& frameBuffer, int size)
 {
     frameBuffer.create(size, size);
     glBindFramebuffer(GL_FRAMEBUFFER, frameBuffer.framebufferId);
-    frameBuffer.addColorAttachment(0, PixelFormatR16F, 1, false);
+    frameBuffer.addColorAttachment(0, PixelFormatRg16F, 1, false);
     frameBuffer.addDepthRenderbuffer();
     frameBuffer.setDrawBuffers();
     glBindFramebuffer(GL_FRAMEBUFFER, 0);
@@ -65,6 +68,7 @@ void createShadowPrograms(ShadowMapSet& set)
 {
     set.zFillProgram = getProgram(ShadowZFillVertexShaderPath, ShadowZFillFragmentShaderPath);
     set.alphaTestedZFillProgram = getProgram(ShadowZFillVertexShaderPath, ShadowZFillAlphaTestedFragmentShaderPath);
+    set.transmittanceProgram = getProgram(ShadowTransmittanceVertexShaderPath, ShadowTransmittanceFragmentShaderPath);
     set.samplingVectors = makeDiscSamplingVectors(SoftShadowSamplingVectorCount, 1.0f);
     set.occluderSearchSamples = 8;
     set.samples = 32;

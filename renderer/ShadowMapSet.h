@@ -21,7 +21,9 @@ constexpr int SoftShadowSamplingVectorCount = 32;
 // visibility update culls its shadow casters), its target and its ranges.
 struct ShadowMapRecord {
     RenderCamera camera;
-    // R16F colour (the occluders' encoded light depth, linear filtering) and a depth renderbuffer.
+    // RG16F colour (the nearest opaque occluder's encoded light depth, and the share of light the
+    // panes in front of it let through, 1 where there are none; linear filtering) and a depth
+    // renderbuffer.
     FrameBuffer shadowMap;
     float nearSplitDistance = 0.0f;
     // Cascades: the far end of the view-depth slice. Overlapped maps: the square's half-size.
@@ -54,6 +56,7 @@ struct ShadowMapSet {
 
     ShaderProgram* zFillProgram = nullptr;
     ShaderProgram* alphaTestedZFillProgram = nullptr;
+    ShaderProgram* transmittanceProgram = nullptr;  // panes, multiplied into the second channel
     // SoftShadowSamplingVectorCount vectors over the unit disc, x and y interleaved.
     std::vector<float> samplingVectors;
     int occluderSearchSamples = 8;
@@ -65,13 +68,15 @@ struct ShadowMapSet {
 extern const char* const ShadowZFillVertexShaderPath;
 extern const char* const ShadowZFillFragmentShaderPath;
 extern const char* const ShadowZFillAlphaTestedFragmentShaderPath;
+extern const char* const ShadowTransmittanceVertexShaderPath;
+extern const char* const ShadowTransmittanceFragmentShaderPath;
 extern const char* const ShadowSamplingNoiseTexturePath;
 
 // The start-up steps, in this order (the sampling vectors draw from rand(), and later users of
 // rand() at start-up rely on the shadows having drawn first):
 // 1. the six point-light faces, then the five cascades with their split ranges;
 // 2. the three overlapped maps with half-sizes 5, 15 and 50, the two z-fill programs and the
-//    sampling vectors.
+//    sampling vectors (and the panes' transmittance program).
 // Needs a current GL context.
 void createPointLightShadowFaces(ShadowMapSet& set);
 void createCascadedShadowMaps(ShadowMapSet& set);

@@ -88,6 +88,18 @@ TEST(ScenePassKind, ProgramsFollowTheMaterialFlags)
     EXPECT_TRUE(chooseScenePass(ScenePassKind::ShadowZFill, m, programs).bothSides);
     EXPECT_FALSE(chooseScenePass(ScenePassKind::DeferredWrite, m, programs).bothSides);
     EXPECT_FALSE(chooseScenePass(ScenePassKind::ZFill, m, programs).bothSides);
+    // A pane (ray-traced, letting light through) tints the sun's maps instead of filling them.
+    ShaderProgram transmittance;
+    programs.shadowTransmittance = &transmittance;
+    EXPECT_EQ(chooseScenePass(ScenePassKind::ShadowTransmittance, m, programs).program, nullptr);
+    MaterialPass traced;
+    Material pane;
+    pane.deferredWritePass = &write;
+    pane.raytracedPass = &traced;
+    pane.optics.transmissionColor = {0.8f, 0.8f, 0.8f};
+    EXPECT_EQ(chooseScenePass(ScenePassKind::ShadowZFill, pane, programs).program, nullptr);
+    EXPECT_EQ(chooseScenePass(ScenePassKind::ShadowTransmittance, pane, programs).program, &transmittance);
+    EXPECT_TRUE(chooseScenePass(ScenePassKind::ShadowTransmittance, pane, programs).bothSides);
     m.isAlphaTested = true;
     EXPECT_EQ(chooseScenePass(ScenePassKind::DeferredWrite, m, programs).program, &alphaGWrite);
     EXPECT_EQ(chooseScenePass(ScenePassKind::ZFill, m, programs).program, &alphaZFill);

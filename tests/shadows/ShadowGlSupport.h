@@ -30,19 +30,45 @@ inline void drawFlatQuad(const FlatQuad& q)
 }
 
 // Draws the given casters with a z-fill program into whatever map is being rendered, whichever
-// view is asked for, and counts the draws.
+// view is asked for, and counts the draws; in the panes' pass it draws the given panes with the
+// transmittance program, their reflectance and transmission colour set by hand.
+struct Pane {
+    FlatQuad quad;
+    float reflectance;
+    float transmission;  // grey
+};
+
 class CasterDrawing : public Orvanta::SceneDrawing {
 public:
-    CasterDrawing(const Orvanta::ShaderProgram* zFillProgram, std::vector<FlatQuad> quads, int* draws)
-        : zFill(zFillProgram), casters(std::move(quads)), drawCount(draws)
+    CasterDrawing(const Orvanta::ShaderProgram* zFillProgram, std::vector<FlatQuad> quads, int* draws,
+                  const Orvanta::ShaderProgram* transmittanceProgram = nullptr, std::vector<Pane> paneQuads = {})
+        : zFill(zFillProgram), transmittance(transmittanceProgram), casters(std::move(quads)),
+          panes(std::move(paneQuads)), drawCount(draws)
     {
     }
-    void drawScene(Orvanta::ScenePassKind, Orvanta::SceneView&, const Orvanta::ProgramInputs&) override
+    void drawScene(Orvanta::ScenePassKind kind, Orvanta::SceneView&, const Orvanta::ProgramInputs&) override
     {
-        Orvanta::glUseProgramObjectARB(zFill->program);
         glEnable(GL_DEPTH_TEST);
         glDepthFunc(GL_LEQUAL);
         glDisable(GL_CULL_FACE);
+        if (kind == Orvanta::ScenePassKind::ShadowTransmittance) {
+            if (!transmittance)
+                return;
+            Orvanta::glUseProgramObjectARB(transmittance->program);
+            for (const Pane& pane : panes) {
+                Orvanta::glUniform1fARB(Orvanta::glGetUniformLocationARB(transmittance->program, "reflectance"),
+                                        pane.reflectance);
+                Orvanta::glUniform3fARB(Orvanta::glGetUniformLocationARB(transmittance->program, "transmissionColor"),
+                                        pane.transmission, pane.transmission, pane.transmission);
+                const int normal = Orvanta::glGetAttribLocationARB(transmittance->program, "vertexNormal");
+                if (normal >= 0)
+                    Orvanta::glVertexAttrib3fARB(normal, 0.0f, 1.0f, 0.0f);
+                drawFlatQuad(pane.quad);
+            }
+            Orvanta::glUseProgramObjectARB(0);
+            return;
+        }
+        Orvanta::glUseProgramObjectARB(zFill->program);
         for (const FlatQuad& q : casters)
             drawFlatQuad(q);
         Orvanta::glUseProgramObjectARB(0);
@@ -52,7 +78,9 @@ public:
 
 private:
     const Orvanta::ShaderProgram* zFill;
+    const Orvanta::ShaderProgram* transmittance;
     std::vector<FlatQuad> casters;
+    std::vector<Pane> panes;
     int* drawCount;
 };
 

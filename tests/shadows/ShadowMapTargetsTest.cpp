@@ -23,7 +23,7 @@ void expectShadowTarget(const FrameBuffer& fb, int size)
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
     glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
     glBindTexture(GL_TEXTURE_2D, 0);
-    EXPECT_EQ(format, GL_R16F);
+    EXPECT_EQ(format, GL_RG16F);
     EXPECT_EQ(width, size);
     EXPECT_EQ(minFilter, GL_LINEAR);
     EXPECT_EQ(magFilter, GL_LINEAR);
@@ -75,6 +75,7 @@ TEST(ShadowMapSet, BuildsBothDepthFillProgramsAndTheSamplingDisc)
     std::string log;
     EXPECT_TRUE(ShadowTest::programLinked(set.zFillProgram, log)) << log;
     EXPECT_TRUE(ShadowTest::programLinked(set.alphaTestedZFillProgram, log)) << log;
+    EXPECT_TRUE(ShadowTest::programLinked(set.transmittanceProgram, log)) << log;
     EXPECT_NE(set.zFillProgram, set.alphaTestedZFillProgram);
     // The cut-out variant reads the material's colour texture and threshold.
     bool colour = false, threshold = false;

@@ -122,9 +122,10 @@ protected:
         return pixels[(static_cast<size_t>(row) * size + column) * 4] / 255.0f;
     }
 
-    void updateCascades(const SunLight& sun, const std::vector<FlatQuad>& casters)
+    void updateCascades(const SunLight& sun, const std::vector<FlatQuad>& casters,
+                        const std::vector<ShadowTest::Pane>& panes = {})
     {
-        ShadowTest::CasterDrawing drawing(set->zFillProgram, casters, &drawCount);
+        ShadowTest::CasterDrawing drawing(set->zFillProgram, casters, &drawCount, set->transmittanceProgram, panes);
         updateCascadedShadowMaps(passContext(drawing), *set, sun, camera);
     }
 
@@ -209,7 +210,14 @@ TEST_F(ShadowRendering, CascadedUpdateDrawsEveryMapThroughItsOwnView)
     struct ViewRecorder : SceneDrawing {
         std::vector<SceneView*>& views;
         explicit ViewRecorder(std::vector<SceneView*>& drawn) : views(drawn) {}
-        void drawScene(ScenePassKind, SceneView& view, const ProgramInputs&) override { views.push_back(&view); }
+        void drawScene(ScenePassKind kind, SceneView& view, const ProgramInputs&) override
+        {
+            // Each map is drawn twice through its view: the occluders, then the panes.
+            if (kind == ScenePassKind::ShadowZFill)
+                views.push_back(&view);
+            else
+                EXPECT_TRUE(kind == ScenePassKind::ShadowTransmittance && &view == views.back());
+        }
     } recorder(drawnViews);
     updateCascadedShadowMaps(passContext(recorder), *set, sun, camera);
     ASSERT_EQ(drawnViews.size(), 5u);
@@ -338,4 +346,37 @@ TEST_F(ShadowRendering, SteepSunShadowsAWallUpToTheOverhangAboveIt)
         EXPECT_GT(litOnWall(1.2f, 0.5f), 0.9f) << "view depth " << c.viewDepth;
         EXPECT_GT(litOnWall(-1.2f, 0.9f), 0.9f) << "view depth " << c.viewDepth;
     }
+}
+
+// A pane passes what its Fresnel reflectance (Schlick's curve at the sun's angle) does not send
+// back, times its transmission: the ground under it takes that share of the sun, under two panes
+// the product, beside them all of it, and under an opaque roof none, whatever pane lies below it.
+TEST_F(ShadowRendering, PanesLetThroughTheSunTheirFresnelReflectanceDoesNotSendBack)
+{
+    ORVANTA_REQUIRE_GL();
+    SunLight sun;
+    const ShadowTest::Pane pane{{0.8f, 1.0f, 0.8f, 0.4f}, 0.2f, 0.5f};
+    const ShadowTest::Pane lowerPane{{0.8f, 0.6f, -0.8f, 0.4f}, 0.2f, 0.5f};
+    const ShadowTest::Pane upperPane{{0.8f, 1.0f, -0.8f, 0.4f}, 0.2f, 0.5f};
+    const ShadowTest::Pane paneUnderRoof{{-0.8f, 0.6f, 0.0f, 0.4f}, 0.2f, 0.5f};
+    const FlatQuad roof{-0.8f, 1.2f, 0.0f, 0.4f};
+    updateCascades(sun, {ground, roof}, {pane, lowerPane, upperPane, paneUnderRoof});
+    std::vector<uint8_t> pixels = renderLitGround(2.0f);
+    const float through = 0.5f * (1.0f - 0.2f);  // straight down: the reflectance at normal incidence
+    const float level = 2.0f / 255.0f;
+    EXPECT_NEAR(litAt(pixels, 0.8f, 0.8f), through, level);
+    EXPECT_NEAR(litAt(pixels, 0.8f, -0.8f), through * through, level);
+    EXPECT_LT(litAt(pixels, -0.8f, 0.0f), 0.05f);
+    EXPECT_GT(litAt(pixels, 0.0f, 0.0f), 0.97f);
+    EXPECT_GT(litAt(pixels, -1.3f, 1.3f), 0.97f);
+
+    // Slanted 1.2 radians (the light travels towards +x): a clear pane 0.2 above the ground
+    // passes 1 - (1 - cos 1.2)^5 and tints the ground 0.2 tan 1.2 along x.
+    sun.setSunPosition(0.0f, 1.2f);
+    const ShadowTest::Pane clear{{0.0f, 0.2f, 0.0f, 0.4f}, 0.0f, 1.0f};
+    updateCascades(sun, {ground}, {clear});
+    pixels = renderLitGround(2.0f);
+    const float shift = 0.2f * std::tan(1.2f);
+    EXPECT_NEAR(litAt(pixels, shift, 0.0f), 1.0f - std::pow(1.0f - std::cos(1.2f), 5.0f), level);
+    EXPECT_GT(litAt(pixels, shift - 0.6f, 0.0f), 0.97f);
 }

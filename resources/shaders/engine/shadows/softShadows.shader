@@ -109,7 +109,10 @@ vec2 softShadowRotate(vec2 v, vec2 rotation)
     return vec2(v.x * rotation.x - v.y * rotation.y, v.x * rotation.y + v.y * rotation.x);
 }
 
-// Lit fraction (0 fully shadowed, 1 fully lit) of a world position from one orthographic sun map.
+// Lit fraction (0 fully shadowed, 1 fully lit) of a world position from one orthographic sun map:
+// the share of the sun's disc its opaque occluders leave, times the share the panes in front of
+// the nearest occluder let through (the map's second channel at the position; the position's own
+// pane, if it is one, counts too).
 // The map's matrix says everything about it: its x and y rows scale world units to clip units
 // along the map's axes, and its z row is the light direction times the depth scale, plus the
 // depth offset.
@@ -139,6 +142,7 @@ float softShadowFromMap(sampler2D shadowMap, mat4 shadowMatrix, float uvSpaceSun
     vec2 uv = clip.xy * 0.5 + 0.5;
     if (uv.x < 0.0 || uv.y < 0.0 || uv.x > 1.0 || uv.y > 1.0)
         return 1.0;
+    float passed = texture2D(shadowMap, uv).g;
     float receiverDepth = dot(lightDirection, worldPosition);
     float receiverDistance = max(receiverDepth - lightPlaneDepth, 1.0e-3);
     // A planar receiver's own texels, filtered linearly, hold its plane's depth at the lookup;
@@ -171,7 +175,7 @@ float softShadowFromMap(sampler2D shadowMap, mat4 shadowMatrix, float uvSpaceSun
         }
     }
     if (blockerCount == 0.0)
-        return 1.0;
+        return passed;
     float blockerDistance = max(blockerSum / blockerCount - lightPlaneDepth, 1.0e-3);
 
     // 2. Penumbra from similar triangles between the sun's disc, the occluders and the receiver.
@@ -190,8 +194,8 @@ float softShadowFromMap(sampler2D shadowMap, mat4 shadowMatrix, float uvSpaceSun
         }
     }
     if (taken == 0.0)
-        return blockerCount > 0.0 ? 0.0 : 1.0;
-    return 1.0 - occluded / taken;
+        return 0.0;
+    return (1.0 - occluded / taken) * passed;
 }
 
 // Main lighting: the cascade is chosen by the view depth (distance along the camera's viewing

@@ -16,7 +16,8 @@ void main()
 {
     if (texture2D(colorTexture, gl_TexCoord[0].xy).a < alphaTestTreshold)
         discard;
-    gl_FragColor = vec4(encodeShadowDepth(lightDepth), 0.0, 0.0, 1.0);
+    // The second channel, the panes' transmittance in front of the occluder, starts at one.
+    gl_FragColor = vec4(encodeShadowDepth(lightDepth), 1.0, 0.0, 1.0);
 }
 "
 }

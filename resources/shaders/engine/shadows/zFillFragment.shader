@@ -7,7 +7,8 @@ varying float lightDepth;
 
 void main()
 {
-    gl_FragColor = vec4(encodeShadowDepth(lightDepth), 0.0, 0.0, 1.0);
+    // The second channel, the panes' transmittance in front of the occluder, starts at one.
+    gl_FragColor = vec4(encodeShadowDepth(lightDepth), 1.0, 0.0, 1.0);
 }
 "
 }
