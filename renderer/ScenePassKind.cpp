@@ -55,7 +55,9 @@ ScenePassChoice depthPass(const Material& material, const ShaderProgram* plain, 
 }  // namespace
 
 // Panes and water: surfaces the ray tracer lets light through (they have a ray-traced pass and a
-// transmission colour). In the sun's maps they tint the light behind them instead of blocking it.
+// transmission colour). In the sun's maps they tint the light behind them instead of blocking it,
+// and the reflective map sees past them the surfaces the sun lights through them (untinted: that
+// map has no transmittance of its own).
 bool passesSunlight(const Material& m)
 {
     return m.raytracedPass && m.optics.transmits();
@@ -100,7 +102,7 @@ ScenePassChoice chooseScenePass(ScenePassKind kind, const Material& m, const Sce
         }
         return ownPass(m.deferredWritePass);
     case ScenePassKind::ReflectiveShadowMap:
-        if (m.isTransparent || !m.deferredWritePass)
+        if (m.isTransparent || !m.deferredWritePass || passesSunlight(m))
             return {};
         return {programs.reflectiveShadowMap, m.deferredWritePass, false};
     case ScenePassKind::Raycasting:

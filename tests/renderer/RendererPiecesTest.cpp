@@ -100,6 +100,11 @@ TEST(ScenePassKind, ProgramsFollowTheMaterialFlags)
     EXPECT_EQ(chooseScenePass(ScenePassKind::ShadowZFill, pane, programs).program, nullptr);
     EXPECT_EQ(chooseScenePass(ScenePassKind::ShadowTransmittance, pane, programs).program, &transmittance);
     EXPECT_TRUE(chooseScenePass(ScenePassKind::ShadowTransmittance, pane, programs).bothSides);
+    // The reflective map sees past it the surfaces the sun lights through it.
+    ShaderProgram reflective;
+    programs.reflectiveShadowMap = &reflective;
+    EXPECT_EQ(chooseScenePass(ScenePassKind::ReflectiveShadowMap, m, programs).program, &reflective);
+    EXPECT_EQ(chooseScenePass(ScenePassKind::ReflectiveShadowMap, pane, programs).program, nullptr);
     m.isAlphaTested = true;
     EXPECT_EQ(chooseScenePass(ScenePassKind::DeferredWrite, m, programs).program, &alphaGWrite);
     EXPECT_EQ(chooseScenePass(ScenePassKind::ZFill, m, programs).program, &alphaZFill);
