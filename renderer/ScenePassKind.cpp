@@ -52,8 +52,6 @@ ScenePassChoice depthPass(const Material& material, const ShaderProgram* plain, 
     return choice;
 }
 
-}  // namespace
-
 // Panes and water: surfaces the ray tracer lets light through (they have a ray-traced pass and a
 // transmission colour). In the sun's maps they tint the light behind them instead of blocking it,
 // and the reflective map sees past them the surfaces the sun lights through them (untinted: that
@@ -62,6 +60,8 @@ bool passesSunlight(const Material& m)
 {
     return m.raytracedPass && m.optics.transmits();
 }
+
+}  // namespace
 
 ScenePassChoice chooseScenePass(ScenePassKind kind, const Material& m, const ScenePassPrograms& programs)
 {
