@@ -22,14 +22,8 @@ std::vector<FoliageCrown> foliageCrowns(const std::vector<ObjectInstance*>& inst
             const Float3 hi = submesh.maxCorner;
             if (!(lo.x <= hi.x && lo.y <= hi.y && lo.z <= hi.z))
                 continue;
-            Float3 worldLo{1e30f, 1e30f, 1e30f};
-            Float3 worldHi{-1e30f, -1e30f, -1e30f};
-            for (int corner = 0; corner < 8; ++corner) {
-                const Float3 p{corner & 1 ? hi.x : lo.x, corner & 2 ? hi.y : lo.y, corner & 4 ? hi.z : lo.z};
-                const Float3 w = transformPoint(instance->worldMatrix, p);
-                worldLo = minComponents(worldLo, w);
-                worldHi = maxComponents(worldHi, w);
-            }
+            Float3 worldLo, worldHi;
+            transformBox(instance->worldMatrix, lo, hi, worldLo, worldHi);
             // A flat submesh (one alpha-tested card, a fence panel) encloses no volume of leaves;
             // the crown test divides by the radii.
             const Float3 radii = (worldHi - worldLo) * 0.5f;

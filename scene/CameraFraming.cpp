@@ -49,9 +49,7 @@ bool frameBox(Camera& camera, Float3 boxMin, Float3 boxMax, Float3 lightDirectio
     const Float3 up = cross(forward, right);
     float distance = camera.nearDistance + radius;
     for (int corner = 0; corner < 8; ++corner) {
-        const Float3 offset = Float3{(corner & 1) ? boxMax.x : boxMin.x, (corner & 2) ? boxMax.y : boxMin.y,
-                                     (corner & 4) ? boxMax.z : boxMin.z} -
-                              centre;
+        const Float3 offset = boxCorner(boxMin, boxMax, corner) - centre;
         const float depthOffset = dot(offset, forward);
         distance = std::max(distance, std::fabs(dot(offset, right)) * kMargin / tanHorizontal - depthOffset);
         distance = std::max(distance, std::fabs(dot(offset, up)) * kMargin / tanVertical - depthOffset);

@@ -46,6 +46,11 @@ Float3 maxComponents(Float3 a, Float3 b)
     return {std::max(a.x, b.x), std::max(a.y, b.y), std::max(a.z, b.z)};
 }
 
+Float3 boxCorner(Float3 lo, Float3 hi, int i)
+{
+    return {(i & 1) ? hi.x : lo.x, (i & 2) ? hi.y : lo.y, (i & 4) ? hi.z : lo.z};
+}
+
 Quaternion operator*(Quaternion a, Quaternion b)
 {
     return {a.w * b.x + a.x * b.w + a.y * b.z - a.z * b.y, a.w * b.y + a.y * b.w + a.z * b.x - a.x * b.z,
@@ -200,6 +205,16 @@ Float3 transformPoint(const Matrix4& m, Float3 p)
 {
     return {m[0] * p.x + m[4] * p.y + m[8] * p.z + m[12], m[1] * p.x + m[5] * p.y + m[9] * p.z + m[13],
             m[2] * p.x + m[6] * p.y + m[10] * p.z + m[14]};
+}
+
+void transformBox(const Matrix4& m, Float3 lo, Float3 hi, Float3& outLo, Float3& outHi)
+{
+    outLo = outHi = transformPoint(m, lo);
+    for (int corner = 1; corner < 8; ++corner) {
+        const Float3 p = transformPoint(m, boxCorner(lo, hi, corner));
+        outLo = minComponents(outLo, p);
+        outHi = maxComponents(outHi, p);
+    }
 }
 
 Float3 transformVector(const Matrix4& m, Float3 v)

@@ -89,6 +89,8 @@ Float3 divideComponents(Float3 a, Float3 b);
 // Componentwise smaller and larger (the corners of a growing box).
 Float3 minComponents(Float3 a, Float3 b);
 Float3 maxComponents(Float3 a, Float3 b);
+// Corner i (0-7) of the box (lo, hi): bit 0 picks hi's x, bit 1 its y, bit 2 its z.
+Float3 boxCorner(Float3 lo, Float3 hi, int i);
 
 // Hamilton product a ⊗ b.
 Quaternion operator*(Quaternion a, Quaternion b);
@@ -113,6 +115,8 @@ Matrix4 perspective(float fovY, float aspect, float nearDistance, float farDista
 Float3 transformPoint(const Matrix4& m, Float3 p);
 // Upper-left 3x3 block applied to v (no translation).
 Float3 transformVector(const Matrix4& m, Float3 v);
+// The box around the box (lo, hi) carried by m: its eight corners transformed.
+void transformBox(const Matrix4& m, Float3 lo, Float3 hi, Float3& outLo, Float3& outHi);
 
 Frustum extractFrustum(const Matrix4& viewProjection);
 // The viewing direction through a point of the image: the corner rays blended bilinearly, u from

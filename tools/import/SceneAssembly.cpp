@@ -414,18 +414,15 @@ bool Assembler::dataTexture(const TextureSource& source, bool normalMap, const c
 void Assembler::extendBox(const ObjectFileData& object, const SceneInstanceRecord& record)
 {
     const Matrix4 m = composeTransform(record.position, record.orientation, record.scale);
-    for (int corner = 0; corner < 8; ++corner) {
-        const Float3 local{(corner & 1) ? object.maxCorner.x : object.minCorner.x,
-                           (corner & 2) ? object.maxCorner.y : object.minCorner.y,
-                           (corner & 4) ? object.maxCorner.z : object.minCorner.z};
-        const Float3 p = transformPoint(m, local);
-        if (!boxStarted) {
-            summary.boxMin = summary.boxMax = p;
-            boxStarted = true;
-        }
-        summary.boxMin = minComponents(summary.boxMin, p);
-        summary.boxMax = maxComponents(summary.boxMax, p);
+    Float3 lo, hi;
+    transformBox(m, object.minCorner, object.maxCorner, lo, hi);
+    if (!boxStarted) {
+        summary.boxMin = lo;
+        summary.boxMax = hi;
+        boxStarted = true;
     }
+    summary.boxMin = minComponents(summary.boxMin, lo);
+    summary.boxMax = maxComponents(summary.boxMax, hi);
 }
 
 void Assembler::finishScene()
