@@ -66,6 +66,8 @@ bool passesSunlight(const Material& m)
 ScenePassChoice chooseScenePass(ScenePassKind kind, const Material& m, const ScenePassPrograms& programs)
 {
     bool hasSky = m.skyPass != nullptr;
+    // Whether the surface stands in the sun's maps at all, as an occluder or as a pane.
+    bool inSunMaps = !m.isTransparent && m.castShadows && !hasSky;
     switch (kind) {
     case ScenePassKind::Sky:
         return ownPass(m.skyPass);
@@ -74,7 +76,7 @@ ScenePassChoice chooseScenePass(ScenePassKind kind, const Material& m, const Sce
             return {};
         return depthPass(m, programs.zFill, programs.alphaTestedZFill, true);
     case ScenePassKind::ShadowZFill: {
-        if (m.isTransparent || !m.castShadows || hasSky || passesSunlight(m))
+        if (!inSunMaps || passesSunlight(m))
             return {};
         // A sun map holds the nearest surface whichever way it faces: a single-sided surface seen
         // from behind by the sun (a fascia facing the wall under it) still stands between that
@@ -84,7 +86,7 @@ ScenePassChoice chooseScenePass(ScenePassKind kind, const Material& m, const Sce
         return choice;
     }
     case ScenePassKind::ShadowTransmittance: {
-        if (m.isTransparent || !m.castShadows || hasSky || !passesSunlight(m))
+        if (!inSunMaps || !passesSunlight(m))
             return {};
         ScenePassChoice choice;
         choice.program = programs.shadowTransmittance;
