@@ -49,6 +49,12 @@ uniform vec3 occlusionBoxMaximum;
 // How far off its surface a reading starts, so that a surface lying on a quad does not cross it.
 const float SKY_SURFACE_OFFSET = 0.05;
 
+// A world point's texture coordinate in the volume: x and z across its sides, its layers upward.
+vec3 skyVolumeCoordinates(vec3 position)
+{
+    return vec3(position.x / skyVolumeWidth + 0.5, position.z / skyVolumeLength + 0.5, position.y / skyVolumeHeight);
+}
+
 // The volume's coefficients at texture coordinate t (x, z, layer), filtered by the textures.
 void skyVolumeTexel(vec3 t, out vec3 coefficients[9])
 {
@@ -71,7 +77,7 @@ void addSkyCell(vec3 c, vec3 cells, float weight, inout vec3 coefficients[9])
 // it sees none.
 bool skyVolumeHarmonics(vec3 position, int near[OCCLUSION_NEAR_QUADS], int nearCount, out vec3 coefficients[9])
 {
-    vec3 t = vec3(position.x / skyVolumeWidth + 0.5, position.z / skyVolumeLength + 0.5, position.y / skyVolumeHeight);
+    vec3 t = skyVolumeCoordinates(position);
     // Without a quad within reach every cell is seen: the textures' own filtering mixes them.
     if (nearCount == 0) {
         skyVolumeTexel(t, coefficients);
@@ -150,7 +156,7 @@ float skyOpenness(vec3 surfacePosition, vec3 geometryNormal, vec3 shadingNormal)
     vec3 position = surfacePosition + geometryNormal * (SKY_SURFACE_OFFSET + skyCellSize);
     if (!insideSkyVolume(position))
         return 1.0;
-    vec3 t = vec3(position.x / skyVolumeWidth + 0.5, position.z / skyVolumeLength + 0.5, position.y / skyVolumeHeight);
+    vec3 t = skyVolumeCoordinates(position);
     float seen = skyLuminanceLowOrder(t, shadingNormal);
     float open = skyLuminanceLowOrder(vec3(t.xy, 1.0 - 0.5 * skyCellSize / skyVolumeHeight), shadingNormal);
     return open > 1e-6 ? clamp(seen / open, 0.0, 1.0) : 1.0;
