@@ -124,10 +124,17 @@ void propagateOneStep(const PassContext& context, LightPropagationVolumeSet& set
     context.frameBuffers.push(&volume.target(propagationTarget(volume.stepCounter)));
     drawFullScreenQuad({});
     context.frameBuffers.pop();
-    ++volume.stepCounter;
 
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
+    if (inputs.occlusion && volume.keepsStoppedLight && set.stoppedLightProgram) {
+        // Reads the step's source, so it runs before the counter moves on to the step's result.
+        applyProgramUniforms(context, *set.stoppedLightProgram, volumeProgram(set, index));
+        context.frameBuffers.push(&volume.accumulation);
+        drawFullScreenQuad({});
+        context.frameBuffers.pop();
+    }
+    ++volume.stepCounter;
     applyProgramUniforms(context, *set.accumulationProgram, volumeProgram(set, index));
     context.frameBuffers.push(&volume.accumulation);
     drawFullScreenQuad({});

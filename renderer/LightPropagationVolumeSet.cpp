@@ -22,6 +22,8 @@ const char* const PropagationFragmentShaderPath =
     "resources/shaders/engine/lightPropagationVolume/propagationFragment.shader";
 const char* const OccludedPropagationFragmentShaderPath =
     "resources/shaders/engine/lightPropagationVolume/occludedPropagationFragment.shader";
+const char* const StoppedLightFragmentShaderPath =
+    "resources/shaders/engine/lightPropagationVolume/stoppedLightFragment.shader";
 const char* const AccumulationFragmentShaderPath =
     "resources/shaders/engine/lightPropagationVolume/accumulationFragment.shader";
 const char* const VolumeRenderFragmentShaderPath =
@@ -72,6 +74,7 @@ void createVolume(LightPropagationVolume& volume, int index)
     volume.lightsWeight = 0.0625f;
     volume.glossyReflections = index == 0 ? 1 : 0;
     volume.skyInjection = index == LightPropagationVolumeCount - 1 ? 1 : 0;
+    volume.keepsStoppedLight = index < LightPropagationVolumeCount - 1 ? 1 : 0;
     volume.stepCounter = 0;
 
     std::string name = "light propagation volume " + std::to_string(index);
@@ -128,6 +131,7 @@ void createLightPropagationVolumes(LightPropagationVolumeSet& set)
     set.renderProgram = getFragmentProgram(VolumeRenderFragmentShaderPath);
     set.glossyReflectionsProgram = getFragmentProgram(GlossyReflectionsFragmentShaderPath);
     set.occludedPropagationProgram = getFragmentProgram(OccludedPropagationFragmentShaderPath);
+    set.stoppedLightProgram = getFragmentProgram(StoppedLightFragmentShaderPath);
     VolumeGrid grids[LightPropagationVolumeCount];
     for (int i = 0; i < LightPropagationVolumeCount; ++i) {
         createVolume(set.volumes[i], i);

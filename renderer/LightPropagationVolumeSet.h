@@ -33,6 +33,10 @@ struct LightPropagationVolume {
     float lightsWeight = 0.0625f;
     uint8_t glossyReflections = 0;
     uint8_t skyInjection = 0;
+    // With occlusion, whether the light its surfaces stop is added to the accumulation (see
+    // stoppedLightFragment.shader). Not in the coarsest volume: a stopped lobe lights everything
+    // in its cell, and 3.5-unit cells put it on the corners and eaves around the surface too.
+    uint8_t keepsStoppedLight = 0;
     Float3 position;
     // Its scene view is culled by the visibility update like every other view.
     RenderCamera reflectiveShadowMapCamera;
@@ -65,6 +69,8 @@ struct LightPropagationVolumeSet {
     ShaderProgram* propagationProgram = nullptr;
     // The propagation step held back by the geometry volumes (the lpvOcclusion setting).
     ShaderProgram* occludedPropagationProgram = nullptr;
+    // Adds the light the occluded step's surfaces stopped into the accumulation volume.
+    ShaderProgram* stoppedLightProgram = nullptr;
     ShaderProgram* accumulationProgram = nullptr;
     ShaderProgram* renderProgram = nullptr;
     ShaderProgram* glossyReflectionsProgram = nullptr;
@@ -78,6 +84,7 @@ extern const char* const ReflectiveShadowMapVertexShaderPath;
 extern const char* const ReflectiveShadowMapFragmentShaderPath;
 extern const char* const SunInjectionVertexShaderPath;
 extern const char* const SkyInjectionVertexShaderPath;
+extern const char* const StoppedLightFragmentShaderPath;
 extern const char* const InjectionFragmentShaderPath;
 extern const char* const PropagationFragmentShaderPath;
 extern const char* const OccludedPropagationFragmentShaderPath;

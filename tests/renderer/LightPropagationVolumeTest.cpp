@@ -821,7 +821,7 @@ std::vector<ObjectInstance*> hollowBox(Float3 lo, Float3 hi, bool open)
 
 }  // namespace
 
-TEST(LightPropagationOcclusion, AWallStopsLightCrossingItAndLetsLightRunningAlongItPass)
+TEST(LightPropagationOcclusion, AWallStopsLightCrossingItKeepsItAtItsFaceAndLetsLightRunningAlongItPass)
 {
     ORVANTA_REQUIRE_GL();
     ASSERT_NE(testWorld().renderer, nullptr);
@@ -854,6 +854,15 @@ TEST(LightPropagationOcclusion, AWallStopsLightCrossingItAndLetsLightRunningAlon
     for (VolumeCell n : {VolumeCell{9, 17, 16}, VolumeCell{8, 18, 16}, VolumeCell{8, 16, 16}, VolumeCell{8, 17, 15},
                          VolumeCell{8, 17, 17}})
         EXPECT_NEAR(cellValue(step, grid, n), 1.0f / 6.0f, 1e-3f) << n.x << " " << n.y << " " << n.z;
+    // The sixth the wall held back is light arriving at its face: the accumulation keeps it in the
+    // cell in front, heading into the wall, so it holds as much light as the free step gives (the
+    // injected 1 and 6 sixths), none of it behind the wall.
+    std::vector<float> kept = readAttachment(volume.accumulation, 0);
+    std::vector<float> keptX = readAttachment(volume.accumulation, 1);
+    EXPECT_NEAR(cellValue(kept, grid, {8, 17, 16}), 1.0f + 1.0f / 6.0f, 2e-3f);
+    EXPECT_NEAR(cellValue(keptX, grid, {8, 17, 16}), -LobeLinearRatio / 6.0f, 2e-3f);
+    EXPECT_NEAR(meanOverCells(kept, grid, {0, 0, 0}, {31, 31, 31}) * 32 * 32 * 32, 2.0, 4e-3);
+    EXPECT_LT(cellValue(kept, grid, {7, 17, 16}), 1e-3f);
 }
 
 TEST(LightPropagationOcclusion, AClosedBoxBesideASunlitWallStaysDarkAndAnOpenOneIsLitThroughItsOpening)
