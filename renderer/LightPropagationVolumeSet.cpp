@@ -71,7 +71,7 @@ void createVolume(LightPropagationVolume& volume, int index)
     volume.cellSize = volumeCellSizes[index];
     // A pixel inside a finer volume's box takes that volume's light alone, so its light must reach
     // the middle of the box from anywhere in it: 16 steps, half the volume's width. The coarsest
-    // volume covers the distance scene with 8 (28 units); more steps add nothing there.
+    // volume lights the far scene and reaches 28 units in 8 steps; more change nothing there.
     volume.propagationSteps = index < LightPropagationVolumeCount - 1 ? 16 : 8;
     volume.reflectiveShadowMapWidth = volume.reflectiveShadowMapHeight = 128;
     volume.lightsWeight = 0.0625f;
