@@ -77,5 +77,16 @@ vec3 directionThroughFace(ShCell cell, vec3 d)
     vec3 t = d + heading;
     return dot(t, t) > 1e-6 ? normalize(t) : d;
 }
+
+// Adds light of the given flux crossing a face along the unit direction t to a cell, as a cosine
+// lobe around t.
+void addCrossingLight(inout ShCell cell, vec3 flux, vec3 t)
+{
+    vec3 linear = flux * SH_LOBE_LINEAR_RATIO;
+    cell.c0 += flux;
+    cell.cx += linear * t.x;
+    cell.cy += linear * t.y;
+    cell.cz += linear * t.z;
+}
 "
 }

@@ -19,11 +19,7 @@ void gather(vec3 cell, vec3 d, inout ShCell result)
     ShCell neighbour = readCell(from);
     vec3 flux = lightSentToward(neighbour, d) * faceTransmittance(cell, d);
     vec3 t = directionThroughFace(neighbour, d);
-    vec3 linear = flux * SH_LOBE_LINEAR_RATIO;
-    result.c0 += flux;
-    result.cx += linear * t.x;
-    result.cy += linear * t.y;
-    result.cz += linear * t.z;
+    addCrossingLight(result, flux, t);
 }
 
 void main()

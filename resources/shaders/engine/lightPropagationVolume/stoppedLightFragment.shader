@@ -15,7 +15,7 @@ shader
 // surfaces at that face: without it a wall would read only the light running past it, and the
 // ground's bounce onto a sunlit wall would be held back by the wall's own blocking one face before
 // it arrives. Stored as the lobe it travelled in and not propagated further, it lights the
-// surfaces it was heading for once, as the step that would have carried it past them did before.
+// surfaces it was heading for for one step, as it would light them without occlusion.
 void sendStopped(ShCell cell, vec3 from, vec3 d, inout ShCell result)
 {
     vec3 to = from + d;
@@ -26,11 +26,7 @@ void sendStopped(ShCell cell, vec3 from, vec3 d, inout ShCell result)
         return;
     vec3 flux = lightSentToward(cell, d) * stopped;
     vec3 t = directionThroughFace(cell, d);
-    vec3 linear = flux * SH_LOBE_LINEAR_RATIO;
-    result.c0 += flux;
-    result.cx += linear * t.x;
-    result.cy += linear * t.y;
-    result.cz += linear * t.z;
+    addCrossingLight(result, flux, t);
 }
 
 void main()
