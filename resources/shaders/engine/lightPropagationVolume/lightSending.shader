@@ -88,5 +88,24 @@ void addCrossingLight(inout ShCell cell, vec3 flux, vec3 t)
     cell.cy += linear * t.y;
     cell.cz += linear * t.z;
 }
+
+ShCell cellWithoutLight()
+{
+    ShCell cell;
+    cell.c0 = vec3(0.0);
+    cell.cx = vec3(0.0);
+    cell.cy = vec3(0.0);
+    cell.cz = vec3(0.0);
+    return cell;
+}
+
+// Writes a cell's four coefficients to the pass's four targets.
+void writeCellTargets(ShCell cell)
+{
+    gl_FragData[0] = vec4(cell.c0, 0.0);
+    gl_FragData[1] = vec4(cell.cx, 0.0);
+    gl_FragData[2] = vec4(cell.cy, 0.0);
+    gl_FragData[3] = vec4(cell.cz, 0.0);
+}
 "
 }

@@ -25,21 +25,14 @@ void gather(vec3 cell, vec3 d, inout ShCell result)
 void main()
 {
     vec3 cell = volumeCellOfTexel(floor(gl_FragCoord.xy));
-    ShCell result;
-    result.c0 = vec3(0.0);
-    result.cx = vec3(0.0);
-    result.cy = vec3(0.0);
-    result.cz = vec3(0.0);
+    ShCell result = cellWithoutLight();
     gather(cell, vec3(1.0, 0.0, 0.0), result);
     gather(cell, vec3(-1.0, 0.0, 0.0), result);
     gather(cell, vec3(0.0, 1.0, 0.0), result);
     gather(cell, vec3(0.0, -1.0, 0.0), result);
     gather(cell, vec3(0.0, 0.0, 1.0), result);
     gather(cell, vec3(0.0, 0.0, -1.0), result);
-    gl_FragData[0] = vec4(result.c0, 0.0);
-    gl_FragData[1] = vec4(result.cx, 0.0);
-    gl_FragData[2] = vec4(result.cy, 0.0);
-    gl_FragData[3] = vec4(result.cz, 0.0);
+    writeCellTargets(result);
 }
 "
 }
