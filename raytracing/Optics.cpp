@@ -43,7 +43,7 @@ float surfaceOffsetDistance(Float3 p)
 Ray rayPastHit(const Ray& ray)
 {
     const Float3 d = directionOf(ray);
-    const Float3 hit = Float3{ray.origin[0], ray.origin[1], ray.origin[2]} + d * ray.tHit;
+    const Float3 hit = hitPoint(ray);
     // The offset is a distance; the direction need not have unit length.
     const float dLength = length(d);
     const Float3 start = hit + d * (dLength > 0.0f ? surfaceOffsetDistance(hit) / dLength : 0.0f);

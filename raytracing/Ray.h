@@ -23,10 +23,21 @@ struct Ray {
 // A ray at its start values; a zero direction component gives an infinite inverse.
 Ray makeRay(const float origin[3], const float direction[3]);
 
+inline Float3 originOf(const Ray& ray)
+{
+    return {ray.origin[0], ray.origin[1], ray.origin[2]};
+}
+
 // The ray's direction as a vector, as long as it was given (distances are in its units).
 inline Float3 directionOf(const Ray& ray)
 {
     return {ray.direction[0], ray.direction[1], ray.direction[2]};
+}
+
+// Where the ray hit (or its far end, at tHit, when it did not).
+inline Float3 hitPoint(const Ray& ray)
+{
+    return originOf(ray) + directionOf(ray) * ray.tHit;
 }
 
 // The hit triangle's unit normal as its corners wind, which the intersection record holds (only a

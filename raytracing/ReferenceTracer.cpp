@@ -41,14 +41,6 @@ Ray rayFrom(Float3 origin, Float3 direction)
     return makeRay(o, d);
 }
 
-Float3 originOf(const Ray& ray)
-{
-    return {ray.origin[0], ray.origin[1], ray.origin[2]};
-}
-Float3 hitPoint(const Ray& ray)
-{
-    return originOf(ray) + directionOf(ray) * ray.tHit;
-}
 bool hasHit(const Ray& ray)
 {
     return ray.hitTriangle != nullptr && ray.tHit < kRayNoHit;
