@@ -37,9 +37,8 @@ RtImage buildRtImage(const TgaImage& image, bool srgb)
         return result;
     const uint32_t bytesPerTexel = image.bitsPerPixel / 8;
 
-    // Decoding goes through a 256-entry table: one pow per byte value instead of one per channel.
-    // Colour images use the exact sRGB curve that a GL_SRGB8 texture applies when sampled, so a
-    // traced hit's albedo equals the G-buffer's.
+    // One table for both kinds of image. Colour images use the exact sRGB curve that a GL_SRGB8
+    // texture applies when sampled, so a traced hit's albedo equals the G-buffer's.
     float decode[256];
     for (int i = 0; i < 256; ++i)
         decode[i] = srgb ? srgbByteToLinear(uint8_t(i)) : float(i) / 255.0f;

@@ -8,8 +8,7 @@ namespace Orvanta {
 
 namespace {
 
-MipLevel halve(uint32_t width, uint32_t height, const uint8_t* above, uint32_t channels, const float* srgbDecode,
-               bool srgb)
+MipLevel halve(uint32_t width, uint32_t height, const uint8_t* above, uint32_t channels, bool srgb)
 {
     MipLevel level;
     level.width = width < 2 ? 1 : width / 2;
@@ -27,7 +26,7 @@ MipLevel halve(uint32_t width, uint32_t height, const uint8_t* above, uint32_t c
                 for (uint32_t j = 0; j < rows; ++j)
                     for (uint32_t i = 0; i < columns; ++i) {
                         const uint8_t v = above[(size_t(2 * y + j) * width + 2 * x + i) * channels + c];
-                        sum += encoded ? srgbDecode[v] : float(v);
+                        sum += encoded ? srgbByteToLinear(v) : float(v);
                     }
                 // A byte sum over four texels is exact in a float, so the ties of the linear
                 // channels are real ties, and nearbyint breaks them to even.
@@ -46,12 +45,9 @@ std::vector<MipLevel> buildMipChain(uint32_t width, uint32_t height, uint32_t ch
     if (width == 0 || height == 0 || (channels != 3 && channels != 4) ||
         pixels.size() != size_t(width) * height * channels)
         return chain;
-    float srgbDecode[256];
-    for (int i = 0; i < 256; ++i)
-        srgbDecode[i] = srgbByteToLinear(uint8_t(i));
     const uint8_t* above = pixels.data();
     while (width > 1 || height > 1) {
-        chain.push_back(halve(width, height, above, channels, srgbDecode, srgb));
+        chain.push_back(halve(width, height, above, channels, srgb));
         width = chain.back().width;
         height = chain.back().height;
         above = chain.back().pixels.data();

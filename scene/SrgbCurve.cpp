@@ -1,6 +1,7 @@
 #include "scene/SrgbCurve.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace Orvanta {
@@ -38,7 +39,14 @@ float linearToSrgb(float linear)
 
 float srgbByteToLinear(uint8_t value)
 {
-    return float(decode(value / 255.0));
+    // 256 values, computed once: the texture loaders and the mip levels decode every texel.
+    static const auto table = [] {
+        std::array<float, 256> values{};
+        for (int i = 0; i < 256; ++i)
+            values[size_t(i)] = float(decode(i / 255.0));
+        return values;
+    }();
+    return table[value];
 }
 
 uint8_t linearToSrgbByte(float linear)
