@@ -29,15 +29,16 @@ inline void drawFlatQuad(const FlatQuad& q)
     glEnd();
 }
 
-// Draws the given casters with a z-fill program into whatever map is being rendered, whichever
-// view is asked for, and counts the draws; in the panes' pass it draws the given panes with the
-// transmittance program, their reflectance and transmission colour set by hand.
+// A pane for the sun maps' transmittance pass, with its optics given by hand.
 struct Pane {
     FlatQuad quad;
     float reflectance;
     float transmission;  // grey
 };
 
+// Draws the given casters with a z-fill program into whatever map is being rendered, whichever
+// view is asked for, and counts the draws; in the panes' pass it draws the given panes with the
+// transmittance program, their reflectance and transmission colour set by hand.
 class CasterDrawing : public Orvanta::SceneDrawing {
 public:
     CasterDrawing(const Orvanta::ShaderProgram* zFillProgram, std::vector<FlatQuad> quads, int* draws,
