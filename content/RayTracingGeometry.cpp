@@ -79,8 +79,6 @@ bool appendObjectGeometry(RayTracingGeometry& geometry, const ObjectFileData& fi
     for (const SubmeshRecord& submesh : file.submeshes) {
         const SurfaceFlags surfaceFlags = flags ? flags("resources/materials/" + submesh.materialName + ".material")
                                                 : SurfaceFlags{};
-        if (surfaceFlags.isTransparent)
-            continue;
         RtSurface surface;
         if (!submesh.colorTextureName.empty())
             surface.colorImage = findOrLoadImage("resources/textures/" + submesh.colorTextureName, true);
@@ -94,9 +92,11 @@ bool appendObjectGeometry(RayTracingGeometry& geometry, const ObjectFileData& fi
         surface.alphaTested = surfaceFlags.isAlphaTested ? 1 : 0;
         surface.alphaTestThreshold = surfaceFlags.alphaTestThreshold;
         surface.hasMirrorPass = surfaceFlags.hasMirrorPass ? 1 : 0;
+        surface.transparent = surfaceFlags.isTransparent ? 1 : 0;
         surface.optics = surfaceFlags.optics;
         geometry.surfaces.push_back(surface);
         const RtSurface* stored = &geometry.surfaces.back();
+        std::vector<RtTriangle>& list = surfaceFlags.isTransparent ? geometry.sheets : geometry.triangles;
 
         for (uint32_t t = submesh.firstTriangle; t <= submesh.lastTriangle; ++t) {
             RtTriangle triangle;
@@ -109,7 +109,7 @@ bool appendObjectGeometry(RayTracingGeometry& geometry, const ObjectFileData& fi
             const Float3& c = geometry.vertices[triangle.index2].position;
             triangle.boxMin = {std::min({a.x, b.x, c.x}), std::min({a.y, b.y, c.y}), std::min({a.z, b.z, c.z})};
             triangle.boxMax = {std::max({a.x, b.x, c.x}), std::max({a.y, b.y, c.y}), std::max({a.z, b.z, c.z})};
-            geometry.triangles.push_back(triangle);
+            list.push_back(triangle);
             if (t == submesh.lastTriangle)  // guards a range that ends at the largest u32
                 break;
         }

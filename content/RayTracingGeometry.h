@@ -33,6 +33,7 @@ struct RtSurface {
     uint8_t alphaTested = 0;          // the material's isAlphaTested
     float alphaTestThreshold = 0.0f;  // the material's alphaTestTreshold
     uint8_t hasMirrorPass = 0;        // the material has a ray-traced reflection (RAYTRACED) pass
+    uint8_t transparent = 0;          // the material's isTransparent: a thin sheet (see sheets)
     MaterialOptics optics;
 };
 
@@ -53,6 +54,10 @@ struct RayTracingGeometry {
     std::vector<RtVertex> vertices;
     std::vector<RtTriangle> triangles;
     std::deque<RtSurface> surfaces;
+    // The transparent surfaces the frame blends over the picture (the canopy's glass), as thin
+    // sheets. They are not in the kd-tree, which the frame's reflections walk: only the reference
+    // path tracer meets them, passing light through them by their colour image's coverage.
+    std::vector<RtTriangle> sheets;
 };
 
 // What the ray tracer needs of a material, looked up by material file path: whether its submeshes
@@ -71,7 +76,7 @@ using SurfaceFlagsLookup = std::function<SurfaceFlags(const std::string& materia
 SurfaceFlags materialSurfaceFlags(const std::string& materialPath);
 
 // Appends the object's triangles at the instance's world transform (the parentless world matrix of
-// a MovableEntity with these values). Transparent submeshes contribute nothing. An object file that
+// a MovableEntity with these values). Transparent submeshes go to the sheets. An object file that
 // cannot be read, or a placement that puts a vertex beyond the scene extent (content/SceneExtent.h),
 // is reported and contributes nothing; returns false then.
 bool appendInstanceGeometry(RayTracingGeometry& geometry, const std::string& objectPath, Float3 position, Float3 scale,

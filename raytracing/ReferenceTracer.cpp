@@ -7,6 +7,7 @@
 #include "raytracing/Optics.h"
 #include "raytracing/PathSampling.h"
 #include "raytracing/RayWorkerPool.h"
+#include "raytracing/ThinSheets.h"
 
 #include <algorithm>
 #include <atomic>
@@ -65,22 +66,32 @@ bool cutAway(const RayTracingGeometry& geometry, const Ray& ray, const Footprint
     return hitAlpha(geometry, ray, f, ImageFilter::AsGpu) < s->alphaTestThreshold;
 }
 
+// The sheets' hits replace the walk's nearer ones, ray by ray.
+void meetSheets(const ThinSheets& sheets, Ray* rays, size_t count)
+{
+    if (sheets.empty())
+        return;
+    for (size_t i = 0; i < count; ++i)
+        hitNearerSheet(sheets, rays[i]);
+}
+
 // Starts the ray again just past its hit, in the same direction, and walks it.
-void continuePast(const KdTree& tree, Ray& ray, uint64_t& rays, std::vector<Ray>* recorded)
+void continuePast(const KdTree& tree, const ThinSheets& sheets, Ray& ray, uint64_t& rays, std::vector<Ray>* recorded)
 {
     ray = rayPastHit(ray);
     record(recorded, &ray, 1);
     traverse(tree, ray);
+    meetSheets(sheets, &ray, 1);
     ++rays;
 }
 
 // Follows a ray on past texels an alpha test cuts away, as the frame's alpha-tested surfaces let
 // the scene behind them show.
-void passCutAway(const KdTree& tree, Ray& ray, uint64_t& rays, std::vector<Ray>* recorded,
+void passCutAway(const KdTree& tree, const ThinSheets& sheets, Ray& ray, uint64_t& rays, std::vector<Ray>* recorded,
                  const FootprintOf& footprintOf = {})
 {
     for (int skip = 0; skip < kMaxAlphaSkips && hasHit(ray) && cutAway(*tree.geometry, ray, footprintOf); ++skip)
-        continuePast(tree, ray, rays, recorded);
+        continuePast(tree, sheets, ray, rays, recorded);
 }
 
 // A hit made ready for light transport, both normals turned towards the side the ray came from
@@ -94,6 +105,9 @@ struct Shading {
     Float3 albedo;
     float specular = 0.0f;
     float power = 1.0f;
+    // A thin translucent sheet: it scatters diffusely to both of its sides alike, half of its
+    // albedo each way, as light through frosted glass.
+    bool translucent = false;
     const RtSurface* surface = nullptr;
 };
 
@@ -124,13 +138,27 @@ bool prepareShading(const RayTracingGeometry& geometry, const Ray& ray, const Te
     s.specular = std::clamp(s.specular, 0.0f, 1.0f);
     // The G-buffer keeps the exponent at 1 or more, and the light pass clamps it to 2048.
     s.power = std::clamp(hit.surface ? hit.surface->specularPower : 0.0f, 1.0f, 2048.0f);
+    s.translucent = hit.surface && hit.surface->transparent;
+    if (s.translucent) {
+        s.specular = 0.0f;
+        s.shading = s.geometric;
+    }
     return true;
+}
+
+// The cosine of the light's angle with the shading normal, on either side of a translucent sheet.
+float cosineTo(const Shading& s, Float3 l)
+{
+    const float c = dot(s.shading, l);
+    return s.translucent ? std::fabs(c) : c;
 }
 
 // The deferred lights' reflectance model: Lambert plus normalised Blinn-Phong about the shading
 // normal, nothing below either normal.
 Float3 evaluateBsdf(const Shading& s, Float3 toViewer, Float3 toLight)
 {
+    if (s.translucent)
+        return s.albedo / (2.0f * EnginePi);
     if (dot(s.geometric, toLight) <= 0.0f || dot(s.shading, toLight) <= 0.0f)
         return {};
     const Float3 h = normalize(toLight + toViewer);
@@ -149,6 +177,8 @@ float diffuseShare(const Shading& s)
 
 float bsdfPdf(const Shading& s, Float3 toViewer, Float3 toLight)
 {
+    if (s.translucent)
+        return std::fabs(dot(s.shading, toLight)) / (2.0f * EnginePi);
     const float cosine = dot(s.shading, toLight);
     if (cosine <= 0.0f)
         return 0.0f;
@@ -164,6 +194,8 @@ Float3 sampleBsdf(const Shading& s, Float3 toViewer, SampleGenerator& random)
 {
     const float choice = random.uniform();
     const float u1 = random.uniform(), u2 = random.uniform();
+    if (s.translucent)
+        return sampleCosineHemisphere(choice < 0.5f ? s.shading : -s.shading, u1, u2);
     if (choice < diffuseShare(s))
         return sampleCosineHemisphere(s.shading, u1, u2);
     const Float3 h = samplePowerCosine(s.shading, s.power, u1, u2);
@@ -197,19 +229,23 @@ float largestOf(Float3 c)
 // beam through a flat surface keeps its cross-section on a floor parallel to it, so the straight
 // estimate gives such a floor the irradiance the bent light brings. Returns the fraction of the
 // light that gets through (zero when something opaque blocks it).
-Float3 passToLight(const KdTree& tree, Ray& ray, uint64_t& rays, std::vector<Ray>* recorded)
+Float3 passToLight(const KdTree& tree, const ThinSheets& sheets, Ray& ray, uint64_t& rays, std::vector<Ray>* recorded)
 {
     Float3 transmitted{1.0f, 1.0f, 1.0f};
     for (int skip = 0; skip < kMaxAlphaSkips && hasHit(ray); ++skip) {
         const RtSurface* surface = ray.hitTriangle->surface;
-        if (surfaceTransmits(surface)) {
+        if (hitsSheet(ray)) {
+            // What the sheet does not cover passes straight; what it scatters arrives by the
+            // paths that meet the sheet.
+            transmitted = transmitted * (1.0f - std::clamp(hitAlpha(*tree.geometry, ray), 0.0f, 1.0f));
+        } else if (surfaceTransmits(surface)) {
             const float cosine = std::fabs(dot(faceNormal(ray), directionOf(ray)));
             const float pass = 1.0f - schlickReflectance(surface->optics.reflectance, cosine);
             transmitted = multiply(transmitted, surface->optics.transmissionColor) * pass;
         } else if (!cutAway(*tree.geometry, ray, {})) {
             return {};
         }
-        continuePast(tree, ray, rays, recorded);
+        continuePast(tree, sheets, ray, rays, recorded);
     }
     return hasHit(ray) ? Float3{} : transmitted;
 }
@@ -286,14 +322,15 @@ std::vector<uint32_t> tilePixels(const ReferenceImage& image, uint32_t x0, uint3
 
 class TileIntegrator {
 public:
-    TileIntegrator(const ReferenceScene& scene, const Camera& camera, uint32_t width, uint32_t height)
-        : scene(scene), tree(*scene.tree), geometry(*scene.tree->geometry), sky(*scene.sky), camera(camera),
-          width(width), height(height)
+    TileIntegrator(const ReferenceScene& scene, const ThinSheets& sheets, const Camera& camera, uint32_t width,
+                   uint32_t height)
+        : scene(scene), tree(*scene.tree), geometry(*scene.tree->geometry), sheets(sheets), sky(*scene.sky),
+          camera(camera), width(width), height(height)
     {
     }
 
     // One path per pixel of the list; adds each path's radiance to sum.
-    void tracePaths(const std::vector<uint32_t>& pixels, uint64_t sampleIndex, double* sum)
+    void tracePaths(const std::vector<uint32_t>& pixels, uint64_t sampleIndex, double* sum, double* oddSum)
     {
         paths.assign(pixels.size(), PathState());
         for (size_t i = 0; i < pixels.size(); ++i) {
@@ -314,10 +351,10 @@ public:
             for (PathState& p : paths)
                 if (p.alive) {
                     if (p.bounces == 0 && p.specularEvents == 0)
-                        passCutAway(tree, p.ray, rays, scene.recordedRays,
+                        passCutAway(tree, sheets, p.ray, rays, scene.recordedRays,
                                     [&](const Ray& r) { return cameraFootprint(p, r); });
                     else
-                        passCutAway(tree, p.ray, rays, scene.recordedRays);
+                        passCutAway(tree, sheets, p.ray, rays, scene.recordedRays);
                     shade(p);
                     any = any || p.alive;
                 }
@@ -333,6 +370,12 @@ public:
                 out[0] += p.radiance.x;
                 out[1] += p.radiance.y;
                 out[2] += p.radiance.z;
+                if (sampleIndex % 2 == 1) {
+                    double* odd = oddSum + size_t(p.pixel) * 3;
+                    odd[0] += p.radiance.x;
+                    odd[1] += p.radiance.y;
+                    odd[2] += p.radiance.z;
+                }
             }
         }
     }
@@ -345,6 +388,7 @@ private:
     {
         for (size_t first = 0; first < count; first += kMaxPacketRays)
             traversePacket(tree, batchRays + first, unsigned(std::min<size_t>(kMaxPacketRays, count - first)));
+        meetSheets(sheets, batchRays, count);
     }
 
     void traceCameraRays()
@@ -370,6 +414,7 @@ private:
             }
         record(scene.recordedRays, batch.data(), batch.size());
         traverseStream(tree, batch.data(), batch.size());
+        meetSheets(sheets, batch.data(), batch.size());
         rays += batch.size();
         for (size_t i = 0; i < batch.size(); ++i)
             paths[owners[i]].ray = batch[i];
@@ -393,9 +438,10 @@ private:
             tracePackets(batch.data(), batch.size());
         else
             traverseStream(tree, batch.data(), batch.size());
+        meetSheets(sheets, batch.data(), batch.size());
         rays += batch.size();
         for (size_t i = 0; i < batch.size(); ++i) {
-            const Float3 transmitted = passToLight(tree, batch[i], rays, scene.recordedRays);
+            const Float3 transmitted = passToLight(tree, sheets, batch[i], rays, scene.recordedRays);
             PathState& p = paths[list[i].path];
             p.radiance = p.radiance + multiply(list[i].contribution, transmitted);
         }
@@ -423,6 +469,7 @@ private:
     // What the path's ray found: sky on a miss, otherwise light gathered at the hit and the next ray.
     void shade(PathState& p)
     {
+        passUncoveredSheets(p);
         const Float3 d = directionOf(p.ray);
         if (!hasHit(p.ray)) {
             Float3 light = skyRadianceIn(sky, d);
@@ -450,7 +497,7 @@ private:
         if (!isBlack(sky.sunIrradiance)) {
             const Float3 l = sampleCone(sky.towardSun, sky.sunCosRadius, p.random.uniform(), p.random.uniform());
             const Float3 f = evaluateBsdf(s, toViewer, l);
-            addShadowRay(sunRays, p, s, l, multiply(p.throughput, multiply(f, sky.sunIrradiance)) * dot(s.shading, l));
+            addShadowRay(sunRays, p, s, l, multiply(p.throughput, multiply(f, sky.sunIrradiance)) * cosineTo(s, l));
         }
         {
             float skyPdf = 0.0f;
@@ -458,7 +505,7 @@ private:
             const Float3 f = evaluateBsdf(s, toViewer, l);
             if (skyPdf > 0.0f && !isBlack(f)) {
                 const float weight = powerHeuristic(skyPdf, bsdfPdf(s, toViewer, l));
-                const Float3 light = skyRadianceIn(sky, l) * (dot(s.shading, l) * weight / skyPdf);
+                const Float3 light = skyRadianceIn(sky, l) * (cosineTo(s, l) * weight / skyPdf);
                 addShadowRay(skyRays, p, s, l, multiply(p.throughput, multiply(f, light)));
             }
         }
@@ -482,12 +529,26 @@ private:
             p.alive = false;
             return;
         }
-        p.throughput = multiply(p.throughput, f) * (dot(s.shading, l) / pdf);
+        p.throughput = multiply(p.throughput, f) * (cosineTo(s, l) / pdf);
         p.lastPdf = pdf;
         p.lastSpecular = false;
         p.terminal = p.bounces >= scene.maxBounces;
         ++p.bounces;
         p.ray = rayFrom(leaveSurface(s.position, s.geometric, l), l);
+    }
+
+    // A sheet meets the path where its colour image covers it, by the coverage's probability; where
+    // it does not, the path goes on through it unchanged.
+    void passUncoveredSheets(PathState& p)
+    {
+        for (int skip = 0; skip < kMaxAlphaSkips && hasHit(p.ray) && hitsSheet(p.ray); ++skip) {
+            const bool fromCamera = p.bounces == 0 && p.specularEvents == 0;
+            const TexCoordFootprint footprint = fromCamera ? cameraFootprint(p, p.ray) : TexCoordFootprint{};
+            if (p.random.uniform() < hitAlpha(geometry, p.ray, footprint, ImageFilter::AsGpu))
+                return;
+            continuePast(tree, sheets, p.ray, rays, scene.recordedRays);
+            passCutAway(tree, sheets, p.ray, rays, scene.recordedRays);
+        }
     }
 
     // The material's optics: with the Fresnel probability the ray is mirrored, otherwise it passes
@@ -530,6 +591,7 @@ private:
     const ReferenceScene& scene;
     const KdTree& tree;
     const RayTracingGeometry& geometry;
+    const ThinSheets& sheets;
     const SkyEnvironment& sky;
     const Camera& camera;
     uint32_t width, height;
@@ -571,6 +633,7 @@ void ReferenceImage::reset(uint32_t w, uint32_t h)
     height = h;
     samples = 0;
     sum.assign(size_t(w) * h * 3, 0.0);
+    oddSum.assign(size_t(w) * h * 3, 0.0);
 }
 
 std::vector<float> ReferenceImage::mean() const
@@ -583,22 +646,35 @@ std::vector<float> ReferenceImage::mean() const
     return out;
 }
 
+std::vector<float> ReferenceImage::halfMean(int half) const
+{
+    std::vector<float> out(sum.size(), 0.0f);
+    const uint32_t odd = samples / 2, even = samples - odd;
+    const uint32_t count = half == 0 ? even : odd;
+    if (count == 0)
+        return out;
+    for (size_t i = 0; i < sum.size(); ++i)
+        out[i] = float((half == 0 ? sum[i] - oddSum[i] : oddSum[i]) / count);
+    return out;
+}
+
 ReferenceStats traceReferenceSamples(const ReferenceScene& scene, const Camera& camera, ReferenceImage& image,
                                      uint32_t samples, RayWorkerPool* pool)
 {
     ReferenceStats stats;
     if (!usable(scene) || image.width == 0 || image.height == 0 ||
-        image.sum.size() != size_t(image.width) * image.height * 3)
+        image.sum.size() != size_t(image.width) * image.height * 3 || image.oddSum.size() != image.sum.size())
         return stats;
     const uint32_t tilesX = (image.width + kTileSize - 1) / kTileSize;
     const uint32_t tilesY = (image.height + kTileSize - 1) / kTileSize;
     std::atomic<uint64_t> rays{0};
+    const ThinSheets sheets = prepareThinSheets(*scene.tree->geometry);
     runJobs(pool, tilesX * tilesY, [&](uint32_t tile) {
-        TileIntegrator integrator(scene, camera, image.width, image.height);
+        TileIntegrator integrator(scene, sheets, camera, image.width, image.height);
         const std::vector<uint32_t> pixels = tilePixels(image, (tile % tilesX) * kTileSize,
                                                         (tile / tilesX) * kTileSize);
         for (uint32_t s = 0; s < samples; ++s)
-            integrator.tracePaths(pixels, uint64_t(image.samples) + s, image.sum.data());
+            integrator.tracePaths(pixels, uint64_t(image.samples) + s, image.sum.data(), image.oddSum.data());
         rays += integrator.rays;
     });
     image.samples += samples;
@@ -620,7 +696,7 @@ void traceFirstHits(const ReferenceScene& scene, const Camera& camera, uint32_t 
             Ray ray = rayFrom(camera.position, cameraDirection(camera, u, v));
             traverse(*scene.tree, ray);
             const float du = 1.0f / float(width), dv = 1.0f / float(height);
-            passCutAway(*scene.tree, ray, rays, nullptr,
+            passCutAway(*scene.tree, ThinSheets{}, ray, rays, nullptr,
                         [&](const Ray& r) { return primaryFootprint(*scene.tree->geometry, camera, r, u, v, du, dv); });
             Shading s;
             if (!hasHit(ray))

@@ -20,6 +20,9 @@ class RayWorkerPool;
 // Direct light reaches what lies under water straight through the surface, as through a pane,
 // instead of only by paths that refract out towards the sun disc (which a few hundred samples
 // rarely find): exact for a diffuse floor parallel to a flat surface, close elsewhere.
+// The transparent surfaces the frame blends (the geometry's sheets, such as the canopy's glass) are
+// thin sheets: a ray meets one where its colour image covers it, by the coverage's probability, and
+// is scattered diffusely to either side by the image's colour; light passes the rest straight.
 //
 // The tree it walks must be two-sided (twoSidedCopy): the frame culls the back faces of
 // single-sided surfaces, which for a path tracer would let light through the back of every wall.
@@ -39,16 +42,21 @@ struct ReferenceScene {
 // nodes are unchanged, since a triangle's sides do not enter the build).
 KdTree twoSidedCopy(const KdTree& tree);
 
-// The sum of the samples traced so far per pixel; row 0 is the top of the picture.
+// The sum of the samples traced so far per pixel; row 0 is the top of the picture. The samples of
+// odd index are also summed on their own, so that the image splits into two independent halves
+// whose difference measures the picture's own noise.
 struct ReferenceImage {
     uint32_t width = 0;
     uint32_t height = 0;
-    uint32_t samples = 0;     // per pixel
-    std::vector<double> sum;  // three per pixel
+    uint32_t samples = 0;        // per pixel
+    std::vector<double> sum;     // three per pixel
+    std::vector<double> oddSum;  // three per pixel, the samples of odd index only
 
     void reset(uint32_t w, uint32_t h);
     // The mean so far, three floats per pixel.
     std::vector<float> mean() const;
+    // The mean of the samples of even index (half 0) or of odd index (half 1).
+    std::vector<float> halfMean(int half) const;
 };
 
 struct ReferenceStats {

@@ -109,6 +109,42 @@ SkyEnvironment skyWithSun(Float3 skyRadiance, float elevation, Float3 sunIrradia
     return sky;
 }
 
+// Adds a square sheet (a transparent surface) of the given side, centre and normal axis (1: y,
+// 2: z) whose colour image holds colour c and coverage a.
+void addSheet(TestScene& scene, RtImage& image, float c, float a, float centre, int axis)
+{
+    RtImageLevel level;
+    level.width = level.height = 1;
+    level.texels = {{c, c, c, a}};
+    image.levels = {level};
+    RtSurface& surface = scene.geometry.surfaces.emplace_back();
+    surface.colorImage = &image;
+    surface.transparent = 1;
+    const float r = 5000.0f;
+    const uint32_t base = uint32_t(scene.geometry.vertices.size());
+    for (const auto& [u, v] : {std::pair{-r, -r}, {r, -r}, {r, r}, {-r, r}}) {
+        RtVertex vertex;
+        vertex.position = axis == 1 ? Float3{u, centre, v} : Float3{u, v, centre};
+        vertex.normal = axis == 1 ? Float3{0, 1, 0} : Float3{0, 0, 1};
+        scene.geometry.vertices.push_back(vertex);
+    }
+    for (const auto& [i1, i2] : {std::pair{1u, 2u}, {2u, 3u}}) {
+        RtTriangle t;
+        t.index0 = base, t.index1 = base + i1, t.index2 = base + i2;
+        t.surface = &surface;
+        scene.geometry.sheets.push_back(t);
+    }
+}
+
+double meanLuminanceOf(const ReferenceImage& image)
+{
+    const std::vector<float> mean = image.mean();
+    double sum = 0.0;
+    for (size_t i = 0; i < mean.size(); i += 3)
+        sum += luminanceOf({mean[i], mean[i + 1], mean[i + 2]});
+    return sum / double(mean.size() / 3);
+}
+
 }  // namespace
 
 TEST(ReferenceTracer, OpenBoxOfAlbedoOneUnderAUniformSkyShowsTheSkyInEveryPixel)
@@ -147,6 +183,36 @@ TEST(ReferenceTracer, PlaneUnderAUniformSkyReceivesPiTimesTheRadiance)
     EXPECT_NEAR(sum[0] / pixels, 0.5, 0.005);
     EXPECT_NEAR(sum[1] / pixels, 1.0, 0.01);
     EXPECT_NEAR(sum[2] / pixels, 0.25, 0.0025);
+}
+
+TEST(ReferenceTracer, ThinSheetShowsTheSkyByItsCoverageAndScattersTheRest)
+{
+    RayWorkerPool pool(2);
+    const SkyEnvironment sky = uniformSky({1.0f, 1.0f, 1.0f});
+    {
+        // A sheet of coverage a and colour c facing the camera, under a uniform sky L on both sides
+        // (irradiance pi L each), scatters c / (2 pi) * 2 pi L = c L; the rest shows the sky:
+        // (1 - a) L + a c L = 0.8. The tree needs a triangle: a small one far behind the camera,
+        // hiding a negligible part of the sky.
+        LambertScene s(0.0f);
+        s.quad({-1, -1, -4000}, {1, -1, -4000}, {1, 1, -4000}, {-1, 1, -4000});
+        s.finish();
+        RtImage sheet;
+        addSheet(s.scene, sheet, 0.6f, 0.5f, 0.0f, 2);
+        const ReferenceImage image = render(s.tree, sky, cameraAt({0, 0, -2}, {0, 0, 0}, 1.0f), 8, 1024, 3, 7, &pool);
+        EXPECT_NEAR(meanLuminanceOf(image), 0.8, 0.01);
+    }
+    {
+        // A black sheet of coverage a above a plane of albedo 0.5 passes (1 - a) of the sky's
+        // light: the plane shows 0.5 (1 - a) L = 0.25 from below the sheet.
+        LambertScene s(0.5f);
+        groundPlane(s);
+        RtImage sheet;
+        addSheet(s.scene, sheet, 0.0f, 0.5f, 1.0f, 1);
+        const ReferenceImage image = render(s.tree, sky, cameraAt({0, 0.5f, 0}, {0.2f, 0, 0.2f}, 1.0f), 8, 1024, 3, 8,
+                                            &pool);
+        EXPECT_NEAR(meanLuminanceOf(image), 0.25, 0.005);
+    }
 }
 
 TEST(ReferenceTracer, SunLitPlaneReflectsAlbedoOverPiTimesTheIrradianceAtItsAngle)

@@ -57,11 +57,18 @@ void addOpening(MeshBuilder& mesh, const WallBasis& b, const WallOpening& o, flo
     const float recess = OpeningRecess;
     const float bar = 0.06f;
     if (o.isDoor) {
+        // A leaf 4 cm thick, with a face to the yard and one to the room: the frame culls back
+        // faces, so a single outward face would leave the doorway open when seen from inside.
+        const float leaf = 0.04f;
         mesh.setSurface(Surfaces::Wood);
         mesh.addQuad(b.at(o.left, o.bottom, recess), b.along * w, b.up * h, o.left, o.bottom);
+        mesh.addQuad(b.at(o.right, o.bottom, recess + leaf), b.along * -w, b.up * h, o.left, o.bottom);
         mesh.setSurface(Surfaces::PaintedMetal);
-        Float3 handle = b.at(o.right - 0.15f, o.bottom + 1.0f, recess) + b.out * 0.04f;
-        mesh.addCylinder(handle - b.along * 0.12f, b.along * 0.12f, 0.02f, 6, true);
+        for (float side : {1.0f, -1.0f}) {
+            const float face = side > 0.0f ? recess : recess + leaf;
+            Float3 handle = b.at(o.right - 0.15f, o.bottom + 1.0f, face) + b.out * (0.04f * side);
+            mesh.addCylinder(handle - b.along * 0.12f, b.along * 0.12f, 0.02f, 6, true);
+        }
         return;
     }
     // Frame around the pane, with one mullion and one transom. The bars run from 4 cm in front of

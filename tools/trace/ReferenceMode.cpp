@@ -3,6 +3,7 @@
 #include "HeadlessScene.h"
 #include "RenderOptions.h"
 #include "SimulatedClock.h"
+#include "TraceProgress.h"
 
 #include "app/OrvantaApplication.h"
 #include "app/Window.h"
@@ -11,13 +12,15 @@
 #include "platform/HdrImage.h"
 #include "platform/HeadlessContext.h"
 #include "platform/PngFile.h"
+#include "raytracing/PathSampling.h"
 #include "raytracing/RayTracer.h"
 #include "raytracing/ReferenceTracer.h"
 #include "renderer/Renderer.h"
 #include "renderer/SkyCapture.h"
 #include "scene/Scene.h"
 
-#include <chrono>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -31,12 +34,13 @@ struct ReferenceOptions {
     int bounces = 4;
     uint64_t seed = 0;
     OutsideLight light = OutsideLight::SunAndSky;
+    bool halves = false;  // also write the two independent halves of the samples
 };
 
 const char* referenceUsage()
 {
     return "usage: orvanta-trace --reference [--spp N | --time SECONDS] [--bounces N] [--seed N]\n"
-           "                     [--light both|sun|sky]\n"
+           "                     [--light both|sun|sky] [--halves]\n"
            "                     [render options: --width --height --camera --time-of-day --inclination\n"
            "                      --scene --frame-scene --exposure --frame-time --frames --output FILE.png\n"
            "                      --hdr FILE.exr --debug]\n"
@@ -47,7 +51,12 @@ const char* referenceUsage()
            "--spp: samples per pixel (64); --time: trace whole samples until SECONDS have passed;\n"
            "--bounces: indirect bounces (4; 0 is direct light only); --seed: another noise pattern;\n"
            "--light: the sun's and the sky's light (both), or only the sun's or only the sky's, direct\n"
-           "and bounced (the two parts add up to the whole picture).\n";
+           "and bounced (the two parts add up to the whole picture).\n"
+           "--halves: also write the means of the even and the odd samples, two independent pictures of\n"
+           "half the samples each, as NAME-half0 and NAME-half1 (.exr and .png): their difference is the\n"
+           "reference's own noise (the whole picture's error is about half of theirs, 6 dB better).\n"
+           "Prints the progress while it traces (on standard error) and, at the end, the mean luminance\n"
+           "with its standard error over the samples.\n";
 }
 
 bool parseNumber(const std::string& text, double minimum, double maximum, double& value)
@@ -78,6 +87,10 @@ bool parseReferenceOptions(const std::vector<std::string>& arguments, ReferenceO
         const std::string& a = arguments[i];
         if (a == "--reference")
             continue;
+        if (a == "--halves") {
+            options.halves = true;
+            continue;
+        }
         if (a != "--spp" && a != "--time" && a != "--bounces" && a != "--seed" && a != "--light") {
             rest.push_back(a);
             continue;
@@ -117,9 +130,53 @@ std::string exrPathFor(const RenderOptions& options)
     return (dot != std::string::npos && png.find('/', dot) == std::string::npos ? png.substr(0, dot) : png) + ".exr";
 }
 
-double since(std::chrono::steady_clock::time_point t)
+// NAME.exr -> NAME-halfK.exr
+std::string halfPath(const std::string& path, int half)
 {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t).count();
+    const size_t dot = path.rfind('.');
+    const std::string suffix = "-half" + std::to_string(half);
+    if (dot == std::string::npos || path.find('/', dot) != std::string::npos)
+        return path + suffix;
+    return path.substr(0, dot) + suffix + path.substr(dot);
+}
+
+double meanLuminance(const std::vector<double>& sum, double samples)
+{
+    double total = 0.0;
+    for (size_t i = 0; i + 2 < sum.size(); i += 3)
+        total += luminanceOf(Float3{float(sum[i] / samples), float(sum[i + 1] / samples), float(sum[i + 2] / samples)});
+    return sum.empty() ? 0.0 : total / double(sum.size() / 3);
+}
+
+// The picture's mean luminance and its standard error: each sample pass over the picture is an
+// independent estimate of the mean, so their spread tells how far the mean of all of them may be
+// off.
+struct MeanEstimate {
+    double sum = 0.0, sumSquares = 0.0;
+    uint32_t count = 0;
+    void add(double value)
+    {
+        sum += value;
+        sumSquares += value * value;
+        ++count;
+    }
+    double mean() const { return count ? sum / count : 0.0; }
+    double standardError() const
+    {
+        if (count < 2)
+            return 0.0;
+        const double variance = std::max(0.0, (sumSquares - sum * sum / count) / (count - 1));
+        return std::sqrt(variance / count);
+    }
+};
+
+bool writePicture(Renderer& renderer, Window& window, const HdrImage& hdr, float exposure, const std::string& exrPath,
+                  const std::string& pngPath, std::string& error)
+{
+    if (!writeExr(exrPath, hdr, error) || !renderer.presentLinearImage(hdr, exposure, error))
+        return false;
+    const std::vector<uint8_t> pixels = window.headless()->readPixels();
+    return writePng(pngPath, hdr.width, hdr.height, pixels, error);
 }
 
 }  // namespace
@@ -176,18 +233,30 @@ int runReference(const std::vector<std::string>& arguments)
     scene.seed = reference.seed;
     ReferenceImage image;
     image.reset(uint32_t(options.width), uint32_t(options.height));
-    const auto start = std::chrono::steady_clock::now();
+    TraceProgress progress(stderr, reference.samples, reference.seconds);
     uint64_t rays = 0;
-    while (reference.seconds > 0.0 ? (image.samples == 0 || since(start) < reference.seconds)
-                                   : image.samples < reference.samples)
+    MeanEstimate luminance;
+    std::vector<double> before(image.sum.size(), 0.0);
+    while (reference.seconds > 0.0 ? (image.samples == 0 || progress.elapsedSeconds() < reference.seconds)
+                                   : image.samples < reference.samples) {
+        before = image.sum;
         rays += traceReferenceSamples(scene, renderer.camera(), image, 1, tracer.workerPool()).rays;
-    const double seconds = since(start);
+        for (size_t i = 0; i < before.size(); ++i)
+            before[i] = image.sum[i] - before[i];
+        luminance.add(meanLuminance(before, 1.0));
+        progress.update(image.samples, rays);
+    }
+    progress.finish();
+    const double seconds = progress.elapsedSeconds();
     const double paths = double(image.samples) * double(options.width) * double(options.height);
     std::printf("%dx%d, %u samples per pixel, up to %d bounces, exposure %.9g\n", options.width, options.height,
                 image.samples, reference.bounces, exposure);
     std::printf("traced %llu rays in %.2f s on %u workers: %.2f Mrays/s, %.3f Msamples/s\n",
                 static_cast<unsigned long long>(rays), seconds, tracer.workerCount(), double(rays) / seconds / 1e6,
                 paths / seconds / 1e6);
+    const double mean = luminance.mean(), standardError = luminance.standardError();
+    std::printf("mean luminance %.6g, standard error %.3g (%.3f %%)\n", mean, standardError,
+                mean > 0.0 ? 100.0 * standardError / mean : 0.0);
 
     HdrImage hdr;
     hdr.width = options.width;
@@ -195,14 +264,17 @@ int runReference(const std::vector<std::string>& arguments)
     hdr.rgb = image.mean();
     hdr.exposure = exposure;
     const std::string exrPath = exrPathFor(options);
-    if (!writeExr(exrPath, hdr, error) || !renderer.presentLinearImage(hdr, exposure, error)) {
+    if (!writePicture(renderer, window, hdr, exposure, exrPath, options.output, error)) {
         std::fprintf(stderr, "orvanta-trace: %s\n", error.c_str());
         return 1;
     }
-    const std::vector<uint8_t> pixels = window.headless()->readPixels();
-    if (!writePng(options.output, options.width, options.height, pixels, error)) {
-        std::fprintf(stderr, "orvanta-trace: %s\n", error.c_str());
-        return 1;
+    for (int half = 0; reference.halves && half < 2; ++half) {
+        hdr.rgb = image.halfMean(half);
+        if (!writePicture(renderer, window, hdr, exposure, halfPath(exrPath, half), halfPath(options.output, half),
+                          error)) {
+            std::fprintf(stderr, "orvanta-trace: %s\n", error.c_str());
+            return 1;
+        }
     }
     std::printf("wrote %s and %s\n", exrPath.c_str(), options.output.c_str());
     return glErrorTotal() > 0 ? 3 : 0;
