@@ -44,7 +44,7 @@ AudioOutput& audioOutput()
 
 }  // namespace
 
-bool OrvantaApplication::initInstance(const char* scenePath)
+bool OrvantaApplication::initInstance(const char* scenePath, bool withSound)
 {
     startupTimes = StartupTimes{};
     auto last = std::chrono::steady_clock::now();
@@ -64,7 +64,7 @@ bool OrvantaApplication::initInstance(const char* scenePath)
     Renderer& renderer = window.renderer();
     lap(startupTimes.renderer);
     SoundList& sounds = soundList();
-    bool audio = openAudio(audioOutput());
+    bool audio = withSound && openAudio(audioOutput());
     lap(startupTimes.audio);
     loadScene(path, scene().instances, rayTracer().geometry, rayTracer().kdTree, &startupTimes.scene, &rayTracing);
     renderer.setSkyOcclusionCorners(skyOcclusionCorners());

@@ -35,8 +35,9 @@ public:
     // the cursor and centres it).
     // Returns false only when no OpenGL context could be made (the reason has been logged);
     // every other start-up problem is reported and start-up goes on. The demo loads its own scene
-    // (scenePath null); tools may name another scene file.
-    bool initInstance(const char* scenePath = nullptr);
+    // (scenePath null); tools may name another scene file. Without sound (the headless tools,
+    // which play nothing) no audio device is opened at all, so a machine without one stays quiet.
+    bool initInstance(const char* scenePath = nullptr, bool withSound = true);
     // Runs the main loop, then releases the sounds and closes the audio output; the result is the
     // process's exit code (0 after Escape). Besides the controls: F5 appends the camera's pose to
     // recordedPathFile, F12 saves the frame without the overlay as a screenshot (printing its path

@@ -99,7 +99,7 @@ int main(int argc, char** argv)
     }
     Window::requestHeadless(width, height);
     OrvantaApplication application;
-    if (!application.initInstance())
+    if (!application.initInstance(nullptr, false))
         return 1;
     Renderer& renderer = mainWindow().renderer();
     const RayTracer& tracer = rayTracer();

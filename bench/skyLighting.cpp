@@ -50,7 +50,7 @@ int main(int argc, char** argv)
     }
     Window::requestHeadless(width, height);
     OrvantaApplication application;
-    if (!application.initInstance()) {
+    if (!application.initInstance(nullptr, false)) {
         std::fprintf(stderr, "bench_skyLighting: the demo did not start (no OpenGL context)\n");
         return 1;
     }

@@ -15,7 +15,7 @@ bool startHeadlessScene(const RenderOptions& options, OrvantaApplication& applic
     if (!options.scene.empty() && !readSceneFile(options.scene, sceneFile, error))
         return false;
     Window::requestHeadless(options.width, options.height);
-    if (!application.initInstance(options.scene.empty() ? nullptr : options.scene.c_str())) {
+    if (!application.initInstance(options.scene.empty() ? nullptr : options.scene.c_str(), false)) {
         error = "the demo could not start (see the messages above)";
         return false;
     }
