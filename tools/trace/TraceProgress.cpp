@@ -39,9 +39,8 @@ void TraceProgress::update(uint32_t samplesDone, uint64_t raysDone)
     char target[32] = "";
     if (targetSeconds <= 0.0)
         std::snprintf(target, sizeof target, "/%u", targetSamples);
-    std::fprintf(out, "%straced %u%s samples per pixel, %.2f Mrays/s, %.0f s gone, %.0f s left%s",
-                 terminal ? "\r" : "", samplesDone, target, raysPerSecond / 1e6, elapsed, left,
-                 terminal ? "   " : "\n");
+    std::fprintf(out, "%straced %u%s samples per pixel, %.2f Mrays/s, %.0f s gone, %.0f s left%s", terminal ? "\r" : "",
+                 samplesDone, target, raysPerSecond / 1e6, elapsed, left, terminal ? "   " : "\n");
     std::fflush(out);
     shownInPlace = terminal;
 }
