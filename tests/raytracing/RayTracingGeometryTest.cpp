@@ -74,7 +74,7 @@ void expectNear(Float3 actual, Float3 expected)
 
 }  // namespace
 
-TEST(RayTracingGeometry, TransparentSubmeshIsSkippedAndLaterSubmeshesKeepTheirTriangles)
+TEST(RayTracingGeometry, TransparentSubmeshBecomesASheetAndLaterSubmeshesKeepTheirTriangles)
 {
     const std::string path = writeThreeSubmeshObject(OrvantaTest::makeTempDir("rtgeom"));
     RayTracingGeometry geometry;
@@ -82,7 +82,12 @@ TEST(RayTracingGeometry, TransparentSubmeshIsSkippedAndLaterSubmeshesKeepTheirTr
 
     ASSERT_EQ(geometry.vertices.size(), 6u);
     ASSERT_EQ(geometry.triangles.size(), 2u);
-    ASSERT_EQ(geometry.surfaces.size(), 2u);
+    ASSERT_EQ(geometry.surfaces.size(), 3u);
+    // The glass stays out of the kd-tree's triangles, as a sheet for the reference tracer.
+    ASSERT_EQ(geometry.sheets.size(), 1u);
+    const RtTriangle& sheet = geometry.sheets[0];
+    EXPECT_EQ((std::array<uint32_t, 3>{sheet.index0, sheet.index1, sheet.index2}), (std::array<uint32_t, 3>{1, 2, 3}));
+    EXPECT_EQ(sheet.surface->transparent, 1);
     const RtTriangle& first = geometry.triangles[0];
     const RtTriangle& last = geometry.triangles[1];
     EXPECT_EQ((std::array<uint32_t, 3>{first.index0, first.index1, first.index2}), (std::array<uint32_t, 3>{0, 1, 2}));
@@ -113,7 +118,8 @@ TEST(RayTracingGeometry, InstancePlacedTwiceGivesTwoWorldCopiesWithSeparateSurfa
 
     ASSERT_EQ(geometry.vertices.size(), 12u);
     ASSERT_EQ(geometry.triangles.size(), 4u);
-    ASSERT_EQ(geometry.surfaces.size(), 4u);
+    ASSERT_EQ(geometry.sheets.size(), 2u);
+    ASSERT_EQ(geometry.surfaces.size(), 6u);
 
     // Vertex 5 of the object is (5, 1, 0) with normal +x.
     expectNear(geometry.vertices[5].position, {20, 2, 0});
