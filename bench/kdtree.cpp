@@ -3,14 +3,17 @@
 // Prints one table per scene and, for several scenes, a summary: per scene the best of our walks
 // against Embree for each ray set, and the geometric mean of those ratios over the scenes.
 //
-//   bench_kdtree [--scene PATH | --generated TRIANGLES]... [--literal none|part|full] [--threads N]
-//                [--repeat N]
+//   bench_kdtree [--scene PATH | --generated TRIANGLES[:SIDE]]... [--literal none|part|full]
+//                [--rule engine|literal] [--threads N] [--repeat N]
 //
 // Without a scene it measures the demo scene. --generated traces a dense generated mesh: rolling
 // ground around the start view, its triangles all of one size and evenly spread (the demo's are of
-// every size, clustered). ./scripts/benchmark-scenes imports a set of models of other kinds and
-// runs this on all of them. Times are the best of --repeat runs (default 5); ours and Embree's runs
-// are interleaved.
+// every size, clustered), 128 units across or SIDE. The demo scene's tree is built by the literal
+// rule and compared with the literal reference build; every other scene's by the surface-area rule,
+// as the engine builds it (kdBuildRuleForScene). --rule literal builds every scene by the literal
+// rule, as the engine did before it had the surface-area rule. ./scripts/benchmark-scenes imports a set of models of
+// other kinds and runs this on all of them. Times are the best of --repeat runs (default 5); ours and Embree's runs are
+// interleaved.
 //
 // The coherent rays are reflections of the start view's camera rays; a scene the start view does
 // not see (an imported model) is seen from a camera that frames its box, as orvanta-trace
@@ -25,6 +28,7 @@
 #include "KdTestScenes.h"
 #include "support/DemoScene.h"
 
+#include "content/KdSahSplit.h"
 #include "content/KdTreeBuild.h"
 #include "content/RayTracingScene.h"
 #include "raytracing/KdTraversal.h"
@@ -253,6 +257,8 @@ void treeShape(Table& table, const KdTree& tree)
     size_t filled = 0, empty = 0, refs = 0, refsInBig = 0, refsAtLimit = 0, withEmptyChild = 0, interior = 0;
     uint32_t largest = 0;
     double depthSum = 0.0;
+    const uint32_t depthLimit = tree.rule == KdBuildRule::Literal ? kKdMaxDepth
+                                                                  : kdSahMaxDepth(tree.geometry->triangles.size());
     const std::vector<KdNodeBox> boxes = tree.nodeBoxes();
     for (size_t i = 0; i < tree.nodes.size(); ++i) {
         const KdNode& n = tree.nodes[i];
@@ -275,7 +281,7 @@ void treeShape(Table& table, const KdTree& tree)
         depthSum += double(depth) * count;
         largest = std::max(largest, count);
         refsInBig += count > 16 ? count : 0;
-        refsAtLimit += depth >= kKdMaxDepth ? count : 0;
+        refsAtLimit += depth >= depthLimit ? count : 0;
     }
     const double perRef = refs ? 100.0 / double(refs) : 0.0;
     table.rowf("tree depth: deepest leaf / mean over triangle references", "%u / %.1f", maxDepth,
@@ -430,9 +436,10 @@ bool agree(const HitRecord& a, const HitRecord& b)
 // Prints the rows of one ray set; false when a walk disagreed with the literal walk.
 // A rolling height field of about `triangles` triangles over [-64, 64] on x and z, under and
 // around the start view, with one surface; heights from a few sines so the triangles tilt
-// every way.
-void generateDenseMesh(size_t triangles, RayTracingGeometry& g)
+// every way. Scaled about the origin to `side` units across (128: as it is).
+void generateDenseMesh(size_t triangles, float side, RayTracingGeometry& g)
 {
+    const float scale = side / 128.0f;
     const uint32_t n = std::max<uint32_t>(2, uint32_t(std::sqrt(double(triangles) / 2.0)));
     g.surfaces.push_back(RtSurface{});
     const RtSurface* surface = &g.surfaces.back();
@@ -441,8 +448,8 @@ void generateDenseMesh(size_t triangles, RayTracingGeometry& g)
         for (uint32_t x = 0; x <= n; ++x) {
             RtVertex v{};
             const float px = -64.0f + float(x) * size, pz = -64.0f + float(z) * size;
-            v.position = {
-                px, 1.5f * std::sin(px * 0.7f) * std::cos(pz * 0.45f) + 0.4f * std::sin(px * 3.1f + pz * 2.3f), pz};
+            const float py = 1.5f * std::sin(px * 0.7f) * std::cos(pz * 0.45f) + 0.4f * std::sin(px * 3.1f + pz * 2.3f);
+            v.position = {px * scale, py * scale, pz * scale};
             g.vertices.push_back(v);
         }
     auto add = [&](uint32_t a, uint32_t b, uint32_t c) {
@@ -493,6 +500,8 @@ struct RaySetResult {
     bool measured = false;  // false without rays or without Embree: no ratio
     double bestOne = 0.0, bestMany = 0.0;
     std::string bestOneWalk, bestManyWalk;
+    double testsPerRay = 0.0;  // triangle tests per ray of the walk that enters every leaf
+    double agreement = 100.0;  // per cent of the rays whose hit Embree agrees with
 };
 
 RaySetResult throughput(Table& table, const std::string& name, const KdTree& tree, const RaySet& rays, int threads,
@@ -584,6 +593,7 @@ RaySetResult throughput(Table& table, const std::string& name, const KdTree& tre
         hits += h.triangle >= 0;
     table.rowf(std::string(name) + ": rays / hits", "%zu / %zu", rays.size(), hits);
     const double n = double(rays.size());
+    result.testsPerRay = double(counts.triangleTests) / n;
     table.rowf(std::string(name) + ": per ray, interior nodes / empty leaves / leaves with triangles / triangle tests",
                "%.1f / %.1f / %.1f / %.1f (the walk that enters every leaf)", double(counts.interiorSteps) / n,
                double(counts.emptyLeaves) / n, double(counts.leaves) / n, double(counts.triangleTests) / n);
@@ -618,8 +628,9 @@ RaySetResult throughput(Table& table, const std::string& name, const KdTree& tre
     table.rowf(std::string(name) + ": ours / Embree (culling), 1 / " + std::to_string(threads) + " threads",
                "single %.2fx / %.2fx%s, stream %.2fx / %.2fx", one / eOne, many / eMany, packets.c_str(),
                streamOne / eOne, streamMany / eMany);
+    result.agreement = 100.0 * double(same) / double(rays.size());
     table.rowf(std::string(name) + ": agreement with Embree (same triangle or t within 1e-4)", "%.3f %%",
-               100.0 * double(same) / double(rays.size()));
+               result.agreement);
     auto best = [&](double rate, const std::string& walk, double embreeRate, double& ratio, std::string& label) {
         if (rate / embreeRate > ratio) {
             ratio = rate / embreeRate;
@@ -666,18 +677,21 @@ constexpr double kPartLiteralWork = 5e7;
 struct SceneSource {
     std::string path;      // a scene file, or empty for the generated mesh
     size_t generated = 0;  // triangles of the generated mesh
+    float side = 128.0f;   // its size across, in world units
 };
 
 struct SceneResult {
     std::string name;
     size_t triangles = 0;
     double bytesPerTriangle = 0.0;
+    double buildRatio = 0.0;  // our build time / Embree's; 0 without Embree
     RaySetResult coherent, random, paths;
     bool ok = true;
 };
 
 // The table of one scene; ok is false when a literal tree or walk disagreed.
-SceneResult benchScene(const SceneSource& source, const std::string& literal, int threads, int repeats)
+SceneResult benchScene(const SceneSource& source, const std::string& literal, bool literalRule, int threads,
+                       int repeats)
 {
     const bool isDemo = source.path == "resources/objects/scene/kindergarten.scene";
     RayTracingGeometry geometry;
@@ -685,8 +699,9 @@ SceneResult benchScene(const SceneSource& source, const std::string& literal, in
     SceneResult result;
     result.name = source.path;
     if (source.generated) {
-        generateDenseMesh(source.generated, geometry);
-        result.name = "generated mesh";
+        generateDenseMesh(source.generated, source.side, geometry);
+        result.name = "generated mesh, " + std::to_string(source.generated / 1000) + "k triangles over " +
+                      std::to_string(int(source.side)) + " units";
     } else if (!loadRayTracingScene(source.path, geometry, tag, error)) {
         std::fprintf(stderr, "%s\n", error.c_str());
         result.ok = false;
@@ -700,14 +715,20 @@ SceneResult benchScene(const SceneSource& source, const std::string& literal, in
                 std::thread::hardware_concurrency());
     std::printf("| measure | value |\n|---|---|\n");
 
+    // The rule the engine builds the scene's tree by (the generated meshes are no demo scene), or
+    // the literal rule on every scene with --rule literal.
     KdTree tree;
     tree.geometry = &geometry;
+    tree.rule = literalRule || (!source.generated && kdBuildRuleForScene(tag) == KdBuildRule::Literal)
+                    ? KdBuildRule::Literal
+                    : KdBuildRule::SurfaceArea;
     double buildSeconds = 1e30;
     for (int run = 0; run < std::min(repeats, 3); ++run) {
         const auto start = Clock::now();
         tree.buildKdTree();
         buildSeconds = std::min(buildSeconds, seconds(start));
     }
+    table.row("build rule", tree.rule == KdBuildRule::Literal ? "literal (the demo's)" : "surface area");
     table.rowf("build, whole scene (best of " + std::to_string(std::min(repeats, 3)) + ")", "%.3f s", buildSeconds);
     table.rowf("nodes / leaves / triangle references", "%zu / %zu / %zu", tree.nodes.size(), tree.leaves.size(),
                references(tree));
@@ -754,7 +775,9 @@ SceneResult benchScene(const SceneSource& source, const std::string& literal, in
         return identical;
     };
     bool identical = true;
-    if (literal != "none" && triangles > 0) {
+    if (tree.rule != KdBuildRule::Literal)
+        table.row("literal build", "not compared: the scene's tree is built by the surface-area rule");
+    else if (literal != "none" && triangles > 0) {
         // The demo's part as it always was; the generated mesh is dense, so a smaller square keeps
         // its literal build to seconds; of any other scene a square about the centre of its box,
         // shrunk until the literal work is small.
@@ -803,7 +826,8 @@ SceneResult benchScene(const SceneSource& source, const std::string& literal, in
     table.rowf("Embree 3 rtcCommitScene, high quality, all threads (best of " + std::to_string(std::min(repeats, 3)) +
                    ")",
                "%.3f s", embreeBuild);
-    table.rowf("build time / Embree's", "%.1fx", buildSeconds / embreeBuild);
+    result.buildRatio = buildSeconds / embreeBuild;
+    table.rowf("build time / Embree's", "%.2fx", result.buildRatio);
     table.rowf("Embree BVH, bytes per triangle", "%.1f",
                double(embreeScene.bytes) / double(std::max<size_t>(1, triangles)));
 #endif
@@ -838,8 +862,9 @@ void printSummary(const std::vector<SceneResult>& scenes, int threads)
     std::printf("\nSummary: the best of our walks (single, packets, stream) / Embree rtcIntersect1 with our "
                 "culling, 1 / %d threads\n\n",
                 threads);
-    std::printf("| scene | triangles | tree bytes / triangle | coherent (reflection) rays | random rays | "
-                "path tracer rays |\n|---|---|---|---|---|---|\n");
+    std::printf("| scene | triangles | tree bytes / triangle | build / Embree's | coherent (reflection) rays | "
+                "random rays | path tracer rays | triangle tests per random ray | least agreement with Embree |\n"
+                "|---|---|---|---|---|---|---|---|---|\n");
     auto cell = [](const RaySetResult& r) {
         if (!r.measured)
             return std::string("n/a");
@@ -848,7 +873,7 @@ void printSummary(const std::vector<SceneResult>& scenes, int threads)
                       r.bestManyWalk.c_str());
         return std::string(text);
     };
-    double logBytes = 0.0;
+    double logBytes = 0.0, logBuild = 0.0;
     struct Mean {
         double logOne = 0.0, logMany = 0.0;
         int n = 0;
@@ -870,15 +895,21 @@ void printSummary(const std::vector<SceneResult>& scenes, int threads)
         }
     } coherent, random, paths;
     for (const SceneResult& s : scenes) {
-        std::printf("| %s | %zu | %.1f | %s | %s | %s |\n", s.name.c_str(), s.triangles, s.bytesPerTriangle,
-                    cell(s.coherent).c_str(), cell(s.random).c_str(), cell(s.paths).c_str());
+        double agreement = 100.0;
+        for (const RaySetResult* r : {&s.coherent, &s.random, &s.paths})
+            agreement = std::min(agreement, r->measured ? r->agreement : 100.0);
+        std::printf("| %s | %zu | %.1f | %.2fx | %s | %s | %s | %.1f | %.3f %% |\n", s.name.c_str(), s.triangles,
+                    s.bytesPerTriangle, s.buildRatio, cell(s.coherent).c_str(), cell(s.random).c_str(),
+                    cell(s.paths).c_str(), s.random.testsPerRay, agreement);
         logBytes += std::log(std::max(1e-9, s.bytesPerTriangle));
+        logBuild += std::log(std::max(1e-9, s.buildRatio));
         coherent.add(s.coherent);
         random.add(s.random);
         paths.add(s.paths);
     }
-    std::printf("| geometric mean | | %.1f | %s | %s | %s |\n", std::exp(logBytes / double(scenes.size())),
-                coherent.text().c_str(), random.text().c_str(), paths.text().c_str());
+    std::printf("| geometric mean | | %.1f | %.2fx | %s | %s | %s | | |\n", std::exp(logBytes / double(scenes.size())),
+                std::exp(logBuild / double(scenes.size())), coherent.text().c_str(), random.text().c_str(),
+                paths.text().c_str());
 }
 
 }  // namespace
@@ -887,6 +918,7 @@ int main(int argc, char** argv)
 {
     std::vector<SceneSource> scenes;
     std::string literal = "full";
+    bool literalRule = false;
     int threads = 4, repeats = 5;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -896,15 +928,24 @@ int main(int argc, char** argv)
                  (std::string(argv[i + 1]) == "none" || std::string(argv[i + 1]) == "part" ||
                   std::string(argv[i + 1]) == "full"))
             literal = argv[++i];
+        else if (arg == "--rule" && i + 1 < argc &&
+                 (std::string(argv[i + 1]) == "engine" || std::string(argv[i + 1]) == "literal"))
+            literalRule = std::string(argv[++i]) == "literal";
         else if (arg == "--threads" && i + 1 < argc)
             threads = std::max(1, std::atoi(argv[++i]));
         else if (arg == "--repeat" && i + 1 < argc)
             repeats = std::max(1, std::atoi(argv[++i]));
-        else if (arg == "--generated" && i + 1 < argc)
-            scenes.push_back({"", size_t(std::max(2, std::atoi(argv[++i])))});
-        else {
+        else if (arg == "--generated" && i + 1 < argc) {
+            // TRIANGLES or TRIANGLES:SIDE
+            const std::string value = argv[++i];
+            const size_t colon = value.find(':');
+            const float side = colon == std::string::npos ? 128.0f : float(std::atof(value.c_str() + colon + 1));
+            scenes.push_back({"", size_t(std::max(2, std::atoi(value.c_str()))), side > 0.0f ? side : 128.0f});
+        } else {
             std::fprintf(stderr, "usage: bench_kdtree [--scene PATH | --generated TRIANGLES]... "
-                                 "[--literal none|part|full] [--threads N] [--repeat N]\n");
+                                 "[--literal none|part|full] [--rule engine|literal] [--threads N] [--repeat N]\n"
+                                 "  --generated TRIANGLES[:SIDE]: a generated height field SIDE units across "
+                                 "(default 128)\n");
             return 2;
         }
     }
@@ -914,7 +955,7 @@ int main(int argc, char** argv)
     std::vector<SceneResult> results;
     bool ok = true;
     for (const SceneSource& source : scenes) {
-        results.push_back(benchScene(source, literal, threads, repeats));
+        results.push_back(benchScene(source, literal, literalRule, threads, repeats));
         ok = ok && results.back().ok;
         std::fflush(stdout);
     }

@@ -59,10 +59,33 @@ struct KdLeaf {
     uint32_t count = 0;
 };
 
+// How a tree's splits are chosen.
+enum class KdBuildRule : uint8_t {
+    // The demo's rule, literally: candidates every kKdCandidateStep world units, every node above
+    // kKdLeafTriangles triangles split down to depth kKdMaxDepth. Made for a metre-scale scene;
+    // at other scales it leaves leaves of thousands of triangles or chains of empty nodes.
+    Literal,
+    // Splits that follow the node's own size and the triangles' boxes (see kKdSah* in
+    // KdBuildConstants.h), and leaves where splitting is estimated to cost more: for any scale.
+    SurfaceArea,
+};
+
+// The rule a scene's tree is built by: the surface-area rule for the scenes the import tool makes
+// (their tags start with kImportedSceneTagPrefix), which may come at any scale; the literal rule for
+// the demo scene and every other one.
+KdBuildRule kdBuildRuleForScene(const std::string& sceneTag);
+
+// The tag a tree file of a scene starts with: the scene's tag for the literal rule, the tag with a
+// suffix naming the rule for the surface-area rule, so that a file built by one rule is never read
+// as a tree of the other.
+std::string kdTreeFileTag(const std::string& sceneTag, KdBuildRule rule);
+
 // Surface-area-heuristic kd-tree over the triangles of a RayTracingGeometry. Built or loaded once,
 // read concurrently afterwards.
 class KdTree {
 public:
+    // The rule buildKdTree follows and the one a saved or loaded file is marked with.
+    KdBuildRule rule = KdBuildRule::Literal;
     std::vector<KdNode> nodes;
     // The root's box record (the bounds of the geometry, depth 0, the root's split axis). The other
     // nodes' boxes follow from it and the splits and are not kept: nodeBoxes() derives them.
@@ -89,12 +112,14 @@ public:
     uint32_t leafTriangle(const KdLeaf& leaf, uint32_t i) const { return leafTriangles[leaf.first + i]; }
     const TriAccel& leafAccel(const KdLeaf& leaf, uint32_t i) const { return triangleAccels[leafTriangle(leaf, i)]; }
 
-    // Builds from geometry (which must be set); replaces any previous content.
+    // Builds from geometry (which must be set) by `rule`; replaces any previous content.
     void buildKdTree();
-    // Writes the tree atomically; false with a message naming the file when that fails.
+    // Writes the tree atomically under kdTreeFileTag(tag, rule); false with a message naming the
+    // file when that fails.
     bool saveKdTree(const std::string& path, const std::string& tag) const;
-    // Reads a tree saved for exactly this tag. False, leaving the tree as it was, when the file is
-    // missing, belongs to another tag, or is truncated or inconsistent with itself or geometry:
+    // Reads a tree saved for exactly this tag by this tree's rule. False, leaving the tree as it
+    // was, when the file is missing, belongs to another tag or rule, or is truncated or
+    // inconsistent with itself or geometry:
     // every node, box and intersection record must be what the build makes for geometry's
     // triangles (a file saved for other geometry under the same tag is refused with a message).
     bool loadKdTree(const std::string& path, const std::string& tag);
@@ -108,7 +133,8 @@ enum class KdTreeSource {
     ScenePartial,  // some placements could not be loaded
 };
 
-// Loads the tree saved at kdTreePath for sceneTag; when that fails for any reason, builds it and
+// Loads the tree saved at kdTreePath for sceneTag, by kdBuildRuleForScene(sceneTag) (which it sets
+// as tree.rule); when that fails for any reason, builds it and
 // saves it there. tree.geometry must be set. The tree is built in memory and not saved (with one
 // message) when the geometry is partial, so that a tree of a damaged scene never outlives the
 // damage, when the path names a directory or anything else that is not a file, and when no path

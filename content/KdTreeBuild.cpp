@@ -1,5 +1,6 @@
 #include "content/KdTreeBuild.h"
 
+#include "content/KdSahSplit.h"
 #include "content/KdTriangleBox.h"
 
 #include <algorithm>
@@ -63,6 +64,10 @@ struct Builder {
     std::vector<TriAccel> accels;               // one per geometry triangle
     std::unique_ptr<TriangleBoxEdges[]> edges;  // one per geometry triangle, for the exact test
     std::vector<float> triangleScale;           // per geometry triangle: the largest magnitude of its box
+    KdBuildRule rule = KdBuildRule::Literal;
+    // Nodes at this depth are leaves: kKdMaxDepth under the literal rule, kdSahMaxDepth of the
+    // triangle count under the surface-area rule.
+    uint32_t maxDepth = kKdMaxDepth;
     // Subtrees are handed to other threads only above this depth: enough pieces to keep every
     // thread busy while some finish early, without a thread per node.
     uint32_t parallelDepth = 0;
@@ -87,8 +92,16 @@ struct Builder {
         tree.leaves.push_back(leaf);
     }
 
-    KdSplitChoice choose(const KdNodeBox& box, std::vector<KdSplitEntry>& list, const KdSplitOrigin& origin) const
+    // The split of a node at `depth`, or none for a leaf.
+    KdSplitChoice choose(const KdNodeBox& box, std::vector<KdSplitEntry>& list, uint32_t depth,
+                         const KdSplitOrigin& origin) const
     {
+        if (depth >= maxDepth)
+            return {};
+        if (rule == KdBuildRule::SurfaceArea)
+            return list.size() > 1 ? chooseSahSplit(box, list, geometry.triangles) : KdSplitChoice{};
+        if (list.size() <= kKdLeafTriangles)
+            return {};
         if (!rules.chooser)
             return chooseKdSplit(box, list, origin, geometry.triangles);
         std::vector<uint32_t> indices(list.size());
@@ -145,9 +158,7 @@ struct Builder {
     {
         const KdNodeBox box = tree.boxes[node];
         tree.boxes[node].depth = depth;
-        KdSplitChoice split;
-        if (list.size() > kKdLeafTriangles && depth < kKdMaxDepth)
-            split = choose(box, list, origin);
+        const KdSplitChoice split = choose(box, list, depth, origin);
         if (!split.found) {
             makeLeaf(tree, node, list);
             return;
@@ -252,6 +263,9 @@ void buildKdTreeWith(KdTree& tree, const KdBuildRules& rules)
     const RayTracingGeometry& geometry = tree.geometry ? *tree.geometry : empty;
 
     Builder builder{rules, geometry, {}, {}, {}};
+    builder.rule = tree.rule;
+    if (tree.rule == KdBuildRule::SurfaceArea)
+        builder.maxDepth = kdSahMaxDepth(geometry.triangles.size());
     const unsigned threads = rules.threads ? rules.threads : std::max(1u, std::thread::hardware_concurrency());
     if (threads > 1)
         builder.parallelDepth = uint32_t(std::ceil(std::log2(double(threads)))) + 2u;

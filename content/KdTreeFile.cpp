@@ -1,5 +1,5 @@
 #include "content/BinaryIo.h"
-#include "content/KdSplit.h"
+#include "content/KdSahSplit.h"
 #include "content/KdTree.h"
 #include "platform/Log.h"
 
@@ -14,7 +14,8 @@ bool KdTree::saveKdTree(const std::string& path, const std::string& tag) const
     // The file is tens of megabytes: it is laid out in one buffer of its exact size rather than
     // grown record by record. The little-endian layout is the machine's own (as BinaryWriter's).
     const std::vector<KdNodeBox> boxes = nodeBoxes();
-    size_t size = tag.size() + 1 + 4 + nodes.size() * sizeof(KdNode) + 4 + boxes.size() * sizeof(KdNodeBox) + 4;
+    const std::string fileTag = kdTreeFileTag(tag, rule);
+    size_t size = fileTag.size() + 1 + 4 + nodes.size() * sizeof(KdNode) + 4 + boxes.size() * sizeof(KdNodeBox) + 4;
     for (const KdLeaf& leaf : leaves)
         size += 4 + size_t(leaf.count) * (sizeof(TriAccel) + sizeof(uint32_t));
     std::vector<uint8_t> bytes(size);
@@ -25,7 +26,7 @@ bool KdTree::saveKdTree(const std::string& path, const std::string& tag) const
         at += count;
     };
     auto putU32 = [&put](uint32_t value) { put(&value, 4); };
-    put(tag.c_str(), tag.size() + 1);
+    put(fileTag.c_str(), fileTag.size() + 1);
     putU32(uint32_t(nodes.size()));
     put(nodes.data(), nodes.size() * sizeof(KdNode));
     putU32(uint32_t(boxes.size()));
@@ -54,8 +55,9 @@ namespace {
 class TreeCheck {
 public:
     TreeCheck(const std::vector<KdNode>& n, const std::vector<KdNodeBox>& b, const std::vector<KdLeaf>& l,
-              const std::vector<TriAccel>& a, const std::vector<uint8_t>& used, const RayTracingGeometry* g)
-        : nodes(n), boxes(b), leaves(l), accels(a), referenced(used), geometry(g)
+              const std::vector<TriAccel>& a, const std::vector<uint8_t>& used, const RayTracingGeometry* g,
+              uint32_t deepest)
+        : nodes(n), boxes(b), leaves(l), accels(a), referenced(used), geometry(g), maxDepth(deepest)
     {
     }
 
@@ -98,8 +100,8 @@ private:
             const uint64_t left = n.leftChild();
             if (left <= i || left + 1 >= nodes.size())
                 return fail("node " + std::to_string(i) + " has a child index out of range");
-            if (depth[i] >= kKdMaxDepth)
-                return fail("the tree is deeper than " + std::to_string(kKdMaxDepth) + " levels");
+            if (depth[i] >= maxDepth)
+                return fail("the tree is deeper than " + std::to_string(maxDepth) + " levels");
             for (uint64_t child : {left, left + 1}) {
                 parents[child] = uint8_t(std::min(parents[child] + 1, 2));
                 depth[child] = depth[i] + 1;
@@ -184,6 +186,7 @@ private:
     const std::vector<TriAccel>& accels;
     const std::vector<uint8_t>& referenced;
     const RayTracingGeometry* geometry;
+    uint32_t maxDepth;  // the deepest level the tree's rule builds to
     std::vector<uint32_t> depth;
     std::string found;
 };
@@ -207,8 +210,8 @@ bool KdTree::parseKdTree(const std::string& path, std::vector<uint8_t> bytes, co
 {
     BinaryReader in(std::move(bytes));
     std::string fileTag;
-    if (!in.readCString(fileTag) || fileTag != tag)
-        return false;  // built for another scene or version
+    if (!in.readCString(fileTag) || fileTag != kdTreeFileTag(tag, rule))
+        return false;  // built for another scene, version or rule
 
     auto reject = [&](const std::string& problem) {
         logError("kd-tree file " + path + ": " + problem + "; the tree will be rebuilt");
@@ -258,7 +261,8 @@ bool KdTree::parseKdTree(const std::string& path, std::vector<uint8_t> bytes, co
         return reject("file truncated");
     if (in.remaining() != 0)
         return reject("unexpected bytes after the last leaf");
-    const std::string problem = TreeCheck(newNodes, newBoxes, newLeaves, newAccels, seen, geometry).problem();
+    const uint32_t maxDepth = rule == KdBuildRule::Literal ? kKdMaxDepth : kdSahMaxDepth(triangleCount);
+    const std::string problem = TreeCheck(newNodes, newBoxes, newLeaves, newAccels, seen, geometry, maxDepth).problem();
     if (!problem.empty())
         return reject(problem);
 

@@ -1,9 +1,20 @@
 #include "content/KdTree.h"
 
+#include "content/SceneFile.h"
 #include "platform/FileAccess.h"
 #include "platform/Log.h"
 
 namespace Orvanta {
+
+KdBuildRule kdBuildRuleForScene(const std::string& sceneTag)
+{
+    return sceneTag.starts_with(kImportedSceneTagPrefix) ? KdBuildRule::SurfaceArea : KdBuildRule::Literal;
+}
+
+std::string kdTreeFileTag(const std::string& sceneTag, KdBuildRule rule)
+{
+    return rule == KdBuildRule::Literal ? sceneTag : sceneTag + " (kd-tree by the surface-area rule)";
+}
 
 bool obtainKdTree(KdTree& tree, const std::string& kdTreePath, const std::string& sceneTag, KdTreeSource source)
 {
@@ -11,6 +22,7 @@ bool obtainKdTree(KdTree& tree, const std::string& kdTreePath, const std::string
         logError("kd-tree not obtained for " + kdTreePath + ": no ray-tracing geometry set");
         return false;
     }
+    tree.rule = kdBuildRuleForScene(sceneTag);
     if (kdTreePath.empty()) {
         logError("kd-tree: no tree file name can be formed for this scene; building without saving");
         tree.buildKdTree();

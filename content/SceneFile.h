@@ -20,6 +20,10 @@ struct OcclusionQuad {
     Float3 corners[4];
 };
 
+// The start of the tag of every scene the import tool makes ("imported NAME HASH"): their kd-trees
+// are built by the rule for any scale (kdBuildRuleForScene).
+inline constexpr char kImportedSceneTagPrefix[] = "imported ";
+
 // The whole content of a ".scene" file (little-endian, no padding): sceneTag cstring,
 // instanceCount + instance records, quadCount + 11-float quad records.
 struct SceneFileData {

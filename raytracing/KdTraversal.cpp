@@ -37,9 +37,9 @@ using namespace KdWalk;
 template <typename Nodes>
 void walkSingle(const KdTree& tree, const Nodes& nodes, Ray& ray)
 {
-    // Built and loaded trees have no path with more than kKdMaxDepth interior nodes, and each
+    // Built and loaded trees have no path with more than kKdDeepestTree interior nodes, and each
     // interior node pushes at most once on the way down, so the stack cannot overflow.
-    StackEntry stack[kKdMaxDepth];
+    StackEntry stack[kKdDeepestTree];
     uint32_t size = 0;
     uint32_t node = 0;
     for (;;) {

@@ -6,7 +6,7 @@
 
 namespace Orvanta {
 
-// Front-to-back walk of the tree with a fixed 20-entry stack. Afterwards tHit, hitAccel,
+// Front-to-back walk of the tree with a fixed stack of kKdDeepestTree entries. Afterwards tHit, hitAccel,
 // hitTriangle, beta and gamma describe the nearest accepted hit; tHit stays 100000 without one.
 // The segment is first cut where the ray leaves the root box, beyond which nothing can be hit.
 void traverse(const KdTree& tree, Ray& ray);

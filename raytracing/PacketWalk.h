@@ -189,7 +189,7 @@ void walkPacket(const KdTree& tree, const Nodes& treeNodes, Ray* rays, unsigned 
     }
     const V* origin = p.origin();
     // Each node on the current path holds at most two entries: its far child and its waiting rays.
-    PacketEntry<Lanes> stack[2 * kKdMaxDepth];
+    PacketEntry<Lanes> stack[2 * kKdDeepestTree];
     uint32_t size = 0;
     uint32_t node = 0;
     unsigned active = kAllLanes >> (kWidth - count);

@@ -28,7 +28,7 @@ struct StreamLaneState {
     // triangle lists and records fit a core's second-level cache (about a megabyte) they are read
     // from it at once, and rounds spent waiting would be lost.
     bool waitForLeaves = true;
-    StackEntry stack[kLanes][kKdMaxDepth + 1];  // one spare: the four-lane step writes an entry, kept or not
+    StackEntry stack[kLanes][kKdDeepestTree + 1];  // one spare: the four-lane step writes an entry, kept or not
 
     explicit StreamLaneState(const KdTree& tree)
         : waitForLeaves(tree.triangleAccels.size() * sizeof(TriAccel) + tree.leafTriangles.size() * 4 > (1u << 20))

@@ -127,7 +127,7 @@ void literalTraverse(const KdTree& tree, Ray& ray, LiteralWalkCounts* counts)
     struct Entry {
         uint32_t node;
         float tMin, tMax;
-    } stack[kKdMaxDepth];
+    } stack[kKdDeepestTree];
     uint32_t size = 0, node = 0;
     for (;;) {
         while (!tree.nodes[node].isLeaf()) {
@@ -171,10 +171,27 @@ void literalTraverse(const KdTree& tree, Ray& ray, LiteralWalkCounts* counts)
     }
 }
 
-KdTree built(const TestScene& scene)
+float bruteForce(const RayTracingGeometry& g, const Ray& ray, const RtTriangle** hit)
+{
+    float best = kRayNoHit;
+    *hit = nullptr;
+    for (const RtTriangle& t : g.triangles) {
+        const TriAccel accel = computeTriAccel(g.vertices[t.index0].position, g.vertices[t.index1].position,
+                                               g.vertices[t.index2].position, t.surface->doubleSided);
+        float d, b, c;
+        if (intersectTriAccel(accel, ray.origin, ray.direction, best, d, b, c)) {
+            best = d;
+            *hit = &t;
+        }
+    }
+    return best;
+}
+
+KdTree built(const TestScene& scene, KdBuildRule rule)
 {
     KdTree tree;
     tree.geometry = &scene.geometry;
+    tree.rule = rule;
     tree.buildKdTree();
     return tree;
 }

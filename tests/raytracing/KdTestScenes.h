@@ -41,8 +41,12 @@ struct LiteralWalkCounts {
 // it did to `counts` when given.
 void literalTraverse(const Orvanta::KdTree& tree, Orvanta::Ray& ray, LiteralWalkCounts* counts = nullptr);
 
-// The tree the engine's build gives for a scene.
-Orvanta::KdTree built(const TestScene& scene);
+// Nearest hit over all triangles, without the tree: its distance (kRayNoHit without one) and the
+// triangle in *hit (nullptr without one).
+float bruteForce(const Orvanta::RayTracingGeometry& g, const Orvanta::Ray& ray, const Orvanta::RtTriangle** hit);
+
+// The tree the engine's build gives for a scene by `rule`.
+Orvanta::KdTree built(const TestScene& scene, Orvanta::KdBuildRule rule = Orvanta::KdBuildRule::Literal);
 
 std::vector<uint8_t> savedBytes(const Orvanta::KdTree& tree, const std::string& path);
 

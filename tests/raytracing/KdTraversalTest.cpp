@@ -35,21 +35,6 @@ std::vector<unsigned> packetWidths()
     return widths;
 }
 
-// Nearest hit over all triangles, without the tree.
-float bruteForce(const RayTracingGeometry& g, const Ray& ray, const RtTriangle** hit)
-{
-    float best = kRayNoHit;
-    *hit = nullptr;
-    for (const RtTriangle& t : g.triangles) {
-        float d, b, c;
-        if (intersectTriAccel(accelOf(g, t), ray.origin, ray.direction, best, d, b, c)) {
-            best = d;
-            *hit = &t;
-        }
-    }
-    return best;
-}
-
 // The same hit: triangle, record, distance and weights.
 bool sameHit(const Ray& a, const Ray& b)
 {

@@ -436,7 +436,7 @@ void Assembler::finishScene()
     }
     const std::vector<uint8_t> placements = encodeSceneFile(scene);
     hash.add(placements.data(), placements.size());
-    scene.sceneTag = "imported " + settings.name + " " + hash.hex();
+    scene.sceneTag = kImportedSceneTagPrefix + settings.name + " " + hash.hex();
     summary.sceneTag = scene.sceneTag;
     summary.sceneFile = settings.name + ".scene";
     files[summary.sceneFile] = encodeSceneFile(scene);
