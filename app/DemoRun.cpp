@@ -70,7 +70,7 @@ int runDemo(const DemoOptions& options)
         Window::requestWindowed(options.windowWidth, options.windowHeight);
     OrvantaApplication application;
     if (!application.initInstance(options.scene.empty() ? nullptr : options.scene.c_str()))
-        return 1;
+        return mainWindow().contextLacksRequirements() ? 2 : 1;
     if (!isKindergartenScene(options.scene.c_str()))
         logInfo("the ambience sounds belong to the kindergarten: with " + options.scene + " the demo is silent");
     poseDemo(options, flight, mainWindow().renderer());

@@ -1,6 +1,7 @@
 #include "app/Window.h"
 
 #include "platform/gl/GlExtensions.h"
+#include "platform/gl/GlRequirements.h"
 #include "platform/HeadlessContext.h"
 #include "platform/Input.h"
 #include "platform/SdlWindow.h"
@@ -45,12 +46,13 @@ bool Window::open()
 {
     if (surface)
         return true;
+    RenderSurface* opened = nullptr;
     if (headlessRequested()) {
         auto context = std::make_unique<HeadlessContext>();
         if (!context->create(headlessWidth, headlessHeight, error))
             return false;
         headlessContext = std::move(context);
-        surface = headlessContext.get();
+        opened = headlessContext.get();
     } else {
         int w = windowedWidth, h = windowedHeight;
         const bool windowed = w > 0 && h > 0;
@@ -69,9 +71,16 @@ bool Window::open()
         sdlWindow = std::move(window);
         sdlInput = std::make_unique<SdlInput>(sdlWindow->handle());
         setPlatformInput(sdlInput.get());
-        surface = sdlWindow.get();
+        opened = sdlWindow.get();
     }
     loadExtensions();
+    const std::string shortfall = currentContextShortfall();
+    if (!shortfall.empty()) {
+        error = shortfall;
+        lacksRequirements = true;
+        return false;
+    }
+    surface = opened;
     rendererState->initRenderer(*surface);
     return true;
 }

@@ -33,11 +33,14 @@ public:
 
     // Creates the window (or target) and a current compatibility context, installs the window's
     // input source, resolves the extension entry points and builds the renderer's state on the
-    // window. Returns false, with the reason in contextError(), when no context can be made.
-    // A second call does nothing.
+    // window. Returns false, with the reason in contextError(), when no context can be made or
+    // the context lacks a version or extension the engine needs (platform/gl/GlRequirements.h).
+    // A second call after success does nothing.
     bool open();
     bool contextReady() const { return surface != nullptr; }
     const std::string& contextError() const { return error; }
+    // The context was made but lacks what the engine needs: the demo and tools exit with 2.
+    bool contextLacksRequirements() const { return lacksRequirements; }
 
     // The renderer drawing into this window (its state exists once open() has succeeded).
     Renderer& renderer() { return *rendererState; }
@@ -52,6 +55,7 @@ private:
     std::unique_ptr<HeadlessContext> headlessContext;
     RenderSurface* surface = nullptr;
     std::string error;
+    bool lacksRequirements = false;
     // Declared last: released first, while the context still exists.
     std::unique_ptr<Renderer> rendererState;
 };

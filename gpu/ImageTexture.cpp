@@ -6,6 +6,7 @@
 #include "platform/FileAccess.h"
 #include "platform/gl/GlDebug.h"
 #include "platform/gl/GlExtensions.h"
+#include "platform/gl/GlRequirements.h"
 #include "platform/Log.h"
 
 #include <cstring>
@@ -35,21 +36,6 @@ bool loadTga(Image& image, const std::string& path, bool srgb)
     return true;
 }
 
-static bool hasExtension(const char* wanted)
-{
-    const char* all = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    if (!all)
-        return false;
-    size_t length = std::strlen(wanted);
-    for (const char* at = std::strstr(all, wanted); at; at = std::strstr(at + 1, wanted)) {
-        bool startsWord = at == all || at[-1] == ' ';
-        bool endsWord = at[length] == ' ' || at[length] == '\0';
-        if (startsWord && endsWord)
-            return true;
-    }
-    return false;
-}
-
 // The driver's limit on a texture's width and height, asked once.
 static int maxTextureSize()
 {
@@ -75,7 +61,7 @@ static bool fitsTextureLimit(const Image& image)
 // On that software rasterizer the textures are filtered trilinearly instead.
 static bool anisotropicFilteringIsBounded()
 {
-    if (!hasExtension("GL_EXT_texture_filter_anisotropic"))
+    if (!hasGlExtension("GL_EXT_texture_filter_anisotropic"))
         return false;
     const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     return !renderer || !std::strstr(renderer, "llvmpipe");

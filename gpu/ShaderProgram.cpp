@@ -2,11 +2,13 @@
 
 #include "gpu/ResourceCache.h"
 #include "gpu/Semantics.h"
+#include "platform/FileAccess.h"
 #include "platform/gl/GlDebug.h"
 #include "platform/gl/GlExtensions.h"
 #include "platform/Log.h"
 
 #include <algorithm>
+#include <set>
 
 namespace Orvanta {
 
@@ -48,8 +50,55 @@ std::string joinPaths(const std::vector<std::string>& paths)
     return joined;
 }
 
+std::string& dumpFolder()
+{
+    static std::string folder;
+    return folder;
+}
+
+// The dumped file of a shader source: the path flattened into one name, the stage as the
+// extension offline compilers infer the stage from.
+std::string dumpName(const std::string& path, GLenum stage)
+{
+    std::string name;
+    for (char c : path)
+        name += c == '/' ? std::string("__") : std::string(1, c);
+    return name + (stage == GL_VERTEX_SHADER_ARB ? ".vert" : ".frag");
+}
+
+void writeDumpFile(const std::string& name, const std::string& text)
+{
+    std::string error;
+    if (!writeFileAtomically(dumpFolder() + "/" + name, std::vector<uint8_t>(text.begin(), text.end()), error))
+        logError("cannot write the shader dump: " + error);
+}
+
+void dumpShader(const ShaderSource& source, GLenum stage, std::string& dumpedName)
+{
+    std::string text;
+    for (const std::string& piece : source.sources)
+        text += piece;
+    dumpedName = dumpName(source.path.empty() ? "unnamed" : source.path, stage);
+    writeDumpFile(dumpedName, text);
+}
+
+// Appends a linked program's line to programs.txt; each distinct pair once.
+void dumpProgram(const ShaderProgram& program)
+{
+    static std::set<std::string> written;
+    static std::string list;
+    const std::string line = (program.vertexDumpName.empty() ? "-" : program.vertexDumpName) + " " +
+                             (program.fragmentDumpName.empty() ? "-" : program.fragmentDumpName) + "\n";
+    if (!written.insert(line).second)
+        return;
+    list += line;
+    writeDumpFile("programs.txt", list);
+}
+
 void attachShader(ShaderProgram& program, const ShaderSource& source, GLenum stage)
 {
+    if (!dumpFolder().empty())
+        dumpShader(source, stage, stage == GL_VERTEX_SHADER_ARB ? program.vertexDumpName : program.fragmentDumpName);
     GLhandleARB shader = glCreateShaderObjectARB(stage);
     std::vector<const GLcharARB*> pieces;
     for (const std::string& piece : source.sources)
@@ -119,6 +168,13 @@ void linkProgram(ShaderProgram& program, const std::vector<SemanticPair>& pairs)
         checkGlErrors("linking a shader program");
     }
     buildBindings(program, pairs);
+    if (!dumpFolder().empty())
+        dumpProgram(program);
+}
+
+void setShaderDumpFolder(const std::string& folder)
+{
+    dumpFolder() = folder;
 }
 
 ShaderProgram* getProgram(const std::string& vertexPath, const std::string& fragmentPath)

@@ -38,6 +38,9 @@ struct ShaderProgram {
     std::vector<UniformBinding> uniformBindings;
     // Files whose code went into the shaders, for compile and link messages.
     std::vector<std::string> sourcePaths;
+    // The attached shaders' file names in the shader dump (setShaderDumpFolder), when it is on.
+    std::string vertexDumpName;
+    std::string fragmentDumpName;
 };
 
 // Cached programs, built on first request and kept for the life of the process. The two-stage
@@ -53,5 +56,12 @@ void attachVertexShader(ShaderProgram& program, const ShaderSource& source);
 void attachFragmentShader(ShaderProgram& program, const ShaderSource& source);
 // Links, makes the program current and builds its attribute and uniform bindings from the pairs.
 void linkProgram(ShaderProgram& program, const std::vector<SemanticPair>& pairs);
+
+// From now on every shader handed to the driver is also written into `folder`, the pieces joined
+// as the driver joins them, so that an offline compiler checks exactly the text the driver
+// compiled: <file path with '/' as "__">.vert or .frag, and one line "<vertex> <fragment>" per
+// linked program in programs.txt ("-" for a stage the fixed function does). Empty turns it off.
+// Files that cannot be written are reported once each through the log.
+void setShaderDumpFolder(const std::string& folder);
 
 }  // namespace Orvanta

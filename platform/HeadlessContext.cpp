@@ -1,6 +1,7 @@
 #include "platform/HeadlessContext.h"
 
 #include "platform/gl/FramebufferPixels.h"
+#include "platform/gl/GlRequirements.h"
 #include "platform/GlProcAddress.h"
 
 #include <EGL/egl.h>
@@ -8,28 +9,12 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
-#include <cstring>
-
 namespace Orvanta {
 namespace {
 
 void* eglProcLoader(const char* name)
 {
     return reinterpret_cast<void*>(eglGetProcAddress(name));
-}
-
-bool hasExtension(const char* list, const char* name)
-{
-    if (!list)
-        return false;
-    size_t n = std::strlen(name);
-    for (const char* p = list; (p = std::strstr(p, name)) != nullptr; p += n) {
-        bool startOk = p == list || p[-1] == ' ';
-        bool endOk = p[n] == ' ' || p[n] == '\0';
-        if (startOk && endOk)
-            return true;
-    }
-    return false;
 }
 
 // Tries the surfaceless Mesa platform first, then the first device that initialises (NVIDIA),
@@ -40,14 +25,14 @@ EGLDisplay openDisplay(std::string& tried)
     auto getPlatformDisplay = reinterpret_cast<PFNEGLGETPLATFORMDISPLAYEXTPROC>(
         eglGetProcAddress("eglGetPlatformDisplayEXT"));
     EGLint major = 0, minor = 0;
-    if (getPlatformDisplay && hasExtension(clientExtensions, "EGL_MESA_platform_surfaceless")) {
+    if (getPlatformDisplay && extensionListHas(clientExtensions, "EGL_MESA_platform_surfaceless")) {
         EGLDisplay d = getPlatformDisplay(EGL_PLATFORM_SURFACELESS_MESA, EGL_DEFAULT_DISPLAY, nullptr);
         if (d != EGL_NO_DISPLAY && eglInitialize(d, &major, &minor))
             return d;
         tried += "surfaceless platform failed; ";
     }
     auto queryDevices = reinterpret_cast<PFNEGLQUERYDEVICESEXTPROC>(eglGetProcAddress("eglQueryDevicesEXT"));
-    if (getPlatformDisplay && queryDevices && hasExtension(clientExtensions, "EGL_EXT_platform_device")) {
+    if (getPlatformDisplay && queryDevices && extensionListHas(clientExtensions, "EGL_EXT_platform_device")) {
         EGLDeviceEXT devices[16];
         EGLint count = 0;
         if (queryDevices(16, devices, &count)) {
@@ -194,8 +179,10 @@ std::vector<uint8_t> HeadlessContext::readPixels() const
 std::string HeadlessContext::description() const
 {
     const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    const char* vendor = reinterpret_cast<const char*>(glGetString(GL_VENDOR));
     const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    return std::string(renderer ? renderer : "?") + ", OpenGL " + (version ? version : "?");
+    return std::string(renderer ? renderer : "?") + " from " + (vendor ? vendor : "?") + ", OpenGL " +
+           (version ? version : "?");
 }
 
 }  // namespace Orvanta

@@ -32,7 +32,7 @@ public:
 
     // The target's pixels as RGBA8, top row first (as a screenshot of the window would show).
     std::vector<uint8_t> readPixels() const;
-    // Renderer and version strings of the context, for messages.
+    // Renderer, vendor and version strings of the context, for messages.
     std::string description() const;
 
 private:

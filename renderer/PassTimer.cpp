@@ -1,8 +1,7 @@
 #include "renderer/PassTimer.h"
 
 #include "platform/gl/GlExtensions.h"
-
-#include <cstring>
+#include "platform/gl/GlRequirements.h"
 
 namespace Orvanta {
 
@@ -14,9 +13,8 @@ PassTimer::PassTimer()
         // Timestamp queries are core from 3.3 and otherwise come with GL_ARB_timer_query.
         int major = version[0] - '0';
         int minor = version[1] == '.' ? version[2] - '0' : 0;
-        const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
         bool core = major > 3 || (major == 3 && minor >= 3);
-        gpuQueries = core || (extensions && std::strstr(extensions, "GL_ARB_timer_query"));
+        gpuQueries = core || hasGlExtension("GL_ARB_timer_query");
     }
 }
 

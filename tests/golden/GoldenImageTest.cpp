@@ -1,7 +1,8 @@
 // Every view of the set is drawn by the render tool with reproducible settings and compared with
 // its golden picture under tests/golden/images/. A failing view leaves the rendered picture, the
 // golden one and the error map in build/golden/<view>/. With ORVANTA_UPDATE_GOLDENS=1 in the
-// environment (scripts/update-goldens) each view replaces its golden picture instead.
+// environment (scripts/update-goldens) each view replaces its golden picture instead; with
+// ORVANTA_GOLDEN_RENDERER set, a view drawn by a renderer whose name does not hold it fails.
 #include "GoldenComparison.h"
 
 #include "support/GlTestContext.h"
@@ -62,6 +63,14 @@ void checkView(const std::string& name, const std::vector<std::string>& viewArgu
     arguments.insert(arguments.end(), {"--output", rendered});
     const ToolRun render = runTool(ORVANTA_RENDER_PATH, arguments);
     ASSERT_EQ(render.exitCode, 0) << render.output;
+    // A run meant for another driver (scripts/second-driver) must not pass on the usual one: a
+    // driver that fails to load can leave Mesa falling back to llvmpipe.
+    if (const char* expected = std::getenv("ORVANTA_GOLDEN_RENDERER")) {
+        const size_t at = render.output.find("GL: ");
+        const std::string line = at == std::string::npos ? "no GL line"
+                                                         : render.output.substr(at, render.output.find('\n', at) - at);
+        ASSERT_NE(line.find(expected), std::string::npos) << name << " was drawn by " << line << ", not " << expected;
+    }
 
     const std::string golden = sourceDir() + "/tests/golden/images/" + name + ".png";
     const char* update = std::getenv("ORVANTA_UPDATE_GOLDENS");

@@ -115,6 +115,7 @@ const char* renderUsage()
            "                      [--frame-scene] [--report-memory] [--no-overlay] [--frame-time SECONDS]\n"
            "                      [--exposure VALUE] [--hdr FILE.exr] [--set NAME=0|1]...\n"
            "                      [--camera-path FILE.path | --benchmark FILE.path [--csv OUT.csv]]\n"
+           "                      [--dump-shaders DIR]\n"
            "--time-of-day (-2.07..2.07) and --inclination (-1.57..1.57) move the panel's sun sliders\n"
            "  and the sun with them.\n"
            "--switch sets a check box of the panel as a click would, in command-line order: switching\n"
@@ -139,6 +140,8 @@ const char* renderUsage()
            "  from 0). --benchmark does the same, times every pass of every frame and prints mean,\n"
            "  median and 95th percentile per pass and for the frame; --csv writes every frame's times\n"
            "  (scripts/plot-timings draws them).\n"
+           "--dump-shaders writes every shader source into DIR (made if missing) exactly as the driver\n"
+           "  compiles it, and programs.txt listing the programs (scripts/check-shaders reads them).\n"
            "--set switches a part of a feature that has no check box, so that what it adds can be\n"
            "  measured; all are on by default. antiAliasing=0 draws every frame unjittered and\n"
            "  unsmoothed; temporalAntiAliasing=0 (with antiAliasing on) smooths the tone-mapped\n"
@@ -221,6 +224,8 @@ bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions
             options.benchmark = a == "--benchmark";
         } else if (a == "--csv")
             ok = !(options.csvOutput = v).empty();
+        else if (a == "--dump-shaders")
+            ok = !(options.shaderDump = v).empty();
         else {
             error = "option " + a + " is not known";
             return false;

@@ -45,6 +45,7 @@ struct RenderOptions {
     std::string cameraPath;     // --camera-path or --benchmark FILE.path: the frames follow it
     bool benchmark = false;     // --benchmark: every frame's passes timed, statistics printed
     std::string csvOutput;      // --csv OUT.csv: the benchmark's per-frame times
+    std::string shaderDump;     // --dump-shaders DIR: every shader source as the driver gets it
 };
 
 // Parses the arguments after the program name. On a bad argument returns false with a message

@@ -8,6 +8,7 @@
 #include "app/Window.h"
 #include "content/SceneFile.h"
 #include "content/SceneVisibility.h"
+#include "gpu/ShaderProgram.h"
 #include "overlay/ControlPanel.h"
 #include "platform/FileAccess.h"
 #include "platform/gl/GlDebug.h"
@@ -23,6 +24,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <map>
 
 using namespace Orvanta;
@@ -79,13 +81,24 @@ int main(int argc, char** argv)
     }
     if (options.debug)
         setGlDebug(true);
+    if (!options.shaderDump.empty()) {
+        std::error_code failed;
+        std::filesystem::create_directories(options.shaderDump, failed);
+        if (failed) {
+            std::fprintf(stderr, "orvanta-render: --dump-shaders: cannot make %s: %s\n", options.shaderDump.c_str(),
+                         failed.message().c_str());
+            return 1;
+        }
+        setShaderDumpFolder(options.shaderDump);
+    }
     OrvantaApplication application;
     if (!startHeadlessScene(options, application, error)) {
         std::fprintf(stderr, "orvanta-render: %s\n", error.c_str());
-        return 1;
+        return mainWindow().contextLacksRequirements() ? 2 : 1;
     }
     Window& window = mainWindow();
     Renderer& renderer = window.renderer();
+    std::printf("GL: %s\n", window.headless()->description().c_str());
     // After the window, which installs its own input on opening.
     SimulatedClock clock(options.frameSeconds);
     clock.install();

@@ -203,7 +203,7 @@ int runReference(const std::vector<std::string>& arguments)
     OrvantaApplication application;
     if (!startHeadlessScene(options, application, error)) {
         std::fprintf(stderr, "orvanta-trace: %s\n", error.c_str());
-        return 1;
+        return mainWindow().contextLacksRequirements() ? 2 : 1;
     }
     Window& window = mainWindow();
     Renderer& renderer = window.renderer();
