@@ -1,5 +1,6 @@
 #include "raytracing/IrradianceProbeField.h"
 
+#include "gpu/SubmeshMaterial.h"
 #include "raytracing/HitSurface.h"
 #include "raytracing/KdTraversal.h"
 #include "raytracing/OctahedralMap.h"
@@ -340,7 +341,14 @@ void IrradianceProbeField::traceProbe(const Scene& scene, int index, uint64_t se
         if (!(dot(n, ng) > 0.0f))
             n = ng;
         const Float3 p = hitPoint(ray);
-        const Float3 albedo{hit.color.r, hit.color.g, hit.color.b};
+        // The specular lobe reflects its share too; over the sphere of directions a probe gathers
+        // from, its light counts as the diffuse light's does (the reference tracer's model
+        // reflects albedo plus the specular intensity in all).
+        float specular = kDefaultSpecularIntensity;
+        if (surface && surface->specularImage)
+            specular = sampleWith(ImageFilter::NearestLevel, *surface->specularImage, hit.tu, hit.tv, {}).r;
+        const float glossy = std::clamp(specular, 0.0f, 1.0f);
+        const Float3 albedo{hit.color.r + glossy, hit.color.g + glossy, hit.color.b + glossy};
         // The light the hit passes on: the probes' irradiance there (every bounce before this one).
         const Float3 bounced = irradianceAt(p, n, -d);
         radiance[i] = multiplyComponents(throughput[i], albedo) * (1.0f / EnginePi);
@@ -484,6 +492,10 @@ IrradianceProbeField::UpdateStats IrradianceProbeField::settle(const Scene& scen
 {
     UpdateStats total;
     for (int r = 0; r < rounds; ++r) {
+        // Each round carries the light one bounce further; all but the last replace what the
+        // round before stored (which lacked that bounce) instead of averaging with it.
+        if (r + 1 < rounds)
+            restart();
         // A round updates every probe that can light anything, those moved out of geometry included.
         for (int pass = 0; pass < 2; ++pass) {
             const UpdateStats s = update(scene, pool, pass == 0 ? uint32_t(probeCount()) : uint32_t(freshProbes()));
