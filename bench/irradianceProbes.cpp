@@ -6,7 +6,11 @@
 // root (it loads the demo scene).
 //
 //   bench_irradianceProbes [--width W] [--height H] [--frames N] [--camera x,y,z,qx,qy,qz,qw]
-//                          [--sun-step RADIANS] [--after-step N]
+//                          [--sun-step RADIANS] [--after-step N] [--exposure E]
+//
+// The frames are tone-mapped at the fixed exposure E (default 1) without anti-aliasing (whose
+// jitter would change a still view's frames by itself) and without the overlay; the change of a
+// still view between frames is the mean over the window's 8-bit colour channels.
 #include "app/OptionValues.h"
 #include "app/OrvantaApplication.h"
 #include "app/Window.h"
@@ -14,6 +18,7 @@
 #include "platform/FrameTimer.h"
 #include "platform/gl/GlExtensions.h"
 #include "platform/HdrImage.h"
+#include "platform/HeadlessContext.h"
 #include "raytracing/PathSampling.h"
 #include "raytracing/RayTracer.h"
 #include "renderer/Renderer.h"
@@ -41,6 +46,19 @@ double frameLuminance(Renderer& renderer)
     return image.rgb.empty() ? 0.0 : sum / double(image.rgb.size() / 3);
 }
 
+double meanDifference(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b)
+{
+    double sum = 0.0;
+    size_t count = 0;
+    // RGBA pixels: the alpha channel is left out.
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+        if (i % 4 != 3) {
+            sum += std::abs(int(a[i]) - int(b[i]));
+            ++count;
+        }
+    return count == 0 ? 0.0 : sum / double(count);
+}
+
 double renderTimed(Renderer& renderer)
 {
     const auto start = std::chrono::steady_clock::now();
@@ -58,7 +76,7 @@ double renderTimed(Renderer& renderer)
 int main(int argc, char** argv)
 {
     int width = 1280, height = 720, frames = 8, afterStep = 90;
-    float sunStep = 0.5f;
+    float sunStep = 0.5f, exposure = 1.0f;
     std::string camera;
     for (int i = 1; i < argc; ++i) {
         const bool value = i + 1 < argc;
@@ -72,11 +90,13 @@ int main(int argc, char** argv)
             afterStep = std::atoi(argv[++i]);
         else if (value && !std::strcmp(argv[i], "--sun-step"))
             sunStep = float(std::atof(argv[++i]));
+        else if (value && !std::strcmp(argv[i], "--exposure"))
+            exposure = float(std::atof(argv[++i]));
         else if (value && !std::strcmp(argv[i], "--camera"))
             camera = argv[++i];
         else {
             std::fprintf(stderr, "usage: bench_irradianceProbes [--width W] [--height H] [--frames N] "
-                                 "[--camera x,y,z,qx,qy,qz,qw] [--sun-step RADIANS] [--after-step N]\n");
+                                 "[--camera x,y,z,qx,qy,qz,qw] [--sun-step RADIANS] [--after-step N] [--exposure E]\n");
             return 2;
         }
     }
@@ -100,7 +120,9 @@ int main(int argc, char** argv)
         renderer.setCameraPose(position, orientation);
     }
     // A fixed exposure: the eye's adaptation would hide the light settling.
-    renderer.setFixedExposure(1.0f);
+    renderer.setFixedExposure(exposure > 0.0f ? exposure : 1.0f);
+    renderer.setRenderSetting(AntiAliasing, false);
+    renderer.attachOverlay(nullptr);
     renderer.setRenderSetting(IrradianceProbes, true);
     const IrradianceProbeSet& probes = renderer.irradianceProbeSet();
     const double first = renderTimed(renderer);
@@ -117,12 +139,16 @@ int main(int argc, char** argv)
         reflections += renderer.rayTracingSet().lastFrame.traceMilliseconds;
     }
     const double n = double(frames - 1);
+    const std::vector<uint8_t> before = mainWindow().headless()->readPixels();
+    renderTimed(renderer);
+    const double change = meanDifference(before, mainWindow().headless()->readPixels());
     std::printf("  %-44s %.0f\n", "probe rays per frame (probe, shadow, passing)", double(rays) / n);
     std::printf("  %-44s %.3f ms (%.2f Mrays/s)\n",
                 ("probe update on " + std::to_string(rayTracer().workerCount()) + " workers").c_str(), update / n,
                 update > 0.0 ? double(rays) / (update * 1e3) : 0.0);
     std::printf("  %-44s %.3f ms\n", "reflections' tracing", reflections / n);
     std::printf("  %-44s %.3f ms\n", "whole frame (GPU finished)", frameTime / n);
+    std::printf("  %-44s %.3f of 255\n", "mean change of the still view between frames", change);
 
     const SunLight* sun = renderer.sun();
     if (!sun)
