@@ -107,7 +107,7 @@ int main(int argc, char** argv)
     }
     Window::requestHeadless(width, height);
     OrvantaApplication application;
-    if (!application.initInstance())
+    if (!application.initInstance(nullptr, false))
         return 1;
     Renderer& renderer = mainWindow().renderer();
     if (!camera.empty()) {
