@@ -20,23 +20,29 @@ using namespace OrvantaTest;
 
 namespace {
 
-// A scene of grey Lambert surfaces: quads and solid boxes with outward faces.
+RtImage solidImage(float value)
+{
+    RtImageLevel level;
+    level.width = level.height = 1;
+    level.texels = {{value, value, value, 1.0f}};
+    RtImage image;
+    image.levels = {level};
+    return image;
+}
+
+// A scene of grey Lambert surfaces (no specular lobe): quads and solid boxes with outward faces.
 struct ProbeScene {
     TestScene scene;
     RtImage albedo;
+    RtImage noSpecular = solidImage(0.0f);
     KdTree tree;
 
-    explicit ProbeScene(float reflectance)
-    {
-        RtImageLevel level;
-        level.width = level.height = 1;
-        level.texels = {{reflectance, reflectance, reflectance, 1.0f}};
-        albedo.levels = {level};
-    }
+    explicit ProbeScene(float reflectance) : albedo(solidImage(reflectance)) {}
     void quad(Float3 corner, Float3 u, Float3 v)
     {
         RtSurface surface;
         surface.colorImage = &albedo;
+        surface.specularImage = &noSpecular;
         addTracedQuad(scene.geometry, surface, corner, u, v);
     }
     void box(Float3 lo, Float3 hi)
