@@ -27,8 +27,9 @@ const char* demoUsage()
            "                driver has them), prints mean, median and 95th percentile per pass and\n"
            "                for the frame; --csv writes every frame's times (scripts/plot-timings).\n"
            "--debug         GL checks on; exit code 3 after a GL error.\n"
-           "Keys: W/A/S/D or arrows fly, mouse looks, F1 panel, F2 reference view, F5 appends the\n"
-           "pose to camera-paths/recorded.path, F12 saves a screenshot, Escape quits.\n";
+           "Keys: W/A/S/D or arrows fly, mouse looks, F1 panel, F2 reference view, F3 irradiance\n"
+           "probes on/off, F5 appends the pose to camera-paths/recorded.path, F12 saves a screenshot,\n"
+           "Escape quits.\n";
 }
 
 bool parseDemoOptions(const std::vector<std::string>& arguments, DemoOptions& options, std::string& error)

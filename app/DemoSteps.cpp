@@ -22,7 +22,7 @@ namespace Orvanta {
 
 namespace {
 
-enum KeyIndex { ReferenceKey, RecordKey, ScreenshotKey };
+enum KeyIndex { ReferenceKey, RecordKey, ScreenshotKey, ProbeKey };
 
 }  // namespace
 
@@ -140,6 +140,12 @@ void DemoSteps::renderFrame()
     InputSource& input = platformInput();
     if (pressed(ReferenceKey, input.queryKey(Key::F2)))
         referenceView.toggle(renderer, rayTracer());
+    if (pressed(ProbeKey, input.queryKey(Key::F3))) {
+        const bool on = !renderer.renderSettingOn(IrradianceProbes);
+        renderer.setRenderSetting(IrradianceProbes, on);
+        std::printf("F3: irradiance probes %s\n", on ? "on" : "off");
+        std::fflush(stdout);
+    }
     if (pressed(RecordKey, input.queryKey(Key::F5)))
         recordPose();
     if (pressed(ScreenshotKey, input.queryKey(Key::F12)))

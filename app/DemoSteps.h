@@ -51,7 +51,7 @@ private:
     bool audioOn = false;
     ReferenceView referenceView;
     CapturingOverlay capture;
-    bool keysWereDown[3] = {false, false, false};
+    bool keysWereDown[4] = {false, false, false, false};
     // The flown path: its time at the current frame, the tick its clock started at (once the first
     // frame was presented).
     const CameraPath* flight = nullptr;

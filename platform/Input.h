@@ -5,7 +5,7 @@ namespace Orvanta {
 
 // The keys and buttons the engine polls. Letter keys are resolved through the active keyboard
 // layout (the key that types that letter), arrows and function keys by position.
-enum class Key { W, A, S, D, Up, Down, Left, Right, F1, F2, F5, F12, Escape, LeftButton, Count };
+enum class Key { W, A, S, D, Up, Down, Left, Right, F1, F2, F3, F5, F12, Escape, LeftButton, Count };
 
 // Polled input, cursor and tick source. The engine never sees window messages for input: it asks
 // once per main-loop iteration. Tests install a scripted source in place of the window's.

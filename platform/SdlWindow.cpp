@@ -47,6 +47,8 @@ SDL_Scancode scancodeOf(Key key)
         return SDL_SCANCODE_F1;
     case Key::F2:
         return SDL_SCANCODE_F2;
+    case Key::F3:
+        return SDL_SCANCODE_F3;
     case Key::F5:
         return SDL_SCANCODE_F5;
     case Key::F12:

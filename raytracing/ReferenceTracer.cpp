@@ -7,6 +7,7 @@
 #include "raytracing/Optics.h"
 #include "raytracing/PathSampling.h"
 #include "raytracing/RayWorkerPool.h"
+#include "raytracing/SurfacePassing.h"
 #include "raytracing/ThinSheets.h"
 
 #include <algorithm>
@@ -21,8 +22,6 @@ namespace {
 // Tiles are small so that the pool's dynamic hand-out evens out their very different costs
 // (open sky against foliage), and their paths fit the caches as one wavefront.
 constexpr uint32_t kTileSize = 16;
-// Cut-away texels (foliage) a ray passes through before the rest of its way is given up.
-constexpr int kMaxAlphaSkips = 32;
 // Mirror and pane events a path may take on top of its bounces, so that two panes of a window
 // and a reflection in them still count as one bounce's worth of light.
 constexpr int kMaxSpecularEvents = 8;
@@ -40,58 +39,6 @@ Ray rayFrom(Float3 origin, Float3 direction)
     const float o[3] = {origin.x, origin.y, origin.z};
     const float d[3] = {direction.x, direction.y, direction.z};
     return makeRay(o, d);
-}
-
-bool hasHit(const Ray& ray)
-{
-    return ray.hitTriangle != nullptr && ray.tHit < kRayNoHit;
-}
-
-void record(std::vector<Ray>* recorded, const Ray* rays, size_t count)
-{
-    if (recorded)
-        recorded->insert(recorded->end(), rays, rays + count);
-}
-
-// The footprint of a camera ray's hit, from its neighbour pixels' rays (see primaryFootprint);
-// none for the other rays, which see level 0.
-using FootprintOf = std::function<TexCoordFootprint(const Ray&)>;
-
-bool cutAway(const RayTracingGeometry& geometry, const Ray& ray, const FootprintOf& footprintOf)
-{
-    const RtSurface* s = ray.hitTriangle ? ray.hitTriangle->surface : nullptr;
-    if (!s || !s->alphaTested)
-        return false;
-    const TexCoordFootprint f = footprintOf ? footprintOf(ray) : TexCoordFootprint{};
-    return hitAlpha(geometry, ray, f, ImageFilter::AsGpu) < s->alphaTestThreshold;
-}
-
-// The sheets' hits replace the walk's nearer ones, ray by ray.
-void meetSheets(const ThinSheets& sheets, Ray* rays, size_t count)
-{
-    if (sheets.empty())
-        return;
-    for (size_t i = 0; i < count; ++i)
-        hitNearerSheet(sheets, rays[i]);
-}
-
-// Starts the ray again just past its hit, in the same direction, and walks it.
-void continuePast(const KdTree& tree, const ThinSheets& sheets, Ray& ray, uint64_t& rays, std::vector<Ray>* recorded)
-{
-    ray = rayPastHit(ray);
-    record(recorded, &ray, 1);
-    traverse(tree, ray);
-    meetSheets(sheets, &ray, 1);
-    ++rays;
-}
-
-// Follows a ray on past texels an alpha test cuts away, as the frame's alpha-tested surfaces let
-// the scene behind them show.
-void passCutAway(const KdTree& tree, const ThinSheets& sheets, Ray& ray, uint64_t& rays, std::vector<Ray>* recorded,
-                 const FootprintOf& footprintOf = {})
-{
-    for (int skip = 0; skip < kMaxAlphaSkips && hasHit(ray) && cutAway(*tree.geometry, ray, footprintOf); ++skip)
-        continuePast(tree, sheets, ray, rays, recorded);
 }
 
 // A hit made ready for light transport, both normals turned towards the side the ray came from
@@ -219,35 +166,6 @@ bool isBlack(Float3 c)
 float largestOf(Float3 c)
 {
     return std::max({c.x, c.y, c.z});
-}
-
-// Follows a shadow ray on through cut-away texels and through glass and water, which pass the part
-// of the light their Fresnel reflectance does not send back, tinted by their transmission colour.
-// Light through a window thus reaches a room, and light through a puddle the ground beneath it, by
-// the sun's and the sky's direct estimates, not only by the rare path that happens to leave
-// through the surface towards the sun disc. A pane passes light straight; water bends it, but a
-// beam through a flat surface keeps its cross-section on a floor parallel to it, so the straight
-// estimate gives such a floor the irradiance the bent light brings. Returns the fraction of the
-// light that gets through (zero when something opaque blocks it).
-Float3 passToLight(const KdTree& tree, const ThinSheets& sheets, Ray& ray, uint64_t& rays, std::vector<Ray>* recorded)
-{
-    Float3 transmitted{1.0f, 1.0f, 1.0f};
-    for (int skip = 0; skip < kMaxAlphaSkips && hasHit(ray); ++skip) {
-        const RtSurface* surface = ray.hitTriangle->surface;
-        if (hitsSheet(ray)) {
-            // What the sheet does not cover passes straight; what it scatters arrives by the
-            // paths that meet the sheet.
-            transmitted = transmitted * (1.0f - std::clamp(hitAlpha(*tree.geometry, ray), 0.0f, 1.0f));
-        } else if (surfaceTransmits(surface)) {
-            const float cosine = std::fabs(dot(faceNormal(ray), directionOf(ray)));
-            const float pass = 1.0f - schlickReflectance(surface->optics.reflectance, cosine);
-            transmitted = multiply(transmitted, surface->optics.transmissionColor) * pass;
-        } else if (!cutAway(*tree.geometry, ray, {})) {
-            return {};
-        }
-        continuePast(tree, sheets, ray, rays, recorded);
-    }
-    return hasHit(ray) ? Float3{} : transmitted;
 }
 
 struct PathState {
@@ -396,7 +314,7 @@ private:
         batch.clear();
         for (const PathState& p : paths)
             batch.push_back(p.ray);
-        record(scene.recordedRays, batch.data(), batch.size());
+        recordRays(scene.recordedRays, batch.data(), batch.size());
         tracePackets(batch.data(), batch.size());
         for (size_t i = 0; i < batch.size(); ++i)
             paths[i].ray = batch[i];
@@ -412,7 +330,7 @@ private:
                 batch.push_back(paths[i].ray);
                 owners.push_back(uint32_t(i));
             }
-        record(scene.recordedRays, batch.data(), batch.size());
+        recordRays(scene.recordedRays, batch.data(), batch.size());
         traverseStream(tree, batch.data(), batch.size());
         meetSheets(sheets, batch.data(), batch.size());
         rays += batch.size();
@@ -433,7 +351,7 @@ private:
         batch.clear();
         for (const ShadowRay& s : list)
             batch.push_back(s.ray);
-        record(scene.recordedRays, batch.data(), batch.size());
+        recordRays(scene.recordedRays, batch.data(), batch.size());
         if (coherent)
             tracePackets(batch.data(), batch.size());
         else

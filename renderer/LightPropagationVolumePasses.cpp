@@ -194,4 +194,12 @@ void drawLightPropagationVolumes(const PassContext& context, LightPropagationVol
     }
 }
 
+void drawLightPropagationGlossy(const PassContext& context, LightPropagationVolumeSet& set,
+                                const VolumeLightInputs& inputs)
+{
+    for (int i = 0; i < LightPropagationVolumeCount; ++i)
+        if (set.volumes[i].glossyReflections)
+            drawVolumeGlossy(context, set, i, inputs);
+}
+
 }  // namespace Orvanta

@@ -71,5 +71,9 @@ void drawVolumeGlossy(const PassContext& context, LightPropagationVolumeSet& set
 // Every volume's diffuse light, then its glossy reflections where it has them.
 void drawLightPropagationVolumes(const PassContext& context, LightPropagationVolumeSet& set,
                                  const VolumeLightInputs& inputs);
+// The glossy reflections alone, of every volume that has them (for pixels whose diffuse light
+// comes from elsewhere: the irradiance probes).
+void drawLightPropagationGlossy(const PassContext& context, LightPropagationVolumeSet& set,
+                                const VolumeLightInputs& inputs);
 
 }  // namespace Orvanta

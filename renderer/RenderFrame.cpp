@@ -19,6 +19,7 @@ void Renderer::renderFrame()
     const bool volumes = featureOn(LightPropagationVolumes);
     const bool skyLit = featureOn(SkyLighting);
     const bool direct = featureOn(DirectLighting);
+    const bool probes = renderSettingOn(IrradianceProbes);
     const bool casting = castsRays(rayTracing, mainCamera, featureOn(Raytracing));
     const VolumeUpdateInputs lpvIn = volumeUpdateInputs();
     const char* propagation = lpvIn.occlusion ? "occluded light propagation" : "light propagation";
@@ -38,6 +39,7 @@ void Renderer::renderFrame()
     pass("light propagation maps and injection", volumes, [&] { injectVolumeLights(context, lpv, lpvIn); });
     pass("geometry volume injection", volumes && lpvIn.occlusion, [&] { fillGeometryVolumes(context, lpv, lpvIn); });
     pass(propagation, volumes, [&] { propagateVolumeLight(context, lpv, lpvIn); });
+    cpuPass("irradiance probe update", probes, [&] { updateIrradianceProbes(irradianceProbes, probeUpdateInputs()); });
     pass("cascaded shadow maps", direct, [&] { renderCascadedShadowMaps(); });
     pushFrameBuffer(&hdr.scene);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
@@ -47,8 +49,16 @@ void Renderer::renderFrame()
     // From here to the end of the lights, lighting touches covered pixels only.
     glStencilFunc(GL_EQUAL, 1, 0xFFFFFFFFu);
     glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+    // The probes light the pixels inside their grid and raise their stencil to 2, so that the sky
+    // lighting and the volumes' light leave them; the volumes' glossy reflections are added after.
+    pass("irradiance probes", probes, [&] { drawIrradianceProbes(context, irradianceProbes, nullptr); });
     pass("sky lighting", skyLit, [&] { drawSkyLighting(context, skyLighting, {nullptr, &frustumVectors}); });
     pass("light propagation volumes", volumes, [&] { drawLightPropagationVolumes(context, lpv, volumeLight); });
+    glStencilFunc(GL_EQUAL, 2, 0xFFFFFFFFu);
+    pass("glossy light on probe light", probes && volumes,
+         [&] { drawLightPropagationGlossy(context, lpv, volumeLight); });
+    // Every covered pixel again, probe-lit or not.
+    glStencilFunc(GL_LEQUAL, 1, 0xFFFFFFFFu);
     pass("ambient occlusion", featureOn(Ssao), [&] { drawSsao(ssao, ssaoInputs); });
     pass("direct lighting", direct, [&] { drawDirectLights(); });
     glDisable(GL_STENCIL_TEST);

@@ -5,7 +5,8 @@
 namespace Orvanta {
 
 namespace {
-const char* const names[RenderSettingCount] = {"lpvOcclusion", "antiAliasing", "refraction", "temporalAntiAliasing"};
+const char* const names[RenderSettingCount] = {"lpvOcclusion", "antiAliasing", "refraction", "temporalAntiAliasing",
+                                               "irradianceProbes"};
 }
 
 const char* renderSettingName(int index)

@@ -8,6 +8,7 @@
 #include "renderer/FullScreenQuad.h"
 #include "renderer/GBuffer.h"
 #include "renderer/HdrSet.h"
+#include "renderer/IrradianceProbeSet.h"
 #include "renderer/LightPropagationVolumePasses.h"
 #include "renderer/PassContext.h"
 #include "renderer/PassScope.h"
@@ -112,7 +113,8 @@ public:
     // The source of the feature switches and the layer drawn over every frame; null detaches.
     void attachFeatureSwitches(FeatureSwitchSource* source) { featureSwitchSource = source; }
     void attachOverlay(FrameOverlay* layer) { overlay = layer; }
-    // The settings without a check box (renderer/RenderSettings.h); all on until set otherwise.
+    // The settings without a check box (renderer/RenderSettings.h); as RenderSettings starts them
+    // until set otherwise.
     void setRenderSetting(RenderSetting setting, bool on) { settings.on[setting] = on; }
     bool renderSettingOn(RenderSetting setting) const { return settings[setting]; }
     // Moves the sun to a time of day and inclination and asks every sun-dependent pass (sun
@@ -144,6 +146,8 @@ public:
     const TemporalResolveSet& temporalResolveSet() const { return temporal; }
     // The GPU half of the ray-traced reflections, for tests and tools to inspect.
     const RayTracingSet& rayTracingSet() const { return rayTracing; }
+    // The irradiance probes (built on the first frame with the irradianceProbes setting on).
+    const IrradianceProbeSet& irradianceProbeSet() const { return irradianceProbes; }
 
 private:
     // Runs one pass of the frame when `on`, timed under `name` while a pass timer is attached; a
@@ -200,6 +204,8 @@ private:
     // into the anti-aliasing input with `smoothEdges`.
     void measureLuminance();
     void toneMap(bool smoothEdges);
+    // What the probe update reads: the camera, the scene's tree, the workers and the sun.
+    IrradianceProbeUpdateInputs probeUpdateInputs();
     // What the volumes' update reads: the sun, the camera and the switches as they are now.
     VolumeUpdateInputs volumeUpdateInputs() const;
     void initLightPropagationVolumes();
@@ -245,6 +251,7 @@ private:
     std::unique_ptr<SunLight> ownedSun;
     SkyLightingVolume skyLighting;
     RayTracingSet rayTracing;
+    IrradianceProbeSet irradianceProbes;
 };
 
 }  // namespace Orvanta

@@ -143,13 +143,15 @@ const char* renderUsage()
            "--dump-shaders writes every shader source into DIR (made if missing) exactly as the driver\n"
            "  compiles it, and programs.txt listing the programs (scripts/check-shaders reads them).\n"
            "--set switches a part of a feature that has no check box, so that what it adds can be\n"
-           "  measured; all are on by default. antiAliasing=0 draws every frame unjittered and\n"
+           "  measured; all but irradianceProbes are on by default. irradianceProbes=1 lights what\n"
+           "  lies near the camera with ray-traced irradiance probes instead of the sky lighting and\n"
+           "  the propagation volumes' diffuse light. antiAliasing=0 draws every frame unjittered and\n"
            "  unsmoothed; temporalAntiAliasing=0 (with antiAliasing on) smooths the tone-mapped\n"
            "  frame's edges alone instead of averaging jittered frames (a still view has averaged\n"
            "  all 16 of its sub-pixel offsets from its 16th frame on).\n"
            "switch names: directLighting skyLighting lightPropagationVolumes propagateSunLighting\n"
            "              propagateSkyLighting SSAO raytracing\n"
-           "setting names: lpvOcclusion antiAliasing refraction temporalAntiAliasing\n";
+           "setting names: lpvOcclusion antiAliasing refraction temporalAntiAliasing irradianceProbes\n";
 }
 
 bool parseRenderOptions(const std::vector<std::string>& arguments, RenderOptions& options, std::string& error)

@@ -1,0 +1,20 @@
+#include "raytracing/RayTracer.h"
+#include "renderer/Renderer.h"
+#include "renderer/SkyCapture.h"
+#include "scene/Light.h"
+
+namespace Orvanta {
+
+IrradianceProbeUpdateInputs Renderer::probeUpdateInputs()
+{
+    IrradianceProbeUpdateInputs in;
+    in.camera = mainCamera.position;
+    in.tree = &rayTracer().kdTree;
+    in.pool = rayTracer().workerPool();
+    if (sunLight)
+        in.sunDirection = sunLight->direction;
+    in.captureSky = [this] { return captureSkyEnvironment(*this); };
+    return in;
+}
+
+}  // namespace Orvanta

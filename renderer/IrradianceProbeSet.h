@@ -1,0 +1,77 @@
+#pragma once
+#include "content/KdTree.h"
+#include "raytracing/IrradianceProbeField.h"
+#include "raytracing/SkyEnvironment.h"
+#include "renderer/PassContext.h"
+
+#include <functional>
+#include <memory>
+
+namespace Orvanta {
+
+class GBufferInterface;
+class RayWorkerPool;
+class Texture2D;
+struct ShaderProgram;
+
+// The frame's irradiance probes (raytracing/IrradianceProbeField.h): the field following the
+// camera, the scene's tree made two-sided for it (a probe must see the backs of walls to know it
+// is inside one), the sky it traced last, the atlases the apply pass reads and its program.
+// Built on first use, so that a frame without the probes pays nothing for them.
+struct IrradianceProbeSet {
+    // 24 x 10 x 24 probes one metre apart: rooms of three to six metres get three to six probes
+    // across, so a wall always has a probe on either side, and the grid reaches 12 m around the
+    // camera (the far field keeps the sky lighting and propagation volumes).
+    static constexpr IrradianceProbeField::Layout layout{24, 10, 24, 1.0f};
+    // Probes updated per frame: 512 of them at 128 rays each, 65536 probe rays plus the sun's
+    // shadow rays at their hits, under the reflections' 230400 pixels at 1280 x 720 (traced at
+    // half resolution); the whole grid is updated every 11 to 12 frames.
+    static constexpr uint32_t probesPerFrame = 512;
+    // Rounds of updates of the whole grid when most of it is fresh (the first frame, a jump of
+    // the camera): enough bounces that the first pictures are not dark.
+    static constexpr int settleRounds = 4;
+
+    IrradianceProbeSet();
+    ~IrradianceProbeSet();
+    IrradianceProbeSet(const IrradianceProbeSet&) = delete;
+    IrradianceProbeSet& operator=(const IrradianceProbeSet&) = delete;
+
+    std::unique_ptr<IrradianceProbeField> field;
+    KdTree twoSidedTree;
+    SkyEnvironment sky;
+    Float3 tracedSunDirection;
+    bool skyTraced = false;
+    std::unique_ptr<Texture2D> irradianceAtlas;
+    std::unique_ptr<Texture2D> distanceAtlas;
+    std::unique_ptr<Texture2D> probeStates;
+    uint64_t uploadedVersion = 0;
+    ShaderProgram* program = nullptr;
+    // What the last update did and how long it took (wall clock, the workers included), for
+    // benchmarks and tools.
+    IrradianceProbeField::UpdateStats lastUpdate;
+    double lastUpdateMilliseconds = 0.0;
+};
+
+// What the probe update reads: the camera to follow, the scene, the pool it traces on (null: the
+// calling thread), the sun's direction (the sky is traced again when it changes) and how to read
+// the frame's sky and sun.
+struct IrradianceProbeUpdateInputs {
+    Float3 camera;
+    const KdTree* tree = nullptr;
+    RayWorkerPool* pool = nullptr;
+    Float3 sunDirection;
+    std::function<SkyEnvironment()> captureSky;
+};
+
+// Frame step on the CPU: builds the set on first use, follows the camera, restarts the probes when
+// the sun has moved, updates the frame's budget of probes (the whole grid, settleRounds times,
+// when most of it is fresh) and uploads what changed. Needs the renderer's context current.
+void updateIrradianceProbes(IrradianceProbeSet& set, const IrradianceProbeUpdateInputs& inputs);
+
+// Adds the probes' diffuse light to the target on top of the framebuffer stack for the pixels the
+// stencil lets through inside the grid (the rasterised G-buffer's, or `gBuffer`'s), and raises
+// their stencil by one: the sky lighting and the volumes' diffuse light, which test for 1, leave
+// them. Nothing without an update before it.
+void drawIrradianceProbes(const PassContext& context, IrradianceProbeSet& set, GBufferInterface* gBuffer);
+
+}  // namespace Orvanta
