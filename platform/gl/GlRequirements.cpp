@@ -10,13 +10,13 @@ namespace Orvanta {
 const std::vector<std::string>& requiredGlExtensions()
 {
     static const std::vector<std::string> names = {
-        "GL_ARB_multitexture",           // glActiveTextureARB, glClientActiveTextureARB
-        "GL_EXT_texture3D",              // glTexImage3DEXT
-        "GL_ARB_vertex_buffer_object",   // glBindBufferARB, glMapBufferARB
-        "GL_ARB_shader_objects",         // glCreateShaderObjectARB, glUniform*ARB
-        "GL_ARB_vertex_shader",          // glVertexAttribPointerARB, glGetAttribLocationARB
-        "GL_ARB_fragment_shader",        // GL_FRAGMENT_SHADER_ARB
-        "GL_ARB_draw_buffers",           // glDrawBuffersARB: the G-buffer's targets
+        "GL_ARB_multitexture",          // glActiveTextureARB, glClientActiveTextureARB
+        "GL_EXT_texture3D",             // glTexImage3DEXT
+        "GL_ARB_vertex_buffer_object",  // glBindBufferARB, glMapBufferARB
+        "GL_ARB_shader_objects",        // glCreateShaderObjectARB, glUniform*ARB
+        "GL_ARB_vertex_shader",         // glVertexAttribPointerARB, glGetAttribLocationARB
+        "GL_ARB_fragment_shader",       // GL_FRAGMENT_SHADER_ARB
+        "GL_ARB_draw_buffers",          // glDrawBuffersARB: the G-buffer's targets
     };
     // Not required: GL_ARB_timer_query (without it the pass timer times on the CPU clock) and
     // GL_EXT_texture_filter_anisotropic (textures are then filtered without it).
@@ -50,8 +50,8 @@ std::string missingGlRequirements(const char* version, const char* extensions)
     const bool parsed = version && std::sscanf(version, "%d.%d", &major, &minor) == 2;
     if (!parsed || major < kRequiredGlMajor || (major == kRequiredGlMajor && minor < kRequiredGlMinor)) {
         missing = "OpenGL " + std::to_string(kRequiredGlMajor) + "." + std::to_string(kRequiredGlMinor) +
-                  " (this context is " + (parsed ? std::to_string(major) + "." + std::to_string(minor) : "of an unknown version") +
-                  ")";
+                  " (this context is " +
+                  (parsed ? std::to_string(major) + "." + std::to_string(minor) : "of an unknown version") + ")";
     }
     for (const std::string& name : requiredGlExtensions())
         if (!extensionListHas(extensions, name.c_str()))
@@ -62,7 +62,8 @@ std::string missingGlRequirements(const char* version, const char* extensions)
 std::string currentContextShortfall()
 {
     const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-    const std::string missing = missingGlRequirements(version, reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)));
+    const std::string missing = missingGlRequirements(version,
+                                                      reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)));
     if (missing.empty())
         return missing;
     const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));

@@ -110,8 +110,8 @@ TEST_P(FidelityGate, FrameStaysAsCloseToTheReferenceAsRecorded)
     const std::string reference = kSuite + "/references/" + view.key;
     const std::map<std::string, double> noise = readValues(reference + ".txt");
     for (const char* name : {"exposure", "referenceMse", "luminance", "standardError"})
-        ASSERT_TRUE(noise.count(name)) << view.key << ": " << reference
-                                       << ".txt lacks '" << name << "': run scripts/update-fidelity --references";
+        ASSERT_TRUE(noise.count(name)) << view.key << ": " << reference << ".txt lacks '" << name
+                                       << "': run scripts/update-fidelity --references";
 
     const std::string folder = std::string(ORVANTA_FIDELITY_OUTPUT_DIR) + "/" + view.key;
     std::error_code ignored;
@@ -138,8 +138,8 @@ TEST_P(FidelityGate, FrameStaysAsCloseToTheReferenceAsRecorded)
     Picture referencePicture, framePicture;
     ASSERT_TRUE(readExr(reference + ".exr", referenceHdr, error)) << error;
     ASSERT_TRUE(readExr(folder + "/frame.exr", frameHdr, error)) << error;
-    ASSERT_TRUE(readPng(reference + ".png", referencePicture.width, referencePicture.height, referencePicture.rgba,
-                        error))
+    ASSERT_TRUE(
+        readPng(reference + ".png", referencePicture.width, referencePicture.height, referencePicture.rgba, error))
         << error;
     ASSERT_TRUE(readPng(folder + "/frame.png", framePicture.width, framePicture.height, framePicture.rgba, error))
         << error;

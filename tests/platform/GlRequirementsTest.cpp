@@ -19,7 +19,8 @@ TEST(GlRequirements, NamesTheVersionAndEachMissingExtension)
     EXPECT_EQ(missingGlRequirements("4.5 (Compatibility Profile) Mesa 22.3.6", allRequired().c_str()), "");
     EXPECT_EQ(missingGlRequirements("3.0 Mesa", allRequired().c_str()), "");
     EXPECT_EQ(missingGlRequirements("2.1 Mesa 22.3.6", allRequired().c_str()), "OpenGL 3.0 (this context is 2.1)");
-    EXPECT_EQ(missingGlRequirements(nullptr, allRequired().c_str()), "OpenGL 3.0 (this context is of an unknown version)");
+    EXPECT_EQ(missingGlRequirements(nullptr, allRequired().c_str()),
+              "OpenGL 3.0 (this context is of an unknown version)");
     // A longer name that starts with a required one does not stand for it.
     std::string list = allRequired();
     list.replace(list.find("GL_EXT_texture3D"), 16, "GL_EXT_texture3DX");

@@ -1,6 +1,6 @@
-#include "KdTestScenes.h"
 #include "content/KdSahSplit.h"
 #include "content/SceneFile.h"
+#include "KdTestScenes.h"
 #include "platform/Log.h"
 #include "raytracing/KdTraversal.h"
 #include "support/GlTestContext.h"
