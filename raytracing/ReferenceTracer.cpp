@@ -7,8 +7,10 @@
 #include "raytracing/Optics.h"
 #include "raytracing/PathSampling.h"
 #include "raytracing/RayWorkerPool.h"
+#include "raytracing/SunPortals.h"
 #include "raytracing/SurfacePassing.h"
 #include "raytracing/ThinSheets.h"
+#include "raytracing/WindowPortals.h"
 
 #include <algorithm>
 #include <atomic>
@@ -27,6 +29,12 @@ constexpr uint32_t kTileSize = 16;
 constexpr int kMaxSpecularEvents = 8;
 // Russian roulette starts after this many bounces, so that short paths keep their full weight.
 constexpr int kRouletteStart = 3;
+// The share of the way to a sun patch, at its end, in which a hit counts as the patch itself.
+constexpr float kJoinSlack = 1e-3f;
+// The share of a path's next directions aimed at the window panes where panes of the vertex's room
+// lie in front of its surface. Half: a room's light comes in almost all through its windows, and
+// the other half keeps following the surface's own reflectance, which finds the room's own light.
+constexpr float kWindowShare = 0.5f;
 
 Float3 leaveSurface(Float3 p, Float3 ng, Float3 direction)
 {
@@ -172,7 +180,11 @@ struct PathState {
     Ray ray;
     Float3 throughput{1.0f, 1.0f, 1.0f};
     Float3 radiance;
-    float lastPdf = 0.0f;      // of the BSDF sample that made the ray
+    float lastPdf = 0.0f;  // of the BSDF sample that made the ray
+    // The surface the ray left also reached the sun's patches through the panes (sampleSunPortal),
+    // from previousPosition: the sun's light at this ray's hit is shared between both ways.
+    bool portalBefore = false;
+    Float3 previousPosition;
     bool lastSpecular = true;  // the ray came from the camera or a mirror: it sees the sky whole
     bool terminal = false;     // the ray only looks for the sky: its hit is not shaded
     bool alive = true;
@@ -187,7 +199,18 @@ struct ShadowRay {
     Ray ray;
     Float3 contribution;
     uint32_t path = 0;
+    // For the sun's light at a hit the panes could also have led to: the density of the hit over
+    // surface area by the path's own direction, and the hit face's |cos| to the sun; 0: no sharing.
+    float bsdfAreaPdf = 0.0f;
+    float sunFacing = 0.0f;
 };
+
+// A surface the sun's light through the panes is sampled on: diffuse and opaque, since a mirror
+// or a sheet lets a path go on before its own light is counted.
+bool portalTarget(const Shading& s)
+{
+    return !s.translucent && !(s.surface && s.surface->hasMirrorPass);
+}
 
 uint64_t mixSeed(uint64_t a, uint64_t b)
 {
@@ -240,10 +263,10 @@ std::vector<uint32_t> tilePixels(const ReferenceImage& image, uint32_t x0, uint3
 
 class TileIntegrator {
 public:
-    TileIntegrator(const ReferenceScene& scene, const ThinSheets& sheets, const Camera& camera, uint32_t width,
-                   uint32_t height)
-        : scene(scene), tree(*scene.tree), geometry(*scene.tree->geometry), sheets(sheets), sky(*scene.sky),
-          camera(camera), width(width), height(height)
+    TileIntegrator(const ReferenceScene& scene, const ThinSheets& sheets, const SunPortals& portals,
+                   const WindowPanes& windows, const Camera& camera, uint32_t width, uint32_t height)
+        : scene(scene), tree(*scene.tree), geometry(*scene.tree->geometry), sheets(sheets), portals(portals),
+          windows(windows), sky(*scene.sky), camera(camera), width(width), height(height)
     {
     }
 
@@ -359,22 +382,125 @@ private:
         meetSheets(sheets, batch.data(), batch.size());
         rays += batch.size();
         for (size_t i = 0; i < batch.size(); ++i) {
-            const Float3 transmitted = passToLight(tree, sheets, batch[i], rays, scene.recordedRays);
-            PathState& p = paths[list[i].path];
-            p.radiance = p.radiance + multiply(list[i].contribution, transmitted);
+            const ShadowRay& shadow = list[i];
+            float crossings = 0.0f;
+            const Float3 transmitted = passToLight(tree, sheets, batch[i], rays, scene.recordedRays, kRayNoHit,
+                                                   paneCounter(shadow.bsdfAreaPdf > 0.0f, crossings));
+            float weight = 1.0f;
+            if (shadow.bsdfAreaPdf > 0.0f)
+                weight = powerHeuristic(shadow.bsdfAreaPdf, shadow.sunFacing * crossings);
+            PathState& p = paths[shadow.path];
+            p.radiance = p.radiance + multiply(shadow.contribution, transmitted) * weight;
         }
     }
 
-    void addShadowRay(std::vector<ShadowRay>& list, const PathState& p, const Shading& s, Float3 direction,
-                      Float3 contribution)
+    ShadowRay* addShadowRay(std::vector<ShadowRay>& list, const PathState& p, const Shading& s, Float3 direction,
+                            Float3 contribution)
     {
         if (isBlack(contribution))
-            return;
+            return nullptr;
         ShadowRay shadow;
         shadow.ray = rayFrom(leaveSurface(s.position, s.geometric, direction), direction);
         shadow.contribution = contribution;
         shadow.path = uint32_t(&p - paths.data());
         list.push_back(shadow);
+        return &list.back();
+    }
+
+    // Sums, for a ray towards the sun, what each portal pane it crosses adds to the density of
+    // its start point (portalCrossingDensity); nothing when not wanted.
+    std::function<void(const Ray&)> paneCounter(bool wanted, float& sum) const
+    {
+        if (!wanted || portals.empty())
+            return {};
+        return [this, &sum](const Ray& r) {
+            const int32_t pane = portals.paneOf[size_t(r.hitTriangle - geometry.triangles.data())];
+            if (pane >= 0 && !hitsSheet(r))
+                sum += portalCrossingDensity(portals, uint32_t(pane), directionOf(r));
+        };
+    }
+
+    // The density of the path's next direction from the vertex being shaded: its reflectance's
+    // sampling and, for aimShare of the paths, the panes'.
+    float continuationPdf(const Shading& s, Float3 toViewer, Float3 l) const
+    {
+        const float own = bsdfPdf(s, toViewer, l);
+        return aimShare > 0.0f ? (1.0f - aimShare) * own + aimShare * aim.pdf(l) : own;
+    }
+
+    // Whether the sun's patches are sampled through the panes from this vertex: only in a room
+    // (where it aims at panes), and where the path's own next ray is certain to be shaded (neither
+    // the last bounce nor Russian roulette's), so that the two ways of reaching a patch know each
+    // other's densities exactly.
+    bool samplesPortalsAt(const PathState& p) const
+    {
+        return !portals.empty() && aimShare > 0.0f && p.bounces < kRouletteStart && p.bounces < scene.maxBounces;
+    }
+
+    // The sun's light on a surface the sun reaches through a pane, gathered by this vertex: a point
+    // on a pane, the sun's beam through it into the room, and the surface that beam lands on,
+    // joined to this vertex. Weighted against the path's own way there (its next ray, then the
+    // sun's direct estimate at that hit) by the power heuristic.
+    void sampleSunPortal(PathState& p, const Shading& s, Float3 toViewer)
+    {
+        const Float3 l = sampleCone(sky.towardSun, sky.sunCosRadius, p.random.uniform(), p.random.uniform());
+        const float u0 = p.random.uniform(), u1 = p.random.uniform(), u2 = p.random.uniform();
+        const PortalPoint entry = samplePortalPoint(portals, geometry, u0, u1, u2);
+        Ray beam = rayFrom(leaveSurface(entry.position, portals.normals[entry.pane], -l), -l);
+        recordRays(scene.recordedRays, &beam, 1);
+        traverse(tree, beam);
+        ++rays;
+        // On through further panes (a window's second sheet of glass) and cut-away texels, as the
+        // ray back towards the sun passes them.
+        for (int skip = 0; skip < kMaxAlphaSkips && hasHit(beam) &&
+                           (surfaceTransmits(beam.hitTriangle->surface) || cutAway(geometry, beam, {}));
+             ++skip) {
+            beam = rayPastHit(beam);
+            recordRays(scene.recordedRays, &beam, 1);
+            traverse(tree, beam);
+            ++rays;
+        }
+        Shading lit;
+        if (!hasHit(beam) || !prepareShading(geometry, beam, {}, lit) || !portalTarget(lit))
+            return;
+        const Float3 toVertex = s.position - lit.position;
+        const float distanceSquared = dot(toVertex, toVertex);
+        if (!(distanceSquared > 0.0f) || dot(lit.geometric, toVertex) <= 0.0f)
+            return;
+        const Float3 across = toVertex * (-1.0f / std::sqrt(distanceSquared));  // from this vertex to the patch
+        const float cosineThere = std::fabs(dot(lit.geometric, across));
+        const Float3 here = multiply(p.throughput, evaluateBsdf(s, toViewer, across)) * cosineTo(s, across);
+        const Float3 there = multiply(evaluateBsdf(lit, -across, l), sky.sunIrradiance) * cosineTo(lit, l);
+        const Float3 unblocked = multiply(here, there) * (cosineThere / distanceSquared);
+        if (isBlack(unblocked) || !(cosineTo(s, across) > 0.0f))
+            return;
+
+        Ray sun = rayFrom(leaveSurface(lit.position, lit.geometric, l), l);
+        recordRays(scene.recordedRays, &sun, 1);
+        traverse(tree, sun);
+        meetSheets(sheets, &sun, 1);
+        ++rays;
+        float crossings = 0.0f;
+        const Float3 sunPassed = passToLight(tree, sheets, sun, rays, scene.recordedRays, kRayNoHit,
+                                             paneCounter(true, crossings));
+        const float portalPdf = std::fabs(dot(lit.geometric, l)) * crossings;
+        if (isBlack(sunPassed) || !(portalPdf > 0.0f))
+            return;
+
+        const Float3 start = leaveSurface(s.position, s.geometric, across);
+        Ray join = rayFrom(start, across);
+        recordRays(scene.recordedRays, &join, 1);
+        traverse(tree, join);
+        meetSheets(sheets, &join, 1);
+        ++rays;
+        // What lies within a hair of the patch is the patch's own surface, not a blocker.
+        const float reach = length(lit.position - start) * (1.0f - kJoinSlack);
+        const Float3 joined = passToLight(tree, sheets, join, rays, scene.recordedRays, reach);
+        if (isBlack(joined))
+            return;
+        const float bsdfAreaPdf = continuationPdf(s, toViewer, across) * cosineThere / distanceSquared;
+        const float weight = powerHeuristic(portalPdf, bsdfAreaPdf);
+        p.radiance = p.radiance + multiply(multiply(unblocked, sunPassed), joined) * (weight / portalPdf);
     }
 
     TexCoordFootprint cameraFootprint(const PathState& p, const Ray& ray) const
@@ -410,19 +536,37 @@ private:
         const Float3 toViewer = -d;
         if (specularEvent(p, s, d))
             return;
+        aimShare = 0.0f;
+        if (!windows.empty()) {
+            aim.prepare(windows, s.position, s.geometric, s.translucent);
+            aimShare = aim.empty() ? 0.0f : kWindowShare;
+        }
 
         // Light arriving straight from the sun disc and from the sky.
         if (!isBlack(sky.sunIrradiance)) {
             const Float3 l = sampleCone(sky.towardSun, sky.sunCosRadius, p.random.uniform(), p.random.uniform());
             const Float3 f = evaluateBsdf(s, toViewer, l);
-            addShadowRay(sunRays, p, s, l, multiply(p.throughput, multiply(f, sky.sunIrradiance)) * cosineTo(s, l));
+            ShadowRay* shadow = addShadowRay(sunRays, p, s, l,
+                                             multiply(p.throughput, multiply(f, sky.sunIrradiance)) * cosineTo(s, l));
+            // The panes could have led here too: share this light with sampleSunPortal.
+            if (shadow && p.portalBefore && !p.lastSpecular && portalTarget(s)) {
+                const Float3 fromBefore = s.position - p.previousPosition;
+                const float distanceSquared = dot(fromBefore, fromBefore);
+                if (distanceSquared > 0.0f) {
+                    shadow->bsdfAreaPdf = p.lastPdf * std::fabs(dot(s.geometric, d)) / distanceSquared;
+                    shadow->sunFacing = std::fabs(dot(s.geometric, l));
+                }
+            }
         }
+        const bool portalsHere = samplesPortalsAt(p);
+        if (portalsHere)
+            sampleSunPortal(p, s, toViewer);
         {
             float skyPdf = 0.0f;
             const Float3 l = sampleSkyDirection(sky, p.random.uniform(), p.random.uniform(), skyPdf);
             const Float3 f = evaluateBsdf(s, toViewer, l);
             if (skyPdf > 0.0f && !isBlack(f)) {
-                const float weight = powerHeuristic(skyPdf, bsdfPdf(s, toViewer, l));
+                const float weight = powerHeuristic(skyPdf, continuationPdf(s, toViewer, l));
                 const Float3 light = skyRadianceIn(sky, l) * (cosineTo(s, l) * weight / skyPdf);
                 addShadowRay(skyRays, p, s, l, multiply(p.throughput, multiply(f, light)));
             }
@@ -440,8 +584,12 @@ private:
             }
             p.throughput = p.throughput / survival;
         }
-        const Float3 l = sampleBsdf(s, toViewer, p.random);
-        const float pdf = bsdfPdf(s, toViewer, l);
+        Float3 l;
+        if (aimShare > 0.0f && p.random.uniform() < aimShare)
+            l = aim.sample(p.random.uniform(), p.random.uniform(), p.random.uniform());
+        else
+            l = sampleBsdf(s, toViewer, p.random);
+        const float pdf = continuationPdf(s, toViewer, l);
         const Float3 f = evaluateBsdf(s, toViewer, l);
         if (!(pdf > 0.0f) || isBlack(f)) {
             p.alive = false;
@@ -450,6 +598,8 @@ private:
         p.throughput = multiply(p.throughput, f) * (cosineTo(s, l) / pdf);
         p.lastPdf = pdf;
         p.lastSpecular = false;
+        p.portalBefore = portalsHere;
+        p.previousPosition = s.position;
         p.terminal = p.bounces >= scene.maxBounces;
         ++p.bounces;
         p.ray = rayFrom(leaveSurface(s.position, s.geometric, l), l);
@@ -510,6 +660,11 @@ private:
     const KdTree& tree;
     const RayTracingGeometry& geometry;
     const ThinSheets& sheets;
+    const SunPortals& portals;
+    const WindowPanes& windows;
+    // The panes as seen from the vertex being shaded (prepared in shade).
+    WindowDirections aim;
+    float aimShare = 0.0f;
     const SkyEnvironment& sky;
     const Camera& camera;
     uint32_t width, height;
@@ -587,8 +742,10 @@ ReferenceStats traceReferenceSamples(const ReferenceScene& scene, const Camera& 
     const uint32_t tilesY = (image.height + kTileSize - 1) / kTileSize;
     std::atomic<uint64_t> rays{0};
     const ThinSheets sheets = prepareThinSheets(*scene.tree->geometry);
+    const SunPortals portals = scene.portals ? prepareSunPortals(*scene.tree, sheets, *scene.sky) : SunPortals{};
+    const WindowPanes windows = scene.portals ? prepareWindowPanes(*scene.tree) : WindowPanes{};
     runJobs(pool, tilesX * tilesY, [&](uint32_t tile) {
-        TileIntegrator integrator(scene, sheets, camera, image.width, image.height);
+        TileIntegrator integrator(scene, sheets, portals, windows, camera, image.width, image.height);
         const std::vector<uint32_t> pixels = tilePixels(image, (tile % tilesX) * kTileSize,
                                                         (tile / tilesX) * kTileSize);
         for (uint32_t s = 0; s < samples; ++s)

@@ -33,6 +33,10 @@ struct ReferenceScene {
     // Paths end earlier by Russian roulette once they carry little light.
     int maxBounces = 4;
     uint64_t seed = 0;  // different seeds give independent pictures
+    // Rooms' light is also sought through the window panes: paths aim a share of their directions
+    // at them (WindowPortals) and reach the sun's patches through them (SunPortals). The same
+    // picture in expectation, far less noise where the light comes in through windows.
+    bool portals = true;
     // When set, every ray traced is also appended here (for benchmarks that replay the paths'
     // rays through other walks); only for runs without a worker pool.
     std::vector<Ray>* recordedRays = nullptr;

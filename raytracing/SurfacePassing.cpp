@@ -47,10 +47,16 @@ void passCutAway(const KdTree& tree, const ThinSheets& sheets, Ray& ray, uint64_
         continuePast(tree, sheets, ray, rays, recorded);
 }
 
-Float3 passToLight(const KdTree& tree, const ThinSheets& sheets, Ray& ray, uint64_t& rays, std::vector<Ray>* recorded)
+Float3 passToLight(const KdTree& tree, const ThinSheets& sheets, Ray& ray, uint64_t& rays, std::vector<Ray>* recorded,
+                   float reach, const std::function<void(const Ray&)>& onPane)
 {
     Float3 transmitted{1.0f, 1.0f, 1.0f};
+    // How far the ray's present start lies from where it began (it starts again past each surface).
+    float travelled = 0.0f;
+    const Float3 start = originOf(ray);
     for (int skip = 0; skip < kMaxAlphaSkips && hasHit(ray); ++skip) {
+        if (travelled + ray.tHit >= reach)
+            return transmitted;
         const RtSurface* surface = ray.hitTriangle->surface;
         if (hitsSheet(ray)) {
             // What the sheet does not cover passes straight; what it scatters arrives by the
@@ -60,12 +66,15 @@ Float3 passToLight(const KdTree& tree, const ThinSheets& sheets, Ray& ray, uint6
             const float cosine = std::fabs(dot(faceNormal(ray), directionOf(ray)));
             const float pass = 1.0f - schlickReflectance(surface->optics.reflectance, cosine);
             transmitted = multiplyComponents(transmitted, surface->optics.transmissionColor) * pass;
+            if (onPane)
+                onPane(ray);
         } else if (!cutAway(*tree.geometry, ray, {})) {
             return {};
         }
         continuePast(tree, sheets, ray, rays, recorded);
+        travelled = length(originOf(ray) - start);
     }
-    return hasHit(ray) ? Float3{} : transmitted;
+    return hasHit(ray) && travelled + ray.tHit < reach ? Float3{} : transmitted;
 }
 
 }  // namespace Orvanta

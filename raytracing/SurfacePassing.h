@@ -51,6 +51,9 @@ void passCutAway(const KdTree& tree, const ThinSheets& sheets, Ray& ray, uint64_
 // estimate gives such a floor the irradiance the bent light brings. A thin sheet passes what its
 // colour image does not cover. Returns the fraction of the light that gets through (zero when
 // something opaque blocks it).
-Float3 passToLight(const KdTree& tree, const ThinSheets& sheets, Ray& ray, uint64_t& rays, std::vector<Ray>* recorded);
+// With a reach, the light is a point that far along the ray's (unit) direction, and what lies
+// beyond it does not block. onPane, when given, sees every glass or water surface the ray passes.
+Float3 passToLight(const KdTree& tree, const ThinSheets& sheets, Ray& ray, uint64_t& rays, std::vector<Ray>* recorded,
+                   float reach = kRayNoHit, const std::function<void(const Ray&)>& onPane = {});
 
 }  // namespace Orvanta

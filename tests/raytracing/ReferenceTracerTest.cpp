@@ -340,6 +340,85 @@ TEST(ReferenceTracer, SkySamplingDensityMatchesTheDirectionsItDraws)
     EXPECT_NEAR(radiance / n, uniformRadiance / n, 0.01 * uniformRadiance / n);
 }
 
+TEST(ReferenceTracer, LightSoughtThroughThePanesChangesTheNoiseNotThePicture)
+{
+    // A closed room lit only through a skylight of two panes, seen facing a wall the light through
+    // it does not reach directly: by the sun alone, the wall's light has bounced off the sun's
+    // patch on the floor; by the sky alone, it came in through the panes at every angle. Seeking
+    // that light through the panes must give the picture the paths' own bounces give (within
+    // their combined noise), with less noise: a wrong density would brighten or darken the room.
+    LambertScene s(0.6f);
+    const float w = 2.0f, h = 3.0f, hole = 0.5f;
+    s.quad({-w, 0, -w}, {-w, 0, w}, {w, 0, w}, {w, 0, -w});  // floor
+    s.quad({-w, 0, -w}, {w, 0, -w}, {w, h, -w}, {-w, h, -w});
+    s.quad({-w, 0, w}, {-w, h, w}, {w, h, w}, {w, 0, w});
+    s.quad({-w, 0, -w}, {-w, h, -w}, {-w, h, w}, {-w, 0, w});
+    s.quad({w, 0, -w}, {w, 0, w}, {w, h, w}, {w, h, -w});
+    // The ceiling around the skylight's opening.
+    s.quad({-w, h, -w}, {-w, h, w}, {-hole, h, w}, {-hole, h, -w});
+    s.quad({hole, h, -w}, {hole, h, w}, {w, h, w}, {w, h, -w});
+    s.quad({-hole, h, -w}, {-hole, h, -hole}, {hole, h, -hole}, {hole, h, -w});
+    s.quad({-hole, h, hole}, {-hole, h, w}, {hole, h, w}, {hole, h, hole});
+    const size_t firstPane = s.scene.geometry.triangles.size();
+    for (float y : {h, h + 0.05f})
+        s.quad({-hole, y, -hole}, {-hole, y, hole}, {hole, y, hole}, {hole, y, -hole});
+    s.finish();
+    for (size_t i = firstPane; i < s.scene.geometry.surfaces.size(); ++i) {
+        RtSurface& glass = s.scene.geometry.surfaces[i];
+        glass.hasMirrorPass = 1;
+        glass.optics.reflectance = 0.04f;
+        glass.optics.isThin = true;
+        glass.optics.transmissionColor = {0.9f, 0.9f, 0.85f};
+    }
+
+    const SkyEnvironment sunAlone = skyWithSun({0.0f, 0.0f, 0.0f}, 1.1f, {3.0f, 3.0f, 3.0f});
+    const SkyEnvironment skyAlone = uniformSky({1.0f, 1.0f, 1.0f});
+    const Camera camera = cameraAt({0.0f, 1.5f, 1.5f}, {0.0f, 1.5f, 2.0f}, 1.0f);
+    RayWorkerPool pool(2);
+    auto trace = [&](const SkyEnvironment& sky, bool portals, uint64_t seed) {
+        ReferenceScene scene;
+        scene.tree = &s.tree;
+        scene.sky = &sky;
+        scene.maxBounces = 2;
+        scene.seed = seed;
+        scene.portals = portals;
+        ReferenceImage image;
+        image.reset(16, 16);
+        traceReferenceSamples(scene, camera, image, 32, &pool);
+        return image;
+    };
+    // Mean and standard error of the picture's mean luminance over independent traces, and the
+    // pixels' noise (the halves' difference).
+    struct Estimate {
+        double mean = 0, error = 0, pixelNoise = 0;
+    };
+    auto estimate = [&](const SkyEnvironment& sky, bool portals) {
+        std::vector<double> means;
+        Estimate e;
+        for (uint64_t seed = 0; seed < 16; ++seed) {
+            const ReferenceImage image = trace(sky, portals, seed * 2 + (portals ? 1 : 0));
+            means.push_back(meanLuminanceOf(image));
+            const std::vector<float> a = image.halfMean(0), b = image.halfMean(1);
+            for (size_t i = 0; i < a.size(); ++i)
+                e.pixelNoise += (double(a[i]) - b[i]) * (double(a[i]) - b[i]) / double(a.size() * 16);
+        }
+        for (double m : means)
+            e.mean += m / double(means.size());
+        for (double m : means)
+            e.error += (m - e.mean) * (m - e.mean) / double(means.size() * (means.size() - 1));
+        e.error = std::sqrt(e.error);
+        return e;
+    };
+    for (const SkyEnvironment* sky : {&sunAlone, &skyAlone}) {
+        const char* light = sky == &sunAlone ? "sun" : "sky";
+        const Estimate bounces = estimate(*sky, false), panes = estimate(*sky, true);
+        ASSERT_GT(bounces.mean, 0.0) << light;
+        EXPECT_LT(std::fabs(panes.mean - bounces.mean), 4.0 * std::hypot(panes.error, bounces.error))
+            << light << ": through the panes " << panes.mean << ", by the bounces " << bounces.mean;
+        EXPECT_LT(panes.pixelNoise, 0.5 * bounces.pixelNoise) << light;
+    }
+}
+
 // The demo's F2 view traces reference samples on the ray tracer's workers between frames whose
 // reflections run on the same workers, entered and left at random as keys arrive. The thread
 // sanitizer watches the batches here; the picture must be the one a single thread traces, and no

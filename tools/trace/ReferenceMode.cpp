@@ -35,12 +35,13 @@ struct ReferenceOptions {
     uint64_t seed = 0;
     OutsideLight light = OutsideLight::SunAndSky;
     bool halves = false;  // also write the two independent halves of the samples
+    bool portals = true;
 };
 
 const char* referenceUsage()
 {
     return "usage: orvanta-trace --reference [--spp N | --time SECONDS] [--bounces N] [--seed N]\n"
-           "                     [--light both|sun|sky] [--halves]\n"
+           "                     [--light both|sun|sky] [--halves] [--no-portals]\n"
            "                     [render options: --width --height --camera --time-of-day --inclination\n"
            "                      --scene --frame-scene --exposure --frame-time --frames --output FILE.png\n"
            "                      --hdr FILE.exr --debug]\n"
@@ -55,6 +56,8 @@ const char* referenceUsage()
            "--halves: also write the means of the even and the odd samples, two independent pictures of\n"
            "half the samples each, as NAME-half0 and NAME-half1 (.exr and .png): their difference is the\n"
            "reference's own noise (the whole picture's error is about half of theirs, 6 dB better).\n"
+           "--no-portals: seek a room's light only by the paths' own bounces, not also through the window\n"
+           "panes (the same picture with more noise; for comparison).\n"
            "Prints the progress while it traces (on standard error) and, at the end, the mean luminance\n"
            "with its standard error over the samples.\n";
 }
@@ -89,6 +92,10 @@ bool parseReferenceOptions(const std::vector<std::string>& arguments, ReferenceO
             continue;
         if (a == "--halves") {
             options.halves = true;
+            continue;
+        }
+        if (a == "--no-portals") {
+            options.portals = false;
             continue;
         }
         if (a != "--spp" && a != "--time" && a != "--bounces" && a != "--seed" && a != "--light") {
@@ -231,6 +238,7 @@ int runReference(const std::vector<std::string>& arguments)
     scene.sky = &sky;
     scene.maxBounces = reference.bounces;
     scene.seed = reference.seed;
+    scene.portals = reference.portals;
     ReferenceImage image;
     image.reset(uint32_t(options.width), uint32_t(options.height));
     TraceProgress progress(stderr, reference.samples, reference.seconds);
