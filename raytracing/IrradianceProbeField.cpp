@@ -21,6 +21,9 @@ namespace {
 // lobe), 32 samples of a smooth function; fewer leave visible noise at the low hysteresis after a
 // restart, more cost in proportion.
 constexpr int kRaysPerProbe = 128;
+// The probes around the camera updated more often: those within this many cells of the grid's
+// centre along each axis (7 x 7 x 7 at most), the room the camera stands in and its neighbours.
+constexpr int kNearCells = 3;
 // The blend weight of the stored maps once a probe has many updates behind it: high enough that
 // a probe's new noise moves a still frame by well under one 8-bit step, low enough that a probe
 // follows a change the restart did not catch (a door) within a few dozen updates.
@@ -137,6 +140,39 @@ void fillBorder(T* tile, int n)
 
 }  // namespace
 
+namespace {
+
+// The directions of an n x n octahedral map's texel centres, as three arrays, so that the loops
+// over a map's texels below run several texels at once. Made once.
+template <int n>
+struct TexelDirections {
+    float x[n * n], y[n * n], z[n * n];
+
+    TexelDirections()
+    {
+        for (int t = 0; t < n * n; ++t) {
+            const Float3 d = octahedralDirection((float(t % n) + 0.5f) / float(n), (float(t / n) + 0.5f) / float(n));
+            x[t] = d.x, y[t] = d.y, z[t] = d.z;
+        }
+    }
+
+    // The cosine between every texel's direction and the unit direction d.
+    void cosines(Float3 d, float* out) const
+    {
+        for (int t = 0; t < n * n; ++t)
+            out[t] = x[t] * d.x + y[t] * d.y + z[t] * d.z;
+    }
+};
+
+template <int n>
+const TexelDirections<n>& texelDirections()
+{
+    static const TexelDirections<n> table;
+    return table;
+}
+
+}  // namespace
+
 struct IrradianceProbeField::Result {
     Float3 irradiance[irradianceTexels * irradianceTexels];
     Moments moments[distanceTexels * distanceTexels];
@@ -242,6 +278,28 @@ void IrradianceProbeField::restart()
         p.blended = 0;
 }
 
+namespace {
+
+// The side of the block of probes around the grid's centre along an axis of `count` probes.
+int nearSide(int count)
+{
+    return std::min(2 * kNearCells + 1, count);
+}
+
+}  // namespace
+
+int IrradianceProbeField::nearProbeCount() const
+{
+    return nearSide(grid.countX) * nearSide(grid.countY) * nearSide(grid.countZ);
+}
+
+int IrradianceProbeField::nearProbe(int k) const
+{
+    const int sx = nearSide(grid.countX), sy = nearSide(grid.countY), sz = nearSide(grid.countZ);
+    return probeIndex(k % sx + (grid.countX - sx) / 2, (k / sx) % sy + (grid.countY - sy) / 2,
+                      k / (sx * sy) + (grid.countZ - sz) / 2);
+}
+
 std::vector<int> IrradianceProbeField::chooseProbes(uint32_t budget)
 {
     std::vector<int> chosen;
@@ -249,11 +307,22 @@ std::vector<int> IrradianceProbeField::chooseProbes(uint32_t budget)
     for (int i = 0; i < n && chosen.size() < budget; ++i)
         if (probes[size_t(i)].state == ProbeState::Fresh)
             chosen.push_back(i);
-    // Probes inside geometry stay off: the scene does not move.
+    // Probes inside geometry stay off: the scene does not move. Half of what is left goes to the
+    // probes around the camera (the grid's centre), which light what the frame shows near by, so
+    // that they follow a change of the light within a few dozen frames even on a small budget;
+    // the other half goes round the whole grid.
+    const size_t nearBudget = chosen.size() + (budget - chosen.size() + 1) / 2;
+    const int nearCount = nearProbeCount();
+    for (int step = 0; step < nearCount && chosen.size() < nearBudget; ++step) {
+        const int i = nearProbe(nearCursor);
+        nearCursor = (nearCursor + 1) % nearCount;
+        if (probes[size_t(i)].state == ProbeState::Active)
+            chosen.push_back(i);
+    }
     for (int step = 0; step < n && chosen.size() < budget; ++step) {
         const int i = cursor;
         cursor = (cursor + 1) % n;
-        if (probes[size_t(i)].state == ProbeState::Active)
+        if (probes[size_t(i)].state == ProbeState::Active && std::find(chosen.begin(), chosen.end(), i) == chosen.end())
             chosen.push_back(i);
     }
     std::sort(chosen.begin(), chosen.end());
@@ -361,17 +430,25 @@ void IrradianceProbeField::traceProbe(const Scene& scene, int index, uint64_t se
                  (sky.sunIrradiance.x > 0.0f || sky.sunIrradiance.y > 0.0f || sky.sunIrradiance.z > 0.0f);
     }
 
-    // The sun at the lit hits, through panes and leaves.
+    // The sun at the lit hits, through panes and leaves: the shadow rays run nearly parallel, so
+    // they walk together as packets.
+    Ray shadows[kRaysPerProbe];
+    int shadowOwner[kRaysPerProbe];
+    int shadowCount = 0;
     for (int i = 0; i < kRaysPerProbe; ++i) {
         if (!lit[i])
             continue;
-        const Float3 l = sky.towardSun;
         const float offset = surfaceOffsetDistance(hitPosition[i]);
-        Ray shadow = rayFrom(hitPosition[i] + hitGeometric[i] * offset, l);
-        traverse(tree, shadow);
-        ++result.rays;
-        const Float3 passed = passToLight(tree, noSheets, shadow, result.rays, nullptr);
-        const Float3 sun = multiplyComponents(sky.sunIrradiance, passed) * dot(hitShading[i], l);
+        shadows[shadowCount] = rayFrom(hitPosition[i] + hitGeometric[i] * offset, sky.towardSun);
+        shadowOwner[shadowCount++] = i;
+    }
+    for (int first = 0; first < shadowCount; first += int(kMaxPacketRays))
+        traversePacket(tree, shadows + first, unsigned(std::min(shadowCount - first, int(kMaxPacketRays))));
+    result.rays += uint64_t(shadowCount);
+    for (int k = 0; k < shadowCount; ++k) {
+        const int i = shadowOwner[k];
+        const Float3 passed = passToLight(tree, noSheets, shadows[k], result.rays, nullptr);
+        const Float3 sun = multiplyComponents(sky.sunIrradiance, passed) * dot(hitShading[i], sky.towardSun);
         radiance[i] = radiance[i] + multiplyComponents(throughput[i], sun);
     }
 
@@ -385,37 +462,44 @@ void IrradianceProbeField::traceProbe(const Scene& scene, int index, uint64_t se
     if (nearestFront < 0.5f * kMinSurfaceDistanceCells * grid.spacing)
         result.move = nearestFrontDirection * (nearestFront - kMinSurfaceDistanceCells * grid.spacing);
 
-    const int ni = irradianceTexels, nd = distanceTexels;
-    for (int t = 0; t < ni * ni; ++t) {
-        const Float3 texel = octahedralDirection((float(t % ni) + 0.5f) / float(ni),
-                                                 (float(t / ni) + 0.5f) / float(ni));
-        Float3 sum;
-        float weight = 0.0f;
-        for (int i = 0; i < kRaysPerProbe; ++i) {
-            const float c = dot(texel, directions[i]);
-            if (c > 0.0f) {
-                sum = sum + radiance[i] * c;
-                weight += c;
+    // Every ray adds to every texel of both maps (the texels in the inner loops, each texel's sum
+    // taken over the rays in order).
+    constexpr int ni = irradianceTexels * irradianceTexels, nd = distanceTexels * distanceTexels;
+    float cosines[nd];
+    float red[ni] = {}, green[ni] = {}, blue[ni] = {}, cosineSum[ni] = {};
+    float meanSum[nd] = {}, squareSum[nd] = {}, lobeSum[nd] = {};
+    const TexelDirections<irradianceTexels>& irradianceDirections = texelDirections<irradianceTexels>();
+    const TexelDirections<distanceTexels>& distanceDirections = texelDirections<distanceTexels>();
+    for (int i = 0; i < kRaysPerProbe; ++i) {
+        // Irradiance: the cosine-weighted mean radiance over the texel's hemisphere.
+        irradianceDirections.cosines(directions[i], cosines);
+        const Float3 r = radiance[i];
+        for (int t = 0; t < ni; ++t) {
+            const float c = cosines[t] > 0.0f ? cosines[t] : 0.0f;
+            red[t] += r.x * c;
+            green[t] += r.y * c;
+            blue[t] += r.z * c;
+            cosineSum[t] += c;
+        }
+        // Distance moments: a sharp lobe about the texel's direction.
+        distanceDirections.cosines(directions[i], cosines);
+        const float dist = distance[i];
+        for (int t = 0; t < nd; ++t) {
+            if (cosines[t] > kDistanceLobeCosine) {
+                const float w = std::pow(cosines[t], kDistanceSharpness);
+                meanSum[t] += dist * w;
+                squareSum[t] += dist * dist * w;
+                lobeSum[t] += w;
             }
         }
-        // The cosine-weighted mean radiance times pi: the irradiance, exact for uniform light.
-        result.irradiance[t] = weight > 0.0f ? sum * (EnginePi / weight) : Float3{};
     }
-    for (int t = 0; t < nd * nd; ++t) {
-        const Float3 texel = octahedralDirection((float(t % nd) + 0.5f) / float(nd),
-                                                 (float(t / nd) + 0.5f) / float(nd));
-        Moments sum;
-        float weight = 0.0f;
-        for (int i = 0; i < kRaysPerProbe; ++i) {
-            const float c = dot(texel, directions[i]);
-            if (c > kDistanceLobeCosine) {
-                const float w = std::pow(c, kDistanceSharpness);
-                sum = sum + Moments{distance[i], distance[i] * distance[i]} * w;
-                weight += w;
-            }
-        }
-        result.moments[t] = weight > 0.0f ? sum * (1.0f / weight) : Moments{maxDistance, maxDistance * maxDistance};
-    }
+    // The cosine-weighted mean radiance times pi: the irradiance, exact for uniform light.
+    for (int t = 0; t < ni; ++t)
+        result.irradiance[t] = cosineSum[t] > 0.0f ? Float3{red[t], green[t], blue[t]} * (EnginePi / cosineSum[t])
+                                                   : Float3{};
+    for (int t = 0; t < nd; ++t)
+        result.moments[t] = lobeSum[t] > 0.0f ? Moments{meanSum[t], squareSum[t]} * (1.0f / lobeSum[t])
+                                              : Moments{maxDistance, maxDistance * maxDistance};
 }
 
 void IrradianceProbeField::applyResult(int index, const Result& result)

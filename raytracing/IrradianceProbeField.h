@@ -70,7 +70,8 @@ public:
         uint64_t rays = 0;  // probe rays, shadow rays and rays continued through panes and leaves
     };
     // Updates up to `probeBudget` probes on the pool (on the calling thread without one): the
-    // probes never updated first, then the others in turn.
+    // probes never updated first, then the others in turn, those around the grid's centre (the
+    // camera) with half of the budget.
     UpdateStats update(const Scene& scene, RayWorkerPool* pool, uint32_t probeBudget);
     // Updates every probe `rounds` times: a field settled from nothing (each round carries the
     // light one bounce further).
@@ -117,6 +118,9 @@ private:
     void traceProbe(const Scene& scene, int index, uint64_t seed, Result& result) const;
     void applyResult(int index, const Result& result);
     std::vector<int> chooseProbes(uint32_t budget);
+    // The probes around the grid's centre, k from 0 to nearProbeCount() - 1.
+    int nearProbeCount() const;
+    int nearProbe(int k) const;
     Float3 gridPoint(int index) const;
 
     Layout grid;
@@ -125,6 +129,7 @@ private:
     std::vector<Float3> irradiance;
     std::vector<DistanceMoments> moments;
     int cursor = 0;
+    int nearCursor = 0;
     std::vector<int> changedProbes;
     bool allChanged = true;
     uint64_t updates = 0;

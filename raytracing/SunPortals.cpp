@@ -1,7 +1,7 @@
 #include "raytracing/SunPortals.h"
 
-#include "raytracing/Optics.h"
 #include "raytracing/KdTraversal.h"
+#include "raytracing/Optics.h"
 #include "raytracing/SurfacePassing.h"
 
 #include <algorithm>
@@ -17,10 +17,8 @@ constexpr float kUnlitPaneWeight = 0.1f;
 
 // Where on a pane its sun light is measured: the centroids of its four midpoint sub-triangles, as
 // barycentric weights of the second and third corners.
-constexpr float kLightProbes[4][2] = {{1.0f / 3.0f, 1.0f / 3.0f},
-                                      {1.0f / 6.0f, 1.0f / 6.0f},
-                                      {2.0f / 3.0f, 1.0f / 6.0f},
-                                      {1.0f / 6.0f, 2.0f / 3.0f}};
+constexpr float kLightProbes[4][2] = {
+    {1.0f / 3.0f, 1.0f / 3.0f}, {1.0f / 6.0f, 1.0f / 6.0f}, {2.0f / 3.0f, 1.0f / 6.0f}, {1.0f / 6.0f, 2.0f / 3.0f}};
 
 bool isThinPane(const RtSurface* surface)
 {

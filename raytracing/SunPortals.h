@@ -21,11 +21,11 @@ namespace Orvanta {
 // (measured once at a few points), never by zero, so every lit patch keeps a chance.
 struct SunPortals {
     Float3 towardSun{0.0f, 1.0f, 0.0f};
-    std::vector<uint32_t> panes;    // geometry triangle indices
-    std::vector<float> cdf;         // cumulative choosing probabilities, ending at 1
-    std::vector<float> density;     // per pane: probability of a point per unit of its area
-    std::vector<Float3> normals;    // per pane: unit face normal
-    std::vector<int32_t> paneOf;    // per geometry triangle: its pane index, -1 for the rest
+    std::vector<uint32_t> panes;  // geometry triangle indices
+    std::vector<float> cdf;       // cumulative choosing probabilities, ending at 1
+    std::vector<float> density;   // per pane: probability of a point per unit of its area
+    std::vector<Float3> normals;  // per pane: unit face normal
+    std::vector<int32_t> paneOf;  // per geometry triangle: its pane index, -1 for the rest
 
     bool empty() const { return panes.empty(); }
 };

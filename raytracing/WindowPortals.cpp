@@ -3,8 +3,8 @@
 #include "raytracing/KdTraversal.h"
 #include "raytracing/Optics.h"
 #include "raytracing/PathSampling.h"
-#include "raytracing/SurfacePassing.h"
 #include "raytracing/Ray.h"
+#include "raytracing/SurfacePassing.h"
 #include "raytracing/TriAccelHit.h"
 
 #include <algorithm>

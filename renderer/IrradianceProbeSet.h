@@ -23,10 +23,11 @@ struct IrradianceProbeSet {
     // across, so a wall always has a probe on either side, and the grid reaches 12 m around the
     // camera (the far field keeps the sky lighting and propagation volumes).
     static constexpr IrradianceProbeField::Layout layout{24, 10, 24, 1.0f};
-    // Probes updated per frame: 512 of them at 128 rays each, 65536 probe rays plus the sun's
-    // shadow rays at their hits, under the reflections' 230400 pixels at 1280 x 720 (traced at
-    // half resolution); the whole grid is updated every 11 to 12 frames.
-    static constexpr uint32_t probesPerFrame = 512;
+    // Probes updated per frame: 32 of them at 128 rays each, about 6000 rays with the sun's shadow
+    // rays at their hits, which costs about what the reflections' tracing does at 1280 x 720 on
+    // the same workers (bench_irradianceProbes). Half go to the 343 probes around the camera,
+    // each of which is updated every 21 frames; the rest of the grid every 360 frames or so.
+    static constexpr uint32_t probesPerFrame = 32;
     // Rounds of updates of the whole grid when most of it is fresh (the first frame, a jump of
     // the camera): enough bounces that the first pictures are not dark.
     static constexpr int settleRounds = 4;
