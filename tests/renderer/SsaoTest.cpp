@@ -323,11 +323,12 @@ TEST(SsaoUniforms, TheRendererFeedsEveryValueWithElementCounts)
         glGetUniformivARB(program->program, glGetUniformLocationARB(program->program, name), &value);
         return value;
     };
-    EXPECT_EQ(floatOf("reach"), 3.0f);
-    EXPECT_EQ(floatOf("strength"), 2.0f);
-    EXPECT_EQ(floatOf("radius"), 0.05f);
-    EXPECT_EQ(intOf("vectorCount"), 16);
-    EXPECT_EQ(intOf("weightCount"), 21);
+    // Each uniform receives the renderer's set's own value (they differ, so a swap shows).
+    EXPECT_EQ(floatOf("reach"), set.distance);
+    EXPECT_EQ(floatOf("strength"), set.intensity);
+    EXPECT_EQ(floatOf("radius"), set.blurRadius);
+    EXPECT_EQ(size_t(intOf("vectorCount")) * 2, set.samplingVectors.size());
+    EXPECT_EQ(size_t(intOf("weightCount")), set.blurCoefficients.size());
     EXPECT_EQ(floatOf("weights[20]"), set.blurCoefficients[20]);
     float lastVector[2] = {0.0f, 0.0f};
     glGetUniformfvARB(program->program, glGetUniformLocationARB(program->program, "vectors[15]"), lastVector);
