@@ -56,8 +56,9 @@ public:
     // does nothing.
     void initRenderer(RenderSurface& surface);
     // Draws and presents one frame. When the surface's size has changed since the last frame,
-    // every screen-sized target (HDR scene, anti-aliasing input, G-buffer, light mask, SSAO, the ray
-    // tracer's input and traced targets) is first rebuilt at the new size and the camera takes its aspect ratio.
+    // every screen-sized target (HDR scene, anti-aliasing input, temporal history, G-buffer, light
+    // mask, SSAO, the ray tracer's input and traced targets) is first rebuilt at the new size and
+    // the camera takes its aspect ratio.
     void renderFrame();
 
     // Client size of the window drawn to, read afresh on every call (0 before initRenderer).
