@@ -66,3 +66,32 @@ TEST(DiscSamplingVectors, ScaleMultipliesEveryVector)
         EXPECT_FLOAT_EQ(quarter[i], unit[i] * 0.25f);
     EXPECT_TRUE(makeDiscSamplingVectors(0, 1.0f).empty());
 }
+
+#if defined(__GLIBC__)
+// The C library is the answer: its rand() after srand with the same seed.
+TEST(GlibcRandom, GivesWhatRandGivesAfterSrand)
+{
+    for (unsigned seed : {0u, 1u, 77u, 4294967295u}) {
+        std::srand(seed);
+        GlibcRandom random(seed);
+        for (int i = 0; i < 1000; ++i)
+            ASSERT_EQ(random.next(), std::rand()) << "seed " << seed << ", draw " << i;
+    }
+}
+#endif
+
+TEST(DiscSamplingVectors, FromTheirOwnGeneratorAreTheRandOnesAndLeaveRandAlone)
+{
+    std::srand(9);
+    const std::vector<float> fromRand = makeDiscSamplingVectors(16, 0.25f);
+    std::srand(9);
+    const int following = std::rand();
+    std::srand(9);
+    GlibcRandom random(9);
+    const std::vector<float> own = makeDiscSamplingVectors(16, 0.25f, random);
+    EXPECT_EQ(std::rand(), following);
+#if defined(__GLIBC__)
+    EXPECT_EQ(own, fromRand);
+#endif
+    EXPECT_EQ(own.size(), fromRand.size());
+}
