@@ -76,10 +76,11 @@ public:
     HdrImage readLinearFrame();
     // Shows a linear image through the frame's tone map at a fixed exposure: uploads it into the
     // HDR scene target and runs the tone map alone (no scene pass, no adaptation), with the
-    // frame's edge smoothing when that is on, into the window's framebuffer, draws the overlay over it when one is
-    // attached (the demo's reference view keeps its panel), then presents it as renderFrame does; the caller reads the
-    // window's pixels. False with a message, drawing nothing, for an image of another size than
-    // the window or an exposure that is not above 0. The next frame draws the target anew.
+    // frame's edge smoothing when that is on, into the window's framebuffer, draws the overlay
+    // over it when one is attached (the demo's reference view keeps its panel), then presents it
+    // as renderFrame does; the caller reads the window's pixels. False with a message, drawing
+    // nothing, for an image of another size than the window or an exposure that is not above 0.
+    // The next frame draws the target anew.
     bool presentLinearImage(const HdrImage& image, float exposure, std::string& error);
     // Hands the loaded scene's occlusion quad corners to the sky lighting volume.
     void setSkyOcclusionCorners(const std::vector<Float3>& corners);
@@ -115,7 +116,7 @@ public:
     const RenderCamera& camera() const { return mainCamera; }
     // Places the main view and refreshes its matrices.
     void setCameraPose(Float3 position, Quaternion orientation);
-    // The sun (null until a sun light has been added).
+    // The sun initRenderer places (null before it).
     SunLight* sun() const { return sunLight; }
     // When set, every pass of the frame is timed into it; null stops the timing.
     void setPassTimer(PassTimer* timer) { passTimer = timer; }
