@@ -3,8 +3,8 @@
 #include "platform/HdrImage.h"
 #include "platform/Log.h"
 #include "raytracing/RayTracer.h"
+#include "raytracing/SkyEnvironment.h"
 #include "renderer/Renderer.h"
-#include "renderer/SkyCapture.h"
 #include "scene/Light.h"
 
 #include <cmath>
@@ -25,7 +25,7 @@ void ReferenceView::toggle(Renderer& renderer, RayTracer& tracer)
         twoSided = twoSidedCopy(tracer.kdTree);
         haveTree = true;
     }
-    sky = captureSkyEnvironment(renderer);
+    sky = renderer.captureSkyEnvironment();
     exposure = renderer.toneMapExposure();
     const uint64_t pixels = uint64_t(renderer.width()) * uint64_t(renderer.height());
     blockSize = std::max<uint32_t>(1, uint32_t(std::ceil(std::sqrt(double(pixels) / double(kPathsPerFrame)))));

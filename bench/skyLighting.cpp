@@ -5,6 +5,7 @@
 #include "app/OrvantaApplication.h"
 #include "app/Window.h"
 #include "content/SceneVisibility.h"
+#include "content/SkyOcclusion.h"
 #include "platform/FrameTimer.h"
 #include "platform/HeadlessContext.h"
 #include "renderer/PassTimer.h"
@@ -15,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 using namespace Orvanta;
 
@@ -60,14 +60,13 @@ int main(int argc, char** argv)
     PassTimer timer;
     renderer.setPassTimer(&timer);
     std::printf("%s timing, %d x %d, %zu occlusion quads\n", timer.usesGpuQueries() ? "GPU timestamp" : "CPU", width,
-                height, renderer.skyLightingVolume().occlusionCorners.size() / 4);
+                height, skyOcclusionCorners().size() / 4);
 
     double whole = frameAndPass(renderer, timer, "sky lighting volume", nullptr);
     std::printf("%-44s %10.2f ms\n", "whole volume (17 slices, first frame)", whole);
     // The first frame also pays for compiling the programs; handing the same quads over again asks
     // for another whole rebuild with everything warm.
-    std::vector<Float3> corners = renderer.skyLightingVolume().occlusionCorners;
-    renderer.setSkyOcclusionCorners(corners);
+    renderer.setSkyOcclusionCorners(skyOcclusionCorners());
     whole = frameAndPass(renderer, timer, "sky lighting volume", nullptr);
     std::printf("%-44s %10.2f ms\n", "whole volume again, programs warm", whole);
 

@@ -1,6 +1,6 @@
 #include "raytracing/RayTracer.h"
+#include "raytracing/SkyEnvironment.h"
 #include "renderer/Renderer.h"
-#include "renderer/SkyCapture.h"
 #include "scene/Light.h"
 
 namespace Orvanta {
@@ -13,7 +13,7 @@ IrradianceProbeUpdateInputs Renderer::probeUpdateInputs()
     in.pool = rayTracer().workerPool();
     if (sunLight)
         in.sunDirection = sunLight->direction;
-    in.captureSky = [this] { return captureSkyEnvironment(*this); };
+    in.captureSky = [this] { return captureSkyEnvironment(); };
     return in;
 }
 

@@ -35,6 +35,7 @@ class Light;
 struct TemporalResolveInputs;
 class PassTimer;
 struct HdrImage;
+struct SkyEnvironment;
 class RenderSurface;
 class SunLight;
 class Texture2D;
@@ -55,23 +56,14 @@ public:
     // does nothing.
     void initRenderer(RenderSurface& surface);
     // Draws and presents one frame. When the surface's size has changed since the last frame,
-    // every screen-sized target (HDR scene, anti-aliasing input, G-buffer, light mask, SSAO, the ray
-    // tracer's input and traced targets) is first rebuilt at the new size and the camera takes its aspect ratio.
+    // every screen-sized target (HDR scene, anti-aliasing input, temporal history, G-buffer, light
+    // mask, SSAO, the ray tracer's input and traced targets) is first rebuilt at the new size and
+    // the camera takes its aspect ratio.
     void renderFrame();
 
     // Client size of the window drawn to, read afresh on every call (0 before initRenderer).
     int width() const;
     int height() const;
-    // GL name of the framebuffer that stands for the window (0 for a real window).
-    unsigned windowFramebuffer() const;
-
-    // Adds a light to the light list; a sun light (type 3) also becomes the sun.
-    void addLight(Light* light);
-    // SceneDrawing: draws the view's visible instances with one scene pass kind.
-    void drawScene(ScenePassKind kind, SceneView& view, const ProgramInputs& inputs) override;
-    using SceneDrawing::drawScene;
-    // Sun colour and sky map, when the sky's update flag is set.
-    void updateSunAndSkyMap();
     // Fixes the tone map's exposure (above 0): from the next frame on the frame measures and
     // adapts nothing and tone-maps with this exposure. 0 or below: adapt as the demo does.
     void setFixedExposure(float exposure) { hdr.fixedExposure = exposure; }
@@ -84,25 +76,21 @@ public:
     HdrImage readLinearFrame();
     // Shows a linear image through the frame's tone map at a fixed exposure: uploads it into the
     // HDR scene target and runs the tone map alone (no scene pass, no adaptation), with the
-    // frame's edge smoothing when that is on, into the window's framebuffer, draws the overlay over it when one is
-    // attached (the demo's reference view keeps its panel), then presents it as renderFrame does; the caller reads the
-    // window's pixels. False with a message, drawing nothing, for an image of another size than
-    // the window or an exposure that is not above 0. The next frame draws the target anew.
+    // frame's edge smoothing when that is on, into the window's framebuffer, draws the overlay
+    // over it when one is attached (the demo's reference view keeps its panel), then presents it
+    // as renderFrame does; the caller reads the window's pixels. False with a message, drawing
+    // nothing, for an image of another size than the window or an exposure that is not above 0.
+    // The next frame draws the target anew.
     bool presentLinearImage(const HdrImage& image, float exposure, std::string& error);
     // Hands the loaded scene's occlusion quad corners to the sky lighting volume.
     void setSkyOcclusionCorners(const std::vector<Float3>& corners);
     // Hands the loaded scene's foliage crowns to the sky lighting volume.
     void setSkyFoliage(const std::vector<FoliageCrown>& crowns);
-    const SkyLightingVolume& skyLightingVolume() const { return skyLighting; }
-    LightPropagationVolumeSet& lightPropagationVolumes() { return propagationVolumes; }
-
-    // UniformValueSource: the renderer's value behind each semantic.
-    bool setUniform(UniformSemantic semantic, int location, const UniformContext& context) override;
-    Texture* texture(UniformSemantic semantic, const UniformContext& context) override;
-    void bindTextureUnit(int unit, Texture* texture) override;
-
-    // The ambient-occlusion targets, programs and constants.
-    const SsaoSet& ssaoSet() const { return ssao; }
+    // The sky and sun as the frame lights the scene, for a CPU path tracer: the sky map the GPU
+    // computed from the atmosphere model, read back texel for texel, and the sun's direction and
+    // colour (its irradiance on a plane facing it), brought up to date first if the sun has moved.
+    // The sun is given the sun disc's real angular size. Needs the renderer's context current.
+    SkyEnvironment captureSkyEnvironment();
 
     // The feature switches are the attached source's (the control panel's check boxes), read
     // afresh at every call. With no source attached every feature is on, the start state.
@@ -128,28 +116,37 @@ public:
     const RenderCamera& camera() const { return mainCamera; }
     // Places the main view and refreshes its matrices.
     void setCameraPose(Float3 position, Quaternion orientation);
-    // The sun (null until a sun light has been added).
+    // The sun initRenderer places (null before it).
     SunLight* sun() const { return sunLight; }
     // When set, every pass of the frame is timed into it; null stops the timing.
     void setPassTimer(PassTimer* timer) { passTimer = timer; }
-    // Loads the camera matrices as the frame does at its start (for drawing scene passes alone):
-    // the projection moved by this frame's sub-pixel offset while temporal anti-aliasing is on.
-    void loadViewMatrices();
-
-    // The pass sets, for the passes that run outside renderFrame's order and for inspection.
-    GBuffer& gBuffer() { return mainGBuffer; }
-    const HdrSet& hdrSet() const { return hdr; }
-    SkySet& skySet() { return sky; }
-    ShadowMapSet& shadowMaps() { return shadows; }
-    FrameBufferStack& frameBufferStack() { return frameBuffers; }
-    TextureUnitTable& textureUnitTable() { return textureUnits; }
-    const TemporalResolveSet& temporalResolveSet() const { return temporal; }
-    // The GPU half of the ray-traced reflections, for tests and tools to inspect.
+    // The GPU half of the ray tracing (reflection and refraction rays, the traced targets and the
+    // last frame's counts), for the tools and benchmarks that report it.
     const RayTracingSet& rayTracingSet() const { return rayTracing; }
     // The irradiance probes (built on the first frame with the irradianceProbes setting on).
     const IrradianceProbeSet& irradianceProbeSet() const { return irradianceProbes; }
 
 private:
+    // Tests reach the pass sets and the steps below through it (tests/support); nothing else does.
+    friend struct RendererTestAccess;
+
+    // GL name of the framebuffer that stands for the window (0 for a real window).
+    unsigned windowFramebuffer() const;
+    // Adds a light to the light list; a sun light (type 3) also becomes the sun.
+    void addLight(Light* light);
+    // SceneDrawing: draws the view's visible instances with one scene pass kind. The passes reach
+    // it through their PassContext.
+    void drawScene(ScenePassKind kind, SceneView& view, const ProgramInputs& inputs) override;
+    using SceneDrawing::drawScene;
+    // UniformValueSource: the renderer's value behind each semantic, read by the uniform supply.
+    bool setUniform(UniformSemantic semantic, int location, const UniformContext& context) override;
+    Texture* texture(UniformSemantic semantic, const UniformContext& context) override;
+    void bindTextureUnit(int unit, Texture* texture) override;
+    // Sun colour and sky map, when the sky's update flag is set.
+    void updateSunAndSkyMap();
+    // Loads the camera matrices as the frame does at its start: the projection moved by this
+    // frame's sub-pixel offset while temporal anti-aliasing is on.
+    void loadViewMatrices();
     // Runs one pass of the frame when `on`, timed under `name` while a pass timer is attached; a
     // CPU pass on the CPU clock.
     template <typename Draw>

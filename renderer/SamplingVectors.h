@@ -1,4 +1,6 @@
 #pragma once
+#include "renderer/GlibcRandom.h"
+
 #include <vector>
 
 namespace Orvanta {
@@ -11,6 +13,9 @@ namespace Orvanta {
 // angle and one for the radius of each vector, in that order. Soft shadows use 32 vectors of scale
 // 1; ambient occlusion uses its own count and scale.
 std::vector<float> makeDiscSamplingVectors(int count, float scale);
+// The same vectors from a generator of the caller's, which takes 2 * count draws; the process-wide
+// rand() is left alone. With glibc, a GlibcRandom in the state rand() is in gives what rand() gives.
+std::vector<float> makeDiscSamplingVectors(int count, float scale, GlibcRandom& random);
 
 // One rand() draw brought into 0..32767, the range the generator's 1/32767 factor expects. With a
 // 15-bit rand() this is the draw itself; a wider RAND_MAX (glibc's is 2^31 - 1) is scaled down, as

@@ -72,8 +72,8 @@ extern const char* const ShadowTransmittanceVertexShaderPath;
 extern const char* const ShadowTransmittanceFragmentShaderPath;
 extern const char* const ShadowSamplingNoiseTexturePath;
 
-// The start-up steps, in this order (the sampling vectors draw from rand(), and later users of
-// rand() at start-up rely on the shadows having drawn first):
+// The start-up steps, in this order (the sampling vectors draw from rand(), and the ambient
+// occlusion's generator starts past the draws they take):
 // 1. the six point-light faces, then the five cascades with their split ranges;
 // 2. the three overlapped maps with half-sizes 5, 15 and 50, the two z-fill programs and the
 //    sampling vectors (and the panes' transmittance program).

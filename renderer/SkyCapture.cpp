@@ -1,7 +1,6 @@
-#include "renderer/SkyCapture.h"
-
 #include "gpu/Texture.h"
 #include "platform/gl/GlExtensions.h"
+#include "raytracing/SkyEnvironment.h"
 #include "renderer/Renderer.h"
 #include "scene/Light.h"
 
@@ -9,23 +8,23 @@
 
 namespace Orvanta {
 
-SkyEnvironment captureSkyEnvironment(Renderer& renderer)
+SkyEnvironment Renderer::captureSkyEnvironment()
 {
-    renderer.updateSunAndSkyMap();
+    updateSunAndSkyMap();
     SkyEnvironment environment;
     const int size = SkySet::skyMapSize;
     environment.width = environment.height = uint32_t(size);
     environment.radiance.resize(size_t(size) * size);
     // Row 0 of the texture is v = 0, straight down, as SkyEnvironment lays its map out.
     // Through the unit table, so that its record of what unit 0 holds stays true.
-    renderer.textureUnitTable().bind(0, renderer.skySet().skyMap.colorTexture(0));
+    textureUnits.bind(0, sky.skyMap.colorTexture(0));
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_FLOAT, environment.radiance.data());
-    renderer.textureUnitTable().unbindAll();
+    textureUnits.unbindAll();
     for (Float3& texel : environment.radiance)
         if (!std::isfinite(texel.x) || !std::isfinite(texel.y) || !std::isfinite(texel.z))
             texel = Float3{};
-    if (const SunLight* sun = renderer.sun()) {
+    if (const SunLight* sun = sunLight) {
         environment.towardSun = -normalize(sun->direction);
         environment.sunIrradiance = {sun->color[0], sun->color[1], sun->color[2]};
         environment.sunCosRadius = std::cos(kSunAngularRadius);

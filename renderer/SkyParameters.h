@@ -14,6 +14,8 @@ struct SkyParameters {
     float miePhaseParameterG = 0.8f;
     float aerialPerspectiveFogDensity = 0.0005f;
     Float3 rayleighColorScatteringCoefficients{1.0f, 1.0f, 1.0f};
+    // Mie scattering relative to red, (1, (r/g)^2, (r/b)^2): the model lets it fall with the
+    // inverse square of the wavelength, a weaker colour dependence than Rayleigh's fourth power.
     Float3 mieColorScatteringCoefficients{1.0f, 1.6243753f, 1.8725762f};
 };
 

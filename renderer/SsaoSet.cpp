@@ -3,6 +3,7 @@
 #include "gpu/ShaderProgram.h"
 #include "gpu/Texture.h"
 #include "renderer/SamplingVectors.h"
+#include "renderer/ShadowMapSet.h"
 #include "scene/Math.h"
 
 #include <algorithm>
@@ -48,7 +49,11 @@ std::array<float, SsaoBlurCoefficientCount> makeSsaoBlurCoefficients()
 void SsaoSet::create(int width, int height)
 {
     blurCoefficients = makeSsaoBlurCoefficients();
-    samplingVectors = makeDiscSamplingVectors(SsaoSampleCount, SsaoSamplingDiscRadius);
+    // The vectors' own generator, placed where rand() stood when the demo drew them from it: seeded
+    // as a program that never calls srand, past the draws the soft-shadow vectors take first.
+    GlibcRandom random(1);
+    random.discard(2 * SoftShadowSamplingVectorCount);
+    samplingVectors = makeDiscSamplingVectors(SsaoSampleCount, SsaoSamplingDiscRadius, random);
     occlusionProgram = getFragmentProgram(SsaoOcclusionShaderPath);
     horizontalBlurProgram = getFragmentProgram(SsaoHorizontalBlurShaderPath);
     verticalBlurProgram = getFragmentProgram(SsaoVerticalBlurShaderPath);

@@ -26,8 +26,9 @@ std::array<float, SsaoBlurCoefficientCount> makeSsaoBlurCoefficients();
 // straight into the scene target, whose colour it multiplies. None of the targets has a depth
 // buffer. Half sizes round down (a 641 x 361 client gives 320 x 180).
 struct SsaoSet {
-    // Builds the targets at the client size, the three programs and the sampling vectors (which
-    // draw 2 * SsaoSampleCount values from rand()). Leaves the last target bound.
+    // Builds the targets at the client size, the three programs and the sampling vectors (from a
+    // generator of their own: the same vectors on every run, whatever else draws from rand()).
+    // Leaves the last target bound.
     void create(int width, int height);
     // (Re)builds the three targets alone for a new client size (the sampling vectors stay);
     // leaves the last bound.

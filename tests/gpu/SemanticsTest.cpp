@@ -1,6 +1,7 @@
 #include "gpu/Semantics.h"
 
 #include "gpu/Material.h"
+#include "gpu/ShaderSource.h"
 #include "gpu/SubmeshMaterial.h"
 #include "gpu/Texture.h"
 #include "platform/gl/GlDebug.h"
@@ -11,7 +12,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
 #include <map>
+#include <regex>
+#include <set>
 
 using namespace Orvanta;
 using OrvantaTest::writeShader;
@@ -72,35 +78,60 @@ const std::string samplersFragment =
 
 }  // namespace
 
-TEST(SemanticTables, NamesRunInIdOrderAndLookUpExactly)
+TEST(SemanticTables, EveryNameIsUniqueAndLooksUpExactlyItsOwnId)
 {
-    EXPECT_STREQ(uniformSemanticName(0), "MATERIAL_COLOR_TEXTURE");
-    EXPECT_STREQ(uniformSemanticName(46), "CASCADED_SHADOW_MAP0");
-    EXPECT_STREQ(uniformSemanticName(112), "VIEWPORT_ASPECT_RATIO");
-    EXPECT_STREQ(uniformSemanticName(133), "OBJECT_TRANSFORM_MATRIX");
+    std::set<std::string> names;
+    for (int32_t id = 0; id < UNIFORM_SEMANTIC_COUNT; ++id) {
+        const std::string name = uniformSemanticName(id);
+        EXPECT_TRUE(names.insert(name).second) << name << " stands twice in the list";
+        EXPECT_EQ(findUniformSemantic(name), id) << name;
+        // Names are compared whole and case-sensitively.
+        std::string lower = name;
+        std::transform(lower.begin(), lower.end(), lower.begin(), [](unsigned char c) { return std::tolower(c); });
+        EXPECT_EQ(findUniformSemantic(lower), SemanticNone) << lower;
+        EXPECT_EQ(findUniformSemantic(name + "_"), SemanticNone) << name;
+    }
     EXPECT_EQ(uniformSemanticName(UNIFORM_SEMANTIC_COUNT), nullptr);
     EXPECT_EQ(uniformSemanticName(-1), nullptr);
-    for (int32_t id = 0; id < UNIFORM_SEMANTIC_COUNT; ++id)
-        EXPECT_EQ(findUniformSemantic(uniformSemanticName(id)), id);
-    EXPECT_EQ(findUniformSemantic("camera_position"), SemanticNone);
     EXPECT_EQ(findUniformSemantic(""), SemanticNone);
-    EXPECT_EQ(findAttributeSemantic("VERTEX_TEXCOORD"), VERTEX_TEXCOORD);
+    for (int32_t id = 0; id < VERTEX_ATTRIBUTE_SEMANTIC_COUNT; ++id) {
+        const std::string name = attributeSemanticName(id);
+        EXPECT_TRUE(names.insert(name).second) << name << " is both an attribute and a uniform";
+        EXPECT_EQ(findAttributeSemantic(name), id) << name;
+        EXPECT_EQ(findUniformSemantic(name), SemanticNone) << name;
+    }
     EXPECT_EQ(findAttributeSemantic("VERTEX_COLOR"), SemanticNone);
 }
 
-TEST(SemanticTables, SamplersAreExactlyTheTextureSemantics)
+// The shaders are the independent answer to which semantics need a texture unit: every uniform
+// the engine's and the materials' shader files bind to a semantic is declared there with its GLSL
+// type, and a sampler semantic must be bound to a sampler, any other to a value.
+TEST(SemanticTables, SamplerSemanticsAreTheOnesTheShadersDeclareAsSamplers)
 {
-    int samplers = 0;
-    for (int32_t id = 0; id < UNIFORM_SEMANTIC_COUNT; ++id)
-        samplers += isSamplerSemantic(id) ? 1 : 0;
-    EXPECT_EQ(samplers, 58);
-    EXPECT_TRUE(isSamplerSemantic(MATERIAL_TEXTURE));
-    EXPECT_TRUE(isSamplerSemantic(SKY_LIGHTING_VOLUME_TEXTURE6));
-    EXPECT_TRUE(isSamplerSemantic(ANTI_ALIASING_INPUT_TEXTURE));
-    EXPECT_TRUE(isSamplerSemantic(LIGHT_PROPAGATION_GEOMETRY_VOLUME_TEXTURE));
-    EXPECT_TRUE(isSamplerSemantic(TEMPORAL_HISTORY_TEXTURE));
-    EXPECT_FALSE(isSamplerSemantic(SHADOW_MATRIX_PZ));
-    EXPECT_FALSE(isSamplerSemantic(SSAO_NUM_SAMPLES));
+    int checked = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator("resources/shaders")) {
+        if (entry.path().extension() != ".shader")
+            continue;
+        const ShaderSource source = loadShaderSource(entry.path().generic_string());
+        std::string code;
+        for (const std::string& piece : source.sources)
+            code += piece;
+        for (const auto& [variable, semanticName] : source.semantics) {
+            const int32_t semantic = findUniformSemantic(semanticName);
+            if (semantic == SemanticNone)
+                continue;
+            std::smatch declaration;
+            const std::regex declared("uniform\\s+(\\w+)\\s+" + variable + "\\s*[;\\[]");
+            if (!std::regex_search(code, declaration, declared))
+                continue;  // declared in a list or not used by this file's code
+            const bool sampler = declaration[1].str().rfind("sampler", 0) == 0;
+            EXPECT_EQ(isSamplerSemantic(semantic), sampler)
+                << source.path << ": " << variable << " (" << declaration[1] << ") bound to " << semanticName;
+            ++checked;
+        }
+    }
+    // The engine's programs alone bind well over a hundred uniforms.
+    EXPECT_GT(checked, 100);
     EXPECT_FALSE(isSamplerSemantic(SemanticNone));
 }
 

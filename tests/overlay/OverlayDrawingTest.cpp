@@ -5,6 +5,7 @@
 #include "platform/gl/GlDebug.h"
 #include "platform/gl/GlExtensions.h"
 #include "renderer/GlStateCheck.h"
+#include "support/RendererTestAccess.h"
 
 #include <array>
 #include <cmath>
@@ -155,8 +156,8 @@ TEST_F(OverlayFixture, SliderKnobIsDrawnWhereItsValuePutsIt)
 TEST_F(OverlayFixture, OverlayLeavesTheGlStateAsItFoundIt)
 {
     Renderer& r = *renderer;
-    glBindFramebuffer(GL_FRAMEBUFFER, r.windowFramebuffer());
-    r.loadViewMatrices();
+    glBindFramebuffer(GL_FRAMEBUFFER, RendererTestAccess::windowFramebuffer(r));
+    RendererTestAccess::loadViewMatrices(r);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
     glEnable(GL_CULL_FACE);
@@ -169,7 +170,7 @@ TEST_F(OverlayFixture, OverlayLeavesTheGlStateAsItFoundIt)
         drawOverlay();
         EXPECT_TRUE(GlStateSnapshot::take() == before) << (ui ? "UI mode" : "look mode");
         EXPECT_EQ(conventionStateDifferences(), "");
-        EXPECT_EQ(r.textureUnitTable().entry(0), nullptr);
+        EXPECT_EQ(RendererTestAccess::textureUnitTable(r).entry(0), nullptr);
     }
     checkGlErrors("overlay test");
     EXPECT_EQ(glErrorTotal(), errors);

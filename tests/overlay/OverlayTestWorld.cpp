@@ -3,6 +3,7 @@
 #include "platform/gl/GlExtensions.h"
 #include "platform/HeadlessContext.h"
 #include "support/GlTestContext.h"
+#include "support/RendererTestAccess.h"
 
 namespace OrvantaTest {
 
@@ -52,7 +53,7 @@ void OverlayFixture::TearDown()
 
 void OverlayFixture::clearWindow(float r, float g, float b)
 {
-    glBindFramebuffer(GL_FRAMEBUFFER, renderer->windowFramebuffer());
+    glBindFramebuffer(GL_FRAMEBUFFER, RendererTestAccess::windowFramebuffer(*renderer));
     glViewport(0, 0, renderer->width(), renderer->height());
     glClearColor(r, g, b, 1.0f);
     glClear(GL_COLOR_BUFFER_BIT);

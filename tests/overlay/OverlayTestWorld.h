@@ -2,6 +2,7 @@
 #include "app/Window.h"
 #include "overlay/ControlPanel.h"
 #include "renderer/Renderer.h"
+#include "support/RendererTestAccess.h"
 #include "support/ScriptedInput.h"
 
 #include <gtest/gtest.h>
@@ -30,8 +31,9 @@ struct OverlayFixture : ::testing::Test {
     // Draws the overlay alone, over whatever the window holds.
     void drawOverlay()
     {
-        panel->drawOverlay(
-            {renderer->width(), renderer->height(), renderer->windowFramebuffer(), &renderer->textureUnitTable()});
+        panel->drawOverlay({renderer->width(), renderer->height(),
+                            Orvanta::RendererTestAccess::windowFramebuffer(*renderer),
+                            &Orvanta::RendererTestAccess::textureUnitTable(*renderer)});
     }
     std::vector<uint8_t> windowPixels() const;
 

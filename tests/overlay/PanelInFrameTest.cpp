@@ -8,6 +8,7 @@
 #include "platform/Log.h"
 #include "renderer/GlStateCheck.h"
 #include "scene/Light.h"
+#include "support/RendererTestAccess.h"
 
 using namespace Orvanta;
 using namespace OrvantaTest;
@@ -37,9 +38,9 @@ struct PanelInFrame : OverlayFixture {
     float skyMapBlue()
     {
         float texel[3] = {0, 0, 0};
-        glBindFramebuffer(GL_FRAMEBUFFER, renderer->skySet().skyMap.framebufferId);
+        glBindFramebuffer(GL_FRAMEBUFFER, RendererTestAccess::skySet(*renderer).skyMap.framebufferId);
         glReadPixels(128, 200, 1, 1, GL_RGB, GL_FLOAT, texel);
-        glBindFramebuffer(GL_FRAMEBUFFER, renderer->windowFramebuffer());
+        glBindFramebuffer(GL_FRAMEBUFFER, RendererTestAccess::windowFramebuffer(*renderer));
         return texel[2];
     }
 };
@@ -95,24 +96,24 @@ TEST_F(PanelInFrame, SliderDragMovesTheSunAndTheNextFramesSkyMap)
     frame();
     float skyBefore = skyMapBlue();
     Float3 sunBefore = renderer->sun()->direction;
-    ASSERT_FALSE(renderer->skySet().updateFlag);
+    ASSERT_FALSE(RendererTestAccess::skySet(*renderer).updateFlag);
     enterUiMode();
     int knob = knobX(panel->sliders[timeOfDaySlider]);
     mouseStep(knob, 40, true);
-    EXPECT_FALSE(renderer->skySet().updateFlag) << "the press alone moves nothing";
+    EXPECT_FALSE(RendererTestAccess::skySet(*renderer).updateFlag) << "the press alone moves nothing";
     mouseStep(knob + 160, 300, true);
     float value = panel->sliders[timeOfDaySlider].value;
     EXPECT_NEAR(value, -0.3454f + 160.0f / 400.0f * 4.14f, 0.02f);
     EXPECT_FLOAT_EQ(renderer->sun()->timeOfDay, value);
     EXPECT_FLOAT_EQ(renderer->sun()->inclination, panel->sliders[sunInclinationSlider].value);
     EXPECT_GT(length(renderer->sun()->direction - sunBefore), 0.1f);
-    EXPECT_TRUE(renderer->skySet().updateFlag);
+    EXPECT_TRUE(RendererTestAccess::skySet(*renderer).updateFlag);
     frame();
-    EXPECT_FALSE(renderer->skySet().updateFlag);
+    EXPECT_FALSE(RendererTestAccess::skySet(*renderer).updateFlag);
     EXPECT_NE(skyMapBlue(), skyBefore);
     // Holding still keeps moving the sun to the same place (every frame of a drag counts).
     mouseStep(knob + 160, 300, true);
-    EXPECT_TRUE(renderer->skySet().updateFlag);
+    EXPECT_TRUE(RendererTestAccess::skySet(*renderer).updateFlag);
     mouseStep(knob + 160, 300, false);
     renderer->moveSun(-0.3454f, -0.80855f);
     frame();

@@ -163,12 +163,14 @@ TEST(LightPropagationVolumeLayout, StepCounterSelectsAccumulationThenTheLastWrit
 {
     EXPECT_EQ(sourceVolumeTarget(0), VolumeTarget::Accumulation);
     EXPECT_EQ(propagationTarget(0), VolumeTarget::PropagationA);
-    for (unsigned counter = 1; counter <= 8; ++counter) {
+    for (unsigned counter = 1; counter <= 16; ++counter) {
         // The step that made the counter `counter` wrote propagationTarget(counter - 1); the source
         // is now that target, and the next step writes the other one.
         EXPECT_EQ(sourceVolumeTarget(counter), propagationTarget(counter - 1)) << counter;
         EXPECT_NE(propagationTarget(counter), propagationTarget(counter - 1)) << counter;
     }
-    // After the eight steps the render reads B, which holds the last step.
+    // The coarsest volume takes eight steps and the finer ones sixteen: after either count the
+    // render reads B, which holds the last step.
     EXPECT_EQ(sourceVolumeTarget(8), VolumeTarget::PropagationB);
+    EXPECT_EQ(sourceVolumeTarget(16), VolumeTarget::PropagationB);
 }

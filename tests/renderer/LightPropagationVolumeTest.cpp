@@ -9,11 +9,11 @@
 #include "renderer/GlStateCheck.h"
 #include "renderer/LightPropagationVolumePasses.h"
 #include "renderer/LightPropagationVolumeUniforms.h"
-#include "renderer/ScissorStack.h"
 #include "scene/Light.h"
 #include "support/GlTestContext.h"
 
 #include "scene/Math.h"
+#include "support/RendererTestAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -33,14 +33,13 @@ Renderer& renderer()
 
 LightPropagationVolumeSet& volumes()
 {
-    return renderer().lightPropagationVolumes();
+    return RendererTestAccess::lightPropagationVolumes(renderer());
 }
 
 // The volume passes draw through the renderer's framebuffer stack, texture units, scene and values.
 PassContext passContext()
 {
-    static ScissorStack scissors;
-    return {renderer().frameBufferStack(), scissors, renderer().textureUnitTable(), renderer(), renderer()};
+    return RendererTestAccess::passContext(renderer());
 }
 
 // What the frame hands the volumes' update: the sun, the camera and the renderer's switches.
@@ -83,10 +82,10 @@ std::vector<float> readAttachment(const FrameBuffer& target, int attachment, GLe
 
 void clearTarget(FrameBuffer& target)
 {
-    renderer().frameBufferStack().push(&target);
+    RendererTestAccess::frameBufferStack(renderer()).push(&target);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
-    renderer().frameBufferStack().pop();
+    RendererTestAccess::frameBufferStack(renderer()).pop();
 }
 
 // The same four coefficients (constant, x, y, z) on all three colour channels.
@@ -209,7 +208,7 @@ public:
         r.setCameraPose(position, orientation);
         showInstances(instances);
         // The sun's colour and the sky map, which injection reads, as the first frame makes them.
-        r.updateSunAndSkyMap();
+        RendererTestAccess::updateSunAndSkyMap(r);
         for (LightPropagationVolume& volume : volumes().volumes) {
             volume.reflectiveShadowMapCamera.clearVisibleSets();
             for (ObjectInstance* instance : instances)
@@ -236,7 +235,7 @@ private:
 std::vector<float> hdrSceneAfterFrame()
 {
     renderPixels();
-    return readAttachment(renderer().hdrSet().scene, 0, GL_RGBA);
+    return readAttachment(RendererTestAccess::hdrSet(renderer()).scene, 0, GL_RGBA);
 }
 
 // Mean HDR colour over the pixels around a world point's image (rows counted from the bottom).
@@ -246,8 +245,8 @@ struct Mean {
 Mean meanAround(const std::vector<float>& rgba, Float3 worldPoint, int halfWidth, int halfHeight)
 {
     Renderer& r = renderer();
-    int width = r.hdrSet().scene.width;
-    int height = r.hdrSet().scene.height;
+    int width = RendererTestAccess::hdrSet(r).scene.width;
+    int height = RendererTestAccess::hdrSet(r).scene.height;
     Float3 ndc = transformPoint(r.camera().viewProjectionMatrix, worldPoint);
     int cx = static_cast<int>((ndc.x * 0.5f + 0.5f) * static_cast<float>(width));
     int cy = static_cast<int>((ndc.y * 0.5f + 0.5f) * static_cast<float>(height));
@@ -309,7 +308,7 @@ TEST(LightPropagationVolumes, ThreeNestedVolumesWithTheirMapsAndLayeredTargets)
         EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
     }
     glBindTexture(GL_TEXTURE_2D, 0);
-    glBindFramebuffer(GL_FRAMEBUFFER, renderer().windowFramebuffer());
+    glBindFramebuffer(GL_FRAMEBUFFER, RendererTestAccess::windowFramebuffer(renderer()));
     EXPECT_NE(volumes().reflectiveShadowMapProgram, nullptr);
 }
 
@@ -343,13 +342,13 @@ TEST(LightPropagationVolumes, SurfacesReadNoLightFromABeamRunningAlongThem)
     target.addColorAttachment(0, PixelFormatRgb16F, 0, false);
     target.setDrawBuffers();
     enterConventionState();
-    renderer().frameBufferStack().push(&target);
+    RendererTestAccess::frameBufferStack(renderer()).push(&target);
     beginFullScreenPass();
     glUseProgramObjectARB(program->program);
     drawFullScreenQuad({});
     glUseProgramObjectARB(0);
     endFullScreenPass();
-    renderer().frameBufferStack().pop();
+    RendererTestAccess::frameBufferStack(renderer()).pop();
     std::vector<float> e = readAttachment(target, 0);
     EXPECT_NEAR(e[0], 0.0f, 1e-3f);  // two bands alone: 0.25
     // Facing the beam: the cosine convolution's 0.75 (the lower reading), never more than 1.
@@ -649,33 +648,33 @@ EvenVolumeLight evenVolumeLightOnTheFloor(float level)
     }
     glBindTexture(GL_TEXTURE_2D, 0);
 
-    r.loadViewMatrices();
-    r.frameBufferStack().push(&r.gBuffer().frameBuffer);
+    RendererTestAccess::loadViewMatrices(r);
+    RendererTestAccess::frameBufferStack(r).push(&RendererTestAccess::gBuffer(r).frameBuffer);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    r.drawScene(ScenePassKind::DeferredWrite, r.camera());
-    r.frameBufferStack().pop();
+    passContext().scene.drawScene(ScenePassKind::DeferredWrite, r.camera());
+    RendererTestAccess::frameBufferStack(r).pop();
     const FrustumVectors rays = unitDepthFrustumVectors(r.camera());
 
     FrameBuffer target;
-    target.create(r.gBuffer().frameBuffer.width, r.gBuffer().frameBuffer.height);
+    target.create(RendererTestAccess::gBuffer(r).frameBuffer.width, RendererTestAccess::gBuffer(r).frameBuffer.height);
     target.addColorAttachment(0, PixelFormatRgba16F, 0, false);
     target.setDrawBuffers();
     EvenVolumeLight out;
-    r.frameBufferStack().push(&target);
+    RendererTestAccess::frameBufferStack(r).push(&target);
     glClear(GL_COLOR_BUFFER_BIT);
     for (int i = 0; i < LightPropagationVolumeCount; ++i)
         drawVolumeDiffuse(passContext(), volumes(), i, {nullptr, &rays});
-    r.frameBufferStack().pop();
+    RendererTestAccess::frameBufferStack(r).pop();
     out.light = readAttachment(target, 0, GL_RGBA);
     // The frame's drawing: the same diffuse light plus volume 0's glossy reflections.
-    r.frameBufferStack().push(&target);
+    RendererTestAccess::frameBufferStack(r).push(&target);
     glClear(GL_COLOR_BUFFER_BIT);
     drawLightPropagationVolumes(passContext(), volumes(), {nullptr, &rays});
-    r.frameBufferStack().pop();
+    RendererTestAccess::frameBufferStack(r).pop();
     out.withGlossy = readAttachment(target, 0, GL_RGBA);
-    out.albedo = readAttachment(r.gBuffer().frameBuffer, 0, GL_RGBA);
-    out.position = readAttachment(r.gBuffer().frameBuffer, 4, GL_RGBA);
+    out.albedo = readAttachment(RendererTestAccess::gBuffer(r).frameBuffer, 0, GL_RGBA);
+    out.position = readAttachment(RendererTestAccess::gBuffer(r).frameBuffer, 4, GL_RGBA);
     return out;
 }
 

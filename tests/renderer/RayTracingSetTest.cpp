@@ -11,6 +11,7 @@
 #include "renderer/ScissorStack.h"
 #include "renderer/TextureUnitTable.h"
 #include "support/GlTestContext.h"
+#include "support/RendererTestAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -102,7 +103,7 @@ TEST(RayTracingSet, BorderCorrectionFillsEmptyTexelsFromTheirLitNeighbours)
     glReadBuffer(GL_COLOR_ATTACHMENT0);
     glReadPixels(0, 0, 8, 8, GL_RGB, GL_FLOAT, texels);
     glUseProgramObjectARB(0);
-    glBindFramebuffer(GL_FRAMEBUFFER, testWorld().renderer->windowFramebuffer());
+    glBindFramebuffer(GL_FRAMEBUFFER, RendererTestAccess::windowFramebuffer(*testWorld().renderer));
     EXPECT_EQ(glErrorTotal(), errorsBefore);
 
     auto texel = [&](int x, int y, int c) { return texels[(y * 8 + x) * 3 + c]; };

@@ -9,6 +9,7 @@
 #include "renderer/PassTimer.h"
 #include "scene/Light.h"
 #include "support/GlTestContext.h"
+#include "support/RendererTestAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -164,15 +165,15 @@ TEST(RendererFrame, TimeOfDayChangesTheSkyAndSunColour)
     renderPixels();
     float noonRed = r.sun()->color[0];
     float before[3];
-    glBindFramebuffer(GL_FRAMEBUFFER, r.skySet().skyMap.framebufferId);
+    glBindFramebuffer(GL_FRAMEBUFFER, RendererTestAccess::skySet(r).skyMap.framebufferId);
     glReadPixels(128, 200, 1, 1, GL_RGB, GL_FLOAT, before);
     r.moveSun(1.45f, -0.8f);
     renderPixels();
-    EXPECT_FALSE(r.skySet().updateFlag);
+    EXPECT_FALSE(RendererTestAccess::skySet(r).updateFlag);
     float after[3];
-    glBindFramebuffer(GL_FRAMEBUFFER, r.skySet().skyMap.framebufferId);
+    glBindFramebuffer(GL_FRAMEBUFFER, RendererTestAccess::skySet(r).skyMap.framebufferId);
     glReadPixels(128, 200, 1, 1, GL_RGB, GL_FLOAT, after);
-    glBindFramebuffer(GL_FRAMEBUFFER, r.windowFramebuffer());
+    glBindFramebuffer(GL_FRAMEBUFFER, RendererTestAccess::windowFramebuffer(r));
     EXPECT_NE(before[2], after[2]);
     // Low sun: longer path through the air, redder and dimmer light.
     EXPECT_LT(r.sun()->color[0], noonRed);
@@ -189,11 +190,11 @@ TEST(RendererFrame, UncoveredPixelsAreUntouchedByLighting)
     showInstances({testWorld().instances[0], testWorld().box});
     renderPixels();
     float hdr[3] = {1, 1, 1};
-    glBindFramebuffer(GL_FRAMEBUFFER, r.hdrSet().scene.framebufferId);
+    glBindFramebuffer(GL_FRAMEBUFFER, RendererTestAccess::hdrSet(r).scene.framebufferId);
     glReadPixels(80, 88, 1, 1, GL_RGB, GL_FLOAT, hdr);
     float covered[3] = {0, 0, 0};
     glReadPixels(80, 2, 1, 1, GL_RGB, GL_FLOAT, covered);
-    glBindFramebuffer(GL_FRAMEBUFFER, r.windowFramebuffer());
+    glBindFramebuffer(GL_FRAMEBUFFER, RendererTestAccess::windowFramebuffer(r));
     EXPECT_EQ(hdr[0] + hdr[1] + hdr[2], 0.0f);
     EXPECT_GT(covered[0] + covered[1] + covered[2], 0.0f);
 }
@@ -213,16 +214,16 @@ TEST(RendererFrame, DoubleSidedMaterialDrawsWithCullingOffAndRestoresIt)
     r.camera().updateMatrices();
     showInstances({box});
     auto coveredPixels = [&] {
-        r.frameBufferStack().push(&r.gBuffer().frameBuffer);
+        RendererTestAccess::frameBufferStack(r).push(&RendererTestAccess::gBuffer(r).frameBuffer);
         glClearColor(0, 0, 0, 0);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        r.loadViewMatrices();
-        r.drawScene(ScenePassKind::DeferredWrite, r.camera());
+        RendererTestAccess::loadViewMatrices(r);
+        RendererTestAccess::passContext(r).scene.drawScene(ScenePassKind::DeferredWrite, r.camera());
         // Attachment 3 holds the eye depth: positive where a surface was written.
         std::vector<float> depth(160 * 90);
         glReadBuffer(GL_COLOR_ATTACHMENT3);
         glReadPixels(0, 0, 160, 90, GL_RED, GL_FLOAT, depth.data());
-        r.frameBufferStack().pop();
+        RendererTestAccess::frameBufferStack(r).pop();
         int covered = 0;
         for (float d : depth)
             covered += d > 0.0f;
@@ -246,32 +247,32 @@ TEST(RendererFrame, AdaptationIndexAlternatesEveryFrame)
     ORVANTA_REQUIRE_GL();
     Renderer& r = readyRenderer();
     showInstances(testWorld().instances);
-    int first = r.hdrSet().adaptationIndex;
+    int first = RendererTestAccess::hdrSet(r).adaptationIndex;
     renderPixels();
-    EXPECT_EQ(r.hdrSet().adaptationIndex, 1 - first);
+    EXPECT_EQ(RendererTestAccess::hdrSet(r).adaptationIndex, 1 - first);
     renderPixels();
-    EXPECT_EQ(r.hdrSet().adaptationIndex, first);
+    EXPECT_EQ(RendererTestAccess::hdrSet(r).adaptationIndex, first);
 }
 
 TEST(RendererFrame, PopOnEmptyFrameBufferStackChangesNothing)
 {
     ORVANTA_REQUIRE_GL();
     Renderer& r = readyRenderer();
-    ASSERT_EQ(r.frameBufferStack().count(), 0);
-    glBindFramebuffer(GL_FRAMEBUFFER, r.windowFramebuffer());
+    ASSERT_EQ(RendererTestAccess::frameBufferStack(r).count(), 0);
+    glBindFramebuffer(GL_FRAMEBUFFER, RendererTestAccess::windowFramebuffer(r));
     glViewport(3, 4, 50, 60);
-    r.frameBufferStack().pop();
+    RendererTestAccess::frameBufferStack(r).pop();
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     GLint bound = 0;
     glGetIntegerv(GL_FRAMEBUFFER_BINDING, &bound);
     EXPECT_EQ(viewport[0], 3);
     EXPECT_EQ(viewport[2], 50);
-    EXPECT_EQ(static_cast<unsigned>(bound), r.windowFramebuffer());
-    r.frameBufferStack().push(&r.skySet().skyMap);
+    EXPECT_EQ(static_cast<unsigned>(bound), RendererTestAccess::windowFramebuffer(r));
+    RendererTestAccess::frameBufferStack(r).push(&RendererTestAccess::skySet(r).skyMap);
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], 256);
-    r.frameBufferStack().pop();
+    RendererTestAccess::frameBufferStack(r).pop();
     glGetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], 160);
     EXPECT_EQ(viewport[3], 90);

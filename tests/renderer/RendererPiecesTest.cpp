@@ -21,7 +21,15 @@ TEST(SkyParameters, RayleighCoefficientsAreFourthPowerRatiosInSinglePrecision)
     EXPECT_EQ(p.rayleighColorScatteringCoefficients.x, 1.0f);
     EXPECT_EQ(p.rayleighColorScatteringCoefficients.y, r4 / (5.1f * 5.1f * 5.1f * 5.1f));
     EXPECT_NEAR(p.rayleighColorScatteringCoefficients.z, 3.5064, 1e-3);
-    EXPECT_FLOAT_EQ(p.mieColorScatteringCoefficients.y, 1.6243753f);
+}
+
+TEST(SkyParameters, MieCoefficientsAreInverseSquareRatiosOfTheWavelengths)
+{
+    const SkyParameters p = makeSkyParameters();
+    const double red = p.redWavelength, green = p.greenWavelength, blue = p.blueWavelength;
+    EXPECT_EQ(p.mieColorScatteringCoefficients.x, 1.0f);
+    EXPECT_NEAR(p.mieColorScatteringCoefficients.y, (red / green) * (red / green), 1e-6);
+    EXPECT_NEAR(p.mieColorScatteringCoefficients.z, (red / blue) * (red / blue), 1e-6);
 }
 
 TEST(FrustumVectors, AllFourHaveUnitDepthAlongTheViewingDirection)

@@ -5,6 +5,7 @@
 #include "platform/HeadlessContext.h"
 #include "renderer/GlStateCheck.h"
 #include "support/GlTestContext.h"
+#include "support/RendererTestAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -64,10 +65,10 @@ TEST(RendererResize, EveryScreenTargetFollowsTheWindowAndTheFrameStaysTheSamePic
     const HdrImage linear = renderer.readLinearFrame();
     EXPECT_EQ(linear.width, 2 * width);
     EXPECT_EQ(linear.height, 2 * height);
-    EXPECT_EQ(renderer.gBuffer().frameBuffer.width, 2 * width);
-    EXPECT_EQ(renderer.hdrSet().scene.height, 2 * height);
-    EXPECT_EQ(renderer.ssaoSet().blur.width, 2 * width);
-    EXPECT_EQ(renderer.ssaoSet().depth.height, height);
+    EXPECT_EQ(RendererTestAccess::gBuffer(renderer).frameBuffer.width, 2 * width);
+    EXPECT_EQ(RendererTestAccess::hdrSet(renderer).scene.height, 2 * height);
+    EXPECT_EQ(RendererTestAccess::ssaoSet(renderer).blur.width, 2 * width);
+    EXPECT_EQ(RendererTestAccess::ssaoSet(renderer).depth.height, height);
     EXPECT_EQ(renderer.rayTracingSet().width, width);
     EXPECT_FLOAT_EQ(renderer.camera().aspectRatio, float(width) / float(height));
     // The same view at twice the resolution: averaged down it is the first picture, up to edges.

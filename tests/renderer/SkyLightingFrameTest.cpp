@@ -6,6 +6,7 @@
 #include "platform/gl/GlExtensions.h"
 #include "scene/Light.h"
 #include "support/GlTestContext.h"
+#include "support/RendererTestAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -40,9 +41,9 @@ float hdrAt(Renderer& r, Float3 world)
     int x = static_cast<int>((clip.x / w * 0.5f + 0.5f) * r.width());
     int y = static_cast<int>((clip.y / w * 0.5f + 0.5f) * r.height());
     float rgb[3] = {0, 0, 0};
-    glBindFramebuffer(GL_FRAMEBUFFER, r.hdrSet().scene.framebufferId);
+    glBindFramebuffer(GL_FRAMEBUFFER, RendererTestAccess::hdrSet(r).scene.framebufferId);
     glReadPixels(x, y, 1, 1, GL_RGB, GL_FLOAT, rgb);
-    glBindFramebuffer(GL_FRAMEBUFFER, r.windowFramebuffer());
+    glBindFramebuffer(GL_FRAMEBUFFER, RendererTestAccess::windowFramebuffer(r));
     return rgb[0] + rgb[1] + rgb[2];
 }
 
@@ -54,7 +55,7 @@ TEST(SkyLightingInFrame, SunMovesRebuildItASliceAFrameAndTheSwitchPausesTheRebui
     Renderer& r = *testWorld().renderer;
     showInstances(testWorld().instances);
     OnlyFeatures only(r, {SkyLighting});
-    const SkyLightingVolume& volume = r.skyLightingVolume();
+    const SkyLightingVolume& volume = RendererTestAccess::skyLightingVolume(r);
     // Earlier tests may have moved the sun: work off whatever rebuild is pending.
     for (int frame = 0; frame < 17 && volume.slicesWrittenSinceRestart < 17u; ++frame)
         renderPixels();
@@ -98,9 +99,9 @@ TEST(SkyLightingInFrame, SkyLightReachesCoveredPixelsOnlyAndTheBoxShadesTheGroun
     renderPixels();
 
     float uncovered[3] = {1, 1, 1};
-    glBindFramebuffer(GL_FRAMEBUFFER, r.hdrSet().scene.framebufferId);
+    glBindFramebuffer(GL_FRAMEBUFFER, RendererTestAccess::hdrSet(r).scene.framebufferId);
     glReadPixels(80, 88, 1, 1, GL_RGB, GL_FLOAT, uncovered);
-    glBindFramebuffer(GL_FRAMEBUFFER, r.windowFramebuffer());
+    glBindFramebuffer(GL_FRAMEBUFFER, RendererTestAccess::windowFramebuffer(r));
     EXPECT_EQ(uncovered[0] + uncovered[1] + uncovered[2], 0.0f);
 
     const float foot = hdrAt(r, {0.0f, 0.0f, 3.6f});

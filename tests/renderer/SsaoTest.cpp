@@ -10,6 +10,7 @@
 #include "renderer/SsaoPass.h"
 #include "renderer/SsaoUniforms.h"
 #include "support/GlTestContext.h"
+#include "support/RendererTestAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -66,7 +67,7 @@ GLint magnificationFilter(Texture2D* texture)
 // frustum rays, noise) from the renderer.
 class SsaoTestSource : public UniformValueSource {
 public:
-    SsaoTestSource(const SsaoSet& ssaoSet, Renderer& r) : set(ssaoSet), renderer(r) {}
+    SsaoTestSource(const SsaoSet& ssaoSet, UniformValueSource& r) : set(ssaoSet), renderer(r) {}
     bool setUniform(UniformSemantic semantic, int location, const UniformContext& context) override
     {
         return setSsaoUniform(set, semantic, location) || renderer.setUniform(semantic, location, context);
@@ -81,7 +82,7 @@ public:
 
 private:
     const SsaoSet& set;
-    Renderer& renderer;
+    UniformValueSource& renderer;
 };
 
 struct Pixel {
@@ -121,7 +122,7 @@ protected:
         target->create(clientWidth, clientHeight);
         target->addColorAttachment(0, PixelFormatRgb16F, 0, false);
         target->setDrawBuffers();
-        glBindFramebuffer(GL_FRAMEBUFFER, renderer->windowFramebuffer());
+        glBindFramebuffer(GL_FRAMEBUFFER, RendererTestAccess::windowFramebuffer(*renderer));
     }
 
     void TearDown() override
@@ -147,11 +148,11 @@ protected:
     {
         showInstances(instances);
         renderer->renderFrame();  // the G-buffer of these instances
-        renderer->frameBufferStack().push(target.get());
+        RendererTestAccess::frameBufferStack(*renderer).push(target.get());
         glClearColor(ambient, ambient, ambient, 1.0f);
         glClear(GL_COLOR_BUFFER_BIT);
         glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-        renderer->loadViewMatrices();
+        RendererTestAccess::loadViewMatrices(*renderer);
         Matrix4 modelviewBefore, projectionBefore, modelviewAfter, projectionAfter;
         glGetFloatv(GL_MODELVIEW_MATRIX, modelviewBefore.m);
         glGetFloatv(GL_PROJECTION_MATRIX, projectionBefore.m);
@@ -159,11 +160,12 @@ protected:
         FrustumVectors rays = unitDepthFrustumVectors(renderer->camera());
         SsaoTestSource source(*set, *renderer);
         int errorsBefore = glErrorTotal();
-        drawSsao(*set, {renderer->gBuffer().depthTexture(), &rays, &source, &renderer->frameBufferStack(),
-                        &renderer->textureUnitTable()});
+        drawSsao(*set,
+                 {RendererTestAccess::gBuffer(*renderer).depthTexture(), &rays, &source,
+                  &RendererTestAccess::frameBufferStack(*renderer), &RendererTestAccess::textureUnitTable(*renderer)});
         EXPECT_EQ(glErrorTotal(), errorsBefore) << testWorld().logged;
         EXPECT_EQ(conventionStateDifferences(), "");
-        EXPECT_EQ(renderer->frameBufferStack().top(), target.get());
+        EXPECT_EQ(RendererTestAccess::frameBufferStack(*renderer).top(), target.get());
         GLint viewport[4] = {};
         glGetIntegerv(GL_VIEWPORT, viewport);
         EXPECT_EQ(viewport[2], clientWidth);
@@ -175,8 +177,8 @@ protected:
         std::vector<float> rgb(static_cast<size_t>(clientWidth * clientHeight * 3));
         glReadBuffer(GL_COLOR_ATTACHMENT0);
         glReadPixels(0, 0, clientWidth, clientHeight, GL_RGB, GL_FLOAT, rgb.data());
-        renderer->frameBufferStack().pop();
-        renderer->textureUnitTable().unbindAll();
+        RendererTestAccess::frameBufferStack(*renderer).pop();
+        RendererTestAccess::textureUnitTable(*renderer).unbindAll();
         std::vector<float> factors(static_cast<size_t>(clientWidth * clientHeight));
         for (size_t i = 0; i < factors.size(); ++i)
             factors[i] = rgb[i * 3] / ambient;
@@ -279,7 +281,7 @@ TEST(SsaoSet, OddClientSizesGiveRoundedDownHalfTargetsWithoutDepthBuffers)
     EXPECT_EQ(tiny.occlusion.height, 1);
     glBindFramebuffer(GL_FRAMEBUFFER, tiny.occlusion.framebufferId);
     EXPECT_EQ(glCheckFramebufferStatus(GL_FRAMEBUFFER), static_cast<GLenum>(GL_FRAMEBUFFER_COMPLETE));
-    glBindFramebuffer(GL_FRAMEBUFFER, worldRenderer()->windowFramebuffer());
+    glBindFramebuffer(GL_FRAMEBUFFER, RendererTestAccess::windowFramebuffer(*worldRenderer()));
     EXPECT_EQ(testWorld().logged.find("SSAO"), std::string::npos) << testWorld().logged;
 }
 
@@ -310,7 +312,7 @@ TEST(SsaoUniforms, TheRendererFeedsEveryValueWithElementCounts)
     applyPassUniforms(nullptr, nullptr, r, *program, nullptr);
     EXPECT_EQ(glErrorTotal(), errorsBefore) << testWorld().logged;
 
-    const SsaoSet& set = r->ssaoSet();
+    const SsaoSet& set = RendererTestAccess::ssaoSet(*r);
     auto floatOf = [&](const char* name) {
         float value = -1.0f;
         glGetUniformfvARB(program->program, glGetUniformLocationARB(program->program, name), &value);
@@ -321,11 +323,12 @@ TEST(SsaoUniforms, TheRendererFeedsEveryValueWithElementCounts)
         glGetUniformivARB(program->program, glGetUniformLocationARB(program->program, name), &value);
         return value;
     };
-    EXPECT_EQ(floatOf("reach"), 3.0f);
-    EXPECT_EQ(floatOf("strength"), 2.0f);
-    EXPECT_EQ(floatOf("radius"), 0.05f);
-    EXPECT_EQ(intOf("vectorCount"), 16);
-    EXPECT_EQ(intOf("weightCount"), 21);
+    // Each uniform receives the renderer's set's own value (they differ, so a swap shows).
+    EXPECT_EQ(floatOf("reach"), set.distance);
+    EXPECT_EQ(floatOf("strength"), set.intensity);
+    EXPECT_EQ(floatOf("radius"), set.blurRadius);
+    EXPECT_EQ(size_t(intOf("vectorCount")) * 2, set.samplingVectors.size());
+    EXPECT_EQ(size_t(intOf("weightCount")), set.blurCoefficients.size());
     EXPECT_EQ(floatOf("weights[20]"), set.blurCoefficients[20]);
     float lastVector[2] = {0.0f, 0.0f};
     glGetUniformfvARB(program->program, glGetUniformLocationARB(program->program, "vectors[15]"), lastVector);
@@ -333,8 +336,8 @@ TEST(SsaoUniforms, TheRendererFeedsEveryValueWithElementCounts)
     EXPECT_EQ(lastVector[1], set.samplingVectors[31]);
     int unit = samplerUnit(*program, SSAO_TEXTURE);
     ASSERT_GE(unit, 0);
-    EXPECT_EQ(r->textureUnitTable().entry(unit), set.occlusionTexture());
-    r->textureUnitTable().unbindAll();
+    EXPECT_EQ(RendererTestAccess::textureUnitTable(*r).entry(unit), set.occlusionTexture());
+    RendererTestAccess::textureUnitTable(*r).unbindAll();
     glUseProgramObjectARB(0);
 }
 
@@ -407,13 +410,13 @@ TEST(SsaoInFrame, SwitchedOffNothingRunsAndSwitchedOnTheDirectLightIsNotDarkened
     Renderer* r = worldRenderer();
     ASSERT_NE(r, nullptr) << testWorld().logged;
     showInstances(testWorld().instances);
-    const SsaoSet& set = r->ssaoSet();
+    const SsaoSet& set = RendererTestAccess::ssaoSet(*r);
     auto hdrPixels = [&] {
         std::vector<float> rgb(static_cast<size_t>(clientWidth * clientHeight * 3));
-        glBindFramebuffer(GL_FRAMEBUFFER, r->hdrSet().scene.framebufferId);
+        glBindFramebuffer(GL_FRAMEBUFFER, RendererTestAccess::hdrSet(*r).scene.framebufferId);
         glReadBuffer(GL_COLOR_ATTACHMENT0);
         glReadPixels(0, 0, clientWidth, clientHeight, GL_RGB, GL_FLOAT, rgb.data());
-        glBindFramebuffer(GL_FRAMEBUFFER, r->windowFramebuffer());
+        glBindFramebuffer(GL_FRAMEBUFFER, RendererTestAccess::windowFramebuffer(*r));
         return rgb;
     };
     bool savedSwitches[FeatureSwitchCount] = {};
@@ -429,7 +432,7 @@ TEST(SsaoInFrame, SwitchedOffNothingRunsAndSwitchedOnTheDirectLightIsNotDarkened
     glClearColor(0.5f, 0.5f, 0.5f, 0.5f);
     glClear(GL_COLOR_BUFFER_BIT);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glBindFramebuffer(GL_FRAMEBUFFER, r->windowFramebuffer());
+    glBindFramebuffer(GL_FRAMEBUFFER, RendererTestAccess::windowFramebuffer(*r));
     r->setFeature(Ssao, false);
     frameTimer().elapsedSeconds = 0.1f;
     renderPixels();
@@ -460,8 +463,8 @@ TEST(SsaoInFrame, EveryHalfSizeDepthTexelHoldsTheEyeDepthOfTheLowerLeftFullSizeT
     ASSERT_NE(r, nullptr) << testWorld().logged;
     showInstances(testWorld().instances);
     renderPixels();
-    const SsaoSet& set = r->ssaoSet();
-    std::vector<float> full = readTexture(r->gBuffer().depthTexture(), clientWidth, clientHeight);
+    const SsaoSet& set = RendererTestAccess::ssaoSet(*r);
+    std::vector<float> full = readTexture(RendererTestAccess::gBuffer(*r).depthTexture(), clientWidth, clientHeight);
     std::vector<float> half = readTexture(set.depthTexture(), set.depth.width, set.depth.height);
     float deepest = 0.0f;
     for (int y = 0; y < set.depth.height; ++y)

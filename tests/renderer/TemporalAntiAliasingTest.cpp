@@ -8,6 +8,7 @@
 #include "platform/HeadlessContext.h"
 #include "scene/SrgbCurve.h"
 #include "support/GlTestContext.h"
+#include "support/RendererTestAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -81,7 +82,7 @@ TEST(TemporalAntiAliasing, AStillViewConvergesTowardItsSupersampledPicture)
     ASSERT_NE(testWorld().renderer, nullptr) << testWorld().logged;
     Renderer& renderer = *testWorld().renderer;
     const int width = renderer.width(), height = renderer.height();
-    const float exposure = renderer.hdrSet().fixedExposure;
+    const float exposure = RendererTestAccess::hdrSet(renderer).fixedExposure;
     showInstances(testWorld().instances);
     renderer.setFixedExposure(1.5f);
     renderer.setRenderSetting(AntiAliasing, false);

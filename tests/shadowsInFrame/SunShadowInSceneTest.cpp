@@ -3,6 +3,7 @@
 // The renderer's small test world (a ground slab and a box in front of the camera, lit by the
 // start-up sun) is reused.
 #include "renderer/RendererTestScene.cpp"
+#include "support/RendererTestAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -33,10 +34,10 @@ TEST(SunShadowInScene, TheBoxShadowsTheGroundWhereTheSunPutsItAndOnlyWhileItCast
     TestWorld& world = testWorld();
     ASSERT_NE(world.renderer, nullptr) << world.logged;
     Renderer& r = *world.renderer;
-    ASSERT_NE(r.shadowMaps().zFillProgram, nullptr);
+    ASSERT_NE(RendererTestAccess::shadowMaps(r).zFillProgram, nullptr);
     showInstances(world.instances);
     // The visibility update would fill the shadow cameras' views too; here every instance is in.
-    for (ShadowMapRecord& cascade : r.shadowMaps().cascades) {
+    for (ShadowMapRecord& cascade : RendererTestAccess::shadowMaps(r).cascades) {
         cascade.camera.clearVisibleSets();
         for (ObjectInstance* instance : world.instances)
             cascade.camera.addVisible(instance);
@@ -57,7 +58,7 @@ TEST(SunShadowInScene, TheBoxShadowsTheGroundWhereTheSunPutsItAndOnlyWhileItCast
     std::cout << "frame with the box's shadow: " << picture << "\n";
 
     // Every cascade was placed around its slice of this camera's view.
-    for (const ShadowMapRecord& cascade : r.shadowMaps().cascades)
+    for (const ShadowMapRecord& cascade : RendererTestAccess::shadowMaps(r).cascades)
         EXPECT_GT(cascade.uvSpaceSunLightRadius, 0.0f);
 
     // The same box with shadow casting off leaves the ground lit.

@@ -10,10 +10,11 @@
 #include "platform/gl/GlExtensions.h"
 #include "raytracing/RayTracer.h"
 #include "raytracing/ReferenceTracer.h"
+#include "raytracing/SkyEnvironment.h"
 #include "renderer/FullScreenQuad.h"
 #include "renderer/Renderer.h"
-#include "renderer/SkyCapture.h"
 #include "scene/Scene.h"
+#include "support/RendererTestAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -78,9 +79,10 @@ TEST(ReferenceInputs, FirstHitsHaveTheGBuffersAlbedoAndNormal)
 {
     OrvantaApplication application;
     Renderer& renderer = startDemo(application);
-    const std::vector<uint8_t> colour = readTexture<uint8_t>(renderer.gBuffer().colorTexture(), GL_RGBA,
-                                                             GL_UNSIGNED_BYTE, 4);
-    const std::vector<float> normal = readTexture<float>(renderer.gBuffer().normalTexture(), GL_RGB, GL_FLOAT, 3);
+    const std::vector<uint8_t> colour = readTexture<uint8_t>(RendererTestAccess::gBuffer(renderer).colorTexture(),
+                                                             GL_RGBA, GL_UNSIGNED_BYTE, 4);
+    const std::vector<float> normal = readTexture<float>(RendererTestAccess::gBuffer(renderer).normalTexture(), GL_RGB,
+                                                         GL_FLOAT, 3);
 
     const KdTree twoSided = twoSidedCopy(rayTracer().kdTree);
     const SkyEnvironment sky = uniformSky({1, 1, 1});
@@ -131,7 +133,7 @@ TEST(ReferenceInputs, SkyRadianceByDirectionIsWhatTheGpuReadsFromItsSkyMap)
 {
     OrvantaApplication application;
     Renderer& renderer = startDemo(application);
-    const SkyEnvironment sky = captureSkyEnvironment(renderer);
+    const SkyEnvironment sky = renderer.captureSkyEnvironment();
 
     const std::filesystem::path shader = std::filesystem::temp_directory_path() /
                                          ("orvanta-sky-lookup-" + std::to_string(::getpid()) + ".shader");
@@ -152,7 +154,7 @@ TEST(ReferenceInputs, SkyRadianceByDirectionIsWhatTheGpuReadsFromItsSkyMap)
     target.create(kDirections, 1);
     target.addColorAttachment(0, PixelFormatRgb32F, 0, false);
     target.setDrawBuffers();
-    renderer.frameBufferStack().push(&target);
+    RendererTestAccess::frameBufferStack(renderer).push(&target);
     beginFullScreenPass();
     applyPassUniforms(nullptr, nullptr, &renderer, *program, nullptr);
     drawFullScreenQuad({});
@@ -160,8 +162,8 @@ TEST(ReferenceInputs, SkyRadianceByDirectionIsWhatTheGpuReadsFromItsSkyMap)
     std::vector<float> gpu(kDirections * 3);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
     glReadPixels(0, 0, kDirections, 1, GL_RGB, GL_FLOAT, gpu.data());
-    renderer.frameBufferStack().pop();
-    renderer.textureUnitTable().unbindAll();
+    RendererTestAccess::frameBufferStack(renderer).pop();
+    RendererTestAccess::textureUnitTable(renderer).unbindAll();
     glUseProgramObjectARB(0);
 
     int off = 0;

@@ -11,6 +11,7 @@
 #include "renderer/Renderer.h"
 #include "scene/Light.h"
 #include "scene/Scene.h"
+#include "support/RendererTestAccess.h"
 
 #include <gtest/gtest.h>
 
@@ -42,10 +43,10 @@ float horizonWarmthTowardTheSun(Renderer& renderer)
     const int firstRow = size / 2 + 2;
     const int rows = size / 16;
     std::vector<float> rgb(static_cast<size_t>(size * rows) * 3);
-    glBindFramebuffer(GL_FRAMEBUFFER, renderer.skySet().skyMap.framebufferId);
+    glBindFramebuffer(GL_FRAMEBUFFER, RendererTestAccess::skySet(renderer).skyMap.framebufferId);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
     glReadPixels(0, firstRow, size, rows, GL_RGB, GL_FLOAT, rgb.data());
-    glBindFramebuffer(GL_FRAMEBUFFER, renderer.windowFramebuffer());
+    glBindFramebuffer(GL_FRAMEBUFFER, RendererTestAccess::windowFramebuffer(renderer));
     size_t brightest = 0;
     for (size_t i = 0; i < rgb.size(); i += 3)
         if (rgb[i] + rgb[i + 1] + rgb[i + 2] > rgb[brightest] + rgb[brightest + 1] + rgb[brightest + 2])

@@ -8,8 +8,8 @@ class HeadlessContext;
 namespace OrvantaTest {
 
 // One headless OpenGL context per test process, created on first use and kept current. GL checks
-// (setGlDebug) are switched on. A test that needs GL calls requireGlContext(): when no context can
-// be made the test fails with the reason; it is never skipped silently.
+// (setGlDebug) are switched on. A test that needs GL starts with ORVANTA_REQUIRE_GL(): when no
+// context can be made the test fails with the reason; it is never skipped silently.
 Orvanta::HeadlessContext* glContext();
 std::string glContextError();
 

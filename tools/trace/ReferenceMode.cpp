@@ -15,8 +15,8 @@
 #include "raytracing/PathSampling.h"
 #include "raytracing/RayTracer.h"
 #include "raytracing/ReferenceTracer.h"
+#include "raytracing/SkyEnvironment.h"
 #include "renderer/Renderer.h"
-#include "renderer/SkyCapture.h"
 #include "scene/Scene.h"
 
 #include <algorithm>
@@ -231,7 +231,7 @@ int runReference(const std::vector<std::string>& arguments)
         std::fprintf(stderr, "orvanta-trace: the scene has no ray-traced geometry\n");
         return 1;
     }
-    const SkyEnvironment sky = withOutsideLight(captureSkyEnvironment(renderer), reference.light);
+    const SkyEnvironment sky = withOutsideLight(renderer.captureSkyEnvironment(), reference.light);
     const KdTree twoSided = twoSidedCopy(tracer.kdTree);
     ReferenceScene scene;
     scene.tree = &twoSided;
