@@ -20,16 +20,6 @@ using namespace OrvantaTest;
 
 namespace {
 
-RtImage solidImage(float value)
-{
-    RtImageLevel level;
-    level.width = level.height = 1;
-    level.texels = {{value, value, value, 1.0f}};
-    RtImage image;
-    image.levels = {level};
-    return image;
-}
-
 // A scene of grey Lambert surfaces (no specular lobe): quads and solid boxes with outward faces.
 struct ProbeScene {
     TestScene scene;

@@ -1,5 +1,6 @@
 // The reference path tracer against closed forms: scenes whose light transport has an exact answer.
 #include "KdTestScenes.h"
+#include "support/TracedQuads.h"
 
 #include "content/RtImage.h"
 #include "raytracing/HalfFloat.h"
@@ -21,16 +22,6 @@ using namespace Orvanta;
 using namespace OrvantaTest;
 
 namespace {
-
-RtImage solidImage(float value)
-{
-    RtImageLevel level;
-    level.width = level.height = 1;
-    level.texels = {{value, value, value, 1.0f}};
-    RtImage image;
-    image.levels = {level};
-    return image;
-}
 
 // A scene of quads sharing one albedo and no specular lobe.
 struct LambertScene {

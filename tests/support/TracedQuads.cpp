@@ -35,4 +35,14 @@ void addTracedQuad(RayTracingGeometry& g, const RtSurface& surface, Float3 corne
     }
 }
 
+Orvanta::RtImage solidImage(float value)
+{
+    Orvanta::RtImageLevel level;
+    level.width = level.height = 1;
+    level.texels = {{value, value, value, 1.0f}};
+    Orvanta::RtImage image;
+    image.levels = {level};
+    return image;
+}
+
 }  // namespace OrvantaTest

@@ -1,5 +1,6 @@
 #pragma once
 #include "content/RayTracingGeometry.h"
+#include "content/RtImage.h"
 
 namespace OrvantaTest {
 
@@ -8,5 +9,9 @@ namespace OrvantaTest {
 // binormal along v. The kd-tree is built afterwards.
 void addTracedQuad(Orvanta::RayTracingGeometry& geometry, const Orvanta::RtSurface& surface, Orvanta::Float3 corner,
                    Orvanta::Float3 u, Orvanta::Float3 v);
+
+// An image of one texel of this grey value (alpha 1): a surface's uniform albedo or specular
+// intensity.
+Orvanta::RtImage solidImage(float value);
 
 }  // namespace OrvantaTest

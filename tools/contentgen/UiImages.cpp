@@ -213,7 +213,7 @@ bool writeUiImages(const std::string& uiRoot, std::string& error)
         {"propagateSkyLighting.tga", "Propagate sky lighting", 180, 32, 2, labelSize, true},
         {"SSAO.tga", "SSAO", 180, 32, 2, labelSize, true},
         {"raytracing.tga", "Ray tracing", 180, 32, 2, labelSize, true},
-        {"pressF1.tga", "F1: panel   F2: reference view", 256, 32, 0, 30, false},
+        {"pressF1.tga", "F1 panel  F2 reference  F3 probes", 256, 32, 0, 30, false},
         {"screenshotSaved.tga", "Screenshot saved", 256, 32, 0, 30, false},
         {"checkMark.tga", nullptr, 16, 16, 1, 16, false},
         {"fps.tga", "FPS", 52, 16, 1, 16, false},
