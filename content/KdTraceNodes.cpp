@@ -6,23 +6,21 @@ namespace Orvanta {
 void KdTree::deriveTraceNodes()
 {
     traceNodes.clear();
-    // Leaf starts take 31 bits and left children 27: a tree beyond either keeps the plain walk.
-    if (nodes.size() >= KdTraceNode::kMaxNodes || leafTriangles.size() >= (1u << 31))
+    // A tree beyond what the fields can index keeps the plain walk.
+    if (nodes.size() >= KdTraceNode::kMaxNodes || leafTriangles.size() >= KdTraceNode::kMaxReferences)
         return;
     auto isEmptyLeaf = [&](uint32_t i) { return nodes[i].isLeaf() && leaves[nodes[i].leafIndex()].count == 0; };
     traceNodes.resize(nodes.size());
     for (size_t i = 0; i < nodes.size(); ++i) {
         const KdNode& n = nodes[i];
-        KdTraceNode& t = traceNodes[i];
         if (n.isLeaf()) {
             const KdLeaf& leaf = leaves[n.leafIndex()];
-            t.word0 = leaf.first * 2u + 1u;
-            t.word1 = leaf.count;
+            traceNodes[i] = KdTraceNode::leaf(leaf.first, leaf.count);
         } else {
             const uint32_t left = n.leftChild();
-            t.word0 = left << 5 | uint32_t(isEmptyLeaf(left + 1)) << 4 | uint32_t(isEmptyLeaf(left)) << 3 |
-                      n.axis() << 1;
-            t.word1 = std::bit_cast<uint32_t>(n.split());
+            const uint32_t empty = (isEmptyLeaf(left) ? KdTraceNode::kLeftChildEmpty : 0u) |
+                                   (isEmptyLeaf(left + 1) ? KdTraceNode::kRightChildEmpty : 0u);
+            traceNodes[i] = KdTraceNode::interior(left, n.axis(), empty, n.split());
         }
     }
 }

@@ -32,6 +32,17 @@ struct KdNodeBox {
 };
 static_assert(sizeof(KdNodeBox) == 32, "KdNodeBox is one 32-byte record");
 
+// A bit field of a node word: (word >> shift) & mask. The walks read fields through these, for one
+// node at a time or lane by lane for several (the stream walk's vector words), so the layout is
+// written down here once.
+struct KdWordField {
+    uint32_t shift;
+    uint32_t mask;
+
+    constexpr uint32_t of(uint32_t word) const { return (word >> shift) & mask; }
+    constexpr uint32_t place(uint32_t value) const { return (value & mask) << shift; }
+};
+
 // A node as the walks read it. Interior: word0 = leftChild * 32 + rightEmpty * 16 + leftEmpty * 8 +
 // axis * 2, word1 the split; a child flagged empty is a leaf without triangles, which a walk need
 // not enter. Leaf: word0 = first * 2 + 1, word1 = its triangle count (as bits), so a walk reaches
@@ -40,15 +51,37 @@ struct KdTraceNode {
     uint32_t word0 = 1;
     uint32_t word1 = 0;
 
-    static constexpr uint32_t kMaxNodes = 1u << 27;  // leftChild needs the 27 bits above the flags
+    // The fields of word0.
+    static constexpr KdWordField kLeafFlag{0, 1};
+    static constexpr KdWordField kAxis{1, 3};
+    static constexpr KdWordField kLeftEmpty{3, 1};
+    static constexpr KdWordField kRightEmpty{4, 1};
+    static constexpr KdWordField kEmptyChildren{3, 3};  // both flags: bit 0 left, bit 1 right
+    static constexpr KdWordField kLeftChild{5, 0x07FFFFFFu};
+    static constexpr KdWordField kFirst{1, 0x7FFFFFFFu};
 
-    bool isLeaf() const { return (word0 & 1u) != 0; }
-    uint32_t axis() const { return (word0 >> 1) & 3u; }
-    // Bit 0: the left child is an empty leaf; bit 1: the right one is.
-    uint32_t emptyChildren() const { return (word0 >> 3) & 3u; }
-    uint32_t leftChild() const { return word0 >> 5; }
+    static constexpr uint32_t kMaxNodes = kLeftChild.mask + 1;  // a left child must fit its field
+    static constexpr uint32_t kMaxReferences = kFirst.mask + 1;
+
+    static KdTraceNode interior(uint32_t leftChild, uint32_t axis, uint32_t emptyChildren, float split)
+    {
+        return {kLeftChild.place(leftChild) | kEmptyChildren.place(emptyChildren) | kAxis.place(axis),
+                std::bit_cast<uint32_t>(split)};
+    }
+    static KdTraceNode leaf(uint32_t first, uint32_t count)
+    {
+        return {kFirst.place(first) | kLeafFlag.place(1), count};
+    }
+
+    bool isLeaf() const { return kLeafFlag.of(word0) != 0; }
+    uint32_t axis() const { return kAxis.of(word0); }
+    // The bits of emptyChildren(): which child is a leaf without triangles.
+    static constexpr uint32_t kLeftChildEmpty = 1u;
+    static constexpr uint32_t kRightChildEmpty = 2u;
+    uint32_t emptyChildren() const { return kEmptyChildren.of(word0); }
+    uint32_t leftChild() const { return kLeftChild.of(word0); }
     float split() const { return std::bit_cast<float>(word1); }
-    uint32_t first() const { return word0 >> 1; }
+    uint32_t first() const { return kFirst.of(word0); }
     uint32_t count() const { return word1; }
 };
 static_assert(sizeof(KdTraceNode) == 8, "KdTraceNode is one 8-byte record");

@@ -53,22 +53,24 @@ void walkSingle(const KdTree& tree, const Nodes& nodes, Ray& ray)
             const uint32_t nearNode = leftNear ? left : left + 1;
             const uint32_t farNode = leftNear ? left + 1 : left;
             const uint32_t empty = nodes.emptyChildren(node);
+            const uint32_t nearEmptyBit = leftNear ? KdTraceNode::kLeftChildEmpty : KdTraceNode::kRightChildEmpty;
+            const uint32_t farEmptyBit = leftNear ? KdTraceNode::kRightChildEmpty : KdTraceNode::kLeftChildEmpty;
             // d is NaN only for a ray running inside the split plane; the near side holds
             // everything such a ray can reach there.
             if (!(d <= ray.tMax) || d <= 0.0f) {
-                if (empty & (leftNear ? 1u : 2u)) {
+                if (empty & nearEmptyBit) {
                     atLeaf = false;
                     break;
                 }
                 node = nearNode;
             } else if (d < ray.tMin) {
-                if (empty & (leftNear ? 2u : 1u)) {
+                if (empty & farEmptyBit) {
                     atLeaf = false;
                     break;
                 }
                 node = farNode;
             } else if (empty) {
-                const bool nearEmpty = (empty & (leftNear ? 1u : 2u)) != 0;
+                const bool nearEmpty = (empty & nearEmptyBit) != 0;
                 if (nearEmpty) {
                     ray.tMin = d;
                     node = farNode;

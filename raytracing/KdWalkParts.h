@@ -42,7 +42,7 @@ struct StoredNodes {
     KdLeaf leaf(uint32_t i) const { return leaves[nodes[i].leafIndex()]; }
 };
 
-// The eight- and sixteen-lane packet walks (KdPacketWalkAvx2.cpp, KdPacketWalkAvx512.cpp) of up
+// The eight- and sixteen-lane packet walks (KdWalksAvx2.cpp, KdWalksAvx512.cpp) of up
 // to that many rays from their start values. They run AVX2 and AVX-512 instructions: call them only
 // where packetWidth() is at least 8 and 16.
 void tracePacketAvx2(const KdTree& tree, Ray* rays, unsigned count);
@@ -53,8 +53,9 @@ void tracePacketAvx512(const KdTree& tree, Ray* rays, unsigned count);
 void testLeafAvx2(const KdTree& tree, const KdLeaf& leaf, Ray& ray);
 void testLeafAvx512(const KdTree& tree, const KdLeaf& leaf, Ray& ray);
 
-// The stream walk of KdTraversal.h in sixteen AVX-512 lanes (KdStreamWalkAvx512.cpp), for trees
-// with trace nodes; call it only where packetWidth() is 16.
+// The stream walk of KdTraversal.h (StreamWalk.h) in eight and sixteen lanes, for trees with trace
+// nodes, under the same conditions on the CPU as the packet walks.
+void traceStreamAvx2(const KdTree& tree, Ray* rays, size_t count);
 void traceStreamAvx512(const KdTree& tree, Ray* rays, size_t count);
 
 using WideLeafTest = void (*)(const KdTree&, const KdLeaf&, Ray&);

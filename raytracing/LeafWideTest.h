@@ -3,7 +3,7 @@
 // Lanes16: sixteen in AVX-512), for leaves too large for the one-triangle-at-a-time test to be
 // cheap: the test's early exits are branches that go either way from one triangle to the next,
 // and a large leaf pays a misprediction for most of its triangles. Included only inside the
-// target regions of KdPacketWalkAvx2.cpp and KdPacketWalkAvx512.cpp, like PacketWalk.h.
+// target regions of KdWalksAvx2.cpp and KdWalksAvx512.cpp, like PacketWalk.h.
 //
 // The records are gathered field by field from the tree's shared array, only for the lanes that
 // have a triangle. Every lane runs the scalar

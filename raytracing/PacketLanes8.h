@@ -1,7 +1,7 @@
 #pragma once
 // Eight lanes of AVX2 with the operations of Lanes4 (scene/SimdLanes.h), each the IEEE operation of
 // the single-ray walk in every lane. Its functions use AVX2 instructions: include this header only
-// inside a region compiled for AVX2 (see KdPacketWalkAvx2.cpp), and call into that region only on
+// inside a region compiled for AVX2 (see KdWalksAvx2.cpp), and call into that region only on
 // CPUs that have it.
 
 #include <immintrin.h>
@@ -43,6 +43,19 @@ struct Lanes8 {
     static V broadcast(const float* row)
     {
         return _mm256_broadcast_ss(row + i);
+    }
+
+    // Unsigned 32-bit lanes as a GCC vector, as Lanes4::U.
+    using U = uint32_t __attribute__((vector_size(32)));
+    static U loadU(const uint32_t* p) { return U(_mm256_load_si256(reinterpret_cast<const __m256i*>(p))); }
+    static M equalsU(U a, uint32_t n) { return M(a == n); }
+    static M nonZeroU(U a) { return M(a != 0u); }
+    static U selectU(M mask, U a, U b) { return U(select(mask, V(a), V(b))); }
+    static V floatsOf(U a) { return V(a); }
+    static U gatherU(const uint32_t* words, U offsets, unsigned lanes)
+    {
+        return U(_mm256_mask_i32gather_epi32(_mm256_setzero_si256(), reinterpret_cast<const int*>(words),
+                                             __m256i(offsets), _mm256_castps_si256(mask(lanes)), 4));
     }
 
     // For the leaf test of one ray against a lane per triangle (LeafWideTest.h).

@@ -1,7 +1,7 @@
 #pragma once
 // The packet walk, written once over a lane type (Lanes4: SSE2, four rays; Lanes8: AVX2, eight;
 // Lanes16: AVX-512, sixteen). KdTraversal.cpp instantiates it with Lanes4 for every x86-64 CPU;
-// KdPacketWalkAvx2.cpp and KdPacketWalkAvx512.cpp with Lanes8 and Lanes16, each inside a region
+// KdWalksAvx2.cpp and KdWalksAvx512.cpp with Lanes8 and Lanes16, each inside a region
 // compiled for its instructions, which the packet entry point only calls on CPUs that have them.
 // Everything here is a template over the lane type, so no compiled function is shared between the
 // regions. Only those three files include this header.
@@ -209,7 +209,8 @@ void walkPacket(const KdTree& tree, const Nodes& treeNodes, Ray* rays, unsigned 
                 if (const uint32_t empty = nodes.emptyChildren(node)) {
                     // As in the single walk: an empty child a ray crosses into or out of is not
                     // put on the stack; the ray walks the other child's part of its segment.
-                    const unsigned leftEmpty = empty & 1u ? kAllLanes : 0u, rightEmpty = empty & 2u ? kAllLanes : 0u;
+                    const unsigned leftEmpty = empty & KdTraceNode::kLeftChildEmpty ? kAllLanes : 0u;
+                    const unsigned rightEmpty = empty & KdTraceNode::kRightChildEmpty ? kAllLanes : 0u;
                     const unsigned nearEmpty = both & ((leftNear & leftEmpty) | (~leftNear & rightEmpty));
                     const unsigned farEmpty = both & ~nearEmpty;
                     tMin = selectLanes<Lanes>(nearEmpty, d, tMin);

@@ -232,8 +232,8 @@ TEST(KdTraversal, StreamsGiveEveryRayTheSingleWalksHit)
                 traverse(tree, single[i]);
                 hits += single[i].hitTriangle != nullptr;
             }
-            // At every width the CPU has: four lanes, and sixteen with AVX-512F.
-            for (unsigned width : {4u, 16u}) {
+            // At every width the CPU has: four lanes, eight with AVX2, sixteen with AVX-512F.
+            for (unsigned width : packetWidths()) {
                 std::vector<Ray> walked = stream;
                 traverseStream(tree, walked.data(), count, width);
                 for (size_t i = 0; i < count; ++i)
@@ -342,7 +342,7 @@ TEST(KdTraversal, LargeLeavesGiveTheLiteralWalksHitWithTiesToTheFirstTriangle)
         ties += literal[i].hitTriangle && (literal[i].hitTriangle - s.geometry.triangles.data()) % 2 == 0;
     }
     EXPECT_GT(ties, 200);
-    for (unsigned width : {4u, 16u}) {
+    for (unsigned width : packetWidths()) {
         std::vector<Ray> walked = stream;
         traverseStream(tree, walked.data(), walked.size(), width);
         for (size_t i = 0; i < walked.size(); ++i)
