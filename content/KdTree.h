@@ -16,6 +16,12 @@ struct KdNode {
     uint32_t word0 = 1;
     float word1 = 0.0f;
 
+    static KdNode interior(uint32_t leftChild, uint32_t axis, float split)
+    {
+        return {leftChild * 8u + axis * 2u, split};
+    }
+    static KdNode leaf(uint32_t leafIndex) { return {leafIndex * 2u + 1u, 0.0f}; }
+
     bool isLeaf() const { return (word0 & 1u) != 0; }
     uint32_t axis() const { return (word0 >> 1) & 3u; }
     uint32_t leftChild() const { return word0 >> 3; }
@@ -113,34 +119,50 @@ KdBuildRule kdBuildRuleForScene(const std::string& sceneTag);
 // as a tree of the other.
 std::string kdTreeFileTag(const std::string& sceneTag, KdBuildRule rule);
 
+// The tree as its file stores it (see KdTreeFile.cpp): nodes whose leaves index a leaf table, and
+// that table, its leaves numbered in the order a walk from the root meets them taking the left
+// child first, which is the order the build makes them in.
+struct KdStoredTree {
+    std::vector<KdNode> nodes;
+    std::vector<KdLeaf> leaves;
+};
+
 // Surface-area-heuristic kd-tree over the triangles of a RayTracingGeometry. Built or loaded once,
 // read concurrently afterwards.
+//
+// In memory a tree is one 8-byte record per node (KdTraceNode: a leaf holds its place in
+// leafTriangles, an interior node flags its empty children), one 32-bit reference per leaf entry
+// and one intersection record per triangle. The file's node records, leaf table and per-entry
+// record copies are derived when saving (stored()) and folded into this form when loading.
 class KdTree {
 public:
     // The rule buildKdTree follows and the one a saved or loaded file is marked with.
     KdBuildRule rule = KdBuildRule::Literal;
-    std::vector<KdNode> nodes;
+    // Node 0 is the root; the children of an interior node are leftChild() and the node after it.
+    std::vector<KdTraceNode> nodes;
     // The root's box record (the bounds of the geometry, depth 0, the root's split axis). The other
     // nodes' boxes follow from it and the splits and are not kept: nodeBoxes() derives them.
     KdNodeBox rootBox;
-    std::vector<KdLeaf> leaves;
     // Geometry triangle indices of every leaf, leaf after leaf.
     std::vector<uint32_t> leafTriangles;
     // One intersection record per geometry triangle, shared by every leaf holding the triangle
     // (the file keeps a copy per leaf entry; they are all the same record).
     std::vector<TriAccel> triangleAccels;
     const RayTracingGeometry* geometry = nullptr;
-    // The nodes as the walks read them (see KdTraceNode), derived from nodes and leaves by build
-    // and load, node for node. Empty when the tree is beyond what the encoding can index; the
-    // walks then read nodes and leaves. Call deriveTraceNodes() after changing nodes or leaves by
-    // other means.
-    std::vector<KdTraceNode> traceNodes;
-    void deriveTraceNodes();
+
     // Every node's box record, node for node, as the build makes them and the file stores them: a
     // child's box is its parent's cut at the split, its depth one more; the axis is the split axis
     // of an interior node and 0 for a leaf. Empty for a tree without nodes.
     std::vector<KdNodeBox> nodeBoxes() const;
+    // The nodes and leaf table the file stores.
+    KdStoredTree stored() const;
+    // Replaces nodes by the stored form's, whose leaves' triangles lie in leafTriangles. False,
+    // changing nothing, when the tree is beyond what KdTraceNode can index (kMaxNodes nodes,
+    // kMaxReferences leaf entries).
+    bool setNodes(const KdStoredTree& tree);
 
+    // A leaf's triangles as the walks read them.
+    static KdLeaf leafOf(const KdTraceNode& node) { return KdLeaf{node.first(), node.count()}; }
     // The i-th triangle of a leaf, as a geometry index and as its record.
     uint32_t leafTriangle(const KdLeaf& leaf, uint32_t i) const { return leafTriangles[leaf.first + i]; }
     const TriAccel& leafAccel(const KdLeaf& leaf, uint32_t i) const { return triangleAccels[leafTriangle(leaf, i)]; }

@@ -22,11 +22,6 @@ void traverseStream(const KdTree& tree, Ray* rays, size_t count, unsigned width)
 {
     if (tree.nodes.empty())
         return;
-    if (!KdWalk::hasTraceNodes(tree)) {
-        for (size_t i = 0; i < count; ++i)
-            traverse(tree, rays[i]);
-        return;
-    }
     width = std::min(width, packetWidth());
     if (width >= 16)
         KdWalk::traceStreamAvx512(tree, rays, count);

@@ -34,8 +34,7 @@ using namespace KdWalk;
 // part ends at the split. A ray whose segment lies wholly on an empty child's side goes on as if
 // it had entered that leaf and found nothing, without reading it. The leaves with triangles and
 // their order are those of the walk that enters every leaf.
-template <typename Nodes>
-void walkSingle(const KdTree& tree, const Nodes& nodes, Ray& ray)
+void walkSingle(const KdTree& tree, const TraceNodes nodes, Ray& ray)
 {
     // Built and loaded trees have no path with more than kKdDeepestTree interior nodes, and each
     // interior node pushes at most once on the way down, so the stack cannot overflow.
@@ -102,7 +101,7 @@ void traverse(const KdTree& tree, Ray& ray)
     if (tree.nodes.empty())
         return;
     clipToRootBox(tree, ray);
-    withNodes(tree, [&](const auto& nodes) { walkSingle(tree, nodes, ray); });
+    walkSingle(tree, TraceNodes{tree.nodes.data()}, ray);
 }
 
 #if defined(__x86_64__)

@@ -169,13 +169,12 @@ struct PacketEntry {
 //
 // The segment ends live in locals rather than in the packet, which the leaf test takes by
 // reference: kept there, every step would store and reload them.
-template <typename Lanes, typename Nodes>
-void walkPacket(const KdTree& tree, const Nodes& treeNodes, Ray* rays, unsigned count)
+template <typename Lanes>
+void walkPacket(const KdTree& tree, const TraceNodes nodes, Ray* rays, unsigned count)
 {
     using V = typename Lanes::V;
     constexpr unsigned kWidth = Lanes::kWidth;
     constexpr unsigned kAllLanes = (1u << kWidth) - 1u;
-    const Nodes nodes = treeNodes;
     PacketRays<Lanes> p(rays, count);
     V tMin, tMax;
     {
@@ -273,21 +272,6 @@ void walkPacket(const KdTree& tree, const Nodes& treeNodes, Ray* rays, unsigned 
         rays[r].tHit = hit[r];
 }
 
-// walkPacket for withNodes. A named type rather than a lambda: a lambda's body would not take
-// the target of the region a wide walk's file includes this header in.
-template <typename Lanes>
-struct PacketWalkCall {
-    const KdTree& tree;
-    Ray* rays;
-    unsigned count;
-
-    template <typename Nodes>
-    void operator()(const Nodes& nodes) const
-    {
-        walkPacket<Lanes>(tree, nodes, rays, count);
-    }
-};
-
 // The packet walk of up to Lanes::kWidth rays from their start values; rays past that are left
 // alone.
 template <typename Lanes>
@@ -297,7 +281,7 @@ void tracePacket(const KdTree& tree, Ray* rays, unsigned count)
         count = Lanes::kWidth;
     for (unsigned r = 0; r < count; ++r)
         clipToRootBox(tree, rays[r]);
-    withNodes(tree, PacketWalkCall<Lanes>{tree, rays, count});
+    walkPacket<Lanes>(tree, TraceNodes{tree.nodes.data()}, rays, count);
 }
 
 }  // namespace Orvanta::KdWalk

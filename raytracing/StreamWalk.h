@@ -162,15 +162,14 @@ struct StreamLanes {
     }
 };
 
-// Walks `count` rays, kWidth at a time in flight, each to the hit traverse() gives it. The tree
-// must have trace nodes.
+// Walks `count` rays, kWidth at a time in flight, each to the hit traverse() gives it.
 template <typename Lanes>
 void walkStream(const KdTree& tree, Ray* rays, size_t count)
 {
     using U = typename Lanes::U;
     constexpr unsigned kWidth = Lanes::kWidth;
     StreamLanes<Lanes> lanes(tree);
-    const uint32_t* words = reinterpret_cast<const uint32_t*>(tree.traceNodes.data());
+    const uint32_t* words = reinterpret_cast<const uint32_t*>(tree.nodes.data());
     static_assert(sizeof(KdTraceNode) == 2 * sizeof(uint32_t), "a node is two words");
     size_t next = 0;
     for (unsigned k = 0; k < kWidth && next < count; ++k)

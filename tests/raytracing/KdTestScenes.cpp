@@ -132,7 +132,7 @@ void literalTraverse(const KdTree& tree, Ray& ray, LiteralWalkCounts* counts)
     for (;;) {
         while (!tree.nodes[node].isLeaf()) {
             ++c.interiorSteps;
-            const KdNode& n = tree.nodes[node];
+            const KdTraceNode& n = tree.nodes[node];
             const uint32_t axis = n.axis(), left = n.leftChild();
             const float d = (n.split() - ray.origin[axis]) * ray.inverseDirection[axis];
             const uint32_t nearNode = n.split() >= ray.origin[axis] ? left : left + 1;
@@ -148,7 +148,8 @@ void literalTraverse(const KdTree& tree, Ray& ray, LiteralWalkCounts* counts)
                 node = nearNode;
             }
         }
-        const KdLeaf& leaf = tree.leaves[tree.nodes[node].leafIndex()];
+        // Every leaf reached is entered, empty or not (the engine's walks skip empty ones).
+        const KdLeaf leaf = KdTree::leafOf(tree.nodes[node]);
         ++(leaf.count ? c.leaves : c.emptyLeaves);
         c.triangleTests += leaf.count;
         for (uint32_t i = 0; i < leaf.count; ++i) {
