@@ -162,7 +162,7 @@ RaySet reflectionRays(const KdTree& tree, const Camera& camera, int width, int h
                 traverse(tree, ray);
                 if (!ray.hitAccel || ray.tHit >= 9000.0f)
                     continue;
-                Float3 n{ray.hitAccel->normal[0], ray.hitAccel->normal[1], ray.hitAccel->normal[2]};
+                Float3 n = faceNormal(ray);
                 if (dot(n, d) > 0.0f)
                     n = -n;  // the far side of a double-sided surface
                 const Float3 r = d - n * (2.0f * dot(d, n));
@@ -219,7 +219,7 @@ RaySet randomRays(const KdTree& tree, size_t count)
 size_t treeBytes(const KdTree& tree)
 {
     return tree.nodes.size() * sizeof(KdTraceNode) + sizeof(KdNodeBox) + tree.leafTriangles.size() * sizeof(uint32_t) +
-           tree.triangleAccels.size() * sizeof(TriAccel);
+           tree.triangleAccels.size() * sizeof(CompactTriAccel);
 }
 
 size_t references(const KdTree& tree)
@@ -737,6 +737,7 @@ SceneResult benchScene(const SceneSource& source, const std::string& literal, bo
         table.rowf("writing the tree file", "%.3f s%s", seconds(saving), saved ? "" : " (FAILED)");
         KdTree loaded;
         loaded.geometry = &geometry;
+        loaded.rule = tree.rule;  // a file is read only as a tree of the rule it was saved by
         const auto t0 = Clock::now();
         const bool read = loaded.loadKdTree(path, "test");
         table.rowf("reading the tree file back", "%.3f s%s", seconds(t0), read ? "" : " (FAILED)");

@@ -132,8 +132,9 @@ struct KdStoredTree {
 //
 // In memory a tree is one 8-byte record per node (KdTraceNode: a leaf holds its place in
 // leafTriangles, an interior node flags its empty children), one 32-bit reference per leaf entry
-// and one intersection record per triangle. The file's node records, leaf table and per-entry
-// record copies are derived when saving (stored()) and folded into this form when loading.
+// and one 48-byte intersection record per triangle (CompactTriAccel). The file's node records,
+// leaf table and per-entry TriAccel copies are derived when saving (stored(), and the records from
+// the geometry) and folded into this form when loading.
 class KdTree {
 public:
     // The rule buildKdTree follows and the one a saved or loaded file is marked with.
@@ -146,8 +147,8 @@ public:
     // Geometry triangle indices of every leaf, leaf after leaf.
     std::vector<uint32_t> leafTriangles;
     // One intersection record per geometry triangle, shared by every leaf holding the triangle
-    // (the file keeps a copy per leaf entry; they are all the same record).
-    std::vector<TriAccel> triangleAccels;
+    // (the file keeps a TriAccel copy per leaf entry; they are all the same record).
+    std::vector<CompactTriAccel> triangleAccels;
     const RayTracingGeometry* geometry = nullptr;
 
     // Every node's box record, node for node, as the build makes them and the file stores them: a
@@ -165,7 +166,10 @@ public:
     static KdLeaf leafOf(const KdTraceNode& node) { return KdLeaf{node.first(), node.count()}; }
     // The i-th triangle of a leaf, as a geometry index and as its record.
     uint32_t leafTriangle(const KdLeaf& leaf, uint32_t i) const { return leafTriangles[leaf.first + i]; }
-    const TriAccel& leafAccel(const KdLeaf& leaf, uint32_t i) const { return triangleAccels[leafTriangle(leaf, i)]; }
+    const CompactTriAccel& leafAccel(const KdLeaf& leaf, uint32_t i) const
+    {
+        return triangleAccels[leafTriangle(leaf, i)];
+    }
 
     // Builds from geometry (which must be set) by `rule`; replaces any previous content.
     void buildKdTree();

@@ -320,7 +320,9 @@ void buildKdTreeWith(KdTree& tree, const KdBuildRules& rules)
     builder.build(built, 0, list, 0, origin);
     tree.rootBox = built.boxes[0];
     tree.leafTriangles = std::move(built.references);
-    tree.triangleAccels = std::move(builder.accels);
+    tree.triangleAccels.resize(builder.accels.size());
+    for (size_t i = 0; i < builder.accels.size(); ++i)
+        tree.triangleAccels[i] = compactTriAccel(builder.accels[i]);
     const KdStoredTree stored{std::move(built.nodes), std::move(built.leaves)};
     if (!tree.setNodes(stored)) {
         logError("kd-tree of " + std::to_string(count) + " triangles not built: its " +

@@ -9,12 +9,29 @@
 
 namespace Orvanta {
 
+namespace {
+
+// The record a triangle's corners give, as the build makes it and the file stores it.
+TriAccel fileRecord(const RayTracingGeometry& geometry, size_t triangle)
+{
+    const RtTriangle& t = geometry.triangles[triangle];
+    return computeTriAccel(geometry.vertices[t.index0].position, geometry.vertices[t.index1].position,
+                           geometry.vertices[t.index2].position, t.surface ? t.surface->doubleSided : 0);
+}
+
+}  // namespace
+
 bool KdTree::saveKdTree(const std::string& path, const std::string& tag) const
 {
     // The file is tens of megabytes: it is laid out in one buffer of its exact size rather than
     // grown record by record. The little-endian layout is the machine's own (as BinaryWriter's).
     const std::vector<KdNodeBox> boxes = nodeBoxes();
     const KdStoredTree file = stored();
+    // The tree keeps compact records; the file's are computed again from the corners, as the build
+    // computed them, which a loaded file's records were checked to equal.
+    std::vector<TriAccel> records(triangleAccels.size());
+    for (size_t i = 0; i < records.size() && geometry; ++i)
+        records[i] = fileRecord(*geometry, i);
     const std::string fileTag = kdTreeFileTag(tag, rule);
     size_t size = fileTag.size() + 1 + 4 + file.nodes.size() * sizeof(KdNode) + 4 + boxes.size() * sizeof(KdNodeBox) +
                   4;
@@ -38,7 +55,7 @@ bool KdTree::saveKdTree(const std::string& path, const std::string& tag) const
     for (const KdLeaf& leaf : file.leaves) {
         putU32(leaf.count);
         for (uint32_t i = 0; i < leaf.count; ++i)
-            put(&leafAccel(leaf, i), sizeof(TriAccel));
+            put(&records[leafTriangle(leaf, i)], sizeof(TriAccel));
         put(leafTriangles.data() + leaf.first, leaf.count * sizeof(uint32_t));
     }
     std::string error;
@@ -171,10 +188,7 @@ private:
         for (size_t i = 0; i < count; ++i) {
             if (!referenced[i])
                 return fail("scene triangle " + std::to_string(i) + " is in no leaf (saved for other geometry?)");
-            const RtTriangle& t = geometry->triangles[i];
-            const TriAccel expected = computeTriAccel(
-                geometry->vertices[t.index0].position, geometry->vertices[t.index1].position,
-                geometry->vertices[t.index2].position, t.surface ? t.surface->doubleSided : 0);
+            const TriAccel expected = fileRecord(*geometry, i);
             if (std::memcmp(&expected, &accels[i], sizeof(TriAccel)) != 0)
                 return fail("the intersection record of triangle " + std::to_string(i) +
                             " does not match the triangle (damaged, or saved for other geometry)");
@@ -276,7 +290,9 @@ bool KdTree::parseKdTree(const std::string& path, std::vector<uint8_t> bytes, co
         return reject("the tree is larger than the walks can index");
     }
     rootBox = newBoxes[0];
-    triangleAccels = std::move(newAccels);
+    triangleAccels.resize(newAccels.size());
+    for (size_t i = 0; i < newAccels.size(); ++i)
+        triangleAccels[i] = compactTriAccel(newAccels[i]);
     return true;
 }
 

@@ -71,7 +71,7 @@ inline void prefetchLine(const void* p)
 inline void prefetchLeafRecords(const KdTree& tree, const KdLeaf& leaf)
 {
     const uint32_t* indices = tree.leafTriangles.data() + leaf.first;
-    const TriAccel* accels = tree.triangleAccels.data();
+    const CompactTriAccel* accels = tree.triangleAccels.data();
     for (uint32_t i = 0; i < leaf.count; ++i)
         prefetchLine(accels + indices[i]);
 }
@@ -86,10 +86,10 @@ inline void prefetchLeafRecords(const KdTree& tree, const KdLeaf& leaf)
         return;
     }
     const uint32_t* indices = tree.leafTriangles.data() + leaf.first;
-    const TriAccel* accels = tree.triangleAccels.data();
+    const CompactTriAccel* accels = tree.triangleAccels.data();
     for (uint32_t i = 0; i < leaf.count; ++i) {
         float t, beta, gamma;
-        const TriAccel& a = accels[indices[i]];
+        const CompactTriAccel& a = accels[indices[i]];
         if (intersectTriAccel(a, ray.origin, ray.direction, ray.tHit, t, beta, gamma)) {
             ray.tHit = t;
             ray.hitAccel = &a;

@@ -65,9 +65,11 @@ struct Lanes16 {
     {
         return _mm512_mask_i32gather_ps(_mm512_setzero_ps(), lanes, offset, words, 4);
     }
-    static I times16(I a) { return _mm512_maskz_slli_epi32(M(0xFFFF), a, 4); }
+    static I times12(I a)
+    {
+        return _mm512_add_epi32(_mm512_maskz_slli_epi32(M(0xFFFF), a, 3), _mm512_maskz_slli_epi32(M(0xFFFF), a, 2));
+    }
     static I addWords(I a, int n) { return _mm512_add_epi32(a, _mm512_set1_epi32(n)); }
-    static I addI(I a, I b) { return _mm512_add_epi32(a, b); }
     static I asInt(V a) { return _mm512_castps_si512(a); }
     static M equalsInt(I a, int n) { return _mm512_cmpeq_epi32_mask(a, _mm512_set1_epi32(n)); }
     static M nonZeroLowByte(I a) { return _mm512_test_epi32_mask(a, _mm512_set1_epi32(0xFF)); }

@@ -72,9 +72,8 @@ struct Lanes8 {
     {
         return _mm256_mask_i32gather_ps(_mm256_setzero_ps(), static_cast<const float*>(words), offset, lanes, 4);
     }
-    static I times16(I a) { return _mm256_slli_epi32(a, 4); }
+    static I times12(I a) { return _mm256_add_epi32(_mm256_slli_epi32(a, 3), _mm256_slli_epi32(a, 2)); }
     static I addWords(I a, int n) { return _mm256_add_epi32(a, _mm256_set1_epi32(n)); }
-    static I addI(I a, I b) { return _mm256_add_epi32(a, b); }
     static I asInt(V a) { return _mm256_castps_si256(a); }
     static M equalsInt(I a, int n) { return _mm256_castsi256_ps(_mm256_cmpeq_epi32(a, _mm256_set1_epi32(n))); }
     static M nonZeroLowByte(I a)

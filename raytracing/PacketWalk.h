@@ -73,7 +73,7 @@ typename Lanes::V selectLanes(unsigned lanes, typename Lanes::V a, typename Lane
 }
 
 template <typename Lanes>
-[[gnu::noinline]] void recordPacketHits(const KdTree& tree, const TriAccel& a, uint32_t triangle, unsigned hits,
+[[gnu::noinline]] void recordPacketHits(const KdTree& tree, const CompactTriAccel& a, uint32_t triangle, unsigned hits,
                                         typename Lanes::V beta, typename Lanes::V gamma, Ray* rays)
 {
     alignas(64) float b[Lanes::kWidth], g[Lanes::kWidth];
@@ -88,12 +88,13 @@ template <typename Lanes>
         }
 }
 
-// The record's fields as the packet test reads them: by 16-byte rows from the plane row on.
-static_assert(offsetof(TriAccel, k) == 16 && offsetof(TriAccel, nU) == 20 && offsetof(TriAccel, nD) == 28 &&
-                  offsetof(TriAccel, betaV) == 32 && offsetof(TriAccel, betaU) == 36 &&
-                  offsetof(TriAccel, betaD) == 40 && offsetof(TriAccel, gammaU) == 48 &&
-                  offsetof(TriAccel, gammaV) == 52 && offsetof(TriAccel, gammaD) == 56,
-              "the packet test reads TriAccel by rows");
+// The record's fields as the packet test reads them: by 16-byte rows.
+static_assert(offsetof(CompactTriAccel, k) == 0 && offsetof(CompactTriAccel, nU) == 4 &&
+                  offsetof(CompactTriAccel, nD) == 12 && offsetof(CompactTriAccel, betaV) == 16 &&
+                  offsetof(CompactTriAccel, betaU) == 20 && offsetof(CompactTriAccel, betaD) == 24 &&
+                  offsetof(CompactTriAccel, gammaU) == 32 && offsetof(CompactTriAccel, gammaV) == 36 &&
+                  offsetof(CompactTriAccel, gammaD) == 40,
+              "the packet test reads CompactTriAccel by rows");
 
 // One triangle against every lane. Each lane goes through the whole test and one branch at the
 // end asks whether any lane hit: the early exits of the single test would be branches that go
@@ -104,17 +105,17 @@ template <typename Lanes>
                                                       typename Lanes::M activeLanes, PacketRays<Lanes>& p)
 {
     using V = typename Lanes::V;
-    const TriAccel& a = tree.triangleAccels[triangle];
-    const float* plane = reinterpret_cast<const float*>(&a) + 4;  // k, nU, nV, nD
-    const float* betas = plane + 4;                               // betaV, betaU, betaD
-    const float* gammas = plane + 8;                              // gammaU, gammaV, gammaD
+    const CompactTriAccel& a = tree.triangleAccels[triangle];
+    const float* plane = reinterpret_cast<const float*>(&a);  // k, nU, nV, nD
+    const float* betas = plane + 4;                           // betaV, betaU, betaD
+    const float* gammas = plane + 8;                          // gammaU, gammaV, gammaD
     const typename PacketRays<Lanes>::Axes& axes = p.axes[a.k];
     const V zero = Lanes::zero(), one = Lanes::set1(1.0f);
     const V nU = Lanes::template broadcast<1>(plane), nV = Lanes::template broadcast<2>(plane);
     const V denominator = Lanes::add(Lanes::add(axes.direction[0], Lanes::mul(nU, axes.direction[1])),
                                      Lanes::mul(nV, axes.direction[2]));
     // Back faces are culled where the record is single-sided.
-    const typename Lanes::M backFacing = Lanes::ge(Lanes::mul(denominator, Lanes::set1(a.normal[a.k])), zero);
+    const typename Lanes::M backFacing = Lanes::ge(Lanes::mul(denominator, Lanes::set1(a.normalK)), zero);
     typename Lanes::M ok = Lanes::andNot(Lanes::bitAnd(backFacing, Lanes::all(!a.doubleSided)), activeLanes);
     const V numerator = Lanes::sub(
         Lanes::sub(Lanes::sub(Lanes::template broadcast<3>(plane), axes.origin[0]), Lanes::mul(nU, axes.origin[1])),

@@ -48,7 +48,8 @@ struct StreamLanes {
     StackEntry stack[kWidth][kKdDeepestTree];
 
     explicit StreamLanes(const KdTree& tree)
-        : waitForLeaves(tree.triangleAccels.size() * sizeof(TriAccel) + tree.leafTriangles.size() * 4 > (1u << 20))
+        : waitForLeaves(tree.triangleAccels.size() * sizeof(CompactTriAccel) + tree.leafTriangles.size() * 4 >
+                        (1u << 20))
     {
     }
 

@@ -154,7 +154,7 @@ void literalTraverse(const KdTree& tree, Ray& ray, LiteralWalkCounts* counts)
         c.triangleTests += leaf.count;
         for (uint32_t i = 0; i < leaf.count; ++i) {
             float t, beta, gamma;
-            const TriAccel& a = tree.leafAccel(leaf, i);
+            const CompactTriAccel& a = tree.leafAccel(leaf, i);
             if (intersectTriAccel(a, ray.origin, ray.direction, ray.tHit, t, beta, gamma)) {
                 ray.tHit = t;
                 ray.hitAccel = &a;
@@ -177,8 +177,9 @@ float bruteForce(const RayTracingGeometry& g, const Ray& ray, const RtTriangle**
     float best = kRayNoHit;
     *hit = nullptr;
     for (const RtTriangle& t : g.triangles) {
-        const TriAccel accel = computeTriAccel(g.vertices[t.index0].position, g.vertices[t.index1].position,
-                                               g.vertices[t.index2].position, t.surface->doubleSided);
+        const CompactTriAccel accel = compactTriAccel(
+            computeTriAccel(g.vertices[t.index0].position, g.vertices[t.index1].position, g.vertices[t.index2].position,
+                            t.surface->doubleSided));
         float d, b, c;
         if (intersectTriAccel(accel, ray.origin, ray.direction, best, d, b, c)) {
             best = d;

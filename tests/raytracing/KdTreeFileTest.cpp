@@ -44,7 +44,7 @@ bool sameTree(const KdTree& a, const KdTree& b)
         if (x.first != y.first || x.count != y.count)
             return false;
         for (uint32_t j = 0; j < x.count; ++j)
-            if (std::memcmp(&a.leafAccel(x, j), &b.leafAccel(y, j), sizeof(TriAccel)))
+            if (std::memcmp(&a.leafAccel(x, j), &b.leafAccel(y, j), sizeof(CompactTriAccel)))
                 return false;
     }
     return true;
