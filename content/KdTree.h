@@ -51,8 +51,8 @@ struct KdWordField {
 
 // A node as the walks read it. Interior: word0 = leftChild * 32 + rightEmpty * 16 + leftEmpty * 8 +
 // axis * 2, word1 the split; a child flagged empty is a leaf without triangles, which a walk need
-// not enter. Leaf: word0 = first * 2 + 1, word1 = its triangle count (as bits), so a walk reaches
-// the leaf's triangles without a look-up in the leaf table.
+// not enter. Leaf: word0 = first * 2 + 1, word1 = its triangle count, so a walk reaches the leaf's
+// triangles (leafTriangles from first on) from the node alone.
 struct KdTraceNode {
     uint32_t word0 = 1;
     uint32_t word1 = 0;
@@ -84,6 +84,9 @@ struct KdTraceNode {
     // The bits of emptyChildren(): which child is a leaf without triangles.
     static constexpr uint32_t kLeftChildEmpty = 1u;
     static constexpr uint32_t kRightChildEmpty = 2u;
+    static_assert(kLeftChildEmpty << kEmptyChildren.shift == kLeftEmpty.mask << kLeftEmpty.shift &&
+                      kRightChildEmpty << kEmptyChildren.shift == kRightEmpty.mask << kRightEmpty.shift,
+                  "emptyChildren() holds the two flags in their order");
     uint32_t emptyChildren() const { return kEmptyChildren.of(word0); }
     uint32_t leftChild() const { return kLeftChild.of(word0); }
     float split() const { return std::bit_cast<float>(word1); }
