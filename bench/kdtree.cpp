@@ -162,7 +162,7 @@ RaySet reflectionRays(const KdTree& tree, const Camera& camera, int width, int h
                 traverse(tree, ray);
                 if (!ray.hitAccel || ray.tHit >= 9000.0f)
                     continue;
-                Float3 n{ray.hitAccel->normal[0], ray.hitAccel->normal[1], ray.hitAccel->normal[2]};
+                Float3 n = faceNormal(ray);
                 if (dot(n, d) > 0.0f)
                     n = -n;  // the far side of a double-sided surface
                 const Float3 r = d - n * (2.0f * dot(d, n));
@@ -218,17 +218,13 @@ RaySet randomRays(const KdTree& tree, size_t count)
 
 size_t treeBytes(const KdTree& tree)
 {
-    return tree.nodes.size() * sizeof(KdNode) + tree.traceNodes.size() * sizeof(KdTraceNode) + sizeof(KdNodeBox) +
-           tree.leaves.size() * sizeof(KdLeaf) + tree.leafTriangles.size() * sizeof(uint32_t) +
-           tree.triangleAccels.size() * sizeof(TriAccel);
+    return tree.nodes.size() * sizeof(KdTraceNode) + sizeof(KdNodeBox) + tree.leafTriangles.size() * sizeof(uint32_t) +
+           tree.triangleAccels.size() * sizeof(CompactTriAccel);
 }
 
 size_t references(const KdTree& tree)
 {
-    size_t n = 0;
-    for (const KdLeaf& leaf : tree.leaves)
-        n += leaf.count;
-    return n;
+    return tree.leafTriangles.size();
 }
 
 struct Table;
@@ -261,16 +257,13 @@ void treeShape(Table& table, const KdTree& tree)
                                                                   : kdSahMaxDepth(tree.geometry->triangles.size());
     const std::vector<KdNodeBox> boxes = tree.nodeBoxes();
     for (size_t i = 0; i < tree.nodes.size(); ++i) {
-        const KdNode& n = tree.nodes[i];
+        const KdTraceNode& n = tree.nodes[i];
         if (!n.isLeaf()) {
             ++interior;
-            bool hasEmpty = false;
-            for (uint32_t c = n.leftChild(); c <= n.leftChild() + 1; ++c)
-                hasEmpty = hasEmpty || (tree.nodes[c].isLeaf() && tree.leaves[tree.nodes[c].leafIndex()].count == 0);
-            withEmptyChild += hasEmpty;
+            withEmptyChild += n.emptyChildren() != 0;
             continue;
         }
-        const uint32_t count = tree.leaves[n.leafIndex()].count, depth = boxes[i].depth;
+        const uint32_t count = n.count(), depth = boxes[i].depth;
         maxDepth = std::max(maxDepth, depth);
         if (count == 0) {
             ++empty;
@@ -730,8 +723,8 @@ SceneResult benchScene(const SceneSource& source, const std::string& literal, bo
     }
     table.row("build rule", tree.rule == KdBuildRule::Literal ? "literal (the demo's)" : "surface area");
     table.rowf("build, whole scene (best of " + std::to_string(std::min(repeats, 3)) + ")", "%.3f s", buildSeconds);
-    table.rowf("nodes / leaves / triangle references", "%zu / %zu / %zu", tree.nodes.size(), tree.leaves.size(),
-               references(tree));
+    table.rowf("nodes / leaves / triangle references", "%zu / %zu / %zu", tree.nodes.size(),
+               (tree.nodes.size() + 1) / 2, references(tree));
     treeShape(table, tree);
     const std::string path = (std::filesystem::temp_directory_path() / "bench_kdtree.kdTree").string();
     const std::vector<uint8_t> bytes = OrvantaTest::savedBytes(tree, path);
@@ -744,6 +737,7 @@ SceneResult benchScene(const SceneSource& source, const std::string& literal, bo
         table.rowf("writing the tree file", "%.3f s%s", seconds(saving), saved ? "" : " (FAILED)");
         KdTree loaded;
         loaded.geometry = &geometry;
+        loaded.rule = tree.rule;  // a file is read only as a tree of the rule it was saved by
         const auto t0 = Clock::now();
         const bool read = loaded.loadKdTree(path, "test");
         table.rowf("reading the tree file back", "%.3f s%s", seconds(t0), read ? "" : " (FAILED)");

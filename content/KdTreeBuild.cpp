@@ -2,6 +2,7 @@
 
 #include "content/KdSahSplit.h"
 #include "content/KdTriangleBox.h"
+#include "platform/Log.h"
 
 #include <algorithm>
 #include <bit>
@@ -82,8 +83,7 @@ struct Builder {
 
     void makeLeaf(PartialTree& tree, uint32_t node, const std::vector<KdSplitEntry>& list) const
     {
-        tree.nodes[node].word0 = uint32_t(tree.leaves.size()) * 2u + 1u;
-        tree.nodes[node].word1 = 0.0f;
+        tree.nodes[node] = KdNode::leaf(uint32_t(tree.leaves.size()));
         KdLeaf leaf;
         leaf.first = uint32_t(tree.references.size());
         leaf.count = uint32_t(list.size());
@@ -176,8 +176,7 @@ struct Builder {
         partition(leftBox, rightBox, split.axis, split.position, list, leftList, rightList);
 
         const uint32_t leftIndex = uint32_t(tree.nodes.size());
-        tree.nodes[node].word0 = leftIndex * 8u + split.axis * 2u;
-        tree.nodes[node].word1 = split.position;
+        tree.nodes[node] = KdNode::interior(leftIndex, split.axis, split.position);
         if (depth < parallelDepth && leftList.size() + rightList.size() >= rules.parallelMinTriangles) {
             // Both children are built as trees of their own, the left one on another thread, and
             // spliced in the order a single-threaded build would have appended them.
@@ -226,11 +225,8 @@ struct Builder {
         tree.references.reserve(tree.references.size() + left.references.size() + right.references.size());
         auto place = [](uint32_t local, uint32_t root, uint32_t rest) { return local == 0 ? root : rest + local - 1; };
         auto moved = [&](KdNode n, uint32_t root, uint32_t rest, uint32_t leafBase) {
-            if (n.isLeaf())
-                n.word0 = (n.leafIndex() + leafBase) * 2u + 1u;
-            else
-                n.word0 = place(n.leftChild(), root, rest) * 8u + n.axis() * 2u;
-            return n;
+            return n.isLeaf() ? KdNode::leaf(n.leafIndex() + leafBase)
+                              : KdNode::interior(place(n.leftChild(), root, rest), n.axis(), n.split());
         };
         tree.nodes.push_back(moved(left.nodes[0], leftRoot, leftRest, leftLeaves));
         tree.nodes.push_back(moved(right.nodes[0], leftRoot + 1, rightRest, rightLeaves));
@@ -322,12 +318,20 @@ void buildKdTreeWith(KdTree& tree, const KdBuildRules& rules)
     KdSplitOrigin origin;
     origin.scale = kdSplitScale(root);  // every node's box lies in the root's
     builder.build(built, 0, list, 0, origin);
-    tree.nodes = std::move(built.nodes);
     tree.rootBox = built.boxes[0];
-    tree.leaves = std::move(built.leaves);
     tree.leafTriangles = std::move(built.references);
-    tree.triangleAccels = std::move(builder.accels);
-    tree.deriveTraceNodes();
+    tree.triangleAccels.resize(builder.accels.size());
+    for (size_t i = 0; i < builder.accels.size(); ++i)
+        tree.triangleAccels[i] = compactTriAccel(builder.accels[i]);
+    const KdStoredTree stored{std::move(built.nodes), std::move(built.leaves)};
+    if (!tree.setNodes(stored)) {
+        logError("kd-tree of " + std::to_string(count) + " triangles not built: its " +
+                 std::to_string(stored.nodes.size()) + " nodes or " + std::to_string(tree.leafTriangles.size()) +
+                 " leaf entries are beyond what the walks index; the scene is not ray traced");
+        tree.nodes.clear();
+        tree.leafTriangles.clear();
+        tree.triangleAccels.clear();
+    }
 }
 
 void buildKdTreeWith(KdTree& tree, const KdSplitChooser& chooser)

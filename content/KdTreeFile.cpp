@@ -9,14 +9,33 @@
 
 namespace Orvanta {
 
+namespace {
+
+// The record a triangle's corners give, as the build makes it and the file stores it.
+TriAccel fileRecord(const RayTracingGeometry& geometry, size_t triangle)
+{
+    const RtTriangle& t = geometry.triangles[triangle];
+    return computeTriAccel(geometry.vertices[t.index0].position, geometry.vertices[t.index1].position,
+                           geometry.vertices[t.index2].position, t.surface ? t.surface->doubleSided : 0);
+}
+
+}  // namespace
+
 bool KdTree::saveKdTree(const std::string& path, const std::string& tag) const
 {
     // The file is tens of megabytes: it is laid out in one buffer of its exact size rather than
     // grown record by record. The little-endian layout is the machine's own (as BinaryWriter's).
     const std::vector<KdNodeBox> boxes = nodeBoxes();
+    const KdStoredTree file = stored();
+    // The tree keeps compact records; the file's are computed again from the corners, as the build
+    // computed them, which a loaded file's records were checked to equal.
+    std::vector<TriAccel> records(triangleAccels.size());
+    for (size_t i = 0; i < records.size() && geometry; ++i)
+        records[i] = fileRecord(*geometry, i);
     const std::string fileTag = kdTreeFileTag(tag, rule);
-    size_t size = fileTag.size() + 1 + 4 + nodes.size() * sizeof(KdNode) + 4 + boxes.size() * sizeof(KdNodeBox) + 4;
-    for (const KdLeaf& leaf : leaves)
+    size_t size = fileTag.size() + 1 + 4 + file.nodes.size() * sizeof(KdNode) + 4 + boxes.size() * sizeof(KdNodeBox) +
+                  4;
+    for (const KdLeaf& leaf : file.leaves)
         size += 4 + size_t(leaf.count) * (sizeof(TriAccel) + sizeof(uint32_t));
     std::vector<uint8_t> bytes(size);
     uint8_t* at = bytes.data();
@@ -27,16 +46,16 @@ bool KdTree::saveKdTree(const std::string& path, const std::string& tag) const
     };
     auto putU32 = [&put](uint32_t value) { put(&value, 4); };
     put(fileTag.c_str(), fileTag.size() + 1);
-    putU32(uint32_t(nodes.size()));
-    put(nodes.data(), nodes.size() * sizeof(KdNode));
+    putU32(uint32_t(file.nodes.size()));
+    put(file.nodes.data(), file.nodes.size() * sizeof(KdNode));
     putU32(uint32_t(boxes.size()));
     put(boxes.data(), boxes.size() * sizeof(KdNodeBox));
-    putU32(uint32_t(leaves.size()));
+    putU32(uint32_t(file.leaves.size()));
     // The file keeps a copy of the triangle's record in every leaf entry.
-    for (const KdLeaf& leaf : leaves) {
+    for (const KdLeaf& leaf : file.leaves) {
         putU32(leaf.count);
         for (uint32_t i = 0; i < leaf.count; ++i)
-            put(&leafAccel(leaf, i), sizeof(TriAccel));
+            put(&records[leafTriangle(leaf, i)], sizeof(TriAccel));
         put(leafTriangles.data() + leaf.first, leaf.count * sizeof(uint32_t));
     }
     std::string error;
@@ -169,10 +188,7 @@ private:
         for (size_t i = 0; i < count; ++i) {
             if (!referenced[i])
                 return fail("scene triangle " + std::to_string(i) + " is in no leaf (saved for other geometry?)");
-            const RtTriangle& t = geometry->triangles[i];
-            const TriAccel expected = computeTriAccel(
-                geometry->vertices[t.index0].position, geometry->vertices[t.index1].position,
-                geometry->vertices[t.index2].position, t.surface ? t.surface->doubleSided : 0);
+            const TriAccel expected = fileRecord(*geometry, i);
             if (std::memcmp(&expected, &accels[i], sizeof(TriAccel)) != 0)
                 return fail("the intersection record of triangle " + std::to_string(i) +
                             " does not match the triangle (damaged, or saved for other geometry)");
@@ -266,12 +282,17 @@ bool KdTree::parseKdTree(const std::string& path, std::vector<uint8_t> bytes, co
     if (!problem.empty())
         return reject(problem);
 
-    nodes = std::move(newNodes);
-    rootBox = newBoxes[0];
-    leaves = std::move(newLeaves);
+    // The references first: setNodes checks that their count fits the nodes' fields.
+    std::vector<uint32_t> oldReferences = std::move(leafTriangles);
     leafTriangles = std::move(newReferences);
-    triangleAccels = std::move(newAccels);
-    deriveTraceNodes();
+    if (!setNodes(KdStoredTree{std::move(newNodes), std::move(newLeaves)})) {
+        leafTriangles = std::move(oldReferences);
+        return reject("the tree is larger than the walks can index");
+    }
+    rootBox = newBoxes[0];
+    triangleAccels.resize(newAccels.size());
+    for (size_t i = 0; i < newAccels.size(); ++i)
+        triangleAccels[i] = compactTriAccel(newAccels[i]);
     return true;
 }
 

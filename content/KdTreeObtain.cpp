@@ -47,7 +47,10 @@ bool obtainKdTree(KdTree& tree, const std::string& kdTreePath, const std::string
         return false;
     logInfo("building kd-tree for " + kdTreePath);
     tree.buildKdTree();
-    tree.saveKdTree(kdTreePath, sceneTag);
+    // A build too large for the walks' node fields leaves no nodes (and says so); saving it would
+    // only write a file that no load accepts.
+    if (!tree.nodes.empty())
+        tree.saveKdTree(kdTreePath, sceneTag);
     return true;
 }
 

@@ -78,4 +78,21 @@ bool isDegenerateTriAccel(const TriAccel& t)
     return t.normal[0] == 0.0f && t.normal[1] == 0.0f && t.normal[2] == 0.0f;
 }
 
+CompactTriAccel compactTriAccel(const TriAccel& t)
+{
+    return {t.k,      t.nU,     t.nV,     t.nD,
+            t.betaV,  t.betaU,  t.betaD,  t.normal[t.k < 3 ? t.k : 0],
+            t.gammaU, t.gammaV, t.gammaD, t.doubleSided ? 1u : 0u};
+}
+
+Float3 faceNormalOf(const CompactTriAccel& a)
+{
+    const uint32_t k = a.k < 3 ? a.k : 0;
+    float n[3];
+    n[k] = a.normalK;
+    n[kTriAccelAxisU[k]] = a.nU * a.normalK;
+    n[kTriAccelAxisV[k]] = a.nV * a.normalK;
+    return {n[0], n[1], n[2]};
+}
+
 }  // namespace Orvanta

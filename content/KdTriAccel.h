@@ -36,4 +36,25 @@ TriAccel computeTriAccel(Float3 a, Float3 b, Float3 c, uint8_t doubleSided);
 // True when the record came from a triangle without area.
 bool isDegenerateTriAccel(const TriAccel& accel);
 
+// The record as the tree keeps it in memory and the ray tests read it: TriAccel's test fields in
+// three 16-byte rows without its padding, 48 bytes instead of 64, and of the normal only its
+// dominant component N_k (whose sign tells the front face). The whole normal follows from the
+// plane row (faceNormalOf). The file keeps TriAccel records, which a triangle's corners give again.
+struct alignas(16) CompactTriAccel {
+    uint32_t k;
+    float nU, nV, nD;
+    float betaV, betaU, betaD;
+    float normalK;
+    float gammaU, gammaV, gammaD;
+    uint32_t doubleSided;  // 0 or 1
+};
+static_assert(sizeof(CompactTriAccel) == 48, "CompactTriAccel is three 16-byte rows");
+
+CompactTriAccel compactTriAccel(const TriAccel& accel);
+
+// The unit normal of the record's triangle as its corners wind: N_k as stored, the other two
+// components from the plane row (N_u = nU * N_k, N_v = nV * N_k), which are N's own to within a
+// unit in the last place. Zero for a triangle without area.
+Float3 faceNormalOf(const CompactTriAccel& accel);
+
 }  // namespace Orvanta

@@ -21,7 +21,7 @@ bool validTriangle(const RayTracingGeometry& geometry, const Ray& ray)
 
 }  // namespace
 
-void planeBarycentrics(const TriAccel& a, const float o[3], const float d[3], float& beta, float& gamma)
+void planeBarycentrics(const CompactTriAccel& a, const float o[3], const float d[3], float& beta, float& gamma)
 {
     const uint32_t k = a.k < 3 ? a.k : 0;
     const uint32_t u = kTriAccelAxisU[k];

@@ -27,7 +27,7 @@ struct HitSurface {
 
 // Barycentric weights of the point where a ray meets a triangle's plane, with no range check: a
 // neighbour pixel's ray may pass outside the triangle.
-void planeBarycentrics(const TriAccel& accel, const float origin[3], const float direction[3], float& beta,
+void planeBarycentrics(const CompactTriAccel& accel, const float origin[3], const float direction[3], float& beta,
                        float& gamma);
 
 // Texture coordinates of a point of a triangle given by its barycentric weights.

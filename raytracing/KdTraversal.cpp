@@ -34,8 +34,7 @@ using namespace KdWalk;
 // part ends at the split. A ray whose segment lies wholly on an empty child's side goes on as if
 // it had entered that leaf and found nothing, without reading it. The leaves with triangles and
 // their order are those of the walk that enters every leaf.
-template <typename Nodes>
-void walkSingle(const KdTree& tree, const Nodes& nodes, Ray& ray)
+void walkSingle(const KdTree& tree, const TraceNodes nodes, Ray& ray)
 {
     // Built and loaded trees have no path with more than kKdDeepestTree interior nodes, and each
     // interior node pushes at most once on the way down, so the stack cannot overflow.
@@ -53,22 +52,24 @@ void walkSingle(const KdTree& tree, const Nodes& nodes, Ray& ray)
             const uint32_t nearNode = leftNear ? left : left + 1;
             const uint32_t farNode = leftNear ? left + 1 : left;
             const uint32_t empty = nodes.emptyChildren(node);
+            const uint32_t nearEmptyBit = leftNear ? KdTraceNode::kLeftChildEmpty : KdTraceNode::kRightChildEmpty;
+            const uint32_t farEmptyBit = leftNear ? KdTraceNode::kRightChildEmpty : KdTraceNode::kLeftChildEmpty;
             // d is NaN only for a ray running inside the split plane; the near side holds
             // everything such a ray can reach there.
             if (!(d <= ray.tMax) || d <= 0.0f) {
-                if (empty & (leftNear ? 1u : 2u)) {
+                if (empty & nearEmptyBit) {
                     atLeaf = false;
                     break;
                 }
                 node = nearNode;
             } else if (d < ray.tMin) {
-                if (empty & (leftNear ? 2u : 1u)) {
+                if (empty & farEmptyBit) {
                     atLeaf = false;
                     break;
                 }
                 node = farNode;
             } else if (empty) {
-                const bool nearEmpty = (empty & (leftNear ? 1u : 2u)) != 0;
+                const bool nearEmpty = (empty & nearEmptyBit) != 0;
                 if (nearEmpty) {
                     ray.tMin = d;
                     node = farNode;
@@ -100,7 +101,7 @@ void traverse(const KdTree& tree, Ray& ray)
     if (tree.nodes.empty())
         return;
     clipToRootBox(tree, ray);
-    withNodes(tree, [&](const auto& nodes) { walkSingle(tree, nodes, ray); });
+    walkSingle(tree, TraceNodes{tree.nodes.data()}, ray);
 }
 
 #if defined(__x86_64__)

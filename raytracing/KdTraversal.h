@@ -38,8 +38,9 @@ void traversePacket(const KdTree& tree, Ray* rays, unsigned count, unsigned widt
 // gets the hit traverse() would give it; the segment fields are left unspecified.
 void traverseStream(const KdTree& tree, Ray* rays, size_t count);
 
-// traverseStream with at most `width` rays in flight: 16 (AVX-512F) or 4 for anything below;
-// more than packetWidth() is taken as 4. The tests walk the same rays at every width the CPU has.
+// traverseStream with at most `width` rays in flight: 16 (AVX-512F), 8 (AVX2), or 4 for anything
+// below; more than packetWidth() is taken as packetWidth(). The tests walk the same rays at every
+// width the CPU has.
 void traverseStream(const KdTree& tree, Ray* rays, size_t count, unsigned width);
 
 }  // namespace Orvanta

@@ -16,7 +16,7 @@ struct StackEntry {
     float tMax;
 };
 
-// The derived nodes: leaves read in place, empty children flagged in their parent.
+// The tree's nodes as the walks read them: leaves in place, empty children flagged in their parent.
 struct TraceNodes {
     const KdTraceNode* nodes;
 
@@ -25,24 +25,10 @@ struct TraceNodes {
     float split(uint32_t i) const { return nodes[i].split(); }
     uint32_t leftChild(uint32_t i) const { return nodes[i].leftChild(); }
     uint32_t emptyChildren(uint32_t i) const { return nodes[i].emptyChildren(); }
-    KdLeaf leaf(uint32_t i) const { return KdLeaf{nodes[i].first(), nodes[i].count()}; }
+    KdLeaf leaf(uint32_t i) const { return KdTree::leafOf(nodes[i]); }
 };
 
-// The stored nodes and the leaf table, for a tree without derived nodes: no child is known to be
-// empty, so the walk enters every leaf it reaches.
-struct StoredNodes {
-    const KdNode* nodes;
-    const KdLeaf* leaves;
-
-    bool isLeaf(uint32_t i) const { return nodes[i].isLeaf(); }
-    uint32_t axis(uint32_t i) const { return nodes[i].axis(); }
-    float split(uint32_t i) const { return nodes[i].split(); }
-    uint32_t leftChild(uint32_t i) const { return nodes[i].leftChild(); }
-    uint32_t emptyChildren(uint32_t) const { return 0; }
-    KdLeaf leaf(uint32_t i) const { return leaves[nodes[i].leafIndex()]; }
-};
-
-// The eight- and sixteen-lane packet walks (KdPacketWalkAvx2.cpp, KdPacketWalkAvx512.cpp) of up
+// The eight- and sixteen-lane packet walks (KdWalksAvx2.cpp, KdWalksAvx512.cpp) of up
 // to that many rays from their start values. They run AVX2 and AVX-512 instructions: call them only
 // where packetWidth() is at least 8 and 16.
 void tracePacketAvx2(const KdTree& tree, Ray* rays, unsigned count);
@@ -53,8 +39,9 @@ void tracePacketAvx512(const KdTree& tree, Ray* rays, unsigned count);
 void testLeafAvx2(const KdTree& tree, const KdLeaf& leaf, Ray& ray);
 void testLeafAvx512(const KdTree& tree, const KdLeaf& leaf, Ray& ray);
 
-// The stream walk of KdTraversal.h in sixteen AVX-512 lanes (KdStreamWalkAvx512.cpp), for trees
-// with trace nodes; call it only where packetWidth() is 16.
+// The stream walk of KdTraversal.h (StreamWalk.h) in eight and sixteen lanes, under the same
+// conditions on the CPU as the packet walks.
+void traceStreamAvx2(const KdTree& tree, Ray* rays, size_t count);
 void traceStreamAvx512(const KdTree& tree, Ray* rays, size_t count);
 
 using WideLeafTest = void (*)(const KdTree&, const KdLeaf&, Ray&);
@@ -65,22 +52,6 @@ WideLeafTest wideLeafTest();
 // Leaves with at least this many triangles take the wide test, where there is one: from two
 // triangles on, the scalar test's mispredicted early exits cost more than the gathers.
 inline constexpr uint32_t kWideLeafTriangles = 2;
-
-// Whether the tree has derived trace nodes for its current nodes (see KdTree::traceNodes).
-inline bool hasTraceNodes(const KdTree& tree)
-{
-    return !tree.nodes.empty() && tree.traceNodes.size() == tree.nodes.size();
-}
-
-// Calls walk(nodes) with the node reading the tree has.
-template <typename Walk>
-void withNodes(const KdTree& tree, Walk walk)
-{
-    if (hasTraceNodes(tree))
-        walk(TraceNodes{tree.traceNodes.data()});
-    else
-        walk(StoredNodes{tree.nodes.data(), tree.leaves.data()});
-}
 
 // Asks for the cache line holding p. GCC treats __builtin_prefetch as free of side effects and
 // deletes a loop that does nothing else (as it did with the leaf prefetch below, unnoticed, in
@@ -100,7 +71,7 @@ inline void prefetchLine(const void* p)
 inline void prefetchLeafRecords(const KdTree& tree, const KdLeaf& leaf)
 {
     const uint32_t* indices = tree.leafTriangles.data() + leaf.first;
-    const TriAccel* accels = tree.triangleAccels.data();
+    const CompactTriAccel* accels = tree.triangleAccels.data();
     for (uint32_t i = 0; i < leaf.count; ++i)
         prefetchLine(accels + indices[i]);
 }
@@ -115,10 +86,10 @@ inline void prefetchLeafRecords(const KdTree& tree, const KdLeaf& leaf)
         return;
     }
     const uint32_t* indices = tree.leafTriangles.data() + leaf.first;
-    const TriAccel* accels = tree.triangleAccels.data();
+    const CompactTriAccel* accels = tree.triangleAccels.data();
     for (uint32_t i = 0; i < leaf.count; ++i) {
         float t, beta, gamma;
-        const TriAccel& a = accels[indices[i]];
+        const CompactTriAccel& a = accels[indices[i]];
         if (intersectTriAccel(a, ray.origin, ray.direction, ray.tHit, t, beta, gamma)) {
             ray.tHit = t;
             ray.hitAccel = &a;

@@ -2,7 +2,7 @@
 // Sixteen lanes of AVX-512 with the operations of Lanes4 (scene/SimdLanes.h), each the IEEE operation
 // of the single-ray walk in every lane. Comparisons give a mask register (one bit per lane) rather
 // than a vector, which is what the instructions produce and consume. Its functions use AVX-512F:
-// include this header only inside a region compiled for it (see KdPacketWalkAvx512.cpp), and call
+// include this header only inside a region compiled for it (see KdWalksAvx512.cpp), and call
 // into that region only on CPUs that have it.
 
 #include <immintrin.h>
@@ -41,6 +41,18 @@ struct Lanes16 {
         return _mm512_set1_ps(row[i]);
     }
 
+    // Unsigned 32-bit lanes as a GCC vector, as Lanes4::U.
+    using U = uint32_t __attribute__((vector_size(64)));
+    static U loadU(const uint32_t* p) { return U(_mm512_load_si512(p)); }
+    static M equalsU(U a, uint32_t n) { return _mm512_cmpeq_epi32_mask(__m512i(a), _mm512_set1_epi32(int(n))); }
+    static M nonZeroU(U a) { return _mm512_test_epi32_mask(__m512i(a), __m512i(a)); }
+    static U selectU(M mask, U a, U b) { return U(_mm512_mask_blend_epi32(mask, __m512i(b), __m512i(a))); }
+    static V floatsOf(U a) { return V(a); }
+    static U gatherU(const uint32_t* words, U offsets, unsigned lanes)
+    {
+        return U(_mm512_mask_i32gather_epi32(_mm512_setzero_si512(), M(lanes), __m512i(offsets), words, 4));
+    }
+
     // For the leaf test of one ray against a lane per triangle (LeafWideTest.h).
     using I = __m512i;
     // The first `count` (at most 16) entries of p; the other lanes hold 0.
@@ -53,9 +65,11 @@ struct Lanes16 {
     {
         return _mm512_mask_i32gather_ps(_mm512_setzero_ps(), lanes, offset, words, 4);
     }
-    static I times16(I a) { return _mm512_maskz_slli_epi32(M(0xFFFF), a, 4); }
+    static I times12(I a)
+    {
+        return _mm512_add_epi32(_mm512_maskz_slli_epi32(M(0xFFFF), a, 3), _mm512_maskz_slli_epi32(M(0xFFFF), a, 2));
+    }
     static I addWords(I a, int n) { return _mm512_add_epi32(a, _mm512_set1_epi32(n)); }
-    static I addI(I a, I b) { return _mm512_add_epi32(a, b); }
     static I asInt(V a) { return _mm512_castps_si512(a); }
     static M equalsInt(I a, int n) { return _mm512_cmpeq_epi32_mask(a, _mm512_set1_epi32(n)); }
     static M nonZeroLowByte(I a) { return _mm512_test_epi32_mask(a, _mm512_set1_epi32(0xFF)); }

@@ -1,7 +1,7 @@
 #pragma once
 // Eight lanes of AVX2 with the operations of Lanes4 (scene/SimdLanes.h), each the IEEE operation of
 // the single-ray walk in every lane. Its functions use AVX2 instructions: include this header only
-// inside a region compiled for AVX2 (see KdPacketWalkAvx2.cpp), and call into that region only on
+// inside a region compiled for AVX2 (see KdWalksAvx2.cpp), and call into that region only on
 // CPUs that have it.
 
 #include <immintrin.h>
@@ -45,6 +45,19 @@ struct Lanes8 {
         return _mm256_broadcast_ss(row + i);
     }
 
+    // Unsigned 32-bit lanes as a GCC vector, as Lanes4::U.
+    using U = uint32_t __attribute__((vector_size(32)));
+    static U loadU(const uint32_t* p) { return U(_mm256_load_si256(reinterpret_cast<const __m256i*>(p))); }
+    static M equalsU(U a, uint32_t n) { return M(a == n); }
+    static M nonZeroU(U a) { return M(a != 0u); }
+    static U selectU(M mask, U a, U b) { return U(select(mask, V(a), V(b))); }
+    static V floatsOf(U a) { return V(a); }
+    static U gatherU(const uint32_t* words, U offsets, unsigned lanes)
+    {
+        return U(_mm256_mask_i32gather_epi32(_mm256_setzero_si256(), reinterpret_cast<const int*>(words),
+                                             __m256i(offsets), _mm256_castps_si256(mask(lanes)), 4));
+    }
+
     // For the leaf test of one ray against a lane per triangle (LeafWideTest.h).
     using I = __m256i;
     // The first `count` (at most 8) entries of p; the other lanes hold 0.
@@ -59,9 +72,8 @@ struct Lanes8 {
     {
         return _mm256_mask_i32gather_ps(_mm256_setzero_ps(), static_cast<const float*>(words), offset, lanes, 4);
     }
-    static I times16(I a) { return _mm256_slli_epi32(a, 4); }
+    static I times12(I a) { return _mm256_add_epi32(_mm256_slli_epi32(a, 3), _mm256_slli_epi32(a, 2)); }
     static I addWords(I a, int n) { return _mm256_add_epi32(a, _mm256_set1_epi32(n)); }
-    static I addI(I a, I b) { return _mm256_add_epi32(a, b); }
     static I asInt(V a) { return _mm256_castps_si256(a); }
     static M equalsInt(I a, int n) { return _mm256_castsi256_ps(_mm256_cmpeq_epi32(a, _mm256_set1_epi32(n))); }
     static M nonZeroLowByte(I a)

@@ -1,7 +1,7 @@
 #pragma once
 // The packet walk, written once over a lane type (Lanes4: SSE2, four rays; Lanes8: AVX2, eight;
 // Lanes16: AVX-512, sixteen). KdTraversal.cpp instantiates it with Lanes4 for every x86-64 CPU;
-// KdPacketWalkAvx2.cpp and KdPacketWalkAvx512.cpp with Lanes8 and Lanes16, each inside a region
+// KdWalksAvx2.cpp and KdWalksAvx512.cpp with Lanes8 and Lanes16, each inside a region
 // compiled for its instructions, which the packet entry point only calls on CPUs that have them.
 // Everything here is a template over the lane type, so no compiled function is shared between the
 // regions. Only those three files include this header.
@@ -73,7 +73,7 @@ typename Lanes::V selectLanes(unsigned lanes, typename Lanes::V a, typename Lane
 }
 
 template <typename Lanes>
-[[gnu::noinline]] void recordPacketHits(const KdTree& tree, const TriAccel& a, uint32_t triangle, unsigned hits,
+[[gnu::noinline]] void recordPacketHits(const KdTree& tree, const CompactTriAccel& a, uint32_t triangle, unsigned hits,
                                         typename Lanes::V beta, typename Lanes::V gamma, Ray* rays)
 {
     alignas(64) float b[Lanes::kWidth], g[Lanes::kWidth];
@@ -88,12 +88,13 @@ template <typename Lanes>
         }
 }
 
-// The record's fields as the packet test reads them: by 16-byte rows from the plane row on.
-static_assert(offsetof(TriAccel, k) == 16 && offsetof(TriAccel, nU) == 20 && offsetof(TriAccel, nD) == 28 &&
-                  offsetof(TriAccel, betaV) == 32 && offsetof(TriAccel, betaU) == 36 &&
-                  offsetof(TriAccel, betaD) == 40 && offsetof(TriAccel, gammaU) == 48 &&
-                  offsetof(TriAccel, gammaV) == 52 && offsetof(TriAccel, gammaD) == 56,
-              "the packet test reads TriAccel by rows");
+// The record's fields as the packet test reads them: by 16-byte rows.
+static_assert(offsetof(CompactTriAccel, k) == 0 && offsetof(CompactTriAccel, nU) == 4 &&
+                  offsetof(CompactTriAccel, nD) == 12 && offsetof(CompactTriAccel, betaV) == 16 &&
+                  offsetof(CompactTriAccel, betaU) == 20 && offsetof(CompactTriAccel, betaD) == 24 &&
+                  offsetof(CompactTriAccel, gammaU) == 32 && offsetof(CompactTriAccel, gammaV) == 36 &&
+                  offsetof(CompactTriAccel, gammaD) == 40,
+              "the packet test reads CompactTriAccel by rows");
 
 // One triangle against every lane. Each lane goes through the whole test and one branch at the
 // end asks whether any lane hit: the early exits of the single test would be branches that go
@@ -104,17 +105,17 @@ template <typename Lanes>
                                                       typename Lanes::M activeLanes, PacketRays<Lanes>& p)
 {
     using V = typename Lanes::V;
-    const TriAccel& a = tree.triangleAccels[triangle];
-    const float* plane = reinterpret_cast<const float*>(&a) + 4;  // k, nU, nV, nD
-    const float* betas = plane + 4;                               // betaV, betaU, betaD
-    const float* gammas = plane + 8;                              // gammaU, gammaV, gammaD
+    const CompactTriAccel& a = tree.triangleAccels[triangle];
+    const float* plane = reinterpret_cast<const float*>(&a);  // k, nU, nV, nD
+    const float* betas = plane + 4;                           // betaV, betaU, betaD
+    const float* gammas = plane + 8;                          // gammaU, gammaV, gammaD
     const typename PacketRays<Lanes>::Axes& axes = p.axes[a.k];
     const V zero = Lanes::zero(), one = Lanes::set1(1.0f);
     const V nU = Lanes::template broadcast<1>(plane), nV = Lanes::template broadcast<2>(plane);
     const V denominator = Lanes::add(Lanes::add(axes.direction[0], Lanes::mul(nU, axes.direction[1])),
                                      Lanes::mul(nV, axes.direction[2]));
     // Back faces are culled where the record is single-sided.
-    const typename Lanes::M backFacing = Lanes::ge(Lanes::mul(denominator, Lanes::set1(a.normal[a.k])), zero);
+    const typename Lanes::M backFacing = Lanes::ge(Lanes::mul(denominator, Lanes::set1(a.normalK)), zero);
     typename Lanes::M ok = Lanes::andNot(Lanes::bitAnd(backFacing, Lanes::all(!a.doubleSided)), activeLanes);
     const V numerator = Lanes::sub(
         Lanes::sub(Lanes::sub(Lanes::template broadcast<3>(plane), axes.origin[0]), Lanes::mul(nU, axes.origin[1])),
@@ -169,13 +170,12 @@ struct PacketEntry {
 //
 // The segment ends live in locals rather than in the packet, which the leaf test takes by
 // reference: kept there, every step would store and reload them.
-template <typename Lanes, typename Nodes>
-void walkPacket(const KdTree& tree, const Nodes& treeNodes, Ray* rays, unsigned count)
+template <typename Lanes>
+void walkPacket(const KdTree& tree, const TraceNodes nodes, Ray* rays, unsigned count)
 {
     using V = typename Lanes::V;
     constexpr unsigned kWidth = Lanes::kWidth;
     constexpr unsigned kAllLanes = (1u << kWidth) - 1u;
-    const Nodes nodes = treeNodes;
     PacketRays<Lanes> p(rays, count);
     V tMin, tMax;
     {
@@ -209,7 +209,8 @@ void walkPacket(const KdTree& tree, const Nodes& treeNodes, Ray* rays, unsigned 
                 if (const uint32_t empty = nodes.emptyChildren(node)) {
                     // As in the single walk: an empty child a ray crosses into or out of is not
                     // put on the stack; the ray walks the other child's part of its segment.
-                    const unsigned leftEmpty = empty & 1u ? kAllLanes : 0u, rightEmpty = empty & 2u ? kAllLanes : 0u;
+                    const unsigned leftEmpty = empty & KdTraceNode::kLeftChildEmpty ? kAllLanes : 0u;
+                    const unsigned rightEmpty = empty & KdTraceNode::kRightChildEmpty ? kAllLanes : 0u;
                     const unsigned nearEmpty = both & ((leftNear & leftEmpty) | (~leftNear & rightEmpty));
                     const unsigned farEmpty = both & ~nearEmpty;
                     tMin = selectLanes<Lanes>(nearEmpty, d, tMin);
@@ -272,21 +273,6 @@ void walkPacket(const KdTree& tree, const Nodes& treeNodes, Ray* rays, unsigned 
         rays[r].tHit = hit[r];
 }
 
-// walkPacket for withNodes. A named type rather than a lambda: a lambda's body would not take
-// the target of the region a wide walk's file includes this header in.
-template <typename Lanes>
-struct PacketWalkCall {
-    const KdTree& tree;
-    Ray* rays;
-    unsigned count;
-
-    template <typename Nodes>
-    void operator()(const Nodes& nodes) const
-    {
-        walkPacket<Lanes>(tree, nodes, rays, count);
-    }
-};
-
 // The packet walk of up to Lanes::kWidth rays from their start values; rays past that are left
 // alone.
 template <typename Lanes>
@@ -296,7 +282,7 @@ void tracePacket(const KdTree& tree, Ray* rays, unsigned count)
         count = Lanes::kWidth;
     for (unsigned r = 0; r < count; ++r)
         clipToRootBox(tree, rays[r]);
-    withNodes(tree, PacketWalkCall<Lanes>{tree, rays, count});
+    walkPacket<Lanes>(tree, TraceNodes{tree.nodes.data()}, rays, count);
 }
 
 }  // namespace Orvanta::KdWalk

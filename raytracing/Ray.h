@@ -14,7 +14,7 @@ struct Ray {
     float tMin = 0.0f;
     float tMax = kRayNoHit;
     float tHit = kRayNoHit;
-    const TriAccel* hitAccel = nullptr;
+    const CompactTriAccel* hitAccel = nullptr;
     const RtTriangle* hitTriangle = nullptr;
     float beta = 0.0f;   // weight of the triangle's second vertex
     float gamma = 0.0f;  // weight of the triangle's third vertex
@@ -40,11 +40,11 @@ inline Float3 hitPoint(const Ray& ray)
     return originOf(ray) + directionOf(ray) * ray.tHit;
 }
 
-// The hit triangle's unit normal as its corners wind, which the intersection record holds (only a
-// triangle with area is ever hit). The ray must have hit.
+// The hit triangle's unit normal as its corners wind, from the intersection record (only a triangle
+// with area is ever hit). The ray must have hit.
 inline Float3 faceNormal(const Ray& ray)
 {
-    return {ray.hitAccel->normal[0], ray.hitAccel->normal[1], ray.hitAccel->normal[2]};
+    return faceNormalOf(*ray.hitAccel);
 }
 
 }  // namespace Orvanta

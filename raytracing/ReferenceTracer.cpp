@@ -695,7 +695,7 @@ bool usable(const ReferenceScene& scene)
 KdTree twoSidedCopy(const KdTree& tree)
 {
     KdTree copy = tree;
-    for (TriAccel& accel : copy.triangleAccels)
+    for (CompactTriAccel& accel : copy.triangleAccels)
         accel.doubleSided = 1;
     return copy;
 }

@@ -16,7 +16,7 @@ ThinSheets prepareThinSheets(const RayTracingGeometry& geometry)
     for (const RtTriangle& t : geometry.sheets) {
         const Float3 a = geometry.vertices[t.index0].position, b = geometry.vertices[t.index1].position,
                      c = geometry.vertices[t.index2].position;
-        sheets.accels.push_back(computeTriAccel(a, b, c, 1));
+        sheets.accels.push_back(compactTriAccel(computeTriAccel(a, b, c, 1)));
         for (const Float3& p : {a, b, c}) {
             sheets.boxMin = {std::min(sheets.boxMin.x, p.x), std::min(sheets.boxMin.y, p.y),
                              std::min(sheets.boxMin.z, p.z)};

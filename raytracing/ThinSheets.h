@@ -12,7 +12,7 @@ namespace Orvanta {
 // box test, instead of walking a tree of their own.
 struct ThinSheets {
     const RayTracingGeometry* geometry = nullptr;
-    std::vector<TriAccel> accels;  // one per sheet triangle, double-sided
+    std::vector<CompactTriAccel> accels;  // one per sheet triangle, double-sided
     Float3 boxMin, boxMax;
 
     bool empty() const { return accels.empty(); }

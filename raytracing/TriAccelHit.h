@@ -10,12 +10,12 @@ namespace Orvanta {
 // The facing test uses the plane denominator, which is (N . d) / N_k: its product with N_k has the
 // sign of N . d. Testing d_k * N_k alone would also drop front faces of sloped triangles seen at
 // a grazing angle (a ray running down a roof towards its ridge side).
-inline bool intersectTriAccel(const TriAccel& a, const float o[3], const float d[3], float tLimit, float& t,
+inline bool intersectTriAccel(const CompactTriAccel& a, const float o[3], const float d[3], float tLimit, float& t,
                               float& beta, float& gamma)
 {
     const uint32_t k = a.k, u = kTriAccelAxisU[k], v = kTriAccelAxisV[k];
     const float denominator = d[k] + a.nU * d[u] + a.nV * d[v];
-    if (!a.doubleSided && denominator * a.normal[k] >= 0.0f)
+    if (!a.doubleSided && denominator * a.normalK >= 0.0f)
         return false;
     const float dist = (a.nD - o[k] - a.nU * o[u] - a.nV * o[v]) / denominator;
     if (!(dist >= 0.0f && dist < tLimit))

@@ -8,6 +8,8 @@
 
 #include <immintrin.h>
 
+#include <cstdint>
+
 namespace Orvanta {
 
 struct Lanes4 {
@@ -46,6 +48,26 @@ struct Lanes4 {
     {
         const V v = _mm_load_ps(row);
         return _mm_shuffle_ps(v, v, _MM_SHUFFLE(i, i, i, i));
+    }
+
+    // Unsigned 32-bit lanes (node words in the stream walk), as a GCC vector: shifts, masks and sums
+    // written for one uint32_t apply to it lane by lane, and lane r reads as u[r].
+    using U = uint32_t __attribute__((vector_size(16)));
+    static U loadU(const uint32_t* p) { return U(_mm_load_si128(reinterpret_cast<const __m128i*>(p))); }
+    static M equalsU(U a, uint32_t n) { return M(a == n); }
+    static M nonZeroU(U a) { return M(a != 0u); }
+    static U selectU(M mask, U a, U b) { return U(select(mask, V(a), V(b))); }
+    // The lanes' bits read as floats.
+    static V floatsOf(U a) { return V(a); }
+    // Lane r: words[offsets[r]] in the lanes of `lanes`, 0 in the others, which load nothing.
+    static U gatherU(const uint32_t* words, U offsets, unsigned lanes)
+    {
+        U out = {};
+        for (unsigned rest = lanes & 15u; rest; rest &= rest - 1) {
+            const unsigned r = unsigned(__builtin_ctz(rest));
+            out[r] = words[offsets[r]];
+        }
+        return out;
     }
 
 private:

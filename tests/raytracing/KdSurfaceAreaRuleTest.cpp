@@ -48,8 +48,8 @@ TestScene denseCluster(uint32_t seed, int count, float size)
 uint32_t largestLeaf(const KdTree& tree)
 {
     uint32_t largest = 0;
-    for (const KdLeaf& leaf : tree.leaves)
-        largest = std::max(largest, leaf.count);
+    for (const KdTraceNode& n : tree.nodes)
+        largest = std::max(largest, n.isLeaf() ? n.count() : 0u);
     return largest;
 }
 
@@ -138,7 +138,7 @@ TEST(KdSurfaceAreaRule, EachRuleReadsOnlyItsOwnTreeFiles)
     EXPECT_FALSE(loaded.loadKdTree(dir + "/literal.kdTree", "scene"));
     ASSERT_TRUE(loaded.loadKdTree(dir + "/area.kdTree", "scene"));
     ASSERT_EQ(loaded.nodes.size(), area.nodes.size());
-    EXPECT_EQ(std::memcmp(loaded.nodes.data(), area.nodes.data(), area.nodes.size() * sizeof(KdNode)), 0);
+    EXPECT_EQ(std::memcmp(loaded.nodes.data(), area.nodes.data(), area.nodes.size() * sizeof(KdTraceNode)), 0);
     EXPECT_EQ(loaded.leafTriangles, area.leafTriangles);
 
     EXPECT_EQ(kdBuildRuleForScene(std::string(kImportedSceneTagPrefix) + "yard 0123abcd"), KdBuildRule::SurfaceArea);

@@ -132,7 +132,7 @@ void literalTraverse(const KdTree& tree, Ray& ray, LiteralWalkCounts* counts)
     for (;;) {
         while (!tree.nodes[node].isLeaf()) {
             ++c.interiorSteps;
-            const KdNode& n = tree.nodes[node];
+            const KdTraceNode& n = tree.nodes[node];
             const uint32_t axis = n.axis(), left = n.leftChild();
             const float d = (n.split() - ray.origin[axis]) * ray.inverseDirection[axis];
             const uint32_t nearNode = n.split() >= ray.origin[axis] ? left : left + 1;
@@ -148,12 +148,13 @@ void literalTraverse(const KdTree& tree, Ray& ray, LiteralWalkCounts* counts)
                 node = nearNode;
             }
         }
-        const KdLeaf& leaf = tree.leaves[tree.nodes[node].leafIndex()];
+        // Every leaf reached is entered, empty or not (the engine's walks skip empty ones).
+        const KdLeaf leaf = KdTree::leafOf(tree.nodes[node]);
         ++(leaf.count ? c.leaves : c.emptyLeaves);
         c.triangleTests += leaf.count;
         for (uint32_t i = 0; i < leaf.count; ++i) {
             float t, beta, gamma;
-            const TriAccel& a = tree.leafAccel(leaf, i);
+            const CompactTriAccel& a = tree.leafAccel(leaf, i);
             if (intersectTriAccel(a, ray.origin, ray.direction, ray.tHit, t, beta, gamma)) {
                 ray.tHit = t;
                 ray.hitAccel = &a;
@@ -176,8 +177,9 @@ float bruteForce(const RayTracingGeometry& g, const Ray& ray, const RtTriangle**
     float best = kRayNoHit;
     *hit = nullptr;
     for (const RtTriangle& t : g.triangles) {
-        const TriAccel accel = computeTriAccel(g.vertices[t.index0].position, g.vertices[t.index1].position,
-                                               g.vertices[t.index2].position, t.surface->doubleSided);
+        const CompactTriAccel accel = compactTriAccel(
+            computeTriAccel(g.vertices[t.index0].position, g.vertices[t.index1].position, g.vertices[t.index2].position,
+                            t.surface->doubleSided));
         float d, b, c;
         if (intersectTriAccel(accel, ray.origin, ray.direction, best, d, b, c)) {
             best = d;

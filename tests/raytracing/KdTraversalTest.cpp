@@ -121,7 +121,7 @@ TEST(KdTraversal, FacingFollowsTheWholeNormalNotItsDominantComponent)
     TestScene s;
     s.add({0, 0, 0}, {-3, 4, 0}, {0, 0, 5});
     KdTree tree = built(s);
-    ASSERT_EQ(tree.leafAccel(tree.leaves[0], 0).k, 0u);
+    ASSERT_EQ(tree.triangleAccels[0].k, 0u);
     const float cx = -1.0f, cy = 4.0f / 3.0f, cz = 5.0f / 3.0f;  // centroid
     Ray front = rayFrom(cx - 0.2f, cy + 2.0f, cz, 0.1f, -1.0f, 0.0f);
     traverse(tree, front);
@@ -131,6 +131,30 @@ TEST(KdTraversal, FacingFollowsTheWholeNormalNotItsDominantComponent)
     Ray back = rayFrom(cx + 0.2f, cy - 2.0f, cz, -0.1f, 1.0f, 0.0f);
     traverse(tree, back);
     EXPECT_EQ(back.hitTriangle, nullptr);
+}
+
+TEST(KdTraversal, HitsReportTheNormalOfTheTriangleAsItsCornersWind)
+{
+    // The tree keeps of the normal only its dominant component; the face normal of a hit is
+    // rebuilt from the plane row. Against the cross product of the edges, for triangles facing
+    // every way (each dominant axis, both signs).
+    std::mt19937 rng(12);
+    std::uniform_real_distribution<float> pos(-3.0f, 3.0f);
+    int axes[3] = {0, 0, 0};
+    for (int i = 0; i < 300; ++i) {
+        const Float3 a{pos(rng), pos(rng), pos(rng)}, b{pos(rng), pos(rng), pos(rng)}, c{pos(rng), pos(rng), pos(rng)};
+        const Float3 expected = normalize(cross(b - a, c - a));
+        const TriAccel full = computeTriAccel(a, b, c, 0);
+        ++axes[full.k];
+        Ray ray;
+        const CompactTriAccel record = compactTriAccel(full);
+        ray.hitAccel = &record;
+        const Float3 n = faceNormal(ray);
+        EXPECT_NEAR(n.x, expected.x, 1e-5f) << "triangle " << i;
+        EXPECT_NEAR(n.y, expected.y, 1e-5f) << "triangle " << i;
+        EXPECT_NEAR(n.z, expected.z, 1e-5f) << "triangle " << i;
+    }
+    EXPECT_GT(axes[0] * axes[1] * axes[2], 0) << "some dominant axis never came up";
 }
 
 TEST(KdTraversal, ParallelRaysEdgesAndZeroAreaTrianglesAreNeverHit)
@@ -232,8 +256,8 @@ TEST(KdTraversal, StreamsGiveEveryRayTheSingleWalksHit)
                 traverse(tree, single[i]);
                 hits += single[i].hitTriangle != nullptr;
             }
-            // At every width the CPU has: four lanes, and sixteen with AVX-512F.
-            for (unsigned width : {4u, 16u}) {
+            // At every width the CPU has: four lanes, eight with AVX2, sixteen with AVX-512F.
+            for (unsigned width : packetWidths()) {
                 std::vector<Ray> walked = stream;
                 traverseStream(tree, walked.data(), count, width);
                 for (size_t i = 0; i < count; ++i)
@@ -243,24 +267,6 @@ TEST(KdTraversal, StreamsGiveEveryRayTheSingleWalksHit)
         }
     }
     EXPECT_GT(hits, 400);
-    // A tree whose trace nodes were not derived again is walked one ray at a time, with the same hits.
-    TestScene s = randomScene(57, 300, 4.0f);
-    KdTree tree = built(s);
-    KdTree stored = tree;
-    stored.traceNodes.clear();
-    std::mt19937 rng(57);
-    std::uniform_real_distribution<float> pos(-1.0f, 5.0f), dir(-1.0f, 1.0f);
-    std::vector<Ray> a(300), b(300);
-    for (size_t i = 0; i < a.size(); ++i) {
-        const float o[3] = {pos(rng), pos(rng), pos(rng)}, d[3] = {dir(rng), dir(rng), dir(rng)};
-        a[i] = b[i] = makeRay(o, d);
-    }
-    traverseStream(tree, a.data(), a.size());
-    traverseStream(stored, b.data(), b.size());
-    for (size_t i = 0; i < a.size(); ++i) {
-        ASSERT_EQ(a[i].hitTriangle, b[i].hitTriangle) << "ray " << i;
-        ASSERT_EQ(a[i].tHit, b[i].tHit) << "ray " << i;
-    }
 }
 
 TEST(KdTraversal, ClippedSingleAndPacketWalksFindWhatTheLiteralWalkFinds)
@@ -320,8 +326,8 @@ TEST(KdTraversal, LargeLeavesGiveTheLiteralWalksHitWithTiesToTheFirstTriangle)
     s.add({0.0f, 0.0f, 0.0f}, {0.04f, 0.0f, 0.0f}, {0.08f, 0.0f, 0.0f});  // no area
     KdTree tree = built(s);
     uint32_t largest = 0;
-    for (const KdLeaf& leaf : tree.leaves)
-        largest = std::max(largest, leaf.count);
+    for (const KdTraceNode& n : tree.nodes)
+        largest = std::max(largest, n.isLeaf() ? n.count() : 0u);
     ASSERT_GE(largest, 40u);
     std::vector<Ray> literal(2000), single(2000), stream(2000);
     int ties = 0;
@@ -342,7 +348,7 @@ TEST(KdTraversal, LargeLeavesGiveTheLiteralWalksHitWithTiesToTheFirstTriangle)
         ties += literal[i].hitTriangle && (literal[i].hitTriangle - s.geometry.triangles.data()) % 2 == 0;
     }
     EXPECT_GT(ties, 200);
-    for (unsigned width : {4u, 16u}) {
+    for (unsigned width : packetWidths()) {
         std::vector<Ray> walked = stream;
         traverseStream(tree, walked.data(), walked.size(), width);
         for (size_t i = 0; i < walked.size(); ++i)
@@ -357,82 +363,43 @@ TEST(KdTraversal, LargeLeavesGiveTheLiteralWalksHitWithTiesToTheFirstTriangle)
     }
 }
 
-TEST(KdTraversal, TraceNodesGiveWhatTheNodesAndLeafTableGive)
+TEST(KdTraversal, WalksThatSkipEmptyLeavesGiveTheHitsOfTheWalkEnteringEveryLeaf)
 {
-    // The walks read leaves straight from the trace nodes and skip children flagged empty; a tree
-    // without them (changed by hand and not derived again) is walked through nodes and leaves,
-    // entering every leaf. Both must give every ray the same hit.
+    // The walks skip children flagged empty; the literal walk enters every leaf it reaches. Both
+    // must give every ray the same hit, in the single walk, packets of each width and streams.
     TestScene s = randomScene(81, 800, 5.0f);
-    KdTree fast = built(s);
-    const size_t traceCount = fast.traceNodes.size();
-    ASSERT_EQ(traceCount, fast.nodes.size());
-    auto emptyLeaf = [&](uint32_t i) {
-        return fast.nodes[i].isLeaf() && fast.leaves[fast.nodes[i].leafIndex()].count == 0;
-    };
-    // Both trees from the root down in step: stored node, trace node.
-    std::vector<std::pair<uint32_t, uint32_t>> pending{{0u, 0u}};
-    std::vector<bool> used(traceCount, false);
-    size_t flagged = 0, visited = 0;
-    while (!pending.empty()) {
-        const auto [i, j] = pending.back();
-        pending.pop_back();
-        ASSERT_LT(j, traceCount) << "node " << i;
-        ASSERT_FALSE(used[j]) << "two nodes share trace slot " << j;
-        used[j] = true;
-        ++visited;
-        const KdNode& n = fast.nodes[i];
-        const KdTraceNode& t = fast.traceNodes[j];
-        ASSERT_EQ(n.isLeaf(), t.isLeaf()) << "node " << i;
-        if (!n.isLeaf()) {
-            EXPECT_EQ(t.axis(), n.axis()) << "node " << i;
-            EXPECT_EQ(std::bit_cast<uint32_t>(t.split()), std::bit_cast<uint32_t>(n.split())) << "node " << i;
-            EXPECT_EQ(t.emptyChildren(), uint32_t(emptyLeaf(n.leftChild())) | uint32_t(emptyLeaf(n.leftChild() + 1))
-                                                                                  << 1)
-                << "node " << i;
-            flagged += t.emptyChildren() != 0;
-            pending.push_back({n.leftChild(), t.leftChild()});
-            pending.push_back({n.leftChild() + 1, t.leftChild() + 1});
-            continue;
-        }
-        const KdLeaf& leaf = fast.leaves[n.leafIndex()];
-        EXPECT_EQ(t.first(), leaf.first) << "node " << i;
-        EXPECT_EQ(t.count(), leaf.count) << "node " << i;
-    }
-    EXPECT_EQ(visited, fast.nodes.size());
-    EXPECT_GT(flagged, 0u) << "no empty leaf; the scene no longer tests skipping them";
-    KdTree slow = fast;
-    slow.traceNodes.clear();
+    KdTree tree = built(s);
+    size_t flagged = 0;
+    for (const KdTraceNode& n : tree.nodes)
+        flagged += !n.isLeaf() && n.emptyChildren() != 0;
+    ASSERT_GT(flagged, 0u) << "no empty leaf; the scene no longer tests skipping them";
 
     std::mt19937 rng(81);
     std::uniform_real_distribution<float> pos(-2.0f, 7.0f), dir(-1.0f, 1.0f);
+    std::vector<Ray> literal(3000), single(3000);
     int hits = 0;
-    // Every third group through the single walk, the others as packets of each width.
-    const std::vector<unsigned> widths = packetWidths();
-    constexpr int kRays = int(kMaxPacketRays);
-    for (int i = 0; i < 3000; i += kRays) {
-        Ray a[kRays], b[kRays];
-        for (int r = 0; r < kRays; ++r) {
-            const float o[3] = {pos(rng), pos(rng), pos(rng)}, d[3] = {dir(rng), dir(rng), dir(rng)};
-            a[r] = b[r] = makeRay(o, d);
-        }
-        if ((i / kRays) % 3 != 0) {
-            const unsigned width = widths[size_t(i / kRays) % widths.size()];
-            traversePacket(fast, a, kRays, width);
-            traversePacket(slow, b, kRays, width);
-        } else {
-            for (int r = 0; r < kRays; ++r) {
-                traverse(fast, a[r]);
-                traverse(slow, b[r]);
-            }
-        }
-        for (int r = 0; r < kRays; ++r) {
-            ASSERT_EQ(a[r].hitTriangle, b[r].hitTriangle) << "ray " << i + r;
-            if (a[r].hitAccel) {  // each copy of the tree has its own records
-                ASSERT_EQ(a[r].hitAccel - fast.triangleAccels.data(), b[r].hitAccel - slow.triangleAccels.data());
-            }
-            ASSERT_EQ(a[r].tHit, b[r].tHit);
-            hits += a[r].hitTriangle != nullptr;
-        }
+    for (size_t i = 0; i < literal.size(); ++i) {
+        const float o[3] = {pos(rng), pos(rng), pos(rng)}, d[3] = {dir(rng), dir(rng), dir(rng)};
+        literal[i] = single[i] = makeRay(o, d);
+        literalTraverse(tree, literal[i]);
+        traverse(tree, single[i]);
+        ASSERT_TRUE(sameHit(literal[i], single[i])) << "ray " << i;
+        hits += literal[i].hitTriangle != nullptr;
     }
     EXPECT_GT(hits, 500);
+    for (unsigned width : packetWidths()) {
+        std::vector<Ray> walked(literal.size());
+        for (size_t i = 0; i < walked.size(); ++i)
+            walked[i] = makeRay(literal[i].origin, literal[i].direction);
+        traverseStream(tree, walked.data(), walked.size(), width);
+        for (size_t i = 0; i < walked.size(); ++i)
+            ASSERT_TRUE(sameHit(literal[i], walked[i])) << "stream, ray " << i << ", width " << width;
+    }
+    for (size_t i = 0; i + kMaxPacketRays <= literal.size(); i += kMaxPacketRays) {
+        Ray packet[kMaxPacketRays];
+        for (unsigned r = 0; r < kMaxPacketRays; ++r)
+            packet[r] = makeRay(literal[i + r].origin, literal[i + r].direction);
+        const auto [lane, width] = firstPacketDifference(tree, packet, literal.data() + i, kMaxPacketRays);
+        ASSERT_EQ(lane, -1) << "packet from ray " << i << " width " << width;
+    }
 }

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <set>
 
@@ -18,7 +19,7 @@ namespace {
 void forEachLeaf(const KdTree& tree, const std::function<void(uint32_t node, uint32_t depth)>& f, uint32_t node = 0,
                  uint32_t depth = 0)
 {
-    const KdNode& n = tree.nodes[node];
+    const KdTraceNode& n = tree.nodes[node];
     if (n.isLeaf()) {
         f(node, depth);
         return;
@@ -37,9 +38,9 @@ TEST(KdTreeBuild, EmptySceneIsOneLeafWithInvertedBox)
     KdTree tree = built(s);
     ASSERT_EQ(tree.nodes.size(), 1u);
     ASSERT_EQ(tree.nodeBoxes().size(), 1u);
-    ASSERT_EQ(tree.leaves.size(), 1u);
-    EXPECT_EQ(tree.nodes[0].word0, 1u);
-    EXPECT_EQ(tree.leaves[0].count, 0u);
+    ASSERT_TRUE(tree.nodes[0].isLeaf());
+    EXPECT_EQ(tree.nodes[0].count(), 0u);
+    EXPECT_EQ(tree.stored().nodes[0].word0, 1u);
     EXPECT_EQ(tree.rootBox.boxMin.x, 10000.0f);
     EXPECT_EQ(tree.rootBox.boxMax.z, -10000.0f);
 }
@@ -51,8 +52,8 @@ TEST(KdTreeBuild, FourTrianglesMakeALeafAndFiveAreSplit)
         s.add({float(i), 0, 0}, {float(i) + 0.5f, 0, 0}, {float(i), 0.5f, 0});
     KdTree four = built(s);
     ASSERT_EQ(four.nodes.size(), 1u);
-    EXPECT_EQ(four.leaves[0].count, 4u);
-    EXPECT_EQ(four.leafTriangle(four.leaves[0], 2), 2u);
+    EXPECT_EQ(four.nodes[0].count(), 4u);
+    EXPECT_EQ(four.leafTriangle(KdTree::leafOf(four.nodes[0]), 2), 2u);
 
     // Five copies of one triangle: no split helps, yet the node is split.
     TestScene same;
@@ -84,9 +85,9 @@ namespace {
 
 void collect(const KdTree& tree, uint32_t node, std::set<const RtTriangle*>& out)
 {
-    const KdNode& n = tree.nodes[node];
+    const KdTraceNode& n = tree.nodes[node];
     if (n.isLeaf()) {
-        const KdLeaf& leaf = tree.leaves[n.leafIndex()];
+        const KdLeaf leaf = KdTree::leafOf(n);
         for (uint32_t i = 0; i < leaf.count; ++i)
             out.insert(&tree.geometry->triangles[tree.leafTriangle(leaf, i)]);
         return;
@@ -110,7 +111,7 @@ TEST(KdTreeBuild, TriangleInTheSplitPlaneIsInBothSubtrees)
         }
         s.add({w, 0.5f, 0.0f}, {w, 2.5f, 0.0f}, {w, 0.5f, 0.1f});
         KdTree tree = built(s);
-        const KdNode& root = tree.nodes[0];
+        const KdTraceNode& root = tree.nodes[0];
         if (root.isLeaf() || root.axis() != 0 || root.split() != w)
             continue;
         ++cases;
@@ -130,16 +131,16 @@ TEST(KdTreeBuild, EveryTriangleReachesALeafOverlappingIt)
     KdTree tree = built(s);
     std::vector<int> found(s.geometry.triangles.size(), 0);
     forEachLeaf(tree, [&](uint32_t node, uint32_t) {
-        const KdLeaf& leaf = tree.leaves[tree.nodes[node].leafIndex()];
+        const KdLeaf leaf = KdTree::leafOf(tree.nodes[node]);
         ASSERT_LE(size_t(leaf.first) + leaf.count, tree.leafTriangles.size());
         for (uint32_t i = 0; i < leaf.count; ++i)
             found[tree.leafTriangle(leaf, i)]++;
     });
     ASSERT_EQ(tree.triangleAccels.size(), s.geometry.triangles.size());
     EXPECT_EQ(reinterpret_cast<uintptr_t>(tree.triangleAccels.data()) % 16, 0u);
-    // The leaves' ranges follow each other without gaps, in leaf order.
+    // The leaves' ranges follow each other without gaps, in the file's leaf order.
     uint32_t next = 0;
-    for (const KdLeaf& leaf : tree.leaves) {
+    for (const KdLeaf& leaf : tree.stored().leaves) {
         EXPECT_EQ(leaf.first, next);
         next += leaf.count;
     }
@@ -221,10 +222,11 @@ TEST(KdTreeBuild, ThreadsAndSplicedSubtreesGiveTheSingleThreadedTree)
         ASSERT_GT(single.nodes.size(), 50u);
         ASSERT_TRUE(savedBytes(single, dir + "/one.kdTree") == savedBytes(parallel, dir + "/many.kdTree"))
             << "seed " << seed;
-        // The spliced leaves cover the same triangles, in the same order.
+        // The spliced leaves cover the same triangles, in the same order and places.
         ASSERT_EQ(single.leafTriangles, parallel.leafTriangles);
-        for (size_t i = 0; i < single.leaves.size(); ++i)
-            ASSERT_EQ(single.leaves[i].first, parallel.leaves[i].first) << "leaf " << i;
+        ASSERT_EQ(single.nodes.size(), parallel.nodes.size());
+        EXPECT_EQ(std::memcmp(single.nodes.data(), parallel.nodes.data(), single.nodes.size() * sizeof(KdTraceNode)),
+                  0);
     }
 }
 

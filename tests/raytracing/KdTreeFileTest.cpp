@@ -30,19 +30,21 @@ void writeBytes(const std::string& path, const std::vector<uint8_t>& bytes)
 bool sameTree(const KdTree& a, const KdTree& b)
 {
     const std::vector<KdNodeBox> aBoxes = a.nodeBoxes(), bBoxes = b.nodeBoxes();
-    if (a.nodes.size() != b.nodes.size() || aBoxes.size() != bBoxes.size() || a.leaves.size() != b.leaves.size())
+    const KdStoredTree aFile = a.stored(), bFile = b.stored();
+    if (aFile.nodes.size() != bFile.nodes.size() || aBoxes.size() != bBoxes.size() ||
+        aFile.leaves.size() != bFile.leaves.size())
         return false;
-    if (std::memcmp(a.nodes.data(), b.nodes.data(), a.nodes.size() * sizeof(KdNode)) ||
+    if (std::memcmp(aFile.nodes.data(), bFile.nodes.data(), aFile.nodes.size() * sizeof(KdNode)) ||
         std::memcmp(aBoxes.data(), bBoxes.data(), aBoxes.size() * sizeof(KdNodeBox)))
         return false;
     if (a.leafTriangles != b.leafTriangles)
         return false;
-    for (size_t i = 0; i < a.leaves.size(); ++i) {
-        const KdLeaf &x = a.leaves[i], &y = b.leaves[i];
+    for (size_t i = 0; i < aFile.leaves.size(); ++i) {
+        const KdLeaf &x = aFile.leaves[i], &y = bFile.leaves[i];
         if (x.first != y.first || x.count != y.count)
             return false;
         for (uint32_t j = 0; j < x.count; ++j)
-            if (std::memcmp(&a.leafAccel(x, j), &b.leafAccel(y, j), sizeof(TriAccel)))
+            if (std::memcmp(&a.leafAccel(x, j), &b.leafAccel(y, j), sizeof(CompactTriAccel)))
                 return false;
     }
     return true;
@@ -71,11 +73,11 @@ TEST(KdTreeFile, RoundTripGivesTheBuiltTreeWithPointersIntoTheSameGeometry)
     loaded.geometry = &s.geometry;
     ASSERT_TRUE(loaded.loadKdTree(dir + "/scene.kdTree", "scene-v1"));
     EXPECT_TRUE(sameTree(built, loaded));
-    ASSERT_EQ(loaded.traceNodes.size(), built.traceNodes.size());
-    EXPECT_EQ(
-        std::memcmp(loaded.traceNodes.data(), built.traceNodes.data(), built.traceNodes.size() * sizeof(KdTraceNode)),
-        0)
-        << "a loaded tree is walked through the same trace nodes as the built one";
+    ASSERT_EQ(loaded.nodes.size(), built.nodes.size());
+    EXPECT_EQ(std::memcmp(loaded.nodes.data(), built.nodes.data(), built.nodes.size() * sizeof(KdTraceNode)), 0)
+        << "a loaded tree is walked through the same nodes as the built one";
+    EXPECT_TRUE(savedBytes(loaded, dir + "/again.kdTree") == savedBytes(built, dir + "/built.kdTree"))
+        << "a loaded tree saves the file it was read from";
     EXPECT_EQ(reinterpret_cast<uintptr_t>(loaded.triangleAccels.data()) % 16, 0u);
 }
 
@@ -105,7 +107,7 @@ TEST(KdTreeFile, EveryTruncationIsRejectedAndNamesTheFile)
     KdTree built;
     built.geometry = &s.geometry;
     built.buildKdTree();
-    ASSERT_GT(built.leaves.size(), 1u);
+    ASSERT_GT(built.stored().leaves.size(), 1u);
     const std::vector<uint8_t> whole = savedBytes(built, dir + "/whole.kdTree");
     ASSERT_FALSE(whole.empty());
     QuietLog log;
@@ -150,7 +152,7 @@ TEST(KdTreeFile, InconsistentContentIsRejected)
     auto putU32 = [](std::vector<uint8_t>& b, size_t at, uint32_t v) { std::memcpy(&b[at], &v, 4); };
     rejects([&](auto& b) { putU32(b, nodesAt, 0u * 8); }, "root's child is the root");
     rejects([&](auto& b) { putU32(b, nodesAt, uint32_t(built.nodes.size()) * 8); }, "child beyond the nodes");
-    rejects([&](auto& b) { putU32(b, nodesAt, uint32_t(built.leaves.size()) * 2 + 1); }, "missing leaf");
+    rejects([&](auto& b) { putU32(b, nodesAt, uint32_t(built.stored().leaves.size()) * 2 + 1); }, "missing leaf");
     rejects([&](auto& b) { putU32(b, nodesAt, 1u * 8 + 3 * 2); }, "axis 3");
     rejects([&](auto& b) { putU32(b, 5, 0xFFFFFFFFu); }, "node count beyond the file");
     rejects([&](auto& b) { putU32(b, boxesAt - 4, uint32_t(built.nodes.size()) - 1); }, "box count");
@@ -164,7 +166,7 @@ TEST(KdTreeFile, InconsistentContentIsRejected)
     // and change its second copy.
     std::vector<size_t> firstCopyAt(s.geometry.triangles.size(), 0);
     size_t at = boxesAt + built.nodes.size() * 32 + 4, secondCopyAt = 0;
-    for (const KdLeaf& leaf : built.leaves) {
+    for (const KdLeaf& leaf : built.stored().leaves) {
         at += 4;
         for (uint32_t i = 0; i < leaf.count && !secondCopyAt; ++i) {
             const uint32_t triangle = built.leafTriangle(leaf, i);
@@ -194,7 +196,7 @@ TEST(KdTreeFile, RecordsThatDoNotMatchTheirTrianglesAreRejected)
     const size_t nodesAt = 5 + 4;
     const size_t leavesAt = nodesAt + builtTree.nodes.size() * 8 + 4 + builtTree.nodes.size() * 32 + 4;
     size_t firstRecord = leavesAt;  // the first record of the first leaf holding one
-    for (const KdLeaf& leaf : builtTree.leaves) {
+    for (const KdLeaf& leaf : builtTree.stored().leaves) {
         if (leaf.count)
             break;
         firstRecord += 4;

@@ -1,6 +1,7 @@
-// The packet walk in sixteen AVX-512 lanes: PacketWalk.h instantiated for Lanes16 inside a region
-// compiled for AVX-512F, which traversePacket enters only where the CPU has it. The headers it
-// shares with other files come before the region, as in KdPacketWalkAvx2.cpp.
+// The walks in sixteen AVX-512 lanes: the packet walk, the stream walk and the wide leaf test
+// instantiated for Lanes16 inside a region compiled for AVX-512F, which the walks' entry points
+// enter only where the CPU has it. The headers it shares with other files come before the region,
+// as in KdWalksAvx2.cpp.
 
 #include "content/KdTree.h"
 #include "content/KdTriAccel.h"
@@ -19,6 +20,7 @@ ORVANTA_BEGIN_TARGET("avx512f")
 #include "raytracing/LeafWideTest.h"
 #include "raytracing/PacketLanes16.h"
 #include "raytracing/PacketWalk.h"
+#include "raytracing/StreamWalk.h"
 
 void Orvanta::KdWalk::tracePacketAvx512(const KdTree& tree, Ray* rays, unsigned count)
 {
@@ -28,6 +30,11 @@ void Orvanta::KdWalk::tracePacketAvx512(const KdTree& tree, Ray* rays, unsigned 
 void Orvanta::KdWalk::testLeafAvx512(const KdTree& tree, const KdLeaf& leaf, Ray& ray)
 {
     testLeafWide<Lanes16>(tree, leaf, ray);
+}
+
+void Orvanta::KdWalk::traceStreamAvx512(const KdTree& tree, Ray* rays, size_t count)
+{
+    walkStream<Lanes16>(tree, rays, count);
 }
 
 ORVANTA_END_TARGET()

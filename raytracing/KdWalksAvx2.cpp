@@ -1,5 +1,6 @@
-// The packet walk in eight AVX2 lanes: PacketWalk.h instantiated for Lanes8 inside a region
-// compiled for AVX2, which traversePacket enters only where the CPU has it.
+// The walks in eight AVX2 lanes: the packet walk (PacketWalk.h), the stream walk (StreamWalk.h)
+// and the wide leaf test instantiated for Lanes8 inside a region compiled for AVX2, which the walks'
+// entry points enter only where the CPU has it.
 //
 // Every header the walk needs is included before the region opens, so that their inline
 // functions, which other files share, are compiled for every x86-64 CPU as everywhere else; only
@@ -24,6 +25,7 @@ ORVANTA_BEGIN_TARGET("avx2")
 #include "raytracing/LeafWideTest.h"
 #include "raytracing/PacketLanes8.h"
 #include "raytracing/PacketWalk.h"
+#include "raytracing/StreamWalk.h"
 
 void Orvanta::KdWalk::tracePacketAvx2(const KdTree& tree, Ray* rays, unsigned count)
 {
@@ -33,6 +35,11 @@ void Orvanta::KdWalk::tracePacketAvx2(const KdTree& tree, Ray* rays, unsigned co
 void Orvanta::KdWalk::testLeafAvx2(const KdTree& tree, const KdLeaf& leaf, Ray& ray)
 {
     testLeafWide<Lanes8>(tree, leaf, ray);
+}
+
+void Orvanta::KdWalk::traceStreamAvx2(const KdTree& tree, Ray* rays, size_t count)
+{
+    walkStream<Lanes8>(tree, rays, count);
 }
 
 ORVANTA_END_TARGET()
