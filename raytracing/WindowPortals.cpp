@@ -136,7 +136,7 @@ float WindowDirections::pdf(Float3 d) const
     for (size_t j = 0; j < weight.size(); ++j) {
         if (!(weight[j] > 0.0f))
             continue;
-        TriAccel accel = panes->tree->triangleAccels[panes->triangles[j]];
+        CompactTriAccel accel = panes->tree->triangleAccels[panes->triangles[j]];
         accel.doubleSided = 1;
         float t = 0.0f, beta = 0.0f, gamma = 0.0f;
         if (!intersectTriAccel(accel, o, dir, kRayNoHit, t, beta, gamma))
