@@ -414,8 +414,11 @@ private:
         if (!wanted || portals.empty())
             return {};
         return [this, &sum](const Ray& r) {
+            // Sheets live in a list of their own; only the tree's triangles can be panes.
+            if (hitsSheet(r))
+                return;
             const int32_t pane = portals.paneOf[size_t(r.hitTriangle - geometry.triangles.data())];
-            if (pane >= 0 && !hitsSheet(r))
+            if (pane >= 0)
                 sum += portalCrossingDensity(portals, uint32_t(pane), directionOf(r));
         };
     }
