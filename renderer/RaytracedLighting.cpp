@@ -1,5 +1,6 @@
 #include "renderer/RaytracedLighting.h"
 
+#include "gpu/Texture.h"
 #include "platform/gl/GlExtensions.h"
 #include "raytracing/RayTracer.h"
 #include "renderer/FrameBufferStack.h"
@@ -13,7 +14,7 @@ namespace Orvanta {
 namespace {
 
 // One full-screen quad of an engine program into the target on top of the stack, reading the
-// traced buffer and the last finished element of its targets.
+// traced buffer and the last finished element of its targets as the current effect.
 void drawEffectQuad(const PassContext& context, const ShaderProgram* program, RaytracedGBuffer& traced,
                     const PingPongTargets& targets)
 {
@@ -23,7 +24,7 @@ void drawEffectQuad(const PassContext& context, const ShaderProgram* program, Ra
     beginFullScreenPass();
     ProgramInputs inputs;
     inputs.gBuffer = &traced;
-    inputs.tracedTargets = &targets;
+    inputs.with(RAYTRACING_CURRENT_EFFECT_TEXTURE, targets.lastFinished());
     applyProgramUniforms(context, *program, inputs);
     drawFullScreenQuad({});
     endFullScreenPass();

@@ -1,6 +1,7 @@
 #include "platform/gl/GlExtensions.h"
 #include "platform/RenderSurface.h"
 #include "renderer/AntiAliasingPass.h"
+#include "renderer/HdrPass.h"
 #include "renderer/RaytracedFrame.h"
 #include "renderer/Renderer.h"
 #include "renderer/SsaoPass.h"
@@ -24,7 +25,7 @@ void Renderer::renderFrame()
     const VolumeUpdateInputs lpvIn = volumeUpdateInputs();
     const char* propagation = lpvIn.occlusion ? "occluded light propagation" : "light propagation";
     const VolumeLightInputs volumeLight{nullptr, &frustumVectors};
-    const SsaoPassInputs ssaoInputs{mainGBuffer.depthTexture(), &frustumVectors, this, &frameBuffers, &textureUnits};
+    const SsaoInputs ssaoInputs{mainGBuffer.depthTexture(), &frustumVectors};
     const bool smoothEdges = renderSettingOn(AntiAliasing) && !temporalAntiAliasingOn() && antiAliasing.created();
     LightPropagationVolumeSet& lpv = propagationVolumes;
     RayTracingSet& rt = rayTracing;
@@ -59,7 +60,7 @@ void Renderer::renderFrame()
          [&] { drawLightPropagationGlossy(context, lpv, volumeLight); });
     // Every covered pixel again, probe-lit or not.
     glStencilFunc(GL_LEQUAL, 1, 0xFFFFFFFFu);
-    pass("ambient occlusion", featureOn(Ssao), [&] { drawSsao(ssao, ssaoInputs); });
+    pass("ambient occlusion", featureOn(Ssao), [&] { drawSsao(context, ssao, ssaoInputs); });
     pass("direct lighting", direct, [&] { drawDirectLights(); });
     glDisable(GL_STENCIL_TEST);
     pass("sky", true, [&] { drawSkyDome(); });
@@ -75,14 +76,15 @@ void Renderer::renderFrame()
     const bool refractionsLit = traced && rayTracing.refracting;
     const bool refr = refractionsLit && rayTracing.lastFrame.refractionRays > 0;
     pass("ray-traced refraction lighting", refr, [&] { lightTracedSurfaces(rt.refractions, rt.refractionTargets); });
-    pass("ray-traced composite", traced, [&] { compositeRaytracedSurfaces(context, mainCamera, refractionsLit); });
+    pass("ray-traced composite", traced, [&] { compositeRaytracedSurfaces(context, rt, mainCamera, refractionsLit); });
     popFrameBuffer();
     pass("temporal anti-aliasing", temporalAntiAliasingOn(),
          [&] { resolveTemporalHistory(temporal, temporalInputs()); });
     glEnable(GL_FRAMEBUFFER_SRGB);
     // With a fixed exposure the eye neither measures nor adapts.
-    pass("luminance and eye adaptation", !hdr.exposureFixed(), [&] { measureLuminance(); });
-    pass("tone mapping", true, [&] { toneMap(smoothEdges); });
+    pass("luminance and eye adaptation", !hdr.exposureFixed(), [&] { measureLuminance(context, hdr); });
+    const ToneMapInputs toneMapInputs{hdr.fixedExposure, smoothEdges ? &antiAliasing.input : nullptr};
+    pass("tone mapping", true, [&] { toneMap(context, hdr, toneMapInputs); });
     pass("anti-aliasing", smoothEdges, [&] { drawAntiAliasing(antiAliasing, {this, &textureUnits}); });
     glDisable(GL_FRAMEBUFFER_SRGB);
     pass("overlay", overlay != nullptr, [&] { overlay->drawOverlay(overlayTarget()); });

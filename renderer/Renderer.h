@@ -197,10 +197,6 @@ private:
     // Lights a traced G-buffer into its targets (see beginRaytracedLighting): the sky lighting,
     // the volumes' light and the lights, each while its switch is on.
     void lightTracedSurfaces(RaytracedGBuffer& traced, PingPongTargets& targets);
-    // The HDR set's passes: luminance, adaptation and exposure; the tone map into the window, or
-    // into the anti-aliasing input with `smoothEdges`.
-    void measureLuminance();
-    void toneMap(bool smoothEdges);
     // What the probe update reads: the camera, the scene's tree, the workers and the sun.
     IrradianceProbeUpdateInputs probeUpdateInputs();
     // What the volumes' update reads: the sun, the camera and the switches as they are now.

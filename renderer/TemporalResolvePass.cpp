@@ -37,9 +37,15 @@ void resolveTemporalHistory(TemporalResolveSet& set, const TemporalResolveInputs
     const TemporalBlend blend = planTemporalBlend(set, historyKept, cameraStill);
     const Matrix4 reprojection = blend.moving ? temporalReprojection(*in.camera, set.previousViewProjection)
                                               : Matrix4{};
-    TemporalResolveUniforms uniforms(*in.uniforms, set, blend, reprojection);
-
     FrameBuffer& target = set.history[set.writeIndex];
+    TemporalResolveValues values;
+    values.blend = blend;
+    values.reprojection = reprojection;
+    values.history = set.previousTexture();
+    values.texelWidth = 1.0f / static_cast<float>(target.width);
+    values.texelHeight = 1.0f / static_cast<float>(target.height);
+    TemporalResolveUniforms uniforms(*in.uniforms, values);
+
     in.frameBuffers->push(&target);
     drawFullScreenProgram(blend.moving ? *set.movingProgram : *set.stillProgram, &uniforms, *in.textureUnits);
     // The resolved frame replaces the scene's colour: copied from the history just written

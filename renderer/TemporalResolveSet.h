@@ -80,13 +80,20 @@ TemporalBlend planTemporalBlend(TemporalResolveSet& set, bool historyKept, bool 
 
 // What one resolve draw feeds its program besides the frame's values: TEMPORAL_BLEND (weight,
 // moving as 0 or 1, texel width and height), TEMPORAL_REPROJECTION_MATRIX (taking this frame's
-// device coordinates to the previous frame's) and TEMPORAL_HISTORY_TEXTURE (the previous result);
-// every other semantic is asked of the frame's source.
+// device coordinates to the previous frame's) and TEMPORAL_HISTORY_TEXTURE (the previous result).
+struct TemporalResolveValues {
+    TemporalBlend blend;
+    Matrix4 reprojection;
+    Texture* history = nullptr;
+    float texelWidth = 0.0f;
+    float texelHeight = 0.0f;
+};
+
+// The resolve draw's values over the frame's: every other semantic is asked of the frame's source.
 class TemporalResolveUniforms : public UniformValueSource {
 public:
-    TemporalResolveUniforms(UniformValueSource& frame, const TemporalResolveSet& set, TemporalBlend blend,
-                            const Matrix4& reprojection)
-        : frame(frame), set(set), blend(blend), reprojection(reprojection)
+    TemporalResolveUniforms(UniformValueSource& frame, const TemporalResolveValues& values)
+        : frame(frame), values(values)
     {
     }
     bool setUniform(UniformSemantic semantic, int location, const UniformContext& context) override;
@@ -95,9 +102,7 @@ public:
 
 private:
     UniformValueSource& frame;
-    const TemporalResolveSet& set;
-    TemporalBlend blend;
-    Matrix4 reprojection;
+    TemporalResolveValues values;
 };
 
 }  // namespace Orvanta

@@ -122,17 +122,11 @@ Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
         return hdr.sceneTexture();
     case HDR_SCENE_AVERAGE_LUMINANCE_TEXTURE:
         return hdr.luminanceTexture();
-    case HDR_CURRENT_FRAME_LUMINANCE_TEXTURE:
-        return hdr.currentAdaptationTexture();
-    case HDR_PREVIOUS_FRAME_LUMINANCE_TEXTURE:
-        return hdr.previousAdaptationTexture();
     case HDR_EXPOSURE_TEXTURE:
         return hdr.exposureTexture();
     default:
         if (Texture* shadowMap = shadowTexture(shadows, semantic))
             return shadowMap;
-        if (Texture* rayTraced = rayTracingTexture(rayTracing, semantic))
-            return rayTraced;
         if (Texture* ambientOcclusion = ssaoTexture(ssao, semantic))
             return ambientOcclusion;
         return antiAliasingTexture(antiAliasing, semantic);
