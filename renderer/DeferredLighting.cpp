@@ -92,7 +92,7 @@ void Renderer::drawLightMask(Light& light)
         return;
     // The mask target has no stencil buffer, so the stencil test of the lighting passes lets
     // every pixel of it through.
-    pushFrameBuffer(&lightMask);
+    pushFrameBuffer(&lightMask.target);
     beginFullScreenPass();
     textureUnits.unbindAll();
     applyPassUniforms(nullptr, nullptr, *program, &light);

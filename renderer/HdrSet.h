@@ -1,5 +1,6 @@
 #pragma once
 #include "renderer/FrameBuffer.h"
+#include "renderer/ScreenSizedTargets.h"
 
 namespace Orvanta {
 
@@ -10,7 +11,7 @@ struct ShaderProgram;
 // eye's adaptation from frame to frame, and the 1 x 1 exposure target the tone map reads. The
 // adaptation index names the target the next frame's adaptation writes; the other holds the
 // previous frame's value.
-struct HdrSet {
+struct HdrSet : ScreenSizedTargets {
     static constexpr int luminanceSize = 512;
     // What the eye starts adapted to: a bright overcast day in the engine's radiance units, so
     // the first frames are neither black nor blown out before adaptation catches up.
@@ -20,7 +21,7 @@ struct HdrSet {
     void create(int width, int height);
     // (Re)builds the client-sized scene target alone (the eye's adaptation is kept); leaves it
     // bound.
-    void createSceneTarget(int width, int height);
+    void resizeTargets(int width, int height) override;
 
     Texture2D* sceneTexture() const { return scene.colorTexture(0); }
     Texture2D* luminanceTexture() const { return luminance.colorTexture(0); }

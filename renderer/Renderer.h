@@ -9,6 +9,7 @@
 #include "renderer/GBuffer.h"
 #include "renderer/HdrSet.h"
 #include "renderer/IrradianceProbeSet.h"
+#include "renderer/LightMask.h"
 #include "renderer/LightPropagationVolumePasses.h"
 #include "renderer/PassContext.h"
 #include "renderer/PassScope.h"
@@ -25,6 +26,7 @@
 #include "renderer/TextureUnitTable.h"
 #include "scene/RenderCamera.h"
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -56,8 +58,7 @@ public:
     // does nothing.
     void initRenderer(RenderSurface& surface);
     // Draws and presents one frame. When the surface's size has changed since the last frame,
-    // every screen-sized target (HDR scene, anti-aliasing input, temporal history, G-buffer, light
-    // mask, SSAO, the ray tracer's input and traced targets) is first rebuilt at the new size and
+    // every screen-sized target (the sets of screenSizedSets) is first rebuilt at the new size and
     // the camera takes its aspect ratio.
     void renderFrame();
 
@@ -207,7 +208,8 @@ private:
     // (called whenever the camera is placed or the sun moved).
     void placeLightPropagationVolumes();
     SubmeshMaterial withFallbackTextures(const SubmeshMaterial& submesh) const;
-    void createLightMask();
+    // Every set that owns targets at the client size, in the order a resize rebuilds them.
+    std::array<ScreenSizedTargets*, 7> screenSizedSets();
     // Rebuilds the screen-sized targets when the surface's size differs from theirs.
     void fitTargetsToSurface();
 
@@ -223,7 +225,7 @@ private:
     TextureUnitTable textureUnits;
     ShaderProgram* zFillProgram = nullptr;
     ShaderProgram* alphaTestedZFillProgram = nullptr;
-    FrameBuffer lightMask;
+    LightMask lightMask;
     Texture2D* shadowSamplingNoise = nullptr;
     // Point-light faces, cascaded and overlapped sun maps, their programs and sampling disc.
     ShadowMapSet shadows;

@@ -13,12 +13,12 @@ const char* const TemporalResolveMovingShaderPath = "resources/shaders/engine/te
 
 void TemporalResolveSet::create(int width, int height)
 {
-    createTargets(width, height);
+    resizeTargets(width, height);
     stillProgram = getFragmentProgram(TemporalResolveStillShaderPath);
     movingProgram = getFragmentProgram(TemporalResolveMovingShaderPath);
 }
 
-void TemporalResolveSet::createTargets(int width, int height)
+void TemporalResolveSet::resizeTargets(int width, int height)
 {
     constexpr int filterLinear = 1;
     // Single-precision floats: a still pixel's 1/16 steps stay far above the rounding, which at

@@ -3,6 +3,7 @@
 #include "renderer/FeatureSwitches.h"
 #include "renderer/FrameBuffer.h"
 #include "renderer/RenderSettings.h"
+#include "renderer/ScreenSizedTargets.h"
 #include "renderer/TemporalJitter.h"
 
 #include <cstdint>
@@ -44,11 +45,11 @@ struct TemporalBlend {
 // reprojected along the camera's motion, and writes the result back into the scene target before
 // the exposure is measured and the frame tone-mapped. Two full-size float history targets
 // alternate: one is read as the previous result while the other is written.
-struct TemporalResolveSet {
+struct TemporalResolveSet : ScreenSizedTargets {
     // Builds the history targets at the client size and the programs; leaves a target bound.
     void create(int width, int height);
     // (Re)builds the history targets alone for a new client size and drops the history.
-    void createTargets(int width, int height);
+    void resizeTargets(int width, int height) override;
     bool created() const { return stillProgram != nullptr && movingProgram != nullptr; }
     // Forgets the history: the next frame resolves to its own colour.
     void resetHistory() { frames = 0; }

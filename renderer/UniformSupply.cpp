@@ -115,7 +115,7 @@ Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
         // Always the rasterised depth, also while a traced buffer is being lit.
         return mainGBuffer.depthTexture();
     case LIGHT_MASK_TEXTURE:
-        return lightMask.colorTexture(0);
+        return lightMask.texture();
     case SHADOW_SAMPLING_NOISE_TEXTURE:
         return shadowSamplingNoise;
     case HDR_MAIN_FRAME_BUFFER_COLOR_TEXTURE:
