@@ -17,18 +17,6 @@ FullScreenQuad Renderer::lightQuad(float noiseWidth, float noiseHeight) const
     return quad;
 }
 
-void Renderer::renderCascadedShadowMaps()
-{
-    if (sunLight)
-        updateCascadedShadowMaps(passContext(), shadows, *sunLight, mainCamera);
-}
-
-void Renderer::renderOverlappedShadowMaps()
-{
-    if (sunLight)
-        updateOverlappedShadowMaps(passContext(), shadows, *sunLight, mainCamera);
-}
-
 void Renderer::drawDirectLights()
 {
     // Ambient and projected lights have no lighting program.

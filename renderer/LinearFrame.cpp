@@ -86,7 +86,7 @@ bool Renderer::presentLinearImage(const HdrImage& image, float exposure, std::st
     glEnable(GL_FRAMEBUFFER_SRGB);
     const PassContext context = passContext();
     pass("tone mapping", true, [&] { toneMap(context, hdr, {exposure, smoothEdges ? &antiAliasing.input : nullptr}); });
-    pass("anti-aliasing", smoothEdges, [&] { drawAntiAliasing(antiAliasing, {this, &textureUnits}); });
+    pass("anti-aliasing", smoothEdges, [&] { drawAntiAliasing(context, antiAliasing); });
     glDisable(GL_FRAMEBUFFER_SRGB);
     // The frames drawn after this picture start their average afresh.
     temporal.resetHistory();

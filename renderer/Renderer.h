@@ -143,8 +143,6 @@ private:
     bool setUniform(UniformSemantic semantic, int location, const UniformContext& context) override;
     Texture* texture(UniformSemantic semantic, const UniformContext& context) override;
     void bindTextureUnit(int unit, Texture* texture) override;
-    // Sun colour and sky map, when the sky's update flag is set.
-    void updateSunAndSkyMap();
     // Loads the camera matrices as the frame does at its start: the projection moved by this
     // frame's sub-pixel offset while temporal anti-aliasing is on.
     void loadViewMatrices();
@@ -172,10 +170,6 @@ private:
     OverlayTarget overlayTarget();
     // Steps of the frame without a pass set of their own.
     void setUpFrame();
-    void fillGBuffer();
-    void markCoveredPixels();
-    void drawSkyDome();
-    void drawTransparentSurfaces();
     // Temporal anti-aliasing: on with both the antiAliasing and temporalAntiAliasing settings;
     // the frame's projection (jittered while it is on); what the resolve of the finished HDR
     // frame reads.
@@ -183,11 +177,6 @@ private:
     Matrix4 frameProjection() const;
     TemporalResolveInputs temporalInputs();
     FullScreenQuad lightQuad(float noiseWidth, float noiseHeight) const;
-    // Renders the sun's cascaded shadow maps around the main view (the direct lighting reads
-    // them) and its overlapped maps around the viewer (the ray-traced lighting reads them).
-    // Without a sun nothing is drawn.
-    void renderCascadedShadowMaps();
-    void renderOverlappedShadowMaps();
     // Adds the lights to the target on top of the framebuffer stack: lighting the rasterised
     // G-buffer (the sun through its light mask and cascaded maps), or a traced G-buffer (the sun
     // through its overlapped maps). Ambient and projected lights add nothing.
