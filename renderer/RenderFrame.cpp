@@ -2,6 +2,7 @@
 #include "platform/RenderSurface.h"
 #include "renderer/AntiAliasingPass.h"
 #include "renderer/HdrPass.h"
+#include "renderer/IrradianceProbePass.h"
 #include "renderer/RaytracedFrame.h"
 #include "renderer/Renderer.h"
 #include "renderer/SceneSteps.h"
@@ -52,7 +53,7 @@ void Renderer::renderFrame()
     pass("stencil: covered pixels", true, [&] { limitToCoveredPixels(); });
     // The probes light the pixels inside their grid and raise their stencil to 2, so that the sky
     // lighting and the volumes' light leave them; the volumes' glossy reflections are added after.
-    pass("irradiance probes", probes, [&] { drawIrradianceProbes(context, irradianceProbes, nullptr); });
+    pass("irradiance probes", probes, [&] { drawIrradianceProbes(context, irradianceProbes, {}); });
     pass("sky lighting", skyLit, [&] { drawSkyLighting(context, skyLighting, {nullptr, &frustumVectors}); });
     pass("light propagation volumes", volumes, [&] { drawLightPropagationVolumes(context, lpv, volumeLight); });
     pass("stencil: probe-lit pixels", true, [&] { limitToProbeLitPixels(); });
