@@ -1,6 +1,7 @@
 #include "platform/gl/GlExtensions.h"
 #include "platform/RenderSurface.h"
 #include "renderer/AntiAliasingPass.h"
+#include "renderer/DirectLightingPass.h"
 #include "renderer/HdrPass.h"
 #include "renderer/IrradianceProbePass.h"
 #include "renderer/RaytracedFrame.h"
@@ -62,7 +63,8 @@ void Renderer::renderFrame()
     // Every covered pixel again, probe-lit or not.
     pass("stencil: every covered pixel", true, [&] { limitToEveryCoveredPixel(); });
     pass("ambient occlusion", featureOn(Ssao), [&] { drawSsao(context, ssao, ssaoInputs); });
-    pass("direct lighting", direct, [&] { drawDirectLights(); });
+    const DirectLightInputs lights{&lightList, &mainCamera, &frustumVectors, width(), height(), &lightMask, nullptr};
+    pass("direct lighting", direct, [&] { drawDirectLights(context, mainGBuffer, lights); });
     pass("stencil off", true, [&] { endStencilTest(); });
     pass("sky", true, [&] { drawSkyDome(context, mainCamera); });
     pass("transparency", true, [&] { drawTransparentSurfaces(context, mainCamera); });

@@ -176,14 +176,6 @@ private:
     bool temporalAntiAliasingOn() const;
     Matrix4 frameProjection() const;
     TemporalResolveInputs temporalInputs();
-    FullScreenQuad lightQuad(float noiseWidth, float noiseHeight) const;
-    // Adds the lights to the target on top of the framebuffer stack: lighting the rasterised
-    // G-buffer (the sun through its light mask and cascaded maps), or a traced G-buffer (the sun
-    // through its overlapped maps). Ambient and projected lights add nothing.
-    void drawDirectLights();
-    void drawRaytracedLights(RaytracedGBuffer& traced);
-    void drawLightMask(Light& light);
-    void drawLightQuad(Light& light, const ShaderProgram* program, GBufferInterface* gBuffer);
     // Lights a traced G-buffer into its targets (see beginRaytracedLighting): the sky lighting,
     // the volumes' light and the lights, each while its switch is on.
     void lightTracedSurfaces(RaytracedGBuffer& traced, PingPongTargets& targets);

@@ -114,8 +114,6 @@ Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
     case GBUFFER_DEPTH_TEXTURE:
         // Always the rasterised depth, also while a traced buffer is being lit.
         return mainGBuffer.depthTexture();
-    case LIGHT_MASK_TEXTURE:
-        return lightMask.texture();
     case SHADOW_SAMPLING_NOISE_TEXTURE:
         return shadowSamplingNoise;
     case HDR_MAIN_FRAME_BUFFER_COLOR_TEXTURE:
