@@ -5,9 +5,11 @@
 #include "raytracing/RayTracer.h"
 #include "renderer/FrameBufferStack.h"
 #include "renderer/FullScreenQuad.h"
+#include "renderer/LightPropagationVolumePasses.h"
 #include "renderer/RaytracedGBuffer.h"
 #include "renderer/RayTracingSet.h"
 #include "renderer/ScissorStack.h"
+#include "renderer/SkyLightingVolume.h"
 
 namespace Orvanta {
 
@@ -32,6 +34,20 @@ void drawEffectQuad(const PassContext& context, const ShaderProgram* program, Ra
 }
 
 }  // namespace
+
+void lightTracedSurfaces(const PassContext& context, const RayTracingSet& set, const TracedLightingInputs& in)
+{
+    if (!in.traced || !in.targets || !in.view)
+        return;
+    beginRaytracedLighting(context, set, *in.view, *in.targets);
+    if (in.skyLighting)
+        drawSkyLighting(context, *in.skyLighting, {in.traced, in.rays});
+    if (in.volumes)
+        drawLightPropagationVolumes(context, *in.volumes, {in.traced, in.rays});
+    if (in.directLighting)
+        drawDirectLights(context, *in.directLighting, in.lights);
+    finishRaytracedLighting(context, set, *in.traced, *in.targets);
+}
 
 void beginRaytracedLighting(const PassContext& context, const RayTracingSet& set, SceneView& view,
                             PingPongTargets& targets)

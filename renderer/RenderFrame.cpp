@@ -5,6 +5,7 @@
 #include "renderer/HdrPass.h"
 #include "renderer/IrradianceProbePass.h"
 #include "renderer/RaytracedFrame.h"
+#include "renderer/RaytracedLighting.h"
 #include "renderer/Renderer.h"
 #include "renderer/SceneSteps.h"
 #include "renderer/ShadowMapRendering.h"
@@ -75,12 +76,14 @@ void Renderer::renderFrame()
     pass("ray-traced upload", traced, [&] { uploadTracedRays(rayTracing); });
     pass("overlapped shadow maps", traced && direct && sun,
          [&] { updateOverlappedShadowMaps(context, shadows, *sun, mainCamera); });
-    pass("ray-traced lighting", traced, [&] { lightTracedSurfaces(rt.reflections, rt.reflectionTargets); });
+    pass("ray-traced lighting", traced,
+         [&] { lightTracedSurfaces(context, rt, tracedLighting(rt.reflections, rt.reflectionTargets)); });
     // Without a refraction ray (no glass or water in view, or all of it reflecting totally) the
     // composite has nothing to read from the refraction targets and their lighting is skipped.
     const bool refractionsLit = traced && rayTracing.refracting;
     const bool refr = refractionsLit && rayTracing.lastFrame.refractionRays > 0;
-    pass("ray-traced refraction lighting", refr, [&] { lightTracedSurfaces(rt.refractions, rt.refractionTargets); });
+    pass("ray-traced refraction lighting", refr,
+         [&] { lightTracedSurfaces(context, rt, tracedLighting(rt.refractions, rt.refractionTargets)); });
     pass("ray-traced composite", traced, [&] { compositeRaytracedSurfaces(context, rt, mainCamera, refractionsLit); });
     pass("scene target done", true, [&] { endSceneTarget(context); });
     pass("temporal anti-aliasing", temporalAntiAliasingOn(),

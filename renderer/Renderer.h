@@ -35,6 +35,7 @@ namespace Orvanta {
 
 class Light;
 struct TemporalResolveInputs;
+struct TracedLightingInputs;
 class PassTimer;
 struct HdrImage;
 struct SkyEnvironment;
@@ -176,9 +177,9 @@ private:
     bool temporalAntiAliasingOn() const;
     Matrix4 frameProjection() const;
     TemporalResolveInputs temporalInputs();
-    // Lights a traced G-buffer into its targets (see beginRaytracedLighting): the sky lighting,
-    // the volumes' light and the lights, each while its switch is on.
-    void lightTracedSurfaces(RaytracedGBuffer& traced, PingPongTargets& targets);
+    // What lighting a traced G-buffer into its targets reads: the sky lighting, the volumes' light
+    // and the lights, each while its switch is on.
+    TracedLightingInputs tracedLighting(RaytracedGBuffer& traced, PingPongTargets& targets);
     // What the probe update reads: the camera, the scene's tree, the workers and the sun.
     IrradianceProbeUpdateInputs probeUpdateInputs();
     // What the volumes' update reads: the sun, the camera and the switches as they are now.
