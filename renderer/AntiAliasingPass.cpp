@@ -4,11 +4,11 @@
 
 namespace Orvanta {
 
-void drawAntiAliasing(const AntiAliasingSet& set, const AntiAliasingPassInputs& in)
+void drawAntiAliasing(const PassContext& context, const AntiAliasingSet& set)
 {
-    if (!set.created() || !in.uniforms || !in.textureUnits)
+    if (!set.created())
         return;
-    drawFullScreenProgram(*set.program, in.uniforms, *in.textureUnits);
+    drawFullScreenProgram(*set.program, &context.uniforms, context.textureUnits);
 }
 
 }  // namespace Orvanta

@@ -10,11 +10,11 @@ const char* const AntiAliasingShaderPath = "resources/shaders/engine/antiAliasin
 
 void AntiAliasingSet::create(int width, int height)
 {
-    createInput(width, height);
+    resizeTargets(width, height);
     program = getFragmentProgram(AntiAliasingShaderPath);
 }
 
-void AntiAliasingSet::createInput(int width, int height)
+void AntiAliasingSet::resizeTargets(int width, int height)
 {
     constexpr int filterLinear = 1;
     input.create(width, height);

@@ -1,6 +1,7 @@
 #pragma once
 #include "gpu/Semantics.h"
 #include "renderer/FrameBuffer.h"
+#include "renderer/ScreenSizedTargets.h"
 
 namespace Orvanta {
 
@@ -12,11 +13,11 @@ extern const char* const AntiAliasingShaderPath;
 // (8-bit sRGB, so it holds exactly the bytes the window would have received); the pass reads it
 // with bilinear filtering, which decodes to linear light, and blends across the edges it finds
 // into the window's framebuffer.
-struct AntiAliasingSet {
+struct AntiAliasingSet : ScreenSizedTargets {
     // Builds the input target at the client size and the program; leaves the target bound.
     void create(int width, int height);
     // (Re)builds the client-sized input target alone; leaves it bound.
-    void createInput(int width, int height);
+    void resizeTargets(int width, int height) override;
     bool created() const { return program != nullptr; }
 
     Texture2D* inputTexture() const { return input.colorTexture(0); }

@@ -14,7 +14,7 @@ std::string shaderPath(const char* name)
 }
 }  // namespace
 
-void GBuffer::createTarget(int width, int height)
+void GBuffer::resizeTargets(int width, int height)
 {
     frameBuffer.create(width, height);
     frameBuffer.addColorAttachment(Color, PixelFormatRgba8, 0, false);
@@ -29,7 +29,7 @@ void GBuffer::createTarget(int width, int height)
 
 void GBuffer::create(int width, int height)
 {
-    createTarget(width, height);
+    resizeTargets(width, height);
     defaultWriteProgram = getProgram(shaderPath("defaultGBufferWriteVertex"),
                                      shaderPath("defaultGBufferWriteFragment"));
     alphaTestedWriteProgram = getProgram(shaderPath("defaultGBufferWriteVertex"),

@@ -1,142 +1,58 @@
+#include "renderer/HdrPass.h"
+
 #include "gpu/Texture.h"
 #include "platform/gl/GlExtensions.h"
-#include "platform/HdrImage.h"
-#include "platform/RenderSurface.h"
-#include "renderer/AntiAliasingPass.h"
-#include "renderer/FrameOverlay.h"
-#include "renderer/Renderer.h"
-
-#include <cmath>
-#include <cstring>
+#include "renderer/FrameBufferStack.h"
+#include "renderer/FullScreenQuad.h"
+#include "renderer/TextureUnitTable.h"
 
 namespace Orvanta {
 
-void Renderer::measureLuminance()
+void measureLuminance(const PassContext& context, HdrSet& set)
 {
     beginFullScreenPass();
-    applyPassUniforms(nullptr, nullptr, *hdr.luminanceProgram, nullptr);
-    pushFrameBuffer(&hdr.luminance);
+    applyProgramUniforms(context, *set.luminanceProgram, {});
+    context.frameBuffers.push(&set.luminance);
     drawFullScreenQuad({});
-    popFrameBuffer();
+    context.frameBuffers.pop();
 
     // The smallest mipmap level becomes the average over the whole 512 x 512 image.
-    textureUnits.bind(0, hdr.luminanceTexture());
+    context.textureUnits.bind(0, set.luminanceTexture());
     glGenerateMipmap(GL_TEXTURE_2D);
 
-    // Written: adaptation target [index]; read as the previous value: target [1 - index].
-    pushFrameBuffer(&hdr.adaptation[hdr.adaptationIndex]);
-    applyPassUniforms(nullptr, nullptr, *hdr.eyeAdaptationProgram, nullptr);
+    // Adapts from the previous frame's value into the other target, then works the exposure out
+    // from the value just adapted.
+    FrameBuffer& adapted = set.adaptation[set.adaptationIndex];
+    Texture2D* previous = set.adaptation[1 - set.adaptationIndex].colorTexture(0);
+    context.frameBuffers.push(&adapted);
+    applyProgramUniforms(context, *set.eyeAdaptationProgram,
+                         ProgramInputs{}.with(HDR_PREVIOUS_FRAME_LUMINANCE_TEXTURE, previous));
     drawFullScreenQuad({});
-    popFrameBuffer();
-    hdr.adaptationIndex = 1 - hdr.adaptationIndex;
+    context.frameBuffers.pop();
 
-    // The exposure from the value just adapted (now the "previous" target), for the tone map.
-    pushFrameBuffer(&hdr.exposure);
-    applyPassUniforms(nullptr, nullptr, *hdr.exposureProgram, nullptr);
+    context.frameBuffers.push(&set.exposure);
+    applyProgramUniforms(context, *set.exposureProgram,
+                         ProgramInputs{}.with(HDR_PREVIOUS_FRAME_LUMINANCE_TEXTURE, adapted.colorTexture(0)));
     drawFullScreenQuad({});
-    popFrameBuffer();
+    context.frameBuffers.pop();
     endFullScreenPass();
+    // The next frame adapts from this frame's value.
+    set.adaptationIndex = 1 - set.adaptationIndex;
 }
 
-// Edges are smoothed in the display's encoding: the tone map writes the bytes the window would
-// get into the anti-aliasing pass's sRGB input, and that pass writes the window.
-void Renderer::toneMap(bool smoothEdges)
+void toneMap(const PassContext& context, const HdrSet& set, const ToneMapInputs& inputs)
 {
-    if (smoothEdges)
-        pushFrameBuffer(&antiAliasing.input);
+    if (inputs.target)
+        context.frameBuffers.push(inputs.target);
     beginFullScreenPass();
-    applyPassUniforms(nullptr, nullptr, *hdr.toneMappingProgram, nullptr);
+    applyProgramUniforms(context, *set.toneMappingProgram,
+                         ProgramInputs{}.with(HDR_FIXED_EXPOSURE, inputs.fixedExposure));
     drawFullScreenQuad({});
     endFullScreenPass();
-    if (smoothEdges)
-        popFrameBuffer();
-    textureUnits.unbindAll();
+    if (inputs.target)
+        context.frameBuffers.pop();
+    context.textureUnits.unbindAll();
     glUseProgramObjectARB(0);
-}
-
-float Renderer::toneMapExposure()
-{
-    if (hdr.exposureFixed())
-        return hdr.fixedExposure;
-    float exposure = 0.0f;
-    pushFrameBuffer(&hdr.exposure);
-    glReadBuffer(GL_COLOR_ATTACHMENT0);
-    glReadPixels(0, 0, 1, 1, GL_RED, GL_FLOAT, &exposure);
-    popFrameBuffer();
-    return exposure;
-}
-
-HdrImage Renderer::readLinearFrame()
-{
-    HdrImage image;
-    image.width = hdr.scene.width;
-    image.height = hdr.scene.height;
-    const size_t stride = static_cast<size_t>(image.width) * 3;
-    std::vector<float> rows(stride * static_cast<size_t>(image.height));
-    pushFrameBuffer(&hdr.scene);
-    glReadBuffer(GL_COLOR_ATTACHMENT0);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glReadPixels(0, 0, image.width, image.height, GL_RGB, GL_FLOAT, rows.data());
-    popFrameBuffer();
-    // GL rows start at the bottom; the image's at the top.
-    image.rgb.resize(rows.size());
-    for (int y = 0; y < image.height; ++y)
-        std::memcpy(&image.rgb[static_cast<size_t>(y) * stride],
-                    &rows[static_cast<size_t>(image.height - 1 - y) * stride], stride * sizeof(float));
-    image.exposure = toneMapExposure();
-    return image;
-}
-
-bool Renderer::presentLinearImage(const HdrImage& image, float exposure, std::string& error)
-{
-    if (!ready) {
-        error = "presentLinearImage: the renderer has not been set up";
-        return false;
-    }
-    if (image.width != hdr.scene.width || image.height != hdr.scene.height) {
-        error = "presentLinearImage: the image is " + std::to_string(image.width) + " x " +
-                std::to_string(image.height) + " pixels, the window " + std::to_string(hdr.scene.width) + " x " +
-                std::to_string(hdr.scene.height);
-        return false;
-    }
-    if (image.rgb.size() != static_cast<size_t>(image.width) * image.height * 3) {
-        error = "presentLinearImage: the image holds " + std::to_string(image.rgb.size()) +
-                " values, not 3 for each pixel";
-        return false;
-    }
-    if (!(exposure > 0.0f) || !std::isfinite(exposure)) {
-        error = "presentLinearImage: the exposure must be a finite number above 0";
-        return false;
-    }
-    // Into the scene target, bottom row first as GL stores it; converted to the target's
-    // half floats by GL, exactly as the lighting passes' output is.
-    const size_t stride = static_cast<size_t>(image.width) * 3;
-    std::vector<float> rows(image.rgb.size());
-    for (int y = 0; y < image.height; ++y)
-        std::memcpy(&rows[static_cast<size_t>(image.height - 1 - y) * stride],
-                    &image.rgb[static_cast<size_t>(y) * stride], stride * sizeof(float));
-    textureUnits.bind(0, hdr.sceneTexture());
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, image.width, image.height, GL_RGB, GL_FLOAT, rows.data());
-    textureUnits.unbindAll();
-
-    // The frame's tone map alone, at the given exposure, into the window's framebuffer.
-    const float frameExposure = hdr.fixedExposure;
-    hdr.fixedExposure = exposure;
-    // An empty stack binds the window's framebuffer at its size.
-    pushFrameBuffer(&hdr.scene);
-    popFrameBuffer();
-    const bool smoothEdges = renderSettingOn(AntiAliasing) && !temporalAntiAliasingOn() && antiAliasing.created();
-    glEnable(GL_FRAMEBUFFER_SRGB);
-    pass("tone mapping", true, [&] { toneMap(smoothEdges); });
-    pass("anti-aliasing", smoothEdges, [&] { drawAntiAliasing(antiAliasing, {this, &textureUnits}); });
-    glDisable(GL_FRAMEBUFFER_SRGB);
-    hdr.fixedExposure = frameExposure;
-    // The frames drawn after this picture start their average afresh.
-    temporal.resetHistory();
-    pass("overlay", overlay != nullptr, [&] { overlay->drawOverlay(overlayTarget()); });
-    surface->swapBuffers();
-    return true;
 }
 
 }  // namespace Orvanta

@@ -6,7 +6,7 @@
 
 namespace Orvanta {
 
-void HdrSet::createSceneTarget(int width, int height)
+void HdrSet::resizeTargets(int width, int height)
 {
     scene.create(width, height);
     scene.addColorAttachment(0, PixelFormatRgb16F, 0, false);
@@ -17,7 +17,7 @@ void HdrSet::createSceneTarget(int width, int height)
 
 void HdrSet::create(int width, int height)
 {
-    createSceneTarget(width, height);
+    resizeTargets(width, height);
 
     luminance.create(luminanceSize, luminanceSize);
     luminance.addColorAttachment(0, PixelFormatR16F, 1, true);

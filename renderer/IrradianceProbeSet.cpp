@@ -4,7 +4,6 @@
 #include "gpu/Texture.h"
 #include "platform/gl/GlExtensions.h"
 #include "raytracing/ReferenceTracer.h"
-#include "renderer/FullScreenQuad.h"
 #include "renderer/TextureUnitTable.h"
 
 #include <chrono>
@@ -18,23 +17,16 @@ const char* const ProbeLightingShaderPath = "resources/shaders/engine/irradiance
 // Fewer fresh probes than this share of the grid are left to the frame's budget; more (the first
 // frame, the camera jumping) are settled at once, so no frame shows an unlit grid.
 constexpr float kSettleFreshShare = 0.5f;
-// The units the apply pass binds its atlases to, above those its G-buffer samplers take.
-constexpr int kIrradianceUnit = 8;
-constexpr int kDistanceUnit = 9;
-constexpr int kStatesUnit = 10;
+constexpr int kIrradianceUnit = IrradianceProbeSet::irradianceUnit;
+constexpr int kDistanceUnit = IrradianceProbeSet::distanceUnit;
+constexpr int kStatesUnit = IrradianceProbeSet::statesUnit;
 constexpr int kFilterNearest = 0;
 constexpr int kFilterLinear = 1;
 
 using Field = IrradianceProbeField;
 
-int atlasWidth(int tile)
-{
-    return IrradianceProbeSet::layout.countX * tile;
-}
-int atlasHeight(int tile)
-{
-    return IrradianceProbeSet::layout.countY * IrradianceProbeSet::layout.countZ * tile;
-}
+constexpr auto atlasWidth = IrradianceProbeSet::atlasWidth;
+constexpr auto atlasHeight = IrradianceProbeSet::atlasHeight;
 
 // Where probe `index` lies in the atlases and the state texture: column x, row y + countY z.
 void probeCell(const Field& field, int index, int& column, int& row)
@@ -71,8 +63,9 @@ void uploadStates(const Field& field, std::vector<float>& staging)
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, l.countX, l.countY * l.countZ, GL_RGBA, GL_FLOAT, staging.data());
 }
 
-// Brings the textures up to date with the field: the probes that changed, or all of them.
-void upload(IrradianceProbeSet& set, TextureUnitTable& units)
+}  // namespace
+
+void uploadIrradianceProbes(IrradianceProbeSet& set, TextureUnitTable& units)
 {
     Field& field = *set.field;
     if (set.uploadedVersion == field.version())
@@ -93,6 +86,8 @@ void upload(IrradianceProbeSet& set, TextureUnitTable& units)
     set.uploadedVersion = field.version();
 }
 
+namespace {
+
 void create(IrradianceProbeSet& set, const KdTree& tree)
 {
     set.field = std::make_unique<Field>(IrradianceProbeSet::layout);
@@ -108,34 +103,6 @@ void create(IrradianceProbeSet& set, const KdTree& tree)
                IrradianceProbeSet::layout.countY * IrradianceProbeSet::layout.countZ, kFilterNearest, false);
     glBindTexture(GL_TEXTURE_2D, 0);
     set.program = getFragmentProgram(ProbeLightingShaderPath);
-}
-
-void setUniform(const ShaderProgram& program, const char* name, Float3 value)
-{
-    const GLint location = glGetUniformLocationARB(program.program, name);
-    if (location >= 0)
-        glUniform3fARB(location, value.x, value.y, value.z);
-}
-
-void setUniform(const ShaderProgram& program, const char* name, float x, float y)
-{
-    const GLint location = glGetUniformLocationARB(program.program, name);
-    if (location >= 0)
-        glUniform2fARB(location, x, y);
-}
-
-void setUniform(const ShaderProgram& program, const char* name, float value)
-{
-    const GLint location = glGetUniformLocationARB(program.program, name);
-    if (location >= 0)
-        glUniform1fARB(location, value);
-}
-
-void setSampler(const ShaderProgram& program, const char* name, int unit)
-{
-    const GLint location = glGetUniformLocationARB(program.program, name);
-    if (location >= 0)
-        glUniform1iARB(location, unit);
 }
 
 }  // namespace
@@ -166,41 +133,6 @@ void updateIrradianceProbes(IrradianceProbeSet& set, const IrradianceProbeUpdate
         set.lastUpdate = field.update(scene, inputs.pool, IrradianceProbeSet::probesPerFrame);
     set.lastUpdateMilliseconds =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-}
-
-void drawIrradianceProbes(const PassContext& context, IrradianceProbeSet& set, GBufferInterface* gBuffer)
-{
-    if (!set.field || !set.program)
-        return;
-    upload(set, context.textureUnits);
-    const Field& field = *set.field;
-    beginFullScreenPass();
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE);
-    glStencilOp(GL_KEEP, GL_KEEP, GL_INCR);
-    ProgramInputs programInputs;
-    programInputs.gBuffer = gBuffer;
-    applyProgramUniforms(context, *set.program, programInputs);
-    const ShaderProgram& program = *set.program;
-    const Field::Layout& l = field.layout();
-    context.textureUnits.bind(kIrradianceUnit, set.irradianceAtlas.get());
-    context.textureUnits.bind(kDistanceUnit, set.distanceAtlas.get());
-    context.textureUnits.bind(kStatesUnit, set.probeStates.get());
-    setSampler(program, "probeIrradiance", kIrradianceUnit);
-    setSampler(program, "probeDistance", kDistanceUnit);
-    setSampler(program, "probeStates", kStatesUnit);
-    setUniform(program, "gridOrigin", field.origin());
-    setUniform(program, "gridCounts", Float3{float(l.countX), float(l.countY), float(l.countZ)});
-    setUniform(program, "gridSpacing", l.spacing);
-    setUniform(program, "selfShadowBias", IrradianceProbeField::selfShadowBiasCells);
-    setUniform(program, "irradianceAtlasSize", float(atlasWidth(Field::irradianceTile)),
-               float(atlasHeight(Field::irradianceTile)));
-    setUniform(program, "distanceAtlasSize", float(atlasWidth(Field::distanceTile)),
-               float(atlasHeight(Field::distanceTile)));
-    drawFullScreenQuad({});
-    glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
-    glDisable(GL_BLEND);
-    endFullScreenPass();
 }
 
 }  // namespace Orvanta

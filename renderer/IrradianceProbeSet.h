@@ -2,16 +2,15 @@
 #include "content/KdTree.h"
 #include "raytracing/IrradianceProbeField.h"
 #include "raytracing/SkyEnvironment.h"
-#include "renderer/PassContext.h"
 
 #include <functional>
 #include <memory>
 
 namespace Orvanta {
 
-class GBufferInterface;
 class RayWorkerPool;
 class Texture2D;
+class TextureUnitTable;
 struct ShaderProgram;
 
 // The frame's irradiance probes (raytracing/IrradianceProbeField.h): the field following the
@@ -31,6 +30,15 @@ struct IrradianceProbeSet {
     // Rounds of updates of the whole grid when most of it is fresh (the first frame, a jump of
     // the camera): enough bounces that the first pictures are not dark.
     static constexpr int settleRounds = 4;
+    // The units the atlases are bound to for their upload and the apply pass, above those the
+    // pass's G-buffer samplers take.
+    static constexpr int irradianceUnit = 8;
+    static constexpr int distanceUnit = 9;
+    static constexpr int statesUnit = 10;
+    // Texels across and down an atlas of tiles `tile` texels wide: the probes of a row of x side
+    // by side, the rows of every layer stacked.
+    static constexpr int atlasWidth(int tile) { return layout.countX * tile; }
+    static constexpr int atlasHeight(int tile) { return layout.countY * layout.countZ * tile; }
 
     IrradianceProbeSet();
     ~IrradianceProbeSet();
@@ -69,10 +77,8 @@ struct IrradianceProbeUpdateInputs {
 // when most of it is fresh) and uploads what changed. Needs the renderer's context current.
 void updateIrradianceProbes(IrradianceProbeSet& set, const IrradianceProbeUpdateInputs& inputs);
 
-// Adds the probes' diffuse light to the target on top of the framebuffer stack for the pixels the
-// stencil lets through inside the grid (the rasterised G-buffer's, or `gBuffer`'s), and raises
-// their stencil by one: the sky lighting and the volumes' diffuse light, which test for 1, leave
-// them. Nothing without an update before it.
-void drawIrradianceProbes(const PassContext& context, IrradianceProbeSet& set, GBufferInterface* gBuffer);
+// Brings the atlases and the probe states up to date with the field (the probes that changed, or
+// all of them); leaves them bound to their units.
+void uploadIrradianceProbes(IrradianceProbeSet& set, TextureUnitTable& units);
 
 }  // namespace Orvanta

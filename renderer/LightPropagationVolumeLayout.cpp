@@ -158,16 +158,16 @@ std::vector<InjectionPoint> screenInjectionGrid(int columns, int rows)
     return points;
 }
 
-VolumeTarget sourceVolumeTarget(unsigned stepCounter)
+VolumeTarget sourceVolumeTarget(unsigned step)
 {
-    if (stepCounter == 0)
+    if (step == 0)
         return VolumeTarget::Accumulation;
-    return stepCounter % 2 == 1 ? VolumeTarget::PropagationA : VolumeTarget::PropagationB;
+    return step % 2 == 1 ? VolumeTarget::PropagationA : VolumeTarget::PropagationB;
 }
 
-VolumeTarget propagationTarget(unsigned stepCounter)
+VolumeTarget propagationTarget(unsigned step)
 {
-    return stepCounter % 2 == 0 ? VolumeTarget::PropagationA : VolumeTarget::PropagationB;
+    return step % 2 == 0 ? VolumeTarget::PropagationA : VolumeTarget::PropagationB;
 }
 
 }  // namespace Orvanta

@@ -81,11 +81,12 @@ std::vector<InjectionPoint> skyInjectionGrid(int mapSize);
 // vertex (1 / columns, 1 / rows, 0), the share of the screen's width and height each stands for.
 std::vector<InjectionPoint> screenInjectionGrid(int columns, int rows);
 
-// Which of a volume's three targets the propagation step counter selects as the source: the
-// accumulation target C before the first step, then the target the last step wrote (A after an
-// odd count, B after an even one). Steps write A when the counter is even, B when it is odd.
+// Which of a volume's three targets propagation step `step` (counted from 0) reads as its source:
+// the accumulation target C for the first step, then the target the step before wrote (A after
+// an odd count of steps, B after an even one). Steps write A when their number is even, B when it
+// is odd.
 enum class VolumeTarget { PropagationA, PropagationB, Accumulation };
-VolumeTarget sourceVolumeTarget(unsigned stepCounter);
-VolumeTarget propagationTarget(unsigned stepCounter);
+VolumeTarget sourceVolumeTarget(unsigned step);
+VolumeTarget propagationTarget(unsigned step);
 
 }  // namespace Orvanta

@@ -14,11 +14,12 @@ namespace {
 
 // The programs of a volume's passes read that volume.
 ProgramInputs volumeProgram(const LightPropagationVolumeSet& set, int index, const Light* light = nullptr,
-                            GBufferInterface* gBuffer = nullptr)
+                            GBufferInterface* gBuffer = nullptr, VolumeTarget source = VolumeTarget::Accumulation)
 {
     ProgramInputs inputs;
     inputs.volumes = &set;
     inputs.volume = index;
+    inputs.volumeSource = source;
     inputs.light = light;
     inputs.gBuffer = gBuffer;
     return inputs;
@@ -64,7 +65,6 @@ void injectLights(const PassContext& context, LightPropagationVolumeSet& set, in
                   const VolumeUpdateInputs& inputs)
 {
     LightPropagationVolume& volume = set.volumes[index];
-    volume.stepCounter = 0;
     pushMatrices(injectionProjection(volume.grid()), injectionModelview());
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
@@ -112,30 +112,32 @@ void fillGeometryVolume(const PassContext& context, LightPropagationVolumeSet& s
     popMatrices();
 }
 
-void propagateOneStep(const PassContext& context, LightPropagationVolumeSet& set, int index,
+void propagateOneStep(const PassContext& context, LightPropagationVolumeSet& set, int index, unsigned step,
                       const VolumeUpdateInputs& inputs)
 {
     LightPropagationVolume& volume = set.volumes[index];
     const ShaderProgram* propagation = inputs.occlusion ? set.occludedPropagationProgram : set.propagationProgram;
     if (!propagation || !set.accumulationProgram)
         return;
+    const VolumeTarget source = sourceVolumeTarget(step);
+    const VolumeTarget written = propagationTarget(step);
     beginFullScreenPass();
-    applyProgramUniforms(context, *propagation, volumeProgram(set, index));
-    context.frameBuffers.push(&volume.target(propagationTarget(volume.stepCounter)));
+    applyProgramUniforms(context, *propagation, volumeProgram(set, index, nullptr, nullptr, source));
+    context.frameBuffers.push(&volume.target(written));
     drawFullScreenQuad({});
     context.frameBuffers.pop();
 
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
     if (inputs.occlusion && volume.keepsStoppedLight && set.stoppedLightProgram) {
-        // Reads the step's source, so it runs before the counter moves on to the step's result.
-        applyProgramUniforms(context, *set.stoppedLightProgram, volumeProgram(set, index));
+        // Reads the step's source, as the step did.
+        applyProgramUniforms(context, *set.stoppedLightProgram, volumeProgram(set, index, nullptr, nullptr, source));
         context.frameBuffers.push(&volume.accumulation);
         drawFullScreenQuad({});
         context.frameBuffers.pop();
     }
-    ++volume.stepCounter;
-    applyProgramUniforms(context, *set.accumulationProgram, volumeProgram(set, index));
+    // Adds what the step just wrote.
+    applyProgramUniforms(context, *set.accumulationProgram, volumeProgram(set, index, nullptr, nullptr, written));
     context.frameBuffers.push(&volume.accumulation);
     drawFullScreenQuad({});
     context.frameBuffers.pop();
@@ -163,7 +165,7 @@ void propagateVolumeLight(const PassContext& context, LightPropagationVolumeSet&
 {
     for (int i = 0; i < LightPropagationVolumeCount; ++i)
         for (unsigned step = 0; step < set.volumes[i].propagationSteps; ++step)
-            propagateOneStep(context, set, i, inputs);
+            propagateOneStep(context, set, i, step, inputs);
 }
 
 void drawVolumeDiffuse(const PassContext& context, LightPropagationVolumeSet& set, int index,

@@ -36,7 +36,7 @@ void placeLightPropagationVolume(LightPropagationVolume& volume, Float3 sunDirec
 // Renders the sunlit surfaces the map camera's view holds into the reflective shadow map.
 void renderReflectiveShadowMap(const PassContext& context, LightPropagationVolumeSet& set, int index);
 
-// Resets the step counter and fills the accumulation volume with the injected lights: the sun
+// Fills the accumulation volume with the injected lights: the sun
 // points when propagateSunLighting is on, the sky points when propagateSkyLighting is on and the
 // volume takes sky injection. With both off the volume is left empty.
 void injectLights(const PassContext& context, LightPropagationVolumeSet& set, int index,
@@ -48,10 +48,10 @@ void injectLights(const PassContext& context, LightPropagationVolumeSet& set, in
 void fillGeometryVolume(const PassContext& context, LightPropagationVolumeSet& set, int index,
                         const VolumeUpdateInputs& inputs);
 
-// One propagation step from the source the step counter selects into A or B, then its addition
-// into the accumulation volume. With occlusion on, the light crossing each face is held back by
-// the geometry volume there; off, it crosses freely.
-void propagateOneStep(const PassContext& context, LightPropagationVolumeSet& set, int index,
+// Propagation step `step` (from 0) from its source (sourceVolumeTarget) into A or B, then its
+// addition into the accumulation volume. With occlusion on, the light crossing each face is held
+// back by the geometry volume there; off, it crosses freely.
+void propagateOneStep(const PassContext& context, LightPropagationVolumeSet& set, int index, unsigned step,
                       const VolumeUpdateInputs& inputs);
 
 // The frame's update of every volume, stage by stage over all of them (the volumes are

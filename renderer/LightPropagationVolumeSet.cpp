@@ -78,7 +78,6 @@ void createVolume(LightPropagationVolume& volume, int index)
     volume.glossyReflections = index == 0 ? 1 : 0;
     volume.skyInjection = index == LightPropagationVolumeCount - 1 ? 1 : 0;
     volume.keepsStoppedLight = index < LightPropagationVolumeCount - 1 ? 1 : 0;
-    volume.stepCounter = 0;
 
     std::string name = "light propagation volume " + std::to_string(index);
     createReflectiveShadowMap(volume, name);

@@ -48,7 +48,6 @@ struct LightPropagationVolume {
     FrameBuffer propagationA;
     FrameBuffer propagationB;
     FrameBuffer accumulation;
-    unsigned stepCounter = 0;
 
     InjectionPointBuffer sunPoints;
     InjectionPointBuffer skyPoints;
@@ -56,8 +55,6 @@ struct LightPropagationVolume {
     VolumeGrid grid() const;
     FrameBuffer& target(VolumeTarget which);
     const FrameBuffer& target(VolumeTarget which) const;
-    // The targets the step counter selects as the current source (see sourceVolumeTarget).
-    const FrameBuffer& sourceVolume() const { return target(sourceVolumeTarget(stepCounter)); }
 };
 
 // The renderer's three nested volumes (cells of 0.5, 1.0 and 3.5 units) with their programs.

@@ -77,7 +77,8 @@ bool setLightPropagationVolumeUniform(const LightPropagationVolumeSet& set, int 
     }
 }
 
-Texture* lightPropagationVolumeTexture(const LightPropagationVolumeSet& set, int index, UniformSemantic semantic)
+Texture* lightPropagationVolumeTexture(const LightPropagationVolumeSet& set, int index, VolumeTarget source,
+                                       UniformSemantic semantic)
 {
     const LightPropagationVolume& volume = set.volumes[index];
     if (mapTextures.contains(semantic))
@@ -85,7 +86,7 @@ Texture* lightPropagationVolumeTexture(const LightPropagationVolumeSet& set, int
     if (semantic == REFLECTIVE_SHADOW_MAP_DEPTH_TEXTURE)
         return volume.reflectiveShadowMapDepth.get();
     if (sourceTextures.contains(semantic))
-        return volume.sourceVolume().colorTexture(sourceTextures.index(semantic));
+        return volume.target(source).colorTexture(sourceTextures.index(semantic));
     if (semantic == LIGHT_PROPAGATION_GEOMETRY_VOLUME_TEXTURE)
         return set.geometry.volumes[index].colorTexture(0);
     if (accumulationTextures.contains(semantic))

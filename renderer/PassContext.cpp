@@ -4,7 +4,8 @@
 #include "platform/gl/GlExtensions.h"
 #include "renderer/GBufferInterface.h"
 #include "renderer/LightPropagationVolumeUniforms.h"
-#include "renderer/RayTracingSet.h"
+
+#include <cassert>
 
 namespace Orvanta {
 
@@ -21,10 +22,11 @@ public:
 
     bool setUniform(UniformSemantic semantic, int location, const UniformContext& context) override
     {
-        if (semantic == RAYTRACING_REFRACTIONS_ON) {
-            glUniform1fARB(location, inputs.refractionsLit ? 1.0f : 0.0f);
-            return true;
-        }
+        for (const SemanticFloat& given : inputs.floats)
+            if (given.semantic == semantic) {
+                glUniform1fARB(location, given.value);
+                return true;
+            }
         if (inputs.volumes && setLightPropagationVolumeUniform(*inputs.volumes, inputs.volume, semantic, location))
             return true;
         return frame.setUniform(semantic, location, context);
@@ -32,13 +34,15 @@ public:
 
     Texture* texture(UniformSemantic semantic, const UniformContext& context) override
     {
+        for (const SemanticTexture& given : inputs.textures)
+            if (given.semantic == semantic)
+                return given.texture;
         if (inputs.gBuffer && isGBufferSemantic(semantic))
             return gBufferTexture(*inputs.gBuffer, semantic);
         if (inputs.volumes)
-            if (Texture* volumeTexture = lightPropagationVolumeTexture(*inputs.volumes, inputs.volume, semantic))
+            if (Texture* volumeTexture = lightPropagationVolumeTexture(*inputs.volumes, inputs.volume,
+                                                                       inputs.volumeSource, semantic))
                 return volumeTexture;
-        if (inputs.tracedTargets && semantic == RAYTRACING_CURRENT_EFFECT_TEXTURE)
-            return inputs.tracedTargets->lastFinished();
         return frame.texture(semantic, context);
     }
 
@@ -84,6 +88,29 @@ Texture* gBufferTexture(GBufferInterface& buffer, UniformSemantic semantic)
     default:
         return nullptr;
     }
+}
+
+ProgramInputs& ProgramInputs::with(UniformSemantic semantic, Texture* texture)
+{
+    for (SemanticTexture& slot : textures)
+        if (slot.semantic == SemanticNone) {
+            slot = {semantic, texture};
+            return *this;
+        }
+    // More than a pass's draw ever hands: a fault of the pass, caught in its tests.
+    assert(false && "ProgramInputs: no free texture slot");
+    return *this;
+}
+
+ProgramInputs& ProgramInputs::with(UniformSemantic semantic, float value)
+{
+    for (SemanticFloat& slot : floats)
+        if (slot.semantic == SemanticNone) {
+            slot = {semantic, value};
+            return *this;
+        }
+    assert(false && "ProgramInputs: no free number slot");
+    return *this;
 }
 
 void SceneDrawing::drawScene(ScenePassKind kind, SceneView& view)

@@ -1,5 +1,6 @@
 #pragma once
 #include "gpu/Semantics.h"
+#include "renderer/LightPropagationVolumeLayout.h"
 #include "renderer/ScenePassKind.h"
 
 namespace Orvanta {
@@ -10,7 +11,6 @@ class ScissorStack;
 class Texture;
 class TextureUnitTable;
 struct LightPropagationVolumeSet;
-struct PingPongTargets;
 struct ProgramInputs;
 struct SceneView;
 struct ShaderProgram;
@@ -36,18 +36,37 @@ struct PassContext {
     UniformValueSource& uniforms;
 };
 
+// A value one draw hands its program for a single semantic, ahead of the frame's value.
+struct SemanticTexture {
+    UniformSemantic semantic = static_cast<UniformSemantic>(SemanticNone);
+    Texture* texture = nullptr;
+};
+struct SemanticFloat {
+    UniformSemantic semantic = static_cast<UniformSemantic>(SemanticNone);
+    float value = 0.0f;
+};
+
 // The values an engine program reads that differ between the draws of one frame, named by the
 // pass that draws: the G-buffer it lights (null: the rasterised one), the light propagation
-// volume it works on (none while `volumes` is null), the ping-pong targets whose last finished
-// element the border correction reads (null: the reflections'), and the light it applies.
+// volume it works on (none while `volumes` is null) and which of its targets is the propagation's
+// source, the light it applies, and the textures and numbers of the pass's own semantics (the
+// adaptation target a draw reads, the ping-pong image a correction reads). A draw reads what its
+// inputs say, never a set field changed before it.
 struct ProgramInputs {
+    static constexpr int maxTextures = 2;
+    static constexpr int maxFloats = 1;
+
     GBufferInterface* gBuffer = nullptr;
     const LightPropagationVolumeSet* volumes = nullptr;
     int volume = 0;
-    const PingPongTargets* tracedTargets = nullptr;
+    VolumeTarget volumeSource = VolumeTarget::Accumulation;
     const Light* light = nullptr;
-    // The ray-traced composite blends this frame's lit refractions in (RAYTRACING_REFRACTIONS_ON).
-    bool refractionsLit = false;
+    SemanticTexture textures[maxTextures];
+    SemanticFloat floats[maxFloats];
+
+    // Adds a semantic's value; the first free slot takes it.
+    ProgramInputs& with(UniformSemantic semantic, Texture* texture);
+    ProgramInputs& with(UniformSemantic semantic, float value);
 };
 
 // The G-buffer semantics (the depth excepted: it is always the rasterised depth) and a buffer's

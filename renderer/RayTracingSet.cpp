@@ -78,19 +78,19 @@ void fillBorderCorrectionOffsets(float offsets[9][2], int width, int height)
         }
 }
 
-void resizeRayTracingSet(RayTracingSet& set, int clientWidth, int clientHeight)
+void RayTracingSet::resizeTargets(int clientWidth, int clientHeight)
 {
     // A side of one pixel still gets a one-pixel target: GL has no empty ones.
-    set.width = std::max(clientWidth / static_cast<int>(RayTracer::divisor), 1);
-    set.height = std::max(clientHeight / static_cast<int>(RayTracer::divisor), 1);
-    createTargets(set);
+    width = std::max(clientWidth / static_cast<int>(RayTracer::divisor), 1);
+    height = std::max(clientHeight / static_cast<int>(RayTracer::divisor), 1);
+    createTargets(*this);
     // Rays read back at the old size went with the buffers that held them.
-    set.raysPending = false;
-    set.refracting = false;
-    set.traced = false;
-    set.lastFrame = {};
-    if (set.tracer)
-        set.tracer->resize(static_cast<uint32_t>(set.width), static_cast<uint32_t>(set.height));
+    raysPending = false;
+    refracting = false;
+    traced = false;
+    lastFrame = {};
+    if (tracer)
+        tracer->resize(static_cast<uint32_t>(width), static_cast<uint32_t>(height));
 }
 
 void createRayTracingSet(RayTracingSet& set, RayTracer& tracer, int clientWidth, int clientHeight)

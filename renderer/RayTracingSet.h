@@ -3,6 +3,7 @@
 #include "renderer/FrameBuffer.h"
 #include "renderer/PixelBuffer.h"
 #include "renderer/RaytracedGBuffer.h"
+#include "renderer/ScreenSizedTargets.h"
 
 #include <cstdint>
 
@@ -46,8 +47,12 @@ struct RayTracingFrameStats {
 // targets of the ray-traced lighting, its sky and border-correction programs and the 3 x 3
 // texel offsets of the border correction. Refraction rays are traced, lit and composited beside
 // the reflections in frames that ask for them.
-struct RayTracingSet {
+struct RayTracingSet : ScreenSizedTargets {
     static constexpr int rayAttachmentCount = 3;
+
+    // Rebuilds every target and buffer of a created set for a new client size (between frames)
+    // and moves the ray tracer to the new tracing resolution; the programs stay.
+    void resizeTargets(int clientWidth, int clientHeight) override;
 
     RayTracer* tracer = nullptr;
     int width = 0;
@@ -78,9 +83,6 @@ struct RayTracingSet {
 // Starts the ray tracer at the client size over its divisor and builds every target, buffer and
 // program of the set; leaves the last target bound.
 void createRayTracingSet(RayTracingSet& set, RayTracer& tracer, int clientWidth, int clientHeight);
-// Rebuilds every target and buffer of a created set for a new client size (between frames) and
-// moves the ray tracer to the new tracing resolution; the programs stay.
-void resizeRayTracingSet(RayTracingSet& set, int clientWidth, int clientHeight);
 
 // The nine texel offsets of a 3 x 3 neighbourhood at width x height, row by row from (-dx, -dy)
 // to (dx, dy), with dx = 1 / width and dy = 1 / height.

@@ -1,5 +1,6 @@
 #include "renderer/RaytracedFrame.h"
 
+#include "gpu/Texture.h"
 #include "platform/gl/GlExtensions.h"
 #include "raytracing/RayTracer.h"
 #include "renderer/FrameBufferStack.h"
@@ -33,7 +34,8 @@ void readBackRayInput(const PassContext& context, RayTracingSet& set, bool refra
     context.frameBuffers.pop();
 }
 
-void compositeRaytracedSurfaces(const PassContext& context, RenderCamera& camera, bool refractionsLit)
+void compositeRaytracedSurfaces(const PassContext& context, const RayTracingSet& set, RenderCamera& camera,
+                                bool refractionsLit)
 {
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
     context.scene.drawScene(ScenePassKind::RaytracedZFill, camera);
@@ -41,7 +43,9 @@ void compositeRaytracedSurfaces(const PassContext& context, RenderCamera& camera
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
     ProgramInputs inputs;
-    inputs.refractionsLit = refractionsLit;
+    inputs.with(RAYTRACING_REFLECTIONS_TEXTURE, set.reflectionTargets.lastFinished())
+        .with(RAYTRACING_REFRACTIONS_TEXTURE, set.refractionTargets.lastFinished())
+        .with(RAYTRACING_REFRACTIONS_ON, refractionsLit ? 1.0f : 0.0f);
     context.scene.drawScene(ScenePassKind::Raytraced, camera, inputs);
     glDisable(GL_BLEND);
 }

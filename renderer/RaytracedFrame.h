@@ -25,7 +25,8 @@ void readBackRayInput(const PassContext& context, RayTracingSet& set, bool refra
 // After the transparent surfaces, into the HDR target, with the traced lighting between:
 // composites the reflections and refractions over the ray-traced surfaces (their z-fill, then
 // their "RAYTRACED" passes blended with one and one minus source alpha). The refractions are
-// blended in only when this frame lit them.
-void compositeRaytracedSurfaces(const PassContext& context, RenderCamera& camera, bool refractionsLit);
+// blended in only when this frame lit them. Reads the last finished image of each pair of the set.
+void compositeRaytracedSurfaces(const PassContext& context, const RayTracingSet& set, RenderCamera& camera,
+                                bool refractionsLit);
 
 }  // namespace Orvanta

@@ -1,19 +1,22 @@
 #include "renderer/RaytracedLighting.h"
 
+#include "gpu/Texture.h"
 #include "platform/gl/GlExtensions.h"
 #include "raytracing/RayTracer.h"
 #include "renderer/FrameBufferStack.h"
 #include "renderer/FullScreenQuad.h"
+#include "renderer/LightPropagationVolumePasses.h"
 #include "renderer/RaytracedGBuffer.h"
 #include "renderer/RayTracingSet.h"
 #include "renderer/ScissorStack.h"
+#include "renderer/SkyLightingVolume.h"
 
 namespace Orvanta {
 
 namespace {
 
 // One full-screen quad of an engine program into the target on top of the stack, reading the
-// traced buffer and the last finished element of its targets.
+// traced buffer and the last finished element of its targets as the current effect.
 void drawEffectQuad(const PassContext& context, const ShaderProgram* program, RaytracedGBuffer& traced,
                     const PingPongTargets& targets)
 {
@@ -23,7 +26,7 @@ void drawEffectQuad(const PassContext& context, const ShaderProgram* program, Ra
     beginFullScreenPass();
     ProgramInputs inputs;
     inputs.gBuffer = &traced;
-    inputs.tracedTargets = &targets;
+    inputs.with(RAYTRACING_CURRENT_EFFECT_TEXTURE, targets.lastFinished());
     applyProgramUniforms(context, *program, inputs);
     drawFullScreenQuad({});
     endFullScreenPass();
@@ -31,6 +34,20 @@ void drawEffectQuad(const PassContext& context, const ShaderProgram* program, Ra
 }
 
 }  // namespace
+
+void lightTracedSurfaces(const PassContext& context, const RayTracingSet& set, const TracedLightingInputs& in)
+{
+    if (!in.traced || !in.targets || !in.view)
+        return;
+    beginRaytracedLighting(context, set, *in.view, *in.targets);
+    if (in.skyLighting)
+        drawSkyLighting(context, *in.skyLighting, {in.traced, in.rays});
+    if (in.volumes)
+        drawLightPropagationVolumes(context, *in.volumes, {in.traced, in.rays});
+    if (in.directLighting)
+        drawDirectLights(context, *in.directLighting, in.lights);
+    finishRaytracedLighting(context, set, *in.traced, *in.targets);
+}
 
 void beginRaytracedLighting(const PassContext& context, const RayTracingSet& set, SceneView& view,
                             PingPongTargets& targets)

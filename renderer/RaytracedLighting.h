@@ -1,4 +1,5 @@
 #pragma once
+#include "renderer/DirectLightingPass.h"
 #include "renderer/PassContext.h"
 
 namespace Orvanta {
@@ -6,6 +7,7 @@ namespace Orvanta {
 class RaytracedGBuffer;
 struct PingPongTargets;
 struct RayTracingSet;
+struct SkyLightingVolume;
 
 // Lighting a traced G-buffer (the reflections' or the refractions') into the current element of
 // its targets, within the traced region's scissor, in two halves around the light the caller adds
@@ -21,5 +23,24 @@ void beginRaytracedLighting(const PassContext& context, const RayTracingSet& set
                             PingPongTargets& targets);
 void finishRaytracedLighting(const PassContext& context, const RayTracingSet& set, RaytracedGBuffer& traced,
                              PingPongTargets& targets);
+
+// What lighting one traced G-buffer reads: the buffer and its ping-pong targets, the view whose
+// ray-traced surfaces are marked, the camera's corner rays, and the sets of the passes that add
+// light to it, each null while its switch is off (the direct lights' inputs name the traced
+// buffer).
+struct TracedLightingInputs {
+    RaytracedGBuffer* traced = nullptr;
+    PingPongTargets* targets = nullptr;
+    SceneView* view = nullptr;
+    const FrustumVectors* rays = nullptr;
+    const SkyLightingVolume* skyLighting = nullptr;
+    LightPropagationVolumeSet* volumes = nullptr;
+    GBuffer* directLighting = nullptr;
+    DirectLightInputs lights;
+};
+
+// Lights the inputs' traced G-buffer into its targets: begin, the sky lighting, the volumes' light
+// and the lights, finish.
+void lightTracedSurfaces(const PassContext& context, const RayTracingSet& set, const TracedLightingInputs& inputs);
 
 }  // namespace Orvanta

@@ -1,8 +1,15 @@
 #include "platform/gl/GlExtensions.h"
 #include "platform/RenderSurface.h"
 #include "renderer/AntiAliasingPass.h"
+#include "renderer/DirectLightingPass.h"
+#include "renderer/HdrPass.h"
+#include "renderer/IrradianceProbePass.h"
 #include "renderer/RaytracedFrame.h"
+#include "renderer/RaytracedLighting.h"
 #include "renderer/Renderer.h"
+#include "renderer/SceneSteps.h"
+#include "renderer/ShadowMapRendering.h"
+#include "renderer/SkyPass.h"
 #include "renderer/SsaoPass.h"
 #include "renderer/TemporalResolvePass.h"
 
@@ -24,69 +31,72 @@ void Renderer::renderFrame()
     const VolumeUpdateInputs lpvIn = volumeUpdateInputs();
     const char* propagation = lpvIn.occlusion ? "occluded light propagation" : "light propagation";
     const VolumeLightInputs volumeLight{nullptr, &frustumVectors};
-    const SsaoPassInputs ssaoInputs{mainGBuffer.depthTexture(), &frustumVectors, this, &frameBuffers, &textureUnits};
+    const SsaoInputs ssaoInputs{mainGBuffer.depthTexture(), &frustumVectors};
     const bool smoothEdges = renderSettingOn(AntiAliasing) && !temporalAntiAliasingOn() && antiAliasing.created();
     LightPropagationVolumeSet& lpv = propagationVolumes;
+    SunLight* sun = sunLight;
     RayTracingSet& rt = rayTracing;
 
     pass("frame set-up", true, [&] { setUpFrame(); });
     pass("ray casting pre-pass", casting, [&] { drawRayCastingPrePass(context, rt, mainCamera); });
     pass("ray read-back", casting, [&] { readBackRayInput(context, rt, renderSettingOn(Refraction)); });
-    pass("G-buffer", true, [&] { fillGBuffer(); });
-    pass("sun colour and sky map", true, [&] { updateSunAndSkyMap(); });
+    pass("G-buffer", true, [&] { fillGBuffer(context, mainGBuffer, mainCamera); });
+    pass("sun colour and sky map", true, [&] { updateSunAndSkyMap(context, sky, sunLight); });
     // The propagated light reads the sky lighting volume too (how open each surface is to the sky).
     pass("sky lighting volume", skyLit || volumes, [&] { updateSkyLightingVolume(context, skyLighting); });
     pass("light propagation maps and injection", volumes, [&] { injectVolumeLights(context, lpv, lpvIn); });
     pass("geometry volume injection", volumes && lpvIn.occlusion, [&] { fillGeometryVolumes(context, lpv, lpvIn); });
     pass(propagation, volumes, [&] { propagateVolumeLight(context, lpv, lpvIn); });
     cpuPass("irradiance probe update", probes, [&] { updateIrradianceProbes(irradianceProbes, probeUpdateInputs()); });
-    pass("cascaded shadow maps", direct, [&] { renderCascadedShadowMaps(); });
-    pushFrameBuffer(&hdr.scene);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glClearStencil(0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-    pass("stencil mark", true, [&] { markCoveredPixels(); });
+    pass("cascaded shadow maps", direct && sun, [&] { updateCascadedShadowMaps(context, shadows, *sun, mainCamera); });
+    pass("scene target", true, [&] { beginSceneTarget(context, hdr); });
+    pass("stencil mark", true, [&] { markCoveredPixels(context, mainCamera); });
     // From here to the end of the lights, lighting touches covered pixels only.
-    glStencilFunc(GL_EQUAL, 1, 0xFFFFFFFFu);
-    glStencilOp(GL_KEEP, GL_KEEP, GL_KEEP);
+    pass("stencil: covered pixels", true, [&] { limitToCoveredPixels(); });
     // The probes light the pixels inside their grid and raise their stencil to 2, so that the sky
     // lighting and the volumes' light leave them; the volumes' glossy reflections are added after.
-    pass("irradiance probes", probes, [&] { drawIrradianceProbes(context, irradianceProbes, nullptr); });
+    pass("irradiance probes", probes, [&] { drawIrradianceProbes(context, irradianceProbes, {}); });
     pass("sky lighting", skyLit, [&] { drawSkyLighting(context, skyLighting, {nullptr, &frustumVectors}); });
     pass("light propagation volumes", volumes, [&] { drawLightPropagationVolumes(context, lpv, volumeLight); });
-    glStencilFunc(GL_EQUAL, 2, 0xFFFFFFFFu);
+    pass("stencil: probe-lit pixels", true, [&] { limitToProbeLitPixels(); });
     pass("glossy light on probe light", probes && volumes,
          [&] { drawLightPropagationGlossy(context, lpv, volumeLight); });
     // Every covered pixel again, probe-lit or not.
-    glStencilFunc(GL_LEQUAL, 1, 0xFFFFFFFFu);
-    pass("ambient occlusion", featureOn(Ssao), [&] { drawSsao(ssao, ssaoInputs); });
-    pass("direct lighting", direct, [&] { drawDirectLights(); });
-    glDisable(GL_STENCIL_TEST);
-    pass("sky", true, [&] { drawSkyDome(); });
-    pass("transparency", true, [&] { drawTransparentSurfaces(); });
-    glFlush();
+    pass("stencil: every covered pixel", true, [&] { limitToEveryCoveredPixel(); });
+    pass("ambient occlusion", featureOn(Ssao), [&] { drawSsao(context, ssao, ssaoInputs); });
+    const DirectLightInputs lights{&lightList, &mainCamera, &frustumVectors, width(), height(), &lightMask, nullptr};
+    pass("direct lighting", direct, [&] { drawDirectLights(context, mainGBuffer, lights); });
+    pass("stencil off", true, [&] { endStencilTest(); });
+    pass("sky", true, [&] { drawSkyDome(context, mainCamera); });
+    pass("transparency", true, [&] { drawTransparentSurfaces(context, mainCamera); });
+    // Hands the GPU its work before the CPU traces.
+    pass("flush", true, [&] { glFlush(); });
     const bool traced = rayTracing.raysPending;
     cpuPass("ray tracing on the CPU", traced, [&] { traceRays(rayTracing); });
     pass("ray-traced upload", traced, [&] { uploadTracedRays(rayTracing); });
-    pass("overlapped shadow maps", traced && direct, [&] { renderOverlappedShadowMaps(); });
-    pass("ray-traced lighting", traced, [&] { lightTracedSurfaces(rt.reflections, rt.reflectionTargets); });
+    pass("overlapped shadow maps", traced && direct && sun,
+         [&] { updateOverlappedShadowMaps(context, shadows, *sun, mainCamera); });
+    pass("ray-traced lighting", traced,
+         [&] { lightTracedSurfaces(context, rt, tracedLighting(rt.reflections, rt.reflectionTargets)); });
     // Without a refraction ray (no glass or water in view, or all of it reflecting totally) the
     // composite has nothing to read from the refraction targets and their lighting is skipped.
     const bool refractionsLit = traced && rayTracing.refracting;
     const bool refr = refractionsLit && rayTracing.lastFrame.refractionRays > 0;
-    pass("ray-traced refraction lighting", refr, [&] { lightTracedSurfaces(rt.refractions, rt.refractionTargets); });
-    pass("ray-traced composite", traced, [&] { compositeRaytracedSurfaces(context, mainCamera, refractionsLit); });
-    popFrameBuffer();
+    pass("ray-traced refraction lighting", refr,
+         [&] { lightTracedSurfaces(context, rt, tracedLighting(rt.refractions, rt.refractionTargets)); });
+    pass("ray-traced composite", traced, [&] { compositeRaytracedSurfaces(context, rt, mainCamera, refractionsLit); });
+    pass("scene target done", true, [&] { endSceneTarget(context); });
     pass("temporal anti-aliasing", temporalAntiAliasingOn(),
-         [&] { resolveTemporalHistory(temporal, temporalInputs()); });
-    glEnable(GL_FRAMEBUFFER_SRGB);
+         [&] { resolveTemporalHistory(context, temporal, temporalInputs()); });
+    pass("display encoding on", true, [&] { glEnable(GL_FRAMEBUFFER_SRGB); });
     // With a fixed exposure the eye neither measures nor adapts.
-    pass("luminance and eye adaptation", !hdr.exposureFixed(), [&] { measureLuminance(); });
-    pass("tone mapping", true, [&] { toneMap(smoothEdges); });
-    pass("anti-aliasing", smoothEdges, [&] { drawAntiAliasing(antiAliasing, {this, &textureUnits}); });
-    glDisable(GL_FRAMEBUFFER_SRGB);
+    pass("luminance and eye adaptation", !hdr.exposureFixed(), [&] { measureLuminance(context, hdr); });
+    const ToneMapInputs toneMapInputs{hdr.fixedExposure, smoothEdges ? &antiAliasing.input : nullptr};
+    pass("tone mapping", true, [&] { toneMap(context, hdr, toneMapInputs); });
+    pass("anti-aliasing", smoothEdges, [&] { drawAntiAliasing(context, antiAliasing); });
+    pass("display encoding off", true, [&] { glDisable(GL_FRAMEBUFFER_SRGB); });
     pass("overlay", overlay != nullptr, [&] { overlay->drawOverlay(overlayTarget()); });
-    surface->swapBuffers();
+    pass("present", true, [&] { surface->swapBuffers(); });
 }
 
 PassContext Renderer::passContext()

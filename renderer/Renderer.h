@@ -9,6 +9,7 @@
 #include "renderer/GBuffer.h"
 #include "renderer/HdrSet.h"
 #include "renderer/IrradianceProbeSet.h"
+#include "renderer/LightMask.h"
 #include "renderer/LightPropagationVolumePasses.h"
 #include "renderer/PassContext.h"
 #include "renderer/PassScope.h"
@@ -25,6 +26,7 @@
 #include "renderer/TextureUnitTable.h"
 #include "scene/RenderCamera.h"
 
+#include <array>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,6 +35,7 @@ namespace Orvanta {
 
 class Light;
 struct TemporalResolveInputs;
+struct TracedLightingInputs;
 class PassTimer;
 struct HdrImage;
 struct SkyEnvironment;
@@ -56,8 +59,7 @@ public:
     // does nothing.
     void initRenderer(RenderSurface& surface);
     // Draws and presents one frame. When the surface's size has changed since the last frame,
-    // every screen-sized target (HDR scene, anti-aliasing input, temporal history, G-buffer, light
-    // mask, SSAO, the ray tracer's input and traced targets) is first rebuilt at the new size and
+    // every screen-sized target (the sets of screenSizedSets) is first rebuilt at the new size and
     // the camera takes its aspect ratio.
     void renderFrame();
 
@@ -142,8 +144,6 @@ private:
     bool setUniform(UniformSemantic semantic, int location, const UniformContext& context) override;
     Texture* texture(UniformSemantic semantic, const UniformContext& context) override;
     void bindTextureUnit(int unit, Texture* texture) override;
-    // Sun colour and sky map, when the sky's update flag is set.
-    void updateSunAndSkyMap();
     // Loads the camera matrices as the frame does at its start: the projection moved by this
     // frame's sub-pixel offset while temporal anti-aliasing is on.
     void loadViewMatrices();
@@ -171,36 +171,15 @@ private:
     OverlayTarget overlayTarget();
     // Steps of the frame without a pass set of their own.
     void setUpFrame();
-    void fillGBuffer();
-    void markCoveredPixels();
-    void drawSkyDome();
-    void drawTransparentSurfaces();
     // Temporal anti-aliasing: on with both the antiAliasing and temporalAntiAliasing settings;
     // the frame's projection (jittered while it is on); what the resolve of the finished HDR
     // frame reads.
     bool temporalAntiAliasingOn() const;
     Matrix4 frameProjection() const;
     TemporalResolveInputs temporalInputs();
-    FullScreenQuad lightQuad(float noiseWidth, float noiseHeight) const;
-    // Renders the sun's cascaded shadow maps around the main view (the direct lighting reads
-    // them) and its overlapped maps around the viewer (the ray-traced lighting reads them).
-    // Without a sun nothing is drawn.
-    void renderCascadedShadowMaps();
-    void renderOverlappedShadowMaps();
-    // Adds the lights to the target on top of the framebuffer stack: lighting the rasterised
-    // G-buffer (the sun through its light mask and cascaded maps), or a traced G-buffer (the sun
-    // through its overlapped maps). Ambient and projected lights add nothing.
-    void drawDirectLights();
-    void drawRaytracedLights(RaytracedGBuffer& traced);
-    void drawLightMask(Light& light);
-    void drawLightQuad(Light& light, const ShaderProgram* program, GBufferInterface* gBuffer);
-    // Lights a traced G-buffer into its targets (see beginRaytracedLighting): the sky lighting,
-    // the volumes' light and the lights, each while its switch is on.
-    void lightTracedSurfaces(RaytracedGBuffer& traced, PingPongTargets& targets);
-    // The HDR set's passes: luminance, adaptation and exposure; the tone map into the window, or
-    // into the anti-aliasing input with `smoothEdges`.
-    void measureLuminance();
-    void toneMap(bool smoothEdges);
+    // What lighting a traced G-buffer into its targets reads: the sky lighting, the volumes' light
+    // and the lights, each while its switch is on.
+    TracedLightingInputs tracedLighting(RaytracedGBuffer& traced, PingPongTargets& targets);
     // What the probe update reads: the camera, the scene's tree, the workers and the sun.
     IrradianceProbeUpdateInputs probeUpdateInputs();
     // What the volumes' update reads: the sun, the camera and the switches as they are now.
@@ -211,7 +190,8 @@ private:
     // (called whenever the camera is placed or the sun moved).
     void placeLightPropagationVolumes();
     SubmeshMaterial withFallbackTextures(const SubmeshMaterial& submesh) const;
-    void createLightMask();
+    // Every set that owns targets at the client size, in the order a resize rebuilds them.
+    std::array<ScreenSizedTargets*, 7> screenSizedSets();
     // Rebuilds the screen-sized targets when the surface's size differs from theirs.
     void fitTargetsToSurface();
 
@@ -227,7 +207,7 @@ private:
     TextureUnitTable textureUnits;
     ShaderProgram* zFillProgram = nullptr;
     ShaderProgram* alphaTestedZFillProgram = nullptr;
-    FrameBuffer lightMask;
+    LightMask lightMask;
     Texture2D* shadowSamplingNoise = nullptr;
     // Point-light faces, cascaded and overlapped sun maps, their programs and sampling disc.
     ShadowMapSet shadows;

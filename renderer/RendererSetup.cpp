@@ -112,7 +112,7 @@ void Renderer::initRenderer(RenderSurface& windowSurface)
     mainGBuffer.create(width(), height());
     ssao.create(width(), height());
 
-    createLightMask();
+    lightMask.resizeTargets(width(), height());
     glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());
 
     shadowSamplingNoise = getTexture("resources/textures/engine/shadowSamplingNoise.tga", false);
@@ -132,12 +132,9 @@ void Renderer::initRenderer(RenderSurface& windowSurface)
     ready = true;
 }
 
-void Renderer::createLightMask()
+std::array<ScreenSizedTargets*, 7> Renderer::screenSizedSets()
 {
-    lightMask.create(width(), height());
-    lightMask.addColorAttachment(0, PixelFormatIntensity8, 0, false);
-    lightMask.setDrawBuffers();
-    lightMask.checkComplete("light mask");
+    return {&hdr, &antiAliasing, &temporal, &mainGBuffer, &ssao, &lightMask, &rayTracing};
 }
 
 void Renderer::fitTargetsToSurface()
@@ -149,13 +146,8 @@ void Renderer::fitTargetsToSurface()
         return;
     targetWidth = w;
     targetHeight = h;
-    hdr.createSceneTarget(w, h);
-    antiAliasing.createInput(w, h);
-    temporal.createTargets(w, h);
-    mainGBuffer.createTarget(w, h);
-    ssao.createTargets(w, h);
-    createLightMask();
-    resizeRayTracingSet(rayTracing, w, h);
+    for (ScreenSizedTargets* set : screenSizedSets())
+        set->resizeTargets(w, h);
     glBindFramebuffer(GL_FRAMEBUFFER, windowFramebuffer());
     glViewport(0, 0, w, h);
     mainCamera.aspectRatio = static_cast<float>(w) / static_cast<float>(h);

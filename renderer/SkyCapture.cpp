@@ -2,6 +2,7 @@
 #include "platform/gl/GlExtensions.h"
 #include "raytracing/SkyEnvironment.h"
 #include "renderer/Renderer.h"
+#include "renderer/SkyPass.h"
 #include "scene/Light.h"
 
 #include <cmath>
@@ -10,7 +11,7 @@ namespace Orvanta {
 
 SkyEnvironment Renderer::captureSkyEnvironment()
 {
-    updateSunAndSkyMap();
+    updateSunAndSkyMap(passContext(), sky, sunLight);
     SkyEnvironment environment;
     const int size = SkySet::skyMapSize;
     environment.width = environment.height = uint32_t(size);

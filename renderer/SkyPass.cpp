@@ -1,37 +1,40 @@
+#include "renderer/SkyPass.h"
+
 #include "platform/gl/GlExtensions.h"
-#include "renderer/Renderer.h"
+#include "renderer/FrameBufferStack.h"
+#include "renderer/FullScreenQuad.h"
 #include "scene/Light.h"
 
 namespace Orvanta {
 
-void Renderer::updateSunAndSkyMap()
+void updateSunAndSkyMap(const PassContext& context, SkySet& set, SunLight* sun)
 {
-    if (!sky.updateFlag)
+    if (!set.updateFlag)
         return;
-    sky.updateFlag = false;
+    set.updateFlag = false;
     beginFullScreenPass();
 
     // The sun's colour: one pixel of shading, read back into the sun.
-    applyPassUniforms(nullptr, nullptr, *sky.sunColorProgram, nullptr);
-    pushFrameBuffer(&sky.skyMap);
+    applyProgramUniforms(context, *set.sunColorProgram, {});
+    context.frameBuffers.push(&set.skyMap);
     glViewport(0, 0, 1, 1);
     drawFullScreenQuad({});
     glReadBuffer(GL_COLOR_ATTACHMENT0);
     float rgb[3] = {0.0f, 0.0f, 0.0f};
     glReadPixels(0, 0, 1, 1, GL_RGB, GL_FLOAT, rgb);
-    if (sunLight) {
-        sunLight->color[0] = rgb[0];
-        sunLight->color[1] = rgb[1];
-        sunLight->color[2] = rgb[2];
-        sunLight->color[3] = 1.0f;
+    if (sun) {
+        sun->color[0] = rgb[0];
+        sun->color[1] = rgb[1];
+        sun->color[2] = rgb[2];
+        sun->color[3] = 1.0f;
     }
-    popFrameBuffer();
+    context.frameBuffers.pop();
 
     // The sky map, which also overwrites the pixel the sun colour used.
-    pushFrameBuffer(&sky.skyMap);
-    applyPassUniforms(nullptr, nullptr, *sky.skyMapProgram, nullptr);
+    context.frameBuffers.push(&set.skyMap);
+    applyProgramUniforms(context, *set.skyMapProgram, {});
     drawFullScreenQuad({});
-    popFrameBuffer();
+    context.frameBuffers.pop();
 
     endFullScreenPass();
 }

@@ -57,10 +57,10 @@ void SsaoSet::create(int width, int height)
     occlusionProgram = getFragmentProgram(SsaoOcclusionShaderPath);
     horizontalBlurProgram = getFragmentProgram(SsaoHorizontalBlurShaderPath);
     verticalBlurProgram = getFragmentProgram(SsaoVerticalBlurShaderPath);
-    createTargets(width, height);
+    resizeTargets(width, height);
 }
 
-void SsaoSet::createTargets(int width, int height)
+void SsaoSet::resizeTargets(int width, int height)
 {
     // Integer halves: an odd size loses its last full-size row or column, which the linear
     // filtering of the occlusion target covers when the blur reads it back at full size. A

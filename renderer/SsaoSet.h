@@ -1,5 +1,6 @@
 #pragma once
 #include "renderer/FrameBuffer.h"
+#include "renderer/ScreenSizedTargets.h"
 
 #include <array>
 #include <vector>
@@ -25,14 +26,14 @@ std::array<float, SsaoBlurCoefficientCount> makeSsaoBlurCoefficients();
 // the G-buffer's eye depth, blurred horizontally into a full-size target, then blurred vertically
 // straight into the scene target, whose colour it multiplies. None of the targets has a depth
 // buffer. Half sizes round down (a 641 x 361 client gives 320 x 180).
-struct SsaoSet {
+struct SsaoSet : ScreenSizedTargets {
     // Builds the targets at the client size, the three programs and the sampling vectors (from a
     // generator of their own: the same vectors on every run, whatever else draws from rand()).
     // Leaves the last target bound.
     void create(int width, int height);
     // (Re)builds the three targets alone for a new client size (the sampling vectors stay);
     // leaves the last bound.
-    void createTargets(int width, int height);
+    void resizeTargets(int width, int height) override;
     bool created() const { return occlusionProgram != nullptr; }
 
     Texture2D* depthTexture() const { return depth.colorTexture(0); }

@@ -19,9 +19,6 @@ Matrix4 Renderer::frameProjection() const
 TemporalResolveInputs Renderer::temporalInputs()
 {
     TemporalResolveInputs in;
-    in.uniforms = this;
-    in.textureUnits = &textureUnits;
-    in.frameBuffers = &frameBuffers;
     in.scene = &hdr.scene;
     in.camera = &mainCamera;
     in.key.width = targetWidth;

@@ -25,9 +25,9 @@ Matrix4 temporalReprojection(const Camera& camera, const Matrix4& previousViewPr
     return multiply(previousViewProjection, multiply(inverse(camera.viewProjectionMatrix), toClip));
 }
 
-void resolveTemporalHistory(TemporalResolveSet& set, const TemporalResolveInputs& in)
+void resolveTemporalHistory(const PassContext& context, TemporalResolveSet& set, const TemporalResolveInputs& in)
 {
-    if (!set.created() || !in.uniforms || !in.textureUnits || !in.frameBuffers || !in.scene || !in.camera)
+    if (!set.created() || !in.scene || !in.camera)
         return;
     const bool historyKept = set.frames > 0 && set.key == in.key;
     set.key = in.key;
@@ -37,17 +37,23 @@ void resolveTemporalHistory(TemporalResolveSet& set, const TemporalResolveInputs
     const TemporalBlend blend = planTemporalBlend(set, historyKept, cameraStill);
     const Matrix4 reprojection = blend.moving ? temporalReprojection(*in.camera, set.previousViewProjection)
                                               : Matrix4{};
-    TemporalResolveUniforms uniforms(*in.uniforms, set, blend, reprojection);
-
     FrameBuffer& target = set.history[set.writeIndex];
-    in.frameBuffers->push(&target);
-    drawFullScreenProgram(blend.moving ? *set.movingProgram : *set.stillProgram, &uniforms, *in.textureUnits);
+    TemporalResolveValues values;
+    values.blend = blend;
+    values.reprojection = reprojection;
+    values.history = set.previousTexture();
+    values.texelWidth = 1.0f / static_cast<float>(target.width);
+    values.texelHeight = 1.0f / static_cast<float>(target.height);
+    TemporalResolveUniforms uniforms(context.uniforms, values);
+
+    context.frameBuffers.push(&target);
+    drawFullScreenProgram(blend.moving ? *set.movingProgram : *set.stillProgram, &uniforms, context.textureUnits);
     // The resolved frame replaces the scene's colour: copied from the history just written
     // (same size, nearest), converted to the scene's half floats.
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, in.scene->framebufferId);
     glBlitFramebuffer(0, 0, target.width, target.height, 0, 0, target.width, target.height, GL_COLOR_BUFFER_BIT,
                       GL_NEAREST);
-    in.frameBuffers->pop();
+    context.frameBuffers.pop();
 
     set.writeIndex = 1 - set.writeIndex;
     set.previousViewProjection = viewProjection;

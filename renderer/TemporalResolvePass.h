@@ -1,19 +1,14 @@
 #pragma once
+#include "renderer/PassContext.h"
 #include "renderer/TemporalResolveSet.h"
 
 namespace Orvanta {
 
 class Camera;
-class FrameBufferStack;
-class TextureUnitTable;
 
-// What the temporal resolve takes from the renderer.
+// What the temporal resolve reads besides its set and the context's frame-wide values (the scene
+// colour and eye depth, the exposure).
 struct TemporalResolveInputs {
-    // Feeds the program's uniforms (the scene colour and eye depth, the exposure, the history, the
-    // blend and reprojection) and records the units.
-    UniformValueSource* uniforms = nullptr;
-    TextureUnitTable* textureUnits = nullptr;
-    FrameBufferStack* frameBuffers = nullptr;
     // The HDR scene target: read through the uniforms, then overwritten with the resolved frame.
     FrameBuffer* scene = nullptr;
     // The main view with its unjittered matrices.
@@ -30,7 +25,7 @@ struct TemporalResolveInputs {
 // history whose key differs from the inputs' is dropped first. Leaves no program current, every
 // texture unit empty and the framebuffer stack as before. Does nothing when the set is not built
 // or an input is missing.
-void resolveTemporalHistory(TemporalResolveSet& set, const TemporalResolveInputs& inputs);
+void resolveTemporalHistory(const PassContext& context, TemporalResolveSet& set, const TemporalResolveInputs& inputs);
 
 // The matrix the resolve program takes a current pixel to the previous frame's clip space with:
 // from (x * z, y * z, z, 1), the pixel's device x and y and its eye depth z (or (x, y, 1, 0) for

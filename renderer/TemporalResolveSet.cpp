@@ -13,12 +13,12 @@ const char* const TemporalResolveMovingShaderPath = "resources/shaders/engine/te
 
 void TemporalResolveSet::create(int width, int height)
 {
-    createTargets(width, height);
+    resizeTargets(width, height);
     stillProgram = getFragmentProgram(TemporalResolveStillShaderPath);
     movingProgram = getFragmentProgram(TemporalResolveMovingShaderPath);
 }
 
-void TemporalResolveSet::createTargets(int width, int height)
+void TemporalResolveSet::resizeTargets(int width, int height)
 {
     constexpr int filterLinear = 1;
     // Single-precision floats: a still pixel's 1/16 steps stay far above the rounding, which at
@@ -48,13 +48,12 @@ TemporalBlend planTemporalBlend(TemporalResolveSet& set, bool historyKept, bool 
 bool TemporalResolveUniforms::setUniform(UniformSemantic semantic, int location, const UniformContext& context)
 {
     if (semantic == TEMPORAL_REPROJECTION_MATRIX) {
-        glUniformMatrix4fvARB(location, 1, GL_FALSE, reprojection.m);
+        glUniformMatrix4fvARB(location, 1, GL_FALSE, values.reprojection.m);
         return true;
     }
     if (semantic == TEMPORAL_BLEND) {
-        const FrameBuffer& target = set.history[set.writeIndex];
-        glUniform4fARB(location, blend.weight, blend.moving ? 1.0f : 0.0f, 1.0f / static_cast<float>(target.width),
-                       1.0f / static_cast<float>(target.height));
+        glUniform4fARB(location, values.blend.weight, values.blend.moving ? 1.0f : 0.0f, values.texelWidth,
+                       values.texelHeight);
         return true;
     }
     return frame.setUniform(semantic, location, context);
@@ -63,7 +62,7 @@ bool TemporalResolveUniforms::setUniform(UniformSemantic semantic, int location,
 Texture* TemporalResolveUniforms::texture(UniformSemantic semantic, const UniformContext& context)
 {
     if (semantic == TEMPORAL_HISTORY_TEXTURE)
-        return set.previousTexture();
+        return values.history;
     return frame.texture(semantic, context);
 }
 

@@ -3,6 +3,7 @@
 #include "renderer/FeatureSwitches.h"
 #include "renderer/FrameBuffer.h"
 #include "renderer/RenderSettings.h"
+#include "renderer/ScreenSizedTargets.h"
 #include "renderer/TemporalJitter.h"
 
 #include <cstdint>
@@ -44,11 +45,11 @@ struct TemporalBlend {
 // reprojected along the camera's motion, and writes the result back into the scene target before
 // the exposure is measured and the frame tone-mapped. Two full-size float history targets
 // alternate: one is read as the previous result while the other is written.
-struct TemporalResolveSet {
+struct TemporalResolveSet : ScreenSizedTargets {
     // Builds the history targets at the client size and the programs; leaves a target bound.
     void create(int width, int height);
     // (Re)builds the history targets alone for a new client size and drops the history.
-    void createTargets(int width, int height);
+    void resizeTargets(int width, int height) override;
     bool created() const { return stillProgram != nullptr && movingProgram != nullptr; }
     // Forgets the history: the next frame resolves to its own colour.
     void resetHistory() { frames = 0; }
@@ -80,13 +81,20 @@ TemporalBlend planTemporalBlend(TemporalResolveSet& set, bool historyKept, bool 
 
 // What one resolve draw feeds its program besides the frame's values: TEMPORAL_BLEND (weight,
 // moving as 0 or 1, texel width and height), TEMPORAL_REPROJECTION_MATRIX (taking this frame's
-// device coordinates to the previous frame's) and TEMPORAL_HISTORY_TEXTURE (the previous result);
-// every other semantic is asked of the frame's source.
+// device coordinates to the previous frame's) and TEMPORAL_HISTORY_TEXTURE (the previous result).
+struct TemporalResolveValues {
+    TemporalBlend blend;
+    Matrix4 reprojection;
+    Texture* history = nullptr;
+    float texelWidth = 0.0f;
+    float texelHeight = 0.0f;
+};
+
+// The resolve draw's values over the frame's: every other semantic is asked of the frame's source.
 class TemporalResolveUniforms : public UniformValueSource {
 public:
-    TemporalResolveUniforms(UniformValueSource& frame, const TemporalResolveSet& set, TemporalBlend blend,
-                            const Matrix4& reprojection)
-        : frame(frame), set(set), blend(blend), reprojection(reprojection)
+    TemporalResolveUniforms(UniformValueSource& frame, const TemporalResolveValues& values)
+        : frame(frame), values(values)
     {
     }
     bool setUniform(UniformSemantic semantic, int location, const UniformContext& context) override;
@@ -95,9 +103,7 @@ public:
 
 private:
     UniformValueSource& frame;
-    const TemporalResolveSet& set;
-    TemporalBlend blend;
-    Matrix4 reprojection;
+    TemporalResolveValues values;
 };
 
 }  // namespace Orvanta

@@ -114,25 +114,17 @@ Texture* Renderer::texture(UniformSemantic semantic, const UniformContext&)
     case GBUFFER_DEPTH_TEXTURE:
         // Always the rasterised depth, also while a traced buffer is being lit.
         return mainGBuffer.depthTexture();
-    case LIGHT_MASK_TEXTURE:
-        return lightMask.colorTexture(0);
     case SHADOW_SAMPLING_NOISE_TEXTURE:
         return shadowSamplingNoise;
     case HDR_MAIN_FRAME_BUFFER_COLOR_TEXTURE:
         return hdr.sceneTexture();
     case HDR_SCENE_AVERAGE_LUMINANCE_TEXTURE:
         return hdr.luminanceTexture();
-    case HDR_CURRENT_FRAME_LUMINANCE_TEXTURE:
-        return hdr.currentAdaptationTexture();
-    case HDR_PREVIOUS_FRAME_LUMINANCE_TEXTURE:
-        return hdr.previousAdaptationTexture();
     case HDR_EXPOSURE_TEXTURE:
         return hdr.exposureTexture();
     default:
         if (Texture* shadowMap = shadowTexture(shadows, semantic))
             return shadowMap;
-        if (Texture* rayTraced = rayTracingTexture(rayTracing, semantic))
-            return rayTraced;
         if (Texture* ambientOcclusion = ssaoTexture(ssao, semantic))
             return ambientOcclusion;
         return antiAliasingTexture(antiAliasing, semantic);

@@ -46,10 +46,7 @@ struct SetUniforms : UniformValueSource {
     {
         return setRayTracingUniform(set, semantic, location);
     }
-    Texture* texture(UniformSemantic semantic, const UniformContext&) override
-    {
-        return rayTracingTexture(set, semantic);
-    }
+    Texture* texture(UniformSemantic, const UniformContext&) override { return nullptr; }
 };
 
 void clearTexels(int x, int y, int w, int h, float r, float g, float b)
@@ -93,7 +90,7 @@ TEST(RayTracingSet, BorderCorrectionFillsEmptyTexelsFromTheirLitNeighbours)
     ScissorStack scissors;
     TextureUnitTable units;
     ProgramInputs inputs;
-    inputs.tracedTargets = &targets;
+    inputs.with(RAYTRACING_CURRENT_EFFECT_TEXTURE, targets.lastFinished());
     beginFullScreenPass();
     applyProgramUniforms({frameBuffers, scissors, units, *testWorld().renderer, uniforms}, *set.borderCorrectionProgram,
                          inputs);

@@ -25,6 +25,20 @@ using namespace Orvanta;
 
 namespace {
 
+// The texture unit a program's sampler of the given semantic reads, as the uniform supply handed it
+// out (the program must be current), or -1 when the program has no such sampler.
+int samplerUnit(const ShaderProgram& program, UniformSemantic semantic)
+{
+    for (const UniformBinding& binding : program.uniformBindings) {
+        if (binding.semantic != semantic || binding.location < 0)
+            continue;
+        GLint unit = -1;
+        glGetUniformivARB(program.program, binding.location, &unit);
+        return unit;
+    }
+    return -1;
+}
+
 // The test world's client size.
 constexpr int clientWidth = 160;
 constexpr int clientHeight = 90;
@@ -160,9 +174,9 @@ protected:
         FrustumVectors rays = unitDepthFrustumVectors(renderer->camera());
         SsaoTestSource source(*set, *renderer);
         int errorsBefore = glErrorTotal();
-        drawSsao(*set,
-                 {RendererTestAccess::gBuffer(*renderer).depthTexture(), &rays, &source,
-                  &RendererTestAccess::frameBufferStack(*renderer), &RendererTestAccess::textureUnitTable(*renderer)});
+        PassContext context = RendererTestAccess::passContext(*renderer);
+        drawSsao({context.frameBuffers, context.scissors, context.textureUnits, context.scene, source}, *set,
+                 {RendererTestAccess::gBuffer(*renderer).depthTexture(), &rays});
         EXPECT_EQ(glErrorTotal(), errorsBefore) << testWorld().logged;
         EXPECT_EQ(conventionStateDifferences(), "");
         EXPECT_EQ(RendererTestAccess::frameBufferStack(*renderer).top(), target.get());

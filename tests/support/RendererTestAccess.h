@@ -1,5 +1,6 @@
 #pragma once
 #include "renderer/Renderer.h"
+#include "renderer/SkyPass.h"
 
 namespace Orvanta {
 
@@ -10,7 +11,7 @@ struct RendererTestAccess {
     static unsigned windowFramebuffer(const Renderer& r) { return r.windowFramebuffer(); }
     // The camera matrices as the frame loads them at its start.
     static void loadViewMatrices(Renderer& r) { r.loadViewMatrices(); }
-    static void updateSunAndSkyMap(Renderer& r) { r.updateSunAndSkyMap(); }
+    static void updateSunAndSkyMap(Renderer& r) { Orvanta::updateSunAndSkyMap(r.passContext(), r.sky, r.sunLight); }
     static PassContext passContext(Renderer& r) { return r.passContext(); }
 
     static GBuffer& gBuffer(Renderer& r) { return r.mainGBuffer; }
