@@ -2,10 +2,11 @@
 
 #include "gpu/Texture.h"
 #include "platform/gl/GlExtensions.h"
+#include "platform/Log.h"
 #include "renderer/GBufferInterface.h"
 #include "renderer/LightPropagationVolumeUniforms.h"
 
-#include <cassert>
+#include <string>
 
 namespace Orvanta {
 
@@ -97,8 +98,8 @@ ProgramInputs& ProgramInputs::with(UniformSemantic semantic, Texture* texture)
             slot = {semantic, texture};
             return *this;
         }
-    // More than a pass's draw ever hands: a fault of the pass, caught in its tests.
-    assert(false && "ProgramInputs: no free texture slot");
+    // More than a draw may hand: a fault of the pass, logged so that its tests see it.
+    logError(std::string("program inputs: no free texture slot for ") + uniformSemanticName(semantic));
     return *this;
 }
 
@@ -109,7 +110,7 @@ ProgramInputs& ProgramInputs::with(UniformSemantic semantic, float value)
             slot = {semantic, value};
             return *this;
         }
-    assert(false && "ProgramInputs: no free number slot");
+    logError(std::string("program inputs: no free number slot for ") + uniformSemanticName(semantic));
     return *this;
 }
 

@@ -64,7 +64,7 @@ struct ProgramInputs {
     SemanticTexture textures[maxTextures];
     SemanticFloat floats[maxFloats];
 
-    // Adds a semantic's value; the first free slot takes it.
+    // Adds a semantic's value; the first free slot takes it (one past the slots logs an error).
     ProgramInputs& with(UniformSemantic semantic, Texture* texture);
     ProgramInputs& with(UniformSemantic semantic, float value);
 };
