@@ -63,6 +63,27 @@ Ray rayFrom(float ox, float oy, float oz, float dx, float dy, float dz)
     return makeRay(o, d);
 }
 
+// The stream walk at every width and packets of every width give each ray of `walkedLiterally`
+// (rays already walked by literalTraverse) the literal walk's hit.
+void expectStreamsAndPacketsAgree(const KdTree& tree, const std::vector<Ray>& walkedLiterally)
+{
+    for (unsigned width : packetWidths()) {
+        std::vector<Ray> walked(walkedLiterally.size());
+        for (size_t i = 0; i < walked.size(); ++i)
+            walked[i] = makeRay(walkedLiterally[i].origin, walkedLiterally[i].direction);
+        traverseStream(tree, walked.data(), walked.size(), width);
+        for (size_t i = 0; i < walked.size(); ++i)
+            ASSERT_TRUE(sameHit(walkedLiterally[i], walked[i])) << "stream, ray " << i << ", width " << width;
+    }
+    for (size_t i = 0; i + kMaxPacketRays <= walkedLiterally.size(); i += kMaxPacketRays) {
+        Ray packet[kMaxPacketRays];
+        for (unsigned r = 0; r < kMaxPacketRays; ++r)
+            packet[r] = makeRay(walkedLiterally[i + r].origin, walkedLiterally[i + r].direction);
+        const auto [lane, width] = firstPacketDifference(tree, packet, walkedLiterally.data() + i, kMaxPacketRays);
+        ASSERT_EQ(lane, -1) << "packet from ray " << i << " width " << width;
+    }
+}
+
 }  // namespace
 
 TEST(KdTraversal, NearestHitMatchesBruteForceOnRandomScenes)
@@ -329,7 +350,7 @@ TEST(KdTraversal, LargeLeavesGiveTheLiteralWalksHitWithTiesToTheFirstTriangle)
     for (const KdTraceNode& n : tree.nodes)
         largest = std::max(largest, n.isLeaf() ? n.count() : 0u);
     ASSERT_GE(largest, 40u);
-    std::vector<Ray> literal(2000), single(2000), stream(2000);
+    std::vector<Ray> literal(2000), single(2000);
     int ties = 0;
     for (size_t i = 0; i < literal.size(); ++i) {
         float o[3] = {far(rng), far(rng), far(rng)};
@@ -340,7 +361,7 @@ TEST(KdTraversal, LargeLeavesGiveTheLiteralWalksHitWithTiesToTheFirstTriangle)
         if (i % 7 == 0)
             for (float& c : d)
                 c = dir(rng);
-        literal[i] = single[i] = stream[i] = makeRay(o, d);
+        literal[i] = single[i] = makeRay(o, d);
         literalTraverse(tree, literal[i]);
         traverse(tree, single[i]);
         ASSERT_TRUE(sameHit(literal[i], single[i])) << "ray " << i;
@@ -348,19 +369,7 @@ TEST(KdTraversal, LargeLeavesGiveTheLiteralWalksHitWithTiesToTheFirstTriangle)
         ties += literal[i].hitTriangle && (literal[i].hitTriangle - s.geometry.triangles.data()) % 2 == 0;
     }
     EXPECT_GT(ties, 200);
-    for (unsigned width : packetWidths()) {
-        std::vector<Ray> walked = stream;
-        traverseStream(tree, walked.data(), walked.size(), width);
-        for (size_t i = 0; i < walked.size(); ++i)
-            ASSERT_TRUE(sameHit(literal[i], walked[i])) << "ray " << i << ", width " << width;
-    }
-    for (size_t i = 0; i + kMaxPacketRays <= literal.size(); i += kMaxPacketRays) {
-        Ray packet[kMaxPacketRays];
-        for (unsigned r = 0; r < kMaxPacketRays; ++r)
-            packet[r] = makeRay(literal[i + r].origin, literal[i + r].direction);
-        const auto [lane, width] = firstPacketDifference(tree, packet, literal.data() + i, kMaxPacketRays);
-        ASSERT_EQ(lane, -1) << "packet from ray " << i << " width " << width;
-    }
+    expectStreamsAndPacketsAgree(tree, literal);
 }
 
 TEST(KdTraversal, WalksThatSkipEmptyLeavesGiveTheHitsOfTheWalkEnteringEveryLeaf)
@@ -387,19 +396,5 @@ TEST(KdTraversal, WalksThatSkipEmptyLeavesGiveTheHitsOfTheWalkEnteringEveryLeaf)
         hits += literal[i].hitTriangle != nullptr;
     }
     EXPECT_GT(hits, 500);
-    for (unsigned width : packetWidths()) {
-        std::vector<Ray> walked(literal.size());
-        for (size_t i = 0; i < walked.size(); ++i)
-            walked[i] = makeRay(literal[i].origin, literal[i].direction);
-        traverseStream(tree, walked.data(), walked.size(), width);
-        for (size_t i = 0; i < walked.size(); ++i)
-            ASSERT_TRUE(sameHit(literal[i], walked[i])) << "stream, ray " << i << ", width " << width;
-    }
-    for (size_t i = 0; i + kMaxPacketRays <= literal.size(); i += kMaxPacketRays) {
-        Ray packet[kMaxPacketRays];
-        for (unsigned r = 0; r < kMaxPacketRays; ++r)
-            packet[r] = makeRay(literal[i + r].origin, literal[i + r].direction);
-        const auto [lane, width] = firstPacketDifference(tree, packet, literal.data() + i, kMaxPacketRays);
-        ASSERT_EQ(lane, -1) << "packet from ray " << i << " width " << width;
-    }
+    expectStreamsAndPacketsAgree(tree, literal);
 }
