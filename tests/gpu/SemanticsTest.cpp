@@ -16,7 +16,6 @@
 #include <cctype>
 #include <filesystem>
 #include <map>
-#include <regex>
 #include <set>
 
 using namespace Orvanta;
@@ -103,6 +102,39 @@ TEST(SemanticTables, EveryNameIsUniqueAndLooksUpExactlyItsOwnId)
     EXPECT_EQ(findAttributeSemantic("VERTEX_COLOR"), SemanticNone);
 }
 
+namespace {
+
+// The GLSL type of `variable` where the code declares it on its own ("uniform TYPE NAME;" or an
+// array of them); empty where it does not.
+std::string declaredType(const std::string& code, const std::string& variable)
+{
+    const auto word = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
+    for (size_t at = code.find("uniform"); at != std::string::npos; at = code.find("uniform", at + 1)) {
+        size_t i = at + std::string("uniform").size();
+        const auto skipSpace = [&] {
+            const size_t start = i;
+            while (i < code.size() && std::isspace(static_cast<unsigned char>(code[i])))
+                ++i;
+            return i > start;
+        };
+        if (!skipSpace())
+            continue;
+        const size_t typeStart = i;
+        while (i < code.size() && word(code[i]))
+            ++i;
+        const std::string type = code.substr(typeStart, i - typeStart);
+        if (type.empty() || !skipSpace() || code.compare(i, variable.size(), variable) != 0)
+            continue;
+        i += variable.size();
+        skipSpace();
+        if (i < code.size() && (code[i] == ';' || code[i] == '['))
+            return type;
+    }
+    return {};
+}
+
+}  // namespace
+
 // The shaders are the independent answer to which semantics need a texture unit: every uniform
 // the engine's and the materials' shader files bind to a semantic is declared there with its GLSL
 // type, and a sampler semantic must be bound to a sampler, any other to a value.
@@ -120,13 +152,12 @@ TEST(SemanticTables, SamplerSemanticsAreTheOnesTheShadersDeclareAsSamplers)
             const int32_t semantic = findUniformSemantic(semanticName);
             if (semantic == SemanticNone)
                 continue;
-            std::smatch declaration;
-            const std::regex declared("uniform\\s+(\\w+)\\s+" + variable + "\\s*[;\\[]");
-            if (!std::regex_search(code, declaration, declared))
+            const std::string type = declaredType(code, variable);
+            if (type.empty())
                 continue;  // declared in a list or not used by this file's code
-            const bool sampler = declaration[1].str().rfind("sampler", 0) == 0;
+            const bool sampler = type.rfind("sampler", 0) == 0;
             EXPECT_EQ(isSamplerSemantic(semantic), sampler)
-                << source.path << ": " << variable << " (" << declaration[1] << ") bound to " << semanticName;
+                << source.path << ": " << variable << " (" << type << ") bound to " << semanticName;
             ++checked;
         }
     }
