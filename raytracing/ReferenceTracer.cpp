@@ -448,8 +448,8 @@ private:
     {
         const Float3 l = sampleCone(sky.towardSun, sky.sunCosRadius, p.random.uniform(), p.random.uniform());
         const float u0 = p.random.uniform(), u1 = p.random.uniform(), u2 = p.random.uniform();
-        const PortalPoint entry = samplePortalPoint(portals, geometry, u0, u1, u2);
-        Ray beam = rayFrom(leaveSurface(entry.position, portals.normals[entry.pane], -l), -l);
+        const PortalPoint entry = samplePortalPoint(portals, u0, u1, u2);
+        Ray beam = rayFrom(leaveSurface(entry.position, portals.normal(entry.pane), -l), -l);
         recordRays(scene.recordedRays, &beam, 1);
         traverse(tree, beam);
         ++rays;
@@ -745,8 +745,9 @@ ReferenceStats traceReferenceSamples(const ReferenceScene& scene, const Camera& 
     const uint32_t tilesY = (image.height + kTileSize - 1) / kTileSize;
     std::atomic<uint64_t> rays{0};
     const ThinSheets sheets = prepareThinSheets(*scene.tree->geometry);
-    const SunPortals portals = scene.portals ? prepareSunPortals(*scene.tree, sheets, *scene.sky) : SunPortals{};
     const WindowPanes windows = scene.portals ? prepareWindowPanes(*scene.tree) : WindowPanes{};
+    const SunPortals portals = scene.portals ? prepareSunPortals(*scene.tree, sheets, *scene.sky, windows)
+                                             : SunPortals{};
     runJobs(pool, tilesX * tilesY, [&](uint32_t tile) {
         TileIntegrator integrator(scene, sheets, portals, windows, camera, image.width, image.height);
         const std::vector<uint32_t> pixels = tilePixels(image, (tile % tilesX) * kTileSize,

@@ -3,6 +3,7 @@
 #include "raytracing/PathSampling.h"
 #include "raytracing/SkyEnvironment.h"
 #include "raytracing/ThinSheets.h"
+#include "raytracing/WindowPortals.h"
 
 #include <cstdint>
 #include <vector>
@@ -20,27 +21,28 @@ namespace Orvanta {
 // Panes are chosen by area times the cosine to the sun times how much of the pane the sun reaches
 // (measured once at a few points), never by zero, so every lit patch keeps a chance.
 struct SunPortals {
+    const WindowPanes* windows = nullptr;  // the panes, with their corners and normals
     Float3 towardSun{0.0f, 1.0f, 0.0f};
-    std::vector<uint32_t> panes;  // geometry triangle indices
+    std::vector<uint32_t> panes;  // the sunlit panes, as indices into windows
     std::vector<float> cdf;       // cumulative choosing probabilities, ending at 1
     std::vector<float> density;   // per pane: probability of a point per unit of its area
-    std::vector<Float3> normals;  // per pane: unit face normal
     std::vector<int32_t> paneOf;  // per geometry triangle: its pane index, -1 for the rest
 
     bool empty() const { return panes.empty(); }
+    Float3 normal(uint32_t pane) const { return windows->normal[panes[pane]]; }
 };
 
-// The scene's thin panes (surfaces that let light through without bending it) lit by the sky's
-// sun; empty without a sun or panes.
-SunPortals prepareSunPortals(const KdTree& tree, const ThinSheets& sheets, const SkyEnvironment& sky);
+// The panes of `windows` (the scene's thin panes, prepareWindowPanes) as lit by the sky's sun;
+// empty without a sun or panes.
+SunPortals prepareSunPortals(const KdTree& tree, const ThinSheets& sheets, const SkyEnvironment& sky,
+                             const WindowPanes& windows);
 
 // A point on a pane chosen by the portals' probabilities, and the pane's index.
 struct PortalPoint {
     Float3 position;
     uint32_t pane = 0;
 };
-PortalPoint samplePortalPoint(const SunPortals& portals, const RayTracingGeometry& geometry, float u0, float u1,
-                              float u2);
+PortalPoint samplePortalPoint(const SunPortals& portals, float u0, float u1, float u2);
 
 // What one crossing of a pane adds to the density, over the lit surface's area, of the points
 // reached through the panes along towardSunNow: multiply the sum over the panes a surface's ray

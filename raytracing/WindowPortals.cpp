@@ -114,16 +114,21 @@ void WindowDirections::prepare(const WindowPanes& source, Float3 position, Float
     }
 }
 
-Float3 WindowDirections::sample(float u0, float u1, float u2) const
+Float3 pointOnPane(const WindowPanes& panes, size_t j, float u1, float u2)
 {
-    const auto found = std::upper_bound(cdf.begin(), cdf.end(), u0 * total);
-    const size_t j = std::min<size_t>(size_t(found - cdf.begin()), cdf.size() - 1);
+    // Fold the unit square's upper half onto the lower one.
     if (u1 + u2 > 1.0f) {
         u1 = 1.0f - u1;
         u2 = 1.0f - u2;
     }
-    const Float3 point = panes->corner[j] + panes->edge1[j] * u1 + panes->edge2[j] * u2;
-    return normalize(point - origin);
+    return panes.corner[j] + panes.edge1[j] * u1 + panes.edge2[j] * u2;
+}
+
+Float3 WindowDirections::sample(float u0, float u1, float u2) const
+{
+    const auto found = std::upper_bound(cdf.begin(), cdf.end(), u0 * total);
+    const size_t j = std::min<size_t>(size_t(found - cdf.begin()), cdf.size() - 1);
+    return normalize(pointOnPane(*panes, j, u1, u2) - origin);
 }
 
 float WindowDirections::pdf(Float3 d) const

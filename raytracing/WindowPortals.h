@@ -29,6 +29,9 @@ struct WindowPanes {
 // a few rays from its centre to either side.
 WindowPanes prepareWindowPanes(const KdTree& tree);
 
+// A point on pane j, uniform over its area for u1, u2 uniform in [0, 1).
+Float3 pointOnPane(const WindowPanes& panes, size_t j, float u1, float u2);
+
 // The panes as a vertex sees them: each chosen by its estimated solid angle (area times the cosine
 // at the pane over the squared distance); those behind the vertex's surface, and those whose room
 // lies on their other side, left out.
